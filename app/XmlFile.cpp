@@ -1,0 +1,472 @@
+#include "app/XmlFile.h"
+
+#include <cctype>
+#include <cfloat>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/DataPath.h"
+
+namespace {
+
+bool IsNameUsable(const char* name) {
+    return name != nullptr && strlen(name) <= CXmlFile::maxNameLength;
+}
+
+std::string OpenTag(const char* name) {
+    return std::string("<") + name + ">";
+}
+
+std::string CloseTag(const char* name) {
+    return std::string("</") + name + ">";
+}
+
+std::string NumberName(int number) {
+    char name[16];
+    snprintf(name, sizeof name, "%d", number);
+    return name;
+}
+
+bool IsOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Appends characters that satisfy `accept` while the token has room.
+template <typename Predicate>
+void TakeWhile(const std::string& text, size_t& at, std::string& token, size_t limit, Predicate accept) {
+    while (at < text.size() && token.size() < limit && accept(text[at])) {
+        token += text[at++];
+    }
+}
+
+// The integer text at `at` as the stream extractor sees it: a sign, then a
+// hexadecimal ("0x"), octal (leading "0") or decimal number, 15 characters
+// at most. Reading stops at the first character that is not valid in the base.
+std::string IntegerToken(const std::string& text, size_t at) {
+    std::string  token;
+    const size_t limit = CXmlFile::maxIntegerChars;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        token += text[at++];
+    }
+    if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') && token.size() + 2 < limit &&
+        IsHexDigit(at + 2 < text.size() ? text[at + 2] : '\0')) {
+        token += text.substr(at, 2);
+        at += 2;
+        TakeWhile(text, at, token, limit, IsHexDigit);
+    } else if (at < text.size() && text[at] == '0') {
+        TakeWhile(text, at, token, limit, IsOctalDigit);
+    } else {
+        TakeWhile(text, at, token, limit, IsDecimalDigit);
+    }
+    return token;
+}
+
+// The float text at `at`: sign, digits, point, digits, exponent, 20 characters
+// at most. Empty when no mantissa digit comes.
+std::string FloatToken(const std::string& text, size_t at) {
+    std::string  token;
+    const size_t limit     = CXmlFile::maxFloatChars;
+    size_t       mantissa  = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        token += text[at++];
+    }
+    size_t before = token.size();
+    TakeWhile(text, at, token, limit, IsDecimalDigit);
+    mantissa += token.size() - before;
+    if (at < text.size() && text[at] == '.' && token.size() < limit) {
+        token += text[at++];
+        before = token.size();
+        TakeWhile(text, at, token, limit, IsDecimalDigit);
+        mantissa += token.size() - before;
+    }
+    if (mantissa == 0) {
+        return std::string();
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E') && token.size() < limit) {
+        token += text[at++];
+        if (at < text.size() && (text[at] == '+' || text[at] == '-') && token.size() < limit) {
+            token += text[at++];
+        }
+        TakeWhile(text, at, token, limit, IsDecimalDigit);
+    }
+    return token;
+}
+
+} // namespace
+
+CXmlFile::~CXmlFile() {
+    Close();
+}
+
+bool CXmlFile::Open(const char* path, int request) {
+    Close();
+    if (path == nullptr || (request != modeReading && request != modeWriting)) {
+        return false;
+    }
+    if (request == modeWriting) {
+        output = CDataPath::OpenFile(path, "w");
+        if (output == nullptr) {
+            return false;
+        }
+        mode = modeWriting;
+        return true;
+    }
+    FILE* file = CDataPath::OpenFile(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char   chunk[65536];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        input.append(chunk, count);
+    }
+    const bool good = ferror(file) == 0;
+    fclose(file);
+    if (!good) {
+        input.clear();
+        return false;
+    }
+    mode = modeReading;
+    return true;
+}
+
+bool CXmlFile::Close() {
+    if (output != nullptr) {
+        fclose(output);
+        output = nullptr;
+    }
+    input.clear();
+    input.shrink_to_fit();
+    position        = 0;
+    scopeStart      = 0;
+    outerScopeStart = 0;
+    scopeEndTag.clear();
+    elementName.clear();
+    subElementName.clear();
+    mode = modeClosed;
+    return true;
+}
+
+bool CXmlFile::IsReading() const {
+    return mode == modeReading || mode == modeReadingElement || mode == modeReadingSubElement;
+}
+
+bool CXmlFile::IsWritingValues() const {
+    return mode == modeWriting || mode == modeWritingSubElement;
+}
+
+bool CXmlFile::MatchesAt(size_t at, const std::string& text) const {
+    return at <= input.size() && input.compare(at, text.size(), text) == 0;
+}
+
+// Scans for `tag` from the current position to the end of the current element
+// (its closing tag, or the end of the file), then wraps once to the element's
+// start and fails on passing the starting position again. Each step consumes
+// at least one character, so the scan ends after at most two passes.
+bool CXmlFile::Search(const std::string& tag) {
+    if (!IsReading() || tag.empty()) {
+        return false;
+    }
+    const size_t start   = position;
+    bool         wrapped = false;
+    const bool   scoped  = mode != modeReading && !scopeEndTag.empty();
+    for (;;) {
+        if (position >= input.size()) {
+            if (wrapped) {
+                return false;
+            }
+            position = scopeStart;
+            wrapped  = true;
+            continue;
+        }
+        const char c = input[position++];
+        if (wrapped && position > start) {
+            return false;
+        }
+        if (scoped && c == scopeEndTag[0] && MatchesAt(position - 1, scopeEndTag)) {
+            if (wrapped) {
+                return false;
+            }
+            position = scopeStart;
+            wrapped  = true;
+            continue;
+        }
+        if (c != tag[0]) {
+            continue;
+        }
+        size_t matched = 1;
+        while (matched < tag.size() && position < input.size() && input[position] == tag[matched]) {
+            ++position;
+            ++matched;
+        }
+        if (matched == tag.size()) {
+            return true;
+        }
+        if (position < input.size()) {
+            ++position; // the differing character is consumed, as the stream scan does
+        }
+    }
+}
+
+bool CXmlFile::FindOpenTag(const char* name) {
+    return IsNameUsable(name) && Search(OpenTag(name));
+}
+
+bool CXmlFile::FindCloseTag(const char* name) {
+    return IsNameUsable(name) && Search(CloseTag(name));
+}
+
+bool CXmlFile::EnterElement(const char* name) {
+    if (mode != modeReading || !FindOpenTag(name)) {
+        return false;
+    }
+    scopeStart  = position;
+    elementName = name;
+    scopeEndTag = CloseTag(name);
+    mode        = modeReadingElement;
+    return true;
+}
+
+bool CXmlFile::LeaveElement() {
+    if (mode != modeReadingElement) {
+        return false;
+    }
+    mode = modeReading;
+    scopeEndTag.clear();
+    if (!FindCloseTag(elementName.c_str())) {
+        return false;
+    }
+    elementName.clear();
+    scopeStart = 0;
+    return true;
+}
+
+bool CXmlFile::EnterSubElement(const char* name) {
+    if (mode != modeReadingElement || !FindOpenTag(name)) {
+        return false;
+    }
+    outerScopeStart = scopeStart;
+    scopeStart      = position;
+    subElementName  = name;
+    scopeEndTag     = CloseTag(name);
+    mode            = modeReadingSubElement;
+    return true;
+}
+
+bool CXmlFile::EnterSubElement(int number) {
+    return EnterSubElement(NumberName(number).c_str());
+}
+
+bool CXmlFile::LeaveSubElement() {
+    if (mode != modeReadingSubElement) {
+        return false;
+    }
+    mode        = modeReadingElement;
+    scopeEndTag = CloseTag(elementName.c_str());
+    if (!FindCloseTag(subElementName.c_str())) {
+        return false;
+    }
+    subElementName.clear();
+    scopeStart = outerScopeStart;
+    return true;
+}
+
+// Finds the value's tag and the number text behind it (after white space).
+// An empty token means the value does not start with a number: the tag was
+// found, nothing is consumed, and the caller stores nothing.
+bool CXmlFile::ReadNumberToken(bool floating, std::string& token) {
+    token.clear();
+    while (position < input.size() && std::isspace(static_cast<unsigned char>(input[position]))) {
+        ++position;
+    }
+    token = floating ? FloatToken(input, position) : IntegerToken(input, position);
+    return !token.empty();
+}
+
+bool CXmlFile::ReadInt(const char* name, int& value) {
+    if ((mode != modeReading && mode != modeReadingSubElement) || !FindOpenTag(name)) {
+        return false;
+    }
+    std::string token;
+    if (ReadNumberToken(false, token)) {
+        char*           end    = nullptr;
+        const long long parsed = strtoll(token.c_str(), &end, 0);
+        if (end != token.c_str()) {
+            position += static_cast<size_t>(end - token.c_str());
+            value = parsed > INT_MAX ? INT_MAX : parsed < INT_MIN ? INT_MIN : static_cast<int>(parsed);
+        }
+    }
+    return true;
+}
+
+bool CXmlFile::ReadUInt(const char* name, unsigned& value) {
+    if ((mode != modeReading && mode != modeReadingSubElement) || !FindOpenTag(name)) {
+        return false;
+    }
+    std::string token;
+    if (ReadNumberToken(false, token)) {
+        const bool   negative  = token[0] == '-';
+        const char*  digits    = token.c_str() + (token[0] == '-' || token[0] == '+' ? 1 : 0);
+        char*        end       = nullptr;
+        unsigned long long magnitude = strtoull(digits, &end, 0);
+        if (end != digits) {
+            position += static_cast<size_t>(end - token.c_str());
+            magnitude = magnitude > UINT_MAX ? UINT_MAX : magnitude;
+            // A minus sign wraps as the unsigned extractor does ("-1" is the largest value).
+            value = negative ? 0u - static_cast<unsigned>(magnitude) : static_cast<unsigned>(magnitude);
+        }
+    }
+    return true;
+}
+
+bool CXmlFile::ReadFloat(const char* name, float& value) {
+    if ((mode != modeReading && mode != modeReadingSubElement) || !FindOpenTag(name)) {
+        return false;
+    }
+    std::string token;
+    if (ReadNumberToken(true, token)) {
+        char*        end    = nullptr;
+        const double parsed = strtod(token.c_str(), &end);
+        if (end != token.c_str()) {
+            position += static_cast<size_t>(end - token.c_str());
+            value = parsed > FLT_MAX ? FLT_MAX : parsed < -FLT_MAX ? -FLT_MAX : static_cast<float>(parsed);
+        }
+    }
+    return true;
+}
+
+bool CXmlFile::ReadBool(const char* name, bool& value) {
+    int number = -1;
+    if (!ReadInt(name, number) || (number != 0 && number != 1)) {
+        return false;
+    }
+    value = number == 1;
+    return true;
+}
+
+bool CXmlFile::ReadString(const char* name, char* buffer, size_t size) {
+    if (buffer == nullptr || size == 0 || (mode != modeReading && mode != modeReadingSubElement) ||
+        !FindOpenTag(name)) {
+        return false;
+    }
+    // Stops at the next '<' (consumed), when the buffer is full, or at the end
+    // of a malformed file that has no '<' behind the value.
+    size_t stored = 0;
+    while (position < input.size()) {
+        const char c = input[position++];
+        if (c == '<') {
+            break;
+        }
+        buffer[stored++] = c;
+        if (stored + 1 >= size) {
+            break;
+        }
+    }
+    buffer[stored] = '\0';
+    return true;
+}
+
+bool CXmlFile::WriteText(const char* text) {
+    return fputs(text, output) >= 0;
+}
+
+bool CXmlFile::WriteOpenTag(const char* name) {
+    if ((!IsWritingValues() && mode != modeWritingElement) || !IsNameUsable(name)) {
+        return false;
+    }
+    return WriteText(OpenTag(name).c_str());
+}
+
+bool CXmlFile::WriteCloseTag(const char* name) {
+    if ((!IsWritingValues() && mode != modeWritingElement) || !IsNameUsable(name)) {
+        return false;
+    }
+    return WriteText((CloseTag(name) + "\n").c_str());
+}
+
+bool CXmlFile::BeginWriteElement(const char* name) {
+    if (mode != modeWriting || !IsNameUsable(name)) {
+        return false;
+    }
+    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && fflush(output) == 0;
+    elementName        = name;
+    mode               = modeWritingElement;
+    return written;
+}
+
+bool CXmlFile::EndWriteElement() {
+    if (mode != modeWritingElement) {
+        return false;
+    }
+    const bool written = WriteCloseTag(elementName.c_str());
+    elementName.clear();
+    mode = modeWriting;
+    return written;
+}
+
+bool CXmlFile::BeginWriteSubElement(const char* name) {
+    if (mode != modeWritingElement || !IsNameUsable(name)) {
+        return false;
+    }
+    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && fflush(output) == 0;
+    subElementName     = name;
+    mode               = modeWritingSubElement;
+    return written;
+}
+
+bool CXmlFile::BeginWriteSubElement(int number) {
+    return BeginWriteSubElement(NumberName(number).c_str());
+}
+
+bool CXmlFile::EndWriteSubElement() {
+    if (mode != modeWritingSubElement) {
+        return false;
+    }
+    const bool written = WriteCloseTag(subElementName.c_str());
+    subElementName.clear();
+    mode = modeWritingElement;
+    return written;
+}
+
+bool CXmlFile::WriteValue(const char* name, const char* text) {
+    if (!IsWritingValues() || !IsNameUsable(name) || text == nullptr) {
+        return false;
+    }
+    return WriteOpenTag(name) && WriteText(text) && WriteCloseTag(name);
+}
+
+bool CXmlFile::WriteInt(const char* name, int value) {
+    char text[16];
+    snprintf(text, sizeof text, "%d", value);
+    return WriteValue(name, text);
+}
+
+bool CXmlFile::WriteUInt(const char* name, unsigned value) {
+    char text[16];
+    snprintf(text, sizeof text, "%u", value);
+    return WriteValue(name, text);
+}
+
+bool CXmlFile::WriteFloat(const char* name, float value) {
+    // Six significant digits, fixed unless the exponent is below -4 or at least 6.
+    char text[32];
+    snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return WriteValue(name, text);
+}
+
+bool CXmlFile::WriteString(const char* name, const char* value) {
+    return WriteValue(name, value);
+}
+
+bool CXmlFile::WriteBool(const char* name, bool value) {
+    return WriteValue(name, value ? "1" : "0");
+}

@@ -1,0 +1,49 @@
+#include <cstdint>
+
+#include "FuzzInput.h"
+#include "app/XmlFile.h"
+
+namespace {
+
+// Reads an item's values the way the loaders do: ints, floats, bools, text.
+void ReadValues(CXmlFile& xml) {
+    int      number = 0;
+    unsigned count  = 0;
+    float    real   = 0.0f;
+    bool     flag   = false;
+    char     text[16];
+    xml.ReadInt("x", number);
+    xml.ReadUInt("count", count);
+    xml.ReadFloat("y", real);
+    xml.ReadBool("flag", flag);
+    xml.ReadString("name", text, sizeof text);
+    xml.ReadInt("x", number);
+}
+
+} // namespace
+
+// Drives the reader as the loaders drive it: top-level values, a list of
+// numbered items, and a named second-level element, each with a bound on the
+// number of items so the harness itself cannot loop forever.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = WriteFuzzInput(data, size, "input.xml");
+    CXmlFile          xml;
+    if (!xml.Open(path.c_str(), 0)) {
+        return 0;
+    }
+    ReadValues(xml);
+    if (xml.EnterElement("list")) {
+        for (int n = 0; n < 64 && xml.EnterSubElement(n); ++n) {
+            ReadValues(xml);
+            xml.LeaveSubElement();
+        }
+        if (xml.EnterSubElement("named")) {
+            ReadValues(xml);
+            xml.LeaveSubElement();
+        }
+        xml.LeaveElement();
+    }
+    ReadValues(xml);
+    xml.Close();
+    return 0;
+}

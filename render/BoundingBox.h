@@ -1,0 +1,17 @@
+#pragma once
+
+#include "render/Vector3.h"
+
+// An axis-aligned box with its centre.
+struct CBoundingBox {
+    CVector3 minimum;
+    CVector3 maximum;
+    CVector3 centre;
+
+    // The box around `count` points; an empty list gives the empty box at the origin.
+    static CBoundingBox FromPoints(const CVector3* points, int count);
+
+    CBoundingBox Translate(const CVector3& offset) const;
+    // Inclusive: a point on a face is inside.
+    bool Contains(float x, float y, float z) const;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+// Gives GL tests a current context: one hidden freeglut window per test
+// process (double buffered, RGBA, depth and stencil), opened on first use.
+// Tests draw into the back buffer and read it back with glReadPixels.
+class GlTest : public ::testing::Test {
+protected:
+    static constexpr int windowWidth  = 256;
+    static constexpr int windowHeight = 256;
+
+    static void SetUpTestSuite();
+    void        SetUp() override;
+};

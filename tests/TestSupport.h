@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// A fresh temporary folder that is the working directory for the lifetime of
+// the object; the previous working directory is restored and the folder
+// removed afterwards. Loaders read relative paths, so tests build their small
+// data folders here.
+class CTempWorkDir {
+public:
+    CTempWorkDir();
+    ~CTempWorkDir();
+    CTempWorkDir(const CTempWorkDir&)            = delete;
+    CTempWorkDir& operator=(const CTempWorkDir&) = delete;
+
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+    std::string previous;
+};
+
+// Whole-file helpers for tests (binary, no translation).
+void        WriteFile(const std::string& name, const std::string& content);
+std::string ReadFile(const std::string& name);
+bool        FileExists(const std::string& name);
+// Creates every folder of a slash-separated path below the working directory.
+void MakeFolders(const std::string& path);

@@ -1,0 +1,128 @@
+#include <unistd.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/PropertyFile.h"
+
+namespace {
+
+const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property line in file gfxconfig.ini";
+
+int CountLines(const std::string& text, const std::string& line) {
+    int    count = 0;
+    size_t at    = 0;
+    while ((at = text.find(line, at)) != std::string::npos) {
+        ++count;
+        at += line.size();
+    }
+    return count;
+}
+
+struct LineCase {
+    const char* content;
+    const char* key;
+    const char* expectedValue; // nullptr: the key must be missing
+    int         invalidLines;
+};
+
+class PropertyFileLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
+    CTempWorkDir dir;
+    WriteFile("gfxconfig.ini", GetParam().content);
+    CPropertyFile        file("gfxconfig.ini");
+    const CPropertyEntry* entry = file.FindProperty(GetParam().key);
+    if (GetParam().expectedValue == nullptr) {
+        EXPECT_EQ(entry, nullptr);
+    } else {
+        ASSERT_NE(entry, nullptr) << "key " << GetParam().key;
+        EXPECT_EQ(entry->value, GetParam().expectedValue);
+    }
+    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PropertyFileLines,
+    ::testing::Values(LineCase{"vbo=1\nfps=0\n", "fps", "0", 0},
+                      LineCase{"VBO=1\n", "vbo", "1", 0},          // keys are case-insensitive
+                      LineCase{"vbo=1\n", "VbO", "1", 0},          // so are look-ups
+                      LineCase{"a=b=c\n", "a", "b", 0},            // text after a second '=' is dropped
+                      LineCase{" a = b \n", " a ", " b ", 0},      // nothing is trimmed
+                      LineCase{"a=\nb=2\n", "a", nullptr, 1},      // '=' then nothing: invalid
+                      LineCase{"\n\nb=2", "b", "2", 2},            // empty lines are invalid
+                      LineCase{"novalue\nb=2\n", "b", "2", 1},     // no '=' at all
+                      LineCase{"=x\n", "", nullptr, 1},            // no key
+                      LineCase{"k=1\nk=2\n", "k", "2", 0},         // the later line wins
+                      LineCase{"k=v\r\n", "k", "v", 0}));          // a CR before the newline ends the line
+
+TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
+    CTempWorkDir dir;
+    WriteFile("p.ini", "i=-42abc\nf=2.5e1\nh=0x10\n");
+    CPropertyFile file("p.ini");
+    EXPECT_EQ(file.GetIntProperty("i"), -42);
+    EXPECT_EQ(file.GetIntProperty("h"), 0) << "base 10: 0x10 reads as 0";
+    EXPECT_FLOAT_EQ(file.GetFloatProperty("f"), 25.0f);
+    EXPECT_EQ(file.GetIntProperty("missing"), 0);
+    EXPECT_EQ(file.GetFloatProperty("missing"), 0.0f);
+    EXPECT_STREQ(file.GetStringProperty("i"), "-42abc");
+    EXPECT_EQ(file.GetStringProperty("missing"), nullptr);
+}
+
+TEST(PropertyFile, MissingFileEndsAsAnEmptyFileWithTheReadErrorLogged) {
+    CTempWorkDir  dir;
+    CPropertyFile file("gfxconfig.ini");
+    EXPECT_TRUE(FileExists("gfxconfig.ini"));
+    EXPECT_EQ(ReadFile("gfxconfig.ini"), "");
+    EXPECT_EQ(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't read from file gfxconfig.ini\n");
+    EXPECT_TRUE(file.LoadProperties()) << "once created, the empty file reads without error";
+}
+
+TEST(PropertyFile, UncreatableFileLogsThatItCouldNotBeLoaded) {
+    CTempWorkDir  dir;
+    CPropertyFile file("nofolder/gfxconfig.ini");
+    EXPECT_EQ(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file nofolder/gfxconfig.ini\n");
+    EXPECT_FALSE(file.SetProperty("a", "1"));
+}
+
+TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
+    CTempWorkDir dir;
+    WriteFile("p.ini", "b=1\nA=2\nb=3");
+    CPropertyFile file("p.ini");
+    EXPECT_TRUE(file.SetProperty("new", "x"));
+    EXPECT_EQ(ReadFile("p.ini"), "b=1\nA=2\nb=3\nnew=x");
+    EXPECT_TRUE(file.SetIntProperty("A", 7));
+    EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\n");
+    EXPECT_TRUE(file.SetFloatProperty("f", 1.5f));
+    EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\n\nf=1.500000");
+}
+
+TEST(PropertyFile, AppendAfterARewriteLeavesAnEmptyLineThatTheNextLoadSkips) {
+    CTempWorkDir dir;
+    {
+        CPropertyFile file("gfxconfig.ini");
+        file.SetIntProperty("fullscreen", 0);
+        file.SetIntProperty("fullscreen", 1); // rewrite: the file ends with a newline
+        file.SetIntProperty("fps", 1);        // append after it
+    }
+    unlink("log_error.txt");
+    CPropertyFile reread("gfxconfig.ini");
+    EXPECT_EQ(reread.GetIntProperty("fullscreen"), 1);
+    EXPECT_EQ(reread.GetIntProperty("fps"), 1);
+    EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\n\nfps=1");
+    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+}
+
+TEST(PropertyFile, OverlongLineIsReportedAndSkippedWhole) {
+    CTempWorkDir dir;
+    WriteFile("gfxconfig.ini", "a=" + std::string(9000, 'x') + "=tail\nb=2\n");
+    CPropertyFile file("gfxconfig.ini");
+    EXPECT_EQ(file.FindProperty("a"), nullptr);
+    EXPECT_EQ(file.FindProperty("tail"), nullptr);
+    EXPECT_EQ(file.GetIntProperty("b"), 2);
+    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+}
+
+} // namespace

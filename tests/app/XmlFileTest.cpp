@@ -1,0 +1,262 @@
+#include <cfloat>
+#include <climits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/XmlFile.h"
+
+namespace {
+
+class XmlFileTest : public ::testing::Test {
+protected:
+    // Writes `content` and opens it for reading.
+    void OpenText(const std::string& content) {
+        WriteFile("data.xml", content);
+        ASSERT_TRUE(xml.Open("data.xml", 0));
+    }
+
+    CTempWorkDir dir;
+    CXmlFile     xml;
+};
+
+struct IntCase {
+    const char* text;
+    int         expected;
+};
+
+class XmlIntegers : public XmlFileTest, public ::testing::WithParamInterface<IntCase> {};
+
+TEST_P(XmlIntegers, ReadAsTheStreamExtractorReadsThem) {
+    OpenText(std::string("<v>") + GetParam().text + "</v>");
+    int value = 12345;
+    EXPECT_TRUE(xml.ReadInt("v", value));
+    EXPECT_EQ(value, GetParam().expected) << "text '" << GetParam().text << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XmlIntegers,
+    ::testing::Values(IntCase{"42", 42}, IntCase{"010", 8}, IntCase{"0x10", 16}, IntCase{"0X1f", 31},
+                      IntCase{"  -7  ", -7}, IntCase{"\n\t+3", 3}, IntCase{"09", 0}, IntCase{"12abc", 12},
+                      IntCase{"0xg", 0}, IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN},
+                      // Only 15 characters are taken: the sixteenth digit is not part of the number.
+                      IntCase{"1000000000000009", INT_MAX}, IntCase{"-00000000000012", -10},
+                      // Not a number: the tag is found but nothing is stored.
+                      IntCase{"abc", 12345}, IntCase{"", 12345}, IntCase{"-", 12345}));
+
+struct FloatCase {
+    const char* text;
+    float       expected;
+};
+
+class XmlFloats : public XmlFileTest, public ::testing::WithParamInterface<FloatCase> {};
+
+TEST_P(XmlFloats, ReadInDecimalOrExponentFormClampedToFloatRange) {
+    OpenText(std::string("<v>") + GetParam().text + "</v>");
+    float value = 0.25f;
+    EXPECT_TRUE(xml.ReadFloat("v", value));
+    EXPECT_FLOAT_EQ(value, GetParam().expected) << "text '" << GetParam().text << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XmlFloats,
+    ::testing::Values(FloatCase{"1.5", 1.5f}, FloatCase{" -2.25 ", -2.25f}, FloatCase{"1e3", 1000.0f},
+                      FloatCase{".5", 0.5f}, FloatCase{"7.", 7.0f}, FloatCase{"1e", 1.0f},
+                      FloatCase{"1e39", FLT_MAX}, FloatCase{"-1e300", -FLT_MAX},
+                      // 20 characters at most: the exponent beyond them is left unread.
+                      FloatCase{"1.000000000000000000e5", 1.0f}, FloatCase{"inf", 0.25f},
+                      FloatCase{"nan", 0.25f}, FloatCase{"x1", 0.25f}));
+
+TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOnesLeaveTheDefault) {
+    OpenText("<?xml version=\"1.0\"?>\n<!-- units -->\n<b>2</b>\n<a>1</a>\n<c>3.5</c>\n");
+    int   a = 0, b = 0, missing = 77;
+    float c = 0;
+    EXPECT_TRUE(xml.ReadInt("a", a));
+    EXPECT_TRUE(xml.ReadInt("b", b));
+    EXPECT_TRUE(xml.ReadFloat("c", c));
+    EXPECT_FALSE(xml.ReadInt("d", missing));
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2);
+    EXPECT_FLOAT_EQ(c, 3.5f);
+    EXPECT_EQ(missing, 77);
+}
+
+TEST_F(XmlFileTest, ListStopsAtTheFirstMissingNumberAndItemsKeepTheirOwnValues) {
+    OpenText("<list>\n<0>\n<name>first</name>\n</0>\n<10>\n<name>ten</name>\n</10>\n"
+             "<1>\n<x>5</x>\n</1>\n<3>\n<name>third</name>\n</3>\n</list>\n<after>9</after>\n");
+    ASSERT_TRUE(xml.EnterElement("list"));
+    std::string names;
+    int         items = 0;
+    for (int n = 0; xml.EnterSubElement(n); ++n) {
+        char name[32] = "none";
+        xml.ReadString("name", name, sizeof name); // item 1 has no name: the next item's is not found
+        names += std::string(name) + ";";
+        EXPECT_TRUE(xml.LeaveSubElement());
+        ++items;
+    }
+    EXPECT_EQ(items, 2) << "<1> must not match <10>, and the list ends at the missing 2";
+    EXPECT_EQ(names, "first;none;");
+    EXPECT_TRUE(xml.LeaveElement());
+    int after = 0;
+    EXPECT_TRUE(xml.ReadInt("after", after));
+    EXPECT_EQ(after, 9);
+}
+
+TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
+    OpenText("<x>0</x><team><0><x>1</x><y>2</y></0></team><z>outside</z>");
+    ASSERT_TRUE(xml.EnterElement("team"));
+    ASSERT_TRUE(xml.EnterSubElement(0));
+    int x = -1, y = -1;
+    EXPECT_TRUE(xml.ReadInt("y", y));
+    EXPECT_TRUE(xml.ReadInt("x", x)) << "found by wrapping to the item's start";
+    EXPECT_EQ(x, 1);
+    EXPECT_EQ(y, 2);
+    EXPECT_TRUE(xml.LeaveSubElement());
+    EXPECT_FALSE(xml.EnterSubElement("z")) << "the top-level <z> lies outside the element";
+}
+
+TEST_F(XmlFileTest, TypedReadsAreRefusedDirectlyInsideAFirstLevelElement) {
+    OpenText("<e><v>3</v></e>");
+    ASSERT_TRUE(xml.EnterElement("e"));
+    int value = 0;
+    EXPECT_FALSE(xml.ReadInt("v", value));
+    EXPECT_TRUE(xml.FindOpenTag("v")) << "the refused read did not move the stream";
+    EXPECT_EQ(value, 0);
+}
+
+TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
+    OpenText("<e><0><v>1</v></0></e>");
+    EXPECT_FALSE(xml.LeaveElement());
+    EXPECT_FALSE(xml.EnterSubElement(0)) << "only inside a first-level element";
+    EXPECT_FALSE(xml.WriteInt("v", 1));
+    ASSERT_TRUE(xml.EnterElement("e"));
+    EXPECT_FALSE(xml.EnterElement("e"));
+    EXPECT_FALSE(xml.EnterSubElement(1));
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingElement);
+    EXPECT_TRUE(xml.EnterSubElement(0));
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingSubElement);
+    xml.Close();
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeClosed);
+    int value = 0;
+    EXPECT_FALSE(xml.ReadInt("v", value));
+    EXPECT_FALSE(xml.Open("data.xml", 2));
+}
+
+TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
+    OpenText("<empty></empty><spaced>  ab </spaced><long>abcdefghij</long><tail>rest</tail>");
+    char text[6] = "xxxxx";
+    EXPECT_TRUE(xml.ReadString("empty", text, sizeof text));
+    EXPECT_STREQ(text, "");
+    EXPECT_TRUE(xml.ReadString("spaced", text, sizeof text));
+    EXPECT_STREQ(text, "  ab ");
+    EXPECT_TRUE(xml.ReadString("long", text, sizeof text));
+    EXPECT_STREQ(text, "abcde");
+    EXPECT_TRUE(xml.ReadString("tail", text, sizeof text)) << "the cut text's rest is skipped";
+    EXPECT_STREQ(text, "rest");
+    EXPECT_FALSE(xml.ReadString("tail", text, 0));
+}
+
+TEST_F(XmlFileTest, UnterminatedTextStopsAtTheEndOfTheFile) {
+    OpenText("<name>no end");
+    char text[32] = "";
+    EXPECT_TRUE(xml.ReadString("name", text, sizeof text));
+    EXPECT_STREQ(text, "no end");
+}
+
+TEST_F(XmlFileTest, NonNumericValueDoesNotStallLaterSearches) {
+    OpenText("<units><0><hp>lots</hp><range>oops</range><armour>4</armour></0><1><hp>9</hp></1></units>");
+    ASSERT_TRUE(xml.EnterElement("units"));
+    int hp[2] = {-1, -1}, range = -1, armour = -1, count = 0;
+    for (int n = 0; xml.EnterSubElement(n); ++n) {
+        xml.ReadInt("hp", hp[n]);
+        xml.ReadInt("range", range);
+        xml.ReadInt("armour", armour);
+        xml.LeaveSubElement();
+        ++count;
+    }
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(hp[0], -1);
+    EXPECT_EQ(range, -1);
+    EXPECT_EQ(armour, 4);
+    EXPECT_EQ(hp[1], 9);
+}
+
+TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOne) {
+    OpenText("<t>1</t><f>0</f><two>2</two><word>yes</word>");
+    bool t = false, f = true, two = true, word = true;
+    EXPECT_TRUE(xml.ReadBool("t", t));
+    EXPECT_TRUE(xml.ReadBool("f", f));
+    EXPECT_FALSE(xml.ReadBool("two", two));
+    EXPECT_FALSE(xml.ReadBool("word", word));
+    EXPECT_TRUE(t);
+    EXPECT_FALSE(f);
+    EXPECT_TRUE(two);
+    EXPECT_TRUE(word);
+}
+
+TEST_F(XmlFileTest, UnsignedMinusWrapsLikeTheExtractor) {
+    OpenText("<u>-1</u><w>0x20</w>");
+    unsigned u = 0, w = 0;
+    EXPECT_TRUE(xml.ReadUInt("u", u));
+    EXPECT_TRUE(xml.ReadUInt("w", w));
+    EXPECT_EQ(u, UINT_MAX);
+    EXPECT_EQ(w, 32u);
+}
+
+TEST_F(XmlFileTest, OverlongNamesAreRefused) {
+    const std::string longName(CXmlFile::maxNameLength + 1, 'n');
+    OpenText("<" + longName + ">1</" + longName + ">");
+    int value = 0;
+    EXPECT_FALSE(xml.ReadInt(longName.c_str(), value));
+    EXPECT_FALSE(xml.EnterElement(longName.c_str()));
+}
+
+TEST_F(XmlFileTest, MissingCloseTagLetsTheEndOfFileCloseTheElement) {
+    OpenText("<e><0><v>1</v>");
+    ASSERT_TRUE(xml.EnterElement("e"));
+    ASSERT_TRUE(xml.EnterSubElement(0));
+    int value = 0;
+    EXPECT_TRUE(xml.ReadInt("v", value));
+    EXPECT_EQ(value, 1);
+    EXPECT_FALSE(xml.LeaveSubElement());
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingElement);
+}
+
+TEST_F(XmlFileTest, WriterLayoutReadsBack) {
+    ASSERT_TRUE(xml.Open("out.xml", 1));
+    EXPECT_TRUE(xml.WriteInt("count", 2));
+    EXPECT_TRUE(xml.BeginWriteElement("objects"));
+    EXPECT_FALSE(xml.WriteInt("direct", 1)) << "no values directly in a first-level element";
+    EXPECT_TRUE(xml.BeginWriteSubElement(0));
+    EXPECT_TRUE(xml.WriteString("name", "tree.3ds"));
+    EXPECT_TRUE(xml.WriteFloat("x", 1024.5f));
+    EXPECT_TRUE(xml.WriteFloat("tiny", 0.00001f));
+    EXPECT_TRUE(xml.WriteFloat("big", 1234567.0f));
+    EXPECT_TRUE(xml.WriteBool("team", true));
+    EXPECT_TRUE(xml.WriteUInt("u", 7u));
+    EXPECT_TRUE(xml.EndWriteSubElement());
+    EXPECT_TRUE(xml.EndWriteElement());
+    EXPECT_TRUE(xml.Close());
+    EXPECT_EQ(ReadFile("out.xml"), "<count>2</count>\n<objects>\n<0>\n<name>tree.3ds</name>\n<x>1024.5</x>\n"
+                                   "<tiny>1e-05</tiny>\n<big>1.23457e+06</big>\n<team>1</team>\n<u>7</u>\n"
+                                   "</0>\n</objects>\n");
+
+    ASSERT_TRUE(xml.Open("out.xml", 0));
+    ASSERT_TRUE(xml.EnterElement("objects"));
+    ASSERT_TRUE(xml.EnterSubElement(0));
+    float x = 0;
+    char  name[16];
+    EXPECT_TRUE(xml.ReadFloat("x", x));
+    EXPECT_TRUE(xml.ReadString("name", name, sizeof name));
+    EXPECT_FLOAT_EQ(x, 1024.5f);
+    EXPECT_STREQ(name, "tree.3ds");
+}
+
+TEST_F(XmlFileTest, MissingFileFailsToOpen) {
+    EXPECT_FALSE(xml.Open("nothing.xml", 0));
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeClosed);
+    EXPECT_FALSE(xml.Open("nofolder/out.xml", 1));
+}
+
+} // namespace

@@ -1,0 +1,145 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "render/BoundingBox.h"
+#include "render/Matrix4.h"
+#include "render/Quaternion.h"
+#include "render/RayTriangle.h"
+#include "render/Vector3.h"
+
+namespace {
+
+constexpr float tolerance = 1e-6f;
+
+TEST(Vector3, ArithmeticAndCrossProduct) {
+    const CVector3 a(1, 2, 3), b(4, 5, 6);
+    EXPECT_EQ(a + b, CVector3(5, 7, 9));
+    EXPECT_EQ(b - a, CVector3(3, 3, 3));
+    EXPECT_EQ(CVector3(2, 4, 8) / 2.0f, CVector3(1, 2, 4));
+    EXPECT_EQ(Cross(CVector3(1, 0, 0), CVector3(0, 1, 0)), CVector3(0, 0, 1)) << "right-handed";
+    EXPECT_EQ(Cross(a, b), CVector3(-3, 6, -3));
+    const CVector3 unit = Normalize(CVector3(3, 0, 4));
+    EXPECT_NEAR(unit.x, 0.6f, tolerance);
+    EXPECT_NEAR(unit.z, 0.8f, tolerance);
+}
+
+TEST(Matrix4, TransformUsesColumnMajorOrderAndTheAffineShortcut) {
+    CMatrix4 translation;
+    translation.m[12] = 10; // column 3, row 0
+    translation.m[13] = 20;
+    translation.m[14] = 30;
+    const CVector4 moved = Transform(translation, 1, 2, 3, 1);
+    EXPECT_EQ(moved.x, 11);
+    EXPECT_EQ(moved.y, 22);
+    EXPECT_EQ(moved.z, 33);
+    EXPECT_EQ(moved.w, 1);
+    const CVector4 direction = Transform(translation, 1, 2, 3, 0);
+    EXPECT_EQ(direction.x, 1) << "w = 0 ignores the translation";
+
+    CMatrix4 perspective;
+    perspective.m[11] = -1; // row 3, column 2, as gluPerspective has it
+    perspective.m[15] = 0;
+    const CVector4 clip = Transform(perspective, 1, 2, 3, 1);
+    EXPECT_EQ(clip.w, -3) << "a projective matrix uses its last row";
+}
+
+TEST(Matrix4, ProjectDividesUnlessWIsZeroOrOne) {
+    const CVector4 divided = Project(2, 4, 6, 2);
+    EXPECT_EQ(divided.x, 1);
+    EXPECT_EQ(divided.y, 2);
+    EXPECT_EQ(divided.z, 3);
+    const CVector4 atInfinity = Project(2, 4, 6, 0);
+    EXPECT_EQ(atInfinity.x, 2);
+    EXPECT_EQ(atInfinity.z, 6);
+}
+
+struct AxisAngleCase {
+    float angle, x, y, z;
+    float expectedX, expectedY, expectedZ, expectedW;
+};
+
+class QuaternionAxisAngle : public ::testing::TestWithParam<AxisAngleCase> {};
+
+TEST_P(QuaternionAxisAngle, IsNormalisedHalfAngleRotation) {
+    const AxisAngleCase& c = GetParam();
+    const CQuaternion    q = CQuaternion::FromAxisAngle(c.angle, c.x, c.y, c.z);
+    EXPECT_NEAR(q.x, c.expectedX, tolerance);
+    EXPECT_NEAR(q.y, c.expectedY, tolerance);
+    EXPECT_NEAR(q.z, c.expectedZ, tolerance);
+    EXPECT_NEAR(q.w, c.expectedW, tolerance);
+}
+
+const float half = std::sqrt(0.5f);
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuaternionAxisAngle,
+                         ::testing::Values(AxisAngleCase{90, 0, 1, 0, 0, half, 0, half},
+                                           AxisAngleCase{90, 0, 2, 0, 0, half, 0, half},
+                                           AxisAngleCase{180, 1, 0, 0, 1, 0, 0, 0},
+                                           AxisAngleCase{0, 0, 0, 1, 0, 0, 0, 1},
+                                           AxisAngleCase{120, 3, 3, 3, 0.5f, 0.5f, 0.5f, 0.5f}));
+
+TEST(Quaternion, ProductComposesRotationsAndConjugateUndoesThem) {
+    const CQuaternion quarter = CQuaternion::FromAxisAngle(90, 0, 1, 0);
+    const CQuaternion halfTurn = Multiply(quarter, quarter);
+    EXPECT_NEAR(halfTurn.y, 1.0f, tolerance);
+    EXPECT_NEAR(halfTurn.w, 0.0f, tolerance);
+    const CQuaternion none = Multiply(quarter, Conjugate(quarter));
+    EXPECT_NEAR(none.w, 1.0f, tolerance);
+    EXPECT_NEAR(none.y, 0.0f, tolerance);
+    // Non-commutative: x then y differs from y then x.
+    const CQuaternion aroundX = CQuaternion::FromAxisAngle(90, 1, 0, 0);
+    EXPECT_GT(std::fabs(Multiply(aroundX, quarter).z - Multiply(quarter, aroundX).z), 0.5f);
+}
+
+TEST(BoundingBox, FromPointsTranslateAndInclusiveContains) {
+    const CVector3     points[] = {{1, 5, -2}, {-3, 2, 4}, {0, 8, 1}};
+    const CBoundingBox box      = CBoundingBox::FromPoints(points, 3);
+    EXPECT_EQ(box.minimum, CVector3(-3, 2, -2));
+    EXPECT_EQ(box.maximum, CVector3(1, 8, 4));
+    EXPECT_EQ(box.centre, CVector3(-1, 5, 1));
+    EXPECT_TRUE(box.Contains(1, 8, 4)) << "a corner is inside";
+    EXPECT_TRUE(box.Contains(-3, 5, 0)) << "a face is inside";
+    EXPECT_FALSE(box.Contains(1.001f, 5, 0));
+    const CBoundingBox moved = box.Translate(CVector3(10, 0, 0));
+    EXPECT_EQ(moved.minimum.x, 7);
+    EXPECT_EQ(moved.centre.x, 9);
+    EXPECT_EQ(CBoundingBox::FromPoints(nullptr, 0).maximum, CVector3());
+}
+
+struct RayCase {
+    double origin[3], direction[3];
+    bool   hit;
+    double t;
+};
+
+class RayTriangle : public ::testing::TestWithParam<RayCase> {};
+
+TEST_P(RayTriangle, HitsInsideAndMissesOutsideOrAlongThePlane) {
+    // The triangle lies in the ground plane y = 0.
+    const double a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
+    const CRayHit hit = IntersectRayTriangle(GetParam().origin, GetParam().direction, a, b, c);
+    EXPECT_EQ(hit.hit, GetParam().hit);
+    if (GetParam().hit) {
+        EXPECT_NEAR(hit.t, GetParam().t, 1e-9);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RayTriangle,
+    ::testing::Values(RayCase{{2, 5, 2}, {0, -1, 0}, true, 5}, RayCase{{2, 5, 2}, {0, 1, 0}, true, -5},
+                      RayCase{{9, 5, 9}, {0, -1, 0}, false, 0},  // beyond the hypotenuse
+                      RayCase{{-1, 5, 2}, {0, -1, 0}, false, 0}, // u < 0
+                      RayCase{{0, 0, -5}, {0, 0, 1}, false, 0},  // along the plane: det 0
+                      RayCase{{0, 5, 0}, {0, -1, 0}, true, 5}));  // exactly on a corner
+
+TEST(RayTriangle, ReportsBarycentricWeights) {
+    const double origin[3] = {2.5, 1, 5}, direction[3] = {0, -1, 0};
+    const double a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
+    const CRayHit hit = IntersectRayTriangle(origin, direction, a, b, c);
+    ASSERT_TRUE(hit.hit);
+    EXPECT_NEAR(hit.u, 0.25, 1e-12);
+    EXPECT_NEAR(hit.v, 0.5, 1e-12);
+}
+
+} // namespace
