@@ -35,7 +35,7 @@ bool CApplication::IsWordInList(const char* list, const char* name) {
     }
     const size_t length = strlen(name);
     for (const char* word = list; *word != '\0';) {
-        const char* end = strchr(word, ' ');
+        const char*  end        = strchr(word, ' ');
         const size_t wordLength = end != nullptr ? static_cast<size_t>(end - word) : strlen(word);
         if (wordLength == length && strncmp(word, name, length) == 0) {
             return true;

@@ -67,9 +67,9 @@ public:
     // Seconds of the last frame; 0 during the first frame.
     float GetFrameTime() const;
     // Records one overlay line for this frame, only with debug info or editor mode on.
-    void AddDebugLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void                            AddDebugLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
     const std::vector<std::string>& GetDebugLines() const { return debugLines; }
-    void ClearDebugLines() { debugLines.clear(); }
+    void                            ClearDebugLines() { debugLines.clear(); }
     // True when `name` is one of the words of the GL extension string.
     static bool IsExtensionSupported(const char* name);
     static bool IsWordInList(const char* list, const char* name);

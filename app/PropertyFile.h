@@ -19,7 +19,7 @@ public:
     static constexpr int maxLineLength = 8191;
 
     explicit CPropertyFile(const char* fileName);
-    ~CPropertyFile() = default;
+    ~CPropertyFile()                               = default;
     CPropertyFile(const CPropertyFile&)            = delete;
     CPropertyFile& operator=(const CPropertyFile&) = delete;
 

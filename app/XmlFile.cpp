@@ -57,8 +57,8 @@ std::string IntegerToken(const std::string& text, size_t at) {
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         token += text[at++];
     }
-    if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') && token.size() + 2 < limit &&
-        IsHexDigit(at + 2 < text.size() ? text[at + 2] : '\0')) {
+    if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
+        token.size() + 2 < limit && IsHexDigit(at + 2 < text.size() ? text[at + 2] : '\0')) {
         token += text.substr(at, 2);
         at += 2;
         TakeWhile(text, at, token, limit, IsHexDigit);
@@ -74,8 +74,8 @@ std::string IntegerToken(const std::string& text, size_t at) {
 // at most. Empty when no mantissa digit comes.
 std::string FloatToken(const std::string& text, size_t at) {
     std::string  token;
-    const size_t limit     = CXmlFile::maxFloatChars;
-    size_t       mantissa  = 0;
+    const size_t limit    = CXmlFile::maxFloatChars;
+    size_t       mantissa = 0;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         token += text[at++];
     }
@@ -314,9 +314,9 @@ bool CXmlFile::ReadUInt(const char* name, unsigned& value) {
     }
     std::string token;
     if (ReadNumberToken(false, token)) {
-        const bool   negative  = token[0] == '-';
-        const char*  digits    = token.c_str() + (token[0] == '-' || token[0] == '+' ? 1 : 0);
-        char*        end       = nullptr;
+        const bool         negative  = token[0] == '-';
+        const char*        digits    = token.c_str() + (token[0] == '-' || token[0] == '+' ? 1 : 0);
+        char*              end       = nullptr;
         unsigned long long magnitude = strtoull(digits, &end, 0);
         if (end != digits) {
             position += static_cast<size_t>(end - token.c_str());

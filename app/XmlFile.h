@@ -88,7 +88,7 @@ private:
     bool WriteText(const char* text);
 
     int         mode = modeClosed;
-    std::string input;  // the whole file being read; positions are byte offsets
+    std::string input; // the whole file being read; positions are byte offsets
     size_t      position = 0;
     FILE*       output   = nullptr;
 

@@ -38,7 +38,7 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
 
 std::vector<std::string> SplitComponents(const std::string& path) {
     std::vector<std::string> components;
-    std::string current;
+    std::string              current;
     for (char c : path) {
         if (c == '/') {
             components.push_back(current);
@@ -63,9 +63,9 @@ std::string CDataPath::Resolve(const char* path) {
             c = '/';
         }
     }
-    const bool absolute = !slashed.empty() && slashed[0] == '/';
-    std::string resolved = absolute ? "/" : "";
-    std::string folder = absolute ? "/" : "";
+    const bool                     absolute   = !slashed.empty() && slashed[0] == '/';
+    std::string                    resolved   = absolute ? "/" : "";
+    std::string                    folder     = absolute ? "/" : "";
     const std::vector<std::string> components = SplitComponents(slashed);
     for (size_t i = 0; i < components.size(); ++i) {
         const std::string& component = components[i];

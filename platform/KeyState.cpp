@@ -16,28 +16,58 @@ void Set(PolledKey key, bool down) {
 
 void CKeyState::OnCharacter(unsigned char key, bool down) {
     switch (std::tolower(key)) {
-    case 'w': Set(PolledKey::W, down); break;
-    case 's': Set(PolledKey::S, down); break;
-    case 'a': Set(PolledKey::A, down); break;
-    case 'd': Set(PolledKey::D, down); break;
-    case 'r': Set(PolledKey::R, down); break;
-    case 'f': Set(PolledKey::F, down); break;
-    case ' ': Set(PolledKey::Space, down); break;
+    case 'w':
+        Set(PolledKey::W, down);
+        break;
+    case 's':
+        Set(PolledKey::S, down);
+        break;
+    case 'a':
+        Set(PolledKey::A, down);
+        break;
+    case 'd':
+        Set(PolledKey::D, down);
+        break;
+    case 'r':
+        Set(PolledKey::R, down);
+        break;
+    case 'f':
+        Set(PolledKey::F, down);
+        break;
+    case ' ':
+        Set(PolledKey::Space, down);
+        break;
     case '\r':
-    case '\n': Set(PolledKey::Enter, down); break;
-    case 127: Set(PolledKey::Delete, down); break;
-    default: break;
+    case '\n':
+        Set(PolledKey::Enter, down);
+        break;
+    case 127:
+        Set(PolledKey::Delete, down);
+        break;
+    default:
+        break;
     }
 }
 
 void CKeyState::OnSpecial(int key, bool down) {
     switch (key) {
-    case GLUT_KEY_LEFT: Set(PolledKey::Left, down); break;
-    case GLUT_KEY_RIGHT: Set(PolledKey::Right, down); break;
-    case GLUT_KEY_UP: Set(PolledKey::Up, down); break;
-    case GLUT_KEY_DOWN: Set(PolledKey::Down, down); break;
-    case GLUT_KEY_DELETE: Set(PolledKey::Delete, down); break;
-    default: break;
+    case GLUT_KEY_LEFT:
+        Set(PolledKey::Left, down);
+        break;
+    case GLUT_KEY_RIGHT:
+        Set(PolledKey::Right, down);
+        break;
+    case GLUT_KEY_UP:
+        Set(PolledKey::Up, down);
+        break;
+    case GLUT_KEY_DOWN:
+        Set(PolledKey::Down, down);
+        break;
+    case GLUT_KEY_DELETE:
+        Set(PolledKey::Delete, down);
+        break;
+    default:
+        break;
     }
 }
 

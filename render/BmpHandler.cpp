@@ -59,13 +59,13 @@ void CBmpHandler::Release() {
 
 void CBmpHandler::Load(const char* name, bool writeBackFlag) {
     Release();
-    writeBack = writeBackFlag;
-    fileName  = name != nullptr ? name : "";
+    writeBack  = writeBackFlag;
+    fileName   = name != nullptr ? name : "";
     FILE* file = CDataPath::OpenFile(fileName.c_str(), "rb");
     if (file == nullptr) {
         return;
     }
-    const long fileLength = FileLength(file);
+    const long fileLength  = FileLength(file);
     const bool headersRead = fread(fileHeader, 1, sizeof fileHeader, file) == sizeof fileHeader &&
                              fread(infoHeader, 1, sizeof infoHeader, file) == sizeof infoHeader;
     if (!headersRead || !ReadPixels(file, fileLength)) {
@@ -160,7 +160,7 @@ void CBmpHandler::Save() {
     std::vector<uint8_t> rowBytes(static_cast<size_t>(RowLength(width)), 0);
     for (int row = height - 1; row >= 0; --row) {
         for (int column = 0; column < width; ++column) {
-            const uint32_t pixel = pixels[static_cast<size_t>(row) * width + column];
+            const uint32_t pixel     = pixels[static_cast<size_t>(row) * width + column];
             rowBytes[column * 3 + 0] = static_cast<uint8_t>(pixel >> 16);
             rowBytes[column * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
             rowBytes[column * 3 + 2] = static_cast<uint8_t>(pixel);

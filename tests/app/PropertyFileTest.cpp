@@ -33,7 +33,7 @@ class PropertyFileLines : public ::testing::TestWithParam<LineCase> {};
 TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
     CTempWorkDir dir;
     WriteFile("gfxconfig.ini", GetParam().content);
-    CPropertyFile        file("gfxconfig.ini");
+    CPropertyFile         file("gfxconfig.ini");
     const CPropertyEntry* entry = file.FindProperty(GetParam().key);
     if (GetParam().expectedValue == nullptr) {
         EXPECT_EQ(entry, nullptr);
@@ -44,19 +44,18 @@ TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
     EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PropertyFileLines,
-    ::testing::Values(LineCase{"vbo=1\nfps=0\n", "fps", "0", 0},
-                      LineCase{"VBO=1\n", "vbo", "1", 0},          // keys are case-insensitive
-                      LineCase{"vbo=1\n", "VbO", "1", 0},          // so are look-ups
-                      LineCase{"a=b=c\n", "a", "b", 0},            // text after a second '=' is dropped
-                      LineCase{" a = b \n", " a ", " b ", 0},      // nothing is trimmed
-                      LineCase{"a=\nb=2\n", "a", nullptr, 1},      // '=' then nothing: invalid
-                      LineCase{"\n\nb=2", "b", "2", 2},            // empty lines are invalid
-                      LineCase{"novalue\nb=2\n", "b", "2", 1},     // no '=' at all
-                      LineCase{"=x\n", "", nullptr, 1},            // no key
-                      LineCase{"k=1\nk=2\n", "k", "2", 0},         // the later line wins
-                      LineCase{"k=v\r\n", "k", "v", 0}));          // a CR before the newline ends the line
+INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
+                         ::testing::Values(LineCase{"vbo=1\nfps=0\n", "fps", "0", 0},
+                                           LineCase{"VBO=1\n", "vbo", "1", 0},     // keys are case-insensitive
+                                           LineCase{"vbo=1\n", "VbO", "1", 0},     // so are look-ups
+                                           LineCase{"a=b=c\n", "a", "b", 0},       // text after a second '=' is dropped
+                                           LineCase{" a = b \n", " a ", " b ", 0}, // nothing is trimmed
+                                           LineCase{"a=\nb=2\n", "a", nullptr, 1}, // '=' then nothing: invalid
+                                           LineCase{"\n\nb=2", "b", "2", 2},       // empty lines are invalid
+                                           LineCase{"novalue\nb=2\n", "b", "2", 1}, // no '=' at all
+                                           LineCase{"=x\n", "", nullptr, 1},        // no key
+                                           LineCase{"k=1\nk=2\n", "k", "2", 0},     // the later line wins
+                                           LineCase{"k=v\r\n", "k", "v", 0})); // a CR before the newline ends the line
 
 TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
     CTempWorkDir dir;

@@ -59,14 +59,14 @@ TEST_P(XmlFloats, ReadInDecimalOrExponentFormClampedToFloatRange) {
     EXPECT_FLOAT_EQ(value, GetParam().expected) << "text '" << GetParam().text << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, XmlFloats,
-    ::testing::Values(FloatCase{"1.5", 1.5f}, FloatCase{" -2.25 ", -2.25f}, FloatCase{"1e3", 1000.0f},
-                      FloatCase{".5", 0.5f}, FloatCase{"7.", 7.0f}, FloatCase{"1e", 1.0f},
-                      FloatCase{"1e39", FLT_MAX}, FloatCase{"-1e300", -FLT_MAX},
-                      // 20 characters at most: the exponent beyond them is left unread.
-                      FloatCase{"1.000000000000000000e5", 1.0f}, FloatCase{"inf", 0.25f},
-                      FloatCase{"nan", 0.25f}, FloatCase{"x1", 0.25f}));
+INSTANTIATE_TEST_SUITE_P(Cases, XmlFloats,
+                         ::testing::Values(FloatCase{"1.5", 1.5f}, FloatCase{" -2.25 ", -2.25f},
+                                           FloatCase{"1e3", 1000.0f}, FloatCase{".5", 0.5f}, FloatCase{"7.", 7.0f},
+                                           FloatCase{"1e", 1.0f}, FloatCase{"1e39", FLT_MAX},
+                                           FloatCase{"-1e300", -FLT_MAX},
+                                           // 20 characters at most: the exponent beyond them is left unread.
+                                           FloatCase{"1.000000000000000000e5", 1.0f}, FloatCase{"inf", 0.25f},
+                                           FloatCase{"nan", 0.25f}, FloatCase{"x1", 0.25f}));
 
 TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOnesLeaveTheDefault) {
     OpenText("<?xml version=\"1.0\"?>\n<!-- units -->\n<b>2</b>\n<a>1</a>\n<c>3.5</c>\n");

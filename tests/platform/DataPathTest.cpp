@@ -21,16 +21,16 @@ TEST_P(DataPathResolve, FindsTheFolderAndFileInTheirOnDiskCase) {
     EXPECT_EQ(CDataPath::Resolve(GetParam().asWritten), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DataPathResolve,
-    ::testing::Values(ResolveCase{"Interface\\interface.xml", "Interface/interface.xml"},
-                      ResolveCase{"interface\\interface.xml", "Interface/interface.xml"},
-                      ResolveCase{"INTERFACE/Interface.XML", "Interface/interface.xml"},
-                      ResolveCase{"testlevel\\terrain\\TER_PARAMS.INI", "TestLevel/Terrain/ter_params.ini"},
-                      // Unmatched components keep their spelling, below the resolved folders.
-                      ResolveCase{"interface\\missing.xml", "Interface/missing.xml"},
-                      ResolveCase{"nothere\\interface\\x", "nothere/interface/x"},
-                      ResolveCase{"interface\\fonts\\", "Interface/Fonts/"}));
+INSTANTIATE_TEST_SUITE_P(Cases, DataPathResolve,
+                         ::testing::Values(ResolveCase{"Interface\\interface.xml", "Interface/interface.xml"},
+                                           ResolveCase{"interface\\interface.xml", "Interface/interface.xml"},
+                                           ResolveCase{"INTERFACE/Interface.XML", "Interface/interface.xml"},
+                                           ResolveCase{"testlevel\\terrain\\TER_PARAMS.INI",
+                                                       "TestLevel/Terrain/ter_params.ini"},
+                                           // Unmatched components keep their spelling, below the resolved folders.
+                                           ResolveCase{"interface\\missing.xml", "Interface/missing.xml"},
+                                           ResolveCase{"nothere\\interface\\x", "nothere/interface/x"},
+                                           ResolveCase{"interface\\fonts\\", "Interface/Fonts/"}));
 
 TEST(DataPath, UnresolvablePathFailsLikeAMissingFile) {
     CTempWorkDir dir;

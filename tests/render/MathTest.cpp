@@ -26,9 +26,9 @@ TEST(Vector3, ArithmeticAndCrossProduct) {
 
 TEST(Matrix4, TransformUsesColumnMajorOrderAndTheAffineShortcut) {
     CMatrix4 translation;
-    translation.m[12] = 10; // column 3, row 0
-    translation.m[13] = 20;
-    translation.m[14] = 30;
+    translation.m[12]    = 10; // column 3, row 0
+    translation.m[13]    = 20;
+    translation.m[14]    = 30;
     const CVector4 moved = Transform(translation, 1, 2, 3, 1);
     EXPECT_EQ(moved.x, 11);
     EXPECT_EQ(moved.y, 22);
@@ -38,8 +38,8 @@ TEST(Matrix4, TransformUsesColumnMajorOrderAndTheAffineShortcut) {
     EXPECT_EQ(direction.x, 1) << "w = 0 ignores the translation";
 
     CMatrix4 perspective;
-    perspective.m[11] = -1; // row 3, column 2, as gluPerspective has it
-    perspective.m[15] = 0;
+    perspective.m[11]   = -1; // row 3, column 2, as gluPerspective has it
+    perspective.m[15]   = 0;
     const CVector4 clip = Transform(perspective, 1, 2, 3, 1);
     EXPECT_EQ(clip.w, -3) << "a projective matrix uses its last row";
 }
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, QuaternionAxisAngle,
                                            AxisAngleCase{120, 3, 3, 3, 0.5f, 0.5f, 0.5f, 0.5f}));
 
 TEST(Quaternion, ProductComposesRotationsAndConjugateUndoesThem) {
-    const CQuaternion quarter = CQuaternion::FromAxisAngle(90, 0, 1, 0);
+    const CQuaternion quarter  = CQuaternion::FromAxisAngle(90, 0, 1, 0);
     const CQuaternion halfTurn = Multiply(quarter, quarter);
     EXPECT_NEAR(halfTurn.y, 1.0f, tolerance);
     EXPECT_NEAR(halfTurn.w, 0.0f, tolerance);
@@ -117,7 +117,7 @@ class RayTriangle : public ::testing::TestWithParam<RayCase> {};
 
 TEST_P(RayTriangle, HitsInsideAndMissesOutsideOrAlongThePlane) {
     // The triangle lies in the ground plane y = 0.
-    const double a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
+    const double  a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
     const CRayHit hit = IntersectRayTriangle(GetParam().origin, GetParam().direction, a, b, c);
     EXPECT_EQ(hit.hit, GetParam().hit);
     if (GetParam().hit) {
@@ -125,17 +125,17 @@ TEST_P(RayTriangle, HitsInsideAndMissesOutsideOrAlongThePlane) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RayTriangle,
-    ::testing::Values(RayCase{{2, 5, 2}, {0, -1, 0}, true, 5}, RayCase{{2, 5, 2}, {0, 1, 0}, true, -5},
-                      RayCase{{9, 5, 9}, {0, -1, 0}, false, 0},  // beyond the hypotenuse
-                      RayCase{{-1, 5, 2}, {0, -1, 0}, false, 0}, // u < 0
-                      RayCase{{0, 0, -5}, {0, 0, 1}, false, 0},  // along the plane: det 0
-                      RayCase{{0, 5, 0}, {0, -1, 0}, true, 5}));  // exactly on a corner
+INSTANTIATE_TEST_SUITE_P(Cases, RayTriangle,
+                         ::testing::Values(RayCase{{2, 5, 2}, {0, -1, 0}, true, 5},
+                                           RayCase{{2, 5, 2}, {0, 1, 0}, true, -5},
+                                           RayCase{{9, 5, 9}, {0, -1, 0}, false, 0},  // beyond the hypotenuse
+                                           RayCase{{-1, 5, 2}, {0, -1, 0}, false, 0}, // u < 0
+                                           RayCase{{0, 0, -5}, {0, 0, 1}, false, 0},  // along the plane: det 0
+                                           RayCase{{0, 5, 0}, {0, -1, 0}, true, 5})); // exactly on a corner
 
 TEST(RayTriangle, ReportsBarycentricWeights) {
-    const double origin[3] = {2.5, 1, 5}, direction[3] = {0, -1, 0};
-    const double a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
+    const double  origin[3] = {2.5, 1, 5}, direction[3] = {0, -1, 0};
+    const double  a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10};
     const CRayHit hit = IntersectRayTriangle(origin, direction, a, b, c);
     ASSERT_TRUE(hit.hit);
     EXPECT_NEAR(hit.u, 0.25, 1e-12);

@@ -1,0 +1,21 @@
+#include <cstdint>
+#include <vector>
+
+#include "render/ModelFile.h"
+
+// The 3DS chunk reader on arbitrary bytes: it must end, stay in bounds, and
+// leave only faces whose corners exist.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CModelFile model;
+    model.Parse(std::vector<uint8_t>(data, data + size));
+    for (const CModelMesh& mesh : model.GetMeshes()) {
+        for (const CModelFace& face : mesh.faces) {
+            for (uint16_t corner : face.corners) {
+                if (corner >= mesh.vertices.size() || mesh.normals.size() != mesh.vertices.size()) {
+                    __builtin_trap();
+                }
+            }
+        }
+    }
+    return 0;
+}

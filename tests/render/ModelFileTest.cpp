@@ -1,0 +1,209 @@
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "render/ModelFile.h"
+
+namespace {
+
+// A two-mesh model: "hull" (untextured red, with the vertex (1, 2, 3) and a
+// farthest vertex at distance 9.99) and "turret" (textured green).
+const char* const objText = "mtllib m.mtl\n"
+                            "o hull\nv 1 2 3\nv 4 0 0\nv 0 5 0\nv 0 0 9.99\n"
+                            "vt 0 0\nvt 1 0\nvt 0 1\n"
+                            "usemtl painted\nf 1 2 3\nf 1 3 4\n"
+                            "o turret\nv 0 0 1\nv 1 0 1\nv 0 1 1\n"
+                            "usemtl skin\nf 5/1 6/2 7/3\n";
+const char* const mtlText = "newmtl painted\nKd 1.0 0.0 0.0\nnewmtl skin\nKd 0.0 1.0 0.0\nmap_Kd skin.bmp\n";
+
+// Writes the model with an independent exporter (assimp) into model.3ds.
+bool ExportWithAssimp() {
+    WriteFile("m.obj", objText);
+    WriteFile("m.mtl", mtlText);
+    return std::system("assimp export m.obj model.3ds >/dev/null 2>&1") == 0 && FileExists("model.3ds");
+}
+
+const CModelMesh* FindMesh(const CModelFile& model, bool textured) {
+    for (const CModelMesh& mesh : model.GetMeshes()) {
+        if (mesh.textured == textured && !mesh.faces.empty()) {
+            return &mesh;
+        }
+    }
+    return nullptr;
+}
+
+bool HasVertex(const CModelMesh& mesh, const CVector3& wanted) {
+    for (const CVector3& vertex : mesh.vertices) {
+        if (std::abs(vertex.x - wanted.x) < 1e-5f && std::abs(vertex.y - wanted.y) < 1e-5f &&
+            std::abs(vertex.z - wanted.z) < 1e-5f) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
+    CTempWorkDir dir;
+    ASSERT_TRUE(ExportWithAssimp()) << "assimp (assimp-utils) must export the test model";
+    CModelFile model;
+    ASSERT_EQ(model.LoadFile("model.3ds"), CModelFile::loaded);
+    EXPECT_FALSE(model.IsNewerVersion());
+    EXPECT_EQ(model.GetRadius(), 9) << "9.99 truncates to 9";
+
+    const CModelMesh* hull   = FindMesh(model, false);
+    const CModelMesh* turret = FindMesh(model, true);
+    ASSERT_NE(hull, nullptr);
+    ASSERT_NE(turret, nullptr);
+    EXPECT_EQ(hull->faces.size(), 2u);
+    EXPECT_EQ(turret->faces.size(), 1u);
+    EXPECT_TRUE(HasVertex(*hull, CVector3(1, 3, -2))) << "(x, y, z) in the file is (x, z, -y) in the world";
+    ASSERT_GE(hull->materialIndex, 0);
+    const CModelMaterial& red = model.GetMaterials()[hull->materialIndex];
+    EXPECT_EQ(red.colour[0], 255);
+    EXPECT_EQ(red.colour[1], 0);
+    EXPECT_TRUE(red.textureFile.empty());
+    EXPECT_EQ(model.GetMaterials()[turret->materialIndex].textureFile, "skin.bmp");
+    EXPECT_TRUE(turret->HasTexCoords());
+    for (const CModelMesh& mesh : model.GetMeshes()) {
+        ASSERT_EQ(mesh.normals.size(), mesh.vertices.size());
+        for (const CVector3& normal : mesh.normals) {
+            EXPECT_NEAR(normal.Length(), 1.0f, 1e-4f);
+        }
+    }
+}
+
+TEST(ModelFile, MissingFileAndWrongFirstChunkAreReported) {
+    CTempWorkDir dir;
+    CModelFile   model;
+    EXPECT_EQ(model.LoadFile("none.3ds"), CModelFile::fileMissing);
+    WriteFile("text.3ds", "not a model at all");
+    EXPECT_EQ(model.LoadFile("text.3ds"), CModelFile::notPrimaryChunk);
+    WriteFile("short.3ds", "MM");
+    EXPECT_EQ(model.LoadFile("short.3ds"), CModelFile::notPrimaryChunk);
+    EXPECT_TRUE(model.GetMeshes().empty());
+}
+
+// Builds chunks by hand, for the cases an exporter never writes.
+class CChunkWriter {
+public:
+    std::vector<uint8_t> bytes;
+
+    CChunkWriter& U16(uint16_t value) {
+        bytes.push_back(static_cast<uint8_t>(value));
+        bytes.push_back(static_cast<uint8_t>(value >> 8));
+        return *this;
+    }
+    CChunkWriter& U32(uint32_t value) {
+        return U16(static_cast<uint16_t>(value)).U16(static_cast<uint16_t>(value >> 16));
+    }
+    CChunkWriter& Float(float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return U32(bits);
+    }
+    CChunkWriter& Text(const std::string& text) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+        return *this;
+    }
+    // A chunk around `body`, with its true length unless one is given.
+    static std::vector<uint8_t> Chunk(uint16_t id, const std::vector<uint8_t>& body, long length = -1) {
+        CChunkWriter writer;
+        writer.U16(id).U32(length >= 0 ? static_cast<uint32_t>(length) : static_cast<uint32_t>(body.size() + 6));
+        writer.bytes.insert(writer.bytes.end(), body.begin(), body.end());
+        return writer.bytes;
+    }
+};
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> joined;
+    for (const auto& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
+}
+
+// A triangle whose third face names a vertex that does not exist, and one
+// vertex that no face uses.
+std::vector<uint8_t> HandMadeModel(uint32_t version) {
+    CChunkWriter vertices;
+    vertices.U16(4)
+        .Float(0)
+        .Float(0)
+        .Float(0)
+        .Float(1)
+        .Float(0)
+        .Float(0)
+        .Float(0)
+        .Float(1)
+        .Float(0)
+        .Float(5)
+        .Float(5)
+        .Float(5);
+    CChunkWriter faces;
+    faces.U16(2).U16(0).U16(1).U16(2).U16(0).U16(0).U16(1).U16(9).U16(0);
+    CChunkWriter name;
+    name.Text("box");
+    CChunkWriter versionBody;
+    versionBody.U32(version);
+    const auto mesh   = CChunkWriter::Chunk(CModelFile::chunkTriangleMesh,
+                                            Join({CChunkWriter::Chunk(CModelFile::chunkVertices, vertices.bytes),
+                                                  CChunkWriter::Chunk(CModelFile::chunkFaces, faces.bytes)}));
+    const auto object = CChunkWriter::Chunk(CModelFile::chunkObject, Join({name.bytes, mesh}));
+    const auto editor =
+        CChunkWriter::Chunk(CModelFile::chunkEditor, Join({CChunkWriter::Chunk(0x3D3E, {3, 0, 0, 0}), object}));
+    return CChunkWriter::Chunk(CModelFile::chunkPrimary,
+                               Join({CChunkWriter::Chunk(CModelFile::chunkVersion, versionBody.bytes), editor}));
+}
+
+TEST(ModelFile, DropsFacesBeyondTheVerticesAndGivesUnusedVerticesAnUpNormal) {
+    CModelFile model;
+    ASSERT_EQ(model.Parse(HandMadeModel(3)), CModelFile::loaded);
+    ASSERT_EQ(model.GetMeshes().size(), 1u);
+    const CModelMesh& mesh = model.GetMeshes()[0];
+    EXPECT_EQ(mesh.objectName, "box");
+    EXPECT_EQ(mesh.faces.size(), 1u);
+    EXPECT_EQ(mesh.materialIndex, -1);
+    EXPECT_EQ(mesh.normals[3], CVector3(0, 1, 0));
+    EXPECT_FALSE(model.IsNewerVersion());
+    EXPECT_EQ(model.GetRadius(), 8) << "|(5, 5, -5)| = 8.66";
+}
+
+TEST(ModelFile, VersionAboveThreeIsFlagged) {
+    CModelFile model;
+    ASSERT_EQ(model.Parse(HandMadeModel(4)), CModelFile::loaded);
+    EXPECT_TRUE(model.IsNewerVersion());
+    EXPECT_EQ(model.GetMeshes().size(), 1u);
+}
+
+TEST(ModelFile, EveryTruncationAndLyingLengthLoadsWhatIsSound) {
+    const std::vector<uint8_t> whole = HandMadeModel(3);
+    for (size_t cut = 0; cut <= whole.size(); ++cut) {
+        CModelFile model;
+        model.Parse(std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
+        for (const CModelMesh& mesh : model.GetMeshes()) {
+            for (const CModelFace& face : mesh.faces) {
+                for (uint16_t corner : face.corners) {
+                    ASSERT_LT(corner, mesh.vertices.size()) << "cut at " << cut;
+                }
+            }
+        }
+    }
+    for (uint32_t lie : {0u, 1u, 5u, 7u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = HandMadeModel(3);
+        for (size_t at = 2; at + 4 <= bytes.size(); at += 7) {
+            std::vector<uint8_t> lying = bytes;
+            for (int i = 0; i < 4; ++i) {
+                lying[at + i] = static_cast<uint8_t>(lie >> (8 * i));
+            }
+            CModelFile model;
+            model.Parse(lying); // must end, in bounds, under the sanitizers
+        }
+    }
+}
+
+} // namespace
