@@ -51,8 +51,9 @@ CBmpHandler::~CBmpHandler() {
 void CBmpHandler::Release() {
     pixels.clear();
     pixels.shrink_to_fit();
-    width  = 0;
-    height = 0;
+    width       = 0;
+    height      = 0;
+    pixelOffset = headerBytes;
     std::memset(fileHeader, 0, sizeof fileHeader);
     std::memset(infoHeader, 0, sizeof infoHeader);
 }
@@ -68,10 +69,42 @@ void CBmpHandler::Load(const char* name, bool writeBackFlag) {
     const long fileLength  = FileLength(file);
     const bool headersRead = fread(fileHeader, 1, sizeof fileHeader, file) == sizeof fileHeader &&
                              fread(infoHeader, 1, sizeof infoHeader, file) == sizeof infoHeader;
-    if (!headersRead || !ReadPixels(file, fileLength)) {
+    if (!headersRead) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s truncated header: %ld bytes", fileName.c_str(), fileLength);
+    }
+    if (!headersRead || !IsFormatSupported() || !SeekToPixels(file, fileLength) || !ReadPixels(file, fileLength)) {
         Release();
     }
     fclose(file);
+}
+
+// Pixels are three bytes each; any other depth or a compressed file would be
+// read as noise, so it gives an empty image instead.
+bool CBmpHandler::IsFormatSupported() const {
+    const int bits        = infoHeader[14] | infoHeader[15] << 8;
+    const int compression = ReadInt32(infoHeader + 16);
+    if (bits != 24 || compression != 0) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s is %d bits per pixel with compression %d, not 24-bit uncompressed",
+                              fileName.c_str(), bits, compression);
+        return false;
+    }
+    return true;
+}
+
+// Files with a larger info header (or a colour table) say where the pixels
+// start; an offset outside the file is malformed.
+bool CBmpHandler::SeekToPixels(FILE* file, long fileLength) {
+    const long offset = static_cast<uint32_t>(ReadInt32(fileHeader + 10));
+    if (offset <= headerBytes) {
+        return true; // the pixels follow the two headers
+    }
+    if (offset > fileLength || fseek(file, offset, SEEK_SET) != 0) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s pixel data offset %ld beyond the file's %ld bytes",
+                              fileName.c_str(), offset, fileLength);
+        return false;
+    }
+    pixelOffset = offset;
+    return true;
 }
 
 // Reads the rows bottom-up, one byte at a time as the format is laid out. A
@@ -81,7 +114,7 @@ void CBmpHandler::Load(const char* name, bool writeBackFlag) {
 bool CBmpHandler::ReadPixels(FILE* file, long fileLength) {
     const int32_t declaredWidth  = ReadInt32(infoHeader + 4);
     const int32_t declaredHeight = ReadInt32(infoHeader + 8);
-    const long    available      = fileLength - headerBytes;
+    const long    available      = fileLength - pixelOffset;
     if (declaredWidth <= 0 || declaredHeight <= 0 || declaredWidth > maxSide || declaredHeight > maxSide ||
         RowLength(declaredWidth) * declaredHeight > 2 * available + RowLength(declaredWidth)) {
         GetLogger()->LogError("CBmpHandler::Load\t%s malformed header: %d x %d pixels in %ld bytes", fileName.c_str(),
