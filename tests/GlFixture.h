@@ -6,10 +6,11 @@
 // process (double buffered, RGBA, depth and stencil), opened on first use.
 // Tests draw into the back buffer and read it back with glReadPixels.
 class GlTest : public ::testing::Test {
-protected:
+public:
     static constexpr int windowWidth  = 256;
     static constexpr int windowHeight = 256;
 
+protected:
     static void SetUpTestSuite();
     void        SetUp() override;
 };

@@ -1,0 +1,154 @@
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include "GlFixture.h"
+#include "ImageTools.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "render/Sea.h"
+#include "render/SkyBox.h"
+#include "render/TextureManager.h"
+
+namespace {
+
+constexpr float worldWidth = 1280.0f;
+
+struct FaceColour {
+    const char* file;
+    uint8_t     rgb[3];
+};
+
+// A distinct colour for each face.
+const FaceColour faceColours[] = {
+    {"back.tga", {200, 0, 0}},  {"front.tga", {0, 200, 0}},  {"bottom.tga", {0, 0, 200}},
+    {"top.tga", {200, 200, 0}}, {"left.tga", {0, 200, 200}}, {"right.tga", {200, 0, 200}},
+};
+
+void WriteSkyTextures() {
+    MakeFolders("Skydome");
+    for (const FaceColour& face : faceColours) {
+        std::vector<uint8_t> raw;
+        for (int i = 0; i < 8 * 8; ++i) {
+            raw.insert(raw.end(), face.rgb, face.rgb + 3);
+        }
+        ASSERT_TRUE(ConvertRawImage(raw, "rgb", 8, 8, std::string("Skydome/") + face.file));
+    }
+}
+
+struct LookCase {
+    const char* name;
+    float       dx, dy, dz;   // view direction from the map centre
+    float       ux, uy, uz;   // up vector
+    int         expectedFace; // index into faceColours
+};
+
+class SkyBoxLook : public GlTest, public ::testing::WithParamInterface<LookCase> {};
+
+TEST_P(SkyBoxLook, SurroundsTheViewWithTheRightFace) {
+    CTempWorkDir dir;
+    WriteSkyTextures();
+    CTextureManager textures;
+    CSkyBox         sky("Skydome", textures, worldWidth);
+
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 1.0, 20000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const LookCase& look = GetParam();
+    const float     eyeX = worldWidth * 0.5f, eyeY = 200.0f, eyeZ = worldWidth * 0.5f;
+    gluLookAt(eyeX, eyeY, eyeZ, eyeX + look.dx, eyeY + look.dy, eyeZ + look.dz, look.ux, look.uy, look.uz);
+    glColor3f(1, 1, 1);
+    EXPECT_EQ(sky.Draw(), 12);
+    glFinish();
+
+    uint8_t pixel[4] = {};
+    glReadPixels(windowWidth / 2, windowHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    const uint8_t* expected = faceColours[look.expectedFace].rgb;
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(pixel[c], expected[c], 3) << look.name << " should see " << faceColours[look.expectedFace].file;
+    }
+    textures.Clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, SkyBoxLook,
+    ::testing::Values(LookCase{"towards -z", 0, 0, -1, 0, 1, 0, 1}, LookCase{"towards +z", 0, 0, 1, 0, 1, 0, 0},
+                      LookCase{"down", 0, -1, 0, 0, 0, -1, 2}, LookCase{"up", 0, 1, 0, 0, 0, -1, 3},
+                      LookCase{"towards +x", 1, 0, 0, 0, 1, 0, 4}, LookCase{"towards -x", -1, 0, 0, 0, 1, 0, 5}));
+
+// Sea texture: a horizontal gradient, so a drift moves what is seen.
+void WriteSeaTexture() {
+    MakeFolders("Terrain");
+    std::vector<uint8_t> raw;
+    for (int row = 0; row < 16; ++row) {
+        for (int column = 0; column < 16; ++column) {
+            raw.insert(raw.end(), {static_cast<uint8_t>(column * 16), static_cast<uint8_t>(row * 16), 128});
+        }
+    }
+    ASSERT_TRUE(ConvertRawImage(raw, "rgb", 16, 16, "bmp3:Terrain/sea.bmp"));
+}
+
+std::vector<uint8_t> DrawSeaFromAbove(CSea& sea) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 1.0, 20000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(worldWidth * 0.5f, 3000.0f, worldWidth * 0.5f, worldWidth * 0.5f, 0.0f, worldWidth * 0.5f, 0, 0, -1);
+    sea.Draw();
+    glFinish();
+    std::vector<uint8_t> pixels(GlTest::windowWidth * GlTest::windowHeight * 4);
+    glReadPixels(0, 0, GlTest::windowWidth, GlTest::windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+int CountDifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    int different = 0;
+    for (size_t i = 0; i + 3 < a.size(); i += 4) {
+        if (std::abs(a[i] - b[i]) > 2 || std::abs(a[i + 1] - b[i + 1]) > 2 || std::abs(a[i + 2] - b[i + 2]) > 2) {
+            ++different;
+        }
+    }
+    return different;
+}
+
+struct SeaPath {
+    const char* name;
+    bool        multitexture;
+};
+
+class SeaDrift : public GlTest, public ::testing::WithParamInterface<SeaPath> {};
+
+TEST_P(SeaDrift, FramesDifferOnlyByTheDrift) {
+    CTempWorkDir dir;
+    WriteSeaTexture();
+    GetApp()->options.multitexture = GetParam().multitexture;
+    CTextureManager textures;
+    CSea            sea("Terrain", worldWidth, 1.0f, 45.0f, textures);
+    ASSERT_NE(sea.GetTexture(), 0u);
+
+    CSea::SetDriftOffset(0.0f);
+    const std::vector<uint8_t> first = DrawSeaFromAbove(sea);
+    CSea::SetDriftOffset(0.0f);
+    const std::vector<uint8_t> again = DrawSeaFromAbove(sea);
+    CSea::SetDriftOffset(0.25f);
+    const std::vector<uint8_t> drifted = DrawSeaFromAbove(sea);
+
+    EXPECT_EQ(CountDifferentPixels(first, again), 0) << GetParam().name << ": same drift, same picture";
+    EXPECT_GT(CountDifferentPixels(first, drifted), windowWidth * windowHeight / 4)
+        << GetParam().name << ": the drift must move the water";
+    EXPECT_EQ(first[4 * (windowWidth * windowHeight / 2 + windowWidth / 2) + 2] > 0, true) << "the sea fills the view";
+    GetApp()->options.multitexture = false;
+    CSea::SetDriftOffset(0.0f);
+    textures.Clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SeaDrift, ::testing::Values(SeaPath{"blended", false}, SeaPath{"multitexture", true}));
+
+} // namespace
