@@ -97,6 +97,9 @@ TEST(Heightmap, HeightAtOfNonFiniteWorldPositionIsZero) {
     const CHeightmap map = RampMap(4);
     EXPECT_EQ(map.HeightAt(std::nanf(""), 1.0f), 0.0f);
     EXPECT_EQ(map.HeightAt(1.0f, std::numeric_limits<float>::infinity()), 0.0f);
+    // A terrain width that is not a number gives no usable spacing either.
+    const CHeightmap unscaled(2, {1, 2, 3, 4}, std::nanf(""), 255.0f);
+    EXPECT_EQ(unscaled.HeightAt(0.5f, 0.5f), 0.0f);
 }
 
 struct SlopeCase {
