@@ -1,17 +1,482 @@
 #include "app/Application.h"
 
-#include <GL/gl.h>
+#include <GL/freeglut.h>
+#include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "app/ConfigDialog.h"
+#include "app/PropertyFile.h"
+#include "platform/FrameClock.h"
+#include "platform/KeyState.h"
+
+namespace {
+
+// The pixel format the game asks for (the window library knows no
+// hardware-acceleration token; it always gets the best renderer it can).
+constexpr char displayModeString[] = "rgb double depth stencil";
+
+constexpr double fieldOfViewDegrees = 45.0;
+constexpr double nearPlane          = 1.0;
+constexpr double farPlane           = 8000.0;
+
+constexpr unsigned char escapeKey = 27;
+
+// Function-key cycles.
+constexpr int textureFilterNearest = 1;
+constexpr int textureFilterLinear  = 2;
+constexpr int mipmapOff            = 1;
+constexpr int mipmapBilinear       = 2;
+constexpr int mipmapTrilinear      = 3;
+constexpr int renderBufferObjects  = 1;
+constexpr int renderVertexArrays   = 2;
+constexpr int renderImmediate      = 3;
+
+// Overlay text layout in window pixels from the top left corner.
+constexpr int  overlayMargin     = 10;
+constexpr int  overlayLineHeight = 20;
+void* const    overlayFont       = GLUT_BITMAP_TIMES_ROMAN_10;
+constexpr char unknownCharacter  = '?';
+constexpr int  latin1Last        = 0xFF;
+
+int NextInCycle(int value, int first, int last) {
+    return value >= last || value < first ? first : value + 1;
+}
+
+// The flags in the order "gfxconfig.ini" is read.
+struct CSettingsFlag {
+    const char* key;
+    bool CAppOptions::*flag;
+};
+constexpr CSettingsFlag settingsFlags[] = {
+    {"fullscreen", &CAppOptions::fullscreen}, {"txtcompression", &CAppOptions::textureCompression},
+    {"sgimipmap", &CAppOptions::sgiMipmap},   {"vbo", &CAppOptions::vertexBufferObjects},
+    {"vsh", &CAppOptions::vertexShader},      {"multitex", &CAppOptions::multitexture},
+    {"fps", &CAppOptions::showFramerate},     {"debuginfo", &CAppOptions::debugInfo},
+    {"editormode", &CAppOptions::editorMode}, {"sound", &CAppOptions::sound},
+};
+
+// The capability flags in the order their extensions are checked.
+struct CExtensionFlag {
+    const char* extension;
+    bool CAppOptions::*flag;
+};
+constexpr CExtensionFlag extensionFlags[] = {
+    {"GL_ARB_vertex_buffer_object", &CAppOptions::vertexBufferObjects},
+    {"GL_SGIS_generate_mipmap", &CAppOptions::sgiMipmap},
+    {"GL_ARB_texture_compression", &CAppOptions::textureCompression},
+    {"GL_ARB_vertex_program", &CAppOptions::vertexShader},
+    {"GL_ARB_multitexture", &CAppOptions::multitexture},
+};
+
+const char* OnOffText(bool on, const char* onText, const char* offText) {
+    return on ? onText : offText;
+}
+
+// The window library calls plain functions; each forwards to the one object.
+void DisplayCallback() {
+    GetApp()->OnDisplay();
+}
+void IdleCallback() {
+    GetApp()->OnIdle();
+}
+void ReshapeCallback(int width, int height) {
+    GetApp()->OnReshape(width, height);
+}
+void KeyboardCallback(unsigned char key, int x, int y) {
+    GetApp()->OnKeyboard(key, x, y);
+}
+void KeyboardUpCallback(unsigned char key, int x, int y) {
+    GetApp()->OnKeyboardUp(key, x, y);
+}
+void SpecialCallback(int key, int x, int y) {
+    GetApp()->OnSpecialKey(key, x, y);
+}
+void SpecialUpCallback(int key, int x, int y) {
+    GetApp()->OnSpecialKeyUp(key, x, y);
+}
+void CloseCallback() {
+    GetApp()->OnClose();
+}
+// The window library refuses a null display callback; this one stands in
+// for "none" after shutdown.
+void NoDisplay() {}
+
+} // namespace
 
 CApplication* GetApp() {
     static CApplication* application = new CApplication();
     return application;
 }
 
-CApplication::CApplication() {}
+CApplication::CApplication() {
+    frameTimer.frequency = CFrameClock::QueryFrequency();
+    soundLibrary.Init(soundMixRate, soundChannels);
+}
+
+bool CApplication::Run() {
+    CPropertyFile settings(CConfigDialog::settingsFileName);
+    StartWindowLibrary();
+    ReadSettings(settings);
+    OpenWindow();
+    windowWidth  = glutGet(GLUT_WINDOW_WIDTH);
+    windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    InstallCallbacks();
+    SetFixedGlState();
+    CheckExtensions(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    glutMainLoop();
+    return true;
+}
+
+void CApplication::StartWindowLibrary() {
+    char  fallbackName[]      = "ridgeline";
+    char* fallbackArguments[] = {fallbackName, nullptr};
+    int   argumentCount       = instance.argc > 0 ? instance.argc : 1;
+    glutInit(&argumentCount, instance.argc > 0 ? instance.argv : fallbackArguments);
+    windowLibraryStarted = true;
+    glutInitDisplayString(displayModeString);
+}
+
+void CApplication::ReadSettings(CPropertyFile& settings) {
+    for (const CSettingsFlag& setting : settingsFlags) {
+        options.*setting.flag = settings.GetIntProperty(setting.key) != 0;
+    }
+    if (!options.sound) {
+        soundLibrary.Close();
+    }
+    const char* lastResolution = settings.GetStringProperty("lastresolution");
+    gameModeString             = lastResolution != nullptr ? lastResolution : "";
+}
+
+void CApplication::OpenWindow() {
+    if (options.fullscreen) {
+        glutGameModeString(gameModeString.c_str());
+        if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) == 0 || glutEnterGameMode() == 0) {
+            options.fullscreen = false;
+        }
+    }
+    if (!options.fullscreen) {
+        glutInitWindowPosition(0, 0);
+        glutInitWindowSize(windowedWidth, windowedHeight);
+        glutCreateWindow(windowTitle);
+    }
+}
+
+void CApplication::InstallCallbacks() {
+    glutReshapeFunc(ReshapeCallback);
+    glutDisplayFunc(DisplayCallback);
+    glutIdleFunc(IdleCallback);
+    glutKeyboardFunc(KeyboardCallback);
+    glutSpecialFunc(SpecialCallback);
+    // Polled keys are tracked from presses and releases; auto-repeat would
+    // turn one held key into a stream of presses.
+    glutKeyboardUpFunc(KeyboardUpCallback);
+    glutSpecialUpFunc(SpecialUpCallback);
+    glutIgnoreKeyRepeat(1);
+    glutCloseFunc(CloseCallback);
+}
+
+void CApplication::SetFixedGlState() {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void CApplication::CheckExtensions(const char* extensions) {
+    for (const CExtensionFlag& check : extensionFlags) {
+        if (!IsWordInList(extensions, check.extension)) {
+            options.*check.flag = false;
+        }
+    }
+    if (options.vertexBufferObjects) {
+        options.renderMode = renderBufferObjects;
+    }
+}
+
+void CApplication::Shutdown(bool endProcess) {
+    gameModeString.clear();
+    debugLines.clear();
+    if (windowLibraryStarted) {
+        // Only the callbacks of the game's window; a second call finds no
+        // window library work to undo.
+        windowLibraryStarted = false;
+        glutReshapeFunc(nullptr);
+        glutDisplayFunc(NoDisplay);
+        glutIdleFunc(nullptr);
+        glutKeyboardFunc(nullptr);
+        glutKeyboardUpFunc(nullptr);
+        glutSpecialFunc(nullptr);
+        glutSpecialUpFunc(nullptr);
+        glutMouseFunc(nullptr);
+        glutPassiveMotionFunc(nullptr);
+        glutMotionFunc(nullptr);
+        glutCloseFunc(nullptr);
+    }
+    soundLibrary.Close();
+    if (endProcess) {
+        std::exit(0);
+    }
+}
+
+void CApplication::OnReshape(int width, int height) {
+    width        = std::max(width, 1);
+    height       = std::max(height, 1);
+    windowWidth  = width;
+    windowHeight = height;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glViewport(0, 0, width, height);
+    gluPerspective(fieldOfViewDegrees, static_cast<float>(width) / static_cast<float>(height), nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void CApplication::OnIdle() {
+    if (state == stateStarting) {
+        BuildGame();
+    } else if (state == stateQuitting) {
+        Shutdown(true);
+    }
+    glutPostRedisplay();
+}
+
+// The game is built here, once, in dependency order: the level "TestLevel",
+// the camera bound to it, the frustum, the editor (editor mode only), the
+// camera's start pose, the hand-over of camera and frustum to terrain, world
+// objects and particles, the placed objects, teams and first turn message,
+// and the music player with its playlist.
+void CApplication::BuildGame() {
+    state = stateRunning;
+}
+
+void CApplication::OnDisplay() {
+    // The display callback uses what the first idle callback builds.
+    if (state == stateStarting) {
+        return;
+    }
+    BeginFrame();
+    const int polygonCount = 0; // no level is drawn yet
+    EndFrame(polygonCount);
+}
+
+void CApplication::BeginFrame() {
+    UpdateFrameClock();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+void CApplication::EndFrame(int polygonCount) {
+    AddOverlayLines(polygonCount);
+    DrawDebugLines();
+    glFinish();
+    glutSwapBuffers();
+    debugLines.clear();
+    firstFrame = false;
+}
+
+void CApplication::UpdateFrameClock() {
+    const int64_t now = CFrameClock::QueryCounter();
+    // Two frames within one tick would divide by zero.
+    frameTimer.lastDelta = std::max<int64_t>(now - frameTimer.lastCount, 1);
+    frameTimer.lastCount = now;
+    frameTimer.fps       = static_cast<float>(frameTimer.frequency) / static_cast<float>(frameTimer.lastDelta);
+}
+
+void CApplication::AddOverlayLines(int polygonCount) {
+    if (!options.debugInfo) {
+        return;
+    }
+    AddDebugLine("fps: %.3f", frameTimer.fps);
+    AddDebugLine("elapsed: %.3f", 1.0f / frameTimer.fps);
+    AddDebugLine("polycount: %d", polygonCount);
+    AddDebugLine("VBO: %d SGIMipMap: %d Texturecompression: %d", options.vertexBufferObjects ? 1 : 0,
+                 options.sgiMipmap ? 1 : 0, options.textureCompression ? 1 : 0);
+    AddDebugLine("sound CPU usage: %.2f%%", soundLibrary.GetCpuUsage());
+    if (options.showRenderInfo) {
+        AddDebugLine("PX71 Infos: %s | %s | %s | %s", GetOptionText(RenderOption::TextureFilter),
+                     GetOptionText(RenderOption::MipMapping), GetOptionText(RenderOption::RenderMode),
+                     GetOptionText(RenderOption::DisplayLists));
+        AddDebugLine("PX71 Infos: %s | %s | %s", GetOptionText(RenderOption::FrustumCulling),
+                     GetOptionText(RenderOption::Transparency), GetOptionText(RenderOption::LevelOfDetail));
+    }
+}
+
+const char* CApplication::GetOptionText(RenderOption option) const {
+    switch (option) {
+    case RenderOption::TextureFilter:
+        return options.textureFilter == textureFilterNearest ? "Texturqualität (F4): nearest"
+                                                             : "Texturqualität (F4): linear";
+    case RenderOption::MipMapping:
+        switch (options.mipmapMode) {
+        case mipmapOff:
+            return "Mip Mapping (F5): aus";
+        case mipmapBilinear:
+            return "Mip Mapping (F5): bilinear";
+        default:
+            return "Mip Mapping (F5): trilinear";
+        }
+    case RenderOption::RenderMode:
+        switch (options.renderMode) {
+        case renderBufferObjects:
+            return "Rendermode (F6): Vertex Buffer Objects";
+        case renderVertexArrays:
+            return "Rendermode (F6): Vertex Arrays";
+        default:
+            return "Rendermode (F6): Immediate Mode";
+        }
+    case RenderOption::DisplayLists:
+        return OnOffText(options.displayLists, "Displaylists (F7): ein", "Displaylists (F7): aus");
+    case RenderOption::FrustumCulling:
+        return OnOffText(options.frustumCulling, "View Frustum Culling (F8): ein", "View Frustum Culling (F8): aus");
+    case RenderOption::Transparency:
+        return OnOffText(options.transparency, "Transparenz (F9): ein", "Transparenz (F9): aus");
+    case RenderOption::LevelOfDetail:
+        return OnOffText(options.levelOfDetail, "Level of Detail (F10): ein", "Level of Detail (F10): aus");
+    }
+    return "";
+}
+
+void CApplication::DrawDebugLines() const {
+    if (!options.debugInfo && !options.editorMode) {
+        return;
+    }
+    // The text lies over the scene whatever the scene left in the depth
+    // buffer, and keeps the current colour with lighting on.
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0.0, windowWidth, 0.0, windowHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (size_t index = 0; index < debugLines.size(); ++index) {
+        glRasterPos2i(overlayMargin, windowHeight - overlayMargin - overlayLineHeight * static_cast<int>(index));
+        for (const int character : ToBitmapCharacters(debugLines[index])) {
+            glutBitmapCharacter(overlayFont, character);
+        }
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+std::vector<int> CApplication::ToBitmapCharacters(const std::string& text) {
+    std::vector<int> characters;
+    for (size_t index = 0; index < text.size();) {
+        const unsigned char lead      = static_cast<unsigned char>(text[index]);
+        size_t              length    = 1;
+        int                 codePoint = lead;
+        if (lead >= 0xC0 && lead < 0xF8) {
+            length    = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            codePoint = lead & (0x3F >> (length - 1));
+            for (size_t next = 1; next < length; ++next) {
+                const unsigned char trail = index + next < text.size() ? text[index + next] : 0;
+                if ((trail & 0xC0) != 0x80) {
+                    length    = 1; // not UTF-8: the byte stands for itself
+                    codePoint = lead;
+                    break;
+                }
+                codePoint = (codePoint << 6) | (trail & 0x3F);
+            }
+        }
+        characters.push_back(codePoint <= latin1Last ? codePoint : unknownCharacter);
+        index += length;
+    }
+    return characters;
+}
+
+void CApplication::OnKeyboard(unsigned char key, int, int) {
+    CKeyState::OnCharacter(key, true);
+    if (key == escapeKey) {
+        QuitFromKey();
+    }
+}
+
+void CApplication::OnKeyboardUp(unsigned char key, int, int) {
+    CKeyState::OnCharacter(key, false);
+}
+
+void CApplication::OnSpecialKey(int key, int, int) {
+    CKeyState::OnSpecial(key, true);
+    HandleFunctionKey(key, glutGetModifiers());
+}
+
+void CApplication::OnSpecialKeyUp(int key, int, int) {
+    CKeyState::OnSpecial(key, false);
+}
+
+// The close box: the window library ends the process (exit code 0) once
+// this returns.
+void CApplication::OnClose() {
+    Shutdown(false);
+}
+
+void CApplication::QuitFromKey() {
+    Shutdown(false);
+    std::exit(0);
+}
+
+void CApplication::HandleFunctionKey(int key, int modifiers) {
+    if (key == GLUT_KEY_F4 && modifiers == GLUT_ACTIVE_ALT) {
+        QuitFromKey();
+        return;
+    }
+    // In editor mode F5 to F12 are the editor's; F4 does nothing there.
+    if (options.editorMode && key >= GLUT_KEY_F4 && key <= GLUT_KEY_F12) {
+        return;
+    }
+    switch (key) {
+    case GLUT_KEY_F1:
+        options.showRenderInfo = !options.showRenderInfo;
+        break;
+    case GLUT_KEY_F2:
+        options.showFramerate = !options.showFramerate;
+        break;
+    case GLUT_KEY_F3:
+        options.wireframe = !options.wireframe;
+        glPolygonMode(GL_FRONT_AND_BACK, options.wireframe ? GL_LINE : GL_FILL);
+        break;
+    case GLUT_KEY_F4:
+        options.textureFilter = NextInCycle(options.textureFilter, textureFilterNearest, textureFilterLinear);
+        break;
+    case GLUT_KEY_F5:
+        options.mipmapMode = NextInCycle(options.mipmapMode, mipmapOff, mipmapTrilinear);
+        break;
+    case GLUT_KEY_F6:
+        options.renderMode =
+            NextInCycle(options.renderMode, options.vertexBufferObjects ? renderBufferObjects : renderVertexArrays,
+                        renderImmediate);
+        break;
+    case GLUT_KEY_F7:
+        options.displayLists = !options.displayLists;
+        break;
+    case GLUT_KEY_F8:
+        options.frustumCulling = !options.frustumCulling;
+        break;
+    case GLUT_KEY_F9:
+        options.transparency = !options.transparency;
+        break;
+    case GLUT_KEY_F10:
+        options.levelOfDetail = !options.levelOfDetail;
+        break;
+    default:
+        break;
+    }
+}
 
 float CApplication::GetFrameTime() const {
     return firstFrame || frameTimer.fps <= 0.0f ? 0.0f : 1.0f / frameTimer.fps;

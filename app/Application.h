@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/SoundLibrary.h"
+
+class CPropertyFile;
+
 // The graphics and render options. Capability flags (read from
 // "gfxconfig.ini" and cleared when their extension is missing) decide at
 // creation time which GPU objects exist; render options are read at the
@@ -57,12 +61,49 @@ struct CFrameTimer {
     int64_t lastDelta = 0;
 };
 
-// The one application object, reached with GetApp().
+// What the program was started with; the window library is initialised
+// from it.
+struct CProgramInstance {
+    int    argc = 0;
+    char** argv = nullptr;
+};
+
+// The render options whose state the overlay and the interface show as text.
+enum class RenderOption {
+    TextureFilter,
+    MipMapping,
+    RenderMode,
+    DisplayLists,
+    FrustumCulling,
+    Transparency,
+    LevelOfDetail
+};
+
+// The one application object, reached with GetApp(). It lives until the
+// process ends; the window library's callbacks forward to it.
 class CApplication {
 public:
     enum State { stateStarting = 0, stateRunning = 1, stateQuitting = 2 };
 
-    static constexpr size_t debugLineSize = 512;
+    static constexpr size_t      debugLineSize  = 512;
+    static constexpr int         windowedWidth  = 640;
+    static constexpr int         windowedHeight = 480;
+    static constexpr const char* windowTitle    = "Game";
+    static constexpr int         soundMixRate   = 44100; // Hz
+    static constexpr int         soundChannels  = 32;
+
+    // Reads "gfxconfig.ini", opens the window (or the game mode), installs the
+    // callbacks and enters the window library's main loop, which ends the
+    // process itself; true only should the loop ever return.
+    bool Run();
+    // Releases everything the start-up created, in reverse dependency order;
+    // a second call releases nothing twice. With endProcess the process then
+    // ends with exit code 0.
+    void Shutdown(bool endProcess);
+
+    void SetInstance(const CProgramInstance& programInstance) { instance = programInstance; }
+    int  GetState() const { return state; }
+    void SetState(int newState) { state = newState; }
 
     // Seconds of the last frame; 0 during the first frame.
     float GetFrameTime() const;
@@ -70,12 +111,52 @@ public:
     void                            AddDebugLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
     const std::vector<std::string>& GetDebugLines() const { return debugLines; }
     void                            ClearDebugLines() { debugLines.clear(); }
+    // Draws the collected lines top down in the window's top left corner, in
+    // the current colour, only with debug info or editor mode on.
+    void DrawDebugLines() const;
     // True when `name` is one of the words of the GL extension string.
     static bool IsExtensionSupported(const char* name);
     static bool IsWordInList(const char* list, const char* name);
+    // The current state of a render option, e.g. "Mip Mapping (F5): trilinear".
+    const char* GetOptionText(RenderOption option) const;
 
-    int GetWindowWidth() const { return windowWidth; }
-    int GetWindowHeight() const { return windowHeight; }
+    int                GetWindowWidth() const { return windowWidth; }
+    int                GetWindowHeight() const { return windowHeight; }
+    bool               IsFirstFrame() const { return firstFrame; }
+    const std::string& GetGameModeString() const { return gameModeString; }
+    CSoundLibrary&     GetSoundLibrary() { return soundLibrary; }
+
+    // The window callbacks.
+    void OnDisplay();
+    void OnIdle();
+    void OnReshape(int width, int height);
+    void OnKeyboard(unsigned char key, int x, int y);
+    void OnKeyboardUp(unsigned char key, int x, int y);
+    void OnSpecialKey(int key, int x, int y);
+    void OnSpecialKeyUp(int key, int x, int y);
+    void OnClose();
+
+    // The parts of start-up and key handling that need no window, so that
+    // they can be exercised on their own.
+    // Reads the option flags and the game mode string; closes the sound
+    // library when sound is off.
+    void ReadSettings(CPropertyFile& settings);
+    // Clears each capability flag whose extension is not in the
+    // space-separated list and picks buffer objects as the render mode when
+    // they remain.
+    void CheckExtensions(const char* extensions);
+    // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*).
+    void HandleFunctionKey(int key, int modifiers);
+
+    // A displayed frame is BeginFrame, then the game's input and scene, then
+    // EndFrame with the number of polygons the scene drew.
+    void BeginFrame();
+    void EndFrame(int polygonCount);
+
+    // A line's text as characters of the window library's bitmap fonts
+    // (Latin-1): UTF-8 sequences are decoded, characters beyond Latin-1 become
+    // '?', and bytes that are not UTF-8 are taken as Latin-1 themselves.
+    static std::vector<int> ToBitmapCharacters(const std::string& text);
 
     CAppOptions options;
     CMouseState mouse;
@@ -84,12 +165,25 @@ private:
     friend CApplication* GetApp();
     CApplication();
 
-    int                      state        = stateStarting;
-    int                      windowWidth  = 0;
-    int                      windowHeight = 0;
-    bool                     firstFrame   = true;
+    void StartWindowLibrary();
+    void OpenWindow();
+    void InstallCallbacks();
+    void SetFixedGlState();
+    void BuildGame();
+    void UpdateFrameClock();
+    void AddOverlayLines(int polygonCount);
+    void QuitFromKey();
+
+    CProgramInstance         instance;
+    int                      state = stateStarting;
+    std::string              gameModeString;
+    int                      windowWidth          = 0;
+    int                      windowHeight         = 0;
+    bool                     firstFrame           = true;
+    bool                     windowLibraryStarted = false;
     std::vector<std::string> debugLines;
     CFrameTimer              frameTimer;
+    CSoundLibrary            soundLibrary;
 };
 
 CApplication* GetApp();

@@ -1,6 +1,32 @@
 #include <cstdio>
+#include <cstdlib>
 
-int main() {
-    std::puts("Ridgeline: the window comes with the application shell.");
-    return 0;
+#include "app/Application.h"
+#include "app/ConfigDialog.h"
+#include "platform/ConfigDialogView.h"
+
+namespace {
+
+// Created before main runs, so the frame clock and the sound library are
+// started also when the player cancels the dialog.
+CApplication* const application = GetApp();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    application->SetInstance(CProgramInstance{argc, argv});
+    if (!CConfigDialogView::IsDisplayAvailable()) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr,
+                     "ridgeline: cannot open the X display \"%s\", so the configuration dialog cannot be shown\n",
+                     display != nullptr ? display : "");
+        application->Shutdown(false);
+        return 1;
+    }
+    CConfigDialog dialog;
+    if (CConfigDialogView::Show(dialog) != CConfigDialog::resultStart) {
+        application->Shutdown(false);
+        return 0;
+    }
+    return application->Run() ? 1 : 0;
 }

@@ -1,0 +1,177 @@
+#include "app/ConfigDialog.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/Logger.h"
+#include "app/PropertyFile.h"
+
+namespace {
+
+constexpr int minModeWidth        = 640;
+constexpr int minModeHeight       = 480;
+constexpr int minModeBitsPerPixel = 16;
+
+// Check box ids as the settings keys know them.
+constexpr int idTextureCompression = 1004;
+constexpr int idEditorMode         = 1006;
+constexpr int idFullscreen         = 1007;
+constexpr int idVertexBuffers      = 1008;
+constexpr int idSgiMipmap          = 1010;
+constexpr int idFramerate          = 1009;
+constexpr int idDebugInfo          = 1011;
+constexpr int idVertexShader       = 1012;
+constexpr int idMultitexture       = 1013;
+constexpr int idSound              = 1014;
+constexpr int noId                 = -1;
+
+constexpr char resolutionsKey[] = "resolutions";
+
+// The list must also fit on one line of the settings file after its key, or
+// the next read would drop the line as overlong and lose the whole list.
+constexpr size_t maxModeListLength =
+    std::min(CConfigDialog::modeListSize - 1,
+             static_cast<size_t>(CPropertyFile::maxLineLength) - (sizeof resolutionsKey - 1) - 1);
+
+// The boxes are read in this order on initialisation ...
+constexpr int initialiseOrder[] = {idVertexBuffers, idFramerate,    idDebugInfo,  idTextureCompression, idSgiMipmap,
+                                   idVertexShader,  idMultitexture, idFullscreen, idEditorMode,         idSound};
+// ... and stored in this one on "Start".
+constexpr int startOrder[] = {idFullscreen, idFramerate,    idDebugInfo,    idVertexBuffers, idTextureCompression,
+                              idSgiMipmap,  idVertexShader, idMultitexture, idEditorMode,    idSound};
+
+const CConfigControl* FindControl(int id) {
+    for (const CConfigControl& control : CConfigDialog::GetControls()) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> SplitAtSpaces(const char* text) {
+    std::vector<std::string> pieces;
+    std::string              piece;
+    for (const char* c = text; c != nullptr && *c != '\0'; ++c) {
+        if (*c != ' ') {
+            piece += *c;
+        } else if (!piece.empty()) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+    }
+    if (!piece.empty()) {
+        pieces.push_back(piece);
+    }
+    return pieces;
+}
+
+// The first item that begins with `prefix`, letter case ignored; 0 when none
+// does (or there is no prefix), -1 for an empty list.
+int FindItemByPrefix(const std::vector<std::string>& items, const char* prefix) {
+    if (items.empty()) {
+        return -1;
+    }
+    if (prefix != nullptr) {
+        const size_t length = strlen(prefix);
+        for (size_t index = 0; index < items.size(); ++index) {
+            if (strncasecmp(items[index].c_str(), prefix, length) == 0) {
+                return static_cast<int>(index);
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+const std::vector<CConfigControl>& CConfigDialog::GetControls() {
+    using Kind                                        = ConfigControlKind;
+    static const std::vector<CConfigControl> controls = {
+        {noId, Kind::Label, 5, 5, 114, 8, "Resolution/Color Depth/Frequency:", nullptr},
+        {idResolutions, Kind::DropDownList, 6, 18, 120, 95, nullptr, "resolutions"},
+        {idFullscreen, Kind::CheckBox, 6, 36, 48, 10, "Fullscreen", "fullscreen"},
+        {noId, Kind::Label, 6, 60, 36, 8, "Advanced:", nullptr},
+        {idEditorMode, Kind::CheckBox, 6, 73, 77, 10, "enable Editor Mode", "editormode"},
+        {idFramerate, Kind::CheckBox, 6, 90, 66, 10, "show Framerate", "fps"},
+        {idDebugInfo, Kind::CheckBox, 6, 102, 70, 10, "show Debug Info", "debuginfo"},
+        {idVertexBuffers, Kind::CheckBox, 6, 121, 106, 10, "enable Vertex Buffer Objects", "vbo"},
+        {idTextureCompression, Kind::CheckBox, 6, 132, 105, 10, "enable Texture Compression", "txtcompression"},
+        {idSgiMipmap, Kind::CheckBox, 6, 145, 91, 10, "enable SGI Mipmapping", "sgimipmap"},
+        {idVertexShader, Kind::CheckBox, 6, 156, 84, 10, "enable Vertex Shader", "vsh"},
+        {idMultitexture, Kind::CheckBox, 6, 169, 81, 10, "enable Multitexturing", "multitex"},
+        {idSound, Kind::CheckBox, 6, 192, 82, 10, "enable Sound/Music", "sound"},
+        {idCancel, Kind::PushButton, 24, 210, 50, 14, "Cancel", nullptr},
+        {idStart, Kind::DefaultPushButton, 78, 210, 50, 14, "Start", nullptr},
+    };
+    return controls;
+}
+
+std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes) {
+    std::string list;
+    size_t      kept = 0;
+    for (const CDisplayMode& mode : modes) {
+        if (mode.bitsPerPixel < minModeBitsPerPixel || mode.width < minModeWidth || mode.height < minModeHeight) {
+            continue;
+        }
+        char item[64];
+        snprintf(item, sizeof item, "%dx%d:%d@%d", mode.width, mode.height, mode.bitsPerPixel, mode.refreshRate);
+        const size_t separator = list.empty() ? 0 : 1;
+        if (list.size() + separator + strlen(item) > maxModeListLength) {
+            GetLogger()->LogError("CConfigDialog: only the first %zu display modes fit into the mode list", kept);
+            break;
+        }
+        if (separator != 0) {
+            list += ' ';
+        }
+        list += item;
+        ++kept;
+    }
+    return list;
+}
+
+void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
+    CPropertyFile settings(settingsFileName);
+    settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
+
+    items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
+    selection = FindItemByPrefix(items, settings.GetStringProperty("lastresolution"));
+
+    checked.clear();
+    for (const int id : initialiseOrder) {
+        const char* key = FindControl(id)->key;
+        checked[id]     = settings.FindProperty(key) != nullptr && settings.GetIntProperty(key) != 0;
+    }
+}
+
+int CConfigDialog::Start() {
+    CPropertyFile settings(settingsFileName);
+    if (selection >= 0) {
+        settings.SetProperty("lastresolution", items[selection].c_str());
+    }
+    for (const int id : startOrder) {
+        settings.SetIntProperty(FindControl(id)->key, IsChecked(id) ? 1 : 0);
+    }
+    return resultStart;
+}
+
+void CConfigDialog::SetSelection(int index) {
+    if (index >= 0 && index < static_cast<int>(items.size())) {
+        selection = index;
+    }
+}
+
+bool CConfigDialog::IsChecked(int id) const {
+    const auto box = checked.find(id);
+    return box != checked.end() && box->second;
+}
+
+void CConfigDialog::SetChecked(int id, bool isChecked) {
+    const CConfigControl* control = FindControl(id);
+    if (control != nullptr && control->kind == ConfigControlKind::CheckBox) {
+        checked[id] = isChecked;
+    }
+}

@@ -1,0 +1,16 @@
+#include "platform/GlEntryPoints.h"
+
+#include <GL/freeglut.h>
+
+#include "app/Logger.h"
+
+void* CGlEntryPoints::GetAddress(const char* name) {
+    if (name == nullptr || *name == '\0') {
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(glutGetProcAddress(name));
+}
+
+void CGlEntryPoints::ReportMissing(const char* name) {
+    GetLogger()->LogError("CGlEntryPoints::Get: no entry point for %s", name != nullptr ? name : "(null)");
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One message as a box showed it (or, while recording, would have shown it).
+struct CMessageBoxRecord {
+    std::string caption;
+    std::string text;
+};
+
+// The model loader's "Error" and "Warning" boxes. Each message always goes to
+// standard error as "caption: text"; when the program has a display open (the
+// start-up dialog opened it) a modal alert with the caption as its title is
+// shown as well and the call returns once the player confirms it.
+//
+// Tests switch on recording: messages are then only collected, nothing is
+// shown or printed, so a loader's complaints can be checked without a display.
+class CMessageBox {
+public:
+    static void Show(const char* caption, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    static void StartRecording();
+    // Ends recording and forgets what was recorded.
+    static void                                  StopRecording();
+    static const std::vector<CMessageBoxRecord>& GetRecorded();
+
+    // Longer texts are cut to this many characters.
+    static constexpr size_t maxTextLength = 1023;
+};

@@ -1,0 +1,193 @@
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "GlFixture.h"
+#include "app/Application.h"
+#include "platform/KeyState.h"
+
+namespace {
+
+class ApplicationGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        app          = GetApp();
+        app->options = CAppOptions();
+        app->ClearDebugLines();
+        app->OnReshape(windowWidth, windowHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(1.0f, 1.0f, 1.0f);
+    }
+
+    // Pixels brighter than black in the given rows (counted from the top).
+    static int LitPixelsInRows(int top, int bottom) {
+        std::vector<unsigned char> pixels(windowWidth * windowHeight * 4);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        int lit = 0;
+        for (int row = top; row < bottom; ++row) {
+            const int glRow = windowHeight - 1 - row;
+            for (int column = 0; column < windowWidth; ++column) {
+                lit += pixels[(glRow * windowWidth + column) * 4] > 64 ? 1 : 0;
+            }
+        }
+        return lit;
+    }
+
+    CApplication* app = nullptr;
+};
+
+struct ReshapeCase {
+    int width;
+    int height;
+    int expectedWidth;
+    int expectedHeight;
+};
+
+class Reshape : public ApplicationGlTest, public ::testing::WithParamInterface<ReshapeCase> {};
+
+TEST_P(Reshape, SetsViewportAndPerspectiveFromTheSize) {
+    const ReshapeCase& c = GetParam();
+    app->OnReshape(c.width, c.height);
+    EXPECT_EQ(app->GetWindowWidth(), c.expectedWidth);
+    EXPECT_EQ(app->GetWindowHeight(), c.expectedHeight);
+
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], c.expectedWidth);
+    EXPECT_EQ(viewport[3], c.expectedHeight);
+
+    float projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    const double focal  = 1.0 / std::tan(22.5 * M_PI / 180.0); // 45 degrees vertical
+    const double aspect = static_cast<double>(c.expectedWidth) / c.expectedHeight;
+    EXPECT_NEAR(projection[5], focal, 1e-4);
+    EXPECT_NEAR(projection[0], focal / aspect, 1e-4 * focal / aspect);
+    EXPECT_NEAR(projection[10], -(8000.0 + 1.0) / (8000.0 - 1.0), 1e-5); // near 1, far 8000
+
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Reshape,
+                         ::testing::Values(ReshapeCase{640, 480, 640, 480}, ReshapeCase{300, 0, 300, 1},
+                                           ReshapeCase{0, 0, 1, 1}, ReshapeCase{256, 256, 256, 256}));
+
+TEST_F(ApplicationGlTest, TheFirstFrameHasNoFrameTimeAndTheNextTheirDistance) {
+    ASSERT_TRUE(app->IsFirstFrame()) << "no frame may have been drawn in this process yet";
+    app->OnIdle(); // builds the game: Running
+    EXPECT_EQ(app->GetState(), CApplication::stateRunning);
+
+    const auto firstBegin = std::chrono::steady_clock::now();
+    app->BeginFrame();
+    EXPECT_EQ(app->GetFrameTime(), 0.0f) << "the first frame's clock counts from zero";
+    app->EndFrame(0);
+    EXPECT_FALSE(app->IsFirstFrame());
+
+    app->BeginFrame();
+    const double betweenBegins = std::chrono::duration<double>(std::chrono::steady_clock::now() - firstBegin).count();
+    const float  frameTime     = app->GetFrameTime();
+    app->EndFrame(0);
+    EXPECT_GT(frameTime, 0.0f);
+    EXPECT_LE(frameTime, betweenBegins + 1e-3) << "the frame time is the distance of the two frames";
+}
+
+struct OverlayCase {
+    bool debugInfo;
+    bool editorMode;
+    bool drawn;
+};
+
+class OverlayGate : public ApplicationGlTest, public ::testing::WithParamInterface<OverlayCase> {};
+
+// Lines recorded with debug info on are drawn only while debug info or
+// editor mode is on.
+TEST_P(OverlayGate, DrawsTheLinesOnlyWithDebugInfoOrEditorMode) {
+    app->options.debugInfo = true;
+    app->AddDebugLine("polycount: %d", 1234);
+    app->AddDebugLine("second line");
+    app->options.debugInfo  = GetParam().debugInfo;
+    app->options.editorMode = GetParam().editorMode;
+    app->DrawDebugLines();
+    glFinish();
+    const int firstLine  = LitPixelsInRows(0, 14);
+    const int secondLine = LitPixelsInRows(24, 34);
+    EXPECT_EQ(firstLine > 20, GetParam().drawn) << firstLine << " lit pixels in the first line";
+    EXPECT_EQ(secondLine > 20, GetParam().drawn) << secondLine << " lit pixels in the second line";
+    EXPECT_EQ(LitPixelsInRows(40, windowHeight), 0) << "only two lines";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OverlayGate,
+                         ::testing::Values(OverlayCase{false, false, false}, OverlayCase{true, false, true},
+                                           OverlayCase{false, true, true}));
+
+TEST_F(ApplicationGlTest, TheOverlayLiesOverTheSceneAndRestoresGlState) {
+    // A near, bright-free quad fills the depth buffer in front of the text plane.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(-10.0f, -10.0f, -1.5f);
+    glVertex3f(10.0f, -10.0f, -1.5f);
+    glVertex3f(10.0f, 10.0f, -1.5f);
+    glVertex3f(-10.0f, 10.0f, -1.5f);
+    glEnd();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    float projectionBefore[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
+
+    app->options.debugInfo = true;
+    app->AddDebugLine("fps: 60.000");
+    app->DrawDebugLines();
+    glFinish();
+    EXPECT_GT(LitPixelsInRows(0, 14), 20);
+
+    float projectionAfter[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+    for (int index = 0; index < 16; ++index) {
+        EXPECT_EQ(projectionAfter[index], projectionBefore[index]) << "projection element " << index;
+    }
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ApplicationGlTest, F3SwitchesPolygonsToLinesAndBack) {
+    GLint modes[2] = {};
+    app->HandleFunctionKey(GLUT_KEY_F3, 0);
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_LINE);
+    EXPECT_EQ(modes[1], GL_LINE);
+    app->HandleFunctionKey(GLUT_KEY_F3, 0);
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_FILL);
+    EXPECT_FALSE(app->options.wireframe);
+}
+
+TEST_F(ApplicationGlTest, ArrowKeysUpdateThePolledKeyState) {
+    CKeyState::Reset();
+    app->OnSpecialKey(GLUT_KEY_LEFT, 0, 0);
+    app->OnSpecialKey(GLUT_KEY_UP, 0, 0);
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Left));
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Up));
+    app->OnSpecialKeyUp(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_FALSE(CKeyState::IsDown(PolledKey::Left));
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Up));
+}
+
+TEST_F(ApplicationGlTest, TheDriverNamesTheExtensionsItHas) {
+    EXPECT_FALSE(CApplication::IsExtensionSupported("GL_ARB_vertex"));
+    EXPECT_FALSE(CApplication::IsExtensionSupported(nullptr));
+    EXPECT_TRUE(CApplication::IsExtensionSupported("GL_ARB_multitexture")) << "Mesa has offered it for decades";
+}
+
+} // namespace

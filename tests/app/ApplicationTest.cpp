@@ -1,0 +1,366 @@
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/PropertyFile.h"
+#include "platform/KeyState.h"
+
+namespace {
+
+const char* const allExtensions = "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_buffer_object "
+                                  "GL_ARB_vertex_program GL_SGIS_generate_mipmap";
+
+// The application object is one per process; each test starts it from the
+// constructor's options. Its sound library uses the silent "dummy" device.
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        app          = GetApp();
+        app->options = CAppOptions();
+        app->ClearDebugLines();
+    }
+
+    void PressKeys(const std::vector<int>& keys) {
+        for (const int key : keys) {
+            app->HandleFunctionKey(key, 0);
+        }
+    }
+
+    CApplication* app = nullptr;
+};
+
+struct WordCase {
+    const char* list;
+    const char* name;
+    bool        expected;
+};
+
+class ExtensionWords : public ::testing::TestWithParam<WordCase> {};
+
+TEST_P(ExtensionWords, MatchOnlyWholeWords) {
+    EXPECT_EQ(CApplication::IsWordInList(GetParam().list, GetParam().name), GetParam().expected)
+        << "'" << (GetParam().name ? GetParam().name : "(null)") << "' in '"
+        << (GetParam().list ? GetParam().list : "(null)") << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExtensionWords,
+                         ::testing::Values(WordCase{allExtensions, "GL_ARB_vertex_program", true},
+                                           WordCase{allExtensions, "GL_ARB_multitexture", true},     // first word
+                                           WordCase{allExtensions, "GL_SGIS_generate_mipmap", true}, // last word
+                                           WordCase{allExtensions, "GL_ARB_vertex", false},          // a prefix
+                                           WordCase{allExtensions, "ARB_vertex_program", false},     // a suffix
+                                           WordCase{allExtensions, "GL_ARB_vertex_program ", false}, // with space
+                                           WordCase{"GL_A GL_AB ", "GL_AB", true},                   // trailing space
+                                           WordCase{"GL_ABC", "GL_AB", false}, WordCase{allExtensions, "", false},
+                                           WordCase{allExtensions, nullptr, false},
+                                           WordCase{nullptr, "GL_ARB_multitexture", false},
+                                           WordCase{"", "GL_ARB_multitexture", false}));
+
+struct ExtensionCase {
+    const char* name;
+    bool        requested; // every capability flag on before the check
+    const char* extensions;
+    bool        vertexBufferObjects;
+    bool        sgiMipmap;
+    bool        textureCompression;
+    bool        vertexShader;
+    bool        multitexture;
+    int         renderMode;
+};
+
+class ExtensionChecks : public ApplicationTest, public ::testing::WithParamInterface<ExtensionCase> {};
+
+TEST_P(ExtensionChecks, ClearMissingCapabilitiesAndPickTheRenderMode) {
+    const ExtensionCase& c           = GetParam();
+    app->options.vertexBufferObjects = app->options.sgiMipmap = app->options.textureCompression = c.requested;
+    app->options.vertexShader = app->options.multitexture = c.requested;
+    app->CheckExtensions(c.extensions);
+    EXPECT_EQ(app->options.vertexBufferObjects, c.vertexBufferObjects);
+    EXPECT_EQ(app->options.sgiMipmap, c.sgiMipmap);
+    EXPECT_EQ(app->options.textureCompression, c.textureCompression);
+    EXPECT_EQ(app->options.vertexShader, c.vertexShader);
+    EXPECT_EQ(app->options.multitexture, c.multitexture);
+    EXPECT_EQ(app->options.renderMode, c.renderMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtensionChecks,
+    ::testing::Values(ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, 1},
+                      ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, 2},
+                      ExtensionCase{"NoBufferObjects", true,
+                                    "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
+                                    "GL_SGIS_generate_mipmap",
+                                    false, true, true, true, true, 2},
+                      ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false,
+                                    false, false, 2},
+                      ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, 2}),
+    [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
+
+struct RenderModeCase {
+    const char*      name;
+    const char*      extensions;
+    std::vector<int> modesAfterEachF6; // the first entry is the mode before any key
+};
+
+class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInterface<RenderModeCase> {};
+
+TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
+    app->options.vertexBufferObjects = true; // "vbo" was 1 in the settings
+    app->CheckExtensions(GetParam().extensions);
+    std::vector<int> modes = {app->options.renderMode};
+    for (size_t press = 1; press < GetParam().modesAfterEachF6.size(); ++press) {
+        app->HandleFunctionKey(GLUT_KEY_F6, 0);
+        modes.push_back(app->options.renderMode);
+    }
+    EXPECT_EQ(modes, GetParam().modesAfterEachF6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RenderModeCycle,
+    ::testing::Values(RenderModeCase{"WithBufferObjects", "GL_ARB_vertex_buffer_object", {1, 2, 3, 1, 2}},
+                      RenderModeCase{"WithoutBufferObjects", "GL_ARB_multitexture", {2, 3, 2, 3, 2}}),
+    [](const ::testing::TestParamInfo<RenderModeCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ApplicationTest, F4AndF5CycleTheTextureFilterAndMipMode) {
+    std::vector<int> filters = {app->options.textureFilter};
+    std::vector<int> mipmaps = {app->options.mipmapMode};
+    for (int press = 0; press < 3; ++press) {
+        PressKeys({GLUT_KEY_F4, GLUT_KEY_F5});
+        filters.push_back(app->options.textureFilter);
+        mipmaps.push_back(app->options.mipmapMode);
+    }
+    EXPECT_EQ(filters, (std::vector<int>{2, 1, 2, 1}));
+    EXPECT_EQ(mipmaps, (std::vector<int>{3, 1, 2, 3}));
+}
+
+TEST_F(ApplicationTest, F4WithOtherModifiersThanAltAloneIsPlainF4) {
+    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_ALT | GLUT_ACTIVE_SHIFT);
+    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_CTRL);
+    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_SHIFT);
+    EXPECT_EQ(app->options.textureFilter, 1);
+}
+
+struct ToggleCase {
+    int  key;
+    bool CAppOptions::*flag;
+    bool               togglesInEditorMode;
+};
+
+class FunctionKeyToggles : public ApplicationTest, public ::testing::WithParamInterface<ToggleCase> {};
+
+TEST_P(FunctionKeyToggles, ToggleTheirOptionOutsideEditorMode) {
+    const bool before = app->options.*GetParam().flag;
+    app->HandleFunctionKey(GetParam().key, 0);
+    EXPECT_NE(app->options.*GetParam().flag, before) << "F" << GetParam().key;
+    app->HandleFunctionKey(GetParam().key, 0);
+    EXPECT_EQ(app->options.*GetParam().flag, before) << "F" << GetParam().key;
+}
+
+TEST_P(FunctionKeyToggles, InEditorModeOnlyF1AndF2ChangeRenderOptions) {
+    app->options.editorMode  = true;
+    const CAppOptions before = app->options;
+    app->HandleFunctionKey(GetParam().key, 0);
+    EXPECT_EQ(app->options.*GetParam().flag != before.*GetParam().flag, GetParam().togglesInEditorMode)
+        << "F" << GetParam().key;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
+                         ::testing::Values(ToggleCase{GLUT_KEY_F1, &CAppOptions::showRenderInfo, true},
+                                           ToggleCase{GLUT_KEY_F2, &CAppOptions::showFramerate, true},
+                                           ToggleCase{GLUT_KEY_F7, &CAppOptions::displayLists, false},
+                                           ToggleCase{GLUT_KEY_F8, &CAppOptions::frustumCulling, false},
+                                           ToggleCase{GLUT_KEY_F9, &CAppOptions::transparency, false},
+                                           ToggleCase{GLUT_KEY_F10, &CAppOptions::levelOfDetail, false}));
+
+TEST_F(ApplicationTest, InEditorModeF4ToF6LeaveTheCyclesAlone) {
+    app->options.editorMode = true;
+    PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
+    EXPECT_EQ(app->options.textureFilter, 2);
+    EXPECT_EQ(app->options.mipmapMode, 3);
+    EXPECT_EQ(app->options.renderMode, 2);
+}
+
+struct SettingsCase {
+    const char* name;
+    const char* content;
+    bool        fullscreen;
+    bool        vertexBufferObjects;
+    bool        debugInfo;
+    bool        editorMode;
+    const char* gameModeString;
+};
+
+class SettingsRead : public ApplicationTest, public ::testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(SettingsRead, FlagsAreTrueForNonZeroNumbers) {
+    CTempWorkDir dir;
+    if (GetParam().content != nullptr) {
+        WriteFile("gfxconfig.ini", GetParam().content);
+    }
+    CPropertyFile settings("gfxconfig.ini");
+    app->ReadSettings(settings);
+    EXPECT_EQ(app->options.fullscreen, GetParam().fullscreen);
+    EXPECT_EQ(app->options.vertexBufferObjects, GetParam().vertexBufferObjects);
+    EXPECT_EQ(app->options.debugInfo, GetParam().debugInfo);
+    EXPECT_EQ(app->options.editorMode, GetParam().editorMode);
+    EXPECT_EQ(app->GetGameModeString(), GetParam().gameModeString);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingsRead,
+    ::testing::Values(SettingsCase{"AsTheDialogWrites",
+                                   "lastresolution=1024x768:32@60\nfullscreen=1\nvbo=0\ndebuginfo=1\neditormode=0\n",
+                                   true, false, true, false, "1024x768:32@60"},
+                      SettingsCase{"LeadingNumbersCount", "fullscreen=2abc\nvbo= 1\ndebuginfo=-1\neditormode=0x1\n",
+                                   true, true, true, false, ""},
+                      SettingsCase{"WordsAreZero", "fullscreen=on\nvbo=true\ndebuginfo=yes\n", false, false, false,
+                                   false, ""},
+                      SettingsCase{"NoFile", nullptr, false, false, false, false, ""},
+                      SettingsCase{"Garbled", "\xff\xfe\x01garbage\n===\nfullscreen\n", false, false, false, false, ""},
+                      SettingsCase{"KeysInCapitals", "FULLSCREEN=1\nLastResolution=800x600:16@60\n", true, false, false,
+                                   false, "800x600:16@60"}),
+    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ApplicationTest, SoundOffClosesTheSoundLibrary) {
+    CSoundLibrary& sound = app->GetSoundLibrary();
+    if (!sound.IsOpen()) {
+        ASSERT_TRUE(sound.Init(CApplication::soundMixRate, CApplication::soundChannels));
+    }
+    CTempWorkDir dir;
+    WriteFile("gfxconfig.ini", "sound=1\n");
+    CPropertyFile withSound("gfxconfig.ini");
+    app->ReadSettings(withSound);
+    EXPECT_TRUE(sound.IsOpen());
+
+    WriteFile("gfxconfig.ini", "sound=0\n");
+    CPropertyFile withoutSound("gfxconfig.ini");
+    app->ReadSettings(withoutSound);
+    EXPECT_FALSE(sound.IsOpen());
+    EXPECT_EQ(sound.LoadSample("any.wav"), noSound);
+}
+
+TEST_F(ApplicationTest, ShutdownReleasesOnceAndMayBeRepeated) {
+    CTempWorkDir dir;
+    WriteFile("gfxconfig.ini", "lastresolution=800x600:32@60\ndebuginfo=1\nsound=1\n");
+    CPropertyFile settings("gfxconfig.ini");
+    app->ReadSettings(settings);
+    app->AddDebugLine("a line");
+    app->Shutdown(false);
+    EXPECT_EQ(app->GetGameModeString(), "");
+    EXPECT_TRUE(app->GetDebugLines().empty());
+    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
+    app->Shutdown(false);
+    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
+}
+
+struct DebugLineCase {
+    bool   debugInfo;
+    bool   editorMode;
+    size_t expectedLines;
+};
+
+class DebugLineGate : public ApplicationTest, public ::testing::WithParamInterface<DebugLineCase> {};
+
+TEST_P(DebugLineGate, RecordsOnlyWithDebugInfoOrEditorMode) {
+    app->options.debugInfo  = GetParam().debugInfo;
+    app->options.editorMode = GetParam().editorMode;
+    app->AddDebugLine("unit %d at %.1f", 3, 2.5f);
+    app->AddDebugLine("second");
+    ASSERT_EQ(app->GetDebugLines().size(), GetParam().expectedLines);
+    if (GetParam().expectedLines > 0) {
+        EXPECT_EQ(app->GetDebugLines()[0], "unit 3 at 2.5");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DebugLineGate,
+                         ::testing::Values(DebugLineCase{false, false, 0}, DebugLineCase{true, false, 2},
+                                           DebugLineCase{false, true, 2}, DebugLineCase{true, true, 2}));
+
+TEST_F(ApplicationTest, DebugLinesAreCutToTheirBuffer) {
+    app->options.debugInfo = true;
+    app->AddDebugLine("%s", std::string(2000, 'x').c_str());
+    ASSERT_EQ(app->GetDebugLines().size(), 1u);
+    EXPECT_EQ(app->GetDebugLines()[0].size(), CApplication::debugLineSize - 1);
+}
+
+struct CharacterCase {
+    const char*      name;
+    std::string      text;
+    std::vector<int> expected;
+};
+
+class BitmapCharacters : public ::testing::TestWithParam<CharacterCase> {};
+
+TEST_P(BitmapCharacters, DecodeUtf8ToLatin1) {
+    EXPECT_EQ(CApplication::ToBitmapCharacters(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
+                         ::testing::Values(CharacterCase{"Ascii", "F4: ein", {'F', '4', ':', ' ', 'e', 'i', 'n'}},
+                                           CharacterCase{"Umlaut", "t\xc3\xa4t", {'t', 0xE4, 't'}},
+                                           CharacterCase{"BeyondLatin1", "\xe2\x82\xac" "1", {'?', '1'}}, // the euro sign
+                                           CharacterCase{"FourByteSequence", "\xf0\x9f\x98\x80", {'?'}},
+                                           CharacterCase{"Latin1Byte", "t\xe4t", {'t', 0xE4, 't'}}, // not UTF-8
+                                           CharacterCase{"CutSequence", "a\xc3", {'a', 0xC3}},
+                                           CharacterCase{"LoneContinuation", "\x80x", {0x80, 'x'}},
+                                           CharacterCase{"Empty", "", {}}),
+                         [](const ::testing::TestParamInfo<CharacterCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+struct OptionTextCase {
+    RenderOption option;
+    int          value; // the option's int value, or 0/1 for a flag
+    const char*  expected;
+};
+
+class OptionTexts : public ApplicationTest, public ::testing::WithParamInterface<OptionTextCase> {};
+
+TEST_P(OptionTexts, DescribeTheCurrentState) {
+    CAppOptions& o  = app->options;
+    const int    v  = GetParam().value;
+    o.textureFilter = o.mipmapMode = o.renderMode = v;
+    o.displayLists = o.frustumCulling = o.transparency = o.levelOfDetail = v != 0;
+    EXPECT_STREQ(app->GetOptionText(GetParam().option), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OptionTexts,
+    ::testing::Values(OptionTextCase{RenderOption::TextureFilter, 1, "Texturqualität (F4): nearest"},
+                      OptionTextCase{RenderOption::TextureFilter, 2, "Texturqualität (F4): linear"},
+                      OptionTextCase{RenderOption::MipMapping, 1, "Mip Mapping (F5): aus"},
+                      OptionTextCase{RenderOption::MipMapping, 2, "Mip Mapping (F5): bilinear"},
+                      OptionTextCase{RenderOption::MipMapping, 3, "Mip Mapping (F5): trilinear"},
+                      OptionTextCase{RenderOption::RenderMode, 1, "Rendermode (F6): Vertex Buffer Objects"},
+                      OptionTextCase{RenderOption::RenderMode, 2, "Rendermode (F6): Vertex Arrays"},
+                      OptionTextCase{RenderOption::RenderMode, 3, "Rendermode (F6): Immediate Mode"},
+                      OptionTextCase{RenderOption::DisplayLists, 1, "Displaylists (F7): ein"},
+                      OptionTextCase{RenderOption::DisplayLists, 0, "Displaylists (F7): aus"},
+                      OptionTextCase{RenderOption::FrustumCulling, 1, "View Frustum Culling (F8): ein"},
+                      OptionTextCase{RenderOption::FrustumCulling, 0, "View Frustum Culling (F8): aus"},
+                      OptionTextCase{RenderOption::Transparency, 1, "Transparenz (F9): ein"},
+                      OptionTextCase{RenderOption::Transparency, 0, "Transparenz (F9): aus"},
+                      OptionTextCase{RenderOption::LevelOfDetail, 1, "Level of Detail (F10): ein"},
+                      OptionTextCase{RenderOption::LevelOfDetail, 0, "Level of Detail (F10): aus"}));
+
+TEST_F(ApplicationTest, CharacterKeysUpdateThePolledKeyState) {
+    CKeyState::Reset();
+    app->OnKeyboard('W', 0, 0); // with Shift held
+    app->OnKeyboard(' ', 0, 0);
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::W));
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
+    app->OnKeyboardUp('w', 0, 0); // Shift released first
+    EXPECT_FALSE(CKeyState::IsDown(PolledKey::W));
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
+    app->OnSpecialKeyUp(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_FALSE(CKeyState::IsDown(PolledKey::Left));
+}
+
+} // namespace

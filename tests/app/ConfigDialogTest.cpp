@@ -1,0 +1,228 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/ConfigDialog.h"
+#include "app/PropertyFile.h"
+
+namespace {
+
+constexpr int idFullscreen    = 1007;
+constexpr int idEditorMode    = 1006;
+constexpr int idFramerate     = 1009;
+constexpr int idDebugInfo     = 1011;
+constexpr int idVertexBuffers = 1008;
+constexpr int idSound         = 1014;
+
+const std::vector<CDisplayMode> threeModes = {{1024, 768, 32, 60}, {800, 600, 32, 75}, {1280, 1024, 32, 60}};
+
+std::string ValueOf(const char* key) {
+    CPropertyFile         settings(CConfigDialog::settingsFileName);
+    const CPropertyEntry* entry = settings.FindProperty(key);
+    return entry != nullptr ? entry->value : "(missing)";
+}
+
+struct ModeListCase {
+    const char*               name;
+    std::vector<CDisplayMode> modes;
+    const char*               expectedList;
+};
+
+class ConfigDialogModes : public ::testing::TestWithParam<ModeListCase> {};
+
+TEST_P(ConfigDialogModes, StoresAndListsTheKeptModesInOrder) {
+    CTempWorkDir  dir;
+    CConfigDialog dialog;
+    dialog.Initialise(GetParam().modes);
+    EXPECT_EQ(CConfigDialog::FormatModeList(GetParam().modes), GetParam().expectedList);
+
+    std::vector<std::string> expectedItems;
+    for (const char* c = GetParam().expectedList; *c != '\0';) {
+        const char* end = c;
+        while (*end != '\0' && *end != ' ') {
+            ++end;
+        }
+        expectedItems.emplace_back(c, end);
+        c = *end == ' ' ? end + 1 : end;
+    }
+    EXPECT_EQ(dialog.GetItems(), expectedItems);
+    EXPECT_EQ(dialog.GetSelection(), expectedItems.empty() ? -1 : 0);
+    if (!expectedItems.empty()) {
+        EXPECT_EQ(ValueOf("resolutions"), GetParam().expectedList);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigDialogModes,
+    ::testing::Values(
+        ModeListCase{"ThreeModes", threeModes, "1024x768:32@60 800x600:32@75 1280x1024:32@60"},
+        ModeListCase{
+            "TooSmallOrShallowModesAreDropped",
+            {{640, 480, 16, 60}, {639, 480, 32, 60}, {640, 479, 32, 60}, {800, 600, 8, 60}, {800, 600, 15, 60}},
+            "640x480:16@60"},
+        ModeListCase{"DuplicatesStay", {{800, 600, 32, 60}, {800, 600, 32, 60}}, "800x600:32@60 800x600:32@60"},
+        ModeListCase{"UnknownRefreshIsZero", {{1280, 1024, 32, 0}}, "1280x1024:32@0"},
+        ModeListCase{"NoUsableMode", {{320, 200, 8, 70}}, ""}),
+    [](const ::testing::TestParamInfo<ModeListCase>& info) { return std::string(info.param.name); });
+
+struct SelectionCase {
+    const char* name;
+    const char* settings; // the file before the dialog opens
+    int         expectedSelection;
+};
+
+class ConfigDialogSelection : public ::testing::TestWithParam<SelectionCase> {};
+
+TEST_P(ConfigDialogSelection, SelectsTheFirstItemThatBeginsWithTheLastChoice) {
+    CTempWorkDir dir;
+    WriteFile(CConfigDialog::settingsFileName, GetParam().settings);
+    CConfigDialog dialog;
+    dialog.Initialise({{1024, 768, 32, 60}, {1024, 768, 32, 75}, {800, 600, 32, 75}, {1280, 1024, 32, 60}});
+    EXPECT_EQ(dialog.GetSelection(), GetParam().expectedSelection);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigDialogSelection,
+    ::testing::Values(SelectionCase{"ExactItem", "lastresolution=800x600:32@75\n", 2},
+                      SelectionCase{"PrefixPicksTheFirstMatch", "lastresolution=1024x768\n", 0},
+                      SelectionCase{"PrefixWithRate", "lastresolution=1024x768:32@75\n", 1},
+                      SelectionCase{"LetterCaseIgnored", "lastresolution=1280X1024\n", 3},
+                      SelectionCase{"NoMatchSelectsTheFirst", "lastresolution=1600x1200:32@60\n", 0},
+                      SelectionCase{"MissingKeySelectsTheFirst", "fps=1\n", 0},
+                      SelectionCase{"LongerThanAnyItem", "lastresolution=800x600:32@75 extra\n", 0}),
+    [](const ::testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });
+
+struct BoxCase {
+    const char* name;
+    const char* settings;
+    bool        fullscreen;
+    bool        framerate;
+    bool        sound;
+};
+
+class ConfigDialogBoxes : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(ConfigDialogBoxes, ChecksTheBoxesWhoseKeysParseToNonZero) {
+    CTempWorkDir dir;
+    WriteFile(CConfigDialog::settingsFileName, GetParam().settings);
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes);
+    EXPECT_EQ(dialog.IsChecked(idFullscreen), GetParam().fullscreen);
+    EXPECT_EQ(dialog.IsChecked(idFramerate), GetParam().framerate);
+    EXPECT_EQ(dialog.IsChecked(idSound), GetParam().sound);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigDialogBoxes,
+    ::testing::Values(BoxCase{"OnesAndZeros", "fullscreen=1\nfps=0\nsound=1\n", true, false, true},
+                      BoxCase{"AnyNonZeroNumber", "fullscreen=-3\nfps=12\nsound=2x\n", true, true, true},
+                      BoxCase{"TextIsZero", "fullscreen=yes\nfps=on\nsound=x1\n", false, false, false},
+                      BoxCase{"MissingKeysStayUnchecked", "vbo=1\n", false, false, false},
+                      BoxCase{"NoFileAtAll", "", false, false, false},
+                      BoxCase{"GarbledFile", "\x01\x02\xff==\n\n=\n", false, false, false}),
+    [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
+
+TEST(ConfigDialog, StartStoresTheChoiceAndEveryBoxInItsOrder) {
+    CTempWorkDir  dir;
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes);
+    dialog.SetSelection(2);
+    dialog.SetChecked(idFullscreen, true);
+    dialog.SetChecked(idDebugInfo, true);
+    dialog.SetChecked(idSound, true);
+    EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
+
+    // A fresh file: the dialog's first write appends, so the keys appear in
+    // the order they were stored.
+    EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName),
+              "\nresolutions=1024x768:32@60 800x600:32@75 1280x1024:32@60"
+              "\nlastresolution=1280x1024:32@60"
+              "\nfullscreen=1\nfps=0\ndebuginfo=1\nvbo=0\ntxtcompression=0\nsgimipmap=0\nvsh=0\nmultitex=0"
+              "\neditormode=0\nsound=1");
+}
+
+TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
+    CTempWorkDir dir;
+    WriteFile(CConfigDialog::settingsFileName,
+              "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
+              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\n");
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes);
+    EXPECT_EQ(dialog.GetSelection(), 1);
+    EXPECT_TRUE(dialog.IsChecked(idEditorMode));
+    dialog.SetChecked(idEditorMode, false);
+    dialog.SetChecked(idVertexBuffers, false);
+    dialog.SetSelection(0);
+    dialog.Start();
+
+    EXPECT_EQ(ValueOf("resolutions"), "1024x768:32@60 800x600:32@75 1280x1024:32@60");
+    EXPECT_EQ(ValueOf("lastresolution"), "1024x768:32@60");
+    EXPECT_EQ(ValueOf("editormode"), "0");
+    EXPECT_EQ(ValueOf("vbo"), "0");
+    EXPECT_EQ(ValueOf("fullscreen"), "1");
+    EXPECT_EQ(ValueOf("sound"), "1");
+}
+
+TEST(ConfigDialog, AnEmptyModeListWritesNoLastResolution) {
+    CTempWorkDir  dir;
+    CConfigDialog dialog;
+    dialog.Initialise({{320, 240, 32, 60}});
+    EXPECT_TRUE(dialog.GetItems().empty());
+    EXPECT_EQ(dialog.GetSelection(), -1);
+    dialog.SetSelection(0); // nothing to select
+    dialog.Start();
+    EXPECT_EQ(ValueOf("lastresolution"), "(missing)");
+    EXPECT_EQ(ValueOf("fullscreen"), "0");
+}
+
+TEST(ConfigDialog, CancelWritesNothing) {
+    CTempWorkDir dir;
+    WriteFile(CConfigDialog::settingsFileName, "resolutions=1024x768:32@60\nfullscreen=1\n");
+    CConfigDialog dialog;
+    dialog.Initialise({{1024, 768, 32, 60}});
+    const std::string afterInitialise = ReadFile(CConfigDialog::settingsFileName);
+    dialog.SetChecked(idFullscreen, false);
+    EXPECT_EQ(dialog.Cancel(), CConfigDialog::resultCancel);
+    EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName), afterInitialise);
+    EXPECT_EQ(ValueOf("fullscreen"), "1");
+}
+
+TEST(ConfigDialog, OnlyCheckBoxesCanBeChecked) {
+    CTempWorkDir  dir;
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes);
+    dialog.SetChecked(CConfigDialog::idStart, true);
+    dialog.SetChecked(CConfigDialog::idResolutions, true);
+    dialog.SetChecked(4711, true);
+    EXPECT_FALSE(dialog.IsChecked(CConfigDialog::idStart));
+    EXPECT_FALSE(dialog.IsChecked(CConfigDialog::idResolutions));
+    EXPECT_FALSE(dialog.IsChecked(4711));
+    dialog.SetSelection(3);
+    dialog.SetSelection(-2);
+    EXPECT_EQ(dialog.GetSelection(), 0);
+}
+
+// Hundreds of modes: the list is cut at whole items and its line survives
+// the settings file's next read.
+TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
+    CTempWorkDir              dir;
+    std::vector<CDisplayMode> modes;
+    for (int index = 0; index < 1000; ++index) {
+        modes.push_back({1000 + index, 1000 + index, 32, 60}); // "1000x1000:32@60" is 15 characters
+    }
+    CConfigDialog dialog;
+    dialog.Initialise(modes);
+    const std::string list = CConfigDialog::FormatModeList(modes);
+    EXPECT_LT(list.size(), CConfigDialog::modeListSize);
+    EXPECT_LE(list.size() + sizeof "resolutions=" - 1, static_cast<size_t>(CPropertyFile::maxLineLength));
+    EXPECT_EQ(list.size() % 16, 15u) << "whole items only";
+    EXPECT_EQ(dialog.GetItems().size(), (list.size() + 1) / 16);
+    EXPECT_GT(dialog.GetItems().size(), 400u);
+
+    EXPECT_EQ(ValueOf("resolutions"), list);
+    EXPECT_NE(ReadFile("log_error.txt").find("display modes fit"), std::string::npos);
+}
+
+} // namespace

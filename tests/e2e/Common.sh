@@ -1,0 +1,92 @@
+# Helpers for the end-to-end scripts: source it with the program's path as $1.
+# Each script runs the program in a fresh working directory and checks what a
+# player would see: windows, pixels, files and the exit code.
+set -euo pipefail
+
+program="$(realpath "$1")"
+work="$(mktemp -d)"
+cd "$work"
+pid=""
+
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    for log in log_error.txt log_info.txt stderr.txt; do
+        [ -f "$log" ] && grep -v '^ALSA lib' "$log" | sed "s/^/$log: /" >&2
+    done
+    exit 1
+}
+
+start_program() {
+    "$program" >stdout.txt 2>stderr.txt &
+    pid=$!
+}
+
+# Prints the id of the window with exactly this title; fails after 20 s.
+wait_for_window() {
+    local title="$1" id
+    for _ in $(seq 1 200); do
+        id="$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)"
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 20 s for the program to end and sets exit_code (not in a
+# subshell: only this shell can collect its child's status).
+wait_for_exit() {
+    exit_code="timeout"
+    for _ in $(seq 1 200); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            exit_code=0
+            wait "$pid" || exit_code=$?
+            pid=""
+            return 0
+        fi
+        sleep 0.1
+    done
+}
+
+press() {
+    local window="$1"
+    shift
+    xdotool windowfocus --sync "$window"
+    xdotool key "$@"
+}
+
+# The value of a key in gfxconfig.ini, or "(missing)".
+setting() {
+    local value
+    value="$(grep -a "^$1=" gfxconfig.ini | tail -n 1 | cut -d= -f2- || true)"
+    echo "${value:-(missing)}"
+}
+
+# The share of bright pixels in a screen rectangle (width height x y).
+bright_share() {
+    import -window root -crop "$1x$2+$3+$4" +repage shot.png
+    convert shot.png -colorspace Gray -threshold 25% -format '%[fx:mean]' info:
+}
+
+# Retries a check a few times: another test's window may briefly cover ours.
+eventually() {
+    for _ in 1 2 3 4 5; do
+        if "$@"; then
+            return 0
+        fi
+        sleep 0.3
+    done
+    return 1
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# With "debuginfo" 1 the overlay's text is drawn in the window's top left
+# corner; F1 removes its two render-option lines. Alt+F4 ends the game with
+# exit code 0.
+source "$(dirname "$0")/Common.sh"
+
+printf 'debuginfo=1\nvbo=1\n' >gfxconfig.ini
+start_program
+dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
+press "$dialog" Return
+game="$(wait_for_window Game)" || fail "no Game window"
+
+# Line i of the overlay has its baseline 10 + 20 i pixels below the top: the
+# first five lines (frame rate to sound) lie above row 96, the two
+# render-option lines between rows 100 and 136.
+status_lines_lit() { [ "$(bright_share 640 96 0 0)" != 0 ]; }
+render_lines_lit() { [ "$(bright_share 640 36 0 100)" != 0 ]; }
+render_lines_dark() { [ "$(bright_share 640 36 0 100)" = 0 ]; }
+below_overlay_dark() { [ "$(bright_share 640 300 0 160)" = 0 ]; }
+
+eventually status_lines_lit || fail "no overlay text in the top lines"
+eventually render_lines_lit || fail "no render-option lines"
+eventually below_overlay_dark || fail "something is drawn below the overlay's seven lines"
+
+press "$game" F1
+eventually render_lines_dark || fail "F1 did not remove the render-option lines"
+eventually status_lines_lit || fail "F1 removed the other lines as well"
+
+press "$game" F1
+eventually render_lines_lit || fail "a second F1 did not bring the render-option lines back"
+
+press "$game" alt+F4
+wait_for_exit
+[ "$exit_code" = 0 ] || fail "Alt+F4 ended with $exit_code"
+echo "ok"

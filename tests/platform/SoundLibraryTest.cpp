@@ -1,0 +1,363 @@
+#include <pthread.h>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/SoundLibrary.h"
+
+namespace {
+
+constexpr int    mixRate       = 44100;
+constexpr int    channelCount  = 32;
+constexpr int    musicChannel  = 31;
+constexpr int    moveChannel   = 0;
+constexpr double windowSeconds = 0.01;
+// RMS below this (of full scale) counts as silence.
+constexpr double silence = 0.01;
+
+// Writes a mono 16-bit sine tone as a WAV file.
+void WriteTone(const std::string& name, double seconds, double amplitude, double frequency = 440.0) {
+    const int   frames = static_cast<int>(seconds * mixRate);
+    std::string data;
+    for (int frame = 0; frame < frames; ++frame) {
+        const double  value  = amplitude * std::sin(2.0 * M_PI * frequency * frame / mixRate);
+        const int16_t sample = static_cast<int16_t>(std::lround(value * 32767.0));
+        data += static_cast<char>(sample & 0xFF);
+        data += static_cast<char>((sample >> 8) & 0xFF);
+    }
+    auto word = [](uint32_t value, int bytes) {
+        std::string text;
+        for (int index = 0; index < bytes; ++index) {
+            text += static_cast<char>((value >> (8 * index)) & 0xFF);
+        }
+        return text;
+    };
+    const std::string header = "RIFF" + word(36 + data.size(), 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
+                               word(mixRate, 4) + word(mixRate * 2, 4) + word(2, 2) + word(16, 2) + "data" +
+                               word(data.size(), 4);
+    WriteFile(name, header + data);
+}
+
+// RMS of each 10 ms of what the disk device wrote (16-bit stereo frames).
+std::vector<double> WindowLevels(const std::string& raw) {
+    const size_t        frameBytes   = 4;
+    const size_t        windowFrames = static_cast<size_t>(windowSeconds * mixRate);
+    std::vector<double> levels;
+    for (size_t start = 0; start + windowFrames * frameBytes <= raw.size(); start += windowFrames * frameBytes) {
+        double sum = 0.0;
+        for (size_t frame = 0; frame < windowFrames; ++frame) {
+            const size_t  at = start + frame * frameBytes;
+            const int16_t sample =
+                static_cast<int16_t>(static_cast<uint8_t>(raw[at]) | (static_cast<uint8_t>(raw[at + 1]) << 8));
+            sum += (sample / 32768.0) * (sample / 32768.0);
+        }
+        levels.push_back(std::sqrt(sum / windowFrames));
+    }
+    return levels;
+}
+
+int LoudWindows(const std::vector<double>& levels, size_t from = 0) {
+    int loud = 0;
+    for (size_t index = from; index < levels.size(); ++index) {
+        loud += levels[index] > silence ? 1 : 0;
+    }
+    return loud;
+}
+
+void Wait(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+// A library that mixes into "mixed.raw" in a temporary folder, at the pace
+// of a real device.
+class SoundLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/mixed.raw").c_str(), 1);
+        ASSERT_TRUE(sound.Init(mixRate, channelCount)) << "the disk audio driver should always open";
+    }
+
+    // Closes the device so that everything mixed is on disk.
+    std::vector<double> MixedLevels() {
+        sound.Close();
+        return WindowLevels(ReadFile("mixed.raw"));
+    }
+
+    CTempWorkDir  dir;
+    CSoundLibrary sound;
+};
+
+// The music player's way of chaining pieces: each end notification opens and
+// plays the next stream from inside the callback.
+struct CChain {
+    CSoundLibrary*           sound = nullptr;
+    std::vector<std::string> files;
+    size_t                   next = 0;
+    std::vector<SoundStream> ended;
+    std::vector<std::string> callbackThreads;
+    std::thread::id          testThread;
+    bool                     calledOnTestThread = false;
+    std::mutex               lock;
+    std::condition_variable  done;
+
+    static bool OnEnd(SoundStream stream, void*, int, void* userData) {
+        CChain* chain    = static_cast<CChain*>(userData);
+        char    name[32] = {};
+        pthread_getname_np(pthread_self(), name, sizeof name);
+        std::lock_guard<std::mutex> guard(chain->lock);
+        chain->ended.push_back(stream);
+        chain->callbackThreads.push_back(name);
+        chain->calledOnTestThread |= std::this_thread::get_id() == chain->testThread;
+        chain->sound->CloseStream(stream);
+        chain->PlayNext();
+        chain->done.notify_one();
+        return true;
+    }
+
+    void PlayNext() {
+        if (next >= files.size()) {
+            return;
+        }
+        const SoundStream stream = sound->OpenStream(files[next++].c_str());
+        sound->PlayStream(musicChannel, stream);
+        sound->SetStreamEndCallback(stream, OnEnd, this);
+        sound->SetVolume(musicChannel, CSoundLibrary::maxVolume);
+    }
+};
+
+TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
+    const double amplitudes[] = {0.2, 0.45, 0.8};
+    CChain       chain;
+    chain.sound      = &sound;
+    chain.testThread = std::this_thread::get_id();
+    for (int index = 0; index < 3; ++index) {
+        chain.files.push_back("music\\piece" + std::to_string(index) + ".wav");
+    }
+    MakeFolders("music");
+    for (int index = 0; index < 3; ++index) {
+        WriteTone("music/piece" + std::to_string(index) + ".wav", 0.3, amplitudes[index]);
+    }
+    {
+        std::unique_lock<std::mutex> guard(chain.lock);
+        chain.PlayNext();
+        ASSERT_TRUE(chain.done.wait_for(guard, std::chrono::seconds(10), [&] { return chain.ended.size() == 3; }))
+            << "only " << chain.ended.size() << " of 3 streams reported their end";
+    }
+    const float cpuUsage = sound.GetCpuUsage();
+    EXPECT_GT(cpuUsage, 0.0f) << "the mixing thread did work";
+    EXPECT_LE(cpuUsage, 100.0f);
+    EXPECT_FALSE(chain.calledOnTestThread);
+    for (const std::string& thread : chain.callbackThreads) {
+        EXPECT_EQ(thread.rfind("SDLAudio", 0), std::string::npos) << "called inside the mixer on " << thread;
+    }
+    EXPECT_LT(chain.ended[0], chain.ended[1]);
+    EXPECT_LT(chain.ended[1], chain.ended[2]);
+
+    // Each window is matched to the piece whose level it has; the pieces must
+    // come one after another, each for most of its length.
+    std::vector<int> order;
+    std::vector<int> windowsOfPiece(3, 0);
+    for (const double level : MixedLevels()) {
+        for (int piece = 0; piece < 3; ++piece) {
+            const double expected = amplitudes[piece] / std::sqrt(2.0);
+            if (std::fabs(level - expected) < 0.1 * expected) {
+                ++windowsOfPiece[piece];
+                if (order.empty() || order.back() != piece) {
+                    order.push_back(piece);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    for (int piece = 0; piece < 3; ++piece) {
+        EXPECT_GE(windowsOfPiece[piece], 20) << "piece " << piece << " was heard for less than 200 ms of 300";
+    }
+}
+
+struct LoopCase {
+    const char* name;
+    int         loopMode;
+    int         minimumLoudWindows;
+    int         maximumLoudWindows;
+};
+
+class SoundLibraryLoops : public SoundLibraryTest, public ::testing::WithParamInterface<LoopCase> {};
+
+// A 50 ms sample, played for 400 ms and then stopped.
+TEST_P(SoundLibraryLoops, ChannelZeroRepeatsUntilStoppedWhenLooping) {
+    WriteTone("move.wav", 0.05, 0.5);
+    const SoundSample sample = sound.LoadSample("move.wav");
+    ASSERT_NE(sample, noSound);
+    ASSERT_TRUE(sound.SetLoopMode(moveChannel, GetParam().loopMode));
+    ASSERT_EQ(sound.PlaySound(moveChannel, sample), moveChannel);
+    Wait(0.4);
+    EXPECT_EQ(sound.IsPlaying(moveChannel), GetParam().loopMode == CSoundLibrary::loopNormal);
+    EXPECT_TRUE(sound.StopSound(moveChannel));
+    EXPECT_FALSE(sound.IsPlaying(moveChannel));
+    Wait(0.15);
+
+    const std::vector<double> levels = MixedLevels();
+    const int                 loud   = LoudWindows(levels);
+    EXPECT_GE(loud, GetParam().minimumLoudWindows);
+    EXPECT_LE(loud, GetParam().maximumLoudWindows);
+    ASSERT_GT(levels.size(), 10u);
+    EXPECT_EQ(LoudWindows(levels, levels.size() - 5), 0) << "the sound went on after StopSound";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SoundLibraryLoops,
+                         ::testing::Values(LoopCase{"Looping", CSoundLibrary::loopNormal, 30, 45},
+                                           LoopCase{"Once", CSoundLibrary::loopOff, 4, 7}),
+                         [](const ::testing::TestParamInfo<LoopCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SoundLibraryTest, AnyFreeChannelSkipsChannelZeroAndTheStreamsChannel) {
+    WriteTone("shot.wav", 0.5, 0.3);
+    WriteTone("music.wav", 0.5, 0.3);
+    const SoundSample shot   = sound.LoadSample("shot.wav");
+    const SoundStream stream = sound.OpenStream("music.wav");
+    ASSERT_EQ(sound.PlayStream(1, stream), 1);
+    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 2);
+    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 3);
+    EXPECT_TRUE(sound.IsPlaying(1));
+    EXPECT_TRUE(sound.IsPlaying(2));
+    EXPECT_FALSE(sound.IsPlaying(moveChannel));
+    Wait(0.3);
+    EXPECT_GT(LoudWindows(MixedLevels()), 20);
+}
+
+TEST_F(SoundLibraryTest, AStoppedOrClosedStreamSendsNoEndNotification) {
+    WriteTone("long.wav", 1.0, 0.3);
+    int        notifications = 0;
+    const auto count         = [](SoundStream, void*, int, void* userData) {
+        ++*static_cast<int*>(userData);
+        return true;
+    };
+    const SoundStream stopped = sound.OpenStream("long.wav");
+    sound.PlayStream(musicChannel, stopped);
+    sound.SetStreamEndCallback(stopped, count, &notifications);
+    Wait(0.1);
+    EXPECT_TRUE(sound.StopStream(stopped));
+    EXPECT_FALSE(sound.IsPlaying(musicChannel));
+
+    const SoundStream closed = sound.OpenStream("long.wav");
+    sound.PlayStream(musicChannel, closed);
+    sound.SetStreamEndCallback(closed, count, &notifications);
+    Wait(0.1);
+    EXPECT_TRUE(sound.CloseStream(closed));
+    EXPECT_FALSE(sound.CloseStream(closed)) << "a closed stream is unknown";
+    Wait(0.3);
+    EXPECT_EQ(notifications, 0);
+}
+
+TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported) {
+    WriteTone("blip.wav", 0.03, 0.3);
+    int               notifications = 0;
+    const SoundStream stream        = sound.OpenStream("blip.wav");
+    sound.PlayStream(musicChannel, stream);
+    Wait(0.3);
+    sound.SetStreamEndCallback(
+        stream,
+        [](SoundStream, void*, int, void* userData) {
+            ++*static_cast<int*>(userData);
+            return true;
+        },
+        &notifications);
+    for (int tries = 0; tries < 100 && notifications == 0; ++tries) {
+        Wait(0.01);
+    }
+    EXPECT_EQ(notifications, 1);
+}
+
+TEST_F(SoundLibraryTest, MissingFilesGiveNoHandles) {
+    EXPECT_EQ(sound.OpenStream("music\\missing.ogg"), noSound);
+    EXPECT_EQ(sound.LoadSample("sounds\\missing.wav"), noSound);
+    WriteFile("garbage.wav", "RIFF\x10\x00\x00\x00WAVEjunk");
+    EXPECT_EQ(sound.LoadSample("garbage.wav"), noSound);
+    EXPECT_EQ(sound.PlaySound(moveChannel, noSound), -1);
+    EXPECT_EQ(sound.PlayStream(musicChannel, noSound), -1);
+}
+
+TEST_F(SoundLibraryTest, OnlyOneLibraryIsOpenAtATime) {
+    CSoundLibrary second;
+    EXPECT_FALSE(second.Init(mixRate, channelCount));
+    EXPECT_TRUE(sound.IsOpen());
+    sound.Close();
+    EXPECT_TRUE(second.Init(mixRate, channelCount));
+}
+
+// Every call after Close, also with handles from before it.
+TEST_F(SoundLibraryTest, AfterCloseEveryCallFailsHarmlessly) {
+    WriteTone("tone.wav", 0.2, 0.3);
+    const SoundSample sample = sound.LoadSample("tone.wav");
+    const SoundStream stream = sound.OpenStream("tone.wav");
+    ASSERT_NE(sample, noSound);
+    ASSERT_NE(stream, noSound);
+    sound.PlayStream(musicChannel, stream);
+    sound.PlaySound(moveChannel, sample);
+    sound.Close();
+
+    const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
+        {"IsOpen", [&] { return sound.IsOpen(); }},
+        {"GetCpuUsage", [&] { return sound.GetCpuUsage() != 0.0f; }},
+        {"OpenStream", [&] { return sound.OpenStream("tone.wav") != noSound; }},
+        {"PlayStream", [&] { return sound.PlayStream(musicChannel, stream) != -1; }},
+        {"SetStreamEndCallback", [&] { return sound.SetStreamEndCallback(stream, nullptr, nullptr); }},
+        {"SetVolume", [&] { return sound.SetVolume(musicChannel, 150); }},
+        {"StopStream", [&] { return sound.StopStream(stream); }},
+        {"CloseStream", [&] { return sound.CloseStream(stream); }},
+        {"LoadSample", [&] { return sound.LoadSample("tone.wav") != noSound; }},
+        {"PlaySound", [&] { return sound.PlaySound(moveChannel, sample) != -1; }},
+        {"PlaySoundFree", [&] { return sound.PlaySound(CSoundLibrary::anyFreeChannel, sample) != -1; }},
+        {"StopSound", [&] { return sound.StopSound(moveChannel); }},
+        {"SetLoopMode", [&] { return sound.SetLoopMode(moveChannel, CSoundLibrary::loopNormal); }},
+        {"IsPlaying", [&] { return sound.IsPlaying(musicChannel); }},
+        {"FreeSample", [&] { return sound.FreeSample(sample); }},
+    };
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call.second()) << call.first << " succeeded after Close";
+    }
+    sound.Close();
+}
+
+struct InitCase {
+    const char* name;
+    const char* driver;
+    int         rate;
+    int         channels;
+};
+
+class SoundLibraryInit : public ::testing::TestWithParam<InitCase> {};
+
+TEST_P(SoundLibraryInit, FailsWithoutADeviceOrWithAbsurdNumbersAndStaysSilent) {
+    CTempWorkDir dir;
+    setenv("SDL_AUDIODRIVER", GetParam().driver, 1);
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/mixed.raw").c_str(), 1);
+    CSoundLibrary sound;
+    EXPECT_FALSE(sound.Init(GetParam().rate, GetParam().channels));
+    EXPECT_FALSE(sound.IsOpen());
+    WriteTone("tone.wav", 0.1, 0.3);
+    EXPECT_EQ(sound.LoadSample("tone.wav"), noSound);
+    EXPECT_EQ(sound.PlayStream(musicChannel, sound.OpenStream("tone.wav")), -1);
+    EXPECT_FALSE(FileExists("mixed.raw")) << "no device may have been opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SoundLibraryInit,
+                         ::testing::Values(InitCase{"NoSuchDevice", "no-such-audio-driver", mixRate, channelCount},
+                                           InitCase{"ZeroRate", "disk", 0, channelCount},
+                                           InitCase{"HugeRate", "disk", 1 << 30, channelCount},
+                                           InitCase{"NoChannels", "disk", mixRate, 0},
+                                           InitCase{"TooManyChannels", "disk", mixRate, 100000}),
+                         [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
+
+} // namespace
