@@ -16,6 +16,8 @@ bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap,
 // Terrain types, units, fight parameters, interface, particles, playlist,
 // the editor's object list and the vertex programs.
 bool RunSharedData(CContentGenerator& generator);
+bool WriteInterfaceFiles(CContentGenerator& generator);
+bool WriteParticleFiles(CContentGenerator& generator);
 // Models and their textures, particle textures, sounds and music.
 bool RunSharedMedia(CContentGenerator& generator);
 
