@@ -20,5 +20,9 @@ bool WriteInterfaceFiles(CContentGenerator& generator);
 bool WriteParticleFiles(CContentGenerator& generator);
 // Models and their textures, particle textures, sounds and music.
 bool RunSharedMedia(CContentGenerator& generator);
+bool WriteModels(CContentGenerator& generator);
+bool WriteParticleTextures(CContentGenerator& generator);
+bool WriteSounds(CContentGenerator& generator);
+bool WriteMusic(CContentGenerator& generator);
 
 } // namespace ContentStages
