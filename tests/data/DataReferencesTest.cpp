@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -354,6 +355,19 @@ TEST(DataReferencesTest, UnitFilesHaveEveryKey) {
         }
     }
     EXPECT_GE(unitFiles, 5);
+}
+
+// The whole data folder, generated media included, stays within what a
+// checkout and a CI cache can carry.
+TEST(DataReferencesTest, DataFolderStaysBelowOneHundredMegabytes) {
+    uintmax_t total = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(DataFiles::Folder())) {
+        if (entry.is_regular_file()) {
+            total += entry.file_size();
+        }
+    }
+    EXPECT_GT(total, 10u * 1000 * 1000) << "data/ looks ungenerated";
+    EXPECT_LT(total, 100u * 1000 * 1000);
 }
 
 } // namespace
