@@ -2,12 +2,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/Logger.h"
 #include "game/Heightmap.h"
 #include "tools/ContentGenerator.h"
 #include "tools/ContentStages.h"
 #include "tools/Image.h"
 #include "tools/LevelLayout.h"
 #include "tools/Noise.h"
+#include "tools/TileMetrics.h"
 
 // The level's terrain patch textures, sea and sky. Every texel is a function
 // of the world position (terrain) or of the view direction (sky) at its
@@ -85,7 +87,7 @@ double TileWeight(double distance) {
 class CPatchPainter {
 public:
     CPatchPainter(const CHeightmap& heightmap, const std::vector<TileInfo>& tiles)
-        : heightmap(heightmap), tiles(tiles), noise(0x7E22A1u) {}
+        : heightmap(heightmap), tiles(tiles), noise(0x7E22A1u), tileSamples(TileMetrics::SamplesPerTile(heightmap)) {}
 
     CImage Paint(int patchColumn, int patchRow) const {
         CImage image(patchTextureSize, patchTextureSize);
@@ -109,7 +111,7 @@ private:
 
     // u, v in samples.
     Rgb GroundColour(double u, double v) const {
-        const double      tu = u / samplesPerTile, tv = v / samplesPerTile;
+        const double      tu = u / tileSamples, tv = v / tileSamples;
         const int         x = static_cast<int>(std::floor(tu)), y = static_cast<int>(std::floor(tv));
         const GroundNoise patterns = NoiseAt(noise, u, v);
         Rgb               sum      = {0, 0, 0};
@@ -149,6 +151,7 @@ private:
     const CHeightmap&            heightmap;
     const std::vector<TileInfo>& tiles;
     CNoise                       noise;
+    int                          tileSamples;
 };
 
 CImage PaintSea() {
@@ -274,10 +277,13 @@ private:
 namespace ContentStages {
 
 bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap, const std::vector<TileInfo>& tiles) {
-    bool ok = true;
-    if (heightmap.GetWidth() == samplesPerSide && heightmap.GetHeight() == samplesPerSide) {
+    bool      ok    = true;
+    const int width = heightmap.GetWidth();
+    // The terrain is cut into patches of 32 cells: only square maps of
+    // 32 n + 1 samples can be textured.
+    if (width == heightmap.GetHeight() && width > samplesPerPatch && (width - 1) % samplesPerPatch == 0) {
         const CPatchPainter painter(heightmap, tiles);
-        const int           patches = (samplesPerSide - 1) / samplesPerPatch;
+        const int           patches = (width - 1) / samplesPerPatch;
         for (int row = 0; row < patches; ++row) {
             for (int column = 0; column < patches; ++column) {
                 char name[64];
@@ -288,6 +294,8 @@ bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap, co
             }
         }
     } else {
+        GetLogger()->LogError("content: heightmap %s is %d x %d samples; patch textures need 32 n + 1 per side",
+                              heightmap.GetFileName().c_str(), width, heightmap.GetHeight());
         ok = false;
     }
     ok = generator.EnsureBytes("TestLevel/Terrain/sea.bmp", []() { return PaintSea().EncodeBmp(); }) && ok;
