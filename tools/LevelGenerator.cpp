@@ -188,7 +188,10 @@ void PlaceInTile(CRandom& random, int x, int y, const char* const* models, int m
         object.fileName = models[random.Below(modelCount)];
         object.x        = static_cast<float>((x + random.Range(0.18, 0.82)) * tileSize);
         object.z        = static_cast<float>((y + random.Range(0.18, 0.82)) * tileSize);
-        object.rotation = static_cast<float>(std::floor(random.Range(0.0, 32.0)) * 11.25);
+        // The objects file's rotation turns about the world z axis, which in
+        // the y-up world tips a model over; objects stand upright at 0.
+        random.Next();
+        object.rotation = 0.0f;
         object.scale    = static_cast<float>(random.Range(scaleLow, scaleHigh));
         placed.push_back(object);
     }
