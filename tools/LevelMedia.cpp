@@ -42,38 +42,51 @@ double Clamp01(double value) {
 }
 
 // The noise values that pattern the ground at one texel, shared by every
-// terrain type that blends there.
-struct GroundNoise {
-    double fine, coarse, canopy;
-};
+// terrain type that blends there and computed only when a type needs them.
+class CGroundNoise {
+public:
+    CGroundNoise(const CNoise& noise, double u, double v) : noise(noise), u(u), v(v) {}
 
-GroundNoise NoiseAt(const CNoise& noise, double u, double v) {
-    return {noise.Fractal2(u * 0.9, v * 0.9, 2), noise.Fractal2(u * 0.12 + 40.0, v * 0.12, 2),
-            noise.Fractal2(u * 0.45 + 11.0, v * 0.45, 2)};
-}
+    double Fine() { return Get(0, 0.9, 0.0); }
+    double Coarse() { return Get(1, 0.12, 40.0); }
+    double Canopy() { return Get(2, 0.45, 11.0); }
+
+private:
+    double Get(int which, double frequency, double offset) {
+        if (!known[which]) {
+            values[which] = noise.Fractal2(u * frequency + offset, v * frequency, 2);
+            known[which]  = true;
+        }
+        return values[which];
+    }
+
+    const CNoise& noise;
+    double        u, v;
+    double        values[3] = {};
+    bool          known[3]  = {};
+};
 
 // Ground colour of one terrain type at a world sample position, with the
 // type's own small-scale pattern.
-Rgb TerrainColour(const GroundNoise& noise, int terrainId, double u, double v) {
-    const double fine = noise.fine;
+Rgb TerrainColour(CGroundNoise& noise, int terrainId, double u, double v) {
     switch (terrainId) {
     case forest:
-        return Mix({30, 58, 28}, {58, 92, 40}, Clamp01(0.5 + 0.9 * noise.canopy));
+        return Mix({30, 58, 28}, {58, 92, 40}, Clamp01(0.5 + 0.9 * noise.Canopy()));
     case rough:
-        return Mix({112, 100, 78}, {142, 132, 112}, Clamp01(0.5 + fine));
+        return Mix({112, 100, 78}, {142, 132, 112}, Clamp01(0.5 + noise.Fine()));
     case sand:
-        return Mix({186, 168, 118}, {210, 194, 146}, Clamp01(0.5 + 0.8 * fine));
+        return Mix({186, 168, 118}, {210, 194, 146}, Clamp01(0.5 + 0.8 * noise.Fine()));
     case road: {
         const double ruts = 0.5 + 0.5 * std::cos((u + v) * 3.14159265358979 * 1.5);
-        return Mix({118, 100, 76}, {146, 126, 98}, Clamp01(0.3 + 0.4 * ruts + 0.4 * fine));
+        return Mix({118, 100, 76}, {146, 126, 98}, Clamp01(0.3 + 0.4 * ruts + 0.4 * noise.Fine()));
     }
     case water:
-        return Mix({58, 66, 52}, {78, 84, 64}, Clamp01(0.5 + fine));
+        return Mix({58, 66, 52}, {78, 84, 64}, Clamp01(0.5 + noise.Fine()));
     case rock:
-        return Mix({108, 106, 102}, {150, 146, 138}, Clamp01(0.5 + 1.2 * fine));
+        return Mix({108, 106, 102}, {150, 146, 138}, Clamp01(0.5 + 1.2 * noise.Fine()));
     default:
-        return Mix(Mix({72, 112, 44}, {104, 138, 58}, Clamp01(0.5 + noise.coarse)), {90, 120, 50},
-                   Clamp01(0.5 + fine) * 0.5);
+        return Mix(Mix({72, 112, 44}, {104, 138, 58}, Clamp01(0.5 + noise.Coarse())), {90, 120, 50},
+                   Clamp01(0.5 + noise.Fine()) * 0.5);
     }
 }
 
@@ -111,10 +124,10 @@ private:
 
     // u, v in samples.
     Rgb GroundColour(double u, double v) const {
-        const double      tu = u / tileSamples, tv = v / tileSamples;
-        const int         x = static_cast<int>(std::floor(tu)), y = static_cast<int>(std::floor(tv));
-        const GroundNoise patterns = NoiseAt(noise, u, v);
-        Rgb               sum      = {0, 0, 0};
+        const double tu = u / tileSamples, tv = v / tileSamples;
+        const int    x = static_cast<int>(std::floor(tu)), y = static_cast<int>(std::floor(tv));
+        CGroundNoise patterns(noise, u, v);
+        Rgb          sum = {0, 0, 0};
         for (int dy = -1; dy <= 1; ++dy) {
             const double wy = TileWeight(tv - (y + dy + 0.5));
             for (int dx = -1; dx <= 1 && wy > 0.0; ++dx) {

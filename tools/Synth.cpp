@@ -23,10 +23,15 @@ const std::vector<double>& SineTable() {
     return table;
 }
 
+// A phase in cycles brought back into 0..1.
+double Wrap(double phase) {
+    return phase >= 1.0 || phase < 0.0 ? phase - std::floor(phase) : phase;
+}
+
+// phase in cycles, 0 <= phase < 1.
 double Sine(double phase) {
     const std::vector<double>& table = SineTable();
-    const double               cycle = phase - std::floor(phase);
-    const double               at    = cycle * tableSize;
+    const double               at    = phase * tableSize;
     const int                  index = static_cast<int>(at);
     const double               frac  = at - index;
     return table[index] + (table[index + 1] - table[index]) * frac;
@@ -51,42 +56,60 @@ int CSynth::Index(double seconds) const {
     return std::clamp(static_cast<int>(std::lround(seconds * sampleRate)), 0, GetLength());
 }
 
+// Phases are kept in cycles (0..1) and advanced per sample; decays are
+// applied as a constant factor per sample.
 void CSynth::AddTone(double start, double duration, double frequency, double amplitude, int harmonics,
                      double brightness, double attack, double release, double decay) {
+    constexpr int maxHarmonics = 16;
+    harmonics                  = std::clamp(harmonics, 1, maxHarmonics);
     const int first = Index(start), last = Index(start + duration);
+    double    phase[maxHarmonics] = {}, step[maxHarmonics], weight[maxHarmonics];
+    double    partial             = 1.0;
+    for (int h = 0; h < harmonics; ++h) {
+        step[h] = frequency * (h + 1) / sampleRate;
+        // Partials above half the sample rate would alias.
+        weight[h] = step[h] < 0.5 ? partial / (h + 1) : 0.0;
+        partial *= brightness;
+    }
+    const double factor = decay > 0.0 ? std::exp(-1.0 / (decay * sampleRate)) : 1.0;
+    double       fading = amplitude;
     for (int i = first; i < last; ++i) {
-        const double t = Seconds(i - first);
-        const double level =
-            amplitude * Envelope(t, duration, attack, release) * (decay > 0.0 ? std::exp(-t / decay) : 1.0);
-        double value = 0.0, partial = 1.0;
-        for (int h = 1; h <= harmonics; ++h) {
-            value += partial / h * Sine(frequency * h * t);
-            partial *= brightness;
+        const double t     = Seconds(i - first);
+        double       value = 0.0;
+        for (int h = 0; h < harmonics; ++h) {
+            value += weight[h] * Sine(phase[h]);
+            phase[h] = Wrap(phase[h] + step[h]);
         }
-        samples[i] += level * value;
+        samples[i] += fading * Envelope(t, duration, attack, release) * value;
+        fading *= factor;
     }
 }
 
 void CSynth::AddGlide(double start, double duration, double from, double to, double amplitude, double decay) {
     const int    first = Index(start), last = Index(start + duration);
-    double       phase = 0.0;
-    const double ratio = std::log(to / from) / std::max(duration, 1e-6);
+    const double glide  = std::exp(std::log(to / from) / (std::max(duration, 1e-6) * sampleRate));
+    const double factor = std::exp(-1.0 / (decay * sampleRate));
+    double       phase = 0.0, frequency = from, level = amplitude;
     for (int i = first; i < last; ++i) {
         const double t = Seconds(i - first);
-        phase += from * std::exp(ratio * t) / sampleRate;
-        samples[i] += amplitude * std::exp(-t / decay) * Envelope(t, duration, 0.002, 0.01) * Sine(phase);
+        phase          = Wrap(phase + frequency / sampleRate);
+        samples[i] += level * Envelope(t, duration, 0.002, 0.01) * Sine(phase);
+        frequency *= glide;
+        level *= factor;
     }
 }
 
 void CSynth::AddNoise(CRandom& random, double start, double duration, double cutoff, double amplitude, double decay,
                       double attack) {
     const int    first = Index(start), last = Index(start + duration);
-    const double alpha = 1.0 - std::exp(-2.0 * pi * cutoff / sampleRate);
-    double       state = 0.0;
+    const double alpha  = 1.0 - std::exp(-2.0 * pi * cutoff / sampleRate);
+    const double factor = std::exp(-1.0 / (decay * sampleRate));
+    double       state = 0.0, level = amplitude;
     for (int i = first; i < last; ++i) {
         const double t = Seconds(i - first);
         state += alpha * (random.Range(-1.0, 1.0) - state);
-        samples[i] += amplitude * std::exp(-t / decay) * Envelope(t, duration, attack, 0.01) * state;
+        samples[i] += level * Envelope(t, duration, attack, 0.01) * state;
+        level *= factor;
     }
 }
 
