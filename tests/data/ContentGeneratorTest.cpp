@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "DataFiles.h"
+#include "TestSupport.h"
+#include "render/BmpHandler.h"
+#include "tools/ContentGenerator.h"
+#include "tools/Image.h"
+#include "tools/MeshShapes.h"
+#include "tools/Model3ds.h"
+
+namespace {
+
+// Relative path -> content of every file below `folder`.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[std::filesystem::relative(entry.path(), folder).string()] = ReadFile(entry.path().string());
+        }
+    }
+    return files;
+}
+
+// Two complete runs into empty folders agree byte for byte; a later run keeps
+// an edited file and restores a deleted one exactly.
+TEST(ContentGeneratorTest, RunsAreDeterministicAndNeverOverwrite) {
+    CTempWorkDir      work;
+    CContentGenerator first("one"), second("two");
+    ASSERT_TRUE(first.Run());
+    ASSERT_TRUE(second.Run());
+    const auto one = Snapshot("one"), two = Snapshot("two");
+    ASSERT_GT(one.size(), 150u);
+    ASSERT_EQ(one.size(), two.size());
+    for (const auto& [path, content] : one) {
+        ASSERT_EQ(two.count(path), 1u) << path;
+        EXPECT_TRUE(content == two.at(path)) << path << " differs between two runs";
+    }
+    for (const auto& [path, content] : one) {
+        EXPECT_EQ(path.find(".part"), std::string::npos) << "temporary file left behind: " << path;
+    }
+
+    WriteFile("two/units/tank.xml", "edited by hand");
+    std::filesystem::remove("two/music/intro.wav");
+    std::filesystem::remove("two/TestLevel/Terrain/terrain_3_5.bmp");
+    CContentGenerator again("two");
+    ASSERT_TRUE(again.Run());
+    EXPECT_EQ(again.GetWrittenCount(), 2);
+    EXPECT_EQ(ReadFile("two/units/tank.xml"), "edited by hand");
+    EXPECT_TRUE(ReadFile("two/music/intro.wav") == one.at("music/intro.wav"));
+    EXPECT_TRUE(ReadFile("two/TestLevel/Terrain/terrain_3_5.bmp") == one.at("TestLevel/Terrain/terrain_3_5.bmp"));
+}
+
+// The BMP writer against the game's own BMP reader, on a width whose rows
+// need padding (3 pixels = 9 bytes, padded to 12).
+TEST(ContentGeneratorTest, BmpReadsBackThroughTheGamesReader) {
+    CTempWorkDir work;
+    CImage       image(3, 2);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            image.SetPixel(column, row, 10 + column, 100 + row, 200 + column + row);
+        }
+    }
+    const std::vector<uint8_t> bytes = image.EncodeBmp();
+    WriteFile("small.bmp", std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(bytes.size(), 54u + 2 * 12);
+    CBmpHandler reader;
+    reader.Load("small.bmp", false);
+    ASSERT_EQ(reader.GetWidth(), 3);
+    ASSERT_EQ(reader.GetHeight(), 2);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_EQ(reader.GetRed(row, column), 10 + column);
+            EXPECT_EQ(reader.GetGreen(row, column), 100 + row);
+            EXPECT_EQ(reader.GetBlue(row, column), 200 + column + row);
+        }
+    }
+}
+
+// Rows are stored bottom-up so that the game's loaders, which use the
+// stored order as texture rows from t = 0, see the picture upright.
+TEST(ContentGeneratorTest, TgaStoresTheBottomRowFirstWithAlpha) {
+    CImage image(2, 2);
+    image.SetPixel(0, 0, 1, 2, 3, 4);     // top left
+    image.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
+    const std::vector<uint8_t> rgba = image.EncodeTga(32);
+    const std::vector<uint8_t> rgb  = image.EncodeTga(24);
+    ASSERT_EQ(rgba.size(), 18u + 16);
+    ASSERT_EQ(rgb.size(), 18u + 12);
+    EXPECT_EQ(rgba[16], 32);
+    EXPECT_EQ(rgb[16], 24);
+    const uint8_t bottomLeft[4] = {70, 60, 50, 80};
+    EXPECT_EQ(memcmp(&rgba[18], bottomLeft, 4), 0) << "first stored pixel is the bottom-left one, as B, G, R, A";
+    EXPECT_EQ(rgb[18 + 2 * 3], 3) << "first pixel of the second stored row is the top-left one's blue";
+}
+
+struct ShapeCase {
+    const char*                           name;
+    MeshShapes::Vec                       centre;
+    std::function<void(CModel3ds::Mesh&)> build;
+};
+
+class ShapeWindingTest : public ::testing::TestWithParam<ShapeCase> {};
+
+// Every face of a closed convex solid must face away from its centre: the
+// game derives vertex normals from the winding and draws the silhouette
+// from the back faces.
+TEST_P(ShapeWindingTest, FacesPointOutwardAndCoordinatesStayInTheTexture) {
+    CModel3ds        model;
+    CModel3ds::Mesh& mesh = model.AddMesh("shape", model.AddMaterial("m", 1, 2, 3, "t.bmp"));
+    GetParam().build(mesh);
+    const MeshShapes::Vec c = GetParam().centre;
+    ASSERT_FALSE(mesh.faces.empty());
+    for (size_t i = 0; i + 2 < mesh.faces.size(); i += 3) {
+        const auto&  a  = mesh.vertices[mesh.faces[i]];
+        const auto&  b  = mesh.vertices[mesh.faces[i + 1]];
+        const auto&  d  = mesh.vertices[mesh.faces[i + 2]];
+        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = d.x - a.x, vy = d.y - a.y, vz = d.z - a.z;
+        const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+        const double mx = (a.x + b.x + d.x) / 3 - c.x, my = (a.y + b.y + d.y) / 3 - c.y,
+                     mz = (a.z + b.z + d.z) / 3 - c.z;
+        EXPECT_GT(nx * mx + ny * my + nz * mz, 0.0) << GetParam().name << " face " << i / 3 << " faces inwards";
+    }
+    for (const auto& vertex : mesh.vertices) {
+        EXPECT_TRUE(vertex.s >= 0.0f && vertex.s <= 1.0f && vertex.t >= 0.0f && vertex.t <= 1.0f)
+            << GetParam().name << ": the game clamps textures to the edge";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ShapeWindingTest,
+                         ::testing::Values(ShapeCase{"box",
+                                                     {1, 2, 3},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddBox(m, {1, 2, 3}, {4, 2, 6});
+                                                     }},
+                                           ShapeCase{"cylinder",
+                                                     {0, 0, 2.5},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddCylinder(m, {0, 0, 0}, {0, 0, 1}, 1.0, 5.0, 10);
+                                                     }},
+                                           ShapeCase{"upright cylinder",
+                                                     {0, 2, 0},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddCylinder(m, {0, 0, 0}, {0, 1, 0}, 1.0, 4.0, 8);
+                                                     }},
+                                           ShapeCase{"cone",
+                                                     {0, 1, 0},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddCone(m, {0, 0, 0}, 2.0, 4.0, 10);
+                                                     }},
+                                           ShapeCase{"blob",
+                                                     {0, 3, 0},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddBlob(m, {0, 3, 0}, {3, 2, 3}, 8, 12, 0.2, 5);
+                                                     }},
+                                           ShapeCase{"roof",
+                                                     {0, 1, 0},
+                                                     [](CModel3ds::Mesh& m) {
+                                                         MeshShapes::AddGableRoof(m, {0, 0, 0}, 4, 6, 3);
+                                                     }}),
+                         [](const ::testing::TestParamInfo<ShapeCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 c = c == ' ' ? '_' : c;
+                             }
+                             return name;
+                         });
+
+// The file stores (x, -z, y) so that the game's (x, y, z) -> (x, z, -y)
+// gives the model back upright and facing +z.
+TEST(ContentGeneratorTest, ModelFileIsZUpAndCountsMatch) {
+    CModel3ds        model;
+    const int        plain                   = model.AddMaterial("plain", 10, 20, 30);
+    CModel3ds::Mesh& mesh                    = model.AddMesh("tri", plain);
+    mesh.vertices                            = {{1, 2, 3, 0, 0}, {0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}};
+    mesh.faces                               = {0, 1, 2};
+    const std::vector<uint8_t>       bytes   = model.Encode3ds();
+    const DataFiles::Model3dsSummary summary = DataFiles::Summarise3ds(bytes);
+    ASSERT_TRUE(summary.wellFormed);
+    EXPECT_TRUE(summary.versionFirstInMain);
+    EXPECT_TRUE(summary.meshVersionFirst);
+    EXPECT_EQ(summary.meshes, 1);
+    EXPECT_EQ(summary.faces, 1);
+    EXPECT_EQ(summary.materials, 1);
+    EXPECT_EQ(summary.untexturedMeshes, 1);
+    EXPECT_FALSE(summary.hasCoordinates[0]) << "no coordinates for an untextured mesh";
+    // The vertex list follows the object name "tri\0" and the two chunk headers.
+    const uint8_t vertexChunk[2] = {0x10, 0x41};
+    const auto    at = std::search(bytes.begin(), bytes.end(), vertexChunk, vertexChunk + 2) - bytes.begin();
+    float         first[3];
+    memcpy(first, &bytes[at + 8], sizeof first);
+    EXPECT_EQ(first[0], 1.0f);
+    EXPECT_EQ(first[1], -3.0f);
+    EXPECT_EQ(first[2], 2.0f);
+}
+
+} // namespace

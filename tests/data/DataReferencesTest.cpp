@@ -1,0 +1,373 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DataFiles.h"
+#include "app/XmlFile.h"
+
+// Every file that a data file names exists under data/ (looked up with the
+// game's own path patterns, backslashes and letter case included), and every
+// interface, particle and unit file holds every key its loader requires.
+namespace {
+
+std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
+    char       buffer[1024] = {};
+    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
+    if (found != nullptr) {
+        *found = ok;
+    }
+    return buffer;
+}
+
+// The names among `keys` that the file at the top level does not hold.
+std::vector<std::string> MissingKeys(const std::string& gamePath, const std::vector<std::string>& keys) {
+    CXmlFile file;
+    if (!file.Open(DataFiles::Path(gamePath).c_str(), 0)) {
+        return {"(file " + gamePath + " cannot be opened)"};
+    }
+    std::vector<std::string> missing;
+    for (const std::string& key : keys) {
+        bool found = false;
+        Text(file, key.c_str(), &found);
+        if (!found) {
+            missing.push_back(key);
+        }
+    }
+    return missing;
+}
+
+std::string Join(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+class CReferences {
+public:
+    void Add(const std::string& source, const std::string& gamePath) { names.insert({gamePath, source}); }
+
+    void CollectLevel() {
+        const char* levelFiles[] = {"TestLevel\\Terrain\\ter_params.ini",
+                                    "TestLevel\\Terrain\\ter_heightmap.bmp",
+                                    "TestLevel\\Terrain\\terrain.xml",
+                                    "TestLevel\\Terrain\\sea.bmp",
+                                    "TestLevel\\objects.xml",
+                                    "TestLevel\\fight.xml",
+                                    "Terrain\\terraintypes.xml",
+                                    "Interface\\interface.xml",
+                                    "music\\playlist.xml",
+                                    "objects\\editor.xml",
+                                    "shader\\celshadermulti.vsh",
+                                    "shader\\celshadersingle.vsh",
+                                    "particles\\special_team1.xml",
+                                    "particles\\special_team2.xml",
+                                    "particles\\gameover.xml"};
+        for (const char* file : levelFiles) {
+            Add("the game", file);
+        }
+        for (int patch = 0; patch < 64; ++patch) {
+            char name[64];
+            snprintf(name, sizeof name, "TestLevel\\Terrain\\terrain_%d_%d.bmp", patch % 8, patch / 8);
+            Add("the terrain", name);
+        }
+        for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
+            Add("the sky box", std::string("TestLevel\\Skydome\\") + face + ".tga");
+        }
+    }
+
+    void CollectTeams() {
+        for (int team = 1; team <= 2; ++team) {
+            const std::string path = "TestLevel\\team" + std::to_string(team) + ".xml";
+            Add("the game", path);
+            CXmlFile file;
+            if (!file.Open(DataFiles::Path(path).c_str(), 0)) {
+                continue;
+            }
+            Add(path, "particles\\" + Text(file, "effectSpecial"));
+            if (file.EnterElement("units")) {
+                for (int n = 0; file.EnterSubElement(n); ++n) {
+                    unitFiles.insert("units\\" + Text(file, "filename"));
+                    file.LeaveSubElement();
+                }
+            }
+        }
+        for (const std::string& unit : unitFiles) {
+            Add("a team file", unit);
+            CollectUnit(unit);
+        }
+    }
+
+    void CollectUnit(const std::string& path) {
+        CXmlFile file;
+        if (!file.Open(DataFiles::Path(path).c_str(), 0)) {
+            return;
+        }
+        models.insert(Text(file, "filename"));
+        for (const char* key : {"effectWheels", "effectSmoke", "effectFire", "effectAttack", "effectExplosion"}) {
+            Add(path, "particles\\" + Text(file, key));
+        }
+        for (const char* key : {"soundMove", "soundAttack", "soundExplosion"}) {
+            Add(path, "sounds\\" + Text(file, key));
+        }
+    }
+
+    void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
+        CXmlFile file;
+        if (!file.Open(DataFiles::Path(path).c_str(), 0) || !file.EnterElement(list)) {
+            return;
+        }
+        for (int n = 0; file.EnterSubElement(n); ++n) {
+            const std::string name = Text(file, "filename");
+            Add(path, prefix + name);
+            if (into != nullptr) {
+                into->insert(name);
+            }
+            file.LeaveSubElement();
+        }
+    }
+
+    void CollectInterface() {
+        CXmlFile file;
+        if (!file.Open(DataFiles::Path("Interface\\interface.xml").c_str(), 0)) {
+            return;
+        }
+        for (const char* key :
+             {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
+              "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
+            // Sub-files are opened as "interface\%s", in lower case.
+            Add("interface.xml", "interface\\" + Text(file, key));
+        }
+    }
+
+    void CollectMusic() {
+        CXmlFile file;
+        if (!file.Open(DataFiles::Path("music\\playlist.xml").c_str(), 0)) {
+            return;
+        }
+        for (const char* key : {"intro", "end", "bridge"}) {
+            Add("playlist.xml", "music\\" + Text(file, key));
+        }
+        file.Close();
+        CollectList("music\\playlist.xml", "playlist", "music\\", nullptr);
+    }
+
+    void CollectParticleTextures() {
+        std::set<std::string> effects;
+        for (const auto& entry : names) {
+            if (entry.first.rfind("particles\\", 0) == 0) {
+                effects.insert(entry.first);
+            }
+        }
+        for (const std::string& effect : effects) {
+            CXmlFile file;
+            if (file.Open(DataFiles::Path(effect).c_str(), 0)) {
+                Add(effect, "particles\\" + Text(file, "texture"));
+            }
+        }
+    }
+
+    void CollectModelTextures() {
+        for (const std::string& model : models) {
+            Add("a unit, object or editor list", "objects\\" + model);
+            const DataFiles::Model3dsSummary summary =
+                DataFiles::Summarise3ds(DataFiles::ReadBytes(DataFiles::Path("objects\\" + model)));
+            for (const auto& material : summary.materialList) {
+                if (!material.texture.empty()) {
+                    Add(model, "objects\\" + material.texture);
+                }
+            }
+        }
+    }
+
+    void CollectAll() {
+        CollectLevel();
+        CollectTeams();
+        CollectList("TestLevel\\objects.xml", "objects", "objects\\", &models);
+        CollectList("objects\\editor.xml", "objects", "objects\\", &models);
+        CollectInterface();
+        CollectMusic();
+        CollectParticleTextures();
+        CollectModelTextures();
+    }
+
+    std::set<std::pair<std::string, std::string>> names; // (game path, who names it)
+    std::set<std::string>                         unitFiles, models;
+};
+
+TEST(DataReferencesTest, EveryNamedFileExists) {
+    CReferences references;
+    references.CollectAll();
+    ASSERT_GT(references.names.size(), 120u) << "the collection found too little; is data/ generated?";
+    for (const auto& [path, source] : references.names) {
+        EXPECT_TRUE(DataFiles::Exists(path))
+            << source << " names " << path << ", which is missing below " << DataFiles::Folder();
+    }
+}
+
+struct KeySet {
+    const char*              file; // in "interface"
+    std::vector<std::string> keys;
+};
+
+const std::vector<std::string> fontKeys = {"name", "size", "lineheight", "bold", "italic", "underline"};
+
+std::vector<std::string> With(std::vector<std::string> keys, const std::vector<std::string>& more) {
+    keys.insert(keys.end(), more.begin(), more.end());
+    return keys;
+}
+
+std::vector<std::string> ColourKeys(const std::string& prefix, const std::string& suffix) {
+    return {prefix + "red" + suffix, prefix + "green" + suffix, prefix + "blue" + suffix, prefix + "alpha" + suffix};
+}
+
+std::vector<std::string> BarKeys() {
+    return With(With(ColourKeys("", "from"), ColourKeys("", "to")), ColourKeys("", "start"));
+}
+
+const std::vector<std::string> alignment = {"alignmentx", "alignmenty"};
+
+std::vector<KeySet> InterfaceKeySets() {
+    const std::vector<std::string> unitPanel =
+        With(With(With({"head", "team1", "team2", "hitpoints", "attack", "defense", "movement", "firerange", "maxslope",
+                        "height", "none", "maxlength", "posy", "posxlabels", "posxvalues"},
+                       BarKeys()),
+                  alignment),
+             {});
+    return {
+        {"fontregular", With(fontKeys, {"red", "green", "blue", "alpha"})},
+        {"fonthead", With(fontKeys, {"red", "green", "blue", "alpha"})},
+        {"fontfinish", With(fontKeys, {"red", "green", "blue", "alpha"})},
+        {"font3d", With(With(With(fontKeys, {"deviation", "thickness", "linewidth"}), ColourKeys("fill", "")),
+                        ColourKeys("outline", ""))},
+        {"terrain",
+         With({"head", "height", "slope", "attack", "defense", "movement", "posy", "posxlabels", "posxvalues"},
+              alignment)},
+        {"selectedunit", unitPanel},
+        {"hoverunit", unitPanel},
+        {"hitpoints",
+         With(With({"head", "team1", "team2", "maxlength", "posy", "posxlabels", "posxvalues"}, BarKeys()), alignment)},
+        {"curteam", With({"head", "team1", "team2", "posy", "posxlabels"}, alignment)},
+        {"endturn",
+         With(With(With(ColourKeys("", "team1"), ColourKeys("", "team2")),
+                   {"label", "posy", "posxlabels", "upperleftx", "upperlefty", "lowerrightx", "lowerrighty"}),
+              alignment)},
+        {"fpscounter", With({"label", "posy", "posxlabels"}, alignment)},
+        {"finish", With(With(With(With(With(ColourKeys("box", "team1"), ColourKeys("box", "team2")),
+                                       ColourKeys("button", "team1")),
+                                  ColourKeys("button", "team2")),
+                             {"head", "posyhead", "posxhead", "team1", "team2", "label", "posylabel", "posxlabel",
+                              "boxupperleftx", "boxupperlefty", "boxlowerrightx", "boxlowerrighty", "buttonupperleftx",
+                              "buttonupperlefty", "buttonlowerrightx", "buttonlowerrighty"}),
+                        alignment)},
+        {"pxinfos", With({"head",     "fps",          "wireframe", "filter",    "mipmap",      "mode",    "displaylist",
+                          "culling",  "transparency", "lod",       "off",       "on",          "nearest", "linear",
+                          "bilinear", "trilinear",    "vbo",       "immediate", "vertexarray", "posy",    "posxlabels"},
+                         alignment)},
+        {"comment", {"goodattack", "weakattack", "turnteam1", "turnteam2"}},
+    };
+}
+
+std::string SubFile(const char* key) {
+    CXmlFile file;
+    if (!file.Open(DataFiles::Path("Interface\\interface.xml").c_str(), 0)) {
+        return std::string();
+    }
+    return "interface\\" + Text(file, key);
+}
+
+TEST(DataReferencesTest, InterfaceSubFilesHaveEveryKey) {
+    for (const KeySet& set : InterfaceKeySets()) {
+        const std::vector<std::string> missing = MissingKeys(SubFile(set.file), set.keys);
+        EXPECT_TRUE(missing.empty()) << set.file << " (" << SubFile(set.file) << ") lacks " << Join(missing);
+    }
+}
+
+// The box list is a list: entries from "0" upwards, each with all its keys.
+TEST(DataReferencesTest, BoxListEntriesHaveEveryKey) {
+    CXmlFile file;
+    ASSERT_TRUE(file.Open(DataFiles::Path(SubFile("boxes")).c_str(), 0) && file.EnterElement("boxes"));
+    const std::vector<std::string> keys    = With(With(With(ColourKeys("", "team1"), ColourKeys("", "team2")),
+                                                       {"upperleftx", "upperlefty", "lowerrightx", "lowerrighty"}),
+                                                  alignment);
+    int                            entries = 0;
+    for (; file.EnterSubElement(entries); ++entries) {
+        for (const std::string& key : keys) {
+            bool found = false;
+            Text(file, key.c_str(), &found);
+            EXPECT_TRUE(found) << "box " << entries << " lacks " << key;
+        }
+        file.LeaveSubElement();
+    }
+    EXPECT_GE(entries, 1);
+}
+
+TEST(DataReferencesTest, ParticleFilesHaveEveryKeyAndAKnownType) {
+    const std::vector<std::string> keys          = {"count",    "velXfrom",   "velXto",    "velYfrom", "velYto",
+                                                    "velZfrom", "velZto",     "startFrom", "startTo",  "lifeFrom",
+                                                    "lifeTo",   "startAgain", "size",      "angle",    "colorA",
+                                                    "colorR",   "colorG",     "colorB",    "texture",  "type"};
+    const std::vector<std::string> files         = DataFiles::FilesEndingWith(".xml");
+    int                            particleFiles = 0;
+    for (const std::string& path : files) {
+        if (path.rfind("particles/", 0) != 0) {
+            continue;
+        }
+        ++particleFiles;
+        const std::vector<std::string> missing = MissingKeys(path, keys);
+        EXPECT_TRUE(missing.empty()) << path << " lacks " << Join(missing);
+        CXmlFile file;
+        ASSERT_TRUE(file.Open(DataFiles::Path(path).c_str(), 0));
+        const std::string type  = Text(file, "type");
+        int               count = 0;
+        float             life = 0, size = 0;
+        file.ReadInt("count", count);
+        file.ReadFloat("lifeTo", life);
+        file.ReadFloat("size", size);
+        EXPECT_TRUE(type == "FIRE" || type == "SMOKE") << path << " has type '" << type << "'";
+        EXPECT_GT(count, 0) << path;
+        EXPECT_GT(life, 0.0f) << path;
+        EXPECT_GT(size, 0.0f) << path;
+    }
+    EXPECT_GE(particleFiles, 8) << "wheels, smoke, fire, attack, explosion, two specials and game over";
+}
+
+TEST(DataReferencesTest, UnitFilesHaveEveryKey) {
+    const std::vector<std::string> keys = {
+        "name",          "filename",         "effectWheels",    "effectSmoke",       "effectFire",
+        "effectAttack",  "effectExplosion",  "soundMove",       "soundAttack",       "soundExplosion",
+        "hitpoints",     "startEffectSmoke", "startEffectFire", "startEffectAttack", "attack",
+        "defense",       "movement",         "fireMin",         "fireMax",           "slopeMax",
+        "speed",         "isGeneral",        "isHeadquarter",   "bonusAttack",       "bonusDefense",
+        "bonusMovement", "bonusFirerange"};
+    const std::vector<std::string> files     = DataFiles::FilesEndingWith(".xml");
+    int                            unitFiles = 0;
+    for (const std::string& path : files) {
+        if (path.rfind("units/", 0) == 0) {
+            ++unitFiles;
+            const std::vector<std::string> missing = MissingKeys(path, keys);
+            EXPECT_TRUE(missing.empty()) << path << " lacks " << Join(missing);
+        }
+    }
+    EXPECT_GE(unitFiles, 5);
+}
+
+// The whole data folder, generated media included, stays within what a
+// checkout and a CI cache can carry.
+TEST(DataReferencesTest, DataFolderStaysBelowOneHundredMegabytes) {
+    uintmax_t total = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(DataFiles::Folder())) {
+        if (entry.is_regular_file()) {
+            total += entry.file_size();
+        }
+    }
+    EXPECT_GT(total, 10u * 1000 * 1000) << "data/ looks ungenerated";
+    EXPECT_LT(total, 100u * 1000 * 1000);
+}
+
+} // namespace
