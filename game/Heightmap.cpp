@@ -52,7 +52,7 @@ void CHeightmap::SetSample(int column, int row, int value) {
     if (IsEmpty()) {
         return;
     }
-    const int clampedRow = std::min(Clamp(row), height - 1);
+    const int clampedRow                                             = std::min(Clamp(row), height - 1);
     samples[static_cast<size_t>(clampedRow) * width + Clamp(column)] = value;
 }
 
@@ -67,8 +67,8 @@ float CHeightmap::HeightAt(float worldX, float worldZ) const {
     if (IsEmpty() || spacing <= 0.0f || !std::isfinite(worldX) || !std::isfinite(worldZ)) {
         return 0.0f;
     }
-    const float u  = worldX / spacing;
-    const float v  = worldZ / spacing;
+    const float u = worldX / spacing;
+    const float v = worldZ / spacing;
     // Far outside the map the truncation is clamped before the int conversion.
     const float limit = static_cast<float>(width);
     const int   cu    = static_cast<int>(std::max(-limit, std::min(u, limit)));
@@ -78,7 +78,7 @@ float CHeightmap::HeightAt(float worldX, float worldZ) const {
     float       sample;
     if (fu + fv < 1.0f) {
         const float h00 = static_cast<float>(GetSample(cu, cv));
-        sample = h00 + (GetSample(cu + 1, cv) - h00) * fu + (GetSample(cu, cv + 1) - h00) * fv;
+        sample          = h00 + (GetSample(cu + 1, cv) - h00) * fu + (GetSample(cu, cv + 1) - h00) * fv;
     } else {
         const float h11 = static_cast<float>(GetSample(cu + 1, cv + 1));
         sample = h11 + (GetSample(cu, cv + 1) - h11) * (1.0f - fu) + (GetSample(cu + 1, cv) - h11) * (1.0f - fv);

@@ -17,12 +17,12 @@ public:
     // World distance between neighbouring samples.
     float GetSpacing() const { return spacing; }
     // World height of one sample unit (maxHeight / 255).
-    float GetHeightScale() const { return heightScale; }
-    float GetMaxWidth() const { return maxWidth; }
-    float GetMaxHeight() const { return maxHeight; }
-    int   GetWidth() const { return width; }
-    int   GetHeight() const { return height; }
-    bool  IsEmpty() const { return width <= 0 || height <= 0; }
+    float              GetHeightScale() const { return heightScale; }
+    float              GetMaxWidth() const { return maxWidth; }
+    float              GetMaxHeight() const { return maxHeight; }
+    int                GetWidth() const { return width; }
+    int                GetHeight() const { return height; }
+    bool               IsEmpty() const { return width <= 0 || height <= 0; }
     const std::string& GetFileName() const { return fileName; }
 
     int  GetSample(int column, int row) const;

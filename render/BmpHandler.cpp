@@ -51,27 +51,60 @@ CBmpHandler::~CBmpHandler() {
 void CBmpHandler::Release() {
     pixels.clear();
     pixels.shrink_to_fit();
-    width  = 0;
-    height = 0;
+    width       = 0;
+    height      = 0;
+    pixelOffset = headerBytes;
     std::memset(fileHeader, 0, sizeof fileHeader);
     std::memset(infoHeader, 0, sizeof infoHeader);
 }
 
 void CBmpHandler::Load(const char* name, bool writeBackFlag) {
     Release();
-    writeBack = writeBackFlag;
-    fileName  = name != nullptr ? name : "";
+    writeBack  = writeBackFlag;
+    fileName   = name != nullptr ? name : "";
     FILE* file = CDataPath::OpenFile(fileName.c_str(), "rb");
     if (file == nullptr) {
         return;
     }
-    const long fileLength = FileLength(file);
+    const long fileLength  = FileLength(file);
     const bool headersRead = fread(fileHeader, 1, sizeof fileHeader, file) == sizeof fileHeader &&
                              fread(infoHeader, 1, sizeof infoHeader, file) == sizeof infoHeader;
-    if (!headersRead || !ReadPixels(file, fileLength)) {
+    if (!headersRead) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s truncated header: %ld bytes", fileName.c_str(), fileLength);
+    }
+    if (!headersRead || !IsFormatSupported() || !SeekToPixels(file, fileLength) || !ReadPixels(file, fileLength)) {
         Release();
     }
     fclose(file);
+}
+
+// Pixels are three bytes each; any other depth or a compressed file would be
+// read as noise, so it gives an empty image instead.
+bool CBmpHandler::IsFormatSupported() const {
+    const int bits        = infoHeader[14] | infoHeader[15] << 8;
+    const int compression = ReadInt32(infoHeader + 16);
+    if (bits != 24 || compression != 0) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s is %d bits per pixel with compression %d, not 24-bit uncompressed",
+                              fileName.c_str(), bits, compression);
+        return false;
+    }
+    return true;
+}
+
+// Files with a larger info header (or a colour table) say where the pixels
+// start; an offset outside the file is malformed.
+bool CBmpHandler::SeekToPixels(FILE* file, long fileLength) {
+    const long offset = static_cast<uint32_t>(ReadInt32(fileHeader + 10));
+    if (offset <= headerBytes) {
+        return true; // the pixels follow the two headers
+    }
+    if (offset > fileLength || fseek(file, offset, SEEK_SET) != 0) {
+        GetLogger()->LogError("CBmpHandler::Load\t%s pixel data offset %ld beyond the file's %ld bytes",
+                              fileName.c_str(), offset, fileLength);
+        return false;
+    }
+    pixelOffset = offset;
+    return true;
 }
 
 // Reads the rows bottom-up, one byte at a time as the format is laid out. A
@@ -81,7 +114,7 @@ void CBmpHandler::Load(const char* name, bool writeBackFlag) {
 bool CBmpHandler::ReadPixels(FILE* file, long fileLength) {
     const int32_t declaredWidth  = ReadInt32(infoHeader + 4);
     const int32_t declaredHeight = ReadInt32(infoHeader + 8);
-    const long    available      = fileLength - headerBytes;
+    const long    available      = fileLength - pixelOffset;
     if (declaredWidth <= 0 || declaredHeight <= 0 || declaredWidth > maxSide || declaredHeight > maxSide ||
         RowLength(declaredWidth) * declaredHeight > 2 * available + RowLength(declaredWidth)) {
         GetLogger()->LogError("CBmpHandler::Load\t%s malformed header: %d x %d pixels in %ld bytes", fileName.c_str(),
@@ -160,7 +193,7 @@ void CBmpHandler::Save() {
     std::vector<uint8_t> rowBytes(static_cast<size_t>(RowLength(width)), 0);
     for (int row = height - 1; row >= 0; --row) {
         for (int column = 0; column < width; ++column) {
-            const uint32_t pixel = pixels[static_cast<size_t>(row) * width + column];
+            const uint32_t pixel     = pixels[static_cast<size_t>(row) * width + column];
             rowBytes[column * 3 + 0] = static_cast<uint8_t>(pixel >> 16);
             rowBytes[column * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
             rowBytes[column * 3 + 2] = static_cast<uint8_t>(pixel);

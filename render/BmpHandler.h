@@ -41,6 +41,8 @@ private:
     bool Inside(int row, int column) const;
     int  Component(int row, int column, int shift) const;
     void FillHeaders(int width, int height);
+    bool IsFormatSupported() const;
+    bool SeekToPixels(FILE* file, long fileLength);
     bool ReadPixels(FILE* file, long fileLength);
 
     bool                  writeBack = false;
@@ -49,5 +51,6 @@ private:
     uint8_t               infoHeader[40] = {};
     int                   width          = 0;
     int                   height         = 0;
-    std::vector<uint32_t> pixels; // row-major, top row first
+    long                  pixelOffset    = 54; // where the pixel rows start in the file
+    std::vector<uint32_t> pixels;              // row-major, top row first
 };

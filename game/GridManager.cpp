@@ -1,0 +1,148 @@
+#include "game/GridManager.h"
+
+#include <cmath>
+
+#include "app/Logger.h"
+#include "app/XmlFile.h"
+#include "game/Heightmap.h"
+
+namespace {
+
+const Tile outsideTile{};
+
+// 90 / 255 as a float: a slope of 255 is 90 degrees.
+constexpr float degreesPerSlopeUnit = 0.3529412f;
+
+} // namespace
+
+CGridManager::CGridManager(const char* path, const CHeightmap* heightmapPointer) {
+    Init(heightmapPointer, path);
+}
+
+void CGridManager::Init(const CHeightmap* heightmapPointer, const char* path) {
+    heightmap = heightmapPointer;
+    fileName  = path != nullptr ? path : "";
+    if (heightmap == nullptr) {
+        GetLogger()->LogError("CGridManager: Pointer to Heightmap is NULL");
+    }
+    LoadTiles();
+    CalcSlopes();
+    CalcHeights();
+}
+
+void CGridManager::LoadTiles() {
+    CXmlFile xml;
+    if (!xml.Open(fileName.c_str(), CXmlFile::modeReading)) {
+        return;
+    }
+    if (xml.EnterElement("tiles")) {
+        for (int number = 0; xml.EnterSubElement(number); ++number) {
+            int        usable      = 0;
+            int        terrainType = -1;
+            const bool complete    = xml.ReadInt("usable", usable) && xml.ReadInt("terrainID", terrainType);
+            xml.LeaveSubElement();
+            if (!complete) {
+                break;
+            }
+            if (number < tileCount) {
+                Tile& tile       = tiles[number];
+                tile.terrainType = terrainType;
+                tile.usable      = usable != 0;
+            }
+        }
+        xml.LeaveElement();
+    }
+    xml.Close();
+}
+
+int CGridManager::StepsPerTile() const {
+    return (heightmap->GetWidth() - 1) / gridSize;
+}
+
+void CGridManager::CalcSlopes() {
+    if (heightmap == nullptr || heightmap->IsEmpty()) {
+        return;
+    }
+    const int steps   = StepsPerTile();
+    const int samples = heightmap->GetWidth();
+    for (int y = 0; y < gridSize; ++y) {
+        for (int x = 0; x < gridSize; ++x) {
+            float sum = 0.0f;
+            for (int row = y * steps; row <= y * steps + steps; ++row) {
+                for (int column = x * steps; column <= x * steps + steps; ++column) {
+                    if (column >= samples || row >= samples) {
+                        GetLogger()->LogError("CalcSlopes: invalid position x: %d y: %d", column, row);
+                        continue;
+                    }
+                    sum += std::fabs(heightmap->SlopeAt(column, row));
+                }
+            }
+            Tile& tile        = tiles[y * gridSize + x];
+            tile.slope        = sum / static_cast<float>((steps + 1) * (steps + 1));
+            tile.slopeDegrees = static_cast<int>(std::floor(tile.slope * degreesPerSlopeUnit + 0.5f));
+        }
+    }
+}
+
+void CGridManager::CalcHeights() {
+    if (heightmap == nullptr || heightmap->IsEmpty()) {
+        return;
+    }
+    const int steps = StepsPerTile();
+    for (int y = 0; y < gridSize; ++y) {
+        for (int x = 0; x < gridSize; ++x) {
+            // The sample at the tile centre; GetSample clamps to the map.
+            const int row    = (2 * y + 1) * steps / 2;
+            const int column = (2 * x + 1) * steps / 2;
+            tiles[y * gridSize + x].height =
+                heightmap->GetHeightScale() * static_cast<float>(heightmap->GetSample(column, row));
+        }
+    }
+}
+
+void CGridManager::SaveTiles() const {
+    CXmlFile xml;
+    if (!xml.Open(fileName.c_str(), CXmlFile::modeWriting)) {
+        return;
+    }
+    xml.BeginWriteElement("tiles");
+    for (int number = 0; number < tileCount; ++number) {
+        xml.BeginWriteSubElement(number);
+        xml.WriteInt("usable", IsTileUsable(number % gridSize, number / gridSize) ? 1 : 0);
+        xml.WriteInt("terrainID", tiles[number].terrainType);
+        xml.EndWriteSubElement();
+    }
+    xml.EndWriteElement();
+    xml.Close();
+}
+
+const Tile& CGridManager::GetTile(int x, int y) const {
+    return IsInside(x, y) ? tiles[y * gridSize + x] : outsideTile;
+}
+
+Tile* CGridManager::MutableTile(int x, int y) {
+    return IsInside(x, y) ? &tiles[y * gridSize + x] : nullptr;
+}
+
+void CGridManager::SetTileUnit(int x, int y, int unit) {
+    if (Tile* tile = MutableTile(x, y)) {
+        tile->unit = unit;
+    }
+}
+
+void CGridManager::SetTileTerrainType(int x, int y, int terrainType) {
+    if (Tile* tile = MutableTile(x, y)) {
+        tile->terrainType = terrainType;
+    }
+}
+
+void CGridManager::SetTileUsable(int x, int y, bool usable) {
+    if (Tile* tile = MutableTile(x, y)) {
+        tile->usable = usable;
+    }
+}
+
+bool CGridManager::IsTileUsable(int x, int y) const {
+    const Tile& tile = GetTile(x, y);
+    return tile.usable && tile.height > waterHeight;
+}

@@ -1,0 +1,229 @@
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <string>
+#include <vector>
+
+#include "GlFixture.h"
+#include "ImageTools.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "render/TextureManager.h"
+
+namespace {
+
+// Keeps the capability flags of the application as they were.
+class TextureGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        saved = GetApp()->options;
+    }
+    void TearDown() override { GetApp()->options = saved; }
+
+    CAppOptions  saved;
+    CTempWorkDir dir;
+};
+
+// A 2 x 2 picture: top row red, green; bottom row blue, white.
+void MakeQuadrantImage(const std::string& output) {
+    const std::vector<uint8_t> raw = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    ASSERT_TRUE(ConvertRawImage(raw, "rgb", 2, 2, output));
+}
+
+// Draws the texture over the whole window, t = 0 at the bottom.
+void DrawFullWindow(GLuint texture) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glFinish();
+}
+
+std::vector<int> PixelAt(int x, int y) {
+    unsigned char rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+GLint TextureParameter(GLuint texture, GLenum parameter) {
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+
+struct UploadCase {
+    const char* label;
+    const char* output;
+    bool        sgiMipmap;
+    bool        topRowFirst; // ImageMagick's TGA rows are stored top row first
+};
+
+class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface<UploadCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Paths, TextureUpload,
+                         ::testing::Values(UploadCase{"BmpBuildMipmaps", "bmp3:q.bmp", false, false},
+                                           UploadCase{"BmpGenerateMipmap", "bmp3:q.bmp", true, false},
+                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, true},
+                                           UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, true}),
+                         [](const ::testing::TestParamInfo<UploadCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// Each quadrant of the window shows its texel, with a full mip-map chain and
+// the GL state the upload touched put back.
+TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
+    const UploadCase param = GetParam();
+    if (param.sgiMipmap && !CApplication::IsExtensionSupported("GL_SGIS_generate_mipmap")) {
+        GTEST_SKIP() << "no GL_SGIS_generate_mipmap here";
+    }
+    GetApp()->options.sgiMipmap = param.sgiMipmap;
+    MakeQuadrantImage(param.output);
+    const std::string file = std::string(param.output).substr(std::string(param.output).find(':') + 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    CTextureManager manager;
+    const GLuint    texture = manager.LoadTexture(file.c_str(), false);
+    ASSERT_NE(texture, 0u);
+    GLint alignment = 0, bound = -1;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(alignment, 4);
+    EXPECT_EQ(bound, 0);
+
+    manager.ApplyFilter(1, 1); // nearest, no mip-maps: exact texels
+    DrawFullWindow(texture);
+    const std::vector<int> red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255}, white = {255, 255, 255};
+    const int              low = windowHeight / 4, high = 3 * windowHeight / 4;
+    const int              left = windowWidth / 4, right = 3 * windowWidth / 4;
+    // BMP rows are bottom-up, so the picture's top row ends at t = 1.
+    EXPECT_EQ(PixelAt(left, param.topRowFirst ? low : high), red);
+    EXPECT_EQ(PixelAt(right, param.topRowFirst ? low : high), green);
+    EXPECT_EQ(PixelAt(left, param.topRowFirst ? high : low), blue);
+    EXPECT_EQ(PixelAt(right, param.topRowFirst ? high : low), white);
+
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint levelOneWidth = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(levelOneWidth, 1);
+    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureGlTest, UploadSetsTrilinearLinearFilters) {
+    MakeQuadrantImage("bmp3:q.bmp");
+    CTextureManager manager;
+    const GLuint    texture = manager.LoadTexture("q.bmp", false);
+    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+}
+
+struct FilterCase {
+    int   textureFilter;
+    int   mipmapMode;
+    GLint minFilter;
+    GLint magFilter;
+};
+
+class TextureFilter : public TextureGlTest, public ::testing::WithParamInterface<FilterCase> {};
+
+// The six pairs of the filter table, and pairs outside it that change nothing
+// (the texture keeps the nearest/off filters set first).
+INSTANTIATE_TEST_SUITE_P(
+    Table, TextureFilter,
+    ::testing::Values(FilterCase{1, 1, GL_NEAREST, GL_NEAREST}, FilterCase{2, 1, GL_LINEAR, GL_LINEAR},
+                      FilterCase{1, 2, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
+                      FilterCase{2, 2, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
+                      FilterCase{1, 3, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+                      FilterCase{2, 3, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR}, FilterCase{0, 2, GL_NEAREST, GL_NEAREST},
+                      FilterCase{3, 3, GL_NEAREST, GL_NEAREST}, FilterCase{2, 0, GL_NEAREST, GL_NEAREST},
+                      FilterCase{2, 4, GL_NEAREST, GL_NEAREST}));
+
+TEST_P(TextureFilter, ApplyFilterSetsEveryCachedTexture) {
+    MakeQuadrantImage("bmp3:q.bmp");
+    MakeQuadrantImage("tga:q.tga");
+    GetApp()->options.textureCompression = true;
+    CTextureManager manager;
+    const GLuint    textures[] = {manager.LoadTexture("q.bmp", false), manager.LoadTexture("q.tga", true)};
+    manager.ApplyFilter(1, 1);
+    manager.ApplyFilter(GetParam().textureFilter, GetParam().mipmapMode);
+    for (GLuint texture : textures) {
+        ASSERT_NE(texture, 0u);
+        EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MIN_FILTER), GetParam().minFilter) << "texture " << texture;
+        EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MAG_FILTER), GetParam().magFilter) << "texture " << texture;
+    }
+}
+
+TEST_F(TextureGlTest, CacheKeysAreExactNamesPerCompressionList) {
+    MakeQuadrantImage("bmp3:q.bmp");
+    for (bool capability : {false, true}) {
+        GetApp()->options.textureCompression = capability;
+        CTextureManager manager;
+        const GLuint    plain      = manager.LoadTexture("q.bmp", false);
+        const GLuint    compressed = manager.LoadTexture("q.bmp", true);
+        const GLuint    upperCase  = manager.LoadTexture("Q.BMP", false); // same file on disk
+        ASSERT_NE(plain, 0u);
+        EXPECT_EQ(manager.LoadTexture("q.bmp", false), plain);
+        EXPECT_EQ(manager.LoadTexture("q.bmp", true), compressed);
+        EXPECT_NE(upperCase, plain);
+        if (capability) {
+            EXPECT_NE(compressed, plain);
+            glBindTexture(GL_TEXTURE_2D, compressed);
+            GLint internal = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            EXPECT_NE(internal, GL_RGB) << "asked for GL_COMPRESSED_RGB_ARB";
+        } else {
+            EXPECT_EQ(compressed, plain);
+        }
+    }
+}
+
+TEST_F(TextureGlTest, GreyTgaUploadsAsLuminance) {
+    ASSERT_TRUE(ConvertRawImage({0, 100, 200, 255}, "gray", 2, 2, "tga:grey.tga"));
+    CTextureManager manager;
+    const GLuint    texture = manager.LoadTexture("grey.tga", false);
+    ASSERT_NE(texture, 0u);
+    manager.ApplyFilter(1, 1);
+    DrawFullWindow(texture);
+    EXPECT_EQ(PixelAt(windowWidth / 4, windowHeight / 4), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(PixelAt(3 * windowWidth / 4, windowHeight / 4), (std::vector<int>{100, 100, 100}));
+    EXPECT_EQ(PixelAt(3 * windowWidth / 4, 3 * windowHeight / 4), (std::vector<int>{255, 255, 255}));
+}
+
+TEST_F(TextureGlTest, ClearDeletesEveryTextureObject) {
+    MakeQuadrantImage("bmp3:q.bmp");
+    MakeQuadrantImage("tga:q.tga");
+    CTextureManager manager;
+    const GLuint    a = manager.LoadTexture("q.bmp", false);
+    const GLuint    b = manager.LoadTexture("q.tga", false);
+    ASSERT_TRUE(glIsTexture(a));
+    ASSERT_TRUE(glIsTexture(b));
+    manager.Clear();
+    EXPECT_FALSE(glIsTexture(a));
+    EXPECT_FALSE(glIsTexture(b));
+    EXPECT_EQ(manager.GetPlainCount(), 0u);
+    // Loading after Clear starts a fresh cache.
+    EXPECT_NE(manager.LoadTexture("q.bmp", false), 0u);
+}
+
+} // namespace
