@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "tools/LevelGenerator.h"
+
+class CContentGenerator;
+class CHeightmap;
+
+// The groups of files the generator makes, each in its own source file.
+namespace ContentStages {
+
+// Patch textures, sea and sky of "TestLevel".
+bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap,
+                   const std::vector<LevelGenerator::TileInfo>& tiles);
+// Terrain types, units, fight parameters, interface, particles, playlist,
+// the editor's object list and the vertex programs.
+bool RunSharedData(CContentGenerator& generator);
+// Models and their textures, particle textures, sounds and music.
+bool RunSharedMedia(CContentGenerator& generator);
+
+} // namespace ContentStages

@@ -1,0 +1,339 @@
+#include "tools/LevelGenerator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <utility>
+
+#include "app/XmlFile.h"
+#include "game/Heightmap.h"
+#include "tools/LevelLayout.h"
+#include "tools/Noise.h"
+#include "tools/Random.h"
+#include "tools/TileMetrics.h"
+
+namespace LevelGenerator {
+
+using namespace LevelLayout;
+
+namespace {
+
+constexpr uint32_t terrainSeed = 0x52494447u;
+constexpr uint64_t objectSeed  = 0x4F424A45435453ull;
+
+double SmoothStep(double edge0, double edge1, double x) {
+    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// A hill is a raised cosine bump over an ellipse.
+double HillHeight(const Hill& hill, double u, double v) {
+    const double du = (u - hill.u) / hill.radiusU, dv = (v - hill.v) / hill.radiusV;
+    const double r = std::sqrt(du * du + dv * dv);
+    if (r >= 1.0) {
+        return 0.0;
+    }
+    if (r <= hill.plateau) {
+        return hill.height;
+    }
+    const double flank = (r - hill.plateau) / (1.0 - hill.plateau);
+    return hill.height * 0.5 * (1.0 + std::cos(3.14159265358979323846 * flank));
+}
+
+double HillsAt(double u, double v) {
+    double sum = 0.0;
+    for (const Hill& hill : Hills()) {
+        sum += HillHeight(hill, u, v) + HillHeight(hill, 32.0 - u, 32.0 - v);
+    }
+    return sum;
+}
+
+// 1 on a causeway across the river, falling to 0 beside it.
+double CrossingWeight(double u) {
+    double weight = 0.0;
+    for (const Crossing& crossing : Crossings()) {
+        for (double centre : {crossing.u, 32.0 - crossing.u}) {
+            const double distance = std::fabs(u - centre);
+            weight = std::max(weight, 1.0 - SmoothStep(crossing.halfWidth, crossing.halfWidth + 0.5, distance));
+        }
+    }
+    return weight;
+}
+
+// Perpendicular distance to the river's middle line, from its vertical
+// distance and the line's local gradient.
+double RiverDistance(double u, double v) {
+    const double step     = 0.01;
+    const double gradient = (RiverRow(u + step) - RiverRow(u - step)) / (2.0 * step);
+    return std::fabs(v - RiverRow(u)) / std::sqrt(1.0 + gradient * gradient);
+}
+
+double LandHeight(const CNoise& noise, double u, double v) {
+    // Averaging the noise with its mirror keeps the map point-symmetric.
+    const double broad =
+        0.5 * (noise.Fractal2(u / 7.0, v / 7.0, 3) + noise.Fractal2((32.0 - u) / 7.0, (32.0 - v) / 7.0, 3));
+    return plainHeight + 9.0 * broad + HillsAt(u, v);
+}
+
+double SampleHeight(const CNoise& noise, double u, double v) {
+    const double land     = LandHeight(noise, u, v);
+    const double bank     = SmoothStep(1.0, 2.4, RiverDistance(u, v));
+    const double crossing = CrossingWeight(u);
+    const double bed      = riverBed + (crossingLevel - riverBed) * crossing;
+    return bed + (land - bed) * bank;
+}
+
+bool InArea(const Area& area, int x, int y) {
+    return x >= area.x0 && x <= area.x1 && y >= area.y0 && y <= area.y1;
+}
+
+bool IsForest(int x, int y) {
+    const Point mirrored = Mirror({x, y});
+    for (const Area& area : Forests()) {
+        if (InArea(area, x, y) || InArea(area, mirrored.x, mirrored.y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Tiles of a polyline, stepping one edge neighbour at a time.
+void RasteriseRoad(const std::vector<Point>& points, std::set<std::pair<int, int>>& tiles) {
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        Point       at = points[i];
+        const Point to = points[i + 1];
+        tiles.insert({at.x, at.y});
+        while (at.x != to.x || at.y != to.y) {
+            const int dx = to.x - at.x, dy = to.y - at.y;
+            if (std::abs(dx) >= std::abs(dy)) {
+                at.x += dx > 0 ? 1 : -1;
+            } else {
+                at.y += dy > 0 ? 1 : -1;
+            }
+            tiles.insert({at.x, at.y});
+        }
+    }
+}
+
+std::set<std::pair<int, int>> RoadTiles() {
+    std::set<std::pair<int, int>> tiles;
+    for (const std::vector<Point>& road : Roads()) {
+        RasteriseRoad(road, tiles);
+    }
+    std::set<std::pair<int, int>> both = tiles;
+    for (const auto& tile : tiles) {
+        const Point mirrored = Mirror({tile.first, tile.second});
+        both.insert({mirrored.x, mirrored.y});
+    }
+    return both;
+}
+
+bool IsWaterSample(int sample) {
+    return sample <= waterLevel + shoreMargin;
+}
+
+bool TouchesWater(const CHeightmap& heightmap, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = x + dx, ny = y + dy;
+            if (nx >= 0 && ny >= 0 && nx < tilesPerSide && ny < tilesPerSide &&
+                IsWaterSample(TileMetrics::CentreSample(heightmap, nx, ny))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int ClassifyTile(const CHeightmap& heightmap, const std::set<std::pair<int, int>>& roads, int x, int y) {
+    const int slope = TileMetrics::SlopeDegrees(heightmap, x, y);
+    if (IsWaterSample(TileMetrics::CentreSample(heightmap, x, y))) {
+        return water;
+    }
+    if (slope >= cliffSlope) {
+        return rock;
+    }
+    if (roads.count({x, y}) != 0) {
+        return road;
+    }
+    if (TouchesWater(heightmap, x, y)) {
+        return sand;
+    }
+    if (IsForest(x, y)) {
+        return forest;
+    }
+    return slope >= roughSlope ? rough : grass;
+}
+
+bool IsUnitStart(int x, int y) {
+    for (const UnitStart& start : Roster()) {
+        const Point mirrored = Mirror(start.tile);
+        if ((start.tile.x == x && start.tile.y == y) || (mirrored.x == x && mirrored.y == y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct PlacedObject {
+    std::string fileName;
+    float       x, z, rotation, scale;
+};
+
+void PlaceInTile(CRandom& random, int x, int y, const char* const* models, int modelCount, int count, double scaleLow,
+                 double scaleHigh, std::vector<PlacedObject>& placed) {
+    const double tileSize = maxWidth / tilesPerSide;
+    for (int i = 0; i < count; ++i) {
+        PlacedObject object;
+        object.fileName = models[random.Below(modelCount)];
+        object.x        = static_cast<float>((x + random.Range(0.18, 0.82)) * tileSize);
+        object.z        = static_cast<float>((y + random.Range(0.18, 0.82)) * tileSize);
+        object.rotation = static_cast<float>(std::floor(random.Range(0.0, 32.0)) * 11.25);
+        object.scale    = static_cast<float>(random.Range(scaleLow, scaleHigh));
+        placed.push_back(object);
+    }
+}
+
+bool NextToRoad(const std::vector<TileInfo>& tiles, int x, int y) {
+    const int offsets[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& offset : offsets) {
+        const int nx = x + offset[0], ny = y + offset[1];
+        if (nx >= 0 && ny >= 0 && nx < tilesPerSide && ny < tilesPerSide &&
+            tiles[ny * tilesPerSide + nx].terrainId == road) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<PlacedObject> PlaceObjects(const std::vector<TileInfo>& tiles) {
+    static const char* const  trees[]  = {"pine.3ds", "oak.3ds"};
+    static const char* const  houses[] = {"house.3ds"};
+    static const char* const  rocks[]  = {"rock.3ds"};
+    CRandom                   random(objectSeed);
+    std::vector<PlacedObject> placed;
+    for (int y = 0; y < tilesPerSide; ++y) {
+        for (int x = 0; x < tilesPerSide; ++x) {
+            const int terrain = tiles[y * tilesPerSide + x].terrainId;
+            const int roll    = random.Below(100);
+            if (IsUnitStart(x, y)) {
+                continue;
+            }
+            if (terrain == forest) {
+                PlaceInTile(random, x, y, trees, 2, 2 + random.Below(2), 1.6, 2.4, placed);
+            } else if (terrain == grass && NextToRoad(tiles, x, y) && roll < 22) {
+                PlaceInTile(random, x, y, houses, 1, 1, 2.2, 2.6, placed);
+            } else if ((terrain == rough || terrain == rock) && roll < 45) {
+                PlaceInTile(random, x, y, rocks, 1, 1 + random.Below(2), 1.5, 3.0, placed);
+            } else if (terrain == grass && roll < 6) {
+                PlaceInTile(random, x, y, trees, 2, 1, 1.6, 2.2, placed);
+            }
+        }
+    }
+    return placed;
+}
+
+} // namespace
+
+std::vector<int> BuildHeightSamples() {
+    const CNoise     noise(terrainSeed);
+    std::vector<int> samples(static_cast<size_t>(samplesPerSide) * samplesPerSide);
+    for (int row = 0; row < samplesPerSide; ++row) {
+        for (int column = 0; column < samplesPerSide; ++column) {
+            const double u      = static_cast<double>(column) / samplesPerTile;
+            const double v      = static_cast<double>(row) / samplesPerTile;
+            const double height = SampleHeight(noise, u, v);
+            samples[static_cast<size_t>(row) * samplesPerSide + column] =
+                std::clamp(static_cast<int>(std::lround(height)), 0, 255);
+        }
+    }
+    // Rounding may break the exact point symmetry by one unit; copy the
+    // southern half from the northern one.
+    for (int row = 0; row < samplesPerSide; ++row) {
+        for (int column = 0; column < samplesPerSide; ++column) {
+            const int mirrorRow = samplesPerSide - 1 - row, mirrorColumn = samplesPerSide - 1 - column;
+            if (row > mirrorRow || (row == mirrorRow && column > mirrorColumn)) {
+                samples[static_cast<size_t>(row) * samplesPerSide + column] =
+                    samples[static_cast<size_t>(mirrorRow) * samplesPerSide + mirrorColumn];
+            }
+        }
+    }
+    return samples;
+}
+
+std::vector<TileInfo> ClassifyTiles(const CHeightmap& heightmap) {
+    const std::set<std::pair<int, int>> roads = RoadTiles();
+    std::vector<TileInfo>               tiles(tilesPerSide * tilesPerSide);
+    for (int y = 0; y < tilesPerSide; ++y) {
+        for (int x = 0; x < tilesPerSide; ++x) {
+            TileInfo& tile = tiles[y * tilesPerSide + x];
+            tile.terrainId = ClassifyTile(heightmap, roads, x, y);
+            tile.usable    = tile.terrainId != water && tile.terrainId != rock;
+        }
+    }
+    return tiles;
+}
+
+bool WriteTerrainFile(CXmlFile& file, const std::vector<TileInfo>& tiles) {
+    bool ok = file.BeginWriteElement("tiles");
+    for (size_t n = 0; n < tiles.size(); ++n) {
+        ok = ok && file.BeginWriteSubElement(static_cast<int>(n));
+        ok = ok && file.WriteInt("usable", tiles[n].usable ? 1 : 0);
+        ok = ok && file.WriteInt("terrainID", tiles[n].terrainId);
+        ok = ok && file.EndWriteSubElement();
+    }
+    return ok && file.EndWriteElement();
+}
+
+std::vector<TileInfo> ReadTerrainFile(const std::string& path) {
+    std::vector<TileInfo> tiles(tilesPerSide * tilesPerSide);
+    CXmlFile              file;
+    if (!file.Open(path.c_str(), 0) || !file.EnterElement("tiles")) {
+        return tiles;
+    }
+    for (int n = 0; n < tilesPerSide * tilesPerSide && file.EnterSubElement(n); ++n) {
+        int usable = 0, terrainId = 0;
+        if (!file.ReadInt("usable", usable) || !file.ReadInt("terrainID", terrainId)) {
+            break;
+        }
+        tiles[n].usable    = usable != 0;
+        tiles[n].terrainId = terrainId;
+        file.LeaveSubElement();
+    }
+    return tiles;
+}
+
+bool WriteTeamFile(CXmlFile& file, int team) {
+    const int lookY = team == 1 ? 1 : -1;
+    bool      ok    = file.WriteString("effectSpecial", team == 1 ? "special_team1.xml" : "special_team2.xml");
+    ok              = ok && file.BeginWriteElement("units");
+    int n           = 0;
+    for (const UnitStart& start : Roster()) {
+        const Point tile = team == 1 ? start.tile : Mirror(start.tile);
+        ok               = ok && file.BeginWriteSubElement(n++);
+        ok               = ok && file.WriteString("filename", start.fileName.c_str());
+        ok               = ok && file.WriteInt("positionX", tile.x);
+        ok               = ok && file.WriteInt("positionY", tile.y);
+        ok               = ok && file.WriteInt("lookX", 0);
+        ok               = ok && file.WriteInt("lookY", lookY);
+        ok               = ok && file.EndWriteSubElement();
+    }
+    return ok && file.EndWriteElement();
+}
+
+bool WriteObjectsFile(CXmlFile& file, const std::vector<TileInfo>& tiles) {
+    bool ok = file.BeginWriteElement("objects");
+    int  n  = 0;
+    for (const PlacedObject& object : PlaceObjects(tiles)) {
+        ok = ok && file.BeginWriteSubElement(n++);
+        ok = ok && file.WriteString("filename", object.fileName.c_str());
+        ok = ok && file.WriteFloat("positionX", object.x);
+        ok = ok && file.WriteFloat("positionY", object.z);
+        ok = ok && file.WriteFloat("rotation", object.rotation);
+        ok = ok && file.WriteFloat("scale", object.scale);
+        ok = ok && file.EndWriteSubElement();
+    }
+    return ok && file.EndWriteElement();
+}
+
+} // namespace LevelGenerator
