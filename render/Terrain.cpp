@@ -12,6 +12,7 @@
 #include "app/Logger.h"
 #include "game/Heightmap.h"
 #include "render/RayTriangle.h"
+#include "render/TextureManager.h"
 #include "render/TileOverlay.h"
 
 using namespace PatchIndices;
@@ -85,6 +86,16 @@ bool CTerrain::Create(const char* directoryValue, const CHeightmap* heightmapVal
     overlay     = std::make_unique<CTileOverlay>(*heightmap, buffers);
     needsUpdate = true;
     return true;
+}
+
+bool CTerrain::Create(const char* directoryValue, const CHeightmap* heightmapValue, CTextureManager* textures) {
+    TerrainTextureLoader loadTexture;
+    if (textures != nullptr) {
+        loadTexture = [textures](const std::string& path, bool compress) {
+            return textures->LoadTexture(path.c_str(), compress);
+        };
+    }
+    return Create(directoryValue, heightmapValue, loadTexture);
 }
 
 void CTerrain::FillIndexSet(CTerrainIndexSet& set, const std::vector<CCorner>& corners) {

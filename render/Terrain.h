@@ -14,6 +14,7 @@
 class CCamera;
 class CFrustum;
 class CHeightmap;
+class CTextureManager;
 class CTileOverlay;
 
 // A GL texture name for an image path and a compress flag; 0 when the image
@@ -70,6 +71,9 @@ public:
     // heightmap's size is not 32·k + 1 with k a power of two; such a terrain
     // draws nothing.
     bool Create(const char* directory, const CHeightmap* heightmap, const TerrainTextureLoader& loadTexture);
+    // The same with the patch textures from the level's texture manager
+    // (borrowed during creation only; null leaves every patch untextured).
+    bool Create(const char* directory, const CHeightmap* heightmap, CTextureManager* textures);
 
     void SetCamera(const CCamera* value) { camera = value; }
     void SetFrustum(const CFrustum* value) { frustum = value; }
@@ -103,8 +107,9 @@ public:
     const CTerrainIndexSet& GetColumnEdgeSet(int level, int edgeLevel) const {
         return columnEdge[level * 3 + edgeLevel];
     }
-    bool HasDisplayLists() const { return listBase != 0; }
-    bool HasBufferObjects() const { return buffers.IsLoaded(); }
+    bool   HasDisplayLists() const { return listBase != 0; }
+    GLuint GetFirstList() const { return listBase; }
+    bool   HasBufferObjects() const { return buffers.IsLoaded(); }
     // Forces the next Draw to redo culling and detail selection.
     void Invalidate() { needsUpdate = true; }
 
