@@ -437,13 +437,14 @@ int CTerrain::DrawPatch(const CTerrainPatch& patch, int path, bool useLists) {
         glVertexPointer(3, GL_FLOAT, vertexBytes, BufferOffset(positionOffset));
         for (const CTerrainIndexSet* part : parts) {
             buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, part->buffer);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part->indices.size()), GL_UNSIGNED_INT, BufferOffset(0));
+            glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, static_cast<GLsizei>(part->indices.size()),
+                                GL_UNSIGNED_INT, BufferOffset(0));
         }
     } else if (path == pathVertexArrays) {
         glInterleavedArrays(GL_T2F_V3F, vertexBytes, patch.vertices.data());
         for (const CTerrainIndexSet* part : parts) {
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part->indices.size()), GL_UNSIGNED_INT,
-                           part->indices.data());
+            glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, static_cast<GLsizei>(part->indices.size()),
+                                GL_UNSIGNED_INT, part->indices.data());
         }
     } else if (useLists) {
         const int index = static_cast<int>(&patch - patches.data());
