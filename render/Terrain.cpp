@@ -210,8 +210,8 @@ void CTerrain::DrawImmediate(const CTerrainPatch& patch, const CTerrainIndexSet&
     glBegin(GL_TRIANGLES);
     for (const GLuint index : set.indices) {
         const float* vertex = &patch.vertices[static_cast<size_t>(index) * floatsPerVertex];
-        glTexCoord2f(vertex[0], vertex[1]);
-        glVertex3f(vertex[2], vertex[3], vertex[4]);
+        glTexCoord2fv(vertex);
+        glVertex3fv(vertex + 2);
     }
     glEnd();
 }
