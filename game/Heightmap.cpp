@@ -64,7 +64,7 @@ float CHeightmap::SlopeAt(int column, int row) const {
 }
 
 float CHeightmap::HeightAt(float worldX, float worldZ) const {
-    if (IsEmpty() || spacing <= 0.0f || !std::isfinite(worldX) || !std::isfinite(worldZ)) {
+    if (IsEmpty() || !(spacing > 0.0f) || !std::isfinite(spacing) || !std::isfinite(worldX) || !std::isfinite(worldZ)) {
         return 0.0f;
     }
     const float u = worldX / spacing;

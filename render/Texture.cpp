@@ -31,7 +31,6 @@ constexpr size_t tgaHeaderBytes     = 18;
 constexpr int    bmpTypeSignature   = 0x4D42; // "BM" read little-endian
 constexpr int    tgaTrueColour      = 2;
 constexpr int    tgaGrey            = 3;
-constexpr int    tgaTopOriginBit    = 0x20;
 // No image this loader accepts needs more bytes than this (largest side,
 // four bytes per pixel, plus room for headers, an ID and a colour map).
 constexpr long maxFileBytes = static_cast<long>(CTexture::maxSide) * CTexture::maxSide * 4 + (1L << 20);
@@ -164,7 +163,6 @@ bool CTexture::DecodeTga(const uint8_t* data, size_t size, const char* name, Tex
     const uint32_t tgaWidth      = ReadU16(data + 12);
     const uint32_t tgaHeight     = ReadU16(data + 14);
     const uint32_t bits          = data[16];
-    const uint32_t descriptor    = data[17];
     if (imageType != tgaTrueColour && imageType != tgaGrey) {
         return false;
     }
@@ -187,7 +185,9 @@ bool CTexture::DecodeTga(const uint8_t* data, size_t size, const char* name, Tex
     image.height       = static_cast<int>(tgaHeight);
     image.bitsPerPixel = static_cast<int>(bits);
     image.pixelFormat  = bits == 32 ? GL_RGBA : bits == 24 ? GL_RGB : GL_LUMINANCE;
-    CopyRows(data + start, rowBytes, (descriptor & tgaTopOriginBit) != 0, bits != 8, image);
+    // Rows are taken in stored order whatever the descriptor's origin bit says,
+    // as the files' writers (and ImageMagick's reader) treat them.
+    CopyRows(data + start, rowBytes, false, bits != 8, image);
     return true;
 }
 

@@ -8,7 +8,6 @@
 
 #include "ImageTools.h"
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "render/Texture.h"
 #include "render/TextureManager.h"
 
@@ -192,14 +191,7 @@ TEST(TextureDecode, BmpWithoutFinalRowPaddingIsRead) {
 }
 
 // Without a GL context only failures can be exercised: they make no GL call.
-class TextureManagerCache : public ::testing::Test {
-protected:
-    void SetUp() override { savedCompression = GetApp()->options.textureCompression; }
-    void TearDown() override { GetApp()->options.textureCompression = savedCompression; }
-    bool savedCompression = false;
-};
-
-TEST_F(TextureManagerCache, SuffixDecidesAndUnknownSuffixesAreNotCached) {
+TEST(TextureManagerCache, SuffixDecidesAndUnknownSuffixesAreNotCached) {
     CTempWorkDir    dir;
     CTextureManager manager;
     const char*     notImages[] = {"grass.bmp.txt", "grass", "grass.bmpx", "grass.", ".bm", "grass.tga.TXT"};
@@ -215,7 +207,7 @@ TEST_F(TextureManagerCache, SuffixDecidesAndUnknownSuffixesAreNotCached) {
     EXPECT_EQ(manager.GetPlainCount(), 4u);
 }
 
-TEST_F(TextureManagerCache, FailureIsCachedUnderTheExactName) {
+TEST(TextureManagerCache, FailureIsCachedUnderTheExactName) {
     CTempWorkDir    dir;
     CTextureManager manager;
     EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
@@ -229,19 +221,6 @@ TEST_F(TextureManagerCache, FailureIsCachedUnderTheExactName) {
     EXPECT_EQ(manager.GetPlainCount(), 2u);
     manager.Clear();
     EXPECT_EQ(manager.GetPlainCount(), 0u);
-}
-
-TEST_F(TextureManagerCache, CompressedListOnlyWithTheCapability) {
-    CTempWorkDir dir;
-    for (bool capability : {false, true}) {
-        GetApp()->options.textureCompression = capability;
-        CTextureManager manager;
-        EXPECT_EQ(manager.IsCompressionAvailable(), capability);
-        manager.LoadTexture("missing.tga", true);
-        manager.LoadTexture("missing.tga", false);
-        EXPECT_EQ(manager.GetCompressedCount(), capability ? 1u : 0u) << "capability " << capability;
-        EXPECT_EQ(manager.GetPlainCount(), 1u) << "capability " << capability;
-    }
 }
 
 } // namespace

@@ -1,0 +1,21 @@
+#include <cstdint>
+
+#include "FuzzInput.h"
+#include "render/BmpHandler.h"
+
+// Loads the input as the heightmap reader does and touches every pixel, the
+// corners and just outside them.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = WriteFuzzInput(data, size, "input.bmp");
+    CBmpHandler       image;
+    image.Load(path.c_str(), false);
+    int sum = 0;
+    for (int row = -1; row <= image.GetHeight(); ++row) {
+        for (int column = -1; column <= image.GetWidth(); ++column) {
+            sum += image.GetRed(row, column) + image.GetGreen(row, column) + image.GetBlue(row, column) +
+                   image.GetAlpha(row, column);
+        }
+    }
+    image.SetPixel(image.GetHeight() - 1, image.GetWidth() - 1, sum, sum, sum, 0);
+    return 0;
+}

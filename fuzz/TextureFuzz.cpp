@@ -1,0 +1,30 @@
+#include <cstdint>
+#include <cstdlib>
+
+#include "render/Texture.h"
+
+namespace {
+
+// A decoded image must hold exactly the bytes its size promises to the upload.
+void Check(bool decoded, const TextureImage& image) {
+    if (!decoded) {
+        return;
+    }
+    const size_t expected =
+        static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * (image.bitsPerPixel / 8);
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != expected) {
+        abort();
+    }
+}
+
+} // namespace
+
+// Both decoders see every input: the texture loader picks one by file suffix,
+// not by content, so either may meet any bytes.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    TextureImage bmp;
+    Check(CTexture::DecodeBmp(data, size, "input.bmp", bmp), bmp);
+    TextureImage tga;
+    Check(CTexture::DecodeTga(data, size, "input.tga", tga), tga);
+    return 0;
+}
