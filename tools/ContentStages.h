@@ -16,7 +16,13 @@ bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap,
 // Terrain types, units, fight parameters, interface, particles, playlist,
 // the editor's object list and the vertex programs.
 bool RunSharedData(CContentGenerator& generator);
+bool WriteInterfaceFiles(CContentGenerator& generator);
+bool WriteParticleFiles(CContentGenerator& generator);
 // Models and their textures, particle textures, sounds and music.
 bool RunSharedMedia(CContentGenerator& generator);
+bool WriteModels(CContentGenerator& generator);
+bool WriteParticleTextures(CContentGenerator& generator);
+bool WriteSounds(CContentGenerator& generator);
+bool WriteMusic(CContentGenerator& generator);
 
 } // namespace ContentStages

@@ -80,3 +80,27 @@ double CNoise::Fractal3(double x, double y, double z, int octaves) const {
     }
     return total > 0.0 ? sum / total : 0.0;
 }
+
+double CNoise::Periodic2(double x, double y, int period) const {
+    const double  fx = std::floor(x), fy = std::floor(y);
+    const int32_t p    = period > 0 ? period : 1;
+    const auto    wrap = [p](int32_t value) { return ((value % p) + p) % p; };
+    const int32_t ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy);
+    const double  tx = Smooth(x - fx), ty = Smooth(y - fy);
+    const double  top    = Mix(Lattice2(wrap(ix), wrap(iy)), Lattice2(wrap(ix + 1), wrap(iy)), tx);
+    const double  bottom = Mix(Lattice2(wrap(ix), wrap(iy + 1)), Lattice2(wrap(ix + 1), wrap(iy + 1)), tx);
+    return Mix(top, bottom, ty);
+}
+
+double CNoise::PeriodicFractal2(double x, double y, int period, int octaves) const {
+    double sum = 0.0, amplitude = 1.0, total = 0.0;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * Periodic2(x, y, period);
+        total += amplitude;
+        x *= 2.0;
+        y *= 2.0;
+        period *= 2;
+        amplitude *= 0.5;
+    }
+    return total > 0.0 ? sum / total : 0.0;
+}

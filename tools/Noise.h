@@ -16,6 +16,10 @@ public:
     // of the last, normalised back to [-1, 1].
     double Fractal2(double x, double y, int octaves) const;
     double Fractal3(double x, double y, double z, int octaves) const;
+    // Noise that repeats every `period` units on both axes (period >= 1),
+    // for textures drawn with wrap-around.
+    double Periodic2(double x, double y, int period) const;
+    double PeriodicFractal2(double x, double y, int period, int octaves) const;
 
 private:
     double Lattice2(int32_t x, int32_t y) const;
