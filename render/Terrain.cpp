@@ -118,6 +118,17 @@ void CTerrain::BuildIndexSets() {
             FillIndexSet(columnEdge[level * 3 + edgeLevel], ColumnEdgeStrip(level, edgeLevel));
         }
     }
+    for (int level = 0; level < levelCount; ++level) {
+        for (int rowLevel = 0; rowLevel < levelCount; ++rowLevel) {
+            for (int columnLevel = 0; columnLevel < levelCount; ++columnLevel) {
+                std::vector<CCorner> corners = InnerBlock(level);
+                for (const auto& strip : {RowEdgeStrip(level, rowLevel), ColumnEdgeStrip(level, columnLevel)}) {
+                    corners.insert(corners.end(), strip.begin(), strip.end());
+                }
+                FillIndexSet(wholePatch[(level * 3 + rowLevel) * 3 + columnLevel], corners);
+            }
+        }
+    }
 }
 
 void CTerrain::BuildPatchVertices() {
@@ -305,6 +316,9 @@ void CTerrain::Release() {
         buffers.Delete(rowEdge[variant].buffer);
         buffers.Delete(columnEdge[variant].buffer);
     }
+    for (CTerrainIndexSet& set : wholePatch) {
+        buffers.Delete(set.buffer);
+    }
     for (CTerrainPatch& patch : patches) {
         buffers.Delete(patch.vertexBuffer);
     }
@@ -390,6 +404,10 @@ const CTerrainIndexSet& CTerrain::RowSet(const CPatchLevels& levels) const {
     return rowEdge[levels.level * 3 + levels.rowEdgeLevel];
 }
 
+const CTerrainIndexSet& CTerrain::WholeSet(const CPatchLevels& levels) const {
+    return wholePatch[(levels.level * 3 + levels.rowEdgeLevel) * 3 + levels.columnEdgeLevel];
+}
+
 const CTerrainIndexSet& CTerrain::ColumnSet(const CPatchLevels& levels) const {
     return columnEdge[levels.level * 3 + levels.columnEdgeLevel];
 }
@@ -427,36 +445,34 @@ int CTerrain::Draw() {
     return triangles;
 }
 
+// The array paths draw the patch's three parts with one call from the
+// joined set; immediate mode and the lists submit the parts one by one. All
+// give the same triangles in the same order.
 int CTerrain::DrawPatch(const CTerrainPatch& patch, int path, bool useLists) {
-    const CPatchLevels&     levels   = patch.levels;
-    const CTerrainIndexSet* parts[3] = {&inner[levels.level], &RowSet(levels), &ColumnSet(levels)};
+    const CPatchLevels&     levels = patch.levels;
+    const CTerrainIndexSet& whole  = WholeSet(levels);
+    const GLsizei           count  = static_cast<GLsizei>(whole.indices.size());
     glBindTexture(GL_TEXTURE_2D, patch.texture);
     if (path == pathBufferObjects) {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, patch.vertexBuffer);
         glTexCoordPointer(2, GL_FLOAT, vertexBytes, BufferOffset(0));
         glVertexPointer(3, GL_FLOAT, vertexBytes, BufferOffset(positionOffset));
-        for (const CTerrainIndexSet* part : parts) {
-            buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, part->buffer);
-            glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, static_cast<GLsizei>(part->indices.size()),
-                                GL_UNSIGNED_INT, BufferOffset(0));
-        }
+        buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, whole.buffer);
+        glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, count, GL_UNSIGNED_INT, BufferOffset(0));
     } else if (path == pathVertexArrays) {
         glInterleavedArrays(GL_T2F_V3F, vertexBytes, patch.vertices.data());
-        for (const CTerrainIndexSet* part : parts) {
-            glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, static_cast<GLsizei>(part->indices.size()),
-                                GL_UNSIGNED_INT, part->indices.data());
-        }
+        glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, count, GL_UNSIGNED_INT, whole.indices.data());
     } else if (useLists) {
         const int index = static_cast<int>(&patch - patches.data());
         glCallList(InnerList(levels.level, index));
         glCallList(RowList(levels.level, levels.rowEdgeLevel, index));
         glCallList(ColumnList(levels.level, levels.columnEdgeLevel, index));
     } else {
-        for (const CTerrainIndexSet* part : parts) {
-            DrawImmediate(patch, *part);
-        }
+        DrawImmediate(patch, inner[levels.level]);
+        DrawImmediate(patch, RowSet(levels));
+        DrawImmediate(patch, ColumnSet(levels));
     }
-    return parts[0]->triangles + parts[1]->triangles + parts[2]->triangles;
+    return whole.triangles;
 }
 
 std::vector<float> CTerrain::AllVertices() const {
@@ -475,10 +491,8 @@ std::vector<GLuint> CTerrain::VisibleTriangles() const {
             continue;
         }
         const GLuint base = static_cast<GLuint>(index * patchVertices);
-        for (const CTerrainIndexSet* part : {&inner[levels.level], &RowSet(levels), &ColumnSet(levels)}) {
-            for (const GLuint vertex : part->indices) {
-                all.push_back(base + vertex);
-            }
+        for (const GLuint vertex : WholeSet(levels).indices) {
+            all.push_back(base + vertex);
         }
     }
     return all;

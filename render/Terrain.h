@@ -140,21 +140,25 @@ private:
     int                     DrawPatch(const CTerrainPatch& patch, int path, bool useLists);
     const CTerrainIndexSet& RowSet(const CPatchLevels& levels) const;
     const CTerrainIndexSet& ColumnSet(const CPatchLevels& levels) const;
+    const CTerrainIndexSet& WholeSet(const CPatchLevels& levels) const;
     void                    DrawImmediate(const CTerrainPatch& patch, const CTerrainIndexSet& set) const;
     GLuint                  InnerList(int level, int patch) const;
     GLuint                  RowList(int level, int edgeLevel, int patch) const;
     GLuint                  ColumnList(int level, int edgeLevel, int patch) const;
     bool                    PickPatch(int patch, const double origin[3], const double direction[3], double& bestT);
 
-    std::string                   directory;
-    const CHeightmap*             heightmap      = nullptr;
-    const CCamera*                camera         = nullptr;
-    const CFrustum*               frustum        = nullptr;
-    int                           size           = 0;
-    int                           patchesPerSide = 0;
-    CTerrainIndexSet              inner[PatchIndices::levelCount];
-    CTerrainIndexSet              rowEdge[stripVariants];
-    CTerrainIndexSet              columnEdge[stripVariants];
+    std::string       directory;
+    const CHeightmap* heightmap      = nullptr;
+    const CCamera*    camera         = nullptr;
+    const CFrustum*   frustum        = nullptr;
+    int               size           = 0;
+    int               patchesPerSide = 0;
+    CTerrainIndexSet  inner[PatchIndices::levelCount];
+    CTerrainIndexSet  rowEdge[stripVariants];
+    CTerrainIndexSet  columnEdge[stripVariants];
+    // Inner block and both strips joined, per (level, row edge level, column
+    // edge level): one draw call per patch for the array paths.
+    CTerrainIndexSet              wholePatch[stripVariants * PatchIndices::levelCount];
     std::vector<CTerrainPatch>    patches;
     std::vector<CTerrainQuadNode> nodes;
     int                           treeLevels       = 0;
