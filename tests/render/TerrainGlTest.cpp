@@ -363,11 +363,11 @@ TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
     Build(65, Hills, false);
     const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
     ASSERT_NE(isBuffer, nullptr);
-    const std::vector<GLuint> names = {terrain->GetPatchByIndex(0).vertexBuffer,
-                                       terrain->GetPatchByIndex(3).vertexBuffer, terrain->GetInnerSet(1).buffer,
-                                       terrain->GetRowEdgeSet(2, 0).buffer, terrain->GetColumnEdgeSet(0, 2).buffer};
-    const GLuint firstList = terrain->GetFirstList();
-    const GLuint lastList  = firstList + (3 + 18) * 4 - 1;
+    const std::vector<GLuint> names     = {terrain->GetPatchByIndex(0).vertexBuffer,
+                                           terrain->GetPatchByIndex(3).vertexBuffer, terrain->GetInnerSet(1).buffer,
+                                           terrain->GetRowEdgeSet(2, 0).buffer, terrain->GetColumnEdgeSet(0, 2).buffer};
+    const GLuint              firstList = terrain->GetFirstList();
+    const GLuint              lastList  = firstList + (3 + 18) * 4 - 1;
     for (const GLuint name : names) {
         ASSERT_TRUE(isBuffer(name)) << "buffer " << name;
     }
@@ -378,6 +378,49 @@ TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
     }
     EXPECT_FALSE(glIsList(firstList));
     EXPECT_FALSE(glIsList(lastList));
+}
+
+int Flat(int, int) {
+    return 50;
+}
+
+// One raised sample at an odd row and column of the first patch: the coarse
+// levels skip it, so both errors are its height over the plain.
+int Spike(int row, int column) {
+    return row == 5 && column == 7 ? 90 : 50;
+}
+
+TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOut) {
+    GetApp()->options.displayLists = false;
+    Build(65, Spike, false);
+    const float scale = heightmap->GetHeightScale();
+    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[0], 0.0f);
+    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[1], 40.0f * scale);
+    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[2], 40.0f * scale);
+    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(1).error[2], 0.0f) << "the spike is not on patch 1";
+    Build(65, Flat, false);
+    for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
+        EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(patch).error[2], 0.0f);
+    }
+}
+
+TEST_F(TerrainGlTest, DetailFollowsTheDistanceOverTheError) {
+    GetApp()->options.displayLists   = false;
+    GetApp()->options.frustumCulling = false;
+    Build(65, Spike, false);
+    // error 40 * 400 / 255 = 62.7 world units: level 0 while distance / 120 is below it.
+    const float    error  = terrain->GetPatchByIndex(0).error[1];
+    const CVector3 centre = terrain->GetPatchByIndex(0).centre;
+    struct Case {
+        float distance;
+        int   level;
+    };
+    for (const Case& test : {Case{error * 120.0f * 0.9f, 0}, Case{error * 120.0f * 1.1f, 2}}) {
+        camera->SetPosition(centre + CVector3(0, test.distance, 0), centre, CVector3(0, 1, 0));
+        DrawFrame(2, false);
+        EXPECT_EQ(terrain->GetPatchByIndex(0).levels.level, test.level) << "distance " << test.distance;
+        EXPECT_EQ(terrain->GetPatchByIndex(1).levels.level, 2) << "flat patches are always coarse";
+    }
 }
 
 } // namespace

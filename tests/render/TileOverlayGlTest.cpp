@@ -252,4 +252,19 @@ TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
     EXPECT_GT(terrain->GetPickZ(), 1536.0f);
 }
 
+TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
+    CTempWorkDir dir;
+    heightmap = std::make_unique<CHeightmap>(MakeHeightmap(65, GentleHills));
+    terrain   = std::make_unique<CTerrain>();
+    ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), TerrainTextureLoader()));
+    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
+    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
+    EXPECT_EQ(terrain->DrawOverlay(), 0);
+    // Tile arithmetic still answers for the game rules.
+    int column = 0, row = 0;
+    terrain->WorldToTile(100.0f, 200.0f, column, row);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(row, 3);
+}
+
 } // namespace
