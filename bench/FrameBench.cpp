@@ -3,7 +3,8 @@
 // and culling on and off, against the same visible triangles drawn as one
 // buffer-object call (the practical limit of this renderer).
 //
-// Usage (working directory data/): ridgeline-bench [--quick] [--seconds S]
+// Usage (working directory data/): ridgeline-bench [--quick] [--pose NAME] [--seconds S]
+// (--quick measures the start pose only, --pose one pose by name).
 // Prints one line per measurement (wall-clock times, the fastest of several
 // rounds) and then a table that adds the processor time per frame and its
 // ratio, which stay steady on a shared machine:
@@ -91,18 +92,16 @@ void FindSteepest(const CHeightmap& heightmap, int& column, int& row) {
     }
 }
 
-std::vector<CPose> MakePoses(const CHeightmap& heightmap, bool quick) {
+std::vector<CPose> MakePoses(const CHeightmap& heightmap) {
     const float        side = static_cast<float>(heightmap.GetWidth() - 1) * heightmap.GetSpacing();
     std::vector<CPose> poses;
     poses.push_back({"start", CVector3(665.0f, 528.0f, 145.0f), CVector3(683.76f, 209.0f, 409.0f), startHeight});
-    if (quick) {
-        return poses;
-    }
     poses.push_back({"low", CVector3(side * 0.05f, 0, side * 0.5f), CVector3(side, -60.0f, side * 0.55f), 200.0f});
     poses.push_back(
         {"high", CVector3(side * 0.5f, 0, side * 0.2f), CVector3(side * 0.5f, -900.0f, side * 0.45f), 1000.0f});
+    // Near the far corner looking out over it: the lower half of the view is map, the upper half beyond it.
     poses.push_back(
-        {"corner", CVector3(side * 0.97f, 0, side * 0.97f), CVector3(side * 1.5f, -150.0f, side * 1.4f), startHeight});
+        {"corner", CVector3(side * 0.9f, 0, side * 0.9f), CVector3(side * 1.12f, -450.0f, side * 1.12f), startHeight});
     int column = 0, row = 0;
     FindSteepest(heightmap, column, row);
     const float x = column * heightmap.GetSpacing();
@@ -114,7 +113,8 @@ std::vector<CPose> MakePoses(const CHeightmap& heightmap, bool quick) {
 class CFrameBench {
 public:
     bool Load();
-    void Run(bool quick, float seconds);
+    // All poses, or only the one named.
+    bool Run(const std::string& onlyPose, float seconds);
 
 private:
     void                 SetView(const CPose& pose);
@@ -193,13 +193,16 @@ std::vector<CTiming> CFrameBench::Measure(const std::vector<std::function<int()>
         timings[scene].triangles = scenes[scene]();
         glFinish();
     }
-    for (int round = 0; round < rounds; ++round) {
+    // With no time to spend (a smoke run), one frame per scene.
+    const int roundCount   = seconds > 0.0f ? rounds : 1;
+    const int framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    for (int round = 0; round < roundCount; ++round) {
         for (size_t scene = 0; scene < scenes.size(); ++scene) {
             int          frames   = 0;
             const double start    = Now();
             const double cpuStart = ProcessorNow();
             double       now      = start;
-            while (frames < minimumFrames || now - start < seconds / rounds) {
+            while (frames < framesNeeded || now - start < seconds / roundCount) {
                 glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
                 scenes[scene]();
                 glFinish();
@@ -258,9 +261,14 @@ void CFrameBench::Report(const CPath& path, bool lod, bool cull, const CPose& po
     table.push_back(row);
 }
 
-void CFrameBench::Run(bool quick, float seconds) {
-    CAppOptions& options = GetApp()->options;
-    for (const CPose& pose : MakePoses(*heightmap, quick)) {
+bool CFrameBench::Run(const std::string& onlyPose, float seconds) {
+    CAppOptions& options  = GetApp()->options;
+    bool         measured = false;
+    for (const CPose& pose : MakePoses(*heightmap)) {
+        if (!onlyPose.empty() && onlyPose != pose.name) {
+            continue;
+        }
+        measured = true;
         for (const bool lod : {true, false}) {
             for (const bool cull : {true, false}) {
                 options.levelOfDetail  = lod;
@@ -287,6 +295,10 @@ void CFrameBench::Run(bool quick, float seconds) {
             }
         }
     }
+    if (!measured) {
+        fprintf(stderr, "ridgeline-bench: no pose named \"%s\" (start, low, high, corner, slope)\n", onlyPose.c_str());
+        return false;
+    }
     printf("\n| pose   | path      | lod | cull |      fps |       ms |    tris |  ratio | limit ms |  cpu ms | cpu ra "
            "|\n");
     printf(
@@ -294,6 +306,7 @@ void CFrameBench::Run(bool quick, float seconds) {
     for (const std::string& row : table) {
         printf("%s\n", row.c_str());
     }
+    return true;
 }
 
 void IgnoreDisplay() {}
@@ -301,15 +314,18 @@ void IgnoreDisplay() {}
 } // namespace
 
 int main(int argc, char** argv) {
-    bool  quick   = false;
-    float seconds = defaultSeconds;
+    bool        quick    = false;
+    float       seconds  = defaultSeconds;
+    std::string onlyPose = "";
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
+        } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
+            onlyPose = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
-            fprintf(stderr, "usage: ridgeline-bench [--quick] [--seconds S]\n");
+            fprintf(stderr, "usage: ridgeline-bench [--quick] [--pose NAME] [--seconds S]\n");
             return 2;
         }
     }
@@ -337,6 +353,5 @@ int main(int argc, char** argv) {
     if (!bench.Load()) {
         return 1;
     }
-    bench.Run(quick, seconds);
-    return 0;
+    return bench.Run(quick ? "start" : onlyPose, seconds) ? 0 : 2;
 }
