@@ -28,6 +28,5 @@ CBoundingBox CBoundingBox::Translate(const CVector3& offset) const {
 }
 
 bool CBoundingBox::Contains(float x, float y, float z) const {
-    return x >= minimum.x && x <= maximum.x && y >= minimum.y && y <= maximum.y && z >= minimum.z &&
-           z <= maximum.z;
+    return x >= minimum.x && x <= maximum.x && y >= minimum.y && y <= maximum.y && z >= minimum.z && z <= maximum.z;
 }

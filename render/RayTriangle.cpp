@@ -23,8 +23,8 @@ double DotD(const CVec3d& a, const CVec3d& b) {
 
 } // namespace
 
-CRayHit IntersectRayTriangle(const double origin[3], const double direction[3], const double a[3],
-                             const double b[3], const double c[3]) {
+CRayHit IntersectRayTriangle(const double origin[3], const double direction[3], const double a[3], const double b[3],
+                             const double c[3]) {
     CRayHit      result;
     const CVec3d dir{direction[0], direction[1], direction[2]};
     const CVec3d edge1 = Sub(b, a);

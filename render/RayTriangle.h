@@ -8,5 +8,5 @@ struct CRayHit {
     double v   = 0.0; // barycentric weight of corner c
 };
 
-CRayHit IntersectRayTriangle(const double origin[3], const double direction[3], const double a[3],
-                             const double b[3], const double c[3]);
+CRayHit IntersectRayTriangle(const double origin[3], const double direction[3], const double a[3], const double b[3],
+                             const double c[3]);

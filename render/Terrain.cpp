@@ -532,12 +532,11 @@ void CTerrain::PickTile(int mouseX, int mouseY, int& column, int& row) {
 
 // Tests the ray against the patch in blocks of pickBlockCells cells and keeps
 // the nearest hit in front of the near plane (t in 0..1 spans near to far).
-bool CTerrain::PickPatch(int index, const double origin[3], const double direction[3], double& bestT) {
+void CTerrain::PickPatch(int index, const double origin[3], const double direction[3], double& bestT) {
     const float cell     = heightmap->GetSpacing();
     const float scale    = heightmap->GetHeightScale();
     const int   firstRow = (index / patchesPerSide) * patchCells;
     const int   firstCol = (index % patchesPerSide) * patchCells;
-    bool        found    = false;
     auto        corner   = [&](int row, int column, double point[3]) {
         point[0] = static_cast<double>(column) * cell;
         point[1] = static_cast<double>(heightmap->GetSample(column, row)) * scale;
@@ -557,7 +556,6 @@ bool CTerrain::PickPatch(int index, const double origin[3], const double directi
                     continue;
                 }
                 bestT = hit.t;
-                found = true;
                 pickX = static_cast<float>(triangle[0][0] + hit.u * (triangle[1][0] - triangle[0][0]) +
                                            hit.v * (triangle[2][0] - triangle[0][0]));
                 pickZ = static_cast<float>(triangle[0][2] + hit.u * (triangle[1][2] - triangle[0][2]) +
@@ -565,7 +563,6 @@ bool CTerrain::PickPatch(int index, const double origin[3], const double directi
             }
         }
     }
-    return found;
 }
 
 // ---- overlay ----

@@ -145,7 +145,7 @@ private:
     GLuint                  InnerList(int level, int patch) const;
     GLuint                  RowList(int level, int edgeLevel, int patch) const;
     GLuint                  ColumnList(int level, int edgeLevel, int patch) const;
-    bool                    PickPatch(int patch, const double origin[3], const double direction[3], double& bestT);
+    void                    PickPatch(int patch, const double origin[3], const double direction[3], double& bestT);
 
     std::string       directory;
     const CHeightmap* heightmap      = nullptr;

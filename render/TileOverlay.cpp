@@ -136,10 +136,6 @@ void CTileOverlay::BuildIndexSets() {
     }
 }
 
-bool CTileOverlay::IsTileActive(int column, int row) const {
-    return HasGeometry() && tiles[Clamp(row) * tilesPerSide + Clamp(column)].active;
-}
-
 void CTileOverlay::SetTileColour(int column, int row, unsigned char r, unsigned char g, unsigned char b,
                                  unsigned char a) {
     if (!HasGeometry()) {

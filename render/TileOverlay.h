@@ -35,7 +35,6 @@ public:
     void  GetTileCentre(int column, int row, float& x, float& z) const;
     float GetTileSize() const { return tileSize; }
     bool  HasGeometry() const { return !tiles.empty(); }
-    bool  IsTileActive(int column, int row) const;
 
 private:
     struct CIndexSet {
