@@ -1,0 +1,357 @@
+// Frame benchmark of the terrain renderer: flies a fixed camera path over
+// the level's heightmap and times every submission path with level of detail
+// and culling on and off, against the same visible triangles drawn as one
+// buffer-object call (the practical limit of this renderer).
+//
+// Usage (working directory data/): ridgeline-bench [--quick] [--pose NAME] [--seconds S]
+// (--quick measures the start pose only, --pose one pose by name).
+// Prints one line per measurement (wall-clock times, the fastest of several
+// rounds) and then a table that adds the processor time per frame and its
+// ratio, which stay steady on a shared machine:
+//   path=vbo|va|immediate|lists lod=0|1 cull=0|1 pose=NAME fps=F ms=F tris=N ratio=F
+
+#include <GL/freeglut.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Camera.h"
+#include "app/Frustum.h"
+#include "app/PropertyFile.h"
+#include "game/Heightmap.h"
+#include "render/BufferObjects.h"
+#include "render/Terrain.h"
+#include "render/TextureManager.h"
+
+namespace {
+
+constexpr int   windowWidth    = 1024;
+constexpr int   windowHeight   = 768;
+constexpr float startHeight    = 450.0f;
+constexpr int   minimumFrames  = 3; // per round
+constexpr int   rounds         = 6;
+constexpr float defaultSeconds = 0.6f; // per measurement
+
+struct CPose {
+    const char* name;
+    CVector3    eye;
+    CVector3    center;
+    float       heightAboveGround;
+};
+
+struct CPath {
+    const char* name;
+    int         renderMode;
+    bool        displayLists;
+};
+
+const CPath paths[] = {{"vbo", 1, false}, {"va", 2, false}, {"immediate", 3, false}, {"lists", 3, true}};
+
+struct CTiming {
+    double ms        = 0.0; // wall clock per frame
+    double cpuMs     = 0.0; // processor time of all the process's threads per frame
+    int    triangles = 0;
+};
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Processor seconds of the whole process (the software rasteriser's threads
+// included): what a frame costs, whatever else the machine is running.
+double ProcessorNow() {
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
+}
+
+// The steepest sample of the map, for the pose close to a slope.
+void FindSteepest(const CHeightmap& heightmap, int& column, int& row) {
+    float steepest = -1.0f;
+    for (int r = 16; r < heightmap.GetWidth() - 16; r += 2) {
+        for (int c = 16; c < heightmap.GetWidth() - 16; c += 2) {
+            if (heightmap.SlopeAt(c, r) > steepest) {
+                steepest = heightmap.SlopeAt(c, r);
+                column   = c;
+                row      = r;
+            }
+        }
+    }
+}
+
+std::vector<CPose> MakePoses(const CHeightmap& heightmap) {
+    const float        side = static_cast<float>(heightmap.GetWidth() - 1) * heightmap.GetSpacing();
+    std::vector<CPose> poses;
+    poses.push_back({"start", CVector3(665.0f, 528.0f, 145.0f), CVector3(683.76f, 209.0f, 409.0f), startHeight});
+    poses.push_back({"low", CVector3(side * 0.05f, 0, side * 0.5f), CVector3(side, -60.0f, side * 0.55f), 200.0f});
+    poses.push_back(
+        {"high", CVector3(side * 0.5f, 0, side * 0.2f), CVector3(side * 0.5f, -900.0f, side * 0.45f), 1000.0f});
+    // Near the far corner looking out over it: the lower half of the view is map, the upper half beyond it.
+    poses.push_back(
+        {"corner", CVector3(side * 0.9f, 0, side * 0.9f), CVector3(side * 1.12f, -450.0f, side * 1.12f), startHeight});
+    int column = 0, row = 0;
+    FindSteepest(heightmap, column, row);
+    const float x = column * heightmap.GetSpacing();
+    const float z = row * heightmap.GetSpacing();
+    poses.push_back({"slope", CVector3(x - 250.0f, 0, z - 250.0f), CVector3(x, -120.0f, z), 200.0f});
+    return poses;
+}
+
+class CFrameBench {
+public:
+    bool Load();
+    // All poses, or only the one named.
+    bool Run(const std::string& onlyPose, float seconds);
+
+private:
+    void                 SetView(const CPose& pose);
+    std::vector<CTiming> Measure(const std::vector<std::function<int()>>& scenes, float seconds);
+    std::function<int()> SingleDraw(GLuint& indexBuffer);
+    void Report(const CPath& path, bool lod, bool cull, const CPose& pose, const CTiming& timing, const CTiming& limit);
+
+    std::unique_ptr<CHeightmap> heightmap;
+    CTextureManager             textures;
+    CTerrain                    terrain;
+    std::unique_ptr<CCamera>    camera;
+    CFrustum                    frustum;
+    CBufferObjects              buffers;
+    GLuint                      allVertices = 0;
+    std::vector<std::string>    table;
+};
+
+bool CFrameBench::Load() {
+    CPropertyFile parameters("TestLevel\\Terrain\\ter_params.ini");
+    if (!parameters.LoadProperties()) {
+        fprintf(stderr, "ridgeline-bench: no TestLevel/Terrain/ter_params.ini (run in data/)\n");
+        return false;
+    }
+    heightmap =
+        std::make_unique<CHeightmap>("TestLevel\\Terrain\\ter_heightmap.bmp", parameters.GetFloatProperty("maxwidth"),
+                                     parameters.GetFloatProperty("maxheight"));
+    CAppOptions& options        = GetApp()->options;
+    options.vertexBufferObjects = CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object");
+    options.displayLists        = true;
+    if (!options.vertexBufferObjects || !buffers.Load()) {
+        fprintf(stderr, "ridgeline-bench: buffer objects are needed for the single-draw limit\n");
+        return false;
+    }
+    const double start = Now();
+    if (!terrain.Create("TestLevel\\Terrain", heightmap.get(), &textures)) {
+        fprintf(stderr, "ridgeline-bench: the terrain could not be built (see log_error.txt)\n");
+        return false;
+    }
+    printf("# terrain %d x %d built in %.2f s; %s\n", heightmap->GetWidth(), heightmap->GetWidth(), Now() - start,
+           reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    const std::vector<float> vertices = terrain.AllVertices();
+    allVertices =
+        buffers.Upload(GL_ARRAY_BUFFER_ARB, vertices.data(), vertices.size() * sizeof(float), GL_STATIC_DRAW_ARB);
+    camera = std::make_unique<CCamera>(heightmap.get());
+    terrain.SetCamera(camera.get());
+    terrain.SetFrustum(&frustum);
+    return true;
+}
+
+void CFrameBench::SetView(const CPose& pose) {
+    camera->SetPosition(pose.eye, pose.center, CVector3(0, 1, 0));
+    camera->SetHeightAboveGround(pose.heightAboveGround);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const CVector3& e = camera->GetEye();
+    const CVector3& c = camera->GetCenter();
+    gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+    float modelView[16];
+    float projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    frustum.Update(modelView, projection);
+}
+
+// Each scene gets one warm-up frame, then the scenes take turns in rounds of
+// frames; a scene's fastest round counts. The machine is shared, and other
+// work only ever slows a round down, so taking turns lets every scene of a
+// group (the paths and their limit) see the same quiet moments.
+std::vector<CTiming> CFrameBench::Measure(const std::vector<std::function<int()>>& scenes, float seconds) {
+    std::vector<CTiming> timings(scenes.size());
+    for (size_t scene = 0; scene < scenes.size(); ++scene) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        timings[scene].triangles = scenes[scene]();
+        glFinish();
+    }
+    // With no time to spend (a smoke run), one frame per scene.
+    const int roundCount   = seconds > 0.0f ? rounds : 1;
+    const int framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    for (int round = 0; round < roundCount; ++round) {
+        for (size_t scene = 0; scene < scenes.size(); ++scene) {
+            int          frames   = 0;
+            const double start    = Now();
+            const double cpuStart = ProcessorNow();
+            double       now      = start;
+            while (frames < framesNeeded || now - start < seconds / roundCount) {
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                scenes[scene]();
+                glFinish();
+                ++frames;
+                now = Now();
+            }
+            const double ms      = (now - start) * 1000.0 / frames;
+            const double cpuMs   = (ProcessorNow() - cpuStart) * 1000.0 / frames;
+            timings[scene].ms    = round == 0 ? ms : std::min(timings[scene].ms, ms);
+            timings[scene].cpuMs = round == 0 ? cpuMs : std::min(timings[scene].cpuMs, cpuMs);
+        }
+    }
+    return timings;
+}
+
+// The visible triangles of the current selection as one indexed draw from
+// one vertex buffer, with one texture bound.
+std::function<int()> CFrameBench::SingleDraw(GLuint& indexBuffer) {
+    const std::vector<GLuint> indices = terrain.VisibleTriangles();
+    const GLsizei             count   = static_cast<GLsizei>(indices.size());
+    indexBuffer           = buffers.Upload(GL_ELEMENT_ARRAY_BUFFER_ARB, indices.data(), indices.size() * sizeof(GLuint),
+                                           GL_STATIC_DRAW_ARB);
+    const GLuint texture  = terrain.GetPatchCount() > 0 ? terrain.GetPatchByIndex(0).texture : 0;
+    const GLuint vertices = allVertices;
+    const GLuint elements = indexBuffer;
+    return [this, texture, vertices, elements, count]() {
+        glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, vertices);
+        buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, elements);
+        glInterleavedArrays(GL_T2F_V3F, 0, nullptr);
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
+        buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+        buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPopClientAttrib();
+        glPopAttrib();
+        return static_cast<int>(count / 3);
+    };
+}
+
+void CFrameBench::Report(const CPath& path, bool lod, bool cull, const CPose& pose, const CTiming& timing,
+                         const CTiming& limit) {
+    const double fps   = timing.ms > 0.0 ? 1000.0 / timing.ms : 0.0;
+    const double ratio = limit.ms > 0.0 ? timing.ms / limit.ms : 0.0;
+    printf("path=%s lod=%d cull=%d pose=%s fps=%.2f ms=%.3f tris=%d ratio=%.3f\n", path.name, lod ? 1 : 0, cull ? 1 : 0,
+           pose.name, fps, timing.ms, timing.triangles, ratio);
+    fflush(stdout);
+    const double cpuRatio = limit.cpuMs > 0.0 ? timing.cpuMs / limit.cpuMs : 0.0;
+    char         row[200];
+    snprintf(row, sizeof row, "| %-6s | %-9s | %3s | %4s | %8.2f | %8.2f | %7d | %6.2f | %8.2f | %7.2f | %6.2f |",
+             pose.name, path.name, lod ? "on" : "off", cull ? "on" : "off", fps, timing.ms, timing.triangles, ratio,
+             limit.ms, timing.cpuMs, cpuRatio);
+    table.push_back(row);
+}
+
+bool CFrameBench::Run(const std::string& onlyPose, float seconds) {
+    CAppOptions& options  = GetApp()->options;
+    bool         measured = false;
+    for (const CPose& pose : MakePoses(*heightmap)) {
+        if (!onlyPose.empty() && onlyPose != pose.name) {
+            continue;
+        }
+        measured = true;
+        for (const bool lod : {true, false}) {
+            for (const bool cull : {true, false}) {
+                options.levelOfDetail  = lod;
+                options.frustumCulling = cull;
+                SetView(pose);
+                // Select culling and detail once for the group; the paths do not change them.
+                terrain.Invalidate();
+                terrain.Draw();
+                camera->SetChanged(false);
+                GLuint                            indexBuffer = 0;
+                std::vector<std::function<int()>> scenes{SingleDraw(indexBuffer)};
+                for (const CPath& path : paths) {
+                    scenes.push_back([this, &options, path]() {
+                        options.renderMode   = path.renderMode;
+                        options.displayLists = path.displayLists;
+                        return terrain.Draw();
+                    });
+                }
+                const std::vector<CTiming> timings = Measure(scenes, seconds);
+                for (size_t k = 0; k < std::size(paths); ++k) {
+                    Report(paths[k], lod, cull, pose, timings[k + 1], timings[0]);
+                }
+                buffers.Delete(indexBuffer);
+            }
+        }
+    }
+    if (!measured) {
+        fprintf(stderr, "ridgeline-bench: no pose named \"%s\" (start, low, high, corner, slope)\n", onlyPose.c_str());
+        return false;
+    }
+    printf("\n| pose   | path      | lod | cull |      fps |       ms |    tris |  ratio | limit ms |  cpu ms | cpu ra "
+           "|\n");
+    printf(
+        "|--------|-----------|-----|------|----------|----------|---------|--------|----------|---------|--------|\n");
+    for (const std::string& row : table) {
+        printf("%s\n", row.c_str());
+    }
+    return true;
+}
+
+void IgnoreDisplay() {}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool        quick    = false;
+    float       seconds  = defaultSeconds;
+    std::string onlyPose = "";
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--quick") == 0) {
+            quick = true;
+        } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
+            onlyPose = argv[++i];
+        } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
+        } else {
+            fprintf(stderr, "usage: ridgeline-bench [--quick] [--pose NAME] [--seconds S]\n");
+            return 2;
+        }
+    }
+    if (getenv("DISPLAY") == nullptr) {
+        fprintf(stderr, "ridgeline-bench: needs a display (try xvfb-run -a -s \"-screen 0 1280x1024x24\")\n");
+        return 1;
+    }
+    glutInit(&argc, argv);
+    glutInitDisplayString("rgb double depth stencil");
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutCreateWindow("ridgeline-bench");
+    glutDisplayFunc(IgnoreDisplay);
+    glutMainLoopEvent();
+    glViewport(0, 0, windowWidth, windowHeight);
+    // The program's fixed state.
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0.5f, 0.6f, 0.8f, 1.0f);
+    CFrameBench bench;
+    if (!bench.Load()) {
+        return 1;
+    }
+    return bench.Run(quick ? "start" : onlyPose, seconds) ? 0 : 2;
+}

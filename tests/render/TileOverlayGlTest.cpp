@@ -1,0 +1,270 @@
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "GlFixture.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Camera.h"
+#include "app/Frustum.h"
+#include "game/Heightmap.h"
+#include "render/Terrain.h"
+
+namespace {
+
+constexpr int   viewSide = 256; // the fixture's window, in pixels
+constexpr float mapWidth = 2048.0f;
+
+CHeightmap MakeHeightmap(int size, int (*height)(int row, int column)) {
+    std::vector<int> samples(static_cast<size_t>(size) * size);
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            samples[static_cast<size_t>(row) * size + column] = height(row, column);
+        }
+    }
+    return CHeightmap(size, samples, mapWidth, 400.0f);
+}
+
+int GentleHills(int row, int column) {
+    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
+}
+
+int Noise(int row, int column) {
+    const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
+    return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
+}
+
+// A flat plain with a wall across rows 192..208 (world z 1536..1664).
+int Wall(int row, int) {
+    return row >= 192 && row <= 208 ? 255 : 0;
+}
+
+class TileOverlayGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        saved                          = GetApp()->options;
+        GetApp()->options.displayLists = false;
+    }
+    void TearDown() override {
+        terrain.reset();
+        GetApp()->options = saved;
+    }
+
+    void Build(int (*height)(int, int)) {
+        heightmap = std::make_unique<CHeightmap>(MakeHeightmap(257, height));
+        terrain   = std::make_unique<CTerrain>();
+        ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), TerrainTextureLoader()));
+        camera = std::make_unique<CCamera>(heightmap.get());
+        terrain->SetCamera(camera.get());
+        terrain->SetFrustum(&frustum);
+    }
+
+    void LookFrom(const CVector3& eye, const CVector3& center) {
+        camera->SetPosition(eye, center, CVector3(0, 1, 0));
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, 1.0, 1.0, 8000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, 0, 1, 0);
+        float modelView[16];
+        float projection[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        frustum.Update(modelView, projection);
+    }
+
+    // The whole map from straight above: world x to the right, z down the window.
+    void LookDown() {
+        camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-1024, 1024, -1024, 1024, 1.0, 4000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(1024, 2000, 1024, 1024, 0, 1024, 0, 0, -1);
+        GetApp()->options.frustumCulling = false;
+    }
+
+    // Black terrain, then the overlay; returns the overlay's triangles.
+    int DrawFrame() {
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glColor3f(0, 0, 0);
+        camera->SetChanged(true);
+        terrainTriangles = terrain->Draw();
+        camera->SetChanged(false);
+        const int triangles = terrain->DrawOverlay();
+        glFinish();
+        return triangles;
+    }
+
+    // The colour at a world position (x, z) in the top-down view.
+    std::vector<int> ColourAt(float x, float z) const {
+        const int     column = static_cast<int>(x / mapWidth * viewSide);
+        const int     row    = viewSide - 1 - static_cast<int>(z / mapWidth * viewSide);
+        unsigned char pixel[3];
+        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+
+    CAppOptions                 saved;
+    std::unique_ptr<CHeightmap> heightmap;
+    std::unique_ptr<CTerrain>   terrain;
+    std::unique_ptr<CCamera>    camera;
+    CFrustum                    frustum;
+    int                         terrainTriangles = 0;
+};
+
+TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
+    Build(GentleHills);
+    for (const int renderMode : {1, 2}) {
+        GetApp()->options.renderMode = renderMode;
+        LookDown();
+        const std::vector<int> red{255, 0, 0};
+        const std::vector<int> green{0, 255, 0};
+        const std::vector<int> black{0, 0, 0};
+        terrain->SetTileColour(3, 5, 255, 0, 0, 255);
+        terrain->SetTileColour(4, 8, 0, 255, 0, 255);   // first column and row of patch (1, 2): strips
+        terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
+        EXPECT_GT(DrawFrame(), 0);
+        float x = 0, z = 0;
+        terrain->GetTileCentre(3, 5, x, z);
+        EXPECT_EQ(ColourAt(x, z), red) << "mode " << renderMode;
+        // Near the corner of tile (4, 8), where only the strips cover it.
+        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
+        terrain->GetTileCentre(31, 0, x, z);
+        EXPECT_EQ(ColourAt(x, z), green) << "mode " << renderMode;
+        for (const auto& tile : {std::vector<int>{2, 5}, {3, 4}, {4, 5}, {5, 8}}) {
+            terrain->GetTileCentre(tile[0], tile[1], x, z);
+            EXPECT_EQ(ColourAt(x, z), black) << "tile " << tile[0] << "," << tile[1] << " mode " << renderMode;
+        }
+        EXPECT_EQ(DrawFrame(), 0) << "nothing was set for this frame";
+        terrain->GetTileCentre(3, 5, x, z);
+        EXPECT_EQ(ColourAt(x, z), black) << "mode " << renderMode;
+    }
+}
+
+// With every tile set, the overlay draws exactly the terrain's triangles,
+// whatever mix of detail levels the view gives.
+TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
+    Build(Noise);
+    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
+        LookFrom(eye, CVector3(1024, 100, 1100));
+        for (int row = 0; row < 32; ++row) {
+            for (int column = 0; column < 32; ++column) {
+                terrain->SetTileColour(column, row, 200, 0, 0, 128);
+            }
+        }
+        const int overlay = DrawFrame();
+        EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
+    }
+}
+
+TEST_F(TileOverlayGlTest, WorldToTileClampsAndCentresUseTheTileSize) {
+    Build(GentleHills);
+    EXPECT_FLOAT_EQ(terrain->GetTileSize(), 64.0f);
+    struct Case {
+        float x, z;
+        int   column, row;
+    };
+    for (const Case& test : {Case{0, 0, 0, 0}, Case{63.9f, 64.0f, 0, 1}, Case{-1, -1, 0, 0}, Case{5000, 2047, 31, 31},
+                             Case{1e30f, -1e30f, 31, 0}, Case{NAN, 100, 0, 1}}) {
+        int column = -5, row = -5;
+        terrain->WorldToTile(test.x, test.z, column, row);
+        EXPECT_EQ(column, test.column) << test.x;
+        EXPECT_EQ(row, test.row) << test.z;
+    }
+    float x = 0, z = 0;
+    terrain->GetTileCentre(2, 31, x, z);
+    EXPECT_FLOAT_EQ(x, 160.0f);
+    EXPECT_FLOAT_EQ(z, 2016.0f);
+}
+
+TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
+    Build(GentleHills);
+    struct Pose {
+        CVector3 eye, center;
+    };
+    for (const Pose& pose : {Pose{CVector3(665, 900, 145), CVector3(683, 300, 409)},
+                             Pose{CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
+                             Pose{CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}}) {
+        LookFrom(pose.eye, pose.center);
+        DrawFrame();
+        GLdouble modelView[16], projection[16];
+        GLint    viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        int tested = 0;
+        for (int row = 0; row < 32; row += 3) {
+            for (int column = 0; column < 32; column += 3) {
+                float x = 0, z = 0;
+                terrain->GetTileCentre(column, row, x, z);
+                GLdouble wx, wy, wz;
+                gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
+                if (wx < 1 || wy < 1 || wx > viewSide - 2 || wy > viewSide - 2 || wz > 1.0) {
+                    continue;
+                }
+                int pickedColumn = -1, pickedRow = -1;
+                terrain->PickTile(static_cast<int>(std::lround(wx)), viewSide - static_cast<int>(std::lround(wy)),
+                                  pickedColumn, pickedRow);
+                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_NEAR(terrain->GetPickX(), x, 40.0f);
+                EXPECT_NEAR(terrain->GetPickZ(), z, 40.0f);
+                ++tested;
+            }
+        }
+        EXPECT_GT(tested, 5) << "eye " << pose.eye.x << "," << pose.eye.z;
+    }
+}
+
+TEST_F(TileOverlayGlTest, PickingTheSkyGivesTileZeroAndNoHitPoint) {
+    Build(GentleHills);
+    LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
+    DrawFrame();
+    int column = 9, row = 9;
+    terrain->PickTile(viewSide / 2, 10, column, row);
+    EXPECT_EQ(column, 0);
+    EXPECT_EQ(row, 0);
+    EXPECT_FLOAT_EQ(terrain->GetPickX(), -1.0f);
+    EXPECT_FLOAT_EQ(terrain->GetPickZ(), -1.0f);
+}
+
+// Looking at a wall, the ray also crosses the plain behind it, in patches of
+// lower index; the pick is the wall, the nearest hit in front of the eye.
+TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
+    Build(Wall);
+    LookFrom(CVector3(1024, 300, 2000), CVector3(1024, 200, 1600));
+    DrawFrame();
+    int column = 0, row = 0;
+    terrain->PickTile(viewSide / 2, viewSide / 2, column, row);
+    EXPECT_EQ(column, 16);
+    EXPECT_GE(row, 24);
+    EXPECT_LE(row, 26);
+    EXPECT_GT(terrain->GetPickZ(), 1536.0f);
+}
+
+TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
+    CTempWorkDir dir;
+    heightmap = std::make_unique<CHeightmap>(MakeHeightmap(65, GentleHills));
+    terrain   = std::make_unique<CTerrain>();
+    ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), TerrainTextureLoader()));
+    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
+    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
+    EXPECT_EQ(terrain->DrawOverlay(), 0);
+    // Tile arithmetic still answers for the game rules.
+    int column = 0, row = 0;
+    terrain->WorldToTile(100.0f, 200.0f, column, row);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(row, 3);
+}
+
+} // namespace
