@@ -17,7 +17,8 @@ const char* const allExtensions = "GL_ARB_multitexture GL_ARB_texture_compressio
                                   "GL_ARB_vertex_program GL_SGIS_generate_mipmap";
 
 // The application object is one per process; each test starts it from the
-// constructor's options. Its sound library uses the silent "dummy" device.
+// constructor's options. Its sound library uses the silent "dummy" device and
+// is closed afterwards, so that the sound tests can open their own.
 class ApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,6 +27,8 @@ protected:
         app->options = CAppOptions();
         app->ClearDebugLines();
     }
+
+    void TearDown() override { app->GetSoundLibrary().Close(); }
 
     void PressKeys(const std::vector<int>& keys) {
         for (const int key : keys) {
