@@ -308,7 +308,10 @@ TEST_P(BitmapCharacters, DecodeUtf8ToLatin1) {
 INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
                          ::testing::Values(CharacterCase{"Ascii", "F4: ein", {'F', '4', ':', ' ', 'e', 'i', 'n'}},
                                            CharacterCase{"Umlaut", "t\xc3\xa4t", {'t', 0xE4, 't'}},
-                                           CharacterCase{"BeyondLatin1", "\xe2\x82\xac" "1", {'?', '1'}}, // the euro sign
+                                           CharacterCase{"BeyondLatin1",
+                                                         "\xe2\x82\xac"
+                                                         "1",
+                                                         {'?', '1'}}, // the euro sign
                                            CharacterCase{"FourByteSequence", "\xf0\x9f\x98\x80", {'?'}},
                                            CharacterCase{"Latin1Byte", "t\xe4t", {'t', 0xE4, 't'}}, // not UTF-8
                                            CharacterCase{"CutSequence", "a\xc3", {'a', 0xC3}},
