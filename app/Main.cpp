@@ -15,7 +15,7 @@ CApplication* const application = GetApp();
 
 int main(int argc, char** argv) {
     application->SetInstance(CProgramInstance{argc, argv});
-    if (!CConfigDialogView::IsDisplayAvailable()) {
+    if (!CConfigDialogView::OpenDisplay()) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr,
                      "ridgeline: cannot open the X display \"%s\", so the configuration dialog cannot be shown\n",

@@ -8,6 +8,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 #include <X11/Xlib.h>
 
 #include <cmath>
@@ -142,17 +143,20 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
 
 } // namespace
 
-bool CConfigDialogView::IsDisplayAvailable() {
+bool CConfigDialogView::OpenDisplay() {
+    if (fl_display != nullptr) {
+        return true;
+    }
+    // The toolkit's own opening ends the process when it fails.
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         return false;
     }
-    XCloseDisplay(display);
+    fl_open_display(display);
     return true;
 }
 
 int CConfigDialogView::Show(CConfigDialog& dialog) {
-    fl_open_display();
     dialog.Initialise(CDisplayModes::Enumerate());
 
     const CDialogUnits                        units;

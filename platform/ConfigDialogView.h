@@ -8,10 +8,14 @@ class CConfigDialog;
 // "Start"; Escape and the close box mean "Cancel".
 class CConfigDialogView {
 public:
-    // False when no X display can be opened (the dialog cannot be shown).
-    static bool IsDisplayAvailable();
+    // Connects the toolkit to the X display, for the dialog and later for
+    // message boxes; false when no display can be opened. The connection stays
+    // open: a virtual X server that loses its last client resets itself, and
+    // a connection attempt during the reset fails.
+    static bool OpenDisplay();
 
     // Initialises the dialog from the primary display's modes, shows it and
     // returns CConfigDialog::resultStart or resultCancel once it closes.
+    // Needs OpenDisplay first.
     static int Show(CConfigDialog& dialog);
 };

@@ -50,9 +50,10 @@ const XRRModeInfo* FindMode(const XRRScreenResources& resources, RRMode id) {
     return nullptr;
 }
 
-// The primary output, or the first connected output when none is primary.
-RROutput ChooseOutput(Display* display, Window root, const XRRScreenResources& resources) {
-    const RROutput primary = XRRGetOutputPrimary(display, root);
+// The primary output, or the first connected output when none is primary
+// (servers before RandR 1.3 know no primary output).
+RROutput ChooseOutput(Display* display, Window root, const XRRScreenResources& resources, bool knowsPrimary) {
+    const RROutput primary = knowsPrimary ? XRRGetOutputPrimary(display, root) : None;
     if (primary != None) {
         return primary;
     }
@@ -84,7 +85,7 @@ bool AppendOutputModes(Display* display, int screen, std::vector<CDisplayMode>& 
     if (resources == nullptr) {
         return false;
     }
-    const RROutput output = ChooseOutput(display, root, *resources);
+    const RROutput output = ChooseOutput(display, root, *resources, major > 1 || minor >= 3);
     XRROutputInfo* info   = output != None ? XRRGetOutputInfo(display, resources, output) : nullptr;
     if (info != nullptr) {
         const int bits = BitsPerPixel(display, screen);

@@ -17,7 +17,8 @@ const char* const allExtensions = "GL_ARB_multitexture GL_ARB_texture_compressio
                                   "GL_ARB_vertex_program GL_SGIS_generate_mipmap";
 
 // The application object is one per process; each test starts it from the
-// constructor's options. Its sound library uses the silent "dummy" device.
+// constructor's options. Its sound library uses the silent "dummy" device and
+// is closed afterwards, so that the sound tests can open their own.
 class ApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,6 +27,8 @@ protected:
         app->options = CAppOptions();
         app->ClearDebugLines();
     }
+
+    void TearDown() override { app->GetSoundLibrary().Close(); }
 
     void PressKeys(const std::vector<int>& keys) {
         for (const int key : keys) {
@@ -305,7 +308,10 @@ TEST_P(BitmapCharacters, DecodeUtf8ToLatin1) {
 INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
                          ::testing::Values(CharacterCase{"Ascii", "F4: ein", {'F', '4', ':', ' ', 'e', 'i', 'n'}},
                                            CharacterCase{"Umlaut", "t\xc3\xa4t", {'t', 0xE4, 't'}},
-                                           CharacterCase{"BeyondLatin1", "\xe2\x82\xac" "1", {'?', '1'}}, // the euro sign
+                                           CharacterCase{"BeyondLatin1",
+                                                         "\xe2\x82\xac"
+                                                         "1",
+                                                         {'?', '1'}}, // the euro sign
                                            CharacterCase{"FourByteSequence", "\xf0\x9f\x98\x80", {'?'}},
                                            CharacterCase{"Latin1Byte", "t\xe4t", {'t', 0xE4, 't'}}, // not UTF-8
                                            CharacterCase{"CutSequence", "a\xc3", {'a', 0xC3}},
@@ -314,41 +320,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
                          [](const ::testing::TestParamInfo<CharacterCase>& info) {
                              return std::string(info.param.name);
                          });
-
-struct OptionTextCase {
-    RenderOption option;
-    int          value; // the option's int value, or 0/1 for a flag
-    const char*  expected;
-};
-
-class OptionTexts : public ApplicationTest, public ::testing::WithParamInterface<OptionTextCase> {};
-
-TEST_P(OptionTexts, DescribeTheCurrentState) {
-    CAppOptions& o  = app->options;
-    const int    v  = GetParam().value;
-    o.textureFilter = o.mipmapMode = o.renderMode = v;
-    o.displayLists = o.frustumCulling = o.transparency = o.levelOfDetail = v != 0;
-    EXPECT_STREQ(app->GetOptionText(GetParam().option), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OptionTexts,
-    ::testing::Values(OptionTextCase{RenderOption::TextureFilter, 1, "Texturqualität (F4): nearest"},
-                      OptionTextCase{RenderOption::TextureFilter, 2, "Texturqualität (F4): linear"},
-                      OptionTextCase{RenderOption::MipMapping, 1, "Mip Mapping (F5): aus"},
-                      OptionTextCase{RenderOption::MipMapping, 2, "Mip Mapping (F5): bilinear"},
-                      OptionTextCase{RenderOption::MipMapping, 3, "Mip Mapping (F5): trilinear"},
-                      OptionTextCase{RenderOption::RenderMode, 1, "Rendermode (F6): Vertex Buffer Objects"},
-                      OptionTextCase{RenderOption::RenderMode, 2, "Rendermode (F6): Vertex Arrays"},
-                      OptionTextCase{RenderOption::RenderMode, 3, "Rendermode (F6): Immediate Mode"},
-                      OptionTextCase{RenderOption::DisplayLists, 1, "Displaylists (F7): ein"},
-                      OptionTextCase{RenderOption::DisplayLists, 0, "Displaylists (F7): aus"},
-                      OptionTextCase{RenderOption::FrustumCulling, 1, "View Frustum Culling (F8): ein"},
-                      OptionTextCase{RenderOption::FrustumCulling, 0, "View Frustum Culling (F8): aus"},
-                      OptionTextCase{RenderOption::Transparency, 1, "Transparenz (F9): ein"},
-                      OptionTextCase{RenderOption::Transparency, 0, "Transparenz (F9): aus"},
-                      OptionTextCase{RenderOption::LevelOfDetail, 1, "Level of Detail (F10): ein"},
-                      OptionTextCase{RenderOption::LevelOfDetail, 0, "Level of Detail (F10): aus"}));
 
 TEST_F(ApplicationTest, CharacterKeysUpdateThePolledKeyState) {
     CKeyState::Reset();

@@ -189,21 +189,6 @@ TEST(ConfigDialog, CancelWritesNothing) {
     EXPECT_EQ(ValueOf("fullscreen"), "1");
 }
 
-TEST(ConfigDialog, OnlyCheckBoxesCanBeChecked) {
-    CTempWorkDir  dir;
-    CConfigDialog dialog;
-    dialog.Initialise(threeModes);
-    dialog.SetChecked(CConfigDialog::idStart, true);
-    dialog.SetChecked(CConfigDialog::idResolutions, true);
-    dialog.SetChecked(4711, true);
-    EXPECT_FALSE(dialog.IsChecked(CConfigDialog::idStart));
-    EXPECT_FALSE(dialog.IsChecked(CConfigDialog::idResolutions));
-    EXPECT_FALSE(dialog.IsChecked(4711));
-    dialog.SetSelection(3);
-    dialog.SetSelection(-2);
-    EXPECT_EQ(dialog.GetSelection(), 0);
-}
-
 // Hundreds of modes: the list is cut at whole items and its line survives
 // the settings file's next read.
 TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
