@@ -9,10 +9,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/Frustum.h"
+#include "app/Input.h"
 #include "app/PropertyFile.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "game/Level.h"
+#include "render/Terrain.h"
+#include "render/TextureManager.h"
+#include "render/WorldObjects.h"
 
 namespace {
 
@@ -37,6 +44,11 @@ constexpr int renderVertexArrays   = 2;
 constexpr int renderImmediate      = 3;
 
 // Overlay text layout in window pixels from the top left corner.
+constexpr const char* levelName              = "TestLevel";
+constexpr float       startHeightAboveGround = 450.0f;
+const CVector3        startEye(665.0f, 528.0f, 145.0f);
+const CVector3        startCenter(683.76f, 209.0f, 409.0f);
+
 constexpr int  overlayMargin     = 10;
 constexpr int  overlayLineHeight = 20;
 void* const    overlayFont       = GLUT_BITMAP_TIMES_ROMAN_10;
@@ -96,6 +108,12 @@ void KeyboardUpCallback(unsigned char key, int x, int y) {
 void SpecialCallback(int key, int x, int y) {
     GetApp()->OnSpecialKey(key, x, y);
 }
+void MouseCallback(int button, int buttonState, int x, int y) {
+    GetApp()->OnMouse(button, buttonState, x, y);
+}
+void MotionCallback(int x, int y) {
+    GetApp()->OnMotion(x, y);
+}
 void SpecialUpCallback(int key, int x, int y) {
     GetApp()->OnSpecialKeyUp(key, x, y);
 }
@@ -117,6 +135,8 @@ CApplication::CApplication() {
     frameTimer.frequency = CFrameClock::QueryFrequency();
     soundLibrary.Init(soundMixRate, soundChannels);
 }
+
+CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
     CPropertyFile settings(CConfigDialog::settingsFileName);
@@ -177,6 +197,9 @@ void CApplication::InstallCallbacks() {
     glutKeyboardUpFunc(KeyboardUpCallback);
     glutSpecialUpFunc(SpecialUpCallback);
     glutIgnoreKeyRepeat(1);
+    glutMouseFunc(MouseCallback);
+    glutPassiveMotionFunc(MotionCallback);
+    glutMotionFunc(MotionCallback);
     glutCloseFunc(CloseCallback);
 }
 
@@ -201,7 +224,20 @@ void CApplication::CheckExtensions(const char* extensions) {
     }
 }
 
+// Level first (its objects use the view), then the camera; the input and
+// the frustum only borrow what is released before them.
+void CApplication::ReleaseGame() {
+    if (level) {
+        level->UnloadLevel();
+    }
+    level.reset();
+    input.reset();
+    camera.reset();
+    frustum.reset();
+}
+
 void CApplication::Shutdown(bool endProcess) {
+    ReleaseGame();
     gameModeString.clear();
     debugLines.clear();
     if (windowLibraryStarted) {
@@ -254,7 +290,49 @@ void CApplication::OnIdle() {
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
+    level   = std::make_unique<CLevel>(levelName);
+    camera  = std::make_unique<CCamera>(level->GetHeightmap(), startHeightAboveGround);
+    frustum = std::make_unique<CFrustum>();
+    input   = std::make_unique<CInput>(mouse, camera.get());
+    PlaceStartCamera();
+    HandOverView();
+    level->GetObjects()->LoadObjects();
     state = stateRunning;
+}
+
+void CApplication::PlaceStartCamera() {
+    camera->SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));
+    camera->SetHeightAboveGround(startHeightAboveGround);
+}
+
+// The view objects go to whoever culls or picks with them, and the input
+// learns the level's commands.
+void CApplication::HandOverView() {
+    level->GetTerrain()->SetCamera(camera.get());
+    level->GetTerrain()->SetFrustum(frustum.get());
+    level->GetObjects()->SetFrustum(frustum.get());
+    CInputCommands& commands = input->Commands();
+    CLevel*         game     = level.get();
+    commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
+    commands.pickPoint       = [game](float& x, float& z) {
+        const CTerrain* terrain = game->GetTerrain();
+        x                       = terrain->GetPickX();
+        z                       = terrain->GetPickZ();
+        return terrain->HasPickHit();
+    };
+    commands.warpPointer = [](int x, int y) { glutWarpPointer(x, y); };
+}
+
+void CApplication::OnMouse(int button, int buttonState, int x, int y) {
+    if (input) {
+        input->OnMouse(button, buttonState, x, y);
+    }
+}
+
+void CApplication::OnMotion(int x, int y) {
+    if (input) {
+        input->OnMotion(x, y, firstFrame);
+    }
 }
 
 void CApplication::OnDisplay() {
@@ -263,14 +341,50 @@ void CApplication::OnDisplay() {
         return;
     }
     BeginFrame();
-    const int polygonCount = 0; // no level is drawn yet
+    ProcessFrameInput();
+    UpdateFrustum();
+    int polygonCount = 0;
+    if (state == stateRunning && level) {
+        polygonCount = level->LevelFrame(options.editorMode);
+    }
+    if (camera) {
+        camera->SetChanged(false);
+    }
     EndFrame(polygonCount);
+}
+
+void CApplication::ProcessFrameInput() {
+    if (input) {
+        input->ProcessInput({firstFrame, options.editorMode, GetFrameTime(), windowWidth, windowHeight});
+    }
+}
+
+void CApplication::SetViewFromCamera() {
+    glLoadIdentity();
+    if (camera) {
+        const CVector3& eye    = camera->GetEye();
+        const CVector3& center = camera->GetCenter();
+        const CVector3& up     = camera->GetUp();
+        gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
+    }
+}
+
+// The planes follow the view only when the camera moved this frame.
+void CApplication::UpdateFrustum() {
+    if (!camera || !frustum || !camera->IsChanged()) {
+        return;
+    }
+    SetViewFromCamera();
+    float modelView[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    frustum->Update(modelView, projection);
 }
 
 void CApplication::BeginFrame() {
     UpdateFrameClock();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    SetViewFromCamera();
 }
 
 void CApplication::EndFrame(int polygonCount) {
@@ -296,6 +410,11 @@ void CApplication::AddOverlayLines(int polygonCount) {
     }
     AddDebugLine("fps: %.3f", frameTimer.fps);
     AddDebugLine("elapsed: %.3f", 1.0f / frameTimer.fps);
+    if (camera) {
+        const CVector3& eye    = camera->GetEye();
+        const CVector3& center = camera->GetCenter();
+        AddDebugLine("camera pos: %f/%f/%f, view: %f/%f/%f", eye.x, eye.y, eye.z, center.x, center.y, center.z);
+    }
     AddDebugLine("polycount: %d", polygonCount);
     AddDebugLine("VBO: %d SGIMipMap: %d Texturecompression: %d", options.vertexBufferObjects ? 1 : 0,
                  options.sgiMipmap ? 1 : 0, options.textureCompression ? 1 : 0);
@@ -475,6 +594,21 @@ void CApplication::HandleFunctionKey(int key, int modifiers) {
         break;
     default:
         break;
+    }
+    ApplyRenderOptionChange(key);
+}
+
+// Filters live in every cached texture, and the terrain's detail and culling
+// are chosen again only when told, so those changes are pushed at once.
+void CApplication::ApplyRenderOptionChange(int key) {
+    if (!level) {
+        return;
+    }
+    if ((key == GLUT_KEY_F4 || key == GLUT_KEY_F5) && level->GetTextures() != nullptr) {
+        level->GetTextures()->ApplyFilter(options.textureFilter, options.mipmapMode);
+    }
+    if ((key == GLUT_KEY_F8 || key == GLUT_KEY_F10) && level->GetTerrain() != nullptr) {
+        level->GetTerrain()->Invalidate();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ enum class RenderOption {
     LevelOfDetail
 };
 
+class CCamera;
+class CFrustum;
+class CInput;
+class CLevel;
+
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
 class CApplication {
@@ -125,6 +131,9 @@ public:
     bool               IsFirstFrame() const { return firstFrame; }
     const std::string& GetGameModeString() const { return gameModeString; }
     CSoundLibrary&     GetSoundLibrary() { return soundLibrary; }
+    CCamera*           GetCamera() const { return camera.get(); }
+    CFrustum*          GetFrustum() const { return frustum.get(); }
+    CLevel*            GetLevel() const { return level.get(); }
 
     // The window callbacks.
     void OnDisplay();
@@ -135,6 +144,8 @@ public:
     void OnSpecialKey(int key, int x, int y);
     void OnSpecialKeyUp(int key, int x, int y);
     void OnClose();
+    void OnMouse(int button, int buttonState, int x, int y);
+    void OnMotion(int x, int y);
 
     // The parts of start-up and key handling that need no window, so that
     // they can be exercised on their own.
@@ -164,26 +175,38 @@ public:
 private:
     friend CApplication* GetApp();
     CApplication();
+    ~CApplication();
 
     void StartWindowLibrary();
     void OpenWindow();
     void InstallCallbacks();
     void SetFixedGlState();
     void BuildGame();
+    void PlaceStartCamera();
+    void HandOverView();
+    void ProcessFrameInput();
+    void SetViewFromCamera();
+    void UpdateFrustum();
+    void ApplyRenderOptionChange(int key);
+    void ReleaseGame();
     void UpdateFrameClock();
     void AddOverlayLines(int polygonCount);
     void QuitFromKey();
 
-    CProgramInstance         instance;
-    int                      state = stateStarting;
-    std::string              gameModeString;
-    int                      windowWidth          = 0;
-    int                      windowHeight         = 0;
-    bool                     firstFrame           = true;
-    bool                     windowLibraryStarted = false;
-    std::vector<std::string> debugLines;
-    CFrameTimer              frameTimer;
-    CSoundLibrary            soundLibrary;
+    CProgramInstance          instance;
+    int                       state = stateStarting;
+    std::string               gameModeString;
+    int                       windowWidth          = 0;
+    int                       windowHeight         = 0;
+    bool                      firstFrame           = true;
+    bool                      windowLibraryStarted = false;
+    std::vector<std::string>  debugLines;
+    CFrameTimer               frameTimer;
+    CSoundLibrary             soundLibrary;
+    std::unique_ptr<CCamera>  camera;
+    std::unique_ptr<CFrustum> frustum;
+    std::unique_ptr<CLevel>   level;
+    std::unique_ptr<CInput>   input;
 };
 
 CApplication* GetApp();

@@ -1,21 +1,12 @@
 #include "render/BufferObjects.h"
 
-#include <GL/freeglut.h>
-
-namespace {
-
-template <typename Function> Function Fetch(const char* name) {
-    return reinterpret_cast<Function>(glutGetProcAddress(name));
-}
-
-} // namespace
+#include "platform/GlEntryPoints.h"
 
 bool CBufferObjects::Load() {
-    bindBuffer    = Fetch<PFNGLBINDBUFFERARBPROC>("glBindBufferARB");
-    bufferData    = Fetch<PFNGLBUFFERDATAARBPROC>("glBufferDataARB");
-    deleteBuffers = Fetch<PFNGLDELETEBUFFERSARBPROC>("glDeleteBuffersARB");
-    genBuffers    = Fetch<PFNGLGENBUFFERSARBPROC>("glGenBuffersARB");
-    if (bindBuffer == nullptr || bufferData == nullptr || deleteBuffers == nullptr || genBuffers == nullptr) {
+    const bool all =
+        CGlEntryPoints::Get("glBindBufferARB", bindBuffer) & CGlEntryPoints::Get("glBufferDataARB", bufferData) &
+        CGlEntryPoints::Get("glDeleteBuffersARB", deleteBuffers) & CGlEntryPoints::Get("glGenBuffersARB", genBuffers);
+    if (!all) {
         *this = CBufferObjects();
         return false;
     }

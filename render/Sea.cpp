@@ -1,11 +1,11 @@
 #include "render/Sea.h"
 
-#include <GL/freeglut.h>
 #include <GL/glext.h>
 
 #include <cstdio>
 
 #include "app/Application.h"
+#include "platform/GlEntryPoints.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -29,9 +29,8 @@ CSea::CSea(const char* terrainDirectory, float worldWidth, float heightScale, fl
     snprintf(path, sizeof path, "%s\\sea.bmp", terrainDirectory != nullptr ? terrainDirectory : "");
     texture = textures.LoadTexture(path, GetApp()->options.textureCompression);
     if (GetApp()->options.multitexture) {
-        activeTexture = reinterpret_cast<ActiveTextureFunction>(glutGetProcAddress("glActiveTextureARB"));
-        multiTexCoord = reinterpret_cast<MultiTexCoordFunction>(glutGetProcAddress("glMultiTexCoord2fARB"));
-        multitexture  = activeTexture != nullptr && multiTexCoord != nullptr;
+        multitexture = CGlEntryPoints::Get("glActiveTextureARB", activeTexture) &
+                       CGlEntryPoints::Get("glMultiTexCoord2fARB", multiTexCoord);
     }
 }
 

@@ -1,0 +1,342 @@
+#include "render/WorldObjects.h"
+
+#include <GL/glu.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "app/Application.h"
+#include "app/Frustum.h"
+#include "app/Logger.h"
+#include "app/XmlFile.h"
+#include "game/Heightmap.h"
+#include "platform/DataPath.h"
+#include "render/Matrix4.h"
+
+namespace {
+
+const char* const multiProgramFile  = "shader\\celshadermulti.vsh";
+const char* const singleProgramFile = "shader\\celshadersingle.vsh";
+
+// Dark bands for the shaded side, then full light.
+const GLubyte shadeValues[CWorldObjects::shadeTexels] = {120, 120, 150, 150, 150, 160, 160, 255,
+                                                         255, 255, 255, 255, 255, 255, 255, 255};
+
+struct CTeamLook {
+    GLfloat material[4];
+    GLfloat celColour[4];
+};
+
+// [team - 1][done]
+const CTeamLook teamLooks[2][2] = {
+    {{{0.7f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f}}, {{1.0f, 0.0f, 0.0f, 0.4f}, {1.0f, 0.0f, 0.0f, 0.3f}}},
+    {{{0.0f, 0.0f, 0.7f, 1.0f}, {0.0f, 0.0f, 1.0f, 1.0f}}, {{0.0f, 0.0f, 1.0f, 0.4f}, {0.0f, 0.0f, 1.0f, 0.3f}}},
+};
+
+const GLfloat plainMaterial[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+bool HasModelSuffix(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    std::string suffix = path.substr(dot);
+    for (char& c : suffix) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return suffix == ".3ds";
+}
+
+bool ReadWholeFile(const char* path, std::string& text) {
+    FILE* file = CDataPath::OpenFile(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char   chunk[4096];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, count);
+    }
+    fclose(file);
+    return true;
+}
+
+} // namespace
+
+CModelInstance::CModelInstance(CModel* sharedModel, const char* name)
+    : model(sharedModel), radius(sharedModel != nullptr ? static_cast<float>(sharedModel->GetRadius()) : 0.0f),
+      fileName(name != nullptr ? name : "") {
+    if (fileName.size() > CWorldObjects::maxFileNameLength) {
+        fileName.resize(CWorldObjects::maxFileNameLength);
+    }
+}
+
+void CModelInstance::SetPosition(float newX, float newY, float newZ) {
+    x = newX;
+    y = newY;
+    z = newZ;
+}
+
+void CModelInstance::Move(float dx, float dy, float dz) {
+    SetPosition(x + dx, y + dy, z + dz);
+}
+
+void CModelInstance::SetRotation(float degreesX, float degreesY, float degreesZ) {
+    rotX = degreesX;
+    rotY = degreesY;
+    rotZ = degreesZ;
+}
+
+void CModelInstance::SetScale(float scale) {
+    scaleX = scaleY = scaleZ = scale;
+    radius                   = static_cast<float>(model->GetRadius()) * scale;
+}
+
+CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, const CHeightmap* levelHeightmap)
+    : objectsFile(file != nullptr ? file : ""), textures(textureManager), heightmap(levelHeightmap) {
+    const GLfloat ambient[4]  = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat diffuse[4]  = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat position[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, diffuse);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    outlineWidth = static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel;
+    InitCelShading();
+}
+
+CWorldObjects::~CWorldObjects() {
+    if (programs.IsLoaded()) {
+        if (multiProgram != 0) {
+            programs.deletePrograms(1, &multiProgram);
+        }
+        if (singleProgram != 0) {
+            programs.deletePrograms(1, &singleProgram);
+        }
+    }
+    if (shadeTexture != 0) {
+        glDeleteTextures(1, &shadeTexture);
+    }
+    instances.clear();
+    models.clear();
+}
+
+// Cel shading needs vertex programs and two texture units; without either,
+// or without the program files, units are drawn with the fixed light.
+void CWorldObjects::InitCelShading() {
+    const CAppOptions& options = GetApp()->options;
+    if (!options.vertexShader || !options.multitexture || !programs.Load()) {
+        return;
+    }
+    std::string multiText, singleText;
+    if (!ReadWholeFile(multiProgramFile, multiText) || !ReadWholeFile(singleProgramFile, singleText)) {
+        return;
+    }
+    multiProgram  = LoadProgram(multiText);
+    singleProgram = LoadProgram(singleText);
+    CreateShadeTexture();
+}
+
+GLuint CWorldObjects::LoadProgram(const std::string& text) const {
+    GLuint program = 0;
+    programs.genPrograms(1, &program);
+    programs.bindProgram(GL_VERTEX_PROGRAM_ARB, program);
+    programs.programString(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()),
+                           text.data());
+    programs.bindProgram(GL_VERTEX_PROGRAM_ARB, 0);
+    return program;
+}
+
+void CWorldObjects::CreateShadeTexture() {
+    glGenTextures(1, &shadeTexture);
+    glBindTexture(GL_TEXTURE_1D, shadeTexture);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
+    glBindTexture(GL_TEXTURE_1D, 0);
+}
+
+CModel* CWorldObjects::FindOrLoadModel(const std::string& path) {
+    for (const auto& model : models) {
+        if (model->GetPath() == path) {
+            return model.get();
+        }
+    }
+    models.push_back(std::make_unique<CModel>(path.c_str(), textures));
+    return models.back().get();
+}
+
+int CWorldObjects::AddObject(const char* fileName) {
+    if (fileName == nullptr) {
+        return -1;
+    }
+    const std::string path = std::string("objects\\") + fileName;
+    if (!HasModelSuffix(path)) {
+        GetLogger()->LogError("CWorldObjects::AddObject: %s is not a .3ds model", fileName);
+        return -1;
+    }
+    instances.push_back(std::make_unique<CModelInstance>(FindOrLoadModel(path), fileName));
+    return static_cast<int>(instances.size()) - 1;
+}
+
+CModelInstance* CWorldObjects::GetObjectByIndex(int index) const {
+    return index >= 0 && index < GetCount() ? instances[index].get() : nullptr;
+}
+
+void CWorldObjects::PlaceOnGround(int index, float x, float z) {
+    CModelInstance* instance = GetObjectByIndex(index);
+    if (instance != nullptr) {
+        instance->SetPosition(x, heightmap != nullptr ? heightmap->HeightAt(x, z) : 0.0f, z);
+    }
+}
+
+void CWorldObjects::HideObjectsNear(float x, float z, float radius) {
+    for (const auto& instance : instances) {
+        const float dx = x - instance->GetX();
+        const float dz = z - instance->GetZ();
+        if (instance->GetUnitIndex() == -1 && std::sqrt(dx * dx + dz * dz) < radius) {
+            instance->SetPresent(false);
+        }
+    }
+}
+
+// "objects.xml": numbered items of filename, positionX (world x), positionY
+// (world z), rotation (degrees about z) and scale. An incomplete item ends the
+// list; the items before it stay.
+bool CWorldObjects::LoadObjects() {
+    CXmlFile xml;
+    if (!xml.Open(objectsFile.c_str(), 0)) {
+        return false;
+    }
+    if (!xml.EnterElement("objects")) {
+        return false;
+    }
+    for (int n = 0; xml.EnterSubElement(n); ++n) {
+        char  fileName[maxFileNameLength + 1];
+        float x = 0.0f, z = 0.0f, rotation = 0.0f, scale = 1.0f;
+        if (!xml.ReadString("filename", fileName, sizeof fileName) || !xml.ReadFloat("positionX", x) ||
+            !xml.ReadFloat("positionY", z) || !xml.ReadFloat("rotation", rotation) || !xml.ReadFloat("scale", scale)) {
+            break;
+        }
+        const int index = AddObject(fileName);
+        if (index >= 0) {
+            PlaceOnGround(index, x, z);
+            instances[index]->SetRotZ(rotation);
+            instances[index]->SetScale(scale);
+        }
+        xml.LeaveSubElement();
+    }
+    return true;
+}
+
+// Writes the present plain objects, numbered from 0 without gaps.
+bool CWorldObjects::SaveObjects() const {
+    CXmlFile xml;
+    if (!xml.Open(objectsFile.c_str(), 1) || !xml.BeginWriteElement("objects")) {
+        return false;
+    }
+    int number = 0;
+    for (const auto& instance : instances) {
+        if (instance->GetUnitIndex() != -1 || !instance->IsPresent()) {
+            continue;
+        }
+        xml.BeginWriteSubElement(number++);
+        xml.WriteString("filename", instance->GetFileName().c_str());
+        xml.WriteFloat("positionX", instance->GetX());
+        xml.WriteFloat("positionY", instance->GetZ());
+        xml.WriteFloat("rotation", instance->GetRotZ());
+        xml.WriteFloat("scale", instance->GetScale());
+        xml.EndWriteSubElement();
+    }
+    const bool written = xml.EndWriteElement();
+    xml.Close();
+    return written;
+}
+
+int CWorldObjects::Draw(int pass) const {
+    const GLfloat light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glEnable(GL_RESCALE_NORMAL);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    if (GetApp()->options.transparency) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    int triangles = 0;
+    for (const auto& instance : instances) {
+        const bool isUnit = instance->GetUnitIndex() != -1;
+        if ((pass == passObjects && isUnit) || (pass == passUnits && !isUnit) || !instance->IsPresent()) {
+            continue;
+        }
+        if (GetApp()->options.frustumCulling && frustum != nullptr &&
+            !frustum->SphereInFrustum(instance->GetX(), instance->GetY(), instance->GetZ(), instance->GetRadius())) {
+            continue;
+        }
+        triangles += DrawInstance(*instance);
+    }
+    glDisable(GL_RESCALE_NORMAL);
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    return triangles;
+}
+
+int CWorldObjects::DrawInstance(const CModelInstance& instance) const {
+    CUnitLook look;
+    if (instance.GetUnitIndex() != -1 &&
+        (!unitLookup || !unitLookup(instance.GetUnitIndex(), look) || look.hitPoints <= 0)) {
+        return 0; // destroyed units (and units nobody can describe) are not drawn
+    }
+    glPushMatrix();
+    glTranslatef(instance.GetX(), instance.GetY(), instance.GetZ());
+    glRotatef(-instance.GetRotY(), 0.0f, 1.0f, 0.0f);
+    glRotatef(-instance.GetRotX(), 1.0f, 0.0f, 0.0f);
+    glRotatef(-instance.GetRotZ(), 0.0f, 0.0f, 1.0f);
+    glScalef(instance.GetScale(), instance.GetScale(), instance.GetScale());
+    const int triangles =
+        instance.GetUnitIndex() == -1 ? instance.GetModel()->Draw(CCelArguments()) : DrawUnit(instance, look);
+    glPopMatrix();
+    return triangles;
+}
+
+int CWorldObjects::DrawUnit(const CModelInstance& instance, const CUnitLook& look) const {
+    const int        team     = look.team == 2 ? 2 : 1;
+    const CTeamLook& teamLook = teamLooks[team - 1][look.done ? 1 : 0];
+    CCelArguments    arguments;
+    arguments.singleProgram = singleProgram;
+    arguments.multiProgram  = multiProgram;
+    arguments.shadeTexture  = shadeTexture;
+    LightInObjectSpace(instance, arguments.light);
+    for (int i = 0; i < 4; ++i) {
+        arguments.colour[i] = teamLook.celColour[i];
+    }
+    arguments.outlineWidth = outlineWidth;
+    arguments.cel          = true;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, teamLook.material);
+    const int triangles = instance.GetModel()->Draw(arguments);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, plainMaterial);
+    return triangles;
+}
+
+// The light carried into the instance's own space by the inverse placement,
+// built on a cleared model-view matrix and read back.
+void CWorldObjects::LightInObjectSpace(const CModelInstance& instance, float light[3]) const {
+    CMatrix4 inverse;
+    glPushMatrix();
+    glLoadIdentity();
+    glScalef(-instance.GetScale(), -instance.GetScale(), -instance.GetScale());
+    glRotatef(instance.GetRotZ(), 0.0f, 0.0f, 1.0f);
+    glRotatef(instance.GetRotX(), 1.0f, 0.0f, 0.0f);
+    glRotatef(instance.GetRotY(), 0.0f, 1.0f, 0.0f);
+    glTranslatef(-instance.GetX(), -instance.GetY(), -instance.GetZ());
+    glGetFloatv(GL_MODELVIEW_MATRIX, inverse.m);
+    glPopMatrix();
+    const CVector4 transformed = Transform(inverse, lightPosition[0], lightPosition[1], lightPosition[2], 1.0f);
+    light[0]                   = transformed.x;
+    light[1]                   = transformed.y;
+    light[2]                   = transformed.z;
+}
