@@ -78,6 +78,8 @@ void CModelMesh::TexCoordAt(int vertex, float& s, float& t) const {
 CModelFile::Result CModelFile::LoadFile(const char* path) {
     FILE* file = CDataPath::OpenFile(path, "rb");
     if (file == nullptr) {
+        // No content of an earlier file may survive a failed load.
+        *this = CModelFile();
         return fileMissing;
     }
     std::vector<uint8_t> bytes;
