@@ -23,25 +23,35 @@ CModel::CModel(const char* modelPath, CTextureManager* textureManager)
         buffers.Load();
     }
     Load(path.c_str());
-    for (const CModelMesh& mesh : data.GetMeshes()) {
-        vertexCounts.push_back(static_cast<int>(mesh.faces.size()) * 3);
-    }
-    if (buffers.IsLoaded()) {
-        BuildVertexBuffers();
-    }
-    if (options.displayLists) {
-        BuildDisplayLists();
-    }
 }
 
 CModel::~CModel() {
     DeleteGlObjects();
 }
 
+// The per-mesh GL objects and counts are rebuilt with the meshes, so a model
+// loaded again never draws with the lists or buffers of its old meshes.
 bool CModel::Load(const char* modelPath) {
+    DeleteGlObjects();
+    vertexCounts.clear();
+    const bool loaded = ReadFile(modelPath);
+    LoadTextures();
+    for (const CModelMesh& mesh : data.GetMeshes()) {
+        vertexCounts.push_back(static_cast<int>(mesh.faces.size()) * 3);
+    }
+    if (buffers.IsLoaded()) {
+        BuildVertexBuffers();
+    }
+    if (GetApp()->options.displayLists) {
+        BuildDisplayLists();
+    }
+    return loaded;
+}
+
+bool CModel::ReadFile(const char* modelPath) {
     switch (data.LoadFile(modelPath)) {
     case CModelFile::fileMissing:
-        CMessageBox::Show("Error", "Unable to find the file: %s!", modelPath);
+        CMessageBox::Show("Error", "Unable to find the file: %s!", modelPath != nullptr ? modelPath : "");
         return false;
     case CModelFile::notPrimaryChunk:
         CMessageBox::Show("Error", "Unable to load PRIMARY chuck from file: %s!", modelPath);
@@ -52,7 +62,6 @@ bool CModel::Load(const char* modelPath) {
     if (data.IsNewerVersion()) {
         CMessageBox::Show("Warning", "This 3DS file is over version 3 so it may load incorrectly");
     }
-    LoadTextures();
     return true;
 }
 
@@ -182,10 +191,19 @@ int CModel::DrawMesh(int mesh, const CCelArguments& arguments) const {
     return triangles;
 }
 
-// The black silhouette: back faces as thick lines, front faces culled.
+// The black silhouette: back faces as thick lines, front faces culled. The
+// immediate draw (and a display list made from it) sets the material colour
+// of an untextured mesh, which unlit would paint the outline in that colour;
+// lit with an all-black material every line is black whatever colour the
+// draw sets, and its alpha is the material's.
 void CModel::BeginOutline(float alpha, float width) const {
+    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, alpha};
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glDisable(GL_LIGHTING);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
     glDisable(GL_TEXTURE_2D);
     glColor4f(0.0f, 0.0f, 0.0f, alpha);
     glLineWidth(width);

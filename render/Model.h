@@ -37,6 +37,8 @@ public:
     CModel(const CModel&)            = delete;
     CModel& operator=(const CModel&) = delete;
 
+    // Reads the file and rebuilds textures, buffers and display lists for its
+    // meshes; a file that cannot be read leaves the model empty.
     bool Load(const char* path);
     // Draws every mesh; returns the triangles drawn (outlines included).
     int Draw(const CCelArguments& arguments) const;
@@ -52,6 +54,7 @@ public:
     bool               HasDisplayLists() const { return !displayLists.empty(); }
 
 private:
+    bool ReadFile(const char* path);
     void LoadTextures();
     void BuildVertexBuffers();
     void BuildDisplayLists();

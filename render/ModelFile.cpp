@@ -78,6 +78,8 @@ void CModelMesh::TexCoordAt(int vertex, float& s, float& t) const {
 CModelFile::Result CModelFile::LoadFile(const char* path) {
     FILE* file = CDataPath::OpenFile(path, "rb");
     if (file == nullptr) {
+        // No content of an earlier file may survive a failed load.
+        *this = CModelFile();
         return fileMissing;
     }
     std::vector<uint8_t> bytes;
@@ -193,8 +195,11 @@ void CModelFile::ReadVertices(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 12);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 12);
+    CModelMesh&    mesh     = meshes.back();
     mesh.vertices.resize(count);
     for (CVector3& vertex : mesh.vertices) {
         const float x = Finite(reader.Float());
@@ -208,8 +213,11 @@ void CModelFile::ReadFaces(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 8);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
+    CModelMesh&    mesh     = meshes.back();
     mesh.faces.resize(count);
     for (CModelFace& face : mesh.faces) {
         for (uint16_t& corner : face.corners) {
@@ -237,8 +245,11 @@ void CModelFile::ReadTexCoords(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 8);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
+    CModelMesh&    mesh     = meshes.back();
     mesh.texCoords.resize(count * 2);
     for (float& value : mesh.texCoords) {
         value = Finite(reader.Float());

@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -102,19 +103,14 @@ CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, 
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
     glLightfv(GL_LIGHT0, GL_SPECULAR, diffuse);
     glLightfv(GL_LIGHT0, GL_POSITION, position);
-    outlineWidth = static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel;
+    // Before the window reports its size the width is 0, and a line width
+    // below one pixel is refused by GL.
+    outlineWidth = std::max(static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
     InitCelShading();
 }
 
 CWorldObjects::~CWorldObjects() {
-    if (programs.IsLoaded()) {
-        if (multiProgram != 0) {
-            programs.deletePrograms(1, &multiProgram);
-        }
-        if (singleProgram != 0) {
-            programs.deletePrograms(1, &singleProgram);
-        }
-    }
+    DeletePrograms();
     if (shadeTexture != 0) {
         glDeleteTextures(1, &shadeTexture);
     }
@@ -133,19 +129,48 @@ void CWorldObjects::InitCelShading() {
     if (!ReadWholeFile(multiProgramFile, multiText) || !ReadWholeFile(singleProgramFile, singleText)) {
         return;
     }
-    multiProgram  = LoadProgram(multiText);
-    singleProgram = LoadProgram(singleText);
+    multiProgram  = LoadProgram(multiProgramFile, multiText);
+    singleProgram = LoadProgram(singleProgramFile, singleText);
+    if (multiProgram == 0 || singleProgram == 0) {
+        DeletePrograms();
+        return;
+    }
     CreateShadeTexture();
 }
 
-GLuint CWorldObjects::LoadProgram(const std::string& text) const {
+// A program the driver rejects would leave every unit invisible while bound,
+// so it is logged and dropped; units then take the path without programs.
+GLuint CWorldObjects::LoadProgram(const char* file, const std::string& text) const {
     GLuint program = 0;
     programs.genPrograms(1, &program);
     programs.bindProgram(GL_VERTEX_PROGRAM_ARB, program);
     programs.programString(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()),
                            text.data());
+    GLint errorPosition = -1;
+    glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &errorPosition);
     programs.bindProgram(GL_VERTEX_PROGRAM_ARB, 0);
+    if (errorPosition != -1) {
+        const GLubyte* message = glGetString(GL_PROGRAM_ERROR_STRING_ARB);
+        GetLogger()->LogError("CWorldObjects: vertex program %s rejected at character %d: %s", file,
+                              static_cast<int>(errorPosition),
+                              message != nullptr ? reinterpret_cast<const char*>(message) : "");
+        programs.deletePrograms(1, &program);
+        glGetError(); // the rejection's GL_INVALID_OPERATION is answered here
+        return 0;
+    }
     return program;
+}
+
+void CWorldObjects::DeletePrograms() {
+    if (!programs.IsLoaded()) {
+        return;
+    }
+    for (GLuint* program : {&multiProgram, &singleProgram}) {
+        if (*program != 0) {
+            programs.deletePrograms(1, program);
+            *program = 0;
+        }
+    }
 }
 
 void CWorldObjects::CreateShadeTexture() {
@@ -154,8 +179,10 @@ void CWorldObjects::CreateShadeTexture() {
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
+    glPopClientAttrib();
     glBindTexture(GL_TEXTURE_1D, 0);
 }
 

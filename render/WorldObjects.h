@@ -101,7 +101,8 @@ public:
 
 private:
     void    InitCelShading();
-    GLuint  LoadProgram(const std::string& text) const;
+    GLuint  LoadProgram(const char* file, const std::string& text) const;
+    void    DeletePrograms();
     void    CreateShadeTexture();
     CModel* FindOrLoadModel(const std::string& path);
     int     DrawInstance(const CModelInstance& instance) const;

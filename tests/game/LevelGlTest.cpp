@@ -1,0 +1,199 @@
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include "GlFixture.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Camera.h"
+#include "app/Frustum.h"
+#include "game/GridManager.h"
+#include "game/Heightmap.h"
+#include "game/Level.h"
+#include "platform/MessageBox.h"
+#include "render/ModelTools.h"
+#include "render/Sea.h"
+#include "render/SkyBox.h"
+#include "render/Terrain.h"
+#include "render/WorldObjects.h"
+
+// A level built from a small data folder: every part is made, the rules
+// share the sea's water height, a frame draws the scene, and unloading
+// releases everything (twice without harm).
+namespace {
+
+constexpr int   samples       = 33; // 32 cells: one patch of the terrain
+constexpr float mapWidth      = 320.0f;
+constexpr float heightPerUnit = 1.0f; // "maxheight" 255
+
+// The ground rises from 0 at the west edge by 4 sample units per column, so
+// the western tiles lie below the water level of 45.
+void WriteLevel() {
+    MakeFolders("TestLevel/Terrain");
+    MakeFolders("TestLevel/Skydome");
+    WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
+    std::vector<uint8_t> heights;
+    for (int row = 0; row < samples; ++row) {
+        for (int column = 0; column < samples; ++column) {
+            const uint8_t value = static_cast<uint8_t>(column * 4);
+            heights.insert(heights.end(), {value, value, value});
+        }
+    }
+    ASSERT_TRUE(ConvertRawImage(heights, "rgb", samples, samples, "bmp3:TestLevel/Terrain/ter_heightmap.bmp"));
+    std::string tiles = "<tiles>\n";
+    for (int number = 0; number < 32 * 32; ++number) {
+        const std::string name = std::to_string(number);
+        tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
+    }
+    WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
+    const std::vector<uint8_t> grass(16 * 16 * 3, 90), water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
+    ASSERT_TRUE(ConvertRawImage(grass, "rgb", 16, 16, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
+    ASSERT_TRUE(ConvertRawImage(water, "rgb", 8, 8, "bmp3:TestLevel/Terrain/sea.bmp"));
+    for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
+        ASSERT_TRUE(ConvertRawImage(sky, "rgb", 8, 8, std::string("TestLevel/Skydome/") + face + ".tga"));
+    }
+    WriteFile("TestLevel/objects.xml",
+              "<objects><0><filename>ball.3ds</filename><positionX>250</positionX>"
+              "<positionY>160</positionY><rotation>0</rotation><scale>4</scale></0></objects>");
+    ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
+                                        "newmtl paint\nKd 0.8 0.8 0.8\n"));
+}
+
+class LevelGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        app          = GetApp();
+        saved        = app->options;
+        app->options = CAppOptions();
+        CMessageBox::StartRecording();
+        WriteLevel();
+    }
+
+    void TearDown() override {
+        CMessageBox::StopRecording();
+        app->options = saved;
+    }
+
+    static void ExpectReleased(const CLevel& level) {
+        EXPECT_TRUE(level.GetName().empty());
+        EXPECT_EQ(level.GetHeightmap(), nullptr);
+        EXPECT_EQ(level.GetTextures(), nullptr);
+        EXPECT_EQ(level.GetTerrain(), nullptr);
+        EXPECT_EQ(level.GetObjects(), nullptr);
+        EXPECT_EQ(level.GetGrid(), nullptr);
+        EXPECT_EQ(level.GetTerrainTypes(), nullptr);
+        EXPECT_EQ(level.GetSky(), nullptr);
+        EXPECT_EQ(level.GetSea(), nullptr);
+    }
+
+    CTempWorkDir  dir;
+    CApplication* app = nullptr;
+    CAppOptions   saved;
+};
+
+TEST_F(LevelGlTest, LoadsEveryPartFromTheLevelFolder) {
+    CLevel level("TestLevel");
+    EXPECT_EQ(level.GetName(), "TestLevel");
+    ASSERT_NE(level.GetHeightmap(), nullptr);
+    EXPECT_EQ(level.GetHeightmap()->GetWidth(), samples);
+    EXPECT_FLOAT_EQ(level.GetHeightmap()->GetSpacing(), mapWidth / 32.0f);
+    ASSERT_NE(level.GetTextures(), nullptr);
+    ASSERT_NE(level.GetTerrain(), nullptr);
+    ASSERT_NE(level.GetObjects(), nullptr);
+    ASSERT_NE(level.GetGrid(), nullptr);
+    ASSERT_NE(level.GetTerrainTypes(), nullptr);
+    ASSERT_NE(level.GetSky(), nullptr);
+    ASSERT_NE(level.GetSea(), nullptr);
+
+    // Sky and sea span four map widths around the map's centre.
+    EXPECT_FLOAT_EQ(level.GetSky()->GetCentre().x, mapWidth / 2);
+    EXPECT_FLOAT_EQ(level.GetSky()->GetSize().x, mapWidth * 4);
+    EXPECT_FLOAT_EQ(level.GetSea()->GetCentreZ(), mapWidth / 2);
+    EXPECT_FLOAT_EQ(level.GetSea()->GetSizeX(), mapWidth * 4);
+    EXPECT_NE(level.GetSea()->GetTexture(), 0u) << "the sea's texture comes from the terrain folder";
+    EXPECT_NE(level.GetSky()->GetTexture(CSkyBox::faceBack), 0u) << "the sky's textures come from Skydome";
+
+    EXPECT_TRUE(level.GetCurrentTeam() == 1 || level.GetCurrentTeam() == 2) << level.GetCurrentTeam();
+    EXPECT_EQ(level.GetGameState(), CLevel::gamePlaying);
+    EXPECT_EQ(level.GetSelection().selectedUnit, -1);
+    EXPECT_EQ(level.GetUnitMode(), CLevel::unitModeNone);
+
+    // The objects file is the level's; the start-up loads it.
+    EXPECT_EQ(level.GetObjects()->GetCount(), 0);
+    EXPECT_TRUE(level.GetObjects()->LoadObjects());
+    ASSERT_EQ(level.GetObjects()->GetCount(), 1);
+    EXPECT_NEAR(level.GetObjects()->GetObjectByIndex(0)->GetY(), 100.0f * heightPerUnit, 0.5f)
+        << "x = 250 is sample column 25, 100 sample units high";
+    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
+}
+
+TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
+    CLevel      level("TestLevel");
+    const float water = level.GetSea()->GetWaterHeight();
+    EXPECT_FLOAT_EQ(water, CLevel::waterLevel * heightPerUnit);
+    EXPECT_FLOAT_EQ(level.GetGrid()->GetWaterHeight(), water);
+    // Every tile is usable in the file; those at or below the water are not.
+    EXPECT_FALSE(level.GetGrid()->IsTileUsable(0, 5)) << "height " << level.GetGrid()->GetTile(0, 5).height;
+    EXPECT_FALSE(level.GetGrid()->IsTileUsable(10, 5)) << "height " << level.GetGrid()->GetTile(10, 5).height;
+    EXPECT_TRUE(level.GetGrid()->IsTileUsable(12, 5)) << "height " << level.GetGrid()->GetTile(12, 5).height;
+    EXPECT_TRUE(level.GetGrid()->IsTileUsable(31, 5));
+}
+
+TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
+    CLevel level("TestLevel");
+    level.GetObjects()->LoadObjects();
+    EXPECT_TRUE(level.UnloadLevel());
+    ExpectReleased(level);
+    EXPECT_TRUE(level.UnloadLevel());
+    ExpectReleased(level);
+    EXPECT_EQ(level.LevelFrame(false), 0) << "an unloaded level draws nothing";
+    EXPECT_FALSE(level.LoadLevel(nullptr));
+}
+
+// The whole scene from above the map's south edge looking north: sky, terrain,
+// overlay, sea and the object add up to the frame's polygon count.
+TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
+    app->OnReshape(windowWidth, windowHeight);
+    CLevel level("TestLevel");
+    level.GetObjects()->LoadObjects();
+    CCamera  camera(level.GetHeightmap());
+    CFrustum frustum;
+    camera.SetPosition(CVector3(160, 300, 420), CVector3(160, 0, 160), CVector3(0, 1, 0));
+    level.GetTerrain()->SetCamera(&camera);
+    level.GetTerrain()->SetFrustum(&frustum);
+    level.GetObjects()->SetFrustum(&frustum);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(160, 300, 420, 160, 0, 160, 0, 1, 0);
+    float modelView[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    frustum.Update(modelView, projection);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const int polygons = level.LevelFrame(false);
+    const int ball =
+        static_cast<int>(level.GetObjects()->GetObjectByIndex(0)->GetModel()->GetData().GetMeshes().at(0).faces.size());
+    // 12 sky triangles, 4 of the blended sea, the ball, and the terrain's own.
+    EXPECT_GT(polygons, 12 + 4 + ball) << "sky, sea, object and terrain";
+    std::vector<uint8_t> pixels(windowWidth * windowHeight * 4);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int cleared = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        cleared += pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0 ? 1 : 0;
+    }
+    EXPECT_LT(cleared, windowWidth * windowHeight / 100) << "sky and ground cover the view";
+}
+
+TEST_F(LevelGlTest, AMissingFolderStillGivesEveryPartEmpty) {
+    CLevel level("Nowhere");
+    ASSERT_NE(level.GetObjects(), nullptr);
+    EXPECT_FALSE(level.GetObjects()->LoadObjects());
+    EXPECT_TRUE(level.GetHeightmap()->IsEmpty());
+    EXPECT_GE(level.LevelFrame(false), 12 + 4) << "sky and sea are drawn, untextured";
+    EXPECT_TRUE(level.UnloadLevel());
+    ExpectReleased(level);
+}
+
+} // namespace

@@ -1,0 +1,279 @@
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include "GlFixture.h"
+#include "ModelTools.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "platform/MessageBox.h"
+#include "render/Model.h"
+#include "render/TextureManager.h"
+
+// CModel on a real context: the three render modes with and without display
+// lists draw one picture, cel arguments add the outline pass, and the loader's
+// complaints reach the message-box layer.
+namespace {
+
+using ModelTools::CPicture;
+
+// A green that none of the model's pixels has, nor its black outline.
+const uint8_t background[3] = {30, 140, 30};
+
+// Two meshes: an untextured grey box and a box wearing the checker texture.
+const std::string boxesObj = ModelTools::BoxObj("plain", "grey", -3, -1, 0, -1, 1, 2, 1, 1) +
+                             ModelTools::BoxObj("skin", "checker", 1, -1, 0, 3, 1, 2, 9, 5);
+const char* const boxesMtl = "newmtl grey\nKd 0.8 0.8 0.8\nnewmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n";
+constexpr int     boxFaces = 12;
+
+class ModelGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        app                              = GetApp();
+        saved                            = app->options;
+        app->options                     = CAppOptions();
+        app->options.vertexBufferObjects = CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object");
+        app->options.displayLists        = true;
+        CMessageBox::StartRecording();
+        ASSERT_TRUE(ModelTools::ExportModel("objects", "boxes", boxesObj, boxesMtl))
+            << "assimp (assimp-utils) must export the test model";
+        ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
+    }
+
+    void TearDown() override {
+        textures.Clear();
+        CMessageBox::StopRecording();
+        app->options = saved;
+    }
+
+    // The model from the front and a little above, lit as the world objects
+    // light it: light 0 from (1, 1, 1), back faces culled, depth tested.
+    CPicture DrawScene(const CModel& model, const CCelArguments& arguments, int* triangles = nullptr) const {
+        glClearColor(background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, 1.0, 1.0, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(2.0, 5.0, 9.0, 0.0, 1.0, 0.0, 0.0, 1.0, 0.0);
+        const GLfloat white[4] = {1, 1, 1, 1}, dark[4] = {0, 0, 0, 1}, position[4] = {1, 1, 1, 0};
+        glLightfv(GL_LIGHT0, GL_AMBIENT, dark);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        const int drawn = model.Draw(arguments);
+        if (triangles != nullptr) {
+            *triangles = drawn;
+        }
+        glDisable(GL_LIGHTING);
+        glDisable(GL_LIGHT0);
+        return CPicture::Read(windowWidth, windowHeight);
+    }
+
+    CPicture DrawIn(const CModel& model, int renderMode, bool displayLists, int* triangles = nullptr) {
+        app->options.renderMode   = renderMode;
+        app->options.displayLists = displayLists;
+        return DrawScene(model, CCelArguments(), triangles);
+    }
+
+    CTempWorkDir    dir;
+    CApplication*   app = nullptr;
+    CAppOptions     saved;
+    CTextureManager textures;
+};
+
+// Counts of the model's three kinds of pixel: the lit grey box, and the blue
+// and the yellow squares of the textured one.
+struct Census {
+    int grey = 0, blue = 0, yellow = 0, other = 0;
+};
+
+Census Count(const CPicture& picture) {
+    Census census;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.At(x, y);
+            if (picture.Is(x, y, background, 2)) {
+                continue;
+            }
+            if (p[2] > p[0] + 40 && p[2] > p[1] + 40) {
+                ++census.blue;
+            } else if (p[0] > p[2] + 40 && p[1] > p[2] + 40) {
+                ++census.yellow;
+            } else if (std::abs(p[0] - p[1]) < 8 && std::abs(p[1] - p[2]) < 8) {
+                ++census.grey;
+            } else {
+                ++census.other;
+            }
+        }
+    }
+    return census;
+}
+
+TEST_F(ModelGlTest, ImmediateDrawShowsBothMeshesWithTheirMaterials) {
+    CModel model("objects\\boxes.3ds", &textures);
+    ASSERT_EQ(model.GetMeshCount(), 2u);
+    int            triangles = 0;
+    const CPicture picture   = DrawIn(model, 3, false, &triangles);
+    EXPECT_EQ(triangles, 2 * boxFaces);
+    const Census census = Count(picture);
+    EXPECT_GT(census.grey, 1000) << "the untextured box";
+    EXPECT_GT(census.blue, 300) << "blue squares of the checker";
+    EXPECT_GT(census.yellow, 300) << "yellow squares of the checker";
+    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
+}
+
+struct PathCase {
+    const char* name;
+    int         renderMode;
+    bool        displayLists;
+};
+
+class ModelPath : public ModelGlTest, public ::testing::WithParamInterface<PathCase> {};
+
+// Rasterisers may round a few edge pixels differently; anything else (a wrong
+// stride, texture coordinate or normal on one path) changes whole faces.
+TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
+    const PathCase& path = GetParam();
+    if (path.renderMode == 1 && !app->options.vertexBufferObjects) {
+        GTEST_SKIP() << "no GL_ARB_vertex_buffer_object";
+    }
+    CModel model("objects\\boxes.3ds", &textures);
+    EXPECT_EQ(model.HasBuffers(), app->options.vertexBufferObjects);
+    EXPECT_TRUE(model.HasDisplayLists());
+    const CPicture reference = DrawIn(model, 3, false);
+    int            triangles = 0;
+    const CPicture picture   = DrawIn(model, path.renderMode, path.displayLists, &triangles);
+    EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
+    EXPECT_LT(ModelTools::CountDifferences(reference, picture, 8), 40) << path.name;
+    EXPECT_GT(Count(picture).blue, 300) << path.name << ": the texture must show";
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
+                         ::testing::Values(PathCase{"BufferObjects", 1, false}, PathCase{"BufferObjectsLists", 1, true},
+                                           PathCase{"ArraysLists", 2, true}, PathCase{"Arrays", 2, false},
+                                           PathCase{"ImmediateLists", 3, true}),
+                         [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+
+// With cel arguments each mesh is drawn a second time as its black outline:
+// the outline darkens pixels around the silhouette and changes nothing else.
+TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
+    CModel        model("objects\\boxes.3ds", &textures);
+    CCelArguments cel;
+    cel.cel          = true;
+    cel.outlineWidth = 3.0f;
+    for (int mode : {1, 2, 3}) {
+        if (mode == 1 && !model.HasBuffers()) {
+            continue;
+        }
+        app->options.renderMode       = mode;
+        int            plainTriangles = 0, celTriangles = 0;
+        const CPicture plain    = DrawScene(model, CCelArguments(), &plainTriangles);
+        const CPicture outlined = DrawScene(model, cel, &celTriangles);
+        EXPECT_EQ(celTriangles, 2 * plainTriangles) << "render mode " << mode;
+        int darkened = 0, recoloured = 0;
+        for (int y = 0; y < windowHeight; ++y) {
+            for (int x = 0; x < windowWidth; ++x) {
+                const uint8_t* before = plain.At(x, y);
+                const uint8_t* after  = outlined.At(x, y);
+                if (std::abs(before[0] - after[0]) + std::abs(before[1] - after[1]) + std::abs(before[2] - after[2]) <=
+                    12) {
+                    continue;
+                }
+                const bool dark = after[0] < 10 && after[1] < 10 && after[2] < 10;
+                darkened += dark ? 1 : 0;
+                recoloured += dark ? 0 : 1;
+            }
+        }
+        EXPECT_GT(darkened, 300) << "render mode " << mode << ": no black outline";
+        EXPECT_LT(recoloured, 20) << "render mode " << mode << ": the outline pass changed colours";
+    }
+}
+
+TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
+    ASSERT_TRUE(ModelTools::ExportModel("objects", "single",
+                                        ModelTools::BoxObj("plain", "grey", -3, -1, 0, -1, 1, 2, 1, 1), boxesMtl));
+    CModel model("objects\\single.3ds", &textures);
+    ASSERT_EQ(model.GetMeshCount(), 1u);
+    ASSERT_TRUE(model.Load("objects\\boxes.3ds"));
+    ASSERT_EQ(model.GetMeshCount(), 2u);
+    const CModel fresh("objects\\boxes.3ds", &textures);
+    for (int mode : {1, 2, 3}) {
+        if (mode == 1 && !model.HasBuffers()) {
+            continue;
+        }
+        int            triangles = 0;
+        const CPicture reloaded  = DrawIn(model, mode, true, &triangles);
+        EXPECT_EQ(triangles, 2 * boxFaces) << "render mode " << mode;
+        EXPECT_LT(ModelTools::CountDifferences(DrawIn(fresh, mode, true), reloaded, 8), 40) << "render mode " << mode;
+    }
+    EXPECT_FALSE(model.Load("objects\\gone.3ds"));
+    EXPECT_EQ(model.GetMeshCount(), 0u) << "a failed load leaves the model empty";
+    for (int mode : {1, 2, 3}) {
+        int            triangles = -1;
+        const CPicture empty     = DrawIn(model, mode, true, &triangles);
+        EXPECT_EQ(triangles, 0) << "render mode " << mode;
+        EXPECT_EQ(Count(empty).grey + Count(empty).blue, 0) << "render mode " << mode;
+    }
+}
+
+struct MessageCase {
+    const char* name;
+    const char* caption;
+    const char* text;
+    size_t      meshes;
+};
+
+// Prepares the file the case loads as objects\case.3ds.
+void WriteCaseFile(const std::string& name) {
+    const std::string exported = ReadFile("objects/boxes.3ds");
+    if (name == "Missing") {
+        return;
+    }
+    if (name == "NotPrimary") {
+        std::string bytes = exported;
+        bytes[0]          = 0x3D; // 0x4D3D: a chunk, but not the primary one
+        WriteFile("objects/case.3ds", bytes);
+        return;
+    }
+    // A version chunk of 4 right after the primary chunk's header.
+    std::string version(10, '\0');
+    PutU16(version, 0, 0x0002);
+    PutU32(version, 2, 10);
+    PutU32(version, 6, 4);
+    std::string bytes = exported.substr(0, 6) + version + exported.substr(6);
+    PutU32(bytes, 2, static_cast<uint32_t>(bytes.size()));
+    WriteFile("objects/case.3ds", bytes);
+}
+
+class ModelMessage : public ModelGlTest, public ::testing::WithParamInterface<MessageCase> {};
+
+TEST_P(ModelMessage, ReachesTheMessageBoxLayer) {
+    const MessageCase& message = GetParam();
+    WriteCaseFile(message.name);
+    CModel      model("objects\\case.3ds", &textures);
+    const auto& recorded = CMessageBox::GetRecorded();
+    ASSERT_EQ(recorded.size(), 1u) << message.name;
+    EXPECT_EQ(recorded[0].caption, message.caption);
+    EXPECT_EQ(recorded[0].text, message.text);
+    EXPECT_EQ(model.GetMeshCount(), message.meshes);
+    int triangles = -1;
+    DrawIn(model, 3, true, &triangles);
+    EXPECT_EQ(triangles, static_cast<int>(message.meshes) * boxFaces) << "the model is still drawn";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ModelMessage,
+    ::testing::Values(
+        MessageCase{"Missing", "Error", "Unable to find the file: objects\\case.3ds!", 0},
+        MessageCase{"NotPrimary", "Error", "Unable to load PRIMARY chuck from file: objects\\case.3ds!", 0},
+        MessageCase{"Version4", "Warning", "This 3DS file is over version 3 so it may load incorrectly", 2}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; });
+
+} // namespace

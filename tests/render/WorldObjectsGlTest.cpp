@@ -1,0 +1,413 @@
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "GlFixture.h"
+#include "ModelTools.h"
+#include "TestSupport.h"
+#include "data/DataFiles.h"
+#include "app/Application.h"
+#include "app/XmlFile.h"
+#include "game/Heightmap.h"
+#include "platform/MessageBox.h"
+#include "render/TextureManager.h"
+#include "render/WorldObjects.h"
+
+// The world objects: "objects.xml" in and out, shared models, and what the
+// draw passes show for plain objects and cel-shaded units.
+namespace {
+
+using ModelTools::CPicture;
+
+constexpr float sphereRadius  = 2.5f; // the model's radius is the integer 2
+const uint8_t   background[3] = {0, 255, 0};
+
+// 33 x 33 samples over 320 world units: the ground rises along x, one sample
+// unit per column, so heights are easy to predict.
+std::unique_ptr<CHeightmap> MakeSlope() {
+    std::vector<int> samples(33 * 33);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int>(i % 33);
+    }
+    return std::make_unique<CHeightmap>(33, samples, 320.0f, 255.0f);
+}
+
+class WorldObjectsGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        app          = GetApp();
+        saved        = app->options;
+        app->options = CAppOptions();
+        CMessageBox::StartRecording();
+        heightmap = MakeSlope();
+        ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(sphereRadius, "paint"),
+                                            "newmtl paint\nKd 0.8 0.8 0.8\n"))
+            << "assimp (assimp-utils) must export the test model";
+        // Copies under other names, for the tests of sharing.
+        const std::string ball = ReadFile("objects/ball.3ds");
+        WriteFile("objects/pine.3ds", ball);
+        WriteFile("objects/oak.3ds", ball);
+    }
+
+    void TearDown() override {
+        textures.Clear();
+        CMessageBox::StopRecording();
+        app->options = saved;
+    }
+
+    std::unique_ptr<CWorldObjects> Make() {
+        return std::make_unique<CWorldObjects>("objects.xml", &textures, heightmap.get());
+    }
+
+    CTempWorkDir                dir;
+    CApplication*               app = nullptr;
+    CAppOptions                 saved;
+    CTextureManager             textures;
+    std::unique_ptr<CHeightmap> heightmap;
+};
+
+std::string Item(int number, const char* file, float x, float z, float rotation, const char* scale) {
+    std::string item = "<" + std::to_string(number) + ">\n<filename>" + file + "</filename>\n<positionX>" +
+                       std::to_string(x) + "</positionX>\n<positionY>" + std::to_string(z) +
+                       "</positionY>\n<rotation>" + std::to_string(rotation) + "</rotation>\n";
+    if (scale != nullptr) {
+        item += std::string("<scale>") + scale + "</scale>\n";
+    }
+    return item + "</" + std::to_string(number) + ">\n";
+}
+
+TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
+    WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 100, 40, 30, "2") +
+                                 Item(1, "oak.3ds", 150, 60, 0, "0.5") + Item(2, "pine.3ds", 200, 80, 0, nullptr) +
+                                 Item(3, "oak.3ds", 250, 90, 0, "1") + "</objects>\n");
+    auto objects = Make();
+    EXPECT_TRUE(objects->LoadObjects());
+    ASSERT_EQ(objects->GetCount(), 2) << "the item without \"scale\" ends the list";
+    EXPECT_EQ(objects->GetModelCount(), 2);
+    const CModelInstance* first = objects->GetObjectByIndex(0);
+    EXPECT_EQ(first->GetFileName(), "pine.3ds");
+    EXPECT_FLOAT_EQ(first->GetX(), 100.0f);
+    EXPECT_FLOAT_EQ(first->GetZ(), 40.0f);
+    // x = 100 is column 10 of samples 0, 1, 2, ...: 10 sample units of 1.0.
+    EXPECT_NEAR(first->GetY(), 10.0f, 1e-3f);
+    EXPECT_FLOAT_EQ(first->GetRotZ(), 30.0f);
+    EXPECT_FLOAT_EQ(first->GetScale(), 2.0f);
+    EXPECT_FLOAT_EQ(first->GetRadius(), 2.0f * 2.0f) << "the model's integer radius 2 times the scale";
+    EXPECT_EQ(first->GetUnitIndex(), -1);
+    EXPECT_FLOAT_EQ(objects->GetObjectByIndex(1)->GetRadius(), 1.0f);
+    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
+}
+
+TEST_F(WorldObjectsGlTest, MissingFileOrListLoadsNothing) {
+    auto objects = Make();
+    EXPECT_FALSE(objects->LoadObjects());
+    WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, 1, 0, "1") + "</things>\n");
+    EXPECT_FALSE(objects->LoadObjects());
+    EXPECT_EQ(objects->GetCount(), 0);
+}
+
+struct NameCase {
+    const char* fileName;
+    bool        accepted;
+};
+
+class ObjectName : public WorldObjectsGlTest, public ::testing::WithParamInterface<NameCase> {};
+
+// Only the last suffix counts, in any letter case; a rejected name adds
+// neither an instance nor a model.
+TEST_P(ObjectName, OnlyThreeDsFilesBecomeObjects) {
+    auto      objects = Make();
+    const int index   = objects->AddObject(GetParam().fileName);
+    if (GetParam().accepted) {
+        EXPECT_EQ(index, 0);
+        EXPECT_EQ(objects->GetCount(), 1);
+        EXPECT_EQ(objects->GetModelCount(), 1);
+    } else {
+        EXPECT_EQ(index, -1);
+        EXPECT_EQ(objects->GetCount(), 0);
+        EXPECT_EQ(objects->GetModelCount(), 0);
+        EXPECT_EQ(objects->GetObjectByIndex(index), nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ObjectName,
+                         ::testing::Values(NameCase{"pine.3ds", true}, NameCase{"PINE.3DS", true},
+                                           NameCase{"pine.3Ds", true}, NameCase{"pine.txt", false},
+                                           NameCase{"pine", false}, NameCase{"pine.3ds.bak", false},
+                                           NameCase{"pine.3dsx", false}, NameCase{"", false}));
+
+TEST_F(WorldObjectsGlTest, AnItemWithAnotherSuffixIsSkippedAndTheListGoesOn) {
+    WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 10, 10, 0, "1") + Item(1, "pine.obj", 20, 20, 0, "1") +
+                                 Item(2, "oak.3ds", 30, 30, 0, "1") + "</objects>\n");
+    auto objects = Make();
+    objects->LoadObjects();
+    ASSERT_EQ(objects->GetCount(), 2);
+    EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
+}
+
+TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndNamesDifferingInCaseDoNot) {
+    auto      objects = Make();
+    const int first   = objects->AddObject("pine.3ds");
+    const int second  = objects->AddObject("pine.3ds");
+    const int capital = objects->AddObject("Pine.3ds");
+    ASSERT_EQ(objects->GetCount(), 3);
+    EXPECT_EQ(objects->GetModelCount(), 2);
+    EXPECT_EQ(objects->GetObjectByIndex(first)->GetModel(), objects->GetObjectByIndex(second)->GetModel());
+    EXPECT_NE(objects->GetObjectByIndex(first)->GetModel(), objects->GetObjectByIndex(capital)->GetModel());
+    // The file system lookup ignores case, so both models hold the sphere.
+    EXPECT_EQ(objects->GetObjectByIndex(capital)->GetModel()->GetMeshCount(), 1u);
+    EXPECT_EQ(objects->GetObjectByIndex(capital)->GetModel()->GetPath(), "objects\\Pine.3ds");
+}
+
+TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesThePresentObjectsNumberedFromZero) {
+    auto        objects         = Make();
+    const float positions[3][2] = {{50, 50}, {150, 60}, {250, 70}};
+    for (const auto& position : positions) {
+        const int index = objects->AddObject(&position == &positions[1] ? "oak.3ds" : "pine.3ds");
+        objects->PlaceOnGround(index, position[0], position[1]);
+        objects->GetObjectByIndex(index)->SetRotZ(position[0]);
+        objects->GetObjectByIndex(index)->SetScale(1.5f);
+    }
+    // A unit standing by the second object is neither hidden nor saved.
+    const int unit = objects->AddObject("pine.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    objects->PlaceOnGround(unit, 160, 60);
+    objects->HideObjectsNear(155, 60, CWorldObjects::hideRadiusDefault);
+    EXPECT_TRUE(objects->GetObjectByIndex(0)->IsPresent());
+    EXPECT_FALSE(objects->GetObjectByIndex(1)->IsPresent());
+    EXPECT_TRUE(objects->GetObjectByIndex(unit)->IsPresent());
+    ASSERT_TRUE(objects->SaveObjects());
+
+    CXmlFile xml;
+    ASSERT_TRUE(xml.Open("objects.xml", 0));
+    ASSERT_TRUE(xml.EnterElement("objects"));
+    const char* expected[] = {"pine.3ds", "pine.3ds"};
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(xml.EnterSubElement(n)) << "element " << n;
+        char name[512] = {};
+        EXPECT_TRUE(xml.ReadString("filename", name, sizeof name));
+        EXPECT_STREQ(name, expected[n]);
+        xml.LeaveSubElement();
+    }
+    EXPECT_FALSE(xml.EnterSubElement(2)) << "two present objects, no gap and no unit";
+    xml.Close();
+
+    auto reloaded = Make();
+    reloaded->LoadObjects();
+    ASSERT_EQ(reloaded->GetCount(), 2);
+    for (int n = 0; n < 2; ++n) {
+        const CModelInstance* original = objects->GetObjectByIndex(n == 0 ? 0 : 2);
+        const CModelInstance* copy     = reloaded->GetObjectByIndex(n);
+        EXPECT_NEAR(copy->GetX(), original->GetX(), 1e-3f);
+        EXPECT_NEAR(copy->GetY(), original->GetY(), 1e-3f);
+        EXPECT_NEAR(copy->GetZ(), original->GetZ(), 1e-3f);
+        EXPECT_NEAR(copy->GetRotZ(), original->GetRotZ(), 1e-3f);
+        EXPECT_NEAR(copy->GetScale(), 1.5f, 1e-5f);
+    }
+}
+
+// ---- pictures ----
+
+// The extensions and programs that cel shading needs, copied from data/.
+class CelPicture : public WorldObjectsGlTest {
+protected:
+    void SetUp() override {
+        WorldObjectsGlTest::SetUp();
+        for (const char* extension : {"GL_ARB_vertex_program", "GL_ARB_multitexture", "GL_ARB_vertex_buffer_object"}) {
+            if (!CApplication::IsExtensionSupported(extension)) {
+                GTEST_SKIP() << extension << " not available";
+            }
+        }
+        app->options.vertexShader        = true;
+        app->options.multitexture        = true;
+        app->options.vertexBufferObjects = true;
+        app->options.renderMode          = 1;
+        app->options.frustumCulling      = false;
+        // The outline width follows the window's width: 2.4 pixels at 1024.
+        app->OnReshape(1024, 768);
+        CopyProgram("celshadermulti.vsh");
+        CopyProgram("celshadersingle.vsh");
+    }
+
+    static void CopyProgram(const char* name) {
+        MakeFolders("shader");
+        const std::string text = ReadFile(DataFiles::Path(std::string("shader\\") + name));
+        ASSERT_FALSE(text.empty()) << name;
+        WriteFile(std::string("shader/") + name, text);
+    }
+
+    // The left half of the window shows x < 0, the right half x > 0, seen
+    // from +z; the fixed light comes from (1, 1, 1).
+    CPicture Draw(const CWorldObjects& objects, int* triangles = nullptr) const {
+        glViewport(0, 0, windowWidth, windowHeight);
+        glClearColor(background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-8, 8, -8, 8, 1, 100);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 0, 20, 0, 0, 0, 0, 1, 0);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        const int drawn = objects.Draw(CWorldObjects::passAll);
+        if (triangles != nullptr) {
+            *triangles = drawn;
+        }
+        return CPicture::Read(windowWidth, windowHeight);
+    }
+
+    CUnitLook look{10, 1, false};
+};
+
+// Statistics of one sphere's half of the window.
+struct SphereCensus {
+    int           pixels = 0;
+    int           edge = 0, darkEdge = 0;
+    std::set<int> levels; // distinct red values inside the silhouette
+};
+
+SphereCensus Survey(const CPicture& picture, int firstColumn, int lastColumn) {
+    SphereCensus census;
+    const auto   isBackground = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= picture.width || y >= picture.height || picture.Is(x, y, background, 2);
+    };
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = firstColumn; x < lastColumn; ++x) {
+            if (isBackground(x, y)) {
+                continue;
+            }
+            ++census.pixels;
+            const uint8_t* p    = picture.At(x, y);
+            const bool     dark = p[0] < 40 && p[1] < 40 && p[2] < 40;
+            const bool     boundary =
+                isBackground(x - 1, y) || isBackground(x + 1, y) || isBackground(x, y - 1) || isBackground(x, y + 1);
+            if (boundary) {
+                ++census.edge;
+                census.darkEdge += dark ? 1 : 0;
+            } else if (!dark) {
+                census.levels.insert(p[0]);
+            }
+        }
+    }
+    return census;
+}
+
+TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
+    auto objects = Make();
+    ASSERT_TRUE(objects->IsCelShadingReady());
+    EXPECT_NE(objects->GetShadeTexture(), 0u);
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int plain = objects->AddObject("ball.3ds");
+    const int unit  = objects->AddObject("ball.3ds");
+    objects->GetObjectByIndex(plain)->SetPosition(-4, 0, 0);
+    // Here the light in the unit's own space, (1, 1, 1) moved by the negated
+    // placement, lies at (3, 3, 5): in front of the unit, above and to the right.
+    objects->GetObjectByIndex(unit)->SetPosition(4, 4, 6);
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    EXPECT_FLOAT_EQ(objects->GetOutlineWidth(), 2.4f);
+    int            triangles = 0;
+    const CPicture picture   = Draw(*objects, &triangles);
+    const int      faces =
+        static_cast<int>(objects->GetObjectByIndex(plain)->GetModel()->GetData().GetMeshes()[0].faces.size());
+    EXPECT_EQ(triangles, faces + 2 * faces) << "the unit is drawn twice: shaded and as its outline";
+
+    const SphereCensus object = Survey(picture, 0, windowWidth / 2);
+    const SphereCensus cel    = Survey(picture, windowWidth / 2, windowWidth);
+    ASSERT_GT(object.pixels, 2000);
+    ASSERT_GT(cel.pixels, 2000);
+    EXPECT_GT(cel.darkEdge, cel.edge * 9 / 10) << "the unit's silhouette is black";
+    EXPECT_LT(object.darkEdge, object.edge * 7 / 10) << "the lit side of the object has no outline";
+    EXPECT_LE(cel.levels.size(), 5u) << "cel shading shows a few bands of the team colour";
+    EXPECT_GE(cel.levels.size(), 2u) << "the bands follow the light";
+    EXPECT_GT(object.levels.size(), 20u) << "the fixed light shades the object smoothly";
+}
+
+TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
+    WriteFile("shader/celshadersingle.vsh", "!!ARBvp1.0\nthis is not a program\nEND\n");
+    auto objects = Make();
+    EXPECT_FALSE(objects->IsCelShadingReady());
+    EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos)
+        << "the rejected program is named in log_error.txt";
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int unit = objects->AddObject("ball.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    objects->GetObjectByIndex(unit)->SetPosition(4, 0, 0);
+    const SphereCensus census = Survey(Draw(*objects), windowWidth / 2, windowWidth);
+    EXPECT_GT(census.pixels, 2000) << "the unit is still drawn, lit and outlined";
+    EXPECT_GT(census.darkEdge, census.edge * 9 / 10);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+struct TranslucencyCase {
+    const char* name;
+    int         renderMode;
+    bool        transparency;
+    bool        done;
+};
+
+class Translucency : public CelPicture, public ::testing::WithParamInterface<TranslucencyCase> {};
+
+// Through a translucent unit the green background shows at its centre.
+TEST_P(Translucency, ADoneUnitIsTranslucentOnlyWhileTransparencyIsOn) {
+    const TranslucencyCase& test = GetParam();
+    app->options.renderMode      = test.renderMode;
+    app->options.transparency    = test.transparency;
+    look.done                    = test.done;
+    auto objects                 = Make();
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int unit = objects->AddObject("ball.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    const CPicture picture = Draw(*objects);
+    const uint8_t* centre  = picture.At(windowWidth / 2, windowHeight / 2);
+    EXPECT_GT(centre[0], 25) << test.name << ": the team colour";
+    if (test.transparency && test.done) {
+        EXPECT_GT(centre[1], 100) << test.name << ": the background should show through";
+    } else {
+        EXPECT_LT(centre[1], 20) << test.name << ": the unit should be opaque";
+    }
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "blending ends with the draw";
+}
+
+INSTANTIATE_TEST_SUITE_P(States, Translucency,
+                         ::testing::Values(TranslucencyCase{"CelDoneTransparent", 1, true, true},
+                                           TranslucencyCase{"CelDoneOpaque", 1, false, true},
+                                           TranslucencyCase{"CelReadyTransparent", 1, true, false},
+                                           TranslucencyCase{"LitDoneTransparent", 3, true, true},
+                                           TranslucencyCase{"LitDoneOpaque", 3, false, true},
+                                           TranslucencyCase{"LitReadyTransparent", 3, true, false}),
+                         [](const ::testing::TestParamInfo<TranslucencyCase>& info) { return info.param.name; });
+
+TEST_F(CelPicture, DestroyedUnitsAndHiddenObjectsAreNotDrawn) {
+    look.hitPoints = 0;
+    auto objects   = Make();
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int unit   = objects->AddObject("ball.3ds");
+    const int object = objects->AddObject("ball.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    objects->GetObjectByIndex(object)->SetPosition(-4, 0, 0);
+    objects->GetObjectByIndex(object)->SetPresent(false);
+    int            triangles = -1;
+    const CPicture picture   = Draw(*objects, &triangles);
+    EXPECT_EQ(triangles, 0);
+    EXPECT_EQ(Survey(picture, 0, windowWidth).pixels, 0);
+    EXPECT_EQ(objects->GetCount(), 2) << "both stay in the list";
+}
+
+} // namespace
