@@ -158,6 +158,9 @@ public:
     void CheckExtensions(const char* extensions);
     // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*).
     void HandleFunctionKey(int key, int modifiers);
+    // The GL state every frame relies on (shading, depth test, culling,
+    // texturing); also set by tools that draw the scene without the program.
+    static void SetFixedGlState();
 
     // A displayed frame is BeginFrame, then the game's input and scene, then
     // EndFrame with the number of polygons the scene drew.
@@ -180,7 +183,6 @@ private:
     void StartWindowLibrary();
     void OpenWindow();
     void InstallCallbacks();
-    void SetFixedGlState();
     void BuildGame();
     void PlaceStartCamera();
     void HandOverView();

@@ -340,14 +340,7 @@ int main(int argc, char** argv) {
     glutDisplayFunc(IgnoreDisplay);
     glutMainLoopEvent();
     glViewport(0, 0, windowWidth, windowHeight);
-    // The program's fixed state.
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_TEXTURE_2D);
+    CApplication::SetFixedGlState();
     glClearColor(0.5f, 0.6f, 0.8f, 1.0f);
     CFrameBench bench;
     if (!bench.Load()) {
