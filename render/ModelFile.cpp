@@ -193,8 +193,11 @@ void CModelFile::ReadVertices(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 12);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 12);
+    CModelMesh&    mesh     = meshes.back();
     mesh.vertices.resize(count);
     for (CVector3& vertex : mesh.vertices) {
         const float x = Finite(reader.Float());
@@ -208,8 +211,11 @@ void CModelFile::ReadFaces(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 8);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
+    CModelMesh&    mesh     = meshes.back();
     mesh.faces.resize(count);
     for (CModelFace& face : mesh.faces) {
         for (uint16_t& corner : face.corners) {
@@ -237,8 +243,11 @@ void CModelFile::ReadTexCoords(CChunkReader& reader, size_t end) {
     if (!reader.Has(2, end)) {
         return;
     }
-    const size_t count = std::min<size_t>(reader.U16(), (end - reader.position) / 8);
-    CModelMesh&  mesh  = meshes.back();
+    // The count is read before the room after it is measured: as two
+    // arguments of one call their order would be unspecified.
+    const uint16_t declared = reader.U16();
+    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
+    CModelMesh&    mesh     = meshes.back();
     mesh.texCoords.resize(count * 2);
     for (float& value : mesh.texCoords) {
         value = Finite(reader.Float());
