@@ -297,6 +297,9 @@ void CApplication::BuildGame() {
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
+    level->LoadTeams();
+    // The first turn message, level->ShowTurnMessage(), belongs here; it
+    // needs the level's interface, which does not exist yet.
     state = stateRunning;
 }
 

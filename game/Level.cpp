@@ -5,10 +5,13 @@
 #include <ctime>
 
 #include "app/Application.h"
+#include "app/Logger.h"
 #include "app/PropertyFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
+#include "game/TeamFile.h"
 #include "game/TerrainTypes.h"
+#include "game/UnitManager.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
 #include "render/Terrain.h"
@@ -63,6 +66,10 @@ bool CLevel::LoadLevel(const char* levelName) {
                                  *textures);
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
     grid->SetWaterHeight(sea->GetWaterHeight());
+    // Units need the tile geometry of the terrain, so they come after it.
+    units                  = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), terrain.get());
+    CUnitManager* unitList = units.get();
+    objects->SetUnitLookup([unitList](int index, CUnitLook& look) { return unitList->GetUnitLook(index, look); });
 
     activeX   = 0;
     activeY   = 0;
@@ -85,10 +92,68 @@ bool CLevel::UnloadLevel() {
     terrain.reset();
     objects.reset();
     grid.reset();
+    units.reset();
     terrainTypes.reset();
     sky.reset();
     sea.reset();
     return true;
+}
+
+bool CLevel::LoadTeams() {
+    if (!units || !grid) {
+        return false;
+    }
+    for (int team = 1; team <= CUnitManager::teamCount; ++team) {
+        if (!LoadTeam(team)) {
+            return false;
+        }
+    }
+    units->LoadFightParams(LevelPath("%s\\%s", "fight.xml").c_str());
+    return true;
+}
+
+bool CLevel::LoadTeam(int team) {
+    char fileName[32];
+    snprintf(fileName, sizeof fileName, "team%d.xml", team);
+    CTeamFile teamFile;
+    if (!teamFile.Load(LevelPath("%s\\%s", fileName).c_str())) {
+        return false;
+    }
+    for (const CTeamEntry& entry : teamFile.GetEntries()) {
+        PlaceTeamUnit(team, entry, teamFile.GetEffectSpecial());
+    }
+    return true;
+}
+
+// An entry off the board or on a tile that already holds a unit would leave
+// a unit outside the grid or hide another one from every rule, so it is
+// skipped (and logged) before anything is loaded for it.
+void CLevel::PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial) {
+    const int x = entry.positionX, y = entry.positionY;
+    if (!CGridManager::IsInside(x, y)) {
+        GetLogger()->LogError("team %d: unit %s at tile (%d, %d) lies outside the board; skipped", team,
+                              entry.fileName.c_str(), x, y);
+        return;
+    }
+    if (grid->GetTile(x, y).unit != -1) {
+        GetLogger()->LogError("team %d: unit %s at tile (%d, %d) stands on unit %d; skipped", team,
+                              entry.fileName.c_str(), x, y, grid->GetTile(x, y).unit);
+        return;
+    }
+    char unitPath[CTeamFile::maxFileNameLength + 16];
+    snprintf(unitPath, sizeof unitPath, "units\\%s", entry.fileName.c_str());
+    const int index = units->LoadUnit(unitPath);
+    if (index < 0) {
+        return;
+    }
+    units->AssignTeam(index, team);
+    units->PlaceUnit(index, x, y);
+    units->FaceTile(index, x + entry.lookX, y + entry.lookY);
+    units->SetEffectSpecial(index, effectSpecial.c_str());
+    grid->SetTileUnit(x, y, index);
+    if (!units->GetUnitByIndex(index)->isHeadquarter) {
+        units->TiltUnit(index, x - entry.lookX, y - entry.lookY, x, y);
+    }
 }
 
 void CLevel::Deselect() {

@@ -10,6 +10,8 @@ class CSkyBox;
 class CTerrain;
 class CTerrainTypes;
 class CTextureManager;
+class CUnitManager;
+struct CTeamEntry;
 class CWorldObjects;
 
 // The selected unit and the areas it may move to and fire at. Areas hold at
@@ -48,6 +50,9 @@ public:
     CLevel& operator=(const CLevel&) = delete;
 
     bool LoadLevel(const char* name);
+    // Both team files, then the combat parameters. Stops (false) at a team
+    // file that cannot be read; what was loaded before stays.
+    bool LoadTeams();
     bool UnloadLevel();
     void Deselect();
 
@@ -62,6 +67,7 @@ public:
     CTextureManager*   GetTextures() const { return textures.get(); }
     CWorldObjects*     GetObjects() const { return objects.get(); }
     CGridManager*      GetGrid() const { return grid.get(); }
+    CUnitManager*      GetUnits() const { return units.get(); }
     CTerrainTypes*     GetTerrainTypes() const { return terrainTypes.get(); }
     CSkyBox*           GetSky() const { return sky.get(); }
     CSea*              GetSea() const { return sea.get(); }
@@ -75,6 +81,8 @@ public:
 private:
     std::string LevelPath(const char* format, const char* file) const;
     void        AddPointerDebugLines() const;
+    bool        LoadTeam(int team);
+    void        PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial);
 
     std::string                      name;
     std::unique_ptr<CHeightmap>      heightmap;
@@ -82,6 +90,7 @@ private:
     std::unique_ptr<CTextureManager> textures;
     std::unique_ptr<CWorldObjects>   objects;
     std::unique_ptr<CGridManager>    grid;
+    std::unique_ptr<CUnitManager>    units;
     std::unique_ptr<CTerrainTypes>   terrainTypes;
     std::unique_ptr<CSkyBox>         sky;
     std::unique_ptr<CSea>            sea;

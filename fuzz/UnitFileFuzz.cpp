@@ -1,0 +1,33 @@
+#include <cstdint>
+
+#include "FuzzInput.h"
+#include "game/TeamFile.h"
+#include "game/UnitManager.h"
+
+// Reads the input as a team file and as a unit file. A team entry's look
+// offsets must stay clamped; a unit file, whether it parses or not, must not
+// leave a unit behind when there are no world objects to show it.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = WriteFuzzInput(data, size, "unit.xml");
+    CTeamFile         team;
+    team.Load(path.c_str());
+    for (const CTeamEntry& entry : team.GetEntries()) {
+        if (entry.lookX > CTeamFile::maxLookOffset || entry.lookX < -CTeamFile::maxLookOffset ||
+            entry.lookY > CTeamFile::maxLookOffset || entry.lookY < -CTeamFile::maxLookOffset ||
+            entry.fileName.size() > CTeamFile::maxFileNameLength) {
+            __builtin_trap();
+        }
+    }
+    if (team.GetEffectSpecial().size() > CTeamFile::maxEffectLength) {
+        __builtin_trap();
+    }
+    CUnitManager units(nullptr, nullptr, nullptr);
+    if (units.LoadUnit(path.c_str()) != -1 || units.GetCount() != 0) {
+        __builtin_trap();
+    }
+    units.LoadFightParams(path.c_str());
+    if (!(units.GetFightParams().maxAttack > 0.0f) || !(units.GetFightParams().maxDefense > 0.0f)) {
+        __builtin_trap();
+    }
+    return 0;
+}

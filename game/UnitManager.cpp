@@ -1,0 +1,359 @@
+#include "game/UnitManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "app/Application.h"
+#include "app/Logger.h"
+#include "app/XmlFile.h"
+#include "game/Heightmap.h"
+#include "render/Terrain.h"
+#include "render/WorldObjects.h"
+
+namespace {
+
+constexpr float degreesPerRadian = 180.0f * 0.31830988614222805f;
+
+struct CTextKey {
+    const char* key;
+    std::string CUnit::*field;
+};
+
+struct CIntKey {
+    const char* key;
+    int CUnit::*field;
+};
+
+const CTextKey effectKeys[] = {
+    {"effectWheels", &CUnit::effectWheels},       {"effectSmoke", &CUnit::effectSmoke},
+    {"effectFire", &CUnit::effectFire},           {"effectAttack", &CUnit::effectAttack},
+    {"effectExplosion", &CUnit::effectExplosion},
+};
+
+const CIntKey strengthKeys[] = {
+    {"hitpoints", &CUnit::hitpoints},
+    {"startEffectSmoke", &CUnit::startEffectSmoke},
+    {"startEffectFire", &CUnit::startEffectFire},
+    {"startEffectAttack", &CUnit::startEffectAttack},
+    {"attack", &CUnit::attack},
+    {"defense", &CUnit::defense},
+    {"movement", &CUnit::movement},
+    {"fireMin", &CUnit::fireMin},
+    {"fireMax", &CUnit::fireMax},
+    {"slopeMax", &CUnit::slopeMax},
+};
+
+const CIntKey bonusKeys[] = {
+    {"bonusAttack", &CUnit::bonusAttack},
+    {"bonusDefense", &CUnit::bonusDefense},
+    {"bonusMovement", &CUnit::bonusMovement},
+    {"bonusFirerange", &CUnit::bonusFirerange},
+};
+
+// Everything of a unit file that is not copied straight into the unit.
+struct CUnitFileExtras {
+    char modelFile[CUnitManager::maxModelNameLength + 1] = {};
+    char soundMove[CUnit::maxTextLength + 1]             = {};
+    char soundAttack[CUnit::maxTextLength + 1]           = {};
+    char soundExplosion[CUnit::maxTextLength + 1]        = {};
+    int  isGeneral                                       = 0;
+    int  isHeadquarter                                   = 0;
+};
+
+bool ReadText(CXmlFile& xml, const char* key, std::string& text) {
+    char buffer[CUnit::maxTextLength + 1];
+    if (!xml.ReadString(key, buffer, sizeof buffer)) {
+        return false;
+    }
+    text = buffer;
+    return true;
+}
+
+bool ReadInts(CXmlFile& xml, const CIntKey* keys, size_t count, CUnit& unit) {
+    for (size_t i = 0; i < count; ++i) {
+        if (!xml.ReadInt(keys[i].key, unit.*keys[i].field)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The required values in the file's documented order; false at the first missing one.
+bool ReadUnitValues(CXmlFile& xml, CUnit& unit, CUnitFileExtras& extras) {
+    if (!ReadText(xml, "name", unit.name) || !xml.ReadString("filename", extras.modelFile, sizeof extras.modelFile)) {
+        return false;
+    }
+    for (const CTextKey& effect : effectKeys) {
+        if (!ReadText(xml, effect.key, unit.*effect.field)) {
+            return false;
+        }
+    }
+    if (!xml.ReadString("soundMove", extras.soundMove, sizeof extras.soundMove) ||
+        !xml.ReadString("soundAttack", extras.soundAttack, sizeof extras.soundAttack) ||
+        !xml.ReadString("soundExplosion", extras.soundExplosion, sizeof extras.soundExplosion)) {
+        return false;
+    }
+    return ReadInts(xml, strengthKeys, sizeof strengthKeys / sizeof strengthKeys[0], unit) &&
+           xml.ReadFloat("speed", unit.speed) && xml.ReadInt("isGeneral", extras.isGeneral) &&
+           xml.ReadInt("isHeadquarter", extras.isHeadquarter) &&
+           ReadInts(xml, bonusKeys, sizeof bonusKeys / sizeof bonusKeys[0], unit);
+}
+
+// The optional "notusable" list; an entry without "terrainid" makes the file invalid.
+bool ReadNotUsable(CXmlFile& xml, std::vector<int>& notUsable) {
+    if (!xml.EnterElement("notusable")) {
+        return true;
+    }
+    for (int n = 0; xml.EnterSubElement(n); ++n) {
+        int terrainId = 0;
+        if (!xml.ReadInt("terrainid", terrainId)) {
+            return false;
+        }
+        notUsable.push_back(terrainId);
+        xml.LeaveSubElement();
+    }
+    xml.LeaveElement();
+    return true;
+}
+
+int SignOf(int value) {
+    return (value > 0) - (value < 0);
+}
+
+int SaturatedSum(int a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    if (sum > std::numeric_limits<int>::max()) {
+        return std::numeric_limits<int>::max();
+    }
+    return sum < std::numeric_limits<int>::min() ? std::numeric_limits<int>::min() : static_cast<int>(sum);
+}
+
+} // namespace
+
+CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CTerrain* levelTerrain)
+    : objects(worldObjects), heightmap(levelHeightmap), terrain(levelTerrain) {}
+
+CUnitManager::~CUnitManager() {
+    CSoundLibrary& sound = GetApp()->GetSoundLibrary();
+    for (const auto& unit : units) {
+        for (const SoundSample sample : {unit->soundMove, unit->soundAttack, unit->soundExplosion}) {
+            if (sample != noSound) {
+                sound.FreeSample(sample);
+            }
+        }
+    }
+    units.clear();
+}
+
+// The whole file is read before anything is created, so a file that fails
+// leaves no model instance, unit or sample behind.
+int CUnitManager::LoadUnit(const char* path) {
+    CXmlFile xml;
+    if (path == nullptr || !xml.Open(path, 0)) {
+        return -1;
+    }
+    auto            unit = std::make_unique<CUnit>();
+    CUnitFileExtras extras;
+    if (!ReadUnitValues(xml, *unit, extras) || !ReadNotUsable(xml, unit->notUsable)) {
+        return -1;
+    }
+    xml.Close();
+    unit->modelInstance = objects != nullptr ? objects->AddObject(extras.modelFile) : -1;
+    if (unit->modelInstance < 0) {
+        GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded", path,
+                              extras.modelFile);
+        return -1;
+    }
+    CModelInstance* instance = objects->GetObjectByIndex(unit->modelInstance);
+    instance->SetScale(unitScale);
+    unit->maxHitpoints  = unit->hitpoints;
+    unit->isGeneral     = extras.isGeneral != 0;
+    unit->isHeadquarter = extras.isHeadquarter != 0;
+    maxHitpoints        = std::max(maxHitpoints, unit->maxHitpoints);
+    LoadSamples(*unit, extras.soundAttack, extras.soundMove, extras.soundExplosion);
+    units.push_back(std::move(unit));
+    const int index = GetCount() - 1;
+    instance->SetUnitIndex(index);
+    return index;
+}
+
+// A sample that cannot be loaded stays noSound, and playing it does nothing.
+void CUnitManager::LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove,
+                               const char* soundExplosion) const {
+    CSoundLibrary& sound     = GetApp()->GetSoundLibrary();
+    auto           loadSound = [&sound](const char* name) {
+        char path[CUnit::maxTextLength + 16];
+        snprintf(path, sizeof path, "sounds\\%s", name);
+        return sound.LoadSample(path);
+    };
+    unit.soundAttack    = loadSound(soundAttack);
+    unit.soundMove      = loadSound(soundMove);
+    unit.soundExplosion = loadSound(soundExplosion);
+}
+
+CUnit* CUnitManager::MutableUnit(int index) {
+    return index >= 0 && index < GetCount() ? units[index].get() : nullptr;
+}
+
+const CUnit* CUnitManager::GetUnitByIndex(int index) const {
+    return index >= 0 && index < GetCount() ? units[index].get() : nullptr;
+}
+
+bool CUnitManager::AssignTeam(int index, int team) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr || team < 1 || team > teamCount) {
+        return false;
+    }
+    unit->team               = team;
+    startHitpoints[team - 1] = SaturatedSum(startHitpoints[team - 1], unit->hitpoints);
+    return true;
+}
+
+void CUnitManager::SetEffectSpecial(int index, const char* effect) {
+    CUnit* unit = MutableUnit(index);
+    if (unit != nullptr && effect != nullptr) {
+        unit->effectSpecial = effect;
+        if (unit->effectSpecial.size() > CUnit::maxTextLength) {
+            unit->effectSpecial.resize(CUnit::maxTextLength);
+        }
+    }
+}
+
+void CUnitManager::PlaceUnit(int index, int x, int y) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr) {
+        return;
+    }
+    unit->tileX = unit->targetX = x;
+    unit->tileY = unit->targetY = y;
+    if (terrain != nullptr) {
+        terrain->GetTileCentre(x, y, unit->worldX, unit->worldZ);
+    }
+    if (objects != nullptr) {
+        objects->PlaceOnGround(unit->modelInstance, unit->worldX, unit->worldZ);
+    }
+}
+
+void CUnitManager::FaceTile(int index, int x, int y) {
+    float px = 0.0f, pz = 0.0f;
+    if (terrain != nullptr) {
+        terrain->GetTileCentre(x, y, px, pz);
+    }
+    FacePoint(index, px, pz);
+}
+
+// Yaw 0 looks along +z; a point towards +x turns the model by a negative yaw.
+// At the unit's own position the direction is undefined and the yaw stays.
+void CUnitManager::FacePoint(int index, float px, float pz) {
+    const CUnit*    unit = GetUnitByIndex(index);
+    CModelInstance* instance =
+        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
+    if (instance == nullptr) {
+        return;
+    }
+    const float dx     = px - unit->worldX;
+    const float dz     = pz - unit->worldZ;
+    const float length = std::sqrt(dx * dx + dz * dz);
+    if (!(length > 0.0f) || !std::isfinite(length)) {
+        return;
+    }
+    float yaw = std::acos(std::max(-1.0f, std::min(1.0f, dz / length))) * degreesPerRadian;
+    if (px > unit->worldX) {
+        yaw = -yaw;
+    }
+    instance->SetRotY(yaw);
+}
+
+// The ground is sampled half a tile ahead of and behind the centre of `to`
+// along the step, and half a tile to either side of it.
+void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
+    const CUnit*    unit = GetUnitByIndex(index);
+    CModelInstance* instance =
+        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
+    if (instance == nullptr) {
+        return;
+    }
+    float pitch = 0.0f, roll = 0.0f;
+    if ((fromX != toX || fromY != toY) && terrain != nullptr && heightmap != nullptr) {
+        const float tileSize = terrain->GetTileSize();
+        const float half     = tileSize / 2.0f;
+        float       cx = 0.0f, cz = 0.0f;
+        terrain->GetTileCentre(toX, toY, cx, cz);
+        const float dx = static_cast<float>(SignOf(toX - fromX)), dz = static_cast<float>(SignOf(toY - fromY));
+        const float rx = -dz, rz = dx;
+        auto        height = [this](float x, float z) { return heightmap->HeightAt(x, z); };
+        pitch = std::atan2(height(cx + half * dx, cz + half * dz) - height(cx - half * dx, cz - half * dz), tileSize) *
+                degreesPerRadian;
+        roll = std::atan2(height(cx + half * rx, cz + half * rz) - height(cx - half * rx, cz - half * rz), tileSize) *
+               degreesPerRadian;
+    }
+    instance->SetRotX(pitch);
+    instance->SetRotZ(roll);
+}
+
+// maxAttack and maxDefense divide the strengths, so a value that is not
+// above 0 is refused and the previous one kept.
+bool CUnitManager::LoadFightParams(const char* path) {
+    CXmlFile xml;
+    if (path == nullptr || !xml.Open(path, 0)) {
+        return false;
+    }
+    FightParams read = fight;
+    xml.ReadFloat("attackBonus", read.attackBonus);
+    xml.ReadFloat("attackFactor", read.attackFactor);
+    xml.ReadFloat("maxAttack", read.maxAttack);
+    xml.ReadFloat("minAttack", read.minAttack);
+    xml.ReadFloat("maxDefense", read.maxDefense);
+    xml.ReadFloat("minDefense", read.minDefense);
+    xml.ReadFloat("maxSlopeBonus", read.maxSlopeBonus);
+    xml.Close();
+    if (!(read.maxAttack > 0.0f)) {
+        GetLogger()->LogError("%s: maxAttack %f is not above 0; keeping %f", path, read.maxAttack, fight.maxAttack);
+        read.maxAttack = fight.maxAttack;
+    }
+    if (!(read.maxDefense > 0.0f)) {
+        GetLogger()->LogError("%s: maxDefense %f is not above 0; keeping %f", path, read.maxDefense, fight.maxDefense);
+        read.maxDefense = fight.maxDefense;
+    }
+    fight = read;
+    return true;
+}
+
+bool CUnitManager::GetUnitLook(int index, CUnitLook& look) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    if (unit == nullptr) {
+        return false;
+    }
+    look.hitPoints = unit->hitpoints;
+    look.team      = unit->team;
+    look.done      = unit->done;
+    return true;
+}
+
+int CUnitManager::GetStartHitpoints(int team) const {
+    return team >= 1 && team <= teamCount ? startHitpoints[team - 1] : 0;
+}
+
+int CUnitManager::GetHitpoints(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? unit->hitpoints : 0;
+}
+
+int CUnitManager::GetTeam(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? unit->team : 0;
+}
+
+bool CUnitManager::IsDone(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr && unit->done;
+}
+
+void CUnitManager::SetDone(int index, bool done) {
+    CUnit* unit = MutableUnit(index);
+    if (unit != nullptr) {
+        unit->done = done;
+    }
+}
