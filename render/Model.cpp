@@ -129,6 +129,11 @@ bool CModel::IsTextured(int mesh) const {
     return data.GetMeshes()[mesh].textured && MeshTexture(mesh) != 0;
 }
 
+const uint8_t* CModel::MaterialColour(int mesh) const {
+    const CModelMesh& meshData = data.GetMeshes()[mesh];
+    return !meshData.textured && meshData.materialIndex >= 0 ? data.GetMaterials()[meshData.materialIndex].colour : nullptr;
+}
+
 GLuint CModel::MeshTexture(int mesh) const {
     const int material = data.GetMeshes()[mesh].materialIndex;
     return material >= 0 && static_cast<size_t>(material) < materialTextures.size() ? materialTextures[material] : 0;
@@ -137,8 +142,8 @@ GLuint CModel::MeshTexture(int mesh) const {
 int CModel::DrawMeshImmediate(int meshIndex) const {
     const CModelMesh& mesh       = data.GetMeshes()[meshIndex];
     const bool        withCoords = mesh.textured && mesh.HasTexCoords();
-    const bool        withColour = !mesh.textured && mesh.materialIndex >= 0;
-    const uint8_t*    colour     = withColour ? data.GetMaterials()[mesh.materialIndex].colour : nullptr;
+    const uint8_t*    colour     = MaterialColour(meshIndex);
+    const bool        withColour = colour != nullptr;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glBegin(GL_TRIANGLES);
     for (const CModelFace& face : mesh.faces) {
@@ -183,7 +188,21 @@ int CModel::DrawMesh(int mesh, const CCelArguments& arguments) const {
         glDisable(GL_TEXTURE_2D);
         glColor3ub(255, 255, 255);
     }
+    // A plain object's untextured mesh shows its material colour under the
+    // light: colour material makes the lit colour follow the one the immediate
+    // draw sends, and the array paths take it as the current colour. A unit
+    // keeps the team material its caller set.
+    const uint8_t* colour = arguments.cel ? nullptr : MaterialColour(mesh);
+    if (colour != nullptr) {
+        glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+        glColor3ub(colour[0], colour[1], colour[2]);
+    }
     const int triangles = buffered ? DrawBuffered(mesh, arguments, programmed) : DrawListed(mesh, arguments);
+    if (colour != nullptr) {
+        glPopAttrib();
+    }
     if (textured) {
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);

@@ -68,6 +68,8 @@ private:
     int    DrawListOrImmediate(int mesh) const;
     void   BeginOutline(float alpha, float width) const;
     GLuint MeshTexture(int mesh) const;
+    // The colour of an untextured mesh with a material, else null.
+    const uint8_t* MaterialColour(int mesh) const;
     bool   IsTextured(int mesh) const;
 
     CTextureManager*  textures   = nullptr;

@@ -20,11 +20,29 @@ using ModelTools::CPicture;
 // A green that none of the model's pixels has, nor its black outline.
 const uint8_t background[3] = {30, 140, 30};
 
-// Two meshes: an untextured grey box and a box wearing the checker texture.
-const std::string boxesObj = ModelTools::BoxObj("plain", "grey", -3, -1, 0, -1, 1, 2, 1, 1) +
+// Two meshes: an untextured red box and a box wearing the checker texture.
+const std::string boxesObj = ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1, 2, 1, 1) +
                              ModelTools::BoxObj("skin", "checker", 1, -1, 0, 3, 1, 2, 9, 5);
-const char* const boxesMtl = "newmtl grey\nKd 0.8 0.8 0.8\nnewmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n";
+const char* const boxesMtl = "newmtl red\nKd 0.8 0.1 0.1\nnewmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n";
+// The red box's material colour as the 3DS file stores it (bytes).
+const GLfloat boxRed[4] = {204 / 255.0f, 25 / 255.0f, 25 / 255.0f, 1.0f};
 constexpr int     boxFaces = 12;
+
+// Sets the lit material for as long as it lives, as the world objects set a
+// unit's team material around its draw.
+class CMaterialScope {
+public:
+    explicit CMaterialScope(const GLfloat colour[4]) {
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
+    }
+    ~CMaterialScope() {
+        const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    }
+    CMaterialScope(const CMaterialScope&)            = delete;
+    CMaterialScope& operator=(const CMaterialScope&) = delete;
+};
 
 class ModelGlTest : public GlTest {
 protected:
@@ -88,10 +106,10 @@ protected:
     CTextureManager textures;
 };
 
-// Counts of the model's three kinds of pixel: the lit grey box, and the blue
-// and the yellow squares of the textured one.
+// Counts of the model's kinds of pixel: the lit red box, and the blue and the
+// yellow squares of the textured one (grey: white-lit or unlit faces).
 struct Census {
-    int grey = 0, blue = 0, yellow = 0, other = 0;
+    int red = 0, grey = 0, blue = 0, yellow = 0, other = 0;
 };
 
 Census Count(const CPicture& picture) {
@@ -106,6 +124,8 @@ Census Count(const CPicture& picture) {
                 ++census.blue;
             } else if (p[0] > p[2] + 40 && p[1] > p[2] + 40) {
                 ++census.yellow;
+            } else if (p[0] > p[1] + 40 && p[0] > p[2] + 40) {
+                ++census.red;
             } else if (std::abs(p[0] - p[1]) < 8 && std::abs(p[1] - p[2]) < 8) {
                 ++census.grey;
             } else {
@@ -123,7 +143,7 @@ TEST_F(ModelGlTest, ImmediateDrawShowsBothMeshesWithTheirMaterials) {
     const CPicture picture   = DrawIn(model, 3, false, &triangles);
     EXPECT_EQ(triangles, 2 * boxFaces);
     const Census census = Count(picture);
-    EXPECT_GT(census.grey, 1000) << "the untextured box";
+    EXPECT_GT(census.red, 1000) << "the untextured box in its material colour";
     EXPECT_GT(census.blue, 300) << "blue squares of the checker";
     EXPECT_GT(census.yellow, 300) << "yellow squares of the checker";
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
@@ -153,6 +173,7 @@ TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
     EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
     EXPECT_LT(ModelTools::CountDifferences(reference, picture, 8), 40) << path.name;
     EXPECT_GT(Count(picture).blue, 300) << path.name << ": the texture must show";
+    EXPECT_GT(Count(picture).red, 1000) << path.name << ": the untextured mesh's colour must show";
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
@@ -168,6 +189,9 @@ TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
     CCelArguments cel;
     cel.cel          = true;
     cel.outlineWidth = 3.0f;
+    // A unit wears the material its caller sets instead of the mesh colour;
+    // giving it the mesh colour makes both pictures comparable.
+    CMaterialScope material(boxRed);
     for (int mode : {1, 2, 3}) {
         if (mode == 1 && !model.HasBuffers()) {
             continue;
@@ -196,9 +220,26 @@ TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
     }
 }
 
+TEST_F(ModelGlTest, AUnitWearsItsTeamMaterialInsteadOfTheMeshColour) {
+    CModel        model("objects\\boxes.3ds", &textures);
+    CCelArguments cel;
+    cel.cel                  = true;
+    const GLfloat teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
+    CMaterialScope material(teamBlue);
+    for (int mode : {1, 2, 3}) {
+        if (mode == 1 && !model.HasBuffers()) {
+            continue;
+        }
+        app->options.renderMode = mode;
+        const Census census     = Count(DrawScene(model, cel));
+        EXPECT_EQ(census.red, 0) << "render mode " << mode;
+        EXPECT_GT(census.blue, 1500) << "render mode " << mode << ": both boxes in the team colour";
+    }
+}
+
 TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
     ASSERT_TRUE(ModelTools::ExportModel("objects", "single",
-                                        ModelTools::BoxObj("plain", "grey", -3, -1, 0, -1, 1, 2, 1, 1), boxesMtl));
+                                        ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1, 2, 1, 1), boxesMtl));
     CModel model("objects\\single.3ds", &textures);
     ASSERT_EQ(model.GetMeshCount(), 1u);
     ASSERT_TRUE(model.Load("objects\\boxes.3ds"));
@@ -219,7 +260,7 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
         int            triangles = -1;
         const CPicture empty     = DrawIn(model, mode, true, &triangles);
         EXPECT_EQ(triangles, 0) << "render mode " << mode;
-        EXPECT_EQ(Count(empty).grey + Count(empty).blue, 0) << "render mode " << mode;
+        EXPECT_EQ(Count(empty).red + Count(empty).blue, 0) << "render mode " << mode;
     }
 }
 
