@@ -131,7 +131,8 @@ bool CModel::IsTextured(int mesh) const {
 
 const uint8_t* CModel::MaterialColour(int mesh) const {
     const CModelMesh& meshData = data.GetMeshes()[mesh];
-    return !meshData.textured && meshData.materialIndex >= 0 ? data.GetMaterials()[meshData.materialIndex].colour : nullptr;
+    return !meshData.textured && meshData.materialIndex >= 0 ? data.GetMaterials()[meshData.materialIndex].colour
+                                                             : nullptr;
 }
 
 GLuint CModel::MeshTexture(int mesh) const {

@@ -70,7 +70,7 @@ private:
     GLuint MeshTexture(int mesh) const;
     // The colour of an untextured mesh with a material, else null.
     const uint8_t* MaterialColour(int mesh) const;
-    bool   IsTextured(int mesh) const;
+    bool           IsTextured(int mesh) const;
 
     CTextureManager*  textures   = nullptr;
     bool              celCapable = false;
