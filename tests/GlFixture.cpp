@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/MessageBox.h"
+
 namespace {
 
 int glutWindow = 0;
@@ -37,4 +39,17 @@ void GlTest::SetUp() {
     glViewport(0, 0, windowWidth, windowHeight);
     glDrawBuffer(GL_BACK);
     glReadBuffer(GL_BACK);
+}
+
+void GlSceneTest::SetUp() {
+    GlTest::SetUp();
+    app          = GetApp();
+    saved        = app->options;
+    app->options = CAppOptions();
+    CMessageBox::StartRecording();
+}
+
+void GlSceneTest::TearDown() {
+    CMessageBox::StopRecording();
+    app->options = saved;
 }

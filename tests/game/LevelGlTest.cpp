@@ -59,20 +59,11 @@ void WriteLevel() {
                                         "newmtl paint\nKd 0.8 0.8 0.8\n"));
 }
 
-class LevelGlTest : public GlTest {
+class LevelGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        app          = GetApp();
-        saved        = app->options;
-        app->options = CAppOptions();
-        CMessageBox::StartRecording();
+        GlSceneTest::SetUp();
         WriteLevel();
-    }
-
-    void TearDown() override {
-        CMessageBox::StopRecording();
-        app->options = saved;
     }
 
     static void ExpectReleased(const CLevel& level) {
@@ -87,9 +78,7 @@ protected:
         EXPECT_EQ(level.GetSea(), nullptr);
     }
 
-    CTempWorkDir  dir;
-    CApplication* app = nullptr;
-    CAppOptions   saved;
+    CTempWorkDir dir;
 };
 
 TEST_F(LevelGlTest, LoadsEveryPartFromTheLevelFolder) {

@@ -12,7 +12,6 @@
 #include "game/Heightmap.h"
 #include "game/Level.h"
 #include "game/UnitManager.h"
-#include "platform/MessageBox.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 
@@ -126,11 +125,10 @@ const char* const fightFile = "<attackBonus>1.25</attackBonus><attackFactor>2</a
 // A GL context, a temporary working directory with the level's terrain and
 // three unit files: "light.xml" (100 hit points), "heavy.xml" (250) and the
 // headquarters "hq.xml" (400).
-class TeamsGlTest : public GlTest {
+class TeamsGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        CMessageBox::StartRecording(); // the unit models do not exist
+        GlSceneTest::SetUp(); // records the boxes: the unit models do not exist
         MakeFolders("TestLevel/Terrain");
         MakeFolders("units");
         WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=2048\nmaxheight=255\n");
@@ -141,7 +139,7 @@ protected:
     }
     void TearDown() override {
         level.reset();
-        CMessageBox::StopRecording();
+        GlSceneTest::TearDown();
     }
 
     void LoadLevel() {
@@ -344,17 +342,16 @@ TEST_F(TeamsGlTest, UnloadReleasesTheUnits) {
 }
 
 // The unit manager alone, over world objects without a level.
-class UnitFileGlTest : public GlTest {
+class UnitFileGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        CMessageBox::StartRecording();
+        GlSceneTest::SetUp();
         MakeFolders("units");
     }
     void TearDown() override {
         units.reset();
         objects.reset();
-        CMessageBox::StopRecording();
+        GlSceneTest::TearDown();
     }
 
     CTempWorkDir                   folder;

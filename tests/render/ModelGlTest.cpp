@@ -26,7 +26,7 @@ const std::string boxesObj = ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1
 const char* const boxesMtl = "newmtl red\nKd 0.8 0.1 0.1\nnewmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n";
 // The red box's material colour as the 3DS file stores it (bytes).
 const GLfloat boxRed[4] = {204 / 255.0f, 25 / 255.0f, 25 / 255.0f, 1.0f};
-constexpr int     boxFaces = 12;
+constexpr int boxFaces  = 12;
 
 // Sets the lit material for as long as it lives, as the world objects set a
 // unit's team material around its draw.
@@ -44,16 +44,12 @@ public:
     CMaterialScope& operator=(const CMaterialScope&) = delete;
 };
 
-class ModelGlTest : public GlTest {
+class ModelGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        app                              = GetApp();
-        saved                            = app->options;
-        app->options                     = CAppOptions();
+        GlSceneTest::SetUp();
         app->options.vertexBufferObjects = CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object");
         app->options.displayLists        = true;
-        CMessageBox::StartRecording();
         ASSERT_TRUE(ModelTools::ExportModel("objects", "boxes", boxesObj, boxesMtl))
             << "assimp (assimp-utils) must export the test model";
         ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
@@ -61,8 +57,7 @@ protected:
 
     void TearDown() override {
         textures.Clear();
-        CMessageBox::StopRecording();
-        app->options = saved;
+        GlSceneTest::TearDown();
     }
 
     // The model from the front and a little above, lit as the world objects
@@ -101,8 +96,6 @@ protected:
     }
 
     CTempWorkDir    dir;
-    CApplication*   app = nullptr;
-    CAppOptions     saved;
     CTextureManager textures;
 };
 
@@ -223,8 +216,8 @@ TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
 TEST_F(ModelGlTest, AUnitWearsItsTeamMaterialInsteadOfTheMeshColour) {
     CModel        model("objects\\boxes.3ds", &textures);
     CCelArguments cel;
-    cel.cel                  = true;
-    const GLfloat teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
+    cel.cel                    = true;
+    const GLfloat  teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
     CMaterialScope material(teamBlue);
     for (int mode : {1, 2, 3}) {
         if (mode == 1 && !model.HasBuffers()) {

@@ -35,14 +35,10 @@ std::unique_ptr<CHeightmap> MakeSlope() {
     return std::make_unique<CHeightmap>(33, samples, 320.0f, 255.0f);
 }
 
-class WorldObjectsGlTest : public GlTest {
+class WorldObjectsGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        app          = GetApp();
-        saved        = app->options;
-        app->options = CAppOptions();
-        CMessageBox::StartRecording();
+        GlSceneTest::SetUp();
         heightmap = MakeSlope();
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(sphereRadius, "paint"),
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"))
@@ -55,8 +51,7 @@ protected:
 
     void TearDown() override {
         textures.Clear();
-        CMessageBox::StopRecording();
-        app->options = saved;
+        GlSceneTest::TearDown();
     }
 
     std::unique_ptr<CWorldObjects> Make() {
@@ -64,8 +59,6 @@ protected:
     }
 
     CTempWorkDir                dir;
-    CApplication*               app = nullptr;
-    CAppOptions                 saved;
     CTextureManager             textures;
     std::unique_ptr<CHeightmap> heightmap;
 };
