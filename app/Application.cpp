@@ -17,6 +17,7 @@
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
+#include "render/GlState.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
@@ -33,16 +34,6 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// Function-key cycles.
-constexpr int textureFilterNearest = 1;
-constexpr int textureFilterLinear  = 2;
-constexpr int mipmapOff            = 1;
-constexpr int mipmapBilinear       = 2;
-constexpr int mipmapTrilinear      = 3;
-constexpr int renderBufferObjects  = 1;
-constexpr int renderVertexArrays   = 2;
-constexpr int renderImmediate      = 3;
-
 // Overlay text layout in window pixels from the top left corner.
 constexpr const char* levelName              = "TestLevel";
 constexpr float       startHeightAboveGround = 450.0f;
@@ -55,8 +46,9 @@ void* const    overlayFont       = GLUT_BITMAP_TIMES_ROMAN_10;
 constexpr char unknownCharacter  = '?';
 constexpr int  latin1Last        = 0xFF;
 
-int NextInCycle(int value, int first, int last) {
-    return value >= last || value < first ? first : value + 1;
+// The next value of a function-key cycle over the enum values first..last.
+template <typename Mode> Mode NextInCycle(Mode value, Mode first, Mode last) {
+    return value >= last || value < first ? first : static_cast<Mode>(value + 1);
 }
 
 // The flags in the order "gfxconfig.ini" is read.
@@ -129,6 +121,10 @@ void NoDisplay() {}
 CApplication* GetApp() {
     static CApplication* application = new CApplication();
     return application;
+}
+
+CAppOptions& GetOptions() {
+    return GetApp()->options;
 }
 
 CApplication::CApplication() {
@@ -471,29 +467,14 @@ void CApplication::DrawDebugLines() const {
         return;
     }
     // The text lies over the scene whatever the scene left in the depth
-    // buffer, and keeps the current colour with lighting on.
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0.0, windowWidth, 0.0, windowHeight);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    // buffer, in the current colour whatever texture or light is on.
+    const CWindowProjectionScope windowPixels(windowWidth, windowHeight);
     for (size_t index = 0; index < debugLines.size(); ++index) {
         glRasterPos2i(overlayMargin, windowHeight - overlayMargin - overlayLineHeight * static_cast<int>(index));
         for (const int character : ToBitmapCharacters(debugLines[index])) {
             glutBitmapCharacter(overlayFont, character);
         }
     }
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
 }
 
 std::vector<int> CApplication::ToBitmapCharacters(const std::string& text) {

@@ -5,35 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/Options.h"
 #include "platform/SoundLibrary.h"
 
 class CPropertyFile;
-
-// The graphics and render options. Capability flags (read from
-// "gfxconfig.ini" and cleared when their extension is missing) decide at
-// creation time which GPU objects exist; render options are read at the
-// moment of use and switched live with the function keys.
-struct CAppOptions {
-    bool fullscreen          = false;
-    bool textureCompression  = false;
-    bool sgiMipmap           = false;
-    bool vertexBufferObjects = false;
-    bool vertexShader        = false;
-    bool displayLists        = true;
-    bool multitexture        = false;
-    bool showFramerate       = false;
-    bool debugInfo           = false;
-    bool showRenderInfo      = true;
-    bool editorMode          = false;
-    bool sound               = false;
-    bool wireframe           = false;
-    bool levelOfDetail       = true;
-    int  mipmapMode          = 3; // 1 off, 2 bilinear, 3 trilinear
-    int  textureFilter       = 2; // 1 nearest, 2 linear
-    int  renderMode          = 2; // 1 buffer objects, 2 vertex arrays, 3 immediate mode
-    bool frustumCulling      = true;
-    bool transparency        = true;
-};
 
 // Mouse buttons as bits of CMouseState::buttons.
 enum MouseButtonBit {

@@ -54,11 +54,14 @@ struct CPose {
 
 struct CPath {
     const char* name;
-    int         renderMode;
+    RenderMode  renderMode;
     bool        displayLists;
 };
 
-const CPath paths[] = {{"vbo", 1, false}, {"va", 2, false}, {"immediate", 3, false}, {"lists", 3, true}};
+const CPath paths[] = {{"vbo", renderBufferObjects, false},
+                       {"va", renderVertexArrays, false},
+                       {"immediate", renderImmediate, false},
+                       {"lists", renderImmediate, true}};
 
 struct CTiming {
     double ms        = 0.0; // wall clock per frame

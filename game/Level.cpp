@@ -199,7 +199,7 @@ int CLevel::LevelFrame(bool editorMode) {
         return 0;
     }
     AddPointerDebugLines();
-    if (!editorMode && GetApp()->options.debugInfo) {
+    if (!editorMode && GetOptions().debugInfo) {
         GetApp()->AddDebugLine("selected unitid: %d current team: %d", selection.selectedUnit, currentTeam);
     }
     terrain->SetTileColour(activeX, activeY, pointerTileColour[0], pointerTileColour[1], pointerTileColour[2],

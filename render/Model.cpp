@@ -1,6 +1,6 @@
 #include "render/Model.h"
 
-#include "app/Application.h"
+#include "app/Options.h"
 #include "platform/MessageBox.h"
 #include "render/TextureManager.h"
 
@@ -17,7 +17,7 @@ const GLvoid*     normalOffset    = reinterpret_cast<const GLvoid*>(5 * sizeof(f
 
 CModel::CModel(const char* modelPath, CTextureManager* textureManager)
     : textures(textureManager), path(modelPath != nullptr ? modelPath : "") {
-    const CAppOptions& options = GetApp()->options;
+    const CAppOptions& options = GetOptions();
     celCapable                 = options.vertexShader && options.multitexture && programs.Load();
     if (options.vertexBufferObjects) {
         buffers.Load();
@@ -42,7 +42,7 @@ bool CModel::Load(const char* modelPath) {
     if (buffers.IsLoaded()) {
         BuildVertexBuffers();
     }
-    if (GetApp()->options.displayLists) {
+    if (GetOptions().displayLists) {
         BuildDisplayLists();
     }
     return loaded;
@@ -70,7 +70,7 @@ void CModel::LoadTextures() {
     if (textures == nullptr) {
         return;
     }
-    const bool compress = GetApp()->options.textureCompression;
+    const bool compress = GetOptions().textureCompression;
     for (size_t i = 0; i < materialTextures.size(); ++i) {
         const std::string& file = data.GetMaterials()[i].textureFile;
         if (!file.empty()) {
@@ -179,7 +179,7 @@ int CModel::Draw(const CCelArguments& arguments) const {
 int CModel::DrawMesh(int mesh, const CCelArguments& arguments) const {
     // Without their programs (the files were missing) units take the fixed path.
     const bool programmed = arguments.cel && celCapable && arguments.singleProgram != 0 && arguments.multiProgram != 0;
-    const bool buffered   = GetApp()->options.renderMode == 1 && HasBuffers();
+    const bool buffered   = GetOptions().renderMode == renderBufferObjects && HasBuffers();
     const bool textured   = IsTextured(mesh);
     if (textured && !(buffered && programmed)) {
         glEnable(GL_TEXTURE_2D);
@@ -315,7 +315,7 @@ void CModel::DrawCelProgram(int mesh, const CCelArguments& arguments) const {
 }
 
 int CModel::DrawListOrImmediate(int mesh) const {
-    if (GetApp()->options.displayLists && HasDisplayLists()) {
+    if (GetOptions().displayLists && HasDisplayLists()) {
         glCallList(displayLists[mesh]);
         return vertexCounts[mesh] / 3;
     }

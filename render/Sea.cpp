@@ -27,8 +27,8 @@ CSea::CSea(const char* terrainDirectory, float worldWidth, float heightScale, fl
       sizeX(worldWidth * widthFactor), sizeZ(worldWidth * widthFactor) {
     char path[1024];
     snprintf(path, sizeof path, "%s\\sea.bmp", terrainDirectory != nullptr ? terrainDirectory : "");
-    texture = textures.LoadTexture(path, GetApp()->options.textureCompression);
-    if (GetApp()->options.multitexture) {
+    texture = textures.LoadTexture(path, GetOptions().textureCompression);
+    if (GetOptions().multitexture) {
         multitexture = CGlEntryPoints::Get("glActiveTextureARB", activeTexture) &
                        CGlEntryPoints::Get("glMultiTexCoord2fARB", multiTexCoord);
     }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Application.h"
+#include "app/Options.h"
 #include "app/Camera.h"
 #include "app/Frustum.h"
 #include "app/Logger.h"
@@ -22,8 +22,6 @@ namespace {
 constexpr int floatsPerVertex = 5; // s, t, x, y, z
 constexpr int vertexBytes     = floatsPerVertex * static_cast<int>(sizeof(float));
 constexpr int positionOffset  = 2 * static_cast<int>(sizeof(float));
-
-enum RenderPath { pathBufferObjects = 1, pathVertexArrays = 2, pathImmediate = 3 };
 
 bool IsPowerOfTwo(int value) {
     return value > 0 && (value & (value - 1)) == 0;
@@ -69,8 +67,8 @@ bool CTerrain::Create(const char* directoryValue, const CHeightmap* heightmapVal
     heightmap        = heightmapValue;
     size             = heightmap->GetWidth();
     patchesPerSide   = (size - 1) / patchCells;
-    compressTextures = GetApp()->options.textureCompression;
-    if (GetApp()->options.vertexBufferObjects) {
+    compressTextures = GetOptions().textureCompression;
+    if (GetOptions().vertexBufferObjects) {
         buffers.Load();
     }
     patches.resize(static_cast<size_t>(patchesPerSide) * patchesPerSide);
@@ -79,7 +77,7 @@ bool CTerrain::Create(const char* directoryValue, const CHeightmap* heightmapVal
     SetNeighbours();
     BuildQuadtree();
     LoadTextures(loadTexture);
-    if (GetApp()->options.displayLists) {
+    if (GetOptions().displayLists) {
         BuildDisplayLists();
     }
     ComputeErrors();
@@ -351,7 +349,7 @@ void CTerrain::MarkNode(int node, bool visible) {
 }
 
 void CTerrain::Cull() {
-    if (!GetApp()->options.frustumCulling || frustum == nullptr) {
+    if (!GetOptions().frustumCulling || frustum == nullptr) {
         MarkNode(0, true);
         return;
     }
@@ -374,7 +372,7 @@ void CTerrain::Cull() {
 }
 
 void CTerrain::SelectDetail() {
-    const bool detail = GetApp()->options.levelOfDetail && camera != nullptr;
+    const bool detail = GetOptions().levelOfDetail && camera != nullptr;
     for (CTerrainPatch& patch : patches) {
         if (!patch.levels.visible) {
             continue;
@@ -419,11 +417,11 @@ int CTerrain::Draw() {
     if (needsUpdate || camera == nullptr || camera->IsChanged()) {
         Update();
     }
-    int path = GetApp()->options.renderMode;
-    if (path == pathBufferObjects && !buffers.IsLoaded()) {
-        path = pathVertexArrays;
+    RenderMode path = GetOptions().renderMode;
+    if (path == renderBufferObjects && !buffers.IsLoaded()) {
+        path = renderVertexArrays;
     }
-    const bool useLists = path == pathImmediate && listBase != 0 && GetApp()->options.displayLists;
+    const bool useLists = path == renderImmediate && listBase != 0 && GetOptions().displayLists;
     glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnable(GL_TEXTURE_2D);
@@ -435,7 +433,7 @@ int CTerrain::Draw() {
             triangles += DrawPatch(patch, path, useLists);
         }
     }
-    if (path == pathBufferObjects) {
+    if (path == renderBufferObjects) {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     }
@@ -453,13 +451,13 @@ int CTerrain::DrawPatch(const CTerrainPatch& patch, int path, bool useLists) {
     const CTerrainIndexSet& whole  = WholeSet(levels);
     const GLsizei           count  = static_cast<GLsizei>(whole.indices.size());
     glBindTexture(GL_TEXTURE_2D, patch.texture);
-    if (path == pathBufferObjects) {
+    if (path == renderBufferObjects) {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, patch.vertexBuffer);
         glTexCoordPointer(2, GL_FLOAT, vertexBytes, BufferOffset(0));
         glVertexPointer(3, GL_FLOAT, vertexBytes, BufferOffset(positionOffset));
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, whole.buffer);
         glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, count, GL_UNSIGNED_INT, BufferOffset(0));
-    } else if (path == pathVertexArrays) {
+    } else if (path == renderVertexArrays) {
         glInterleavedArrays(GL_T2F_V3F, vertexBytes, patch.vertices.data());
         glDrawRangeElements(GL_TRIANGLES, 0, patchVertices - 1, count, GL_UNSIGNED_INT, whole.indices.data());
     } else if (useLists) {

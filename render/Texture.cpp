@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/Application.h"
+#include "app/Options.h"
 #include "app/Logger.h"
 #include "platform/DataPath.h"
 
@@ -251,7 +251,7 @@ void CTexture::Upload() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (GetApp()->options.sgiMipmap) {
+    if (GetOptions().sgiMipmap) {
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
         glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), width, height, 0, pixelFormat,
                      GL_UNSIGNED_BYTE, pixels.data());
@@ -263,21 +263,22 @@ void CTexture::Upload() {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void CTexture::SetFilter(int textureFilter, int mipmapMode) {
+void CTexture::SetFilter(TextureFilter textureFilter, MipmapMode mipmapMode) {
     struct FilterPair {
         GLint minFilter;
         GLint magFilter;
     };
-    // Rows: mip-map mode 1 off, 2 bilinear, 3 trilinear; columns: filter 1 nearest, 2 linear.
+    // Rows: mip-map mode off, bilinear, trilinear; columns: filter nearest, linear.
     static const FilterPair filters[3][2] = {
         {{GL_NEAREST, GL_NEAREST}, {GL_LINEAR, GL_LINEAR}},
         {{GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST}, {GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR}},
         {{GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST}, {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR}},
     };
-    if (textureName == 0 || mipmapMode < 1 || mipmapMode > 3 || textureFilter < 1 || textureFilter > 2) {
+    if (textureName == 0 || mipmapMode < mipmapOff || mipmapMode > mipmapTrilinear ||
+        textureFilter < textureFilterNearest || textureFilter > textureFilterLinear) {
         return;
     }
-    const FilterPair& pair = filters[mipmapMode - 1][textureFilter - 1];
+    const FilterPair& pair = filters[mipmapMode - mipmapOff][textureFilter - textureFilterNearest];
     glBindTexture(GL_TEXTURE_2D, textureName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, pair.minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, pair.magFilter);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/Options.h"
+
 // Pixels decoded from an image file, ready for a GL upload: tightly packed
 // rows (no padding), bottom row of the picture first, components in R, G, B
 // [, A] order, or one grey byte per pixel for luminance images.
@@ -46,7 +48,7 @@ public:
     void Upload();
     // Texture filter 1 nearest, 2 linear; mip-map mode 1 off, 2 bilinear,
     // 3 trilinear. Pairs outside that range change nothing.
-    void SetFilter(int textureFilter, int mipmapMode);
+    void SetFilter(TextureFilter textureFilter, MipmapMode mipmapMode);
     // Frees the pixel data and deletes the GL texture object (needs a context
     // only when a texture object exists).
     void Release();

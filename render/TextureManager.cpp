@@ -2,9 +2,9 @@
 
 #include <cctype>
 
-#include "app/Application.h"
+#include "app/Options.h"
 
-CTextureManager::CTextureManager() : compressionAvailable(GetApp()->options.textureCompression) {}
+CTextureManager::CTextureManager() : compressionAvailable(GetOptions().textureCompression) {}
 
 CTextureManager::~CTextureManager() {
     Clear();
@@ -57,7 +57,7 @@ GLuint CTextureManager::LoadTexture(const char* fileName, bool compress) {
     return name;
 }
 
-void CTextureManager::ApplyFilter(int textureFilter, int mipmapMode) {
+void CTextureManager::ApplyFilter(TextureFilter textureFilter, MipmapMode mipmapMode) {
     for (std::list<Entry>* list : {&compressedList, &plainList}) {
         for (Entry& entry : *list) {
             entry.texture->SetFilter(textureFilter, mipmapMode);

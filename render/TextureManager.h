@@ -24,7 +24,7 @@ public:
     // cache keys are the names exactly as given), 0 on any failure.
     GLuint LoadTexture(const char* fileName, bool compress);
     // Re-applies the filter pair (see CTexture::SetFilter) to every texture.
-    void ApplyFilter(int textureFilter, int mipmapMode);
+    void ApplyFilter(TextureFilter textureFilter, MipmapMode mipmapMode);
     // Deletes every texture object and empties both lists (needs the GL
     // context that the textures were made in, if any was uploaded).
     void Clear();

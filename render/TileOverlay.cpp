@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/Application.h"
+#include "app/Options.h"
 #include "app/Logger.h"
 #include "game/Heightmap.h"
 
@@ -13,8 +13,6 @@ using namespace PatchIndices;
 namespace {
 
 constexpr int vertexBytes = 16; // 4 colour bytes, 3 floats
-
-enum RenderPath { pathBufferObjects = 1 };
 
 const GLvoid* BufferOffset(int bytes) {
     return reinterpret_cast<const GLvoid*>(static_cast<intptr_t>(bytes));
@@ -193,8 +191,8 @@ int CTileOverlay::Draw(const std::vector<CPatchLevels>& patches) {
     if (!HasGeometry()) {
         return 0;
     }
-    const CAppOptions& options    = GetApp()->options;
-    const bool         useBuffers = buffers.IsLoaded() && options.renderMode == pathBufferObjects;
+    const CAppOptions& options    = GetOptions();
+    const bool         useBuffers = buffers.IsLoaded() && options.renderMode == renderBufferObjects;
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_TEXTURE_2D);

@@ -121,7 +121,7 @@ CWorldObjects::~CWorldObjects() {
 // Cel shading needs vertex programs and two texture units; without either,
 // or without the program files, units are drawn with the fixed light.
 void CWorldObjects::InitCelShading() {
-    const CAppOptions& options = GetApp()->options;
+    const CAppOptions& options = GetOptions();
     if (!options.vertexShader || !options.multitexture || !programs.Load()) {
         return;
     }
@@ -289,7 +289,7 @@ int CWorldObjects::Draw(int pass) const {
     glEnable(GL_RESCALE_NORMAL);
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHTING);
-    if (GetApp()->options.transparency) {
+    if (GetOptions().transparency) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
@@ -299,7 +299,7 @@ int CWorldObjects::Draw(int pass) const {
         if ((pass == passObjects && isUnit) || (pass == passUnits && !isUnit) || !instance->IsPresent()) {
             continue;
         }
-        if (GetApp()->options.frustumCulling && frustum != nullptr &&
+        if (GetOptions().frustumCulling && frustum != nullptr &&
             !frustum->SphereInFrustum(instance->GetX(), instance->GetY(), instance->GetZ(), instance->GetRadius())) {
             continue;
         }

@@ -89,7 +89,7 @@ protected:
         return CPicture::Read(windowWidth, windowHeight);
     }
 
-    CPicture DrawIn(const CModel& model, int renderMode, bool displayLists, int* triangles = nullptr) {
+    CPicture DrawIn(const CModel& model, RenderMode renderMode, bool displayLists, int* triangles = nullptr) {
         app->options.renderMode   = renderMode;
         app->options.displayLists = displayLists;
         return DrawScene(model, CCelArguments(), triangles);
@@ -133,7 +133,7 @@ TEST_F(ModelGlTest, ImmediateDrawShowsBothMeshesWithTheirMaterials) {
     CModel model("objects\\boxes.3ds", &textures);
     ASSERT_EQ(model.GetMeshCount(), 2u);
     int            triangles = 0;
-    const CPicture picture   = DrawIn(model, 3, false, &triangles);
+    const CPicture picture   = DrawIn(model, renderImmediate, false, &triangles);
     EXPECT_EQ(triangles, 2 * boxFaces);
     const Census census = Count(picture);
     EXPECT_GT(census.red, 1000) << "the untextured box in its material colour";
@@ -144,7 +144,7 @@ TEST_F(ModelGlTest, ImmediateDrawShowsBothMeshesWithTheirMaterials) {
 
 struct PathCase {
     const char* name;
-    int         renderMode;
+    RenderMode  renderMode;
     bool        displayLists;
 };
 
@@ -154,13 +154,13 @@ class ModelPath : public ModelGlTest, public ::testing::WithParamInterface<PathC
 // stride, texture coordinate or normal on one path) changes whole faces.
 TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
     const PathCase& path = GetParam();
-    if (path.renderMode == 1 && !app->options.vertexBufferObjects) {
+    if (path.renderMode == renderBufferObjects && !app->options.vertexBufferObjects) {
         GTEST_SKIP() << "no GL_ARB_vertex_buffer_object";
     }
     CModel model("objects\\boxes.3ds", &textures);
     EXPECT_EQ(model.HasBuffers(), app->options.vertexBufferObjects);
     EXPECT_TRUE(model.HasDisplayLists());
-    const CPicture reference = DrawIn(model, 3, false);
+    const CPicture reference = DrawIn(model, renderImmediate, false);
     int            triangles = 0;
     const CPicture picture   = DrawIn(model, path.renderMode, path.displayLists, &triangles);
     EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
@@ -170,9 +170,11 @@ TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
-                         ::testing::Values(PathCase{"BufferObjects", 1, false}, PathCase{"BufferObjectsLists", 1, true},
-                                           PathCase{"ArraysLists", 2, true}, PathCase{"Arrays", 2, false},
-                                           PathCase{"ImmediateLists", 3, true}),
+                         ::testing::Values(PathCase{"BufferObjects", renderBufferObjects, false},
+                                           PathCase{"BufferObjectsLists", renderBufferObjects, true},
+                                           PathCase{"ArraysLists", renderVertexArrays, true},
+                                           PathCase{"Arrays", renderVertexArrays, false},
+                                           PathCase{"ImmediateLists", renderImmediate, true}),
                          [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
 // With cel arguments each mesh is drawn a second time as its black outline:
@@ -185,8 +187,8 @@ TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
     // A unit wears the material its caller sets instead of the mesh colour;
     // giving it the mesh colour makes both pictures comparable.
     CMaterialScope material(boxRed);
-    for (int mode : {1, 2, 3}) {
-        if (mode == 1 && !model.HasBuffers()) {
+    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
+        if (mode == renderBufferObjects && !model.HasBuffers()) {
             continue;
         }
         app->options.renderMode       = mode;
@@ -219,8 +221,8 @@ TEST_F(ModelGlTest, AUnitWearsItsTeamMaterialInsteadOfTheMeshColour) {
     cel.cel                    = true;
     const GLfloat  teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
     CMaterialScope material(teamBlue);
-    for (int mode : {1, 2, 3}) {
-        if (mode == 1 && !model.HasBuffers()) {
+    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
+        if (mode == renderBufferObjects && !model.HasBuffers()) {
             continue;
         }
         app->options.renderMode = mode;
@@ -238,8 +240,8 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
     ASSERT_TRUE(model.Load("objects\\boxes.3ds"));
     ASSERT_EQ(model.GetMeshCount(), 2u);
     const CModel fresh("objects\\boxes.3ds", &textures);
-    for (int mode : {1, 2, 3}) {
-        if (mode == 1 && !model.HasBuffers()) {
+    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
+        if (mode == renderBufferObjects && !model.HasBuffers()) {
             continue;
         }
         int            triangles = 0;
@@ -249,7 +251,7 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
     }
     EXPECT_FALSE(model.Load("objects\\gone.3ds"));
     EXPECT_EQ(model.GetMeshCount(), 0u) << "a failed load leaves the model empty";
-    for (int mode : {1, 2, 3}) {
+    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
         int            triangles = -1;
         const CPicture empty     = DrawIn(model, mode, true, &triangles);
         EXPECT_EQ(triangles, 0) << "render mode " << mode;
@@ -298,7 +300,7 @@ TEST_P(ModelMessage, ReachesTheMessageBoxLayer) {
     EXPECT_EQ(recorded[0].text, message.text);
     EXPECT_EQ(model.GetMeshCount(), message.meshes);
     int triangles = -1;
-    DrawIn(model, 3, true, &triangles);
+    DrawIn(model, renderImmediate, true, &triangles);
     EXPECT_EQ(triangles, static_cast<int>(message.meshes) * boxFaces) << "the model is still drawn";
 }
 

@@ -155,7 +155,7 @@ protected:
     }
 
     // Clears to white and draws the terrain in black where it is untextured.
-    int DrawFrame(int renderMode, bool displayLists) {
+    int DrawFrame(RenderMode renderMode, bool displayLists) {
         GetApp()->options.renderMode   = renderMode;
         GetApp()->options.displayLists = displayLists;
         glClearColor(1, 1, 1, 1);
@@ -253,18 +253,18 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
     LookFrom(CVector3(300, 700, -200), CVector3(900, 100, 900));
     struct Path {
         const char* name;
-        int         mode;
+        RenderMode  mode;
         bool        lists;
     };
-    const int    reference          = DrawFrame(2, false);
+    const int    reference          = DrawFrame(renderVertexArrays, false);
     const Pixels referencePixels    = ReadPixels();
     int          terrainPixelsCount = 0;
     for (size_t pixel = 0; pixel < referencePixels.size(); pixel += 3) {
         terrainPixelsCount += IsWhite(&referencePixels[pixel]) ? 0 : 1;
     }
     ASSERT_GT(terrainPixelsCount, windowWidth * windowHeight / 3) << "the view should be mostly terrain";
-    for (const Path& path :
-         {Path{"buffer objects", 1, false}, Path{"immediate", 3, false}, Path{"display lists", 3, true}}) {
+    for (const Path& path : {Path{"buffer objects", renderBufferObjects, false},
+                             Path{"immediate", renderImmediate, false}, Path{"display lists", renderImmediate, true}}) {
         EXPECT_EQ(DrawFrame(path.mode, path.lists), reference) << path.name;
         const Pixels pixels    = ReadPixels();
         int          different = 0;
@@ -307,7 +307,7 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
                              View{"across the columns", CVector3(-300, 500, 1024), CVector3(700, 100, 1024)},
                              View{"diagonal", CVector3(400, 500, 400), CVector3(1200, 100, 1200)}}) {
         LookFrom(view.eye, view.center);
-        DrawFrame(2, false);
+        DrawFrame(renderVertexArrays, false);
         bool levelSeen[3] = {false, false, false};
         for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
             const CPatchLevels& levels = terrain->GetPatchByIndex(patch).levels;
@@ -321,7 +321,7 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
     }
     // Straight down: no background inside the map.
     LookDown(8.0f);
-    DrawFrame(2, false);
+    DrawFrame(renderVertexArrays, false);
     const Pixels pixels = ReadPixels();
     int          white  = 0;
     for (size_t k = 0; k < pixels.size(); k += 3) {
@@ -333,11 +333,11 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
 TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
     Build(257, GrowingNoise, false);
     LookFrom(CVector3(200, 600, 200), CVector3(100, 500, 100)); // looking off the map
-    const int culled = DrawFrame(2, false);
+    const int culled = DrawFrame(renderVertexArrays, false);
     EXPECT_LT(culled, 64 * (1922 + 63 + 63));
     GetApp()->options.frustumCulling = false;
     GetApp()->options.levelOfDetail  = false;
-    EXPECT_EQ(DrawFrame(2, false), 64 * (1922 + 63 + 63));
+    EXPECT_EQ(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
     for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
         EXPECT_TRUE(terrain->GetPatchByIndex(patch).levels.visible);
         EXPECT_EQ(terrain->GetPatchByIndex(patch).levels.level, 0);
@@ -347,7 +347,7 @@ TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
 TEST_F(TerrainGlTest, CullingKeepsThePatchesInViewAndSkipsTheRest) {
     Build(257, Hills, false);
     LookFrom(CVector3(100, 500, 100), CVector3(400, 300, 400));
-    DrawFrame(2, false);
+    DrawFrame(renderVertexArrays, false);
     EXPECT_TRUE(terrain->GetPatchByIndex(9).levels.visible);
     EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible) << "the patch under and behind the eye";
     // Nothing is recomputed while the camera has not changed.
@@ -417,7 +417,7 @@ TEST_F(TerrainGlTest, DetailFollowsTheDistanceOverTheError) {
     };
     for (const Case& test : {Case{error * 120.0f * 0.9f, 0}, Case{error * 120.0f * 1.1f, 2}}) {
         camera->SetPosition(centre + CVector3(0, test.distance, 0), centre, CVector3(0, 1, 0));
-        DrawFrame(2, false);
+        DrawFrame(renderVertexArrays, false);
         EXPECT_EQ(terrain->GetPatchByIndex(0).levels.level, test.level) << "distance " << test.distance;
         EXPECT_EQ(terrain->GetPatchByIndex(1).levels.level, 2) << "flat patches are always coarse";
     }

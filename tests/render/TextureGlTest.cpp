@@ -109,7 +109,7 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
     EXPECT_EQ(alignment, 4);
     EXPECT_EQ(bound, 0);
 
-    manager.ApplyFilter(1, 1); // nearest, no mip-maps: exact texels
+    manager.ApplyFilter(textureFilterNearest, mipmapOff); // nearest, no mip-maps: exact texels
     DrawFullWindow(texture);
     const std::vector<int> red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255}, white = {255, 255, 255};
     const int              low = windowHeight / 4, high = 3 * windowHeight / 4;
@@ -144,12 +144,12 @@ struct FilterCase {
     GLint magFilter;
 };
 
-class TextureFilter : public TextureGlTest, public ::testing::WithParamInterface<FilterCase> {};
+class TextureFilterTable : public TextureGlTest, public ::testing::WithParamInterface<FilterCase> {};
 
 // The six pairs of the filter table, and pairs outside it that change nothing
 // (the texture keeps the nearest/off filters set first).
 INSTANTIATE_TEST_SUITE_P(
-    Table, TextureFilter,
+    Table, TextureFilterTable,
     ::testing::Values(FilterCase{1, 1, GL_NEAREST, GL_NEAREST}, FilterCase{2, 1, GL_LINEAR, GL_LINEAR},
                       FilterCase{1, 2, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
                       FilterCase{2, 2, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
@@ -158,14 +158,16 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{3, 3, GL_NEAREST, GL_NEAREST}, FilterCase{2, 0, GL_NEAREST, GL_NEAREST},
                       FilterCase{2, 4, GL_NEAREST, GL_NEAREST}));
 
-TEST_P(TextureFilter, ApplyFilterSetsEveryCachedTexture) {
+TEST_P(TextureFilterTable, ApplyFilterSetsEveryCachedTexture) {
     MakeQuadrantImage("bmp3:q.bmp");
     MakeQuadrantImage("tga:q.tga");
     GetApp()->options.textureCompression = true;
     CTextureManager manager;
     const GLuint    textures[] = {manager.LoadTexture("q.bmp", false), manager.LoadTexture("q.tga", true)};
-    manager.ApplyFilter(1, 1);
-    manager.ApplyFilter(GetParam().textureFilter, GetParam().mipmapMode);
+    manager.ApplyFilter(textureFilterNearest, mipmapOff);
+    // Values outside the enums come from damaged settings; they must change nothing.
+    manager.ApplyFilter(static_cast<TextureFilter>(GetParam().textureFilter),
+                        static_cast<MipmapMode>(GetParam().mipmapMode));
     for (GLuint texture : textures) {
         ASSERT_NE(texture, 0u);
         EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MIN_FILTER), GetParam().minFilter) << "texture " << texture;
@@ -203,7 +205,7 @@ TEST_F(TextureGlTest, GreyTgaUploadsAsLuminance) {
     CTextureManager manager;
     const GLuint    texture = manager.LoadTexture("grey.tga", false);
     ASSERT_NE(texture, 0u);
-    manager.ApplyFilter(1, 1);
+    manager.ApplyFilter(textureFilterNearest, mipmapOff);
     DrawFullWindow(texture);
     EXPECT_EQ(PixelAt(windowWidth / 4, windowHeight / 4), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(PixelAt(3 * windowWidth / 4, windowHeight / 4), (std::vector<int>{100, 100, 100}));

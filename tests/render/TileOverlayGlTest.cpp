@@ -124,7 +124,7 @@ protected:
 
 TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
     Build(GentleHills);
-    for (const int renderMode : {1, 2}) {
+    for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
         GetApp()->options.renderMode = renderMode;
         LookDown();
         const std::vector<int> red{255, 0, 0};

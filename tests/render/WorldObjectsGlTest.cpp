@@ -218,7 +218,7 @@ protected:
         app->options.vertexShader        = true;
         app->options.multitexture        = true;
         app->options.vertexBufferObjects = true;
-        app->options.renderMode          = 1;
+        app->options.renderMode          = renderBufferObjects;
         app->options.frustumCulling      = false;
         // The outline width follows the window's width: 2.4 pixels at 1024.
         app->OnReshape(1024, 768);
@@ -344,7 +344,7 @@ TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
 
 struct TranslucencyCase {
     const char* name;
-    int         renderMode;
+    RenderMode  renderMode;
     bool        transparency;
     bool        done;
 };
@@ -376,12 +376,12 @@ TEST_P(Translucency, ADoneUnitIsTranslucentOnlyWhileTransparencyIsOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, Translucency,
-                         ::testing::Values(TranslucencyCase{"CelDoneTransparent", 1, true, true},
-                                           TranslucencyCase{"CelDoneOpaque", 1, false, true},
-                                           TranslucencyCase{"CelReadyTransparent", 1, true, false},
-                                           TranslucencyCase{"LitDoneTransparent", 3, true, true},
-                                           TranslucencyCase{"LitDoneOpaque", 3, false, true},
-                                           TranslucencyCase{"LitReadyTransparent", 3, true, false}),
+                         ::testing::Values(TranslucencyCase{"CelDoneTransparent", renderBufferObjects, true, true},
+                                           TranslucencyCase{"CelDoneOpaque", renderBufferObjects, false, true},
+                                           TranslucencyCase{"CelReadyTransparent", renderBufferObjects, true, false},
+                                           TranslucencyCase{"LitDoneTransparent", renderImmediate, true, true},
+                                           TranslucencyCase{"LitDoneOpaque", renderImmediate, false, true},
+                                           TranslucencyCase{"LitReadyTransparent", renderImmediate, true, false}),
                          [](const ::testing::TestParamInfo<TranslucencyCase>& info) { return info.param.name; });
 
 TEST_F(CelPicture, DestroyedUnitsAndHiddenObjectsAreNotDrawn) {
