@@ -52,7 +52,7 @@ protected:
     CTempWorkDir       folder;
     const CHeightmap   map = RampMap();
     const CGridManager grid{"none.xml", &map};
-    CUnitManager       units{nullptr, &map, &grid};
+    CUnitManager       units{nullptr, &map, &grid, nullptr};
 };
 
 TEST_F(UnitManagerTest, LoadsAndPlacesUnitsWithoutModels) {
