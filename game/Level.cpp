@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/Application.h"
-#include "app/Logger.h"
 #include "app/PropertyFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"

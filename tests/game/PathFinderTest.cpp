@@ -80,12 +80,6 @@ TEST_F(PathFinderTest, EnclosedTilesCannotBeReached) {
     EXPECT_EQ(finder.GetIterations(), 1);
 }
 
-TEST_F(PathFinderTest, TheStartTileIsNeverTested) {
-    blocked.tiles = {{4, 4}};
-    ASSERT_TRUE(finder.FindPath(4, 4, 6, 4));
-    EXPECT_EQ(finder.GetPath(), (Path{{4, 4}, {5, 4}, {6, 4}}));
-}
-
 // Among equal f the newest node comes first: from (5, 5) every neighbour
 // gets f = 1 + 1 without an estimate, and (6, 6) is linked last.
 TEST_F(PathFinderTest, AmongEqualCostsTheNewestNodeIsTakenFirst) {
