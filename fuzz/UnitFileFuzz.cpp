@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (team.GetEffectSpecial().size() > CTeamFile::maxEffectLength) {
         __builtin_trap();
     }
-    CUnitManager units(nullptr, nullptr, nullptr);
-    const int index = units.LoadUnit(path.c_str());
+    CUnitManager units(nullptr, nullptr, nullptr, nullptr);
+    const int    index = units.LoadUnit(path.c_str());
     if (units.GetCount() != (index == -1 ? 0 : 1) || (index != -1 && index != 0)) {
         __builtin_trap();
     }

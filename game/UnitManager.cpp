@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "app/Application.h"
 #include "app/Logger.h"
@@ -122,18 +121,14 @@ int SignOf(int value) {
     return (value > 0) - (value < 0);
 }
 
-int SaturatedSum(int a, int b) {
-    const long long sum = static_cast<long long>(a) + b;
-    if (sum > std::numeric_limits<int>::max()) {
-        return std::numeric_limits<int>::max();
-    }
-    return sum < std::numeric_limits<int>::min() ? std::numeric_limits<int>::min() : static_cast<int>(sum);
-}
-
 } // namespace
 
-CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CGridManager* levelGrid)
-    : objects(worldObjects), heightmap(levelHeightmap), grid(levelGrid) {}
+CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CGridManager* levelGrid,
+                           const CTerrainTypes* levelTerrainTypes)
+    : pathFinder(CGridManager::gridSize), objects(worldObjects), heightmap(levelHeightmap), grid(levelGrid),
+      terrainTypes(levelTerrainTypes) {
+    pathFinder.SetCallbacks(PathCost, PathHeuristic, PathValid, this);
+}
 
 CUnitManager::~CUnitManager() {
     CSoundLibrary& sound = GetApp()->GetSoundLibrary();
@@ -315,31 +310,37 @@ void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
     }
 }
 
-// maxAttack and maxDefense divide the strengths, so a value that is not
-// above 0 is refused and the previous one kept.
+// Every value must be finite; maxAttack and maxDefense divide the strengths,
+// so a value that is not above 0 is refused too, and the previous one kept.
 bool CUnitManager::LoadFightParams(const char* path) {
     CXmlFile xml;
     if (path == nullptr || !xml.Open(path, 0)) {
         return false;
     }
-    FightParams read = fight;
-    xml.ReadFloat("attackBonus", read.attackBonus);
-    xml.ReadFloat("attackFactor", read.attackFactor);
-    xml.ReadFloat("maxAttack", read.maxAttack);
-    xml.ReadFloat("minAttack", read.minAttack);
-    xml.ReadFloat("maxDefense", read.maxDefense);
-    xml.ReadFloat("minDefense", read.minDefense);
-    xml.ReadFloat("maxSlopeBonus", read.maxSlopeBonus);
+    struct CFightKey {
+        const char* key;
+        float FightParams::*field;
+        bool                divides;
+    };
+    const CFightKey keys[] = {
+        {"attackBonus", &FightParams::attackBonus, false},     {"attackFactor", &FightParams::attackFactor, false},
+        {"maxAttack", &FightParams::maxAttack, true},          {"minAttack", &FightParams::minAttack, false},
+        {"maxDefense", &FightParams::maxDefense, true},        {"minDefense", &FightParams::minDefense, false},
+        {"maxSlopeBonus", &FightParams::maxSlopeBonus, false},
+    };
+    for (const CFightKey& key : keys) {
+        float value = fight.*key.field;
+        if (!xml.ReadFloat(key.key, value)) {
+            continue;
+        }
+        if (!std::isfinite(value) || (key.divides && !(value > 0.0f))) {
+            GetLogger()->LogError("%s: %s %f is not %s; keeping %f", path, key.key, value,
+                                  key.divides ? "above 0" : "a finite number", fight.*key.field);
+            continue;
+        }
+        fight.*key.field = value;
+    }
     xml.Close();
-    if (!(read.maxAttack > 0.0f)) {
-        GetLogger()->LogError("%s: maxAttack %f is not above 0; keeping %f", path, read.maxAttack, fight.maxAttack);
-        read.maxAttack = fight.maxAttack;
-    }
-    if (!(read.maxDefense > 0.0f)) {
-        GetLogger()->LogError("%s: maxDefense %f is not above 0; keeping %f", path, read.maxDefense, fight.maxDefense);
-        read.maxDefense = fight.maxDefense;
-    }
-    fight = read;
     return true;
 }
 
@@ -354,18 +355,100 @@ bool CUnitManager::GetUnitLook(int index, CUnitLook& look) const {
     return true;
 }
 
-int CUnitManager::GetStartHitpoints(int team) const {
-    return team >= 1 && team <= teamCount ? startHitpoints[team - 1] : 0;
+// ---- queries ----
+
+namespace {
+
+template <typename Field> int ValueOf(const CUnit* unit, Field field) {
+    return unit != nullptr ? unit->*field : 0;
 }
 
+bool IsFighting(const CUnit& unit) {
+    return unit.hitpoints > 0 && !unit.isHeadquarter;
+}
+
+} // namespace
+
 int CUnitManager::GetHitpoints(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::hitpoints);
+}
+
+int CUnitManager::GetUnitMaxHitpoints(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::maxHitpoints);
+}
+
+int CUnitManager::GetEffectiveAttack(int index) const {
     const CUnit* unit = GetUnitByIndex(index);
-    return unit != nullptr ? unit->hitpoints : 0;
+    return unit != nullptr ? SaturatedSum(unit->attack, unit->boostAttack) : 0;
+}
+
+int CUnitManager::GetEffectiveDefense(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->defense, unit->boostDefense) : 0;
+}
+
+int CUnitManager::GetEffectiveMovement(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->movement, unit->boostMovement) : 0;
+}
+
+int CUnitManager::GetEffectiveFireMax(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->fireMax, unit->boostFirerange) : 0;
+}
+
+int CUnitManager::GetFireMin(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::fireMin);
+}
+
+int CUnitManager::GetSlopeMax(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::slopeMax);
 }
 
 int CUnitManager::GetTeam(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::team);
+}
+
+bool CUnitManager::IsGeneral(int index) const {
     const CUnit* unit = GetUnitByIndex(index);
-    return unit != nullptr ? unit->team : 0;
+    return unit != nullptr && unit->isGeneral;
+}
+
+bool CUnitManager::IsHeadquarter(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr && unit->isHeadquarter;
+}
+
+int CUnitManager::GetBonusAttack(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusAttack);
+}
+
+int CUnitManager::GetBonusDefense(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusDefense);
+}
+
+int CUnitManager::GetBonusMovement(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusMovement);
+}
+
+int CUnitManager::GetBonusFirerange(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusFirerange);
+}
+
+int CUnitManager::GetBoostAttack(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostAttack);
+}
+
+int CUnitManager::GetBoostDefense(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostDefense);
+}
+
+int CUnitManager::GetBoostMovement(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostMovement);
+}
+
+int CUnitManager::GetBoostFirerange(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostFirerange);
 }
 
 bool CUnitManager::IsDone(int index) const {
@@ -378,4 +461,47 @@ void CUnitManager::SetDone(int index, bool done) {
     if (unit != nullptr) {
         unit->done = done;
     }
+}
+
+bool CUnitManager::IsMoving(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr && unit->moving;
+}
+
+template <typename Filter, typename Value> int CUnitManager::SumOverTeam(int team, Filter filter, Value value) const {
+    int sum = 0;
+    for (const auto& unit : units) {
+        if (unit->team == team && filter(*unit)) {
+            sum = SaturatedSum(sum, value(*unit));
+        }
+    }
+    return sum;
+}
+
+int CUnitManager::CountReadyUnits(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return IsFighting(unit) && !unit.done; }, [](const CUnit&) { return 1; });
+}
+
+int CUnitManager::CountLivingUnits(int team) const {
+    return SumOverTeam(team, IsFighting, [](const CUnit&) { return 1; });
+}
+
+int CUnitManager::HeadquartersHitpoints(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return unit.isHeadquarter && unit.hitpoints > 0; },
+        [](const CUnit& unit) { return unit.hitpoints; });
+}
+
+int CUnitManager::GetTeamHitpoints(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return unit.hitpoints > 0; }, [](const CUnit& unit) { return unit.hitpoints; });
+}
+
+bool CUnitManager::HasTeamLost(int team) const {
+    return CountLivingUnits(team) == 0 || HeadquartersHitpoints(team) <= 0;
+}
+
+int CUnitManager::GetStartHitpoints(int team) const {
+    return team >= 1 && team <= teamCount ? startHitpoints[team - 1] : 0;
 }

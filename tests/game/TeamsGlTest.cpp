@@ -356,7 +356,7 @@ protected:
 
     CTempWorkDir                   folder;
     std::unique_ptr<CWorldObjects> objects = std::make_unique<CWorldObjects>("objects.xml", nullptr, nullptr);
-    std::unique_ptr<CUnitManager>  units   = std::make_unique<CUnitManager>(objects.get(), nullptr, nullptr);
+    std::unique_ptr<CUnitManager>  units   = std::make_unique<CUnitManager>(objects.get(), nullptr, nullptr, nullptr);
 };
 
 const char* const unitKeys[] = {
