@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Editor mode on a copy of the shipped data: a click places the current model
-# and F5 writes it to "objects.xml"; Delete held over it and F5 remove it
+# with the scale and rotation chosen by F7 and F9, and F5 writes it to
+# "objects.xml"; Delete held over it and F5 remove it
 # again; F11, F12 and a right click paint the tile under the cursor, and F5
 # writes it to "terrain.xml". A second start reads both files back and saves
 # them unchanged.
@@ -50,45 +51,56 @@ save() {
     done
     fail "F5 did not write $objects ($before)"
 }
-# Buttons and Delete are polled once a frame, so they are held for a while.
-hold_button() {
-    xdotool mousedown "$1"
-    sleep 1.5
-    xdotool mouseup "$1"
+# Buttons and Delete are polled once a frame, and a frame may be slow under
+# the sanitizers: the input is held, saving with F5, until the check holds.
+hold_until() {
+    local down="$1" up="$2" check="$3"
+    xdotool $down
+    for _ in $(seq 1 60); do
+        sleep 0.5
+        save
+        if $check; then
+            xdotool $up
+            return 0
+        fi
+    done
+    xdotool $up
+    fail "$4"
 }
 items() { grep -c '<filename>' "$objects"; }
+placed_one() { [ "$(items)" = "$(($(grep -c '<filename>' objects.before) + 1))" ]; }
+# The tile elements that differ from those saved at the start.
+changed_tiles() {
+    diff <(tr -d '\n' <tiles.before | sed 's/<\/[0-9]*>/&\n/g') \
+        <(tr -d '\n' <"$tiles" | sed 's/<\/[0-9]*>/&\n/g') | grep '^>' || true
+}
+painted_one() { [ "$(changed_tiles | grep -c .)" = 1 ]; }
 
 start_editor
 save
 cp "$objects" objects.before
 cp "$tiles" tiles.before
 
-hold_button 1
-save
-[ "$(items)" = "$(($(grep -c '<filename>' objects.before) + 1))" ] || fail "the click placed $(items) items"
-# The new item is the last one, the first model of editor.xml unscaled and unturned.
+press "$game" F7 F9
+hold_until "mousedown 1" "mouseup 1" placed_one "holding the left button placed no item"
+# The new item is the last one: the first model of editor.xml, scale 2.5 +
+# 0.005, rotation 11.25.
 placed="$(tail -n 8 "$objects" | tr -d '\n')"
-echo "$placed" | grep -q '<filename>pine.3ds</filename>.*<rotation>0</rotation><scale>2.5</scale>' ||
+echo "$placed" | grep -q '<filename>pine.3ds</filename>.*<rotation>11.25</rotation><scale>2.505</scale>' ||
     fail "unexpected placed item: $placed"
 px="$(echo "$placed" | sed 's/.*<positionX>\([^<]*\)<.*/\1/')"
 pz="$(echo "$placed" | sed 's/.*<positionY>\([^<]*\)<.*/\1/')"
 still_placed() { grep -A1 -F "<positionX>$px</positionX>" "$objects" | grep -qF "<positionY>$pz</positionY>"; }
 still_placed || fail "the placed item at $px/$pz is not in $objects"
 
-xdotool keydown Delete
-sleep 1.5
-xdotool keyup Delete
-save
-still_placed && fail "Delete held over the item at $px/$pz did not remove it"
+removed() { ! still_placed; }
+hold_until "keydown Delete" "keyup Delete" removed "Delete held over the item at $px/$pz did not remove it"
 [ "$(items)" -le "$(grep -c '<filename>' objects.before)" ] || fail "Delete left $(items) items"
 cmp -s "$tiles" tiles.before || fail "saving objects changed the tiles"
 
 press "$game" F11 F12
-hold_button 3
-save
-changed="$(diff <(tr -d '\n' <tiles.before | sed 's/<\/[0-9]*>/&\n/g') \
-    <(tr -d '\n' <"$tiles" | sed 's/<\/[0-9]*>/&\n/g') | grep '^>' || true)"
-[ "$(echo "$changed" | grep -c .)" = 1 ] || fail "the right click changed these tiles: $changed"
+hold_until "mousedown 3" "mouseup 3" painted_one "the right click did not change exactly one tile"
+changed="$(changed_tiles)"
 echo "$changed" | grep -q '<usable>0</usable><terrainID>1</terrainID>' || fail "painted tile: $changed"
 
 press "$game" Escape

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "TestSupport.h"
@@ -17,53 +18,48 @@
 #include "game/TerrainTypes.h"
 #include "platform/KeyState.h"
 
-// The editor's choices, painting, the editor's input, and saving that keeps
-// the old file whenever the new one cannot be written whole.
+// The editor's choices, painting, its input, and saving that keeps the old
+// file whenever the new one cannot be written whole.
 namespace {
 
 void WriteTypes(int count) {
     std::string text = "<terraintypes>\n";
     for (int n = 0; n < count; ++n) {
         const std::string tag = std::to_string(n);
-        text += "<" + tag + "><name>type" + tag + "</name><attack>" + tag + ".5</attack><defense>1</defense>" +
-                "<movement>2</movement></" + tag + ">\n";
+        text += "<" + tag + "><name>type" + tag + "</name><attack>" + tag +
+                ".5</attack><defense>1</defense><movement>2</movement></" + tag + ">\n";
     }
     WriteFile("types.xml", text + "</terraintypes>\n");
 }
 
-struct CycleCase {
-    const char*        name;
-    int                key;
-    float              start;
-    std::vector<float> expected; // after each press
-};
-
 TEST(Editor, FunctionKeysStepAndWrapScaleAndRotation) {
-    const CycleCase cases[] = {
-        {"F9 shows 360 before wrapping", 9, 348.75f, {360.0f, 0.0f, 11.25f}},
-        {"F10 wraps below 0 to 360", 10, 0.0f, {360.0f, 348.75f}},
-        {"F7 stops at 10", 7, 9.998f, {10.0f, 10.0f}},
-        {"F8 stops at 0.1", 8, 0.102f, {0.1f, 0.1f}},
+    struct {
+        int                key;
+        float              start;
+        std::vector<float> expected; // after each press
+    } const cases[] = {
+        {9, 348.75f, {360.0f, 0.0f, 11.25f}}, // 360 is shown before the wrap
+        {10, 0.0f, {360.0f, 348.75f}},
+        {7, 9.998f, {10.0f, 10.0f}},
+        {8, 0.102f, {0.1f, 0.1f}},
     };
-    for (const CycleCase& test : cases) {
+    for (const auto& test : cases) {
         CEditor    editor;
         const bool rotating = test.key >= 9;
         rotating ? editor.SetRotation(test.start) : editor.SetScale(test.start);
         for (const float expected : test.expected) {
             EXPECT_TRUE(editor.OnFunctionKey(test.key));
-            EXPECT_FLOAT_EQ(rotating ? editor.GetRotation() : editor.GetScale(), expected) << test.name;
+            EXPECT_FLOAT_EQ(rotating ? editor.GetRotation() : editor.GetScale(), expected) << "F" << test.key;
         }
     }
-    CEditor editor;
-    EXPECT_FALSE(editor.OnFunctionKey(4)) << "F4 does nothing in editor mode";
-    EXPECT_FLOAT_EQ(editor.GetScale(), 2.5f);
+    EXPECT_FALSE(CEditor().OnFunctionKey(4)) << "F4 does nothing in editor mode";
 }
 
 TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
     CTempWorkDir dir;
     WriteTypes(3);
     MakeFolders("objects");
-    WriteFile("objects/editor.xml", "<objects><0><filename>pine.3ds</filename></0><1><other>x</other></1>"
+    WriteFile("objects/editor.xml", "<objects><0><filename>pine.3ds</filename></0><1><x>y</x></1>"
                                     "<2><filename>oak.3ds</filename></2><4><filename>no.3ds</filename></4></objects>");
     const CTerrainTypes types("types.xml");
     CEditor             editor;
@@ -71,7 +67,6 @@ TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
     editor.LoadObjectList("editor.xml");
     EXPECT_EQ(editor.GetObjectFiles(), (std::vector<std::string>{"pine.3ds", "oak.3ds"}))
         << "an entry without a file name is skipped, a gap ends the list";
-
     std::vector<int> seen;
     for (int press = 0; press < 4; ++press) {
         editor.OnFunctionKey(11);
@@ -93,13 +88,12 @@ TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
     empty.LoadObjectList("missing.xml");
     empty.OnFunctionKey(6);
     empty.OnFunctionKey(11);
-    EXPECT_EQ(empty.GetCurrentObjectName(), "");
     EXPECT_EQ(empty.GetTerrainType(), 0);
     EXPECT_EQ(empty.PlaceObject(10.0f, 10.0f), -1);
     EXPECT_EQ(empty.GetOverlayLines()[2], "OBJECTS filename: , scale: 2.50, rotation: 0.00");
 }
 
-// A flat map 100 world units high; water lies at 50, so every tile is dry.
+// A flat map 100 world units high with water at 50: every tile is dry.
 class EditorGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -125,40 +119,33 @@ TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
     EXPECT_TRUE(grid.IsTileUsable(5, 7)) << "the rules read the painted flag at once";
     editor.OnFunctionKey(12);
     editor.PaintTile(6, 7);
-    editor.PaintTile(32, 0); // off the board: ignored
     EXPECT_FALSE(grid.IsTileUsable(6, 7));
 
     WriteFile("level/terrain.xml", "old");
     chmod("level/terrain.xml", 0640);
     EXPECT_TRUE(editor.Save());
-    EXPECT_FALSE(FileExists("level/terrain.xml.tmp"));
     struct stat saved;
     ASSERT_EQ(stat("level/terrain.xml", &saved), 0);
     EXPECT_EQ(saved.st_mode & 0777, 0640u) << "the new file keeps the old file's permissions";
+    EXPECT_FALSE(FileExists("level/terrain.xml.tmp"));
     const CGridManager reloaded("level\\terrain.xml", &ground);
     for (int n = 0; n < CGridManager::tileCount; ++n) {
         const int x = n % 32, y = n / 32;
         ASSERT_EQ(reloaded.GetTile(x, y).terrainType, grid.GetTile(x, y).terrainType) << "tile " << n;
         ASSERT_EQ(reloaded.GetTile(x, y).usable, grid.IsTileUsable(x, y)) << "tile " << n;
     }
-    EXPECT_EQ(reloaded.GetTile(5, 7).terrainType, 2);
-    EXPECT_FALSE(reloaded.GetTile(6, 7).usable);
 }
-
-// Each way a save can fail; the old file must survive byte for byte.
-struct FailureCase {
-    const char*           name;
-    bool                  needsNonRoot; // permissions do not stop root
-    std::function<void()> arrange;
-    std::function<void()> restore;
-};
 
 rlimit savedLimit;
 
+// Each way a save can fail; the old file must survive byte for byte.
 TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
-    const std::string old     = "<tiles>\n<0>\n<usable>1</usable>\n<terrainID>1</terrainID>\n</0>\n</tiles>\n";
-    const FailureCase cases[] = {
-        {"the temporary name is taken by a folder", false, [] { MakeFolders("level/terrain.xml.tmp"); },
+    struct {
+        const char*           name;
+        bool                  needsNonRoot; // permissions do not stop root
+        std::function<void()> arrange, restore;
+    } const cases[] = {
+        {"the temporary name is a folder", false, [] { MakeFolders("level/terrain.xml.tmp"); },
          [] { rmdir("level/terrain.xml.tmp"); }},
         {"the disk is full", false, [] { symlink("/dev/full", "level/terrain.xml.tmp"); }, [] {}},
         {"the file size limit stops the write part-way", false,
@@ -175,13 +162,13 @@ TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
          }},
         {"the folder is read-only", true, [] { chmod("level", 0555); }, [] { chmod("level", 0755); }},
     };
-    for (const FailureCase& test : cases) {
+    const std::string old = "<tiles>\n<0>\n<usable>1</usable>\n<terrainID>1</terrainID>\n</0>\n</tiles>\n";
+    for (const auto& test : cases) {
         if (test.needsNonRoot && geteuid() == 0) {
             continue;
         }
         WriteFile("level/terrain.xml", old);
         unlink("log_error.txt");
-        editor.PaintTile(0, 0);
         test.arrange();
         const bool saved = editor.Save();
         test.restore();
@@ -193,7 +180,6 @@ TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
         EXPECT_NE(ReadFile("log_error.txt").find("level/terrain.xml could not be written"), std::string::npos)
             << test.name << ": " << ReadFile("log_error.txt");
     }
-
     // A writer that stops inside an element does not replace the file either.
     CXmlFile xml;
     ASSERT_TRUE(xml.Open("level\\terrain.xml", CXmlFile::modeWriting));
@@ -202,8 +188,8 @@ TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
     EXPECT_EQ(ReadFile("level/terrain.xml"), old);
 }
 
-// In editor mode clicks and Delete reach the editor at the terrain's pick
-// point, never the game, and only where the cursor meets the terrain.
+// In editor mode clicks and Delete reach the editor at the pick point, never
+// the game, and only where the cursor meets the terrain.
 TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
     CKeyState::Reset();
     CMouseState     mouse;
@@ -225,7 +211,7 @@ TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
 
     mouse.buttons = mouseLeft | mouseRight;
     input.ProcessInput(frame);
-    input.ProcessInput(frame); // held: no second placement
+    input.ProcessInput(frame); // held: one placement per press
     CKeyState::OnCharacter(127, true);
     input.ProcessInput(frame);
     input.ProcessInput(frame); // Delete held: removes every frame
