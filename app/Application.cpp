@@ -14,6 +14,7 @@
 #include "app/Frustum.h"
 #include "app/Input.h"
 #include "app/PropertyFile.h"
+#include "editor/Editor.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
@@ -229,6 +230,7 @@ void CApplication::ReleaseGame() {
     level.reset();
     input.reset();
     camera.reset();
+    editor.reset();
     frustum.reset();
 }
 
@@ -290,6 +292,11 @@ void CApplication::BuildGame() {
     camera  = std::make_unique<CCamera>(level->GetHeightmap(), startHeightAboveGround);
     frustum = std::make_unique<CFrustum>();
     input   = std::make_unique<CInput>(mouse, camera.get());
+    if (options.editorMode) {
+        editor = std::make_unique<CEditor>();
+        editor->LoadObjectList("editor.xml");
+        editor->AttachLevel(*level);
+    }
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
@@ -323,6 +330,11 @@ void CApplication::HandOverView() {
         return terrain->HasPickHit();
     };
     commands.warpPointer = [](int x, int y) { glutWarpPointer(x, y); };
+    if (CEditor* tools = editor.get()) {
+        commands.placeObject       = [tools](float x, float z) { tools->PlaceObject(x, z); };
+        commands.paintTile         = [tools, game] { tools->PaintTile(game->GetActiveX(), game->GetActiveY()); };
+        commands.removeObjectsNear = [tools](float x, float z) { tools->RemoveObjectsNear(x, z); };
+    }
 }
 
 void CApplication::OnMouse(int button, int buttonState, int x, int y) {
@@ -348,6 +360,9 @@ void CApplication::OnDisplay() {
     int polygonCount = 0;
     if (state == stateRunning && level) {
         polygonCount = level->LevelFrame(options.editorMode);
+        if (editor) {
+            editor->DrawOverlay();
+        }
     }
     if (camera) {
         camera->SetChanged(false);
@@ -391,6 +406,11 @@ void CApplication::BeginFrame() {
 
 void CApplication::EndFrame(int polygonCount) {
     AddOverlayLines(polygonCount);
+    if (editor) {
+        for (const std::string& line : editor->GetOverlayLines()) {
+            AddDebugLine("%s", line.c_str());
+        }
+    }
     DrawDebugLines();
     glFinish();
     glutSwapBuffers();
@@ -543,6 +563,9 @@ void CApplication::HandleFunctionKey(int key, int modifiers) {
     }
     // In editor mode F5 to F12 are the editor's; F4 does nothing there.
     if (options.editorMode && key >= GLUT_KEY_F4 && key <= GLUT_KEY_F12) {
+        if (editor) {
+            editor->OnFunctionKey(key - GLUT_KEY_F1 + 1);
+        }
         return;
     }
     switch (key) {

@@ -56,6 +56,7 @@ enum class RenderOption {
 };
 
 class CCamera;
+class CEditor;
 class CFrustum;
 class CInput;
 class CLevel;
@@ -109,6 +110,7 @@ public:
     CCamera*           GetCamera() const { return camera.get(); }
     CFrustum*          GetFrustum() const { return frustum.get(); }
     CLevel*            GetLevel() const { return level.get(); }
+    CEditor*           GetEditor() const { return editor.get(); }
 
     // The window callbacks.
     void OnDisplay();
@@ -183,6 +185,7 @@ private:
     std::unique_ptr<CCamera>  camera;
     std::unique_ptr<CFrustum> frustum;
     std::unique_ptr<CLevel>   level;
+    std::unique_ptr<CEditor>  editor;
     std::unique_ptr<CInput>   input;
 };
 

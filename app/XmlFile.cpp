@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/AtomicFile.h"
 #include "platform/DataPath.h"
 
 namespace {
@@ -113,11 +114,12 @@ bool CXmlFile::Open(const char* path, int request) {
         return false;
     }
     if (request == modeWriting) {
-        output = CDataPath::OpenFile(path, "w");
-        if (output == nullptr) {
+        // The old file stays until Close has written the new one completely.
+        if (!outputFile.Open(path)) {
             return false;
         }
-        mode = modeWriting;
+        output = outputFile.GetStream();
+        mode   = modeWriting;
         return true;
     }
     FILE* file = CDataPath::OpenFile(path, "rb");
@@ -140,8 +142,11 @@ bool CXmlFile::Open(const char* path, int request) {
 }
 
 bool CXmlFile::Close() {
+    bool written = true;
     if (output != nullptr) {
-        fclose(output);
+        // Only a document whose elements were all ended replaces the old file.
+        written = mode == modeWriting && outputFile.Commit();
+        outputFile.Abandon();
         output = nullptr;
     }
     input.clear();
@@ -153,7 +158,7 @@ bool CXmlFile::Close() {
     elementName.clear();
     subElementName.clear();
     mode = modeClosed;
-    return true;
+    return written;
 }
 
 bool CXmlFile::IsReading() const {

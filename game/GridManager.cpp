@@ -101,10 +101,10 @@ void CGridManager::CalcHeights() {
     }
 }
 
-void CGridManager::SaveTiles() const {
+bool CGridManager::SaveTiles() const {
     CXmlFile xml;
     if (!xml.Open(fileName.c_str(), CXmlFile::modeWriting)) {
-        return;
+        return false;
     }
     xml.BeginWriteElement("tiles");
     for (int number = 0; number < tileCount; ++number) {
@@ -113,8 +113,9 @@ void CGridManager::SaveTiles() const {
         xml.WriteInt("terrainID", tiles[number].terrainType);
         xml.EndWriteSubElement();
     }
-    xml.EndWriteElement();
-    xml.Close();
+    const bool ended = xml.EndWriteElement();
+    // The old file is replaced only when every byte of the new one is on disk.
+    return xml.Close() && ended;
 }
 
 const Tile& CGridManager::GetTile(int x, int y) const {

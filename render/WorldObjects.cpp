@@ -278,9 +278,9 @@ bool CWorldObjects::SaveObjects() const {
         xml.WriteFloat("scale", instance->GetScale());
         xml.EndWriteSubElement();
     }
-    const bool written = xml.EndWriteElement();
-    xml.Close();
-    return written;
+    const bool ended = xml.EndWriteElement();
+    // The old file is replaced only when every byte of the new one is on disk.
+    return xml.Close() && ended;
 }
 
 int CWorldObjects::Draw(int pass) const {

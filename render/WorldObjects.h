@@ -89,6 +89,7 @@ public:
     void PlaceOnGround(int index, float x, float z);
     void HideObjectsNear(float x, float z, float radius);
     bool LoadObjects();
+    // False (the old file kept) when the file could not be written whole.
     bool SaveObjects() const;
     int  Draw(int pass) const;
 
@@ -98,6 +99,8 @@ public:
     bool            IsCelShadingReady() const { return multiProgram != 0 && singleProgram != 0; }
     GLuint          GetShadeTexture() const { return shadeTexture; }
     float           GetOutlineWidth() const { return outlineWidth; }
+
+    const std::string& GetObjectsFile() const { return objectsFile; }
 
 private:
     void    InitCelShading();
