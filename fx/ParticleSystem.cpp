@@ -172,12 +172,9 @@ void CParticleSystem::UpdateParticle(CParticle& particle, float frameTime) {
     }
 }
 
-bool CParticleSystem::IsVisible(const CParticle& particle) const {
-    if (!GetOptions().frustumCulling || frustum == nullptr) {
-        return true;
-    }
+bool CParticleSystem::IsVisible(const CParticle& particle, bool culling) const {
     const CVector3& p = particle.position;
-    return frustum->PointInFrustum(p.x, p.y, p.z);
+    return !culling || frustum->PointInFrustum(p.x, p.y, p.z);
 }
 
 int CParticleSystem::Draw() {
@@ -202,6 +199,7 @@ void CParticleSystem::BuildBatches(const CVector3& right, const CVector3& up) {
     vertices.clear();
     batches.clear();
     batchOfEmitter.assign(emitters.size(), -1);
+    const bool culling = GetOptions().frustumCulling && frustum != nullptr;
     for (size_t id = 0; id < emitters.size(); ++id) {
         const CParticleEmitter& emitter = emitters[id];
         if (!emitter.active || emitter.particles.empty()) {
@@ -230,7 +228,7 @@ void CParticleSystem::BuildBatches(const CVector3& right, const CVector3& up) {
             bool anyAlive = false;
             for (const CParticle& particle : emitters[id].particles) {
                 anyAlive = anyAlive || particle.lifeLeft > 0.0f;
-                if (!IsVisible(particle)) {
+                if (!IsVisible(particle, culling)) {
                     continue;
                 }
                 ++stats.renderedParticles;

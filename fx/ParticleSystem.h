@@ -122,7 +122,7 @@ private:
     void              InitParticles(CParticleEmitter& emitter, const CParticleEffect& effect, const CVector3& position);
     void              RemoveFinishedEmitters();
     static void       UpdateParticle(CParticle& particle, float frameTime);
-    bool              IsVisible(const CParticle& particle) const;
+    bool              IsVisible(const CParticle& particle, bool culling) const;
     void              BuildBatches(const CVector3& right, const CVector3& up);
     void              AppendQuad(const CParticle& particle, const CVector3& right, const CVector3& up);
     void              SubmitBatches() const;
