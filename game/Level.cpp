@@ -66,8 +66,8 @@ bool CLevel::LoadLevel(const char* levelName) {
                                  *textures);
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
     grid->SetWaterHeight(sea->GetWaterHeight());
-    // Units need the tile geometry of the terrain, so they come after it.
-    units                  = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), terrain.get());
+    // Units take the tile geometry from the grid, so they come after it.
+    units                  = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), grid.get());
     CUnitManager* unitList = units.get();
     objects->SetUnitLookup([unitList](int index, CUnitLook& look) { return unitList->GetUnitLook(index, look); });
 

@@ -3,7 +3,8 @@
 #include <memory>
 #include <string>
 
-class CGridManager;
+#include "game/GridManager.h"
+
 class CHeightmap;
 class CSea;
 class CSkyBox;
@@ -17,7 +18,7 @@ class CWorldObjects;
 // The selected unit and the areas it may move to and fire at. Areas hold at
 // most one entry per tile.
 struct Selection {
-    static constexpr int maxTiles = 32 * 32;
+    static constexpr int maxTiles = CGridManager::tileCount;
 
     int   selectedUnit          = -1;
     int   originX               = -1;

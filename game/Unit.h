@@ -33,6 +33,7 @@ public:
     int                                  prevTileX = 0, prevTileY = 0;
     int                                  targetX = 0, targetY = 0;
     float                                worldX = 0.0f, worldZ = 0.0f;
+    float                                yaw = 0.0f, pitch = 0.0f, roll = 0.0f; // model angles about y, x and z
     float                                speed         = 0.0f;
     int                                  smokeEffect   = -1; // running particle emitters, -1 none
     int                                  fireEffect    = -1;

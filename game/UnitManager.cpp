@@ -8,8 +8,8 @@
 #include "app/Application.h"
 #include "app/Logger.h"
 #include "app/XmlFile.h"
+#include "game/GridManager.h"
 #include "game/Heightmap.h"
-#include "render/Terrain.h"
 #include "render/WorldObjects.h"
 
 namespace {
@@ -132,8 +132,8 @@ int SaturatedSum(int a, int b) {
 
 } // namespace
 
-CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CTerrain* levelTerrain)
-    : objects(worldObjects), heightmap(levelHeightmap), terrain(levelTerrain) {}
+CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CGridManager* levelGrid)
+    : objects(worldObjects), heightmap(levelHeightmap), grid(levelGrid) {}
 
 CUnitManager::~CUnitManager() {
     CSoundLibrary& sound = GetApp()->GetSoundLibrary();
@@ -148,7 +148,9 @@ CUnitManager::~CUnitManager() {
 }
 
 // The whole file is read before anything is created, so a file that fails
-// leaves no model instance, unit or sample behind.
+// leaves no model instance, unit or sample behind. Without world objects the
+// unit has no model (the rules alone); with them, a model that cannot be
+// shown refuses the unit.
 int CUnitManager::LoadUnit(const char* path) {
     CXmlFile xml;
     if (path == nullptr || !xml.Open(path, 0)) {
@@ -160,14 +162,17 @@ int CUnitManager::LoadUnit(const char* path) {
         return -1;
     }
     xml.Close();
-    unit->modelInstance = objects != nullptr ? objects->AddObject(extras.modelFile) : -1;
-    if (unit->modelInstance < 0) {
-        GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded", path,
-                              extras.modelFile);
-        return -1;
+    CModelInstance* instance = nullptr;
+    if (objects != nullptr) {
+        unit->modelInstance = objects->AddObject(extras.modelFile);
+        instance            = objects->GetObjectByIndex(unit->modelInstance);
+        if (instance == nullptr) {
+            GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded",
+                                  path, extras.modelFile);
+            return -1;
+        }
+        instance->SetScale(unitScale);
     }
-    CModelInstance* instance = objects->GetObjectByIndex(unit->modelInstance);
-    instance->SetScale(unitScale);
     unit->maxHitpoints  = unit->hitpoints;
     unit->isGeneral     = extras.isGeneral != 0;
     unit->isHeadquarter = extras.isHeadquarter != 0;
@@ -175,7 +180,9 @@ int CUnitManager::LoadUnit(const char* path) {
     LoadSamples(*unit, extras.soundAttack, extras.soundMove, extras.soundExplosion);
     units.push_back(std::move(unit));
     const int index = GetCount() - 1;
-    instance->SetUnitIndex(index);
+    if (instance != nullptr) {
+        instance->SetUnitIndex(index);
+    }
     return index;
 }
 
@@ -228,29 +235,39 @@ void CUnitManager::PlaceUnit(int index, int x, int y) {
     }
     unit->tileX = unit->targetX = x;
     unit->tileY = unit->targetY = y;
-    if (terrain != nullptr) {
-        terrain->GetTileCentre(x, y, unit->worldX, unit->worldZ);
+    CGridManager::TileCentreAt(TileSize(), x, y, unit->worldX, unit->worldZ);
+    PlaceModel(*unit);
+}
+
+float CUnitManager::TileSize() const {
+    return grid != nullptr ? grid->GetTileSize() : 0.0f;
+}
+
+CModelInstance* CUnitManager::ModelOf(const CUnit& unit) const {
+    return objects != nullptr ? objects->GetObjectByIndex(unit.modelInstance) : nullptr;
+}
+
+// The model follows what the unit records: ground position and the three angles.
+void CUnitManager::PlaceModel(const CUnit& unit) const {
+    CModelInstance* instance = ModelOf(unit);
+    if (instance == nullptr) {
+        return;
     }
-    if (objects != nullptr) {
-        objects->PlaceOnGround(unit->modelInstance, unit->worldX, unit->worldZ);
-    }
+    objects->PlaceOnGround(unit.modelInstance, unit.worldX, unit.worldZ);
+    instance->SetRotation(unit.pitch, unit.yaw, unit.roll);
 }
 
 void CUnitManager::FaceTile(int index, int x, int y) {
     float px = 0.0f, pz = 0.0f;
-    if (terrain != nullptr) {
-        terrain->GetTileCentre(x, y, px, pz);
-    }
+    CGridManager::TileCentreAt(TileSize(), x, y, px, pz);
     FacePoint(index, px, pz);
 }
 
 // Yaw 0 looks along +z; a point towards +x turns the model by a negative yaw.
 // At the unit's own position the direction is undefined and the yaw stays.
 void CUnitManager::FacePoint(int index, float px, float pz) {
-    const CUnit*    unit = GetUnitByIndex(index);
-    CModelInstance* instance =
-        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
-    if (instance == nullptr) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr) {
         return;
     }
     const float dx     = px - unit->worldX;
@@ -263,24 +280,25 @@ void CUnitManager::FacePoint(int index, float px, float pz) {
     if (px > unit->worldX) {
         yaw = -yaw;
     }
-    instance->SetRotY(yaw);
+    unit->yaw = yaw;
+    if (CModelInstance* instance = ModelOf(*unit)) {
+        instance->SetRotY(yaw);
+    }
 }
 
 // The ground is sampled half a tile ahead of and behind the centre of `to`
 // along the step, and half a tile to either side of it.
 void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
-    const CUnit*    unit = GetUnitByIndex(index);
-    CModelInstance* instance =
-        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
-    if (instance == nullptr) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr) {
         return;
     }
     float pitch = 0.0f, roll = 0.0f;
-    if ((fromX != toX || fromY != toY) && terrain != nullptr && heightmap != nullptr) {
-        const float tileSize = terrain->GetTileSize();
+    if ((fromX != toX || fromY != toY) && heightmap != nullptr) {
+        const float tileSize = TileSize();
         const float half     = tileSize / 2.0f;
         float       cx = 0.0f, cz = 0.0f;
-        terrain->GetTileCentre(toX, toY, cx, cz);
+        CGridManager::TileCentreAt(tileSize, toX, toY, cx, cz);
         const float dx = static_cast<float>(SignOf(toX - fromX)), dz = static_cast<float>(SignOf(toY - fromY));
         const float rx = -dz, rz = dx;
         auto        height = [this](float x, float z) { return heightmap->HeightAt(x, z); };
@@ -289,8 +307,12 @@ void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
         roll = std::atan2(height(cx + half * rx, cz + half * rz) - height(cx - half * rx, cz - half * rz), tileSize) *
                degreesPerRadian;
     }
-    instance->SetRotX(pitch);
-    instance->SetRotZ(roll);
+    unit->pitch = pitch;
+    unit->roll  = roll;
+    if (CModelInstance* instance = ModelOf(*unit)) {
+        instance->SetRotX(pitch);
+        instance->SetRotZ(roll);
+    }
 }
 
 // maxAttack and maxDefense divide the strengths, so a value that is not

@@ -5,8 +5,9 @@
 
 #include "game/Unit.h"
 
+class CGridManager;
 class CHeightmap;
-class CTerrain;
+class CModelInstance;
 class CWorldObjects;
 struct CUnitLook;
 
@@ -23,16 +24,18 @@ struct FightParams {
 
 // Every unit of both teams, addressed by index in load order (an index never
 // changes; destroyed units stay in the list). The manager loads units, places
-// and turns their models in the level's world objects and owns the combat
-// parameters. The world objects, heightmap and terrain are borrowed; the
-// terrain gives the tile geometry, the heightmap the ground heights.
+// and turns them and owns the combat parameters. Each unit records its own
+// position and angles; with world objects its model follows them, without
+// (null) the rules run on their own, with no GL context. The world objects,
+// heightmap and grid are borrowed; the grid gives the tile geometry, the
+// heightmap the ground heights.
 class CUnitManager {
 public:
     static constexpr float  unitScale          = 2.0f;
     static constexpr int    teamCount          = 2;
     static constexpr size_t maxModelNameLength = 511;
 
-    CUnitManager(CWorldObjects* objects, const CHeightmap* heightmap, const CTerrain* terrain);
+    CUnitManager(CWorldObjects* objects, const CHeightmap* heightmap, const CGridManager* grid);
     // Frees the units' sound samples.
     ~CUnitManager();
     CUnitManager(const CUnitManager&)            = delete;
@@ -70,8 +73,11 @@ public:
     void SetDone(int index, bool done);
 
 private:
-    CUnit* MutableUnit(int index);
-    void   LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove, const char* soundExplosion) const;
+    CUnit*          MutableUnit(int index);
+    float           TileSize() const;
+    CModelInstance* ModelOf(const CUnit& unit) const;
+    void            PlaceModel(const CUnit& unit) const;
+    void LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove, const char* soundExplosion) const;
 
     std::vector<std::unique_ptr<CUnit>> units;
     FightParams                         fight;
@@ -79,5 +85,5 @@ private:
     int                                 maxHitpoints              = 0;
     CWorldObjects*                      objects                   = nullptr;
     const CHeightmap*                   heightmap                 = nullptr;
-    const CTerrain*                     terrain                   = nullptr;
+    const CGridManager*                 grid                      = nullptr;
 };

@@ -145,7 +145,7 @@ protected:
     void LoadLevel() {
         level = std::make_unique<CLevel>("TestLevel");
         ASSERT_NE(level->GetUnits(), nullptr);
-        ASSERT_FLOAT_EQ(level->GetTerrain()->GetTileSize(), tileSize);
+        ASSERT_FLOAT_EQ(level->GetGrid()->GetTileSize(), tileSize);
     }
 
     int CountTeam(int team) const {
