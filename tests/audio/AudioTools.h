@@ -2,98 +2,80 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
 
-// Sound files and measurements for tests that mix through SDL's "disk"
-// audio driver (16-bit stereo at 44100 Hz, in real time).
+// Sounds and measurements for tests that mix through SDL's "disk" driver,
+// which writes 16-bit stereo at 44100 Hz in real time.
 namespace audio_tools {
 
-constexpr int    mixRate       = 44100;
-constexpr double windowSeconds = 0.01;
-// RMS below this (of full scale) counts as silence.
-constexpr double silence = 0.01;
+constexpr int mixRate = 44100;
 
-// A mono 16-bit WAV file: a sine tone, then silence.
+// Makes the next library opened in this process mix into <dir>/mixed.raw.
+inline void UseDiskAudio(const std::string& dir) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir + "/mixed.raw").c_str(), 1);
+}
+
+// A mono 16-bit WAV file: a 440 Hz tone, then silence.
 inline void WriteTone(const std::string& name, double toneSeconds, double amplitude, double silenceSeconds = 0.0) {
     const int   toneFrames = static_cast<int>(toneSeconds * mixRate);
     const int   frames     = toneFrames + static_cast<int>(silenceSeconds * mixRate);
     std::string data;
     for (int frame = 0; frame < frames; ++frame) {
-        const double  value  = frame < toneFrames ? amplitude * std::sin(2.0 * M_PI * 440.0 * frame / mixRate) : 0.0;
-        const int16_t sample = static_cast<int16_t>(std::lround(value * 32767.0));
-        data += static_cast<char>(sample & 0xFF);
-        data += static_cast<char>((sample >> 8) & 0xFF);
+        const double value  = frame < toneFrames ? amplitude * std::sin(2.0 * M_PI * 440.0 * frame / mixRate) : 0.0;
+        const auto   sample = static_cast<uint16_t>(static_cast<int16_t>(std::lround(value * 32767.0)));
+        data += {static_cast<char>(sample & 0xFF), static_cast<char>(sample >> 8)};
     }
-    auto word = [](uint32_t value, int bytes) {
+    const auto word = [](uint32_t value, int bytes) {
         std::string text;
         for (int index = 0; index < bytes; ++index) {
             text += static_cast<char>((value >> (8 * index)) & 0xFF);
         }
         return text;
     };
-    const std::string header = "RIFF" + word(36 + data.size(), 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
-                               word(mixRate, 4) + word(mixRate * 2, 4) + word(2, 2) + word(16, 2) + "data" +
-                               word(data.size(), 4);
-    WriteFile(name, header + data);
+    WriteFile(name, "RIFF" + word(36 + data.size(), 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
+                        word(mixRate, 4) + word(mixRate * 2, 4) + word(2, 2) + word(16, 2) + "data" +
+                        word(data.size(), 4) + data);
 }
 
-// RMS of each 10 ms of what the disk device wrote.
-inline std::vector<double> WindowLevels(const std::string& raw) {
-    const size_t        frameBytes   = 4;
-    const size_t        windowFrames = static_cast<size_t>(windowSeconds * mixRate);
-    std::vector<double> levels;
-    for (size_t start = 0; start + windowFrames * frameBytes <= raw.size(); start += windowFrames * frameBytes) {
+// What was heard, in order: each run of at least 50 ms louder than silence
+// (RMS of 10 ms windows of the left channel), named by the index of the
+// nearest of the expected RMS levels.
+inline std::vector<int> HeardSequence(const std::string& raw, const std::vector<double>& expected) {
+    constexpr size_t    windowBytes = mixRate / 100 * 4, minimumWindows = 5;
+    constexpr double    silence = 0.01;
+    std::vector<int>    heard;
+    std::vector<double> run;
+    // One window past the end, silent, closes the last run.
+    for (size_t start = 0; start <= raw.size(); start += windowBytes) {
         double sum = 0.0;
-        for (size_t frame = 0; frame < windowFrames; ++frame) {
-            const size_t  at = start + frame * frameBytes;
+        for (size_t at = start; at < start + windowBytes && at + 1 < raw.size(); at += 4) {
             const int16_t sample =
                 static_cast<int16_t>(static_cast<uint8_t>(raw[at]) | (static_cast<uint8_t>(raw[at + 1]) << 8));
             sum += (sample / 32768.0) * (sample / 32768.0);
         }
-        levels.push_back(std::sqrt(sum / windowFrames));
-    }
-    return levels;
-}
-
-inline int LoudWindows(const std::vector<double>& levels, size_t from = 0) {
-    int loud = 0;
-    for (size_t index = from; index < levels.size(); ++index) {
-        loud += levels[index] > silence ? 1 : 0;
-    }
-    return loud;
-}
-
-// The sounds heard one after another, each run of loud windows (at least
-// `minimumWindows` long) named by the index of the nearest expected level.
-inline std::vector<int> HeardSequence(const std::vector<double>& levels, const std::vector<double>& expected,
-                                      int minimumWindows = 5) {
-    std::vector<int> sequence;
-    size_t           index = 0;
-    while (index < levels.size()) {
-        if (levels[index] <= silence) {
-            ++index;
+        const double level = std::sqrt(sum / (windowBytes / 4));
+        if (level > silence) {
+            run.push_back(level);
             continue;
         }
-        std::vector<double> run;
-        while (index < levels.size() && levels[index] > silence) {
-            run.push_back(levels[index++]);
-        }
-        if (static_cast<int>(run.size()) < minimumWindows) {
-            continue;
-        }
-        const double level   = run[run.size() / 2];
-        int          nearest = 0;
-        for (size_t candidate = 1; candidate < expected.size(); ++candidate) {
-            if (std::fabs(expected[candidate] - level) < std::fabs(expected[nearest] - level)) {
-                nearest = static_cast<int>(candidate);
+        if (run.size() >= minimumWindows) {
+            const double middle  = run[run.size() / 2];
+            int          nearest = 0;
+            for (size_t candidate = 1; candidate < expected.size(); ++candidate) {
+                if (std::fabs(expected[candidate] - middle) < std::fabs(expected[nearest] - middle)) {
+                    nearest = static_cast<int>(candidate);
+                }
             }
+            heard.push_back(nearest);
         }
-        sequence.push_back(nearest);
+        run.clear();
     }
-    return sequence;
+    return heard;
 }
 
 } // namespace audio_tools

@@ -1,47 +1,36 @@
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "TestSupport.h"
 
-// The values of a test effect file; each test changes what it is about.
-struct CEffectText {
-    std::string count      = "4";
-    std::string velX[2]    = {"0", "0"};
-    std::string velY[2]    = {"0", "0"};
-    std::string velZ[2]    = {"0", "0"};
-    std::string start[2]   = {"0", "0"};
-    std::string life[2]    = {"1", "1"};
-    std::string startAgain = "0";
-    std::string size       = "10";
-    std::string angle      = "0";
-    std::string colour[4]  = {"255", "255", "255", "255"}; // A, R, G, B
-    std::string texture    = "white.tga";
-    std::string type       = "SMOKE";
-    // A key left out of the file.
-    std::string missing;
-
-    std::string Text() const {
-        const std::pair<const char*, std::string> keys[] = {
-            {"count", count},      {"velXfrom", velX[0]}, {"velXto", velX[1]},   {"velYfrom", velY[0]},
-            {"velYto", velY[1]},   {"velZfrom", velZ[0]}, {"velZto", velZ[1]},   {"startFrom", start[0]},
-            {"startTo", start[1]}, {"lifeFrom", life[0]}, {"lifeTo", life[1]},   {"startAgain", startAgain},
-            {"size", size},        {"angle", angle},      {"colorA", colour[0]}, {"colorR", colour[1]},
-            {"colorG", colour[2]}, {"colorB", colour[3]}, {"texture", texture},  {"type", type},
-        };
-        std::string text;
-        for (const auto& key : keys) {
-            if (missing != key.first) {
-                text += "<" + std::string(key.first) + ">" + key.second + "</" + key.first + ">\n";
+// Writes particles/<name>: every key of the effect format at a plain default
+// (4 still white particles of size 10 living 1 s, SMOKE), changed by a list
+// such as "count=1 lifeFrom=2"; "key=" with no value leaves the key out.
+inline void WriteEffect(const std::string& name, const std::string& changes = "") {
+    std::vector<std::pair<std::string, std::string>> keys = {
+        {"count", "4"},    {"velXfrom", "0"},   {"velXto", "0"},    {"velYfrom", "0"},        {"velYto", "0"},
+        {"velZfrom", "0"}, {"velZto", "0"},     {"startFrom", "0"}, {"startTo", "0"},         {"lifeFrom", "1"},
+        {"lifeTo", "1"},   {"startAgain", "0"}, {"size", "10"},     {"angle", "0"},           {"colorA", "255"},
+        {"colorR", "255"}, {"colorG", "255"},   {"colorB", "255"},  {"texture", "white.tga"}, {"type", "SMOKE"}};
+    std::istringstream list(changes);
+    for (std::string change; list >> change;) {
+        const size_t equals = change.find('=');
+        for (auto& key : keys) {
+            if (key.first == change.substr(0, equals)) {
+                key.second = change.substr(equals + 1);
             }
         }
-        return text;
     }
-
-    // Writes particles/<name>.
-    void Write(const std::string& name) const {
-        MakeFolders("particles");
-        WriteFile("particles/" + name, Text());
+    std::string text;
+    for (const auto& key : keys) {
+        if (!key.second.empty()) {
+            text += "<" + key.first + ">" + key.second + "</" + key.first + ">\n";
+        }
     }
-};
+    MakeFolders("particles");
+    WriteFile("particles/" + name, text);
+}
