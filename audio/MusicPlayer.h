@@ -24,7 +24,7 @@
 // thread, because the logger belongs to the main thread.
 class CMusicPlayer {
 public:
-    // Which piece plays: the design's numbering, in the order 0, 1, 4, 3, 2.
+    // Which piece plays; the states follow one another as 0, 1, 4, 3, 3, ..., 2.
     enum State { stateIdle = 0, stateIntro = 1, stateEnd = 2, stateTrack = 3, stateFirstTrack = 4 };
 
     static constexpr int    musicChannel  = 31;
