@@ -39,8 +39,10 @@ public:
     CXmlFile(const CXmlFile&)            = delete;
     CXmlFile& operator=(const CXmlFile&) = delete;
 
-    // request 0 opens for reading, 1 creates or truncates for writing.
+    // request 0 opens for reading, 1 creates or truncates for writing. The
+    // file goes through CFileGate (a text file inside the data folder).
     bool Open(const char* path, int request);
+    // False when anything written since Open did not reach the file.
     bool Close();
 
     bool FindOpenTag(const char* name);
@@ -86,11 +88,13 @@ private:
     bool ReadNumberToken(bool floating, std::string& token);
     bool WriteValue(const char* name, const char* text);
     bool WriteText(const char* text);
+    bool Flush();
 
     int         mode = modeClosed;
     std::string input; // the whole file being read; positions are byte offsets
-    size_t      position = 0;
-    FILE*       output   = nullptr;
+    size_t      position    = 0;
+    FILE*       output      = nullptr;
+    bool        writeFailed = false; // a write since Open failed
 
     size_t      scopeStart      = 0;
     size_t      outerScopeStart = 0;
