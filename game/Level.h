@@ -49,6 +49,7 @@ public:
     CLevel(const CLevel&)            = delete;
     CLevel& operator=(const CLevel&) = delete;
 
+    // False, with nothing of the level kept, when it cannot be drawn.
     bool LoadLevel(const char* name);
     // Both team files, then the combat parameters. Stops (false) at a team
     // file that cannot be read; what was loaded before stays.
@@ -61,6 +62,8 @@ public:
     // One frame's level work and drawing; returns the polygons drawn.
     int LevelFrame(bool editorMode);
 
+    // The level loaded and can be drawn and played.
+    bool               IsLoaded() const { return loaded; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -80,11 +83,13 @@ public:
 
 private:
     std::string LevelPath(const char* format, const char* file) const;
+    bool        FailLoading();
     void        AddPointerDebugLines() const;
     bool        LoadTeam(int team);
     void        PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial);
 
     std::string                      name;
+    bool                             loaded = false;
     std::unique_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;
