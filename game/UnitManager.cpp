@@ -9,6 +9,7 @@
 #include "app/Logger.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
+#include "game/UnitLimits.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 
@@ -151,15 +152,21 @@ CUnitManager::~CUnitManager() {
 // leaves no model instance, unit or sample behind.
 int CUnitManager::LoadUnit(const char* path) {
     CXmlFile xml;
-    if (path == nullptr || !xml.Open(path, 0)) {
+    if (path == nullptr) {
+        return -1;
+    }
+    if (!xml.Open(path, 0)) {
+        GetLogger()->LogError("CUnitManager::LoadUnit: Couldn't load unit file %s", path);
         return -1;
     }
     auto            unit = std::make_unique<CUnit>();
     CUnitFileExtras extras;
     if (!ReadUnitValues(xml, *unit, extras) || !ReadNotUsable(xml, unit->notUsable)) {
+        GetLogger()->LogError("CUnitManager::LoadUnit: %s lacks a value or a terrainid; the unit is not loaded", path);
         return -1;
     }
     xml.Close();
+    CUnitLimits::Apply(*unit, path);
     unit->modelInstance = objects != nullptr ? objects->AddObject(extras.modelFile) : -1;
     if (unit->modelInstance < 0) {
         GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded", path,
