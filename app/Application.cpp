@@ -13,6 +13,7 @@
 #include "app/ConfigDialog.h"
 #include "app/Frustum.h"
 #include "app/Input.h"
+#include "app/LevelNotice.h"
 #include "app/PropertyFile.h"
 #include "editor/Editor.h"
 #include "platform/FrameClock.h"
@@ -288,7 +289,13 @@ void CApplication::OnIdle() {
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
-    level   = std::make_unique<CLevel>(levelName);
+    level = std::make_unique<CLevel>(levelName);
+    if (!level->IsLoaded()) {
+        // Nothing of the level exists to view or play: each frame tells the
+        // player so (OnDisplay), and Escape still ends the game.
+        state = stateRunning;
+        return;
+    }
     camera  = std::make_unique<CCamera>(level->GetHeightmap(), startHeightAboveGround);
     frustum = std::make_unique<CFrustum>();
     input   = std::make_unique<CInput>(mouse, camera.get());
@@ -362,6 +369,9 @@ void CApplication::OnDisplay() {
         polygonCount = level->LevelFrame(options.editorMode);
         if (editor) {
             editor->DrawOverlay();
+        }
+        if (!level->IsLoaded()) {
+            CLevelNotice::Draw(level->GetName(), windowWidth, windowHeight);
         }
     }
     if (camera) {

@@ -40,6 +40,7 @@ public:
     CLevel(const CLevel&)            = delete;
     CLevel& operator=(const CLevel&) = delete;
 
+    // False, with nothing of the level kept, when it cannot be drawn.
     bool LoadLevel(const char* name);
     // Both team files, then the combat parameters, then the first victory
     // check. Stops (false) at a team file that cannot be read; what was
@@ -66,6 +67,8 @@ public:
     // One frame's level work and drawing; returns the polygons drawn (LevelFrame.cpp).
     int LevelFrame(bool editorMode);
 
+    // The level loaded and can be drawn and played.
+    bool               IsLoaded() const { return loaded; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -87,6 +90,8 @@ public:
 
 private:
     std::string LevelPath(const char* format, const char* file) const;
+    // Releases whatever was built; false. The name stays for the notice.
+    bool FailLoading();
     // Debug and editor views let clicks through running messages.
     static bool IsInspecting();
     // Hands a command to the rules and shows what came of it.
@@ -115,6 +120,7 @@ private:
     void MoveEffect(int handle, const CVector3& position);
 
     std::string                      name;
+    bool                             loaded = false;
     std::unique_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;

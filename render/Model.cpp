@@ -1,6 +1,7 @@
 #include "render/Model.h"
 
 #include "app/Options.h"
+#include "app/Logger.h"
 #include "platform/MessageBox.h"
 #include "render/TextureManager.h"
 
@@ -61,6 +62,13 @@ bool CModel::ReadFile(const char* modelPath) {
     }
     if (data.IsNewerVersion()) {
         CMessageBox::Show("Warning", "This 3DS file is over version 3 so it may load incorrectly");
+    }
+    if (data.IsTruncated()) {
+        GetLogger()->LogError("CModel::Load: %s is cut short; what it holds is loaded", modelPath);
+    }
+    if (data.GetClampedCoordinates() > 0) {
+        GetLogger()->LogError("CModel::Load: %s: %d vertex coordinates beyond +-%g clamped", modelPath,
+                              data.GetClampedCoordinates(), static_cast<double>(CModelFile::maxCoordinate));
     }
     return true;
 }

@@ -12,7 +12,7 @@
 #include "app/Logger.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 #include "render/Matrix4.h"
 
 namespace {
@@ -47,20 +47,6 @@ bool HasModelSuffix(const std::string& path) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return suffix == ".3ds";
-}
-
-bool ReadWholeFile(const char* path, std::string& text) {
-    FILE* file = CDataPath::OpenFile(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char   chunk[4096];
-    size_t count;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        text.append(chunk, count);
-    }
-    fclose(file);
-    return true;
 }
 
 } // namespace
@@ -126,7 +112,8 @@ void CWorldObjects::InitCelShading() {
         return;
     }
     std::string multiText, singleText;
-    if (!ReadWholeFile(multiProgramFile, multiText) || !ReadWholeFile(singleProgramFile, singleText)) {
+    if (!CFileGate::ReadWholeFile(multiProgramFile, FileKind::text, multiText) ||
+        !CFileGate::ReadWholeFile(singleProgramFile, FileKind::text, singleText)) {
         return;
     }
     multiProgram  = LoadProgram(multiProgramFile, multiText);
@@ -232,13 +219,18 @@ void CWorldObjects::HideObjectsNear(float x, float z, float radius) {
 
 // "objects.xml": numbered items of filename, positionX (world x), positionY
 // (world z), rotation (degrees about z) and scale. An incomplete item ends the
-// list; the items before it stay.
+// list; the items before it stay. An object whose scale lies outside
+// minObjectScale..maxObjectScale is skipped: a scale of 0 or below draws
+// nothing or draws it inside out, and a huge one overflows the bounding
+// sphere that culling and hiding measure with.
 bool CWorldObjects::LoadObjects() {
     CXmlFile xml;
     if (!xml.Open(objectsFile.c_str(), 0)) {
+        GetLogger()->LogError("CWorldObjects::LoadObjects: Couldn't load object list %s", objectsFile.c_str());
         return false;
     }
     if (!xml.EnterElement("objects")) {
+        GetLogger()->LogError("CWorldObjects::LoadObjects: %s has no objects element", objectsFile.c_str());
         return false;
     }
     for (int n = 0; xml.EnterSubElement(n); ++n) {
@@ -248,13 +240,20 @@ bool CWorldObjects::LoadObjects() {
             !xml.ReadFloat("positionY", z) || !xml.ReadFloat("rotation", rotation) || !xml.ReadFloat("scale", scale)) {
             break;
         }
+        xml.LeaveSubElement();
+        if (!(scale >= minObjectScale && scale <= maxObjectScale)) {
+            GetLogger()->LogError(
+                "CWorldObjects::LoadObjects: %s: object %d (%s) has scale %g, outside %g..%g; skipped",
+                objectsFile.c_str(), n, fileName, static_cast<double>(scale), static_cast<double>(minObjectScale),
+                static_cast<double>(maxObjectScale));
+            continue;
+        }
         const int index = AddObject(fileName);
         if (index >= 0) {
             PlaceOnGround(index, x, z);
             instances[index]->SetRotZ(rotation);
             instances[index]->SetScale(scale);
         }
-        xml.LeaveSubElement();
     }
     return true;
 }
