@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/Camera.h"
+#include "app/FrameContext.h"
 #include "app/ConfigDialog.h"
 #include "app/Frustum.h"
 #include "app/Input.h"
@@ -125,6 +126,25 @@ CApplication* GetApp() {
 
 CAppOptions& GetOptions() {
     return GetApp()->options;
+}
+
+float GetFrameTime() {
+    return GetApp()->GetFrameTime();
+}
+
+void AddDebugLine(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    GetApp()->AddDebugLineV(format, arguments);
+    va_end(arguments);
+}
+
+int GetWindowWidth() {
+    return GetApp()->GetWindowWidth();
+}
+
+int GetWindowHeight() {
+    return GetApp()->GetWindowHeight();
 }
 
 CApplication::CApplication() {
@@ -601,14 +621,18 @@ float CApplication::GetFrameTime() const {
 }
 
 void CApplication::AddDebugLine(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    AddDebugLineV(format, arguments);
+    va_end(arguments);
+}
+
+void CApplication::AddDebugLineV(const char* format, va_list arguments) {
     if (!options.debugInfo && !options.editorMode) {
         return;
     }
-    char    line[debugLineSize];
-    va_list arguments;
-    va_start(arguments, format);
+    char line[debugLineSize];
     vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
     debugLines.emplace_back(line);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -90,6 +91,7 @@ public:
     float GetFrameTime() const;
     // Records one overlay line for this frame, only with debug info or editor mode on.
     void                            AddDebugLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void                            AddDebugLineV(const char* format, va_list arguments);
     const std::vector<std::string>& GetDebugLines() const { return debugLines; }
     void                            ClearDebugLines() { debugLines.clear(); }
     // Draws the collected lines top down in the window's top left corner, in

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-#include "app/Application.h"
+#include "app/FrameContext.h"
+#include "app/Options.h"
 #include "platform/GlEntryPoints.h"
 #include "render/TextureManager.h"
 
@@ -50,8 +51,8 @@ void CSea::AdvanceDrift(float frameTime) {
 }
 
 int CSea::Draw() {
-    AdvanceDrift(GetApp()->GetFrameTime());
-    GetApp()->AddDebugLine("translate: %f", driftOffset);
+    AdvanceDrift(GetFrameTime());
+    AddDebugLine("translate: %f", driftOffset);
     return multitexture ? DrawMultitextured() : DrawBlended();
 }
 

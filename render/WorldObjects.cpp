@@ -7,8 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Application.h"
+#include "app/FrameContext.h"
 #include "app/Frustum.h"
+#include "app/Options.h"
 #include "app/Logger.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
@@ -105,7 +106,7 @@ CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, 
     glLightfv(GL_LIGHT0, GL_POSITION, position);
     // Before the window reports its size the width is 0, and a line width
     // below one pixel is refused by GL.
-    outlineWidth = std::max(static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
+    outlineWidth = std::max(static_cast<float>(GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
     InitCelShading();
 }
 
