@@ -18,7 +18,7 @@ const GLvoid*     normalOffset    = reinterpret_cast<const GLvoid*>(5 * sizeof(f
 CModel::CModel(const char* modelPath, CTextureManager* textureManager)
     : textures(textureManager), path(modelPath != nullptr ? modelPath : "") {
     const CAppOptions& options = GetOptions();
-    celCapable                 = options.vertexShader && options.multitexture && programs.Load();
+    celCapable                 = options.vertexShader && options.multitexture && programs.Load() && textureUnits.Load();
     if (options.vertexBufferObjects) {
         buffers.Load();
     }
@@ -282,8 +282,8 @@ void CModel::DrawCelProgram(int mesh, const CCelArguments& arguments) const {
     glVertexPointer(3, GL_FLOAT, vertexStride, positionOffset);
     glNormalPointer(GL_FLOAT, vertexStride, normalOffset);
     for (int unit = textured ? 1 : 0; unit >= 0; --unit) {
-        programs.activeTexture(GL_TEXTURE0_ARB + unit);
-        programs.clientActiveTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.activeTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.clientActiveTexture(GL_TEXTURE0_ARB + unit);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, vertexStride, texCoordOffset);
         if (unit == 1) {
@@ -304,8 +304,8 @@ void CModel::DrawCelProgram(int mesh, const CCelArguments& arguments) const {
     glDisable(GL_VERTEX_PROGRAM_ARB);
     programs.bindProgram(GL_VERTEX_PROGRAM_ARB, 0);
     for (int unit = textured ? 1 : 0; unit >= 0; --unit) {
-        programs.activeTexture(GL_TEXTURE0_ARB + unit);
-        programs.clientActiveTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.activeTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.clientActiveTexture(GL_TEXTURE0_ARB + unit);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glBindTexture(unit == 1 ? GL_TEXTURE_2D : GL_TEXTURE_1D, 0);
         glDisable(unit == 1 ? GL_TEXTURE_2D : GL_TEXTURE_1D);

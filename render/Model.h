@@ -7,6 +7,7 @@
 
 #include "render/BufferObjects.h"
 #include "render/ModelFile.h"
+#include "render/MultitextureFunctions.h"
 #include "render/ProgramFunctions.h"
 
 class CTextureManager;
@@ -72,12 +73,13 @@ private:
     const uint8_t* MaterialColour(int mesh) const;
     bool           IsTextured(int mesh) const;
 
-    CTextureManager*  textures   = nullptr;
-    bool              celCapable = false;
-    CBufferObjects    buffers;
-    CProgramFunctions programs;
-    std::string       path;
-    CModelFile        data;
+    CTextureManager*       textures   = nullptr;
+    bool                   celCapable = false;
+    CBufferObjects         buffers;
+    CProgramFunctions      programs;
+    CMultitextureFunctions textureUnits;
+    std::string            path;
+    CModelFile             data;
 
     std::vector<GLuint> materialTextures; // one per material, 0 when untextured
     std::vector<GLuint> vertexBuffers;    // one per mesh

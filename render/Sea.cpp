@@ -6,7 +6,6 @@
 
 #include "app/FrameContext.h"
 #include "app/Options.h"
-#include "platform/GlEntryPoints.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -30,8 +29,7 @@ CSea::CSea(const char* terrainDirectory, float worldWidth, float heightScale, fl
     snprintf(path, sizeof path, "%s\\sea.bmp", terrainDirectory != nullptr ? terrainDirectory : "");
     texture = textures.LoadTexture(path, GetOptions().textureCompression);
     if (GetOptions().multitexture) {
-        multitexture = CGlEntryPoints::Get("glActiveTextureARB", activeTexture) &
-                       CGlEntryPoints::Get("glMultiTexCoord2fARB", multiTexCoord);
+        multitexture = textureUnits.Load();
     }
 }
 
@@ -62,8 +60,8 @@ void CSea::Quad(float y, bool bothUnits) const {
     glBegin(GL_QUADS);
     for (const CSeaCorner& corner : seaCorners) {
         if (bothUnits) {
-            multiTexCoord(GL_TEXTURE0_ARB, corner.s, corner.t);
-            multiTexCoord(GL_TEXTURE1_ARB, corner.s, corner.t);
+            textureUnits.multiTexCoord2f(GL_TEXTURE0_ARB, corner.s, corner.t);
+            textureUnits.multiTexCoord2f(GL_TEXTURE1_ARB, corner.s, corner.t);
         } else {
             glTexCoord2f(corner.s, corner.t);
         }
@@ -104,10 +102,10 @@ int CSea::DrawBlended() const {
 
 // One quad: unit 0 the still texture, unit 1 the same texture drifting.
 int CSea::DrawMultitextured() const {
-    activeTexture(GL_TEXTURE0_ARB);
+    textureUnits.activeTexture(GL_TEXTURE0_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_TEXTURE_2D);
-    activeTexture(GL_TEXTURE1_ARB);
+    textureUnits.activeTexture(GL_TEXTURE1_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -126,7 +124,7 @@ int CSea::DrawMultitextured() const {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
-    activeTexture(GL_TEXTURE0_ARB);
+    textureUnits.activeTexture(GL_TEXTURE0_ARB);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
     return 2;
