@@ -2,6 +2,7 @@
 
 #include "app/Options.h"
 #include "platform/MessageBox.h"
+#include "render/GlState.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -169,7 +170,8 @@ int CModel::DrawMeshImmediate(int meshIndex) const {
 }
 
 int CModel::Draw(const CCelArguments& arguments) const {
-    int triangles = 0;
+    const CGlStateScope state(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    int                 triangles = 0;
     for (size_t mesh = 0; mesh < data.GetMeshes().size(); ++mesh) {
         triangles += DrawMesh(static_cast<int>(mesh), arguments);
     }

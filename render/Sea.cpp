@@ -6,6 +6,7 @@
 
 #include "app/FrameContext.h"
 #include "app/Options.h"
+#include "render/GlState.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -51,7 +52,12 @@ void CSea::AdvanceDrift(float frameTime) {
 int CSea::Draw() {
     AdvanceDrift(GetFrameTime());
     AddDebugLine("translate: %f", driftOffset);
-    return multitexture ? DrawMultitextured() : DrawBlended();
+    const CGlStateScope state(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+    const int           triangles = multitexture ? DrawMultitextured() : DrawBlended();
+    // The sea texture's wrap mode belongs to the texture, not to the saved state.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return triangles;
 }
 
 void CSea::Quad(float y, bool bothUnits) const {
@@ -89,14 +95,6 @@ int CSea::DrawBlended() const {
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     Quad(waterHeight + overlayLift, false);
     glPopMatrix();
-
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
     return 4;
 }
 
@@ -119,13 +117,5 @@ int CSea::DrawMultitextured() const {
     Quad(waterHeight, true);
 
     glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
-    textureUnits.activeTexture(GL_TEXTURE0_ARB);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
     return 2;
 }

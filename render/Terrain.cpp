@@ -11,6 +11,7 @@
 #include "app/Frustum.h"
 #include "app/Logger.h"
 #include "game/Heightmap.h"
+#include "render/GlState.h"
 #include "render/RayTriangle.h"
 #include "render/TextureManager.h"
 #include "render/TileOverlay.h"
@@ -421,9 +422,8 @@ int CTerrain::Draw() {
     if (path == renderBufferObjects && !buffers.IsLoaded()) {
         path = renderVertexArrays;
     }
-    const bool useLists = path == renderImmediate && listBase != 0 && GetOptions().displayLists;
-    glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    const bool          useLists = path == renderImmediate && listBase != 0 && GetOptions().displayLists;
+    const CGlStateScope state(GL_TEXTURE_BIT | GL_ENABLE_BIT, GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -437,9 +437,6 @@ int CTerrain::Draw() {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     }
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopClientAttrib();
-    glPopAttrib();
     return triangles;
 }
 

@@ -14,6 +14,7 @@
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
 #include "platform/DataPath.h"
+#include "render/GlState.h"
 #include "render/Matrix4.h"
 
 namespace {
@@ -285,7 +286,8 @@ bool CWorldObjects::SaveObjects() const {
 }
 
 int CWorldObjects::Draw(int pass) const {
-    const GLfloat light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
+    const CGlStateScope state(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    const GLfloat       light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
     glEnable(GL_RESCALE_NORMAL);
     glEnable(GL_LIGHT0);
@@ -306,10 +308,6 @@ int CWorldObjects::Draw(int pass) const {
         }
         triangles += DrawInstance(*instance);
     }
-    glDisable(GL_RESCALE_NORMAL);
-    glDisable(GL_LIGHT0);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
     return triangles;
 }
 
