@@ -93,7 +93,7 @@ void CModelInstance::SetRotation(float degreesX, float degreesY, float degreesZ)
 
 void CModelInstance::SetScale(float scale) {
     scaleX = scaleY = scaleZ = scale;
-    radius                   = static_cast<float>(model->GetRadius()) * scale;
+    radius                   = model != nullptr ? static_cast<float>(model->GetRadius()) * scale : 0.0f;
 }
 
 CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, const CHeightmap* levelHeightmap)
@@ -296,6 +296,9 @@ int CWorldObjects::Draw(int pass) const {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
+    // Plain objects are lit with a white material whatever the last draw
+    // left; each unit sets its team material and puts this one back.
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, plainMaterial);
     int triangles = 0;
     for (const auto& instance : instances) {
         const bool isUnit = instance->GetUnitIndex() != -1;
