@@ -289,6 +289,11 @@ void CApplication::OnReshape(int width, int height) {
     gluPerspective(fieldOfViewDegrees, static_cast<float>(width) / static_cast<float>(height), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    // A new projection is a new view: the frustum and the terrain's culling
+    // follow it at the next frame as they follow a camera move.
+    if (camera) {
+        camera->SetChanged(true);
+    }
 }
 
 void CApplication::OnIdle() {

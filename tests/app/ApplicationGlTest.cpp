@@ -8,6 +8,8 @@
 
 #include "GlFixture.h"
 #include "app/Application.h"
+#include "app/Camera.h"
+#include "app/Frustum.h"
 #include "platform/KeyState.h"
 
 namespace {
@@ -97,6 +99,24 @@ TEST_F(ApplicationGlTest, TheFirstFrameHasNoFrameTimeAndTheNextTheirDistance) {
     app->EndFrame(0);
     EXPECT_GT(frameTime, 0.0f);
     EXPECT_LE(frameTime, betweenBegins + 1e-3) << "the frame time is the distance of the two frames";
+}
+
+// Narrowing the window brings the side planes closer to the view direction
+// at the next frame, though the camera did not move.
+TEST_F(ApplicationGlTest, AReshapeCountsAsAViewChange) {
+    app->OnIdle(); // builds the game and its view
+    app->OnDisplay();
+    ASSERT_FALSE(app->GetCamera()->IsChanged());
+    const float*             right = app->GetFrustum()->GetPlane(CFrustum::planeRight);
+    const std::vector<float> before(right, right + 4);
+    app->OnReshape(windowWidth / 2, windowHeight);
+    app->OnMotion(windowWidth / 4, windowHeight / 2); // the pointer away from the scrolling edges
+    app->OnDisplay();
+    float change = 0.0f;
+    for (int k = 0; k < 4; ++k) {
+        change = std::max(change, std::fabs(right[k] - before[k]));
+    }
+    EXPECT_GT(change, 0.01f) << "the right plane must follow the new aspect";
 }
 
 struct OverlayCase {
