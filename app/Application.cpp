@@ -113,6 +113,12 @@ void SpecialUpCallback(int key, int x, int y) {
 void CloseCallback() {
     GetApp()->OnClose();
 }
+void EntryCallback(int state) {
+    GetApp()->OnEntry(state);
+}
+void WindowStatusCallback(int status) {
+    GetApp()->OnWindowStatus(status);
+}
 // The window library refuses a null display callback; this one stands in
 // for "none" after shutdown.
 void NoDisplay() {}
@@ -217,6 +223,11 @@ void CApplication::InstallCallbacks() {
     glutPassiveMotionFunc(MotionCallback);
     glutMotionFunc(MotionCallback);
     glutCloseFunc(CloseCallback);
+    // Without focus no key-up arrives: keys are forgotten when the pointer
+    // leaves the window (focus follows it without a window manager) or the
+    // window is hidden.
+    glutEntryFunc(EntryCallback);
+    glutWindowStatusFunc(WindowStatusCallback);
 }
 
 void CApplication::SetFixedGlState() {
@@ -271,6 +282,8 @@ void CApplication::Shutdown(bool endProcess) {
         glutPassiveMotionFunc(nullptr);
         glutMotionFunc(nullptr);
         glutCloseFunc(nullptr);
+        glutEntryFunc(nullptr);
+        glutWindowStatusFunc(nullptr);
     }
     soundLibrary.Close();
     if (endProcess) {
@@ -545,6 +558,18 @@ void CApplication::OnSpecialKey(int key, int, int) {
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {
     CKeyState::OnSpecial(key, false);
+}
+
+void CApplication::OnEntry(int entryState) {
+    if (entryState == GLUT_LEFT) {
+        CKeyState::Reset();
+    }
+}
+
+void CApplication::OnWindowStatus(int status) {
+    if (status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED) {
+        CKeyState::Reset();
+    }
 }
 
 // The close box: the window library ends the process (exit code 0) once

@@ -121,6 +121,10 @@ public:
     void OnSpecialKey(int key, int x, int y);
     void OnSpecialKeyUp(int key, int x, int y);
     void OnClose();
+    // The pointer entered or left the window (GLUT_ENTERED, GLUT_LEFT).
+    void OnEntry(int entryState);
+    // The window was shown, covered or hidden (GLUT_VISIBLE ... GLUT_HIDDEN).
+    void OnWindowStatus(int status);
     void OnMouse(int button, int buttonState, int x, int y);
     void OnMotion(int x, int y);
 

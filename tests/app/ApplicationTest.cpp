@@ -1,6 +1,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -321,17 +322,58 @@ INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
                              return std::string(info.param.name);
                          });
 
-TEST_F(ApplicationTest, CharacterKeysUpdateThePolledKeyState) {
+struct KeyCase {
+    const char*   name;
+    unsigned char down;
+    unsigned char up;
+    PolledKey     key;
+};
+
+class CharacterKeys : public ApplicationTest, public ::testing::WithParamInterface<KeyCase> {};
+
+// A key goes up however it was reported: in the other letter case (Shift
+// released first) or as a control code (Ctrl pressed while it was held).
+TEST_P(CharacterKeys, GoUpWhateverModifierWasHeld) {
+    const KeyCase& test = GetParam();
     CKeyState::Reset();
-    app->OnKeyboard('W', 0, 0); // with Shift held
-    app->OnKeyboard(' ', 0, 0);
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::W));
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
-    app->OnKeyboardUp('w', 0, 0); // Shift released first
-    EXPECT_FALSE(CKeyState::IsDown(PolledKey::W));
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
-    app->OnSpecialKeyUp(GLUT_KEY_LEFT, 0, 0);
-    EXPECT_FALSE(CKeyState::IsDown(PolledKey::Left));
+    app->OnKeyboard(test.down, 0, 0);
+    app->OnKeyboard('\x7f', 0, 0); // Delete stays down throughout
+    EXPECT_TRUE(CKeyState::IsDown(test.key)) << test.name;
+    app->OnKeyboardUp(test.up, 0, 0);
+    EXPECT_FALSE(CKeyState::IsDown(test.key)) << test.name;
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Delete)) << test.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, CharacterKeys,
+    ::testing::Values(KeyCase{"ShiftW", 'W', 'w', PolledKey::W}, KeyCase{"CtrlW", 'w', 0x17, PolledKey::W},
+                      KeyCase{"CtrlS", 's', 0x13, PolledKey::S}, KeyCase{"CtrlA", 'a', 0x01, PolledKey::A},
+                      KeyCase{"CtrlDFirst", 0x04, 'd', PolledKey::D}, KeyCase{"CtrlR", 'R', 0x12, PolledKey::R},
+                      KeyCase{"CtrlF", 'f', 0x06, PolledKey::F}, KeyCase{"CtrlSpace", ' ', 0x00, PolledKey::Space},
+                      KeyCase{"Enter", '\r', '\r', PolledKey::Enter}),
+    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+
+// Without focus no key-up arrives, so leaving the window forgets the keys.
+TEST_F(ApplicationTest, KeysAreForgottenWhenThePointerLeavesOrTheWindowHides) {
+    const struct {
+        const char*           name;
+        std::function<void()> event;
+        bool                  stillDown;
+    } events[] = {
+        {"pointer entered", [this] { app->OnEntry(GLUT_ENTERED); }, true},
+        {"window shown", [this] { app->OnWindowStatus(GLUT_FULLY_RETAINED); }, true},
+        {"pointer left", [this] { app->OnEntry(GLUT_LEFT); }, false},
+        {"window hidden", [this] { app->OnWindowStatus(GLUT_HIDDEN); }, false},
+        {"window covered", [this] { app->OnWindowStatus(GLUT_FULLY_COVERED); }, false},
+    };
+    for (const auto& event : events) {
+        CKeyState::Reset();
+        app->OnKeyboard('w', 0, 0);
+        CKeyState::OnSpecial(GLUT_KEY_LEFT, true);
+        event.event();
+        EXPECT_EQ(CKeyState::IsDown(PolledKey::W), event.stillDown) << event.name;
+        EXPECT_EQ(CKeyState::IsDown(PolledKey::Left), event.stillDown) << event.name;
+    }
 }
 
 } // namespace
