@@ -18,10 +18,10 @@
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
-#include "render/GlState.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/DebugOverlay.h"
 
 namespace {
 
@@ -35,17 +35,10 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// Overlay text layout in window pixels from the top left corner.
 constexpr const char* levelName              = "TestLevel";
 constexpr float       startHeightAboveGround = 450.0f;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);
 const CVector3        startCenter(683.76f, 209.0f, 409.0f);
-
-constexpr int  overlayMargin     = 10;
-constexpr int  overlayLineHeight = 20;
-void* const    overlayFont       = GLUT_BITMAP_TIMES_ROMAN_10;
-constexpr char unknownCharacter  = '?';
-constexpr int  latin1Last        = 0xFF;
 
 // The next value of a function-key cycle over the enum values first..last.
 template <typename Mode> Mode NextInCycle(Mode value, Mode first, Mode last) {
@@ -501,43 +494,9 @@ const char* CApplication::GetOptionText(RenderOption option) const {
 }
 
 void CApplication::DrawDebugLines() const {
-    if (!options.debugInfo && !options.editorMode) {
-        return;
+    if (options.debugInfo || options.editorMode) {
+        CDebugOverlay::Draw(debugLines, windowWidth, windowHeight);
     }
-    // The text lies over the scene whatever the scene left in the depth
-    // buffer, in the current colour whatever texture or light is on.
-    const CWindowProjectionScope windowPixels(windowWidth, windowHeight);
-    for (size_t index = 0; index < debugLines.size(); ++index) {
-        glRasterPos2i(overlayMargin, windowHeight - overlayMargin - overlayLineHeight * static_cast<int>(index));
-        for (const int character : ToBitmapCharacters(debugLines[index])) {
-            glutBitmapCharacter(overlayFont, character);
-        }
-    }
-}
-
-std::vector<int> CApplication::ToBitmapCharacters(const std::string& text) {
-    std::vector<int> characters;
-    for (size_t index = 0; index < text.size();) {
-        const unsigned char lead      = static_cast<unsigned char>(text[index]);
-        size_t              length    = 1;
-        int                 codePoint = lead;
-        if (lead >= 0xC0 && lead < 0xF8) {
-            length    = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            codePoint = lead & (0x3F >> (length - 1));
-            for (size_t next = 1; next < length; ++next) {
-                const unsigned char trail = index + next < text.size() ? text[index + next] : 0;
-                if ((trail & 0xC0) != 0x80) {
-                    length    = 1; // not UTF-8: the byte stands for itself
-                    codePoint = lead;
-                    break;
-                }
-                codePoint = (codePoint << 6) | (trail & 0x3F);
-            }
-        }
-        characters.push_back(codePoint <= latin1Last ? codePoint : unknownCharacter);
-        index += length;
-    }
-    return characters;
 }
 
 void CApplication::OnKeyboard(unsigned char key, int, int) {

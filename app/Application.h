@@ -148,11 +148,6 @@ public:
     void BeginFrame();
     void EndFrame(int polygonCount);
 
-    // A line's text as characters of the window library's bitmap fonts
-    // (Latin-1): UTF-8 sequences are decoded, characters beyond Latin-1 become
-    // '?', and bytes that are not UTF-8 are taken as Latin-1 themselves.
-    static std::vector<int> ToBitmapCharacters(const std::string& text);
-
     CAppOptions options;
     CMouseState mouse;
 

@@ -148,39 +148,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverlayGate,
                          ::testing::Values(OverlayCase{false, false, false}, OverlayCase{true, false, true},
                                            OverlayCase{false, true, true}));
 
-TEST_F(ApplicationGlTest, TheOverlayLiesOverTheSceneAndRestoresGlState) {
-    // A near, bright-free quad fills the depth buffer in front of the text plane.
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glBegin(GL_QUADS);
-    glVertex3f(-10.0f, -10.0f, -1.5f);
-    glVertex3f(10.0f, -10.0f, -1.5f);
-    glVertex3f(10.0f, 10.0f, -1.5f);
-    glVertex3f(-10.0f, 10.0f, -1.5f);
-    glEnd();
-    glColor3f(1.0f, 1.0f, 1.0f);
-    float projectionBefore[16] = {};
-    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
-
-    app->options.debugInfo = true;
-    app->AddDebugLine("fps: 60.000");
-    app->DrawDebugLines();
-    glFinish();
-    EXPECT_GT(LitPixelsInRows(0, 14), 20);
-
-    float projectionAfter[16] = {};
-    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
-    for (int index = 0; index < 16; ++index) {
-        EXPECT_EQ(projectionAfter[index], projectionBefore[index]) << "projection element " << index;
-    }
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
 TEST_F(ApplicationGlTest, F3SwitchesPolygonsToLinesAndBack) {
     GLint modes[2] = {};
     app->HandleFunctionKey(GLUT_KEY_F3, 0);

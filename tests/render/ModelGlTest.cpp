@@ -15,8 +15,6 @@
 // complaints reach the message-box layer.
 namespace {
 
-using ModelTools::CPicture;
-
 // A green that none of the model's pixels has, nor its black outline.
 const uint8_t background[3] = {30, 140, 30};
 
@@ -164,7 +162,7 @@ TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
     int            triangles = 0;
     const CPicture picture   = DrawIn(model, path.renderMode, path.displayLists, &triangles);
     EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
-    EXPECT_LT(ModelTools::CountDifferences(reference, picture, 8), 40) << path.name;
+    EXPECT_LT(CountDifferences(reference, picture, 8), 40) << path.name;
     EXPECT_GT(Count(picture).blue, 300) << path.name << ": the texture must show";
     EXPECT_GT(Count(picture).red, 1000) << path.name << ": the untextured mesh's colour must show";
 }
@@ -247,7 +245,7 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
         int            triangles = 0;
         const CPicture reloaded  = DrawIn(model, mode, true, &triangles);
         EXPECT_EQ(triangles, 2 * boxFaces) << "render mode " << mode;
-        EXPECT_LT(ModelTools::CountDifferences(DrawIn(fresh, mode, true), reloaded, 8), 40) << "render mode " << mode;
+        EXPECT_LT(CountDifferences(DrawIn(fresh, mode, true), reloaded, 8), 40) << "render mode " << mode;
     }
     EXPECT_FALSE(model.Load("objects\\gone.3ds"));
     EXPECT_EQ(model.GetMeshCount(), 0u) << "a failed load leaves the model empty";

@@ -20,8 +20,6 @@
 // draw passes show for plain objects and cel-shaded units.
 namespace {
 
-using ModelTools::CPicture;
-
 constexpr float sphereRadius  = 2.5f; // the model's radius is the integer 2
 const uint8_t   background[3] = {0, 255, 0};
 
