@@ -15,11 +15,11 @@
 #include "app/Frustum.h"
 #include "app/Input.h"
 #include "app/PropertyFile.h"
+#include "app/RenderOptions.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
 #include "render/Terrain.h"
-#include "render/TextureManager.h"
 #include "render/WorldObjects.h"
 #include "ui/DebugOverlay.h"
 
@@ -39,11 +39,6 @@ constexpr const char* levelName              = "TestLevel";
 constexpr float       startHeightAboveGround = 450.0f;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);
 const CVector3        startCenter(683.76f, 209.0f, 409.0f);
-
-// The next value of a function-key cycle over the enum values first..last.
-template <typename Mode> Mode NextInCycle(Mode value, Mode first, Mode last) {
-    return value >= last || value < first ? first : static_cast<Mode>(value + 1);
-}
 
 // The flags in the order "gfxconfig.ini" is read.
 struct CSettingsFlag {
@@ -70,10 +65,6 @@ constexpr CExtensionFlag extensionFlags[] = {
     {"GL_ARB_vertex_program", &CAppOptions::vertexShader},
     {"GL_ARB_multitexture", &CAppOptions::multitexture},
 };
-
-const char* OnOffText(bool on, const char* onText, const char* offText) {
-    return on ? onText : offText;
-}
 
 // The window library calls plain functions; each forwards to the one object.
 void DisplayCallback() {
@@ -450,47 +441,13 @@ void CApplication::AddOverlayLines(int polygonCount) {
                  options.sgiMipmap ? 1 : 0, options.textureCompression ? 1 : 0);
     AddDebugLine("sound CPU usage: %.2f%%", soundLibrary.GetCpuUsage());
     if (options.showRenderInfo) {
-        AddDebugLine("PX71 Infos: %s | %s | %s | %s", GetOptionText(RenderOption::TextureFilter),
-                     GetOptionText(RenderOption::MipMapping), GetOptionText(RenderOption::RenderMode),
-                     GetOptionText(RenderOption::DisplayLists));
-        AddDebugLine("PX71 Infos: %s | %s | %s", GetOptionText(RenderOption::FrustumCulling),
-                     GetOptionText(RenderOption::Transparency), GetOptionText(RenderOption::LevelOfDetail));
+        AddDebugLine("PX71 Infos: %s | %s | %s | %s", GetOptionText(options, RenderOption::TextureFilter),
+                     GetOptionText(options, RenderOption::MipMapping), GetOptionText(options, RenderOption::RenderMode),
+                     GetOptionText(options, RenderOption::DisplayLists));
+        AddDebugLine("PX71 Infos: %s | %s | %s", GetOptionText(options, RenderOption::FrustumCulling),
+                     GetOptionText(options, RenderOption::Transparency),
+                     GetOptionText(options, RenderOption::LevelOfDetail));
     }
-}
-
-const char* CApplication::GetOptionText(RenderOption option) const {
-    switch (option) {
-    case RenderOption::TextureFilter:
-        return options.textureFilter == textureFilterNearest ? "Texturqualität (F4): nearest"
-                                                             : "Texturqualität (F4): linear";
-    case RenderOption::MipMapping:
-        switch (options.mipmapMode) {
-        case mipmapOff:
-            return "Mip Mapping (F5): aus";
-        case mipmapBilinear:
-            return "Mip Mapping (F5): bilinear";
-        default:
-            return "Mip Mapping (F5): trilinear";
-        }
-    case RenderOption::RenderMode:
-        switch (options.renderMode) {
-        case renderBufferObjects:
-            return "Rendermode (F6): Vertex Buffer Objects";
-        case renderVertexArrays:
-            return "Rendermode (F6): Vertex Arrays";
-        default:
-            return "Rendermode (F6): Immediate Mode";
-        }
-    case RenderOption::DisplayLists:
-        return OnOffText(options.displayLists, "Displaylists (F7): ein", "Displaylists (F7): aus");
-    case RenderOption::FrustumCulling:
-        return OnOffText(options.frustumCulling, "View Frustum Culling (F8): ein", "View Frustum Culling (F8): aus");
-    case RenderOption::Transparency:
-        return OnOffText(options.transparency, "Transparenz (F9): ein", "Transparenz (F9): aus");
-    case RenderOption::LevelOfDetail:
-        return OnOffText(options.levelOfDetail, "Level of Detail (F10): ein", "Level of Detail (F10): aus");
-    }
-    return "";
 }
 
 void CApplication::DrawDebugLines() const {
@@ -540,69 +497,6 @@ void CApplication::OnClose() {
 void CApplication::QuitFromKey() {
     Shutdown(false);
     std::exit(0);
-}
-
-void CApplication::HandleFunctionKey(int key, int modifiers) {
-    if (key == GLUT_KEY_F4 && modifiers == GLUT_ACTIVE_ALT) {
-        QuitFromKey();
-        return;
-    }
-    // In editor mode F5 to F12 are the editor's; F4 does nothing there.
-    if (options.editorMode && key >= GLUT_KEY_F4 && key <= GLUT_KEY_F12) {
-        return;
-    }
-    switch (key) {
-    case GLUT_KEY_F1:
-        options.showRenderInfo = !options.showRenderInfo;
-        break;
-    case GLUT_KEY_F2:
-        options.showFramerate = !options.showFramerate;
-        break;
-    case GLUT_KEY_F3:
-        options.wireframe = !options.wireframe;
-        glPolygonMode(GL_FRONT_AND_BACK, options.wireframe ? GL_LINE : GL_FILL);
-        break;
-    case GLUT_KEY_F4:
-        options.textureFilter = NextInCycle(options.textureFilter, textureFilterNearest, textureFilterLinear);
-        break;
-    case GLUT_KEY_F5:
-        options.mipmapMode = NextInCycle(options.mipmapMode, mipmapOff, mipmapTrilinear);
-        break;
-    case GLUT_KEY_F6:
-        options.renderMode =
-            NextInCycle(options.renderMode, options.vertexBufferObjects ? renderBufferObjects : renderVertexArrays,
-                        renderImmediate);
-        break;
-    case GLUT_KEY_F7:
-        options.displayLists = !options.displayLists;
-        break;
-    case GLUT_KEY_F8:
-        options.frustumCulling = !options.frustumCulling;
-        break;
-    case GLUT_KEY_F9:
-        options.transparency = !options.transparency;
-        break;
-    case GLUT_KEY_F10:
-        options.levelOfDetail = !options.levelOfDetail;
-        break;
-    default:
-        break;
-    }
-    ApplyRenderOptionChange(key);
-}
-
-// Filters live in every cached texture, and the terrain's detail and culling
-// are chosen again only when told, so those changes are pushed at once.
-void CApplication::ApplyRenderOptionChange(int key) {
-    if (!level) {
-        return;
-    }
-    if ((key == GLUT_KEY_F4 || key == GLUT_KEY_F5) && level->GetTextures() != nullptr) {
-        level->GetTextures()->ApplyFilter(options.textureFilter, options.mipmapMode);
-    }
-    if ((key == GLUT_KEY_F8 || key == GLUT_KEY_F10) && level->GetTerrain() != nullptr) {
-        level->GetTerrain()->Invalidate();
-    }
 }
 
 float CApplication::GetFrameTime() const {

@@ -45,17 +45,6 @@ struct CProgramInstance {
     char** argv = nullptr;
 };
 
-// The render options whose state the overlay and the interface show as text.
-enum class RenderOption {
-    TextureFilter,
-    MipMapping,
-    RenderMode,
-    DisplayLists,
-    FrustumCulling,
-    Transparency,
-    LevelOfDetail
-};
-
 class CCamera;
 class CFrustum;
 class CInput;
@@ -100,8 +89,6 @@ public:
     // True when `name` is one of the words of the GL extension string.
     static bool IsExtensionSupported(const char* name);
     static bool IsWordInList(const char* list, const char* name);
-    // The current state of a render option, e.g. "Mip Mapping (F5): trilinear".
-    const char* GetOptionText(RenderOption option) const;
 
     int                GetWindowWidth() const { return windowWidth; }
     int                GetWindowHeight() const { return windowHeight; }
@@ -137,7 +124,8 @@ public:
     // space-separated list and picks buffer objects as the render mode when
     // they remain.
     void CheckExtensions(const char* extensions);
-    // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*).
+    // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*);
+    // in FunctionKeys.cpp.
     void HandleFunctionKey(int key, int modifiers);
     // The GL state every frame relies on (shading, depth test, culling,
     // texturing); also set by tools that draw the scene without the program.
