@@ -329,9 +329,7 @@ void CApplication::PlaceStartCamera() {
 // The view objects go to whoever culls or picks with them, and the input
 // learns the level's commands.
 void CApplication::HandOverView() {
-    level->GetTerrain()->SetCamera(camera.get());
-    level->GetTerrain()->SetFrustum(frustum.get());
-    level->GetObjects()->SetFrustum(frustum.get());
+    level->SetView(camera.get(), frustum.get());
     CInputCommands& commands = input->Commands();
     CLevel*         game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };

@@ -171,6 +171,16 @@ void CLevel::Deselect() {
     unitMode                = unitModeNone;
 }
 
+void CLevel::SetView(const CCamera* camera, const CFrustum* frustum) {
+    if (terrain) {
+        terrain->SetCamera(camera);
+        terrain->SetFrustum(frustum);
+    }
+    if (objects) {
+        objects->SetFrustum(frustum);
+    }
+}
+
 void CLevel::OnPointerMoved(int mouseX, int mouseY) {
     if (terrain) {
         terrain->PickTile(mouseX, mouseY, activeX, activeY);

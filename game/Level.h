@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+class CCamera;
+class CFrustum;
 class CGridManager;
 class CHeightmap;
 class CSea;
@@ -56,6 +58,8 @@ public:
     bool UnloadLevel();
     void Deselect();
 
+    // Hands the view (both borrowed) to whatever culls or picks with it.
+    void SetView(const CCamera* camera, const CFrustum* frustum);
     // The tile under the cursor follows the pointer.
     void OnPointerMoved(int mouseX, int mouseY);
     // One frame's level work and drawing; returns the polygons drawn.
