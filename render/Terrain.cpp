@@ -443,7 +443,7 @@ int CTerrain::Draw() {
 // The array paths draw the patch's three parts with one call from the
 // joined set; immediate mode and the lists submit the parts one by one. All
 // give the same triangles in the same order.
-int CTerrain::DrawPatch(const CTerrainPatch& patch, int path, bool useLists) {
+int CTerrain::DrawPatch(const CTerrainPatch& patch, RenderMode path, bool useLists) {
     const CPatchLevels&     levels = patch.levels;
     const CTerrainIndexSet& whole  = WholeSet(levels);
     const GLsizei           count  = static_cast<GLsizei>(whole.indices.size());

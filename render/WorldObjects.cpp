@@ -285,7 +285,7 @@ bool CWorldObjects::SaveObjects() const {
     return written;
 }
 
-int CWorldObjects::Draw(int pass) const {
+int CWorldObjects::Draw(Pass pass) const {
     const CGlStateScope state(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
     const GLfloat       light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);

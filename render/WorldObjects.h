@@ -90,7 +90,7 @@ public:
     void HideObjectsNear(float x, float z, float radius);
     bool LoadObjects();
     bool SaveObjects() const;
-    int  Draw(int pass) const;
+    int  Draw(Pass pass) const;
 
     int             GetCount() const { return static_cast<int>(instances.size()); }
     int             GetModelCount() const { return static_cast<int>(models.size()); }
