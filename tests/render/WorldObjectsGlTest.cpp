@@ -60,21 +60,15 @@ protected:
     // from +z; the fixed light comes from (1, 1, 1).
     CPicture Draw(const CWorldObjects& objects, int* triangles = nullptr) const {
         glViewport(0, 0, windowWidth, windowHeight);
-        glClearColor(background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-8, 8, -8, 8, 1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(0, 0, 20, 0, 0, 0, 0, 1, 0);
+        const float clear[3] = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
+        ClearAndLook(clear, CView{{0, 0, 20}, {0, 0, 0}, 0.0, 8.0, 1.0, 100.0});
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_CULL_FACE);
         const int drawn = objects.Draw(CWorldObjects::passAll);
         if (triangles != nullptr) {
             *triangles = drawn;
         }
-        return CPicture::Read(windowWidth, windowHeight);
+        return CPicture::Read();
     }
 
     CTempWorkDir                dir;
