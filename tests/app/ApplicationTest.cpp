@@ -76,7 +76,7 @@ struct ExtensionCase {
     bool        textureCompression;
     bool        vertexShader;
     bool        multitexture;
-    int         renderMode;
+    RenderMode  renderMode;
 };
 
 class ExtensionChecks : public ApplicationTest, public ::testing::WithParamInterface<ExtensionCase> {};
@@ -96,21 +96,22 @@ TEST_P(ExtensionChecks, ClearMissingCapabilitiesAndPickTheRenderMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtensionChecks,
-    ::testing::Values(ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, 1},
-                      ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, 2},
-                      ExtensionCase{"NoBufferObjects", true,
-                                    "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
-                                    "GL_SGIS_generate_mipmap",
-                                    false, true, true, true, true, 2},
-                      ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false,
-                                    false, false, 2},
-                      ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, 2}),
+    ::testing::Values(
+        ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, renderBufferObjects},
+        ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, renderVertexArrays},
+        ExtensionCase{"NoBufferObjects", true,
+                      "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
+                      "GL_SGIS_generate_mipmap",
+                      false, true, true, true, true, renderVertexArrays},
+        ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false, false, false,
+                      renderVertexArrays},
+        ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, renderVertexArrays}),
     [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
 
 struct RenderModeCase {
-    const char*      name;
-    const char*      extensions;
-    std::vector<int> modesAfterEachF6; // the first entry is the mode before any key
+    const char*             name;
+    const char*             extensions;
+    std::vector<RenderMode> modesAfterEachF6; // the first entry is the mode before any key
 };
 
 class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInterface<RenderModeCase> {};
@@ -118,7 +119,7 @@ class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInter
 TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
     app->options.vertexBufferObjects = true; // "vbo" was 1 in the settings
     app->CheckExtensions(GetParam().extensions);
-    std::vector<int> modes = {app->options.renderMode};
+    std::vector<RenderMode> modes = {app->options.renderMode};
     for (size_t press = 1; press < GetParam().modesAfterEachF6.size(); ++press) {
         app->HandleFunctionKey(GLUT_KEY_F6, 0);
         modes.push_back(app->options.renderMode);
@@ -126,29 +127,37 @@ TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
     EXPECT_EQ(modes, GetParam().modesAfterEachF6);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RenderModeCycle,
-    ::testing::Values(RenderModeCase{"WithBufferObjects", "GL_ARB_vertex_buffer_object", {1, 2, 3, 1, 2}},
-                      RenderModeCase{"WithoutBufferObjects", "GL_ARB_multitexture", {2, 3, 2, 3, 2}}),
-    [](const ::testing::TestParamInfo<RenderModeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RenderModeCycle,
+                         ::testing::Values(RenderModeCase{"WithBufferObjects",
+                                                          "GL_ARB_vertex_buffer_object",
+                                                          {renderBufferObjects, renderVertexArrays, renderImmediate,
+                                                           renderBufferObjects, renderVertexArrays}},
+                                           RenderModeCase{"WithoutBufferObjects",
+                                                          "GL_ARB_multitexture",
+                                                          {renderVertexArrays, renderImmediate, renderVertexArrays,
+                                                           renderImmediate, renderVertexArrays}}),
+                         [](const ::testing::TestParamInfo<RenderModeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ApplicationTest, F4AndF5CycleTheTextureFilterAndMipMode) {
-    std::vector<int> filters = {app->options.textureFilter};
-    std::vector<int> mipmaps = {app->options.mipmapMode};
+    std::vector<TextureFilter> filters = {app->options.textureFilter};
+    std::vector<MipmapMode>    mipmaps = {app->options.mipmapMode};
     for (int press = 0; press < 3; ++press) {
         PressKeys({GLUT_KEY_F4, GLUT_KEY_F5});
         filters.push_back(app->options.textureFilter);
         mipmaps.push_back(app->options.mipmapMode);
     }
-    EXPECT_EQ(filters, (std::vector<int>{2, 1, 2, 1}));
-    EXPECT_EQ(mipmaps, (std::vector<int>{3, 1, 2, 3}));
+    const TextureFilter nearest = textureFilterNearest, linear = textureFilterLinear;
+    EXPECT_EQ(filters, (std::vector<TextureFilter>{linear, nearest, linear, nearest}));
+    EXPECT_EQ(mipmaps, (std::vector<MipmapMode>{mipmapTrilinear, mipmapOff, mipmapBilinear, mipmapTrilinear}));
 }
 
 TEST_F(ApplicationTest, F4WithOtherModifiersThanAltAloneIsPlainF4) {
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_ALT | GLUT_ACTIVE_SHIFT);
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_CTRL);
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_SHIFT);
-    EXPECT_EQ(app->options.textureFilter, 1);
+    EXPECT_EQ(app->options.textureFilter, textureFilterNearest);
 }
 
 struct ToggleCase {
@@ -186,9 +195,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
 TEST_F(ApplicationTest, InEditorModeF4ToF6LeaveTheCyclesAlone) {
     app->options.editorMode = true;
     PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
-    EXPECT_EQ(app->options.textureFilter, 2);
-    EXPECT_EQ(app->options.mipmapMode, 3);
-    EXPECT_EQ(app->options.renderMode, 2);
+    EXPECT_EQ(app->options.textureFilter, textureFilterLinear);
+    EXPECT_EQ(app->options.mipmapMode, mipmapTrilinear);
+    EXPECT_EQ(app->options.renderMode, renderVertexArrays);
 }
 
 struct SettingsCase {
