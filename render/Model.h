@@ -67,7 +67,7 @@ private:
     void   DrawCelProgram(int mesh, const CCelArguments& arguments) const;
     int    DrawListed(int mesh, const CCelArguments& arguments) const;
     int    DrawListOrImmediate(int mesh) const;
-    void   BeginOutline(float alpha, float width) const;
+    void   SetOutlineState(float alpha, float width) const;
     GLuint MeshTexture(int mesh) const;
     // The colour of an untextured mesh with a material, else null.
     const uint8_t* MaterialColour(int mesh) const;

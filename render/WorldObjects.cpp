@@ -181,10 +181,11 @@ void CWorldObjects::CreateShadeTexture() {
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
-    glPopClientAttrib();
+    {
+        const CGlStateScope unpacking(0, GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
+    }
     glBindTexture(GL_TEXTURE_1D, 0);
 }
 
