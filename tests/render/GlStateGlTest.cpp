@@ -26,7 +26,17 @@
 // in this frame and the next.
 namespace {
 
-// The state a draw may change and must restore, read back as numbers.
+// A GL enum with its name, for the messages.
+#define NAMED(name)                                                                                                    \
+    CNamedEnum {                                                                                                       \
+#name, name                                                                                                    \
+    }
+struct CNamedEnum {
+    const char* name;
+    GLenum      value;
+};
+
+// The state a draw may change and must restore, read back as text.
 class CStateSnapshot {
 public:
     static CStateSnapshot Take() {
@@ -34,68 +44,45 @@ public:
         GLint          activeUnit = 0, clientUnit = 0;
         glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
         glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &clientUnit);
-        snapshot.Add("active texture unit", activeUnit - GL_TEXTURE0);
-        snapshot.Add("client texture unit", clientUnit - GL_TEXTURE0);
+        snapshot.Add("active texture unit", std::to_string(activeUnit - GL_TEXTURE0));
+        snapshot.Add("client texture unit", std::to_string(clientUnit - GL_TEXTURE0));
         for (const GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
             glActiveTexture(unit);
             glClientActiveTexture(unit);
-            const std::string name = unit == GL_TEXTURE0 ? " (unit 0)" : " (unit 1)";
-            snapshot.Enable("GL_TEXTURE_2D" + name, GL_TEXTURE_2D);
-            snapshot.Enable("GL_TEXTURE_1D" + name, GL_TEXTURE_1D);
-            snapshot.Enable("texture coordinate array" + name, GL_TEXTURE_COORD_ARRAY);
-            snapshot.Integer("bound 2D texture" + name, GL_TEXTURE_BINDING_2D);
-            snapshot.Integer("bound 1D texture" + name, GL_TEXTURE_BINDING_1D);
-            snapshot.Integer("texture matrix depth" + name, GL_TEXTURE_STACK_DEPTH);
+            const std::string suffix = " of unit " + std::to_string(unit - GL_TEXTURE0);
+            for (const CNamedEnum& enable :
+                 {NAMED(GL_TEXTURE_2D), NAMED(GL_TEXTURE_1D), NAMED(GL_TEXTURE_COORD_ARRAY)}) {
+                snapshot.Add(enable.name + suffix, glIsEnabled(enable.value) ? "on" : "off");
+            }
+            for (const CNamedEnum& value :
+                 {NAMED(GL_TEXTURE_BINDING_2D), NAMED(GL_TEXTURE_BINDING_1D), NAMED(GL_TEXTURE_STACK_DEPTH)}) {
+                snapshot.Read(value, 1, suffix);
+            }
         }
         glActiveTexture(activeUnit);
         glClientActiveTexture(clientUnit);
-        const std::pair<const char*, GLenum> enables[] = {{"GL_DEPTH_TEST", GL_DEPTH_TEST},
-                                                          {"GL_CULL_FACE", GL_CULL_FACE},
-                                                          {"GL_BLEND", GL_BLEND},
-                                                          {"GL_LIGHTING", GL_LIGHTING},
-                                                          {"GL_LIGHT0", GL_LIGHT0},
-                                                          {"GL_COLOR_MATERIAL", GL_COLOR_MATERIAL},
-                                                          {"GL_RESCALE_NORMAL", GL_RESCALE_NORMAL},
-                                                          {"GL_VERTEX_PROGRAM_ARB", GL_VERTEX_PROGRAM_ARB},
-                                                          {"GL_FOG", GL_FOG},
-                                                          {"vertex array", GL_VERTEX_ARRAY},
-                                                          {"normal array", GL_NORMAL_ARRAY},
-                                                          {"colour array", GL_COLOR_ARRAY}};
-        for (const auto& enable : enables) {
-            snapshot.Enable(enable.first, enable.second);
+        for (const CNamedEnum& enable :
+             {NAMED(GL_DEPTH_TEST), NAMED(GL_CULL_FACE), NAMED(GL_BLEND), NAMED(GL_LIGHTING), NAMED(GL_LIGHT0),
+              NAMED(GL_COLOR_MATERIAL), NAMED(GL_RESCALE_NORMAL), NAMED(GL_VERTEX_PROGRAM_ARB), NAMED(GL_FOG),
+              NAMED(GL_VERTEX_ARRAY), NAMED(GL_NORMAL_ARRAY), NAMED(GL_COLOR_ARRAY)}) {
+            snapshot.Add(enable.name, glIsEnabled(enable.value) ? "on" : "off");
         }
-        const std::pair<const char*, GLenum> integers[] = {{"matrix mode", GL_MATRIX_MODE},
-                                                           {"blend source", GL_BLEND_SRC},
-                                                           {"blend destination", GL_BLEND_DST},
-                                                           {"depth function", GL_DEPTH_FUNC},
-                                                           {"depth writes", GL_DEPTH_WRITEMASK},
-                                                           {"culled faces", GL_CULL_FACE_MODE},
-                                                           {"shade model", GL_SHADE_MODEL},
-                                                           {"array buffer", GL_ARRAY_BUFFER_BINDING},
-                                                           {"element buffer", GL_ELEMENT_ARRAY_BUFFER_BINDING},
-                                                           {"modelview depth", GL_MODELVIEW_STACK_DEPTH},
-                                                           {"projection depth", GL_PROJECTION_STACK_DEPTH},
-                                                           {"attribute depth", GL_ATTRIB_STACK_DEPTH},
-                                                           {"client attribute depth", GL_CLIENT_ATTRIB_STACK_DEPTH}};
-        for (const auto& integer : integers) {
-            snapshot.Integer(integer.first, integer.second);
+        for (const CNamedEnum& value :
+             {NAMED(GL_MATRIX_MODE), NAMED(GL_BLEND_SRC), NAMED(GL_BLEND_DST), NAMED(GL_DEPTH_FUNC),
+              NAMED(GL_DEPTH_WRITEMASK), NAMED(GL_CULL_FACE_MODE), NAMED(GL_SHADE_MODEL),
+              NAMED(GL_ARRAY_BUFFER_BINDING), NAMED(GL_ELEMENT_ARRAY_BUFFER_BINDING), NAMED(GL_MODELVIEW_STACK_DEPTH),
+              NAMED(GL_PROJECTION_STACK_DEPTH), NAMED(GL_ATTRIB_STACK_DEPTH), NAMED(GL_CLIENT_ATTRIB_STACK_DEPTH),
+              NAMED(GL_LINE_WIDTH)}) {
+            snapshot.Read(value, 1);
         }
-        GLint polygonModes[2] = {};
-        glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-        snapshot.Add("front polygon mode", polygonModes[0]);
-        snapshot.Add("back polygon mode", polygonModes[1]);
-        GLfloat values[16] = {};
-        glGetFloatv(GL_CURRENT_COLOR, values);
-        snapshot.Add("current colour", values, 4);
-        glGetFloatv(GL_LINE_WIDTH, values);
-        snapshot.Add("line width", values, 1);
-        glGetMaterialfv(GL_FRONT, GL_DIFFUSE, values);
-        snapshot.Add("diffuse material", values, 4);
-        glGetFloatv(GL_MODELVIEW_MATRIX, values);
-        snapshot.Add("modelview matrix", values, 16);
-        glGetFloatv(GL_PROJECTION_MATRIX, values);
-        snapshot.Add("projection matrix", values, 16);
-        snapshot.Add("GL error", static_cast<double>(glGetError()));
+        snapshot.Read(NAMED(GL_POLYGON_MODE), 2);
+        snapshot.Read(NAMED(GL_CURRENT_COLOR), 4);
+        snapshot.Read(NAMED(GL_MODELVIEW_MATRIX), 16);
+        snapshot.Read(NAMED(GL_PROJECTION_MATRIX), 16);
+        GLfloat diffuse[4] = {};
+        glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+        snapshot.Add("diffuse material", Text(diffuse, 4));
+        snapshot.Add("GL error", std::to_string(glGetError()));
         return snapshot;
     }
 
@@ -112,20 +99,18 @@ public:
     }
 
 private:
-    void Add(const std::string& name, double value) { Add(name, std::to_string(value)); }
-    void Add(const std::string& name, const std::string& value) { entries.emplace_back(name, value); }
-    void Add(const std::string& name, const GLfloat* values, int count) {
+    static std::string Text(const GLfloat* values, int count) {
         std::string text;
         for (int index = 0; index < count; ++index) {
             text += (index > 0 ? " " : "") + std::to_string(values[index]);
         }
-        Add(name, text);
+        return text;
     }
-    void Enable(const std::string& name, GLenum capability) { Add(name, glIsEnabled(capability) ? 1.0 : 0.0); }
-    void Integer(const std::string& name, GLenum parameter) {
-        GLint value = 0;
-        glGetIntegerv(parameter, &value);
-        Add(name, value);
+    void Add(const std::string& name, const std::string& value) { entries.emplace_back(name, value); }
+    void Read(const CNamedEnum& value, int count, const std::string& suffix = "") {
+        GLfloat values[16] = {};
+        glGetFloatv(value.value, values);
+        Add(value.name + suffix, Text(values, count));
     }
 
     std::vector<std::pair<std::string, std::string>> entries;
