@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "app/Camera.h"
-#include "app/FrameContext.h"
 #include "app/ConfigDialog.h"
+#include "app/FrameContext.h"
 #include "app/Frustum.h"
 #include "app/Input.h"
 #include "app/PropertyFile.h"
@@ -35,6 +35,7 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
+// The level the game builds and the start camera over it.
 constexpr const char* levelName              = "TestLevel";
 constexpr float       startHeightAboveGround = 450.0f;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);

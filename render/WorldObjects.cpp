@@ -9,8 +9,8 @@
 
 #include "app/FrameContext.h"
 #include "app/Frustum.h"
-#include "app/Options.h"
 #include "app/Logger.h"
+#include "app/Options.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
 #include "platform/DataPath.h"
