@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "GlFixture.h"
 #include "ImageTools.h"
 #include "TestSupport.h"
@@ -14,6 +17,14 @@ namespace {
 
 constexpr float worldWidth = 1280.0f;
 const float     black[3]   = {0.0f, 0.0f, 0.0f};
+
+// A 60° view that reaches past the sky box.
+CView SkyView(const std::array<double, 3>& eye, const std::array<double, 3>& centre, const std::array<double, 3>& up) {
+    CView view{{eye[0], eye[1], eye[2]}, {centre[0], centre[1], centre[2]}, 60.0};
+    view.farPlane = 20000.0;
+    std::copy(up.begin(), up.end(), view.up);
+    return view;
+}
 
 struct FaceColour {
     const char* file;
@@ -54,13 +65,8 @@ TEST_P(SkyBoxLook, SurroundsTheViewWithTheRightFace) {
 
     const LookCase& look   = GetParam();
     const double    eye[3] = {worldWidth * 0.5, 200.0, worldWidth * 0.5};
-    ClearAndLook(black, CView{{eye[0], eye[1], eye[2]},
-                              {eye[0] + look.dx, eye[1] + look.dy, eye[2] + look.dz},
-                              60.0,
-                              0.0,
-                              1.0,
-                              20000.0,
-                              {look.ux, look.uy, look.uz}});
+    ClearAndLook(black, SkyView({eye[0], eye[1], eye[2]}, {eye[0] + look.dx, eye[1] + look.dy, eye[2] + look.dz},
+                                {look.ux, look.uy, look.uz}));
     glColor3f(1, 1, 1);
     EXPECT_EQ(sky.Draw(), 12);
     EXPECT_TRUE(CPicture::Read().Is(windowWidth / 2, windowHeight / 2, faceColours[look.expectedFace].rgb, 3))
@@ -87,13 +93,8 @@ void WriteSeaTexture() {
 }
 
 CPicture DrawSeaFromAbove(CSea& sea) {
-    ClearAndLook(black, CView{{worldWidth * 0.5, 3000.0, worldWidth * 0.5},
-                              {worldWidth * 0.5, 0.0, worldWidth * 0.5},
-                              60.0,
-                              0.0,
-                              1.0,
-                              20000.0,
-                              {0, 0, -1}});
+    const double centre = worldWidth * 0.5;
+    ClearAndLook(black, SkyView({centre, 3000.0, centre}, {centre, 0.0, centre}, {0.0, 0.0, -1.0}));
     sea.Draw();
     return CPicture::Read();
 }
