@@ -133,3 +133,13 @@ int CLevel::GetCurrentTeam() const {
 int CLevel::GetGameState() const {
     return rules ? rules->GetGameState() : gamePlaying;
 }
+
+void CLevel::SetView(const CCamera* camera, const CFrustum* frustum) {
+    if (terrain) {
+        terrain->SetCamera(camera);
+        terrain->SetFrustum(frustum);
+    }
+    if (objects) {
+        objects->SetFrustum(frustum);
+    }
+}

@@ -7,6 +7,8 @@
 #include "game/GridManager.h"
 #include "render/Vector3.h"
 
+class CCamera;
+class CFrustum;
 class CHeightmap;
 class CSea;
 class CSkyBox;
@@ -49,6 +51,9 @@ public:
     bool UnloadLevel();
     // Starts the current team's turn message unless a message is running.
     void ShowTurnMessage();
+
+    // Hands the view (both borrowed) to whatever culls or picks with it.
+    void SetView(const CCamera* camera, const CFrustum* frustum);
 
     // ---- commands from the input (LevelCommands.cpp) ----
     // The tile under the cursor follows the pointer.

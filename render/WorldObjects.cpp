@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Application.h"
+#include "app/FrameContext.h"
 #include "app/Frustum.h"
 #include "app/Logger.h"
+#include "app/Options.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
 #include "platform/FileGate.h"
+#include "render/GlState.h"
 #include "render/Matrix4.h"
 
 namespace {
@@ -77,7 +79,7 @@ void CModelInstance::SetRotation(float degreesX, float degreesY, float degreesZ)
 
 void CModelInstance::SetScale(float scale) {
     scaleX = scaleY = scaleZ = scale;
-    radius                   = static_cast<float>(model->GetRadius()) * scale;
+    radius                   = model != nullptr ? static_cast<float>(model->GetRadius()) * scale : 0.0f;
 }
 
 CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, const CHeightmap* levelHeightmap)
@@ -91,7 +93,7 @@ CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, 
     glLightfv(GL_LIGHT0, GL_POSITION, position);
     // Before the window reports its size the width is 0, and a line width
     // below one pixel is refused by GL.
-    outlineWidth = std::max(static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
+    outlineWidth = std::max(static_cast<float>(GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
     InitCelShading();
 }
 
@@ -166,10 +168,11 @@ void CWorldObjects::CreateShadeTexture() {
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
-    glPopClientAttrib();
+    {
+        const CGlStateScope unpacking(0, GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
+    }
     glBindTexture(GL_TEXTURE_1D, 0);
 }
 
@@ -282,8 +285,9 @@ bool CWorldObjects::SaveObjects() const {
     return xml.Close() && ended;
 }
 
-int CWorldObjects::Draw(int pass) const {
-    const GLfloat light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
+int CWorldObjects::Draw(Pass pass) const {
+    const CGlStateScope state(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    const GLfloat       light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
     glEnable(GL_RESCALE_NORMAL);
     glEnable(GL_LIGHT0);
@@ -292,6 +296,9 @@ int CWorldObjects::Draw(int pass) const {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
+    // Plain objects are lit with a white material whatever the last draw
+    // left; each unit sets its team material and puts this one back.
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, plainMaterial);
     int triangles = 0;
     for (const auto& instance : instances) {
         const bool isUnit = instance->GetUnitIndex() != -1;
@@ -304,10 +311,6 @@ int CWorldObjects::Draw(int pass) const {
         }
         triangles += DrawInstance(*instance);
     }
-    glDisable(GL_RESCALE_NORMAL);
-    glDisable(GL_LIGHT0);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
     return triangles;
 }
 

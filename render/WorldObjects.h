@@ -94,7 +94,7 @@ public:
     bool LoadObjects();
     // False (the old file kept) when the file could not be written whole.
     bool SaveObjects() const;
-    int  Draw(int pass) const;
+    int  Draw(Pass pass) const;
 
     int             GetCount() const { return static_cast<int>(instances.size()); }
     int             GetModelCount() const { return static_cast<int>(models.size()); }

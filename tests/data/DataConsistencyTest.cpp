@@ -19,15 +19,11 @@
 // every key its loader requires.
 namespace {
 
+using DataFiles::Text;
+
 constexpr int tiles        = 32;
 constexpr int waterLevel   = 45; // samples; the sea's water level
 constexpr int cliffDegrees = 50; // no usable tile is steeper than this
-
-std::string Text(CXmlFile& file, const char* key) {
-    char buffer[1024] = {};
-    file.ReadString(key, buffer, sizeof buffer);
-    return buffer;
-}
 
 struct Unit {
     std::string      file;

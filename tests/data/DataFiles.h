@@ -92,6 +92,17 @@ inline std::string Run(const std::string& command, bool withErrors = false) {
     return output;
 }
 
+// The text of `key` in the file's current element ("" when missing; `found`
+// tells which).
+inline std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
+    char       buffer[1024] = {};
+    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
+    if (found != nullptr) {
+        *found = ok;
+    }
+    return buffer;
+}
+
 inline std::string Quote(const std::string& path) {
     return "'" + path + "'";
 }

@@ -14,14 +14,7 @@
 // interface, particle and unit file holds every key its loader requires.
 namespace {
 
-std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
-    char       buffer[1024] = {};
-    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
-    if (found != nullptr) {
-        *found = ok;
-    }
-    return buffer;
-}
+using DataFiles::Text;
 
 // The names among `keys` that the file at the top level does not hold.
 std::vector<std::string> MissingKeys(const std::string& gamePath, const std::vector<std::string>& keys) {
