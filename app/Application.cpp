@@ -14,7 +14,9 @@
 #include "app/Frustum.h"
 #include "app/Input.h"
 #include "app/PropertyFile.h"
+#include "audio/MusicPlayer.h"
 #include "editor/Editor.h"
+#include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
@@ -231,6 +233,7 @@ void CApplication::ReleaseGame() {
     input.reset();
     camera.reset();
     editor.reset();
+    music.reset(); // before the sound library closes
     frustum.reset();
 }
 
@@ -302,6 +305,8 @@ void CApplication::BuildGame() {
     level->GetObjects()->LoadObjects();
     level->LoadTeams();
     level->ShowTurnMessage();
+    music = std::make_unique<CMusicPlayer>(soundLibrary);
+    music->LoadPlaylist("playlist.xml");
     state = stateRunning;
 }
 
@@ -316,6 +321,7 @@ void CApplication::HandOverView() {
     level->GetTerrain()->SetCamera(camera.get());
     level->GetTerrain()->SetFrustum(frustum.get());
     level->GetObjects()->SetFrustum(frustum.get());
+    level->GetParticles()->SetFrustum(frustum.get());
     CInputCommands& commands = input->Commands();
     CLevel*         game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
@@ -356,10 +362,16 @@ void CApplication::OnDisplay() {
     }
     BeginFrame();
     ProcessFrameInput();
+    if (music) {
+        music->StartIfIdle(); // the music starts with the first frame
+    }
     UpdateFrustum();
     int polygonCount = 0;
     if (state == stateRunning && level) {
         polygonCount = level->LevelFrame(options.editorMode);
+        if (music && level->GetGameState() == CLevel::gameFinished) {
+            music->SetLevelWon();
+        }
         if (editor) {
             editor->DrawOverlay();
         }
