@@ -12,14 +12,14 @@ game="$(wait_for_window Game)" || fail "no Game window"
 
 # Line i of the overlay has its baseline 10 + 20 i pixels below the top. The
 # folder holds no level, so nothing of the scene is drawn, and neither team
-# has a unit, so the game is over from the start: the level's five lines
-# (pointer tile, its terrain, the finished game, selection, sea drift) and the
-# six status lines (frame rate to sound) lie above row 216, the two
-# render-option lines between rows 220 and 256.
-status_lines_lit() { [ "$(bright_share 640 216 0 0)" != 0 ]; }
-render_lines_lit() { [ "$(bright_share 640 36 0 220)" != 0 ]; }
-render_lines_dark() { [ "$(bright_share 640 36 0 220)" = 0 ]; }
-below_overlay_dark() { [ "$(bright_share 640 200 0 280)" = 0 ]; }
+# has a unit, so the game is over from the start: the level's six lines
+# (pointer tile, its terrain, the finished game, selection, sea drift,
+# particles) and the six status lines (frame rate to sound) lie above row 236,
+# the two render-option lines between rows 240 and 276.
+status_lines_lit() { [ "$(bright_share 640 236 0 0)" != 0 ]; }
+render_lines_lit() { [ "$(bright_share 640 36 0 240)" != 0 ]; }
+render_lines_dark() { [ "$(bright_share 640 36 0 240)" = 0 ]; }
+below_overlay_dark() { [ "$(bright_share 640 180 0 300)" = 0 ]; }
 
 eventually status_lines_lit || fail "no overlay text in the top lines"
 eventually render_lines_lit || fail "no render-option lines"
