@@ -17,7 +17,9 @@
 #include "app/LevelNotice.h"
 #include "app/PropertyFile.h"
 #include "app/RenderOptions.h"
+#include "audio/MusicPlayer.h"
 #include "editor/Editor.h"
+#include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
@@ -248,6 +250,7 @@ void CApplication::ReleaseGame() {
     input.reset();
     camera.reset();
     editor.reset();
+    music.reset(); // before the sound library closes
     frustum.reset();
 }
 
@@ -332,6 +335,8 @@ void CApplication::BuildGame() {
     level->GetObjects()->LoadObjects();
     level->LoadTeams();
     level->ShowTurnMessage();
+    music = std::make_unique<CMusicPlayer>(soundLibrary);
+    music->LoadPlaylist("playlist.xml");
     state = stateRunning;
 }
 
@@ -384,10 +389,16 @@ void CApplication::OnDisplay() {
     }
     BeginFrame();
     ProcessFrameInput();
+    if (music) {
+        music->StartIfIdle(); // the music starts with the first frame
+    }
     UpdateFrustum();
     int polygonCount = 0;
     if (state == stateRunning && level) {
         polygonCount = level->LevelFrame(options.editorMode);
+        if (music && level->GetGameState() == CLevel::gameFinished) {
+            music->SetLevelWon();
+        }
         if (editor) {
             editor->DrawOverlay();
         }

@@ -50,6 +50,7 @@ class CEditor;
 class CFrustum;
 class CInput;
 class CLevel;
+class CMusicPlayer;
 
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
@@ -100,6 +101,7 @@ public:
     CFrustum*          GetFrustum() const { return frustum.get(); }
     CLevel*            GetLevel() const { return level.get(); }
     CEditor*           GetEditor() const { return editor.get(); }
+    CMusicPlayer*      GetMusic() const { return music.get(); }
 
     // The window callbacks.
     void OnDisplay();
@@ -176,6 +178,9 @@ private:
     std::unique_ptr<CLevel>   level;
     std::unique_ptr<CEditor>  editor;
     std::unique_ptr<CInput>   input;
+
+    // Plays through the sound library above, so it must go before that closes.
+    std::unique_ptr<CMusicPlayer> music;
 };
 
 CApplication* GetApp();

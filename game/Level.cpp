@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/Application.h"
 #include "app/Logger.h"
 #include "app/PropertyFile.h"
+#include "fx/ParticleSystem.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "game/TerrainParams.h"
@@ -49,7 +51,8 @@ bool CLevel::LoadLevel(const char* levelName) {
 
     heightmap =
         std::make_unique<CHeightmap>(LevelPath("%s\\Terrain\\%s", "ter_heightmap.bmp").c_str(), maxWidth, maxHeight);
-    textures = std::make_unique<CTextureManager>();
+    textures  = std::make_unique<CTextureManager>();
+    particles = std::make_unique<CParticleSystem>(textures.get());
     objects =
         std::make_unique<CWorldObjects>(LevelPath("%s\\%s", "objects.xml").c_str(), textures.get(), heightmap.get());
     terrainTypes                       = std::make_unique<CTerrainTypes>("Terrain\\terraintypes.xml");
@@ -65,7 +68,8 @@ bool CLevel::LoadLevel(const char* levelName) {
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
     grid->SetWaterHeight(sea->GetWaterHeight());
     // Units take the tile geometry and the tiles from the grid, so they come after it.
-    units = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), grid.get(), terrainTypes.get());
+    units = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), grid.get(), terrainTypes.get(),
+                                           particles.get(), &GetApp()->GetSoundLibrary());
     CUnitManager* unitList = units.get();
     objects->SetUnitLookup([unitList](int index, CUnitLook& look) { return unitList->GetUnitLook(index, look); });
 
@@ -94,6 +98,11 @@ bool CLevel::UnloadLevel() {
     loaded = false;
     name.clear();
     heightmap.reset();
+    // The emitters hold textures of the cache, so they go before it is cleared.
+    if (particles) {
+        particles->DestroyAll();
+    }
+    particles.reset();
     if (textures) {
         textures->Clear();
     }
@@ -141,5 +150,8 @@ void CLevel::SetView(const CCamera* camera, const CFrustum* frustum) {
     }
     if (objects) {
         objects->SetFrustum(frustum);
+    }
+    if (particles) {
+        particles->SetFrustum(frustum);
     }
 }

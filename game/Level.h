@@ -10,6 +10,7 @@
 class CCamera;
 class CFrustum;
 class CHeightmap;
+class CParticleSystem;
 class CSea;
 class CSkyBox;
 class CTerrain;
@@ -81,6 +82,7 @@ public:
     CWorldObjects*     GetObjects() const { return objects.get(); }
     CGridManager*      GetGrid() const { return grid.get(); }
     CUnitManager*      GetUnits() const { return units.get(); }
+    CParticleSystem*   GetParticles() const { return particles.get(); }
     CTerrainTypes*     GetTerrainTypes() const { return terrainTypes.get(); }
     CSkyBox*           GetSky() const { return sky.get(); }
     CSea*              GetSea() const { return sea.get(); }
@@ -108,9 +110,8 @@ private:
     void ColourSelection(bool editorMode);
     int  Draw(bool editorMode);
 
-    // The seams where the interface and the particle system are reached.
-    // Until they are wired in, no message runs, no button is hovered and no
-    // emitter starts (-1); the others do nothing.
+    // The seams where the interface is reached. Until it is wired in, no
+    // message runs, no button is hovered and the others do nothing.
     bool IsMessageRunning() const;
     bool IsEndTurnHovered() const;
     bool IsFinishButtonHovered() const;
@@ -120,6 +121,8 @@ private:
     void UpdateHover(int mouseX, int mouseY);
     void ShowUnitDescription(int unit);
     void DrawInterface();
+    // The particle system: updates and draws the emitters (triangles drawn),
+    // starts an effect (its handle, -1 none) and moves one.
     int  DrawParticles();
     int  SpawnEffect(const char* effectName, const CVector3& position);
     void MoveEffect(int handle, const CVector3& position);
@@ -132,6 +135,7 @@ private:
     std::unique_ptr<CWorldObjects>   objects;
     std::unique_ptr<CGridManager>    grid;
     std::unique_ptr<CUnitManager>    units;
+    std::unique_ptr<CParticleSystem> particles;
     std::unique_ptr<CTerrainTypes>   terrainTypes;
     std::unique_ptr<CSkyBox>         sky;
     std::unique_ptr<CSea>            sea;

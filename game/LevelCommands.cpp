@@ -1,6 +1,7 @@
 // CLevel: the input turned into commands for the rules, and what the rules
 // report turned into messages and effects.
 #include "app/Application.h"
+#include "fx/ParticleSystem.h"
 #include "game/Heightmap.h"
 #include "game/Level.h"
 #include "render/Terrain.h"
@@ -99,7 +100,7 @@ void CLevel::ShowTurnMessage() {
     }
 }
 
-// ---- seams: the interface and the particle system are not wired in yet ----
+// ---- seams: the interface is not wired in yet ----
 
 bool CLevel::IsMessageRunning() const {
     return false;
@@ -125,12 +126,26 @@ void CLevel::ShowUnitDescription(int) {}
 
 void CLevel::DrawInterface() {}
 
+// ---- the particle system ----
+
+// Updates and draws every emitter; the triangles count into the frame's polygons.
 int CLevel::DrawParticles() {
-    return 0;
+    if (!particles) {
+        return 0;
+    }
+    const int                  triangles = particles->UpdateAndDraw(GetApp()->GetFrameTime());
+    const CParticleFrameStats& stats     = particles->GetFrameStats();
+    GetApp()->AddDebugLine(CParticleSystem::debugLineFormat, stats.activeEmitters, stats.renderedParticles,
+                           stats.emitterSlots);
+    return triangles;
 }
 
-int CLevel::SpawnEffect(const char*, const CVector3&) {
-    return -1;
+int CLevel::SpawnEffect(const char* effectName, const CVector3& position) {
+    return particles ? particles->LoadEmitter(effectName, position) : -1;
 }
 
-void CLevel::MoveEffect(int, const CVector3&) {}
+void CLevel::MoveEffect(int handle, const CVector3& position) {
+    if (particles) {
+        particles->SetEmitterPosition(handle, position.x, position.y, position.z);
+    }
+}

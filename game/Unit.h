@@ -48,13 +48,12 @@ public:
     int                                  boostAttack = 0, boostDefense = 0, boostMovement = 0, boostFirerange = 0;
     bool                                 done              = false;
     bool                                 moving            = false;
-    bool                                 moveSoundOn       = false; // its move sound loops on the move channel
-    int                                  pathStep          = 0;     // index of the path node last reached
-    int                                  startEffectSmoke  = 0;     // hit points below which smoke starts
-    int                                  startEffectFire   = 0;     // hit points below which fire starts
-    int                                  startEffectAttack = 0;     // damage above which a hit shows its effect
-    std::vector<std::pair<float, float>> path;                      // tiles (x, y) from start to destination
-    std::vector<int>                     notUsable;                 // terrain type ids the unit may not enter
+    int                                  pathStep          = 0; // index of the path node last reached
+    int                                  startEffectSmoke  = 0; // hit points below which smoke starts
+    int                                  startEffectFire   = 0; // hit points below which fire starts
+    int                                  startEffectAttack = 0; // damage above which a hit shows its effect
+    std::vector<std::pair<float, float>> path;                  // tiles (x, y) from start to destination
+    std::vector<int>                     notUsable;             // terrain type ids the unit may not enter
 };
 
 // a + b, held within the int range (unit values come from files).

@@ -1,6 +1,7 @@
 // CUnitManager: attacks, boosts, turns and the units' particle effects.
-#include "app/Application.h"
 #include "app/Logger.h"
+#include "audio/UnitSounds.h"
+#include "fx/ParticleSystem.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "game/TerrainTypes.h"
@@ -74,7 +75,9 @@ AttackMessage CUnitManager::Attack(int attacker, int defender) {
         Boost(attacker, defender);
         return AttackMessage::none;
     }
-    PlaySample(CSoundLibrary::anyFreeChannel, a->soundAttack);
+    if (sounds) {
+        sounds->PlayAttack(a->soundAttack);
+    }
     const CombatExchange exchange = ComputeExchange(attacker, defender);
     LogExchange(attacker, defender, exchange);
     if (InFireArea(attacker, defender)) {
@@ -123,7 +126,9 @@ void CUnitManager::ShowDamage(int index, CUnit& unit) {
         StopEffect(unit.smokeEffect);
         StopEffect(unit.specialEffect);
         SpawnUnitEffect(index, unit.effectExplosion);
-        PlaySample(CSoundLibrary::anyFreeChannel, unit.soundExplosion);
+        if (sounds) {
+            sounds->PlayExplosion(unit.soundExplosion);
+        }
     }
 }
 
@@ -185,18 +190,22 @@ void CUnitManager::FollowUnitEffects(int index) {
     }
 }
 
-// ---- seams: particles are not wired in yet ----
+// ---- the particle system, when there is one ----
 
-int CUnitManager::StartEffect(const std::string&, const CVector3&) {
-    return -1;
+int CUnitManager::StartEffect(const std::string& name, const CVector3& position) {
+    return particles != nullptr ? particles->LoadEmitter(name.c_str(), position) : -1;
 }
 
+// The emitter's flying particles finish their flight; it ends by itself.
 void CUnitManager::StopEffect(int& handle) {
+    if (particles != nullptr && handle != -1) {
+        particles->StopRespawn(handle);
+    }
     handle = -1;
 }
 
-void CUnitManager::MoveEffect(int, const CVector3&) {}
-
-void CUnitManager::PlaySample(int channel, SoundSample sample) const {
-    GetApp()->GetSoundLibrary().PlaySound(channel, sample);
+void CUnitManager::MoveEffect(int handle, const CVector3& position) {
+    if (particles != nullptr) {
+        particles->SetEmitterPosition(handle, position.x, position.y, position.z);
+    }
 }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
-#include "app/Application.h"
 #include "app/Logger.h"
 #include "app/XmlFile.h"
+#include "audio/UnitSounds.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "game/UnitLimits.h"
@@ -125,18 +124,19 @@ int SignOf(int value) {
 } // namespace
 
 CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CGridManager* levelGrid,
-                           const CTerrainTypes* levelTerrainTypes)
+                           const CTerrainTypes* levelTerrainTypes, CParticleSystem* particleSystem,
+                           CSoundLibrary* sound)
     : pathFinder(CGridManager::gridSize), objects(worldObjects), heightmap(levelHeightmap), grid(levelGrid),
-      terrainTypes(levelTerrainTypes) {
+      terrainTypes(levelTerrainTypes), particles(particleSystem),
+      sounds(sound != nullptr ? std::make_unique<CUnitSounds>(*sound) : nullptr) {
     pathFinder.SetCallbacks(PathCost, PathHeuristic, PathValid, this);
 }
 
 CUnitManager::~CUnitManager() {
-    CSoundLibrary& sound = GetApp()->GetSoundLibrary();
-    for (const auto& unit : units) {
-        for (const SoundSample sample : {unit->soundMove, unit->soundAttack, unit->soundExplosion}) {
-            if (sample != noSound) {
-                sound.FreeSample(sample);
+    if (sounds) {
+        for (const auto& unit : units) {
+            for (const SoundSample sample : {unit->soundMove, unit->soundAttack, unit->soundExplosion}) {
+                sounds->FreeSample(sample);
             }
         }
     }
@@ -190,16 +190,13 @@ int CUnitManager::LoadUnit(const char* path) {
 
 // A sample that cannot be loaded stays noSound, and playing it does nothing.
 void CUnitManager::LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove,
-                               const char* soundExplosion) const {
-    CSoundLibrary& sound     = GetApp()->GetSoundLibrary();
-    auto           loadSound = [&sound](const char* name) {
-        char path[CUnit::maxTextLength + 16];
-        snprintf(path, sizeof path, "sounds\\%s", name);
-        return sound.LoadSample(path);
-    };
-    unit.soundAttack    = loadSound(soundAttack);
-    unit.soundMove      = loadSound(soundMove);
-    unit.soundExplosion = loadSound(soundExplosion);
+                               const char* soundExplosion) {
+    if (!sounds) {
+        return;
+    }
+    unit.soundAttack    = sounds->LoadSample(soundAttack);
+    unit.soundMove      = sounds->LoadSample(soundMove);
+    unit.soundExplosion = sounds->LoadSample(soundExplosion);
 }
 
 CUnit* CUnitManager::MutableUnit(int index) {

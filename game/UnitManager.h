@@ -12,7 +12,10 @@
 class CGridManager;
 class CHeightmap;
 class CModelInstance;
+class CParticleSystem;
+class CSoundLibrary;
 class CTerrainTypes;
+class CUnitSounds;
 class CWorldObjects;
 struct CUnitLook;
 
@@ -33,11 +36,10 @@ public:
     static constexpr size_t maxModelNameLength = 511;
     // World units a unit walks per second at speed 1.
     static constexpr float walkRate = 500.0f;
-    // The channel kept for the looping move sound.
-    static constexpr int moveChannel = 0;
 
     CUnitManager(CWorldObjects* objects, const CHeightmap* heightmap, const CGridManager* grid,
-                 const CTerrainTypes* terrainTypes);
+                 const CTerrainTypes* terrainTypes, CParticleSystem* particles = nullptr,
+                 CSoundLibrary* sound = nullptr);
     // Frees the units' sound samples.
     ~CUnitManager();
     CUnitManager(const CUnitManager&)            = delete;
@@ -147,7 +149,7 @@ private:
     float           TileSize() const;
     CModelInstance* ModelOf(const CUnit& unit) const;
     void            PlaceModel(const CUnit& unit) const;
-    void LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove, const char* soundExplosion) const;
+    void LoadSamples(CUnit& unit, const char* soundAttack, const char* soundMove, const char* soundExplosion);
     // Sum of a value over the team's units that pass the filter, saturated.
     template <typename Filter, typename Value> int SumOverTeam(int team, Filter filter, Value value) const;
 
@@ -156,7 +158,7 @@ private:
     static double PathHeuristic(const PathNode& destination, const PathNode& node, void* data);
     static bool   PathValid(const PathNode& parent, const PathNode& candidate, void* data);
     void          StepUnit(int index, CUnit& unit, float frameTime);
-    void          StopMoving(CUnit& unit);
+    void          StopMoving(int index, CUnit& unit);
 
     // Combat.
     CombatSide SideOf(const CUnit& unit, bool reachesOther) const;
@@ -164,13 +166,11 @@ private:
     void       TurnTowards(int index, const CUnit& target);
     void       ShowDamage(int index, CUnit& unit);
 
-    // The seams where the particle system and the sound library are reached.
-    // Until particles are wired in no emitter starts (-1), so StopEffect only
-    // forgets the handle and MoveEffect does nothing.
+    // The particle system as the units use it; without one no emitter
+    // starts (-1), StopEffect only forgets the handle and MoveEffect does nothing.
     int  StartEffect(const std::string& name, const CVector3& position);
     void StopEffect(int& handle);
     void MoveEffect(int handle, const CVector3& position);
-    void PlaySample(int channel, SoundSample sample) const;
 
     std::vector<std::unique_ptr<CUnit>> units;
     FightParams                         fight;
@@ -182,4 +182,6 @@ private:
     const CHeightmap*                   heightmap    = nullptr;
     const CGridManager*                 grid         = nullptr;
     const CTerrainTypes*                terrainTypes = nullptr;
+    CParticleSystem*                    particles    = nullptr;
+    std::unique_ptr<CUnitSounds>        sounds; // null without a sound library
 };

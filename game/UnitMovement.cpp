@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Application.h"
+#include "audio/UnitSounds.h"
 #include "game/GridManager.h"
 #include "game/TerrainTypes.h"
 #include "game/UnitManager.h"
@@ -85,12 +85,10 @@ bool CUnitManager::MoveUnit(int index, int x, int y) {
     if (unit->wheelsEffect == -1) {
         unit->wheelsEffect = SpawnUnitEffect(index, unit->effectWheels);
     }
-    CSoundLibrary& sound = GetApp()->GetSoundLibrary();
-    sound.StopSound(moveChannel);
-    sound.SetLoopMode(moveChannel, CSoundLibrary::loopNormal);
-    sound.PlaySound(moveChannel, unit->soundMove);
-    unit->moveSoundOn = true;
-    unit->moving      = unit->path.size() > 1;
+    if (sounds) {
+        sounds->StartMove(index, unit->soundMove);
+    }
+    unit->moving = unit->path.size() > 1;
     return true;
 }
 
@@ -99,7 +97,7 @@ void CUnitManager::UpdateUnits(float frameTime) {
         CUnit&    unit  = *units[index];
         const int nodes = static_cast<int>(unit.path.size());
         if (nodes == 0 || unit.pathStep >= nodes - 1) {
-            StopMoving(unit);
+            StopMoving(index, unit);
         } else {
             StepUnit(index, unit, frameTime);
         }
@@ -107,14 +105,13 @@ void CUnitManager::UpdateUnits(float frameTime) {
     }
 }
 
-// At rest: the wheel effect stops, and so does the move sound the unit
-// started, whether or not an emitter ran.
-void CUnitManager::StopMoving(CUnit& unit) {
+// At rest: the wheel effect stops, and so does the move sound if this unit
+// still holds the move channel (a unit that started later keeps its sound).
+void CUnitManager::StopMoving(int index, CUnit& unit) {
     unit.moving = false;
-    if (unit.wheelsEffect != -1 || unit.moveSoundOn) {
-        StopEffect(unit.wheelsEffect);
-        GetApp()->GetSoundLibrary().StopSound(moveChannel);
-        unit.moveSoundOn = false;
+    StopEffect(unit.wheelsEffect);
+    if (sounds) {
+        sounds->StopMove(index);
     }
 }
 

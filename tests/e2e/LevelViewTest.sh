@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The shipped level from the start camera: terrain fills the lower half, the
 # sea and the placed objects are in view, and holding R tilts the view up
-# into the sky. Escape then ends the game with exit code 0. The shipped data/
-# is linked into the temporary working directory, so the program's own files
-# (settings, logs) stay there.
+# into the sky. Escape then ends the game with exit code 0. The music starts
+# with the first frame: SDL's "disk" driver records what was mixed. The
+# shipped data/ is linked into the temporary working directory, so the
+# program's own files (settings, logs, the mix) stay there.
 data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 
@@ -31,7 +32,8 @@ object='(r + g + b) < 0.45'
 # clouds; the sand and the sea of the start view are neither).
 sky='b > 0.5 && b >= r'
 
-printf 'fullscreen=0\n' >gfxconfig.ini
+printf 'fullscreen=0\nsound=1\n' >gfxconfig.ini
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/mixed.raw"
 start_program
 dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
 press "$dialog" Return
@@ -76,6 +78,9 @@ within 30 shows_sky || fail "after holding R the top rows are sky for a share of
 press "$game" Escape
 wait_for_exit
 [ "$exit_code" = 0 ] || fail "Escape ended the game with $exit_code"
+music="$(sox -t raw -r 44100 -e signed-integer -b 16 -c 2 -L mixed.raw -n remix 1 stat 2>&1 |
+    awk '/RMS +amplitude/ { print $3 }')"
+at_least "${music:-0}" 0.01 || fail "the game was silent: RMS amplitude of the mix ${music:-(none)} (want >= 0.01)"
 if grep -E 'CWorldObjects|CModel|vertex program|\.3ds|terrain' log_error.txt 2>/dev/null; then
     fail "the shipped level logged errors"
 fi

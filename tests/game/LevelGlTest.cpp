@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "GlFixture.h"
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Camera.h"
 #include "app/Frustum.h"
+#include "fx/ParticleFiles.h"
+#include "fx/ParticleSystem.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "game/Level.h"
@@ -76,7 +83,30 @@ protected:
         EXPECT_EQ(level.GetTerrainTypes(), nullptr);
         EXPECT_EQ(level.GetSky(), nullptr);
         EXPECT_EQ(level.GetSea(), nullptr);
+        EXPECT_EQ(level.GetParticles(), nullptr);
     }
+
+    // The view from above the map's south edge looking north, handed to the
+    // level's parts as the start-up hands it over.
+    void LookFromTheSouth(CLevel& level) {
+        app->OnReshape(windowWidth, windowHeight);
+        camera = std::make_unique<CCamera>(level.GetHeightmap());
+        camera->SetPosition(CVector3(160, 300, 420), CVector3(160, 0, 160), CVector3(0, 1, 0));
+        level.GetTerrain()->SetCamera(camera.get());
+        level.GetTerrain()->SetFrustum(&frustum);
+        level.GetObjects()->SetFrustum(&frustum);
+        level.GetParticles()->SetFrustum(&frustum);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(160, 300, 420, 160, 0, 160, 0, 1, 0);
+        float modelView[16], projection[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        frustum.Update(modelView, projection);
+    }
+
+    std::unique_ptr<CCamera> camera;
+    CFrustum                 frustum;
 
     CTempWorkDir dir;
 };
@@ -143,23 +173,9 @@ TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
 // The whole scene from above the map's south edge looking north: sky, terrain,
 // overlay, sea and the object add up to the frame's polygon count.
 TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
-    app->OnReshape(windowWidth, windowHeight);
     CLevel level("TestLevel");
     level.GetObjects()->LoadObjects();
-    CCamera  camera(level.GetHeightmap());
-    CFrustum frustum;
-    camera.SetPosition(CVector3(160, 300, 420), CVector3(160, 0, 160), CVector3(0, 1, 0));
-    level.GetTerrain()->SetCamera(&camera);
-    level.GetTerrain()->SetFrustum(&frustum);
-    level.GetObjects()->SetFrustum(&frustum);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(160, 300, 420, 160, 0, 160, 0, 1, 0);
-    float modelView[16], projection[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    frustum.Update(modelView, projection);
-
+    LookFromTheSouth(level);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const int polygons = level.LevelFrame(false);
     const int ball =
@@ -173,6 +189,41 @@ TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
         cleared += pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0 ? 1 : 0;
     }
     EXPECT_LT(cleared, windowWidth * windowHeight / 100) << "sky and ground cover the view";
+}
+
+// Without any team the game is over at once: the fireworks start over the
+// middle of the map and follow the pointer's hit on the terrain, where they
+// count into the frame's polygons and its debug line. (Their particles wait
+// for their start, so they move with the emitter at once.)
+TEST_F(LevelGlTest, AWonGameStartsTheFireworksWhichFollowThePointer) {
+    WriteEffect("gameover.xml", "count=20 startAgain=1 startFrom=1 startTo=1");
+    app->options.debugInfo = true;
+    CLevel level("TestLevel");
+    LookFromTheSouth(level);
+    const int scene = level.LevelFrame(false);
+    EXPECT_EQ(level.GetGameOverEffect(), -1);
+
+    level.LoadTeams();
+    ASSERT_EQ(level.GetGameState(), CLevel::gameFinished);
+    const CParticleEmitter* fireworks = level.GetParticles()->GetEmitter(level.GetGameOverEffect());
+    ASSERT_NE(fireworks, nullptr);
+    EXPECT_EQ(fireworks->particles[0].startPosition.x, 1024.0f);
+    EXPECT_EQ(fireworks->particles[0].startPosition.y, 200.0f);
+
+    level.OnPointerMoved(windowWidth / 2, windowHeight / 2);
+    ASSERT_TRUE(level.GetTerrain()->HasPickHit());
+    const float x = level.GetTerrain()->GetPickX(), z = level.GetTerrain()->GetPickZ();
+    EXPECT_EQ(fireworks->particles[0].startPosition.x, x);
+    EXPECT_EQ(fireworks->particles[0].startPosition.z, z);
+    EXPECT_EQ(fireworks->particles[0].startPosition.y, level.GetHeightmap()->HeightAt(x, z));
+
+    app->ClearDebugLines();
+    EXPECT_EQ(level.LevelFrame(false), scene + 2 * 20) << "two triangles per particle";
+    const std::vector<std::string>& lines = app->GetDebugLines();
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "active particle emitters: 1, rendered particles: 20, size of vector: 1"),
+        lines.end());
+    app->ClearDebugLines();
 }
 
 // Without its terrain parameters and heightmap a level cannot be drawn: it

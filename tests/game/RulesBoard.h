@@ -52,6 +52,7 @@ struct UnitSpec {
     int              bonusAttack = 0, bonusDefense = 0, bonusMovement = 0, bonusFirerange = 0;
     int              startEffectSmoke = 600, startEffectFire = 300, startEffectAttack = 50;
     std::vector<int> notUsable;
+    std::string      soundMove = "m.wav";
 };
 
 inline std::string UnitFile(const UnitSpec& spec) {
@@ -62,7 +63,7 @@ inline std::string UnitFile(const UnitSpec& spec) {
     std::string text =
         element("name", "Unit") + element("filename", "unit.3ds") + element("effectWheels", "w.xml") +
         element("effectSmoke", "s.xml") + element("effectFire", "f.xml") + element("effectAttack", "a.xml") +
-        element("effectExplosion", "e.xml") + element("soundMove", "m.wav") + element("soundAttack", "a.wav") +
+        element("effectExplosion", "e.xml") + element("soundMove", spec.soundMove) + element("soundAttack", "a.wav") +
         element("soundExplosion", "e.wav") + number("hitpoints", spec.hitpoints) +
         number("startEffectSmoke", spec.startEffectSmoke) + number("startEffectFire", spec.startEffectFire) +
         number("startEffectAttack", spec.startEffectAttack) + number("attack", spec.attack) +
@@ -92,7 +93,10 @@ inline int FlatGround(int, int) {
 
 class CBoard {
 public:
-    explicit CBoard(SampleHeight height = FlatGround, int firstTeam = 1) {
+    // The units start their effects in `particles` and play their sounds
+    // through `sound` when these are given.
+    explicit CBoard(SampleHeight height = FlatGround, int firstTeam = 1, CParticleSystem* particles = nullptr,
+                    CSoundLibrary* sound = nullptr) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         MakeFolders("units");
         WriteFile("terraintypes.xml", TerrainTypesFile());
@@ -111,7 +115,7 @@ public:
                 grid->SetTileTerrainType(x, y, grass);
             }
         }
-        units = std::make_unique<CUnitManager>(nullptr, map.get(), grid.get(), types.get());
+        units = std::make_unique<CUnitManager>(nullptr, map.get(), grid.get(), types.get(), particles, sound);
         rules = std::make_unique<CGameRules>(*grid, *units, firstTeam);
     }
 
