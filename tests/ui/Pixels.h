@@ -1,0 +1,60 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GlFixture.h"
+#include "TestSupport.h"
+
+// The back buffer of the test window, read as RGBA rows bottom up.
+struct CPixels {
+    int                  width  = GlTest::windowWidth;
+    int                  height = GlTest::windowHeight;
+    std::vector<uint8_t> rgba;
+
+    static CPixels Read() {
+        CPixels pixels;
+        pixels.rgba.resize(static_cast<size_t>(pixels.width) * pixels.height * 4);
+        glFinish();
+        glReadPixels(0, 0, pixels.width, pixels.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.rgba.data());
+        return pixels;
+    }
+
+    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+
+    bool Is(int x, int y, uint8_t red, uint8_t green, uint8_t blue) const {
+        const uint8_t* pixel = At(x, y);
+        return pixel[0] == red && pixel[1] == green && pixel[2] == blue;
+    }
+
+    int Count(const std::function<bool(const uint8_t*)>& accept) const {
+        int count = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                count += accept(At(x, y)) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    // For looking at a picture while writing a test: saves it as a PNG.
+    void Save(const std::string& name) const {
+        std::string top;
+        for (int y = height - 1; y >= 0; --y) {
+            top.append(reinterpret_cast<const char*>(At(0, y)), static_cast<size_t>(width) * 4);
+        }
+        WriteFile(name + ".rgba", top);
+        const std::string command = "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
+                                    " -depth 8 rgba:" + name + ".rgba " + name;
+        (void)std::system(command.c_str());
+    }
+};
+
+inline bool IsBlack(const uint8_t* pixel) {
+    return pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 0;
+}
