@@ -71,7 +71,7 @@ struct Box {
 bool WriteBoxes(CXmlFile& file) {
     const Box boxes[] = {
         {"10", "10", "250", "132", "LEFT", "TOP"},   {"300", "10", "10", "132", "RIGHT", "TOP"},
-        {"10", "84", "270", "10", "LEFT", "LOWER"},  {"300", "138", "10", "16", "RIGHT", "LOWER"},
+        {"10", "84", "270", "10", "LEFT", "LOWER"},  {"300", "172", "10", "16", "RIGHT", "LOWER"},
         {"-150", "8", "150", "72", "MIDDLE", "TOP"},
     };
     bool ok = file.BeginWriteElement("boxes");
@@ -133,8 +133,11 @@ bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const ch
         {"maxslope", "Steepest slope"},
         {"height", "Height"},
         {"none", "none"},
+        {"dealt", "Damage dealt"},
+        {"taken", "Damage taken"},
+        {"boost", "Boost given"},
     };
-    bool ok = WriteTexts(file, texts, 11) && WriteBarColours(file);
+    bool ok = WriteTexts(file, texts, 14) && WriteBarColours(file);
     ok      = ok && file.WriteInt("maxlength", 150);
     return ok && WritePosition(file, posY, "290", "180") && WriteAlignment(file, "RIGHT", alignY);
 }
@@ -253,7 +256,7 @@ bool WriteInterfaceFiles(CContentGenerator& generator) {
          {"selectedunit", "selectedunit.xml",
           [](CXmlFile& file) { return WriteUnitPanel(file, "Selected unit", "30", "TOP"); }},
          {"hoverunit", "hoverunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "Under the cursor", "118", "LOWER"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "Under cursor", "152", "LOWER"); }},
          {"hitpoints", "hitpoints.xml", WriteHitpointsPanel},
          {"curteam", "curteam.xml", WriteTeamLine},
          {"endturn", "endturn.xml", WriteEndTurnButton},
