@@ -45,8 +45,18 @@ long long LeadingInteger(const std::string& text) {
     return negative ? -value : value;
 }
 
-int ClampToInt(long long value) {
-    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+// Positions far off the screen stay far off it, within a range in which the
+// panels' line arithmetic cannot overflow.
+int ClampPosition(long long value) {
+    const long long limit = CInterfaceLayoutReader::maxPosition;
+    return static_cast<int>(value > limit ? limit : value < -limit ? -limit : value);
+}
+
+// Font metrics are used as line steps below a position; kept in a range that
+// cannot overflow either.
+int ClampMetric(int value) {
+    const int limit = CInterfaceLayoutReader::maxFontMetric;
+    return value > limit ? limit : value < -limit ? -limit : value;
 }
 
 // Reads the keys of one file in order and remembers whether every one was
@@ -155,6 +165,8 @@ void ReadFontBase(CKeyReader& keys, CFontDescription& font) {
     keys.Flag("bold", font.bold);
     keys.Flag("italic", font.italic);
     keys.Flag("underline", font.underline);
+    font.size       = ClampMetric(font.size);
+    font.lineHeight = ClampMetric(font.lineHeight);
 }
 
 bool Read2dFont(CXmlFile& file, CFontEntry& entry) {
@@ -481,12 +493,12 @@ int CInterfaceLayoutReader::ResolveX(const char* position, const char* alignment
     const std::string align = UpperCase(std::string(alignment).substr(0, maxPositionLength));
     const long long   base  = where == "MAX_X" ? screenWidth : LeadingInteger(where);
     if (align == "RIGHT") {
-        return ClampToInt(screenWidth - base);
+        return ClampPosition(screenWidth - base);
     }
     if (align == "MIDDLE") {
-        return ClampToInt(base + screenWidth / 2);
+        return ClampPosition(base + screenWidth / 2);
     }
-    return ClampToInt(base);
+    return ClampPosition(base);
 }
 
 int CInterfaceLayoutReader::ResolveY(const char* position, const char* alignment) const {
@@ -497,12 +509,12 @@ int CInterfaceLayoutReader::ResolveY(const char* position, const char* alignment
     const std::string align = UpperCase(std::string(alignment).substr(0, maxPositionLength));
     const long long   base  = where == "MAX_Y" ? screenHeight : LeadingInteger(where);
     if (align == "LOWER") {
-        return ClampToInt(base);
+        return ClampPosition(base);
     }
     if (align == "MIDDLE") {
-        return ClampToInt(screenHeight - (base + screenHeight / 2));
+        return ClampPosition(screenHeight - (base + screenHeight / 2));
     }
-    return ClampToInt(screenHeight - base);
+    return ClampPosition(screenHeight - base);
 }
 
 bool CInterfaceLayoutReader::Load(const char* indexPath, CInterfaceLayout& layout) const {

@@ -139,6 +139,8 @@ public:
     static constexpr size_t maxFileNameLength = 1023;
     static constexpr size_t maxTextLength     = 511;
     static constexpr size_t maxPositionLength = 15;
+    static constexpr int    maxPosition       = 1000000; // resolved positions lie within +-this
+    static constexpr int    maxFontMetric     = 65536;   // font sizes and line heights likewise
 
     CInterfaceLayoutReader(int screenWidth, int screenHeight) : screenWidth(screenWidth), screenHeight(screenHeight) {}
 
@@ -150,6 +152,7 @@ public:
     // "MAX_X" is the screen width, other texts their leading integer; "RIGHT"
     // counts from the right edge, "MIDDLE" from the centre, anything else
     // from the left. Letter case does not matter. Missing texts give 0.
+    // Results are limited to +-maxPosition.
     int ResolveX(const char* position, const char* alignment) const;
     // "MAX_Y" is the screen height; "LOWER" counts up from the bottom edge,
     // "MIDDLE" down from the centre, anything else down from the top edge.

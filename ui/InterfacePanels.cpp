@@ -7,9 +7,11 @@
 
 namespace {
 
-// Lengths are rounded half up, as (int)(value + 0.5).
+// Lengths are rounded half up, as (int)(value + 0.5), and kept within the
+// range of positions.
 int RoundedLength(double value) {
-    return static_cast<int>(value + 0.5);
+    const double limit = CInterfaceLayoutReader::maxPosition;
+    return static_cast<int>(std::clamp(value, -limit, limit) + 0.5);
 }
 
 // The colour of a bar at `fraction` of full strength: "to" at 0, "from" at 1.

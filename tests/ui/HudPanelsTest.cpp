@@ -125,6 +125,24 @@ TEST_F(HudPanelsTest, TeamStrengthBars) {
     EXPECT_EQ(TextsAt(20, 44), std::vector<std::string>{"Red"});
 }
 
+// Values no game gives (a bar far longer than the screen, a unit above the
+// largest maximum) still make bars within the range of positions.
+TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
+    files.File("hoverunit").Set("maxlength", "2147483647");
+    files.File("fontregular").Set("lineheight", "2147483647");
+    files.Write();
+    hud                      = std::make_unique<CInterface>("Interface\\interface.xml", 1024, 768);
+    state.activeTile.unit    = 0;
+    state.units[0].hitpoints = 2000000000;
+    state.maxHitpoints       = 1;
+    Build();
+    for (size_t index = 0; index < list.GetCount(); ++index) {
+        for (const auto& corner : list.GetItem(index).corners) {
+            EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+        }
+    }
+}
+
 TEST_F(HudPanelsTest, UnitValuesWithAndWithoutBoosts) {
     state.selectedUnit            = 0;
     state.selectedX               = 3;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,7 @@ TEST(InterfaceResolveTest, PositionsFollowTheirAlignment) {
         {"12abc", "", 12, 12},
         {"abc", "RIGHT", 1024, 800},
         {"+7", "", 7, 7},
-        {"99999999999999", "RIGHT", INT_MIN, INT_MIN},
+        {"99999999999999", "RIGHT", -1000000, -1000000},
         {"0000000000000001000", "", 0, 0}, // cut to 15 characters first
     };
     const CResolveCase yCases[] = {
@@ -186,12 +185,16 @@ TEST_F(InterfaceTest, BoxListsEndAtTheFirstMissingOrIncompleteEntry) {
     }
 }
 
-TEST_F(InterfaceTest, OverlongTextsAreCut) {
+TEST_F(InterfaceTest, OverlongTextsAndHugeNumbersAreCut) {
     files.File("terrain").Set("head", std::string(600, 'h'));
     files.File("fontregular").Set("name", std::string(200, 'n'));
+    files.File("fontregular").Set("lineheight", "2147483647");
+    files.File("fonthead").Set("size", "-2147483648");
     const CInterfaceLayout layout = Load();
     EXPECT_EQ(layout.terrain.head.size(), CInterfaceLayoutReader::maxTextLength);
     EXPECT_EQ(layout.fontRegular.description.name.size(), CFontDescription::maxNameLength);
+    EXPECT_EQ(layout.fontRegular.description.lineHeight, CInterfaceLayoutReader::maxFontMetric);
+    EXPECT_EQ(layout.fontHead.description.size, -CInterfaceLayoutReader::maxFontMetric);
 }
 
 // The rectangle's every edge belongs to it: (432, 42)..(592, 68) from the top.

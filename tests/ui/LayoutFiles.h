@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "TestSupport.h"
 
 // A complete interface layout for tests, written into "Interface/" of the
@@ -195,6 +197,7 @@ public:
                 return file;
             }
         }
+        ADD_FAILURE() << "no layout file " << key;
         return files.front();
     }
 
