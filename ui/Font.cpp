@@ -246,6 +246,7 @@ void CFont::DrawOutlineText(const char* text) const {
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, fill);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
+    glStencilMask(0xFFFFFFFF);
     glClearStencil(0);
     glClear(GL_STENCIL_BUFFER_BIT);
     glEnable(GL_STENCIL_TEST);
