@@ -294,8 +294,7 @@ void CApplication::BuildGame() {
     HandOverView();
     level->GetObjects()->LoadObjects();
     level->LoadTeams();
-    // The first turn message, level->ShowTurnMessage(), belongs here; it
-    // needs the level's interface, which does not exist yet.
+    level->ShowTurnMessage();
     state = stateRunning;
 }
 
@@ -313,6 +312,10 @@ void CApplication::HandOverView() {
     CInputCommands& commands = input->Commands();
     CLevel*         game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
+    commands.click           = [game]() { game->OnClick(); };
+    commands.cancel          = [game]() { game->OnCancel(); };
+    commands.fireMode        = [game]() { game->OnFireMode(); };
+    commands.finishUnit      = [game]() { game->OnFinishUnit(); };
     commands.pickPoint       = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();

@@ -38,6 +38,7 @@ void CInput::OnMouse(int button, int buttonState, int x, int y) {
     const int bit = ButtonBit(button);
     if (buttonState == GLUT_DOWN) {
         mouse.buttons |= bit;
+        pressedSinceFrame |= bit & (mouseLeft | mouseRight);
     } else if (bit == mouseLeft || bit == mouseRight || bit == mouseMiddle) {
         // Wheel "ups" are ignored: ProcessInput consumes the wheel bits.
         mouse.buttons &= ~bit;
@@ -95,15 +96,18 @@ void CInput::CentreCursor(const CInputFrame& frame) {
     mouse.previousY = y;
 }
 
+// A press and release between two frames still counts as one press.
 void CInput::ProcessButtons(bool editorMode) {
-    if (IsNewPress((mouse.buttons & mouseLeft) != 0, leftHandled)) {
+    const int down    = mouse.buttons | pressedSinceFrame;
+    pressedSinceFrame = 0;
+    if (IsNewPress((down & mouseLeft) != 0, leftHandled)) {
         if (!editorMode) {
             Call(commands.click);
         } else if (pickValid) {
             Call(commands.placeObject, pickX, pickZ);
         }
     }
-    if (IsNewPress((mouse.buttons & mouseRight) != 0, rightHandled)) {
+    if (IsNewPress((down & mouseRight) != 0, rightHandled)) {
         Call(editorMode ? commands.paintTile : commands.cancel);
     }
 }

@@ -70,11 +70,12 @@ private:
     CMouseState&   mouse;
     CCamera*       camera;
     CInputCommands commands;
-    bool           pickValid    = false;
-    float          pickX        = 0.0f;
-    float          pickZ        = 0.0f;
-    bool           leftHandled  = false;
-    bool           rightHandled = false;
-    bool           spaceHandled = false;
-    bool           enterHandled = false;
+    bool           pickValid         = false;
+    float          pickX             = 0.0f;
+    float          pickZ             = 0.0f;
+    int            pressedSinceFrame = 0; // left and right presses since the last frame
+    bool           leftHandled       = false;
+    bool           rightHandled      = false;
+    bool           spaceHandled      = false;
+    bool           enterHandled      = false;
 };

@@ -5,8 +5,9 @@
 #include "game/UnitManager.h"
 
 // Reads the input as a team file and as a unit file. A team entry's look
-// offsets must stay clamped; a unit file, whether it parses or not, must not
-// leave a unit behind when there are no world objects to show it.
+// offsets must stay clamped; a unit file that does not parse leaves no unit
+// behind, one that parses gives exactly one (without world objects it simply
+// has no model).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = WriteFuzzInput(data, size, "unit.xml");
     CTeamFile         team;
@@ -21,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (team.GetEffectSpecial().size() > CTeamFile::maxEffectLength) {
         __builtin_trap();
     }
-    CUnitManager units(nullptr, nullptr, nullptr);
-    if (units.LoadUnit(path.c_str()) != -1 || units.GetCount() != 0) {
+    CUnitManager units(nullptr, nullptr, nullptr, nullptr);
+    const int    index = units.LoadUnit(path.c_str());
+    if (units.GetCount() != (index == -1 ? 0 : 1) || (index != -1 && index != 0)) {
         __builtin_trap();
     }
     units.LoadFightParams(path.c_str());

@@ -1,5 +1,6 @@
 #include "game/GridManager.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/Logger.h"
@@ -145,4 +146,42 @@ void CGridManager::SetTileUsable(int x, int y, bool usable) {
 bool CGridManager::IsTileUsable(int x, int y) const {
     const Tile& tile = GetTile(x, y);
     return tile.usable && tile.height > waterHeight;
+}
+
+float CGridManager::TileSizeFor(const CHeightmap* heightmap) {
+    if (heightmap == nullptr || heightmap->IsEmpty()) {
+        return 0.0f;
+    }
+    return static_cast<float>(heightmap->GetWidth() - 1) * heightmap->GetSpacing() / gridSize;
+}
+
+void CGridManager::TileCentreAt(float tileSize, int x, int y, float& worldX, float& worldZ) {
+    worldX = (static_cast<float>(x) + 0.5f) * tileSize;
+    worldZ = (static_cast<float>(y) + 0.5f) * tileSize;
+}
+
+void CGridManager::TileUnderPoint(float tileSize, float worldX, float worldZ, int& x, int& y) {
+    x = y = 0;
+    if (!(tileSize > 0.0f)) {
+        return;
+    }
+    // Clamped in float first: far-off or non-finite positions must not overflow the int conversion.
+    auto toTile = [tileSize](float coordinate) {
+        const float tile = std::floor(coordinate / tileSize);
+        if (!std::isfinite(tile)) {
+            return 0;
+        }
+        return std::max(
+            0, std::min(static_cast<int>(std::max(-1.0f, std::min(tile, static_cast<float>(gridSize)))), gridSize - 1));
+    };
+    x = toTile(worldX);
+    y = toTile(worldZ);
+}
+
+void CGridManager::GetTileCentre(int x, int y, float& worldX, float& worldZ) const {
+    TileCentreAt(GetTileSize(), x, y, worldX, worldZ);
+}
+
+void CGridManager::WorldToTile(float worldX, float worldZ, int& x, int& y) const {
+    TileUnderPoint(GetTileSize(), worldX, worldZ, x, y);
 }

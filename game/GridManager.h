@@ -41,6 +41,21 @@ public:
     float GetWaterHeight() const { return waterHeight; }
 
     static bool IsInside(int x, int y) { return x >= 0 && y >= 0 && x < gridSize && y < gridSize; }
+
+    // The tile geometry, shared by the rules, the terrain's pick and the tile
+    // overlay. A tile is the terrain width / gridSize wide, the terrain width
+    // being (samples per side - 1) x sample spacing; 0 without a heightmap.
+    static float TileSizeFor(const CHeightmap* heightmap);
+    // The centre of tile (x, y) in world x and z.
+    static void TileCentreAt(float tileSize, int x, int y, float& worldX, float& worldZ);
+    // The tile under a world point, clamped to the board; (0, 0) when the
+    // tile size is not positive, and 0 for a coordinate that is not finite.
+    static void TileUnderPoint(float tileSize, float worldX, float worldZ, int& x, int& y);
+    // The same over this grid's heightmap.
+    float GetTileSize() const { return TileSizeFor(heightmap); }
+    void  GetTileCentre(int x, int y, float& worldX, float& worldZ) const;
+    void  WorldToTile(float worldX, float worldZ, int& x, int& y) const;
+
     // Outside the board: a tile with the initial values (unusable, no unit).
     const Tile& GetTile(int x, int y) const;
     // The setters ignore positions outside the board.

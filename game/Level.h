@@ -3,7 +3,10 @@
 #include <memory>
 #include <string>
 
-class CGridManager;
+#include "game/GameRules.h"
+#include "game/GridManager.h"
+#include "render/Vector3.h"
+
 class CHeightmap;
 class CSea;
 class CSkyBox;
@@ -11,38 +14,26 @@ class CTerrain;
 class CTerrainTypes;
 class CTextureManager;
 class CUnitManager;
-struct CTeamEntry;
 class CWorldObjects;
 
-// The selected unit and the areas it may move to and fire at. Areas hold at
-// most one entry per tile.
-struct Selection {
-    static constexpr int maxTiles = 32 * 32;
-
-    int   selectedUnit          = -1;
-    int   originX               = -1;
-    int   originY               = -1;
-    int   currentX              = -1;
-    int   currentY              = -1;
-    float currentHeight         = 0.0f;
-    int   moveRange             = 0;
-    int   moveCount             = 0;
-    int   moveArea[maxTiles][2] = {};
-    int   fireMax               = 0;
-    int   fireMin               = 0;
-    int   fireCount             = 0;
-    int   fireArea[maxTiles][2] = {};
-};
-
-// One running game: the level directory's objects and the state of play.
-// Every per-level object is owned here and released by UnloadLevel.
+// One running game: the level directory's objects, the rules of play
+// (CGameRules) and the pointer tile. The level turns the pointer and the
+// keys into commands for the rules, and what the rules report into effects
+// and messages. Every per-level object is owned here and released by
+// UnloadLevel. The class spans Level.cpp (loading), LevelCommands.cpp and
+// LevelFrame.cpp.
 class CLevel {
 public:
-    enum UnitMode { unitModeNone = 0, unitModeMove = 1, unitModeFire = 2 };
-    enum GameState { gamePlaying = 1, gameFinished = 2 };
+    static constexpr int unitModeNone = CGameRules::unitModeNone;
+    static constexpr int unitModeMove = CGameRules::unitModeMove;
+    static constexpr int unitModeFire = CGameRules::unitModeFire;
+    static constexpr int gamePlaying  = CGameRules::gamePlaying;
+    static constexpr int gameFinished = CGameRules::gameFinished;
 
     // Water lies at this many heightmap sample units.
     static constexpr float waterLevel = 45.0f;
+    // The finishing fireworks rise over the middle of the map.
+    static constexpr const char* gameOverEffectName = "gameover.xml";
 
     explicit CLevel(const char* name);
     ~CLevel();
@@ -50,15 +41,29 @@ public:
     CLevel& operator=(const CLevel&) = delete;
 
     bool LoadLevel(const char* name);
-    // Both team files, then the combat parameters. Stops (false) at a team
-    // file that cannot be read; what was loaded before stays.
+    // Both team files, then the combat parameters, then the first victory
+    // check. Stops (false) at a team file that cannot be read; what was
+    // loaded before stays and the game runs with it.
     bool LoadTeams();
     bool UnloadLevel();
-    void Deselect();
+    // Starts the current team's turn message unless a message is running.
+    void ShowTurnMessage();
 
+    // ---- commands from the input (LevelCommands.cpp) ----
     // The tile under the cursor follows the pointer.
     void OnPointerMoved(int mouseX, int mouseY);
-    // One frame's level work and drawing; returns the polygons drawn.
+    // Left button: the finish screen, the end-turn button, or a click on the pointer tile.
+    void OnClick();
+    // Right button.
+    void OnCancel();
+    // Space.
+    void OnFireMode();
+    // Enter.
+    void OnFinishUnit();
+    // The end-turn button.
+    void EndTurn();
+
+    // One frame's level work and drawing; returns the polygons drawn (LevelFrame.cpp).
     int LevelFrame(bool editorMode);
 
     const std::string& GetName() const { return name; }
@@ -71,18 +76,43 @@ public:
     CTerrainTypes*     GetTerrainTypes() const { return terrainTypes.get(); }
     CSkyBox*           GetSky() const { return sky.get(); }
     CSea*              GetSea() const { return sea.get(); }
+    CGameRules*        GetRules() const { return rules.get(); }
     int                GetActiveX() const { return activeX; }
     int                GetActiveY() const { return activeY; }
-    const Selection&   GetSelection() const { return selection; }
-    int                GetUnitMode() const { return unitMode; }
-    int                GetCurrentTeam() const { return currentTeam; }
-    int                GetGameState() const { return gameState; }
+    const Selection&   GetSelection() const;
+    int                GetUnitMode() const;
+    int                GetCurrentTeam() const;
+    int                GetGameState() const;
+    int                GetGameOverEffect() const { return gameOverEffect; }
 
 private:
     std::string LevelPath(const char* format, const char* file) const;
-    void        AddPointerDebugLines() const;
-    bool        LoadTeam(int team);
-    void        PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial);
+    // Debug and editor views let clicks through running messages.
+    static bool IsInspecting();
+    // Hands a command to the rules and shows what came of it.
+    void Execute(const CCommand& command);
+    void Present(const CCommandOutcome& outcome);
+
+    // LevelFrame's parts.
+    void AddPointerDebugLines() const;
+    void ColourSelection(bool editorMode);
+    int  Draw(bool editorMode);
+
+    // The seams where the interface and the particle system are reached.
+    // Until they are wired in, no message runs, no button is hovered and no
+    // emitter starts (-1); the others do nothing.
+    bool IsMessageRunning() const;
+    bool IsEndTurnHovered() const;
+    bool IsFinishButtonHovered() const;
+    void StartTurnMessage();
+    void ShowAttackMessage(AttackMessage message);
+    void SetFinished();
+    void UpdateHover(int mouseX, int mouseY);
+    void ShowUnitDescription(int unit);
+    void DrawInterface();
+    int  DrawParticles();
+    int  SpawnEffect(const char* effectName, const CVector3& position);
+    void MoveEffect(int handle, const CVector3& position);
 
     std::string                      name;
     std::unique_ptr<CHeightmap>      heightmap;
@@ -94,11 +124,8 @@ private:
     std::unique_ptr<CTerrainTypes>   terrainTypes;
     std::unique_ptr<CSkyBox>         sky;
     std::unique_ptr<CSea>            sea;
+    std::unique_ptr<CGameRules>      rules;
     int                              gameOverEffect = -1;
     int                              activeX        = 0;
     int                              activeY        = 0;
-    Selection                        selection;
-    int                              unitMode    = unitModeNone;
-    int                              currentTeam = 1;
-    int                              gameState   = gamePlaying;
 };

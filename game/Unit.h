@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,7 @@ public:
     int                                  prevTileX = 0, prevTileY = 0;
     int                                  targetX = 0, targetY = 0;
     float                                worldX = 0.0f, worldZ = 0.0f;
+    float                                yaw = 0.0f, pitch = 0.0f, roll = 0.0f; // model angles about y, x and z
     float                                speed         = 0.0f;
     int                                  smokeEffect   = -1; // running particle emitters, -1 none
     int                                  fireEffect    = -1;
@@ -46,10 +48,17 @@ public:
     int                                  boostAttack = 0, boostDefense = 0, boostMovement = 0, boostFirerange = 0;
     bool                                 done              = false;
     bool                                 moving            = false;
-    int                                  pathStep          = 0; // index of the path node last reached
-    int                                  startEffectSmoke  = 0; // hit points below which smoke starts
-    int                                  startEffectFire   = 0; // hit points below which fire starts
-    int                                  startEffectAttack = 0; // damage above which a hit shows its effect
-    std::vector<std::pair<float, float>> path;                  // tiles (x, y) from start to destination
-    std::vector<int>                     notUsable;             // terrain type ids the unit may not enter
+    bool                                 moveSoundOn       = false; // its move sound loops on the move channel
+    int                                  pathStep          = 0;     // index of the path node last reached
+    int                                  startEffectSmoke  = 0;     // hit points below which smoke starts
+    int                                  startEffectFire   = 0;     // hit points below which fire starts
+    int                                  startEffectAttack = 0;     // damage above which a hit shows its effect
+    std::vector<std::pair<float, float>> path;                      // tiles (x, y) from start to destination
+    std::vector<int>                     notUsable;                 // terrain type ids the unit may not enter
 };
+
+// a + b, held within the int range (unit values come from files).
+inline int SaturatedSum(int a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<int>(sum);
+}

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "app/Application.h"
 #include "app/Logger.h"
 #include "app/XmlFile.h"
+#include "game/GridManager.h"
 #include "game/Heightmap.h"
-#include "render/Terrain.h"
 #include "render/WorldObjects.h"
 
 namespace {
@@ -122,18 +121,14 @@ int SignOf(int value) {
     return (value > 0) - (value < 0);
 }
 
-int SaturatedSum(int a, int b) {
-    const long long sum = static_cast<long long>(a) + b;
-    if (sum > std::numeric_limits<int>::max()) {
-        return std::numeric_limits<int>::max();
-    }
-    return sum < std::numeric_limits<int>::min() ? std::numeric_limits<int>::min() : static_cast<int>(sum);
-}
-
 } // namespace
 
-CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CTerrain* levelTerrain)
-    : objects(worldObjects), heightmap(levelHeightmap), terrain(levelTerrain) {}
+CUnitManager::CUnitManager(CWorldObjects* worldObjects, const CHeightmap* levelHeightmap, const CGridManager* levelGrid,
+                           const CTerrainTypes* levelTerrainTypes)
+    : pathFinder(CGridManager::gridSize), objects(worldObjects), heightmap(levelHeightmap), grid(levelGrid),
+      terrainTypes(levelTerrainTypes) {
+    pathFinder.SetCallbacks(PathCost, PathHeuristic, PathValid, this);
+}
 
 CUnitManager::~CUnitManager() {
     CSoundLibrary& sound = GetApp()->GetSoundLibrary();
@@ -148,7 +143,9 @@ CUnitManager::~CUnitManager() {
 }
 
 // The whole file is read before anything is created, so a file that fails
-// leaves no model instance, unit or sample behind.
+// leaves no model instance, unit or sample behind. Without world objects the
+// unit has no model (the rules alone); with them, a model that cannot be
+// shown refuses the unit.
 int CUnitManager::LoadUnit(const char* path) {
     CXmlFile xml;
     if (path == nullptr || !xml.Open(path, 0)) {
@@ -160,14 +157,17 @@ int CUnitManager::LoadUnit(const char* path) {
         return -1;
     }
     xml.Close();
-    unit->modelInstance = objects != nullptr ? objects->AddObject(extras.modelFile) : -1;
-    if (unit->modelInstance < 0) {
-        GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded", path,
-                              extras.modelFile);
-        return -1;
+    CModelInstance* instance = nullptr;
+    if (objects != nullptr) {
+        unit->modelInstance = objects->AddObject(extras.modelFile);
+        instance            = objects->GetObjectByIndex(unit->modelInstance);
+        if (instance == nullptr) {
+            GetLogger()->LogError("CUnitManager::LoadUnit: %s: the model %s cannot be shown; the unit is not loaded",
+                                  path, extras.modelFile);
+            return -1;
+        }
+        instance->SetScale(unitScale);
     }
-    CModelInstance* instance = objects->GetObjectByIndex(unit->modelInstance);
-    instance->SetScale(unitScale);
     unit->maxHitpoints  = unit->hitpoints;
     unit->isGeneral     = extras.isGeneral != 0;
     unit->isHeadquarter = extras.isHeadquarter != 0;
@@ -175,7 +175,9 @@ int CUnitManager::LoadUnit(const char* path) {
     LoadSamples(*unit, extras.soundAttack, extras.soundMove, extras.soundExplosion);
     units.push_back(std::move(unit));
     const int index = GetCount() - 1;
-    instance->SetUnitIndex(index);
+    if (instance != nullptr) {
+        instance->SetUnitIndex(index);
+    }
     return index;
 }
 
@@ -228,29 +230,39 @@ void CUnitManager::PlaceUnit(int index, int x, int y) {
     }
     unit->tileX = unit->targetX = x;
     unit->tileY = unit->targetY = y;
-    if (terrain != nullptr) {
-        terrain->GetTileCentre(x, y, unit->worldX, unit->worldZ);
+    CGridManager::TileCentreAt(TileSize(), x, y, unit->worldX, unit->worldZ);
+    PlaceModel(*unit);
+}
+
+float CUnitManager::TileSize() const {
+    return grid != nullptr ? grid->GetTileSize() : 0.0f;
+}
+
+CModelInstance* CUnitManager::ModelOf(const CUnit& unit) const {
+    return objects != nullptr ? objects->GetObjectByIndex(unit.modelInstance) : nullptr;
+}
+
+// The model follows what the unit records: ground position and the three angles.
+void CUnitManager::PlaceModel(const CUnit& unit) const {
+    CModelInstance* instance = ModelOf(unit);
+    if (instance == nullptr) {
+        return;
     }
-    if (objects != nullptr) {
-        objects->PlaceOnGround(unit->modelInstance, unit->worldX, unit->worldZ);
-    }
+    objects->PlaceOnGround(unit.modelInstance, unit.worldX, unit.worldZ);
+    instance->SetRotation(unit.pitch, unit.yaw, unit.roll);
 }
 
 void CUnitManager::FaceTile(int index, int x, int y) {
     float px = 0.0f, pz = 0.0f;
-    if (terrain != nullptr) {
-        terrain->GetTileCentre(x, y, px, pz);
-    }
+    CGridManager::TileCentreAt(TileSize(), x, y, px, pz);
     FacePoint(index, px, pz);
 }
 
 // Yaw 0 looks along +z; a point towards +x turns the model by a negative yaw.
 // At the unit's own position the direction is undefined and the yaw stays.
 void CUnitManager::FacePoint(int index, float px, float pz) {
-    const CUnit*    unit = GetUnitByIndex(index);
-    CModelInstance* instance =
-        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
-    if (instance == nullptr) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr) {
         return;
     }
     const float dx     = px - unit->worldX;
@@ -263,24 +275,25 @@ void CUnitManager::FacePoint(int index, float px, float pz) {
     if (px > unit->worldX) {
         yaw = -yaw;
     }
-    instance->SetRotY(yaw);
+    unit->yaw = yaw;
+    if (CModelInstance* instance = ModelOf(*unit)) {
+        instance->SetRotY(yaw);
+    }
 }
 
 // The ground is sampled half a tile ahead of and behind the centre of `to`
 // along the step, and half a tile to either side of it.
 void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
-    const CUnit*    unit = GetUnitByIndex(index);
-    CModelInstance* instance =
-        unit != nullptr && objects != nullptr ? objects->GetObjectByIndex(unit->modelInstance) : nullptr;
-    if (instance == nullptr) {
+    CUnit* unit = MutableUnit(index);
+    if (unit == nullptr) {
         return;
     }
     float pitch = 0.0f, roll = 0.0f;
-    if ((fromX != toX || fromY != toY) && terrain != nullptr && heightmap != nullptr) {
-        const float tileSize = terrain->GetTileSize();
+    if ((fromX != toX || fromY != toY) && heightmap != nullptr) {
+        const float tileSize = TileSize();
         const float half     = tileSize / 2.0f;
         float       cx = 0.0f, cz = 0.0f;
-        terrain->GetTileCentre(toX, toY, cx, cz);
+        CGridManager::TileCentreAt(tileSize, toX, toY, cx, cz);
         const float dx = static_cast<float>(SignOf(toX - fromX)), dz = static_cast<float>(SignOf(toY - fromY));
         const float rx = -dz, rz = dx;
         auto        height = [this](float x, float z) { return heightmap->HeightAt(x, z); };
@@ -289,35 +302,45 @@ void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
         roll = std::atan2(height(cx + half * rx, cz + half * rz) - height(cx - half * rx, cz - half * rz), tileSize) *
                degreesPerRadian;
     }
-    instance->SetRotX(pitch);
-    instance->SetRotZ(roll);
+    unit->pitch = pitch;
+    unit->roll  = roll;
+    if (CModelInstance* instance = ModelOf(*unit)) {
+        instance->SetRotX(pitch);
+        instance->SetRotZ(roll);
+    }
 }
 
-// maxAttack and maxDefense divide the strengths, so a value that is not
-// above 0 is refused and the previous one kept.
+// Every value must be finite; maxAttack and maxDefense divide the strengths,
+// so a value that is not above 0 is refused too, and the previous one kept.
 bool CUnitManager::LoadFightParams(const char* path) {
     CXmlFile xml;
     if (path == nullptr || !xml.Open(path, 0)) {
         return false;
     }
-    FightParams read = fight;
-    xml.ReadFloat("attackBonus", read.attackBonus);
-    xml.ReadFloat("attackFactor", read.attackFactor);
-    xml.ReadFloat("maxAttack", read.maxAttack);
-    xml.ReadFloat("minAttack", read.minAttack);
-    xml.ReadFloat("maxDefense", read.maxDefense);
-    xml.ReadFloat("minDefense", read.minDefense);
-    xml.ReadFloat("maxSlopeBonus", read.maxSlopeBonus);
+    struct CFightKey {
+        const char* key;
+        float FightParams::*field;
+        bool                divides;
+    };
+    const CFightKey keys[] = {
+        {"attackBonus", &FightParams::attackBonus, false},     {"attackFactor", &FightParams::attackFactor, false},
+        {"maxAttack", &FightParams::maxAttack, true},          {"minAttack", &FightParams::minAttack, false},
+        {"maxDefense", &FightParams::maxDefense, true},        {"minDefense", &FightParams::minDefense, false},
+        {"maxSlopeBonus", &FightParams::maxSlopeBonus, false},
+    };
+    for (const CFightKey& key : keys) {
+        float value = fight.*key.field;
+        if (!xml.ReadFloat(key.key, value)) {
+            continue;
+        }
+        if (!std::isfinite(value) || (key.divides && !(value > 0.0f))) {
+            GetLogger()->LogError("%s: %s %f is not %s; keeping %f", path, key.key, value,
+                                  key.divides ? "above 0" : "a finite number", fight.*key.field);
+            continue;
+        }
+        fight.*key.field = value;
+    }
     xml.Close();
-    if (!(read.maxAttack > 0.0f)) {
-        GetLogger()->LogError("%s: maxAttack %f is not above 0; keeping %f", path, read.maxAttack, fight.maxAttack);
-        read.maxAttack = fight.maxAttack;
-    }
-    if (!(read.maxDefense > 0.0f)) {
-        GetLogger()->LogError("%s: maxDefense %f is not above 0; keeping %f", path, read.maxDefense, fight.maxDefense);
-        read.maxDefense = fight.maxDefense;
-    }
-    fight = read;
     return true;
 }
 
@@ -332,18 +355,100 @@ bool CUnitManager::GetUnitLook(int index, CUnitLook& look) const {
     return true;
 }
 
-int CUnitManager::GetStartHitpoints(int team) const {
-    return team >= 1 && team <= teamCount ? startHitpoints[team - 1] : 0;
+// ---- queries ----
+
+namespace {
+
+template <typename Field> int ValueOf(const CUnit* unit, Field field) {
+    return unit != nullptr ? unit->*field : 0;
 }
 
+bool IsFighting(const CUnit& unit) {
+    return unit.hitpoints > 0 && !unit.isHeadquarter;
+}
+
+} // namespace
+
 int CUnitManager::GetHitpoints(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::hitpoints);
+}
+
+int CUnitManager::GetUnitMaxHitpoints(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::maxHitpoints);
+}
+
+int CUnitManager::GetEffectiveAttack(int index) const {
     const CUnit* unit = GetUnitByIndex(index);
-    return unit != nullptr ? unit->hitpoints : 0;
+    return unit != nullptr ? SaturatedSum(unit->attack, unit->boostAttack) : 0;
+}
+
+int CUnitManager::GetEffectiveDefense(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->defense, unit->boostDefense) : 0;
+}
+
+int CUnitManager::GetEffectiveMovement(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->movement, unit->boostMovement) : 0;
+}
+
+int CUnitManager::GetEffectiveFireMax(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr ? SaturatedSum(unit->fireMax, unit->boostFirerange) : 0;
+}
+
+int CUnitManager::GetFireMin(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::fireMin);
+}
+
+int CUnitManager::GetSlopeMax(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::slopeMax);
 }
 
 int CUnitManager::GetTeam(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::team);
+}
+
+bool CUnitManager::IsGeneral(int index) const {
     const CUnit* unit = GetUnitByIndex(index);
-    return unit != nullptr ? unit->team : 0;
+    return unit != nullptr && unit->isGeneral;
+}
+
+bool CUnitManager::IsHeadquarter(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr && unit->isHeadquarter;
+}
+
+int CUnitManager::GetBonusAttack(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusAttack);
+}
+
+int CUnitManager::GetBonusDefense(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusDefense);
+}
+
+int CUnitManager::GetBonusMovement(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusMovement);
+}
+
+int CUnitManager::GetBonusFirerange(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::bonusFirerange);
+}
+
+int CUnitManager::GetBoostAttack(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostAttack);
+}
+
+int CUnitManager::GetBoostDefense(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostDefense);
+}
+
+int CUnitManager::GetBoostMovement(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostMovement);
+}
+
+int CUnitManager::GetBoostFirerange(int index) const {
+    return ValueOf(GetUnitByIndex(index), &CUnit::boostFirerange);
 }
 
 bool CUnitManager::IsDone(int index) const {
@@ -356,4 +461,47 @@ void CUnitManager::SetDone(int index, bool done) {
     if (unit != nullptr) {
         unit->done = done;
     }
+}
+
+bool CUnitManager::IsMoving(int index) const {
+    const CUnit* unit = GetUnitByIndex(index);
+    return unit != nullptr && unit->moving;
+}
+
+template <typename Filter, typename Value> int CUnitManager::SumOverTeam(int team, Filter filter, Value value) const {
+    int sum = 0;
+    for (const auto& unit : units) {
+        if (unit->team == team && filter(*unit)) {
+            sum = SaturatedSum(sum, value(*unit));
+        }
+    }
+    return sum;
+}
+
+int CUnitManager::CountReadyUnits(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return IsFighting(unit) && !unit.done; }, [](const CUnit&) { return 1; });
+}
+
+int CUnitManager::CountLivingUnits(int team) const {
+    return SumOverTeam(team, IsFighting, [](const CUnit&) { return 1; });
+}
+
+int CUnitManager::HeadquartersHitpoints(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return unit.isHeadquarter && unit.hitpoints > 0; },
+        [](const CUnit& unit) { return unit.hitpoints; });
+}
+
+int CUnitManager::GetTeamHitpoints(int team) const {
+    return SumOverTeam(
+        team, [](const CUnit& unit) { return unit.hitpoints > 0; }, [](const CUnit& unit) { return unit.hitpoints; });
+}
+
+bool CUnitManager::HasTeamLost(int team) const {
+    return CountLivingUnits(team) == 0 || HeadquartersHitpoints(team) <= 0;
+}
+
+int CUnitManager::GetStartHitpoints(int team) const {
+    return team >= 1 && team <= teamCount ? startHitpoints[team - 1] : 0;
 }

@@ -10,6 +10,7 @@
 #include "app/Camera.h"
 #include "app/Frustum.h"
 #include "app/Logger.h"
+#include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "render/RayTriangle.h"
 #include "render/TextureManager.h"
@@ -523,7 +524,7 @@ void CTerrain::PickTile(int mouseX, int mouseY, int& column, int& row) {
             }
         }
     }
-    WorldToTile(pickX, pickZ, pickColumn, pickRow);
+    CGridManager::TileUnderPoint(CGridManager::TileSizeFor(heightmap), pickX, pickZ, pickColumn, pickRow);
     column = pickColumn;
     row    = pickRow;
 }
@@ -581,23 +582,4 @@ int CTerrain::DrawOverlay() {
         levels.push_back(patch.levels);
     }
     return overlay->Draw(levels);
-}
-
-void CTerrain::WorldToTile(float x, float z, int& column, int& row) const {
-    if (overlay) {
-        overlay->WorldToTile(x, z, column, row);
-    } else {
-        column = row = 0;
-    }
-}
-
-void CTerrain::GetTileCentre(int column, int row, float& x, float& z) const {
-    x = z = 0.0f;
-    if (overlay) {
-        overlay->GetTileCentre(column, row, x, z);
-    }
-}
-
-float CTerrain::GetTileSize() const {
-    return overlay ? overlay->GetTileSize() : 0.0f;
 }

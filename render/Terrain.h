@@ -87,12 +87,10 @@ public:
     float GetPickX() const { return pickX; }
     float GetPickZ() const { return pickZ; }
 
-    // The overlay's operations, reached through the terrain.
-    void  SetTileColour(int column, int row, unsigned char r, unsigned char g, unsigned char b, unsigned char a);
-    int   DrawOverlay();
-    void  WorldToTile(float x, float z, int& column, int& row) const;
-    void  GetTileCentre(int column, int row, float& x, float& z) const;
-    float GetTileSize() const;
+    // The overlay's operations, reached through the terrain. The tile
+    // geometry itself is the grid's (CGridManager::TileSizeFor and friends).
+    void SetTileColour(int column, int row, unsigned char r, unsigned char g, unsigned char b, unsigned char a);
+    int  DrawOverlay();
 
     bool                    IsBuilt() const { return !patches.empty(); }
     int                     GetSize() const { return size; }

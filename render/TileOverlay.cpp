@@ -6,6 +6,7 @@
 
 #include "app/Options.h"
 #include "app/Logger.h"
+#include "game/GridManager.h"
 #include "game/Heightmap.h"
 
 using namespace PatchIndices;
@@ -23,7 +24,6 @@ const GLvoid* BufferOffset(int bytes) {
 CTileOverlay::CTileOverlay(const CHeightmap& heightmap, const CBufferObjects& buffersValue) : buffers(buffersValue) {
     const int size = heightmap.GetWidth();
     tileCells      = std::max(0, (size - 1) / tilesPerSide);
-    tileSize       = static_cast<float>(size - 1) * heightmap.GetSpacing() / tilesPerSide;
     if (tileCells < minTileCells || patchCells % tileCells != 0) {
         GetLogger()->LogError("tile overlay: tiles of %d cells are narrower than the terrain's coarsest step %d; "
                               "tiles are not drawn",
@@ -220,25 +220,4 @@ int CTileOverlay::Draw(const std::vector<CPatchLevels>& patches) {
     glPopClientAttrib();
     glPopAttrib();
     return triangles;
-}
-
-void CTileOverlay::WorldToTile(float x, float z, int& column, int& row) const {
-    column = row = 0;
-    if (tileSize <= 0.0f) {
-        return;
-    }
-    // Clamped in float first: far-off or non-finite positions must not overflow the int conversion.
-    auto toTile = [&](float coordinate) {
-        const float tile = std::floor(coordinate / tileSize);
-        return std::isfinite(tile)
-                   ? Clamp(static_cast<int>(std::max(-1.0f, std::min(tile, static_cast<float>(tilesPerSide)))))
-                   : 0;
-    };
-    column = toTile(x);
-    row    = toTile(z);
-}
-
-void CTileOverlay::GetTileCentre(int column, int row, float& x, float& z) const {
-    x = (static_cast<float>(column) + 0.5f) * tileSize;
-    z = (static_cast<float>(row) + 0.5f) * tileSize;
 }

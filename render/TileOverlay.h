@@ -4,19 +4,20 @@
 
 #include <vector>
 
+#include "game/GridManager.h"
 #include "render/BufferObjects.h"
 #include "render/PatchIndices.h"
 
 class CHeightmap;
 
-// The 32 × 32 game tiles laid over the terrain: each tile is coloured on the
+// The game board's tiles laid over the terrain: each tile is coloured on the
 // ground in the frames in which its colour was set. Tiles lie on exactly the
 // terrain's triangles at the patch's detail level (they are drawn without
 // depth writes over the terrain), so a tile's geometry is cut from the same
 // patch patterns.
 class CTileOverlay {
 public:
-    static constexpr int tilesPerSide = 32;
+    static constexpr int tilesPerSide = CGridManager::gridSize;
     // The coarsest level's step must fit in a tile.
     static constexpr int minTileCells = 4;
 
@@ -31,10 +32,7 @@ public:
     // (`patches` indexed like the terrain's); returns the triangles drawn.
     int Draw(const std::vector<CPatchLevels>& patches);
 
-    void  WorldToTile(float x, float z, int& column, int& row) const;
-    void  GetTileCentre(int column, int row, float& x, float& z) const;
-    float GetTileSize() const { return tileSize; }
-    bool  HasGeometry() const { return !tiles.empty(); }
+    bool HasGeometry() const { return !tiles.empty(); }
 
 private:
     struct CIndexSet {
@@ -63,7 +61,6 @@ private:
     const CIndexSet&                   InnerSet(int rowInPatch, int columnInPatch, int level) const;
 
     const CBufferObjects&  buffers;
-    float                  tileSize       = 0.0f;
     int                    tileCells      = 0;
     int                    tilesPerPatch  = 0;
     int                    patchesPerSide = 0;

@@ -159,6 +159,20 @@ TEST_F(InputTest, TheWheelStepIsConsumedAndMiddleDragOnlyTurnsHorizontally) {
     EXPECT_NEAR(std::atan2(-view.x, view.z) * 180.0f / 3.14159265f, 0.75f, 0.01f);
 }
 
+TEST_F(InputTest, AClickBetweenTwoFramesIsNotLost) {
+    Frame(true);
+    Frame();
+    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
+    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, 10, 10);
+    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
+    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 10, 10);
+    Frame();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(cancels, 1);
+    Frame();
+    EXPECT_EQ(clicks, 1) << "counted once";
+}
+
 TEST_F(InputTest, MouseCallbacksKeepTheButtonBits) {
     input.OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 3, 4);
     input.OnMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 3, 4);

@@ -11,18 +11,19 @@ press "$dialog" Return
 game="$(wait_for_window Game)" || fail "no Game window"
 
 # Line i of the overlay has its baseline 10 + 20 i pixels below the top. The
-# folder holds no level, so nothing of the scene is drawn: the level's four
-# lines (pointer tile, its terrain, selection, sea drift) and the six status
-# lines (frame rate to sound) lie above row 196, the two render-option lines
-# between rows 200 and 236.
-status_lines_lit() { [ "$(bright_share 640 196 0 0)" != 0 ]; }
-render_lines_lit() { [ "$(bright_share 640 36 0 200)" != 0 ]; }
-render_lines_dark() { [ "$(bright_share 640 36 0 200)" = 0 ]; }
-below_overlay_dark() { [ "$(bright_share 640 220 0 260)" = 0 ]; }
+# folder holds no level, so nothing of the scene is drawn, and neither team
+# has a unit, so the game is over from the start: the level's five lines
+# (pointer tile, its terrain, the finished game, selection, sea drift) and the
+# six status lines (frame rate to sound) lie above row 216, the two
+# render-option lines between rows 220 and 256.
+status_lines_lit() { [ "$(bright_share 640 216 0 0)" != 0 ]; }
+render_lines_lit() { [ "$(bright_share 640 36 0 220)" != 0 ]; }
+render_lines_dark() { [ "$(bright_share 640 36 0 220)" = 0 ]; }
+below_overlay_dark() { [ "$(bright_share 640 200 0 280)" = 0 ]; }
 
 eventually status_lines_lit || fail "no overlay text in the top lines"
 eventually render_lines_lit || fail "no render-option lines"
-eventually below_overlay_dark || fail "something is drawn below the overlay's seven lines"
+eventually below_overlay_dark || fail "something is drawn below the overlay's lines"
 
 press "$game" F1
 eventually render_lines_dark || fail "F1 did not remove the render-option lines"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -268,6 +270,63 @@ TEST(GridManager, PositionsOutsideTheBoardAreRefused) {
     }
     grid.SetTileUnit(31, 31, 5);
     EXPECT_EQ(grid.GetTile(31, 31).unit, 5);
+}
+
+// The tile geometry needs no GL context: only the heightmap's size and spacing.
+TEST(GridGeometry, TileSizeIsTheTerrainWidthOverTheBoard) {
+    CTempWorkDir dir;
+    for (const int size : {33, 129, 257, 513}) {
+        const CHeightmap   map = MakeMap(size, Flat);
+        const CGridManager grid("none.xml", &map);
+        EXPECT_FLOAT_EQ(grid.GetTileSize(), maxWidth / gridSize) << size << " samples";
+        EXPECT_FLOAT_EQ(CGridManager::TileSizeFor(&map), grid.GetTileSize());
+    }
+    const CHeightmap empty(0, {}, maxWidth, maxHeight);
+    EXPECT_EQ(CGridManager::TileSizeFor(&empty), 0.0f);
+    EXPECT_EQ(CGridManager::TileSizeFor(nullptr), 0.0f);
+}
+
+struct PointCase {
+    float x, z;
+    int   column, row;
+};
+
+TEST(GridGeometry, WorldPointsFallOnClampedTiles) {
+    CTempWorkDir       dir;
+    const CHeightmap   map = MakeMap(257, Flat);
+    const CGridManager grid("none.xml", &map);
+    const float        inf     = std::numeric_limits<float>::infinity();
+    const PointCase    cases[] = {
+           {0, 0, 0, 0},           {63.9f, 64.0f, 0, 1},       {-1, -1, 0, 0},    {5000, 2047, 31, 31},
+           {1e30f, -1e30f, 31, 0}, {std::nanf(""), 100, 0, 1}, {inf, -inf, 0, 0}, {2047.99f, 1024, 31, 16},
+    };
+    for (const PointCase& point : cases) {
+        int column = -5, row = -5;
+        grid.WorldToTile(point.x, point.z, column, row);
+        EXPECT_EQ(column, point.column) << "x " << point.x;
+        EXPECT_EQ(row, point.row) << "z " << point.z;
+    }
+    int column = -5, row = -5;
+    CGridManager::TileUnderPoint(0.0f, 500.0f, 500.0f, column, row);
+    EXPECT_EQ(column, 0) << "a board without size has only tile (0, 0) to offer";
+    EXPECT_EQ(row, 0);
+}
+
+TEST(GridGeometry, EveryTileCentreLiesInItsOwnTile) {
+    CTempWorkDir       dir;
+    const CHeightmap   map = MakeMap(257, Flat);
+    const CGridManager grid("none.xml", &map);
+    float              x = 0, z = 0;
+    grid.GetTileCentre(2, 31, x, z);
+    EXPECT_FLOAT_EQ(x, 160.0f);
+    EXPECT_FLOAT_EQ(z, 2016.0f);
+    for (int n = 0; n < CGridManager::tileCount; ++n) {
+        grid.GetTileCentre(n % gridSize, n / gridSize, x, z);
+        int column = -1, row = -1;
+        grid.WorldToTile(x, z, column, row);
+        ASSERT_EQ(column, n % gridSize) << "tile " << n;
+        ASSERT_EQ(row, n / gridSize) << "tile " << n;
+    }
 }
 
 } // namespace

@@ -78,7 +78,7 @@ TEST_P(FightParamsTest, ReadsEachKeyOnItsOwn) {
     if (fight.text != nullptr) {
         WriteFile("fight.xml", fight.text);
     }
-    CUnitManager units(nullptr, nullptr, nullptr);
+    CUnitManager units(nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(units.LoadFightParams("fight.xml"), fight.opened);
     const FightParams& read = units.GetFightParams();
     EXPECT_FLOAT_EQ(read.attackBonus, fight.expected.attackBonus);

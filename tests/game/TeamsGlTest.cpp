@@ -145,7 +145,7 @@ protected:
     void LoadLevel() {
         level = std::make_unique<CLevel>("TestLevel");
         ASSERT_NE(level->GetUnits(), nullptr);
-        ASSERT_FLOAT_EQ(level->GetTerrain()->GetTileSize(), tileSize);
+        ASSERT_FLOAT_EQ(level->GetGrid()->GetTileSize(), tileSize);
     }
 
     int CountTeam(int team) const {
@@ -356,7 +356,7 @@ protected:
 
     CTempWorkDir                   folder;
     std::unique_ptr<CWorldObjects> objects = std::make_unique<CWorldObjects>("objects.xml", nullptr, nullptr);
-    std::unique_ptr<CUnitManager>  units   = std::make_unique<CUnitManager>(objects.get(), nullptr, nullptr);
+    std::unique_ptr<CUnitManager>  units   = std::make_unique<CUnitManager>(objects.get(), nullptr, nullptr, nullptr);
 };
 
 const char* const unitKeys[] = {

@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "app/Camera.h"
 #include "app/Frustum.h"
+#include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "render/Terrain.h"
 
@@ -105,6 +106,10 @@ protected:
         return triangles;
     }
 
+    void TileCentre(int column, int row, float& x, float& z) const {
+        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
+    }
+
     // The colour at a world position (x, z) in the top-down view.
     std::vector<int> ColourAt(float x, float z) const {
         const int     column = static_cast<int>(x / mapWidth * viewSide);
@@ -135,18 +140,18 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
         terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
         EXPECT_GT(DrawFrame(), 0);
         float x = 0, z = 0;
-        terrain->GetTileCentre(3, 5, x, z);
+        TileCentre(3, 5, x, z);
         EXPECT_EQ(ColourAt(x, z), red) << "mode " << renderMode;
         // Near the corner of tile (4, 8), where only the strips cover it.
         EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
-        terrain->GetTileCentre(31, 0, x, z);
+        TileCentre(31, 0, x, z);
         EXPECT_EQ(ColourAt(x, z), green) << "mode " << renderMode;
         for (const auto& tile : {std::vector<int>{2, 5}, {3, 4}, {4, 5}, {5, 8}}) {
-            terrain->GetTileCentre(tile[0], tile[1], x, z);
+            TileCentre(tile[0], tile[1], x, z);
             EXPECT_EQ(ColourAt(x, z), black) << "tile " << tile[0] << "," << tile[1] << " mode " << renderMode;
         }
         EXPECT_EQ(DrawFrame(), 0) << "nothing was set for this frame";
-        terrain->GetTileCentre(3, 5, x, z);
+        TileCentre(3, 5, x, z);
         EXPECT_EQ(ColourAt(x, z), black) << "mode " << renderMode;
     }
 }
@@ -165,26 +170,6 @@ TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
         const int overlay = DrawFrame();
         EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
     }
-}
-
-TEST_F(TileOverlayGlTest, WorldToTileClampsAndCentresUseTheTileSize) {
-    Build(GentleHills);
-    EXPECT_FLOAT_EQ(terrain->GetTileSize(), 64.0f);
-    struct Case {
-        float x, z;
-        int   column, row;
-    };
-    for (const Case& test : {Case{0, 0, 0, 0}, Case{63.9f, 64.0f, 0, 1}, Case{-1, -1, 0, 0}, Case{5000, 2047, 31, 31},
-                             Case{1e30f, -1e30f, 31, 0}, Case{NAN, 100, 0, 1}}) {
-        int column = -5, row = -5;
-        terrain->WorldToTile(test.x, test.z, column, row);
-        EXPECT_EQ(column, test.column) << test.x;
-        EXPECT_EQ(row, test.row) << test.z;
-    }
-    float x = 0, z = 0;
-    terrain->GetTileCentre(2, 31, x, z);
-    EXPECT_FLOAT_EQ(x, 160.0f);
-    EXPECT_FLOAT_EQ(z, 2016.0f);
 }
 
 TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
@@ -206,7 +191,7 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
         for (int row = 0; row < 32; row += 3) {
             for (int column = 0; column < 32; column += 3) {
                 float x = 0, z = 0;
-                terrain->GetTileCentre(column, row, x, z);
+                TileCentre(column, row, x, z);
                 GLdouble wx, wy, wz;
                 gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
                 if (wx < 1 || wy < 1 || wx > viewSide - 2 || wy > viewSide - 2 || wz > 1.0) {
@@ -260,11 +245,6 @@ TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) 
     EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
     terrain->SetTileColour(3, 3, 255, 0, 0, 255);
     EXPECT_EQ(terrain->DrawOverlay(), 0);
-    // Tile arithmetic still answers for the game rules.
-    int column = 0, row = 0;
-    terrain->WorldToTile(100.0f, 200.0f, column, row);
-    EXPECT_EQ(column, 1);
-    EXPECT_EQ(row, 3);
 }
 
 } // namespace

@@ -1,0 +1,136 @@
+// CLevel: the input turned into commands for the rules, and what the rules
+// report turned into messages and effects.
+#include "app/Application.h"
+#include "game/Heightmap.h"
+#include "game/Level.h"
+#include "render/Terrain.h"
+
+namespace {
+
+// The finishing fireworks stand over the middle of the map.
+const CVector3 gameOverEffectPosition(1024.0f, 200.0f, 1024.0f);
+
+} // namespace
+
+bool CLevel::IsInspecting() {
+    const CAppOptions& options = GetOptions();
+    return options.debugInfo || options.editorMode;
+}
+
+void CLevel::OnPointerMoved(int mouseX, int mouseY) {
+    UpdateHover(mouseX, mouseY);
+    if (!terrain) {
+        return;
+    }
+    terrain->PickTile(mouseX, mouseY, activeX, activeY);
+    if (gameOverEffect != -1 && heightmap) {
+        const float x = terrain->GetPickX(), z = terrain->GetPickZ();
+        MoveEffect(gameOverEffect, CVector3(x, heightmap->HeightAt(x, z), z));
+    }
+}
+
+void CLevel::OnClick() {
+    if (!rules) {
+        return;
+    }
+    if (rules->IsGameOver()) {
+        if (IsFinishButtonHovered()) {
+            GetApp()->SetState(CApplication::stateQuitting);
+        }
+        return;
+    }
+    if (IsEndTurnHovered() && !IsInspecting()) {
+        EndTurn();
+        return;
+    }
+    if (IsMessageRunning() && !IsInspecting()) {
+        return;
+    }
+    Execute({CommandKind::click, activeX, activeY});
+}
+
+void CLevel::OnCancel() {
+    if (IsMessageRunning() && !IsInspecting()) {
+        return;
+    }
+    Execute({CommandKind::cancel, activeX, activeY});
+}
+
+// Space ends the turn when nothing is selected, even while a message runs.
+void CLevel::OnFireMode() {
+    Execute({CommandKind::fireMode, activeX, activeY});
+}
+
+void CLevel::OnFinishUnit() {
+    Execute({CommandKind::finishUnit, activeX, activeY});
+}
+
+void CLevel::EndTurn() {
+    Execute({CommandKind::endTurn, activeX, activeY});
+}
+
+void CLevel::Execute(const CCommand& command) {
+    if (rules) {
+        Present(rules->Apply(command));
+    }
+}
+
+// In the order things happened: an attack's message, then the next turn's
+// (which waits for no running message and so gives way to the attack's),
+// then the end of the game.
+void CLevel::Present(const CCommandOutcome& outcome) {
+    if (outcome.attackMessage != AttackMessage::none) {
+        ShowAttackMessage(outcome.attackMessage);
+    }
+    if (outcome.turnStarted) {
+        ShowTurnMessage();
+    }
+    if (outcome.gameOver) {
+        SetFinished();
+        if (gameOverEffect == -1) {
+            gameOverEffect = SpawnEffect(gameOverEffectName, gameOverEffectPosition);
+        }
+    }
+}
+
+void CLevel::ShowTurnMessage() {
+    if (!IsMessageRunning()) {
+        StartTurnMessage();
+    }
+}
+
+// ---- seams: the interface and the particle system are not wired in yet ----
+
+bool CLevel::IsMessageRunning() const {
+    return false;
+}
+
+bool CLevel::IsEndTurnHovered() const {
+    return false;
+}
+
+bool CLevel::IsFinishButtonHovered() const {
+    return false;
+}
+
+void CLevel::StartTurnMessage() {}
+
+void CLevel::ShowAttackMessage(AttackMessage) {}
+
+void CLevel::SetFinished() {}
+
+void CLevel::UpdateHover(int, int) {}
+
+void CLevel::ShowUnitDescription(int) {}
+
+void CLevel::DrawInterface() {}
+
+int CLevel::DrawParticles() {
+    return 0;
+}
+
+int CLevel::SpawnEffect(const char*, const CVector3&) {
+    return -1;
+}
+
+void CLevel::MoveEffect(int, const CVector3&) {}

@@ -1,0 +1,111 @@
+// CLevel: one frame of the level: debug lines, the units' walk, the tile
+// colours and the drawing of the scene.
+#include <algorithm>
+
+#include "app/Application.h"
+#include "game/GridManager.h"
+#include "game/Level.h"
+#include "game/TerrainTypes.h"
+#include "render/Sea.h"
+#include "render/SkyBox.h"
+#include "render/Terrain.h"
+#include "render/WorldObjects.h"
+
+namespace {
+
+// Tile overlay colours (red, green, blue, alpha).
+const unsigned char fireAreaColour[4]    = {255, 0, 0, 160};
+const unsigned char pointerTileColour[4] = {128, 128, 128, 128};
+// Move-area tiles are orange; higher tiles than the unit's lose green
+// (towards red), lower ones gain it (towards yellow).
+constexpr int moveAreaGreen = 123;
+constexpr int moveAreaAlpha = 128;
+
+unsigned char MoveAreaGreen(float tileHeight, float currentHeight) {
+    // Truncated towards zero; clamped first so that 4 x dh cannot overflow.
+    const float difference = std::max(-1000.0f, std::min(tileHeight - currentHeight, 1000.0f));
+    const int   shade      = std::max(-122, std::min(4 * static_cast<int>(difference), 123));
+    return static_cast<unsigned char>(moveAreaGreen - shade);
+}
+
+void Colour(CTerrain& terrain, int x, int y, const unsigned char colour[4]) {
+    terrain.SetTileColour(x, y, colour[0], colour[1], colour[2], colour[3]);
+}
+
+} // namespace
+
+int CLevel::LevelFrame(bool editorMode) {
+    if (!terrain || !rules) {
+        return 0;
+    }
+    AddPointerDebugLines();
+    rules->Update(GetApp()->GetFrameTime());
+    if (!editorMode) {
+        if (GetOptions().debugInfo) {
+            GetApp()->AddDebugLine("selected unitid: %d current team: %d", rules->GetSelectedUnit(),
+                                   rules->GetCurrentTeam());
+        }
+        ShowUnitDescription(grid->GetTile(activeX, activeY).unit);
+    }
+    ColourSelection(editorMode);
+    Colour(*terrain, activeX, activeY, pointerTileColour);
+    return Draw(editorMode);
+}
+
+void CLevel::AddPointerDebugLines() const {
+    CApplication* app = GetApp();
+    if (!app->options.debugInfo || !grid) {
+        return;
+    }
+    const Tile& tile = grid->GetTile(activeX, activeY);
+    app->AddDebugLine("activegridx: %d activegridy: %d slope: %.2f slope in degree: %d height: %.2f", activeX, activeY,
+                      tile.slope, tile.slopeDegrees, tile.height);
+    app->AddDebugLine("terrain usable: %d, name: %s, attack: %.1f, defense: %.1f, movement: %.1f",
+                      grid->IsTileUsable(activeX, activeY) ? 1 : 0, terrainTypes->GetName(tile.terrainType).c_str(),
+                      terrainTypes->GetAttack(tile.terrainType), terrainTypes->GetDefense(tile.terrainType),
+                      terrainTypes->GetMovement(tile.terrainType));
+    if (rules->IsGameOver()) {
+        app->AddDebugLine("Level finished. Team %d has won! Hit ESC to leave Game", rules->GetCurrentTeam());
+    }
+}
+
+// The move area in move mode, the fire area in fire mode.
+void CLevel::ColourSelection(bool editorMode) {
+    const Selection& selection = rules->GetSelection();
+    if (selection.selectedUnit == -1) {
+        return;
+    }
+    const bool moveMode = rules->GetUnitMode() == unitModeMove;
+    if (moveMode) {
+        const CTileArea& area = selection.moveArea;
+        for (int i = 0; i < area.GetCount(); ++i) {
+            const int           x     = area.GetX(i);
+            const int           y     = area.GetY(i);
+            const unsigned char green = MoveAreaGreen(grid->GetTile(x, y).height, selection.currentHeight);
+            terrain->SetTileColour(x, y, 255, green, 0, moveAreaAlpha);
+        }
+    } else {
+        const CTileArea& area = selection.fireArea;
+        for (int i = 0; i < area.GetCount(); ++i) {
+            Colour(*terrain, area.GetX(i), area.GetY(i), fireAreaColour);
+        }
+    }
+    if (!editorMode && GetOptions().debugInfo) {
+        GetApp()->AddDebugLine("%s", moveMode ? "unitmode = MOVE" : "unitmode = FIRE");
+    }
+}
+
+// The scene's parts add up their triangles; the interface does not count.
+int CLevel::Draw(bool editorMode) {
+    int polygons = sky->Draw();
+    polygons += terrain->Draw();
+    polygons += terrain->DrawOverlay();
+    polygons += sea->Draw();
+    polygons += objects->Draw(CWorldObjects::passUnits);
+    polygons += objects->Draw(CWorldObjects::passObjects);
+    polygons += DrawParticles();
+    if (!editorMode && !GetOptions().debugInfo) {
+        DrawInterface();
+    }
+    return polygons;
+}
