@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/Application.h"
 #include "app/PropertyFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
@@ -14,6 +15,7 @@
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
 
 CLevel::CLevel(const char* levelName) {
     LoadLevel(levelName);
@@ -59,6 +61,9 @@ bool CLevel::LoadLevel(const char* levelName) {
     units = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), grid.get(), terrainTypes.get());
     CUnitManager* unitList = units.get();
     objects->SetUnitLookup([unitList](int index, CUnitLook& look) { return unitList->GetUnitLook(index, look); });
+    // The interface is laid out for the window as it is now.
+    interface = std::make_unique<CInterface>("Interface\\interface.xml", GetApp()->GetWindowWidth(),
+                                             GetApp()->GetWindowHeight());
 
     activeX = 0;
     activeY = 0;
@@ -85,6 +90,7 @@ bool CLevel::UnloadLevel() {
     terrainTypes.reset();
     sky.reset();
     sea.reset();
+    interface.reset();
     return true;
 }
 

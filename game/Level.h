@@ -6,8 +6,10 @@
 #include "game/GameRules.h"
 #include "game/GridManager.h"
 #include "render/Vector3.h"
+#include "ui/HudState.h"
 
 class CHeightmap;
+class CInterface;
 class CSea;
 class CSkyBox;
 class CTerrain;
@@ -20,8 +22,8 @@ class CWorldObjects;
 // (CGameRules) and the pointer tile. The level turns the pointer and the
 // keys into commands for the rules, and what the rules report into effects
 // and messages. Every per-level object is owned here and released by
-// UnloadLevel. The class spans Level.cpp (loading), LevelCommands.cpp and
-// LevelFrame.cpp.
+// UnloadLevel. The class spans Level.cpp (loading), LevelCommands.cpp,
+// LevelFrame.cpp and LevelInterface.cpp (what the heads-up display shows).
 class CLevel {
 public:
     static constexpr int unitModeNone = CGameRules::unitModeNone;
@@ -77,6 +79,7 @@ public:
     CSkyBox*           GetSky() const { return sky.get(); }
     CSea*              GetSea() const { return sea.get(); }
     CGameRules*        GetRules() const { return rules.get(); }
+    CInterface*        GetInterface() const { return interface.get(); }
     int                GetActiveX() const { return activeX; }
     int                GetActiveY() const { return activeY; }
     const Selection&   GetSelection() const;
@@ -98,9 +101,8 @@ private:
     void ColourSelection(bool editorMode);
     int  Draw(bool editorMode);
 
-    // The seams where the interface and the particle system are reached.
-    // Until they are wired in, no message runs, no button is hovered and no
-    // emitter starts (-1); the others do nothing.
+    // The heads-up display (LevelInterface.cpp): its messages and buttons,
+    // and the record of what it shows, filled from the rules each frame.
     bool IsMessageRunning() const;
     bool IsEndTurnHovered() const;
     bool IsFinishButtonHovered() const;
@@ -110,6 +112,11 @@ private:
     void UpdateHover(int mouseX, int mouseY);
     void ShowUnitDescription(int unit);
     void DrawInterface();
+    // False (nothing filled) before the board exists.
+    bool FillHudState();
+    void FillAttackPreview();
+    // The seams where the particle system is reached. Until it is wired in
+    // no emitter starts (-1) and the others do nothing.
     int  DrawParticles();
     int  SpawnEffect(const char* effectName, const CVector3& position);
     void MoveEffect(int handle, const CVector3& position);
@@ -125,6 +132,8 @@ private:
     std::unique_ptr<CSkyBox>         sky;
     std::unique_ptr<CSea>            sea;
     std::unique_ptr<CGameRules>      rules;
+    std::unique_ptr<CInterface>      interface;
+    CHudState                        hudState; // refilled every frame; kept for its unit list's room
     int                              gameOverEffect = -1;
     int                              activeX        = 0;
     int                              activeY        = 0;

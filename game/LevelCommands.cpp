@@ -99,31 +99,7 @@ void CLevel::ShowTurnMessage() {
     }
 }
 
-// ---- seams: the interface and the particle system are not wired in yet ----
-
-bool CLevel::IsMessageRunning() const {
-    return false;
-}
-
-bool CLevel::IsEndTurnHovered() const {
-    return false;
-}
-
-bool CLevel::IsFinishButtonHovered() const {
-    return false;
-}
-
-void CLevel::StartTurnMessage() {}
-
-void CLevel::ShowAttackMessage(AttackMessage) {}
-
-void CLevel::SetFinished() {}
-
-void CLevel::UpdateHover(int, int) {}
-
-void CLevel::ShowUnitDescription(int) {}
-
-void CLevel::DrawInterface() {}
+// ---- seams: the particle system is not wired in yet ----
 
 int CLevel::DrawParticles() {
     return 0;
