@@ -54,22 +54,13 @@ TEST_F(FontGlTest, TextDrawsItsColourRightOfTheRasterPositionAndAdvancesIt) {
 
     const float   after  = PrintAt(font, 40, 100, "Hello");
     const CPixels pixels = CPixels::Read();
-    int           minX = windowWidth, maxX = -1, minY = windowHeight, maxY = -1, other = 0;
-    for (int y = 0; y < windowHeight; ++y) {
-        for (int x = 0; x < windowWidth; ++x) {
-            if (IsRed(pixels.At(x, y))) {
-                minX = std::min(minX, x), maxX = std::max(maxX, x);
-                minY = std::min(minY, y), maxY = std::max(maxY, y);
-            } else if (!IsBlack(pixels.At(x, y))) {
-                ++other;
-            }
-        }
-    }
-    EXPECT_EQ(other, 0) << "2D text is drawn in its colour only, without shades";
-    EXPECT_GE(minX, 40);
-    EXPECT_LE(maxX, static_cast<int>(after));
-    EXPECT_EQ(minY, 100) << "'Hello' stands on the baseline";
-    EXPECT_LE(maxY, 100 + 13);
+    const auto    box    = pixels.Bounds(IsRed);
+    EXPECT_EQ(pixels.Count([](const uint8_t* pixel) { return !IsRed(pixel) && !IsBlack(pixel); }), 0)
+        << "2D text is drawn in its colour only, without shades";
+    EXPECT_GE(box.left, 40);
+    EXPECT_LE(box.right, static_cast<int>(after));
+    EXPECT_EQ(box.bottom, 100) << "'Hello' stands on the baseline";
+    EXPECT_LE(box.top, 100 + 13);
     EXPECT_GT(after, 40.0f + 5 * 5) << "five letters advance the raster position";
 }
 
@@ -135,10 +126,7 @@ TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
     CFont font;
     font.SetDescription(TextFont());
     ASSERT_TRUE(font.BuildBitmapFont());
-    // Codes outside 32..127 call no list (not even another font's).
-    CFont other;
-    other.SetDescription(TextFont());
-    ASSERT_TRUE(other.BuildBitmapFont());
+    // Codes outside 32..127 draw nothing and move nothing.
     const float plainEnd = PrintAt(font, 10, 200, "Ab");
     const int   plain    = CPixels::Read().Count(IsRed);
     SetUp();
@@ -247,26 +235,10 @@ TEST_F(OutlineGlTest, OutlineRimsTheFacesAndNeverCoversThem) {
     ASSERT_GT(faceCount, 500) << "the letters' faces are drawn";
     EXPECT_EQ(faces.Count(IsOutline), 0);
     EXPECT_GT(outlined.Count(IsOutline), faceCount / 10) << "a visible rim";
-    int covered = 0;
-    for (int y = 0; y < faces.height; ++y) {
-        for (int x = 0; x < faces.width; ++x) {
-            if (IsFace(faces.At(x, y)) && !IsFace(outlined.At(x, y))) {
-                ++covered;
-            }
-        }
-    }
-    EXPECT_EQ(covered, 0) << "outline pixels over a letter's face";
-    // Centred on the origin: the text's left and right ends lie about
-    // equally far from the middle column.
-    int left = faces.width, right = -1;
-    for (int y = 0; y < faces.height; ++y) {
-        for (int x = 0; x < faces.width; ++x) {
-            if (IsFace(faces.At(x, y))) {
-                left = std::min(left, x), right = std::max(right, x);
-            }
-        }
-    }
-    EXPECT_NEAR((left + right) / 2.0, faces.width / 2.0, 6.0);
+    EXPECT_EQ(faces.Count(IsFace), outlined.Count(IsFace)) << "outline pixels over a letter's face";
+    // Centred on the origin: the text's ends lie equally far from the middle.
+    const auto box = faces.Bounds(IsFace);
+    EXPECT_NEAR((box.left + box.right) / 2.0, faces.width / 2.0, 6.0);
 }
 
 } // namespace

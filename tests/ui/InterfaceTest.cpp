@@ -253,47 +253,38 @@ TEST(MessageAnimationTest, PhasesAndDurations) {
     EXPECT_NEAR(RunTime(CMessageAnimation::goodAttack), 1.5f, 0.03f);
     EXPECT_NEAR(RunTime(CMessageAnimation::weakAttack), 2.0f, 0.03f);
 
-    CMessageAnimation turn;
-    turn.Start(CMessageAnimation::turn, "Red");
-    CMessagePose pose;
-    for (int frame = 0; frame < 5; ++frame) {
-        EXPECT_TRUE(turn.Advance(0.0f, pose)) << "frozen while the frame time is 0";
+    // Each animation stepped by uneven frame times: the pose after each step.
+    const struct {
+        CMessageAnimation::Kind kind;
+        float                   dt;
+        float CMessagePose::*value;
+        float                expected;
+        bool                 running;
+    } steps[] = {
+        {CMessageAnimation::turn, 0.0f, &CMessagePose::shear, -15.0f, true}, // frozen without frame time
+        {CMessageAnimation::turn, 0.25f, &CMessagePose::shear, -7.5f, true},
+        {CMessageAnimation::turn, 0.25f, &CMessagePose::shear, 0.0f, true},
+        {CMessageAnimation::turn, 0.4f, &CMessagePose::shear, 0.0f, true}, // holding
+        {CMessageAnimation::turn, 0.2f, &CMessagePose::shear, 6.0f, true},
+        {CMessageAnimation::turn, 1.0f, &CMessagePose::shear, 15.0f, false}, // drawn once more at its end
+        {CMessageAnimation::goodAttack, 0.25f, &CMessagePose::scale, 0.55f, true},
+        {CMessageAnimation::goodAttack, 0.5f, &CMessagePose::scale, 1.0f, true},
+        {CMessageAnimation::goodAttack, 0.3f, &CMessagePose::scale, 1.0f, true},
+        {CMessageAnimation::goodAttack, 0.3f, &CMessagePose::scale, 0.46f, true},
+        {CMessageAnimation::weakAttack, 0.6f, &CMessagePose::angle, 0.0f, true}, // waiting upright
+        {CMessageAnimation::weakAttack, 0.4f, &CMessagePose::angle, 144.0f, true},
+        {CMessageAnimation::weakAttack, 0.25f, &CMessagePose::angle, 180.0f, true},
+        {CMessageAnimation::weakAttack, 0.25f, &CMessagePose::lift, 5.0f, true},
+    };
+    CMessageAnimation animation;
+    for (size_t index = 0; index < sizeof steps / sizeof steps[0]; ++index) {
+        if (animation.GetKind() != steps[index].kind) {
+            animation.Start(steps[index].kind, "text");
+        }
+        CMessagePose pose;
+        EXPECT_EQ(animation.Advance(steps[index].dt, pose), steps[index].running) << "step " << index;
+        EXPECT_NEAR(pose.*steps[index].value, steps[index].expected, 1e-4f) << "step " << index;
     }
-    EXPECT_FLOAT_EQ(pose.shear, -15.0f);
-    turn.Advance(0.25f, pose);
-    EXPECT_FLOAT_EQ(pose.shear, -7.5f);
-    turn.Advance(0.25f, pose);
-    turn.Advance(0.4f, pose);
-    EXPECT_FLOAT_EQ(pose.shear, 0.0f) << "holding";
-    turn.Advance(0.2f, pose);
-    EXPECT_FLOAT_EQ(pose.shear, 6.0f);
-    EXPECT_FALSE(turn.Advance(1.0f, pose)) << "the last frame";
-    EXPECT_FLOAT_EQ(pose.shear, 15.0f) << "drawn once more at its end";
-    EXPECT_FALSE(turn.IsRunning());
-    EXPECT_TRUE(turn.GetText().empty());
-
-    CMessageAnimation good;
-    good.Start(CMessageAnimation::goodAttack, "Hit");
-    good.Advance(0.25f, pose);
-    EXPECT_FLOAT_EQ(pose.scale, 0.55f);
-    good.Advance(0.5f, pose);
-    good.Advance(0.3f, pose);
-    EXPECT_FLOAT_EQ(pose.scale, 1.0f) << "holding";
-    good.Advance(0.3f, pose);
-    EXPECT_NEAR(pose.scale, 2.0f - (1.0f + 1.8f * 0.3f), 1e-5f);
-
-    CMessageAnimation weak;
-    weak.Start(CMessageAnimation::weakAttack, "Ouch");
-    weak.Advance(0.6f, pose);
-    EXPECT_FLOAT_EQ(pose.angle, 0.0f) << "waiting upright";
-    weak.Advance(0.4f, pose);
-    EXPECT_FLOAT_EQ(pose.angle, 144.0f);
-    weak.Advance(0.25f, pose);
-    EXPECT_FLOAT_EQ(pose.angle, 180.0f);
-    EXPECT_FLOAT_EQ(pose.lift, 0.0f);
-    weak.Advance(0.25f, pose);
-    EXPECT_FLOAT_EQ(pose.angle, 180.0f);
-    EXPECT_FLOAT_EQ(pose.lift, 5.0f);
 }
 
 } // namespace

@@ -2,14 +2,12 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "GlFixture.h"
-#include "TestSupport.h"
 
 // The back buffer of the test window, read as RGBA rows bottom up.
 struct CPixels {
@@ -42,16 +40,21 @@ struct CPixels {
         return count;
     }
 
-    // For looking at a picture while writing a test: saves it as a PNG.
-    void Save(const std::string& name) const {
-        std::string top;
-        for (int y = height - 1; y >= 0; --y) {
-            top.append(reinterpret_cast<const char*>(At(0, y)), static_cast<size_t>(width) * 4);
+    // The smallest rectangle holding every accepted pixel; right < 0 when none.
+    struct CBounds {
+        int left = 1 << 30, bottom = 1 << 30, right = -1, top = -1;
+    };
+    CBounds Bounds(const std::function<bool(const uint8_t*)>& accept) const {
+        CBounds bounds;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (accept(At(x, y))) {
+                    bounds = {std::min(bounds.left, x), std::min(bounds.bottom, y), std::max(bounds.right, x),
+                              std::max(bounds.top, y)};
+                }
+            }
         }
-        WriteFile(name + ".rgba", top);
-        const std::string command = "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
-                                    " -depth 8 rgba:" + name + ".rgba " + name;
-        (void)std::system(command.c_str());
+        return bounds;
     }
 };
 
