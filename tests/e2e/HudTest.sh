@@ -28,30 +28,38 @@ team_tint() { mean 200 8 12 122 'r - b'; }
 # the head font's yellow until the pointer is over the button.
 label_yellow() { mean 150 20 245 44 '(r > 0.8 && g > 0.6 && b < 0.6) ? 1 : 0'; }
 
-# Building the level takes the first idle callback; under the sanitizers
-# that may be many seconds.
+# Polls a check for up to the given seconds: building the level takes the
+# first idle callback, and frames are slow under the sanitizers.
+within() {
+    local seconds="$1"
+    shift
+    local end=$((SECONDS + seconds))
+    while [ "$SECONDS" -lt "$end" ]; do
+        "$@" && return 0
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.5
+    done
+    return 1
+}
 level_shown() {
     yellow="$(label_yellow)"
     awk -v y="$yellow" 'BEGIN { exit !(y > 0.02) }'
 }
-for _ in $(seq 1 180); do
-    level_shown && break
-    kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-    sleep 0.5
-done
-level_shown || fail "no end-turn label in the head colour ($yellow)"
+within 90 level_shown || fail "no end-turn label in the head colour ($yellow)"
 before="$(team_tint)"
 
 xdotool mousemove --window "$game" 320 55
-sleep 1
-hovered="$(label_yellow)"
-awk -v y="$hovered" 'BEGIN { exit !(y < 0.005) }' || fail "the label keeps the head colour under the pointer ($hovered)"
+hovered() {
+    yellow="$(label_yellow)"
+    awk -v y="$yellow" 'BEGIN { exit !(y < 0.005) }'
+}
+within 30 hovered || fail "the label keeps the head colour under the pointer ($yellow)"
 xdotool click 1
 flipped() {
     tint="$(team_tint)"
     awk -v a="$before" -v b="$tint" 'BEGIN { exit !(a - b > 0.08 || b - a > 0.08) }'
 }
-eventually flipped || fail "after the end-turn click the panels' tint went from $before to $tint"
+within 30 flipped || fail "after the end-turn click the panels' tint went from $before to $tint"
 
 press "$game" Escape
 wait_for_exit
