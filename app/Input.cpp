@@ -108,7 +108,12 @@ void CInput::ProcessButtons(bool editorMode) {
         }
     }
     if (IsNewPress((down & mouseRight) != 0, rightHandled)) {
-        Call(editorMode ? commands.paintTile : commands.cancel);
+        // Off the terrain there is no tile under the cursor to paint.
+        if (!editorMode) {
+            Call(commands.cancel);
+        } else if (pickValid) {
+            Call(commands.paintTile);
+        }
     }
 }
 

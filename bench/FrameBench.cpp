@@ -5,6 +5,11 @@
 //
 // Usage (working directory data/): ridgeline-bench [--quick] [--pose NAME] [--seconds S]
 // (--quick measures the start pose only, --pose one pose by name).
+// At the start pose it also times the terrain with and without a scene that
+// runs every particle effect of the game at once (one-shot effects are
+// started again as they end), once as the game shows them and once ten
+// times over:
+//   particles=N emitters=N ms=F base=F ratio=F
 // Prints one line per measurement (wall-clock times, the fastest of several
 // rounds) and then a table that adds the processor time per frame and its
 // ratio, which stay steady on a shared machine:
@@ -31,6 +36,7 @@
 #include "app/Camera.h"
 #include "app/Frustum.h"
 #include "app/PropertyFile.h"
+#include "fx/ParticleSystem.h"
 #include "game/Heightmap.h"
 #include "render/BufferObjects.h"
 #include "render/Terrain.h"
@@ -62,6 +68,30 @@ const CPath paths[] = {{"vbo", renderBufferObjects, false},
                        {"va", renderVertexArrays, false},
                        {"immediate", renderImmediate, false},
                        {"lists", renderImmediate, true}};
+
+// The particle effects of a played game, each at a place on the ground in
+// front of the start camera (offsets from the point it looks at, world
+// units), so that a frame holds what a busy turn shows.
+struct CEffectPlace {
+    const char* fileName;
+    float       dx, dz, lift;
+};
+const CEffectPlace effectPlaces[] = {
+    {"wheels.xml", -60.0f, 20.0f, 0.0f},
+    {"smoke.xml", 120.0f, -40.0f, 10.0f},
+    {"smoke.xml", -150.0f, 60.0f, 10.0f},
+    {"smoke.xml", 40.0f, 140.0f, 10.0f},
+    {"fire.xml", 120.0f, -40.0f, 10.0f},
+    {"fire.xml", -150.0f, 60.0f, 10.0f},
+    {"attack.xml", -60.0f, 20.0f, 20.0f},
+    {"attack.xml", 120.0f, -40.0f, 20.0f},
+    {"explosion.xml", 40.0f, 140.0f, 10.0f},
+    {"explosion_large.xml", 200.0f, 100.0f, 10.0f},
+    {"special_team1.xml", -200.0f, -60.0f, 10.0f},
+    {"special_team2.xml", 0.0f, -120.0f, 10.0f},
+    {"gameover.xml", 0.0f, 0.0f, 0.0f},
+};
+constexpr float particleFrameTime = 1.0f / 30.0f;
 
 struct CTiming {
     double ms        = 0.0; // wall clock per frame
@@ -124,6 +154,8 @@ private:
     std::vector<CTiming> Measure(const std::vector<std::function<int()>>& scenes, float seconds);
     std::function<int()> SingleDraw(GLuint& indexBuffer);
     void Report(const CPath& path, bool lod, bool cull, const CPose& pose, const CTiming& timing, const CTiming& limit);
+    void MeasureParticles(float seconds);
+    void StartEffects(CParticleSystem& particles, std::vector<int>& ids, int copies);
 
     std::unique_ptr<CHeightmap> heightmap;
     CTextureManager             textures;
@@ -298,6 +330,9 @@ bool CFrameBench::Run(const std::string& onlyPose, float seconds) {
             }
         }
     }
+    if (onlyPose.empty() || onlyPose == "start") {
+        MeasureParticles(seconds);
+    }
     if (!measured) {
         fprintf(stderr, "ridgeline-bench: no pose named \"%s\" (start, low, high, corner, slope)\n", onlyPose.c_str());
         return false;
@@ -310,6 +345,68 @@ bool CFrameBench::Run(const std::string& onlyPose, float seconds) {
         printf("%s\n", row.c_str());
     }
     return true;
+}
+
+// Starts every effect that is not running (again, for one-shot effects
+// that ended), `copies` times, spread around the start view's centre.
+void CFrameBench::StartEffects(CParticleSystem& particles, std::vector<int>& ids, int copies) {
+    const CVector3 centre(683.76f, 0.0f, 409.0f);
+    ids.resize(std::size(effectPlaces) * copies, -1);
+    for (size_t slot = 0; slot < ids.size(); ++slot) {
+        const CParticleEmitter* emitter = particles.GetEmitter(ids[slot]);
+        if (emitter != nullptr && !emitter->deleted) {
+            continue;
+        }
+        const CEffectPlace& place  = effectPlaces[slot % std::size(effectPlaces)];
+        const float         spread = 30.0f * static_cast<float>(slot / std::size(effectPlaces));
+        const float         x      = centre.x + place.dx + spread;
+        const float         z      = centre.z + place.dz - spread;
+        ids[slot] = particles.LoadEmitter(place.fileName, CVector3(x, heightmap->HeightAt(x, z) + place.lift, z));
+    }
+}
+
+// The start view with terrain alone and with the effects drawn over it,
+// taking turns like the paths above; the effects advance by a fixed frame
+// time, so every frame draws about the same particles.
+void CFrameBench::MeasureParticles(float seconds) {
+    CAppOptions& options   = GetApp()->options;
+    options.levelOfDetail  = true;
+    options.frustumCulling = true;
+    options.renderMode     = renderBufferObjects;
+    options.displayLists   = false;
+    options.transparency   = true;
+    const CPose start      = MakePoses(*heightmap)[0];
+    SetView(start);
+    terrain.Invalidate();
+    terrain.Draw();
+    camera->SetChanged(false);
+
+    printf("\n");
+    for (const int copies : {1, 10}) {
+        CParticleSystem particles(&textures);
+        particles.SetFrustum(&frustum);
+        std::vector<int> ids;
+        StartEffects(particles, ids, copies);
+        // Two seconds of effects before timing, so that delayed particles fly.
+        for (int frame = 0; frame < 60; ++frame) {
+            particles.Update(particleFrameTime);
+            StartEffects(particles, ids, copies);
+        }
+        const std::vector<std::function<int()>> scenes{
+            [this]() { return terrain.Draw(); },
+            [this, &particles, &ids, copies]() {
+                const int triangles = terrain.Draw() + particles.UpdateAndDraw(particleFrameTime);
+                StartEffects(particles, ids, copies);
+                return triangles;
+            }};
+        const std::vector<CTiming> timings = Measure(scenes, seconds);
+        const CParticleFrameStats& stats   = particles.GetFrameStats();
+        printf("particles=%d emitters=%d drawcalls=%d ms=%.3f base=%.3f ratio=%.3f cpu=%.3f cpubase=%.3f\n",
+               stats.renderedParticles, stats.activeEmitters, stats.drawCalls, timings[1].ms, timings[0].ms,
+               timings[0].ms > 0.0 ? timings[1].ms / timings[0].ms : 0.0, timings[1].cpuMs, timings[0].cpuMs);
+        fflush(stdout);
+        particles.DestroyAll();
+    }
 }
 
 void IgnoreDisplay() {}

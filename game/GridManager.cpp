@@ -34,6 +34,7 @@ void CGridManager::Init(const CHeightmap* heightmapPointer, const char* path) {
 void CGridManager::LoadTiles() {
     CXmlFile xml;
     if (!xml.Open(fileName.c_str(), CXmlFile::modeReading)) {
+        GetLogger()->LogError("CGridManager::LoadTiles: Couldn't load tile file %s", fileName.c_str());
         return;
     }
     if (xml.EnterElement("tiles")) {
@@ -101,10 +102,10 @@ void CGridManager::CalcHeights() {
     }
 }
 
-void CGridManager::SaveTiles() const {
+bool CGridManager::SaveTiles() const {
     CXmlFile xml;
     if (!xml.Open(fileName.c_str(), CXmlFile::modeWriting)) {
-        return;
+        return false;
     }
     xml.BeginWriteElement("tiles");
     for (int number = 0; number < tileCount; ++number) {
@@ -113,8 +114,9 @@ void CGridManager::SaveTiles() const {
         xml.WriteInt("terrainID", tiles[number].terrainType);
         xml.EndWriteSubElement();
     }
-    xml.EndWriteElement();
-    xml.Close();
+    const bool ended = xml.EndWriteElement();
+    // The old file is replaced only when every byte of the new one is on disk.
+    return xml.Close() && ended;
 }
 
 const Tile& CGridManager::GetTile(int x, int y) const {

@@ -33,8 +33,9 @@ public:
     void LoadTiles();
     void CalcSlopes();
     void CalcHeights();
-    // Writes the tile file back; tiles at or below the water are written unusable.
-    void SaveTiles() const;
+    // Writes the tile file back; tiles at or below the water are written
+    // unusable. False (the old file kept) when it could not be written whole.
+    bool SaveTiles() const;
 
     // The sea's height in world units; tiles at or below it are not usable.
     void  SetWaterHeight(float height) { waterHeight = height; }

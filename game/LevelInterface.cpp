@@ -1,7 +1,8 @@
 // CLevel: the heads-up display. Its messages and buttons answer the
 // commands, and each frame it is handed a record of what to show, filled
 // here from the rules, the units, the grid and the terrain types.
-#include "app/Application.h"
+#include "app/FrameContext.h"
+#include "app/Options.h"
 #include "game/GridManager.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"
@@ -51,7 +52,7 @@ void CLevel::ShowUnitDescription(int unit) {
     if (!GetOptions().debugInfo || !FillHudState()) {
         return;
     }
-    CInterface::ReportUnitUnderCursor(unit, hudState, [](const char* line) { GetApp()->AddDebugLine("%s", line); });
+    CInterface::ReportUnitUnderCursor(unit, hudState, [](const char* line) { AddDebugLine("%s", line); });
 }
 
 void CLevel::DrawInterface() {
@@ -64,7 +65,6 @@ bool CLevel::FillHudState() {
     if (!units || !grid || !terrainTypes || !rules) {
         return false;
     }
-    CApplication*    app             = GetApp();
     CHudState&       state           = hudState;
     const Tile&      tile            = grid->GetTile(activeX, activeY);
     const Selection& chosen          = GetSelection();
@@ -104,9 +104,9 @@ bool CLevel::FillHudState() {
         state.startHitpoints[team - 1] = units->GetStartHitpoints(team);
     }
     state.maxHitpoints    = units->GetMaxHitpoints();
-    state.frameTime       = app->GetFrameTime();
+    state.frameTime       = GetFrameTime();
     state.framesPerSecond = state.frameTime > 0.0f ? 1.0f / state.frameTime : 0.0f;
-    state.options         = app->options;
+    state.options         = GetOptions();
     FillAttackPreview();
     return true;
 }

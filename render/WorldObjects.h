@@ -73,6 +73,9 @@ public:
     static constexpr float  outlineWidthPerPixel = 0.0015625f * 1.5f;
     static constexpr float  hideRadiusDefault    = 50.0f;
     static constexpr size_t maxFileNameLength    = 511;
+    // Scales an object of "objects.xml" may have (see LoadObjects).
+    static constexpr float minObjectScale = 0.01f;
+    static constexpr float maxObjectScale = 100.0f;
 
     using UnitLookup = std::function<bool(int unitIndex, CUnitLook& look)>;
 
@@ -89,8 +92,9 @@ public:
     void PlaceOnGround(int index, float x, float z);
     void HideObjectsNear(float x, float z, float radius);
     bool LoadObjects();
+    // False (the old file kept) when the file could not be written whole.
     bool SaveObjects() const;
-    int  Draw(int pass) const;
+    int  Draw(Pass pass) const;
 
     int             GetCount() const { return static_cast<int>(instances.size()); }
     int             GetModelCount() const { return static_cast<int>(models.size()); }
@@ -98,6 +102,8 @@ public:
     bool            IsCelShadingReady() const { return multiProgram != 0 && singleProgram != 0; }
     GLuint          GetShadeTexture() const { return shadeTexture; }
     float           GetOutlineWidth() const { return outlineWidth; }
+
+    const std::string& GetObjectsFile() const { return objectsFile; }
 
 private:
     void    InitCelShading();

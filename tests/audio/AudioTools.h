@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+// Sounds and measurements for tests that mix through SDL's "disk" driver,
+// which writes 16-bit stereo at 44100 Hz in real time.
+namespace audio_tools {
+
+constexpr int mixRate = 44100;
+
+// Makes the next library opened in this process mix into <dir>/mixed.raw.
+inline void UseDiskAudio(const std::string& dir) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir + "/mixed.raw").c_str(), 1);
+}
+
+// A mono 16-bit WAV file: a 440 Hz tone, then silence.
+inline void WriteTone(const std::string& name, double toneSeconds, double amplitude, double silenceSeconds = 0.0) {
+    const int   toneFrames = static_cast<int>(toneSeconds * mixRate);
+    const int   frames     = toneFrames + static_cast<int>(silenceSeconds * mixRate);
+    std::string data;
+    for (int frame = 0; frame < frames; ++frame) {
+        const double value  = frame < toneFrames ? amplitude * std::sin(2.0 * M_PI * 440.0 * frame / mixRate) : 0.0;
+        const auto   sample = static_cast<uint16_t>(static_cast<int16_t>(std::lround(value * 32767.0)));
+        data += {static_cast<char>(sample & 0xFF), static_cast<char>(sample >> 8)};
+    }
+    const auto word = [](uint32_t value, int bytes) {
+        std::string text;
+        for (int index = 0; index < bytes; ++index) {
+            text += static_cast<char>((value >> (8 * index)) & 0xFF);
+        }
+        return text;
+    };
+    WriteFile(name, "RIFF" + word(36 + data.size(), 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
+                        word(mixRate, 4) + word(mixRate * 2, 4) + word(2, 2) + word(16, 2) + "data" +
+                        word(data.size(), 4) + data);
+}
+
+// What was heard, in order: each run of at least 50 ms louder than silence
+// (RMS of 10 ms windows of the left channel), named by the index of the
+// nearest of the expected RMS levels.
+inline std::vector<int> HeardSequence(const std::string& raw, const std::vector<double>& expected) {
+    constexpr size_t    windowBytes = mixRate / 100 * 4, minimumWindows = 5;
+    constexpr double    silence = 0.01;
+    std::vector<int>    heard;
+    std::vector<double> run;
+    // One window past the end, silent, closes the last run.
+    for (size_t start = 0; start <= raw.size(); start += windowBytes) {
+        double sum = 0.0;
+        for (size_t at = start; at < start + windowBytes && at + 1 < raw.size(); at += 4) {
+            const int16_t sample =
+                static_cast<int16_t>(static_cast<uint8_t>(raw[at]) | (static_cast<uint8_t>(raw[at + 1]) << 8));
+            sum += (sample / 32768.0) * (sample / 32768.0);
+        }
+        const double level = std::sqrt(sum / (windowBytes / 4));
+        if (level > silence) {
+            run.push_back(level);
+            continue;
+        }
+        if (run.size() >= minimumWindows) {
+            const double middle  = run[run.size() / 2];
+            int          nearest = 0;
+            for (size_t candidate = 1; candidate < expected.size(); ++candidate) {
+                if (std::fabs(expected[candidate] - middle) < std::fabs(expected[nearest] - middle)) {
+                    nearest = static_cast<int>(candidate);
+                }
+            }
+            heard.push_back(nearest);
+        }
+        run.clear();
+    }
+    return heard;
+}
+
+} // namespace audio_tools

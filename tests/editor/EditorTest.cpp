@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/Input.h"
+#include "app/XmlFile.h"
+#include "editor/Editor.h"
+#include "game/GridManager.h"
+#include "game/Heightmap.h"
+#include "game/TerrainTypes.h"
+#include "platform/KeyState.h"
+
+// The editor's choices, painting, its input, and saving that keeps the old
+// file whenever the new one cannot be written whole.
+namespace {
+
+void WriteTypes(int count) {
+    std::string text = "<terraintypes>\n";
+    for (int n = 0; n < count; ++n) {
+        const std::string tag = std::to_string(n);
+        text += "<" + tag + "><name>type" + tag + "</name><attack>" + tag +
+                ".5</attack><defense>1</defense><movement>2</movement></" + tag + ">\n";
+    }
+    WriteFile("types.xml", text + "</terraintypes>\n");
+}
+
+TEST(Editor, FunctionKeysStepAndWrapScaleAndRotation) {
+    struct {
+        int                key;
+        float              start;
+        std::vector<float> expected; // after each press
+    } const cases[] = {
+        {9, 348.75f, {360.0f, 0.0f, 11.25f}}, // 360 is shown before the wrap
+        {10, 0.0f, {360.0f, 348.75f}},
+        {7, 9.998f, {10.0f, 10.0f}},
+        {8, 0.102f, {0.1f, 0.1f}},
+    };
+    for (const auto& test : cases) {
+        CEditor    editor;
+        const bool rotating = test.key >= 9;
+        rotating ? editor.SetRotation(test.start) : editor.SetScale(test.start);
+        for (const float expected : test.expected) {
+            EXPECT_TRUE(editor.OnFunctionKey(test.key));
+            EXPECT_FLOAT_EQ(rotating ? editor.GetRotation() : editor.GetScale(), expected) << "F" << test.key;
+        }
+    }
+    EXPECT_FALSE(CEditor().OnFunctionKey(4)) << "F4 does nothing in editor mode";
+}
+
+TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
+    CTempWorkDir dir;
+    WriteTypes(3);
+    MakeFolders("objects");
+    WriteFile("objects/editor.xml", "<objects><0><filename>pine.3ds</filename></0><1><x>y</x></1>"
+                                    "<2><filename>oak.3ds</filename></2><4><filename>no.3ds</filename></4></objects>");
+    const CTerrainTypes types("types.xml");
+    CEditor             editor;
+    editor.Attach({nullptr, nullptr, &types, nullptr});
+    editor.LoadObjectList("editor.xml");
+    EXPECT_EQ(editor.GetObjectFiles(), (std::vector<std::string>{"pine.3ds", "oak.3ds"}))
+        << "an entry without a file name is skipped, a gap ends the list";
+    std::vector<int> seen;
+    for (int press = 0; press < 4; ++press) {
+        editor.OnFunctionKey(11);
+        seen.push_back(editor.GetTerrainType());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 0, 1}));
+    editor.OnFunctionKey(6);
+    editor.OnFunctionKey(12);
+    EXPECT_EQ(
+        editor.GetOverlayLines(),
+        (std::vector<std::string>{"", "*** EDITOR MODE ***", "OBJECTS filename: oak.3ds, scale: 2.50, rotation: 0.00",
+                                  "TERRAIN TYPES usable: 0, name: type1, attack: 1.5, defense: 1.0, movement: 2.0",
+                                  "*******************"}));
+    editor.OnFunctionKey(6);
+    EXPECT_EQ(editor.GetCurrentObjectName(), "pine.3ds") << "F6 wraps to the first model";
+
+    // No list and no terrain types: an empty name, nothing to place, type 0.
+    CEditor empty;
+    empty.LoadObjectList("missing.xml");
+    empty.OnFunctionKey(6);
+    empty.OnFunctionKey(11);
+    EXPECT_EQ(empty.GetTerrainType(), 0);
+    EXPECT_EQ(empty.PlaceObject(10.0f, 10.0f), -1);
+    EXPECT_EQ(empty.GetOverlayLines()[2], "OBJECTS filename: , scale: 2.50, rotation: 0.00");
+}
+
+// A flat map 100 world units high with water at 50: every tile is dry.
+class EditorGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteTypes(3);
+        MakeFolders("level");
+        grid.SetWaterHeight(50.0f);
+        types = std::make_unique<CTerrainTypes>("types.xml");
+        editor.Attach({nullptr, &grid, types.get(), nullptr});
+    }
+
+    CTempWorkDir                   dir;
+    CHeightmap                     ground{33, std::vector<int>(33 * 33, 100), 320.0f, 255.0f};
+    CGridManager                   grid{"level\\terrain.xml", &ground};
+    std::unique_ptr<CTerrainTypes> types;
+    CEditor                        editor;
+};
+
+TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
+    editor.OnFunctionKey(11);
+    editor.OnFunctionKey(11);
+    editor.PaintTile(5, 7);
+    EXPECT_EQ(grid.GetTile(5, 7).terrainType, 2);
+    EXPECT_TRUE(grid.IsTileUsable(5, 7)) << "the rules read the painted flag at once";
+    editor.OnFunctionKey(12);
+    editor.PaintTile(6, 7);
+    EXPECT_FALSE(grid.IsTileUsable(6, 7));
+
+    WriteFile("level/terrain.xml", "old");
+    chmod("level/terrain.xml", 0640);
+    EXPECT_TRUE(editor.Save());
+    struct stat saved;
+    ASSERT_EQ(stat("level/terrain.xml", &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0640u) << "the new file keeps the old file's permissions";
+    EXPECT_FALSE(FileExists("level/terrain.xml.tmp"));
+    const CGridManager reloaded("level\\terrain.xml", &ground);
+    for (int n = 0; n < CGridManager::tileCount; ++n) {
+        const int x = n % 32, y = n / 32;
+        ASSERT_EQ(reloaded.GetTile(x, y).terrainType, grid.GetTile(x, y).terrainType) << "tile " << n;
+        ASSERT_EQ(reloaded.GetTile(x, y).usable, grid.IsTileUsable(x, y)) << "tile " << n;
+    }
+}
+
+rlimit savedLimit;
+
+// Each way a save can fail; the old file must survive byte for byte.
+TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
+    struct {
+        const char*           name;
+        bool                  needsNonRoot; // permissions do not stop root
+        std::function<void()> arrange, restore;
+    } const cases[] = {
+        {"the temporary name is a folder", false, [] { MakeFolders("level/terrain.xml.tmp"); },
+         [] { rmdir("level/terrain.xml.tmp"); }},
+        {"the disk is full", false, [] { symlink("/dev/full", "level/terrain.xml.tmp"); }, [] {}},
+        {"the file size limit stops the write part-way", false,
+         [] {
+             signal(SIGXFSZ, SIG_IGN);
+             getrlimit(RLIMIT_FSIZE, &savedLimit);
+             rlimit small   = savedLimit;
+             small.rlim_cur = 4096;
+             setrlimit(RLIMIT_FSIZE, &small);
+         },
+         [] {
+             setrlimit(RLIMIT_FSIZE, &savedLimit);
+             signal(SIGXFSZ, SIG_DFL);
+         }},
+        {"the folder is read-only", true, [] { chmod("level", 0555); }, [] { chmod("level", 0755); }},
+    };
+    const std::string old = "<tiles>\n<0>\n<usable>1</usable>\n<terrainID>1</terrainID>\n</0>\n</tiles>\n";
+    for (const auto& test : cases) {
+        if (test.needsNonRoot && geteuid() == 0) {
+            continue;
+        }
+        WriteFile("level/terrain.xml", old);
+        unlink("log_error.txt");
+        test.arrange();
+        const bool saved = editor.Save();
+        test.restore();
+        EXPECT_FALSE(saved) << test.name;
+        struct stat kept;
+        ASSERT_TRUE(lstat("level/terrain.xml", &kept) == 0 && S_ISREG(kept.st_mode)) << test.name;
+        EXPECT_EQ(ReadFile("level/terrain.xml"), old) << test.name;
+        EXPECT_FALSE(FileExists("level/terrain.xml.tmp")) << test.name << ": the temporary file is left behind";
+        EXPECT_NE(ReadFile("log_error.txt").find("level/terrain.xml could not be written"), std::string::npos)
+            << test.name << ": " << ReadFile("log_error.txt");
+    }
+    // A writer that stops inside an element does not replace the file either.
+    CXmlFile xml;
+    ASSERT_TRUE(xml.Open("level\\terrain.xml", CXmlFile::modeWriting));
+    xml.BeginWriteElement("tiles");
+    EXPECT_FALSE(xml.Close());
+    EXPECT_EQ(ReadFile("level/terrain.xml"), old);
+}
+
+// In editor mode clicks and Delete reach the editor at the pick point, never
+// the game, and only where the cursor meets the terrain.
+TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
+    CKeyState::Reset();
+    CMouseState     mouse;
+    CInput          input(mouse, nullptr);
+    bool            hit  = true;
+    int             game = 0, places = 0, paints = 0, removes = 0;
+    CInputCommands& commands = input.Commands();
+    commands.click = commands.cancel = [&] { ++game; };
+    commands.pickPoint               = [&](float& x, float& z) {
+        x = 7;
+        z = 9;
+        return hit;
+    };
+    commands.placeObject       = [&](float x, float z) { places += x == 7 && z == 9; };
+    commands.paintTile         = [&] { ++paints; };
+    commands.removeObjectsNear = [&](float x, float z) { removes += x == 7 && z == 9; };
+    const CInputFrame frame{false, true, 0.02f, 800, 600};
+    mouse.currentX = mouse.currentY = mouse.previousX = mouse.previousY = 400;
+
+    mouse.buttons = mouseLeft | mouseRight;
+    input.ProcessInput(frame);
+    input.ProcessInput(frame); // held: one placement per press
+    CKeyState::OnCharacter(127, true);
+    input.ProcessInput(frame);
+    input.ProcessInput(frame); // Delete held: removes every frame
+    hit           = false;
+    mouse.buttons = 0;
+    input.ProcessInput(frame);
+    mouse.buttons = mouseLeft | mouseRight;
+    input.ProcessInput(frame); // off the terrain: nothing placed, painted or removed
+    CKeyState::Reset();
+    EXPECT_EQ(game, 0);
+    EXPECT_EQ(places, 1);
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(removes, 2);
+}
+
+} // namespace
