@@ -171,14 +171,8 @@ void CGameRules::ClickInFireMode(int x, int y, CCommandOutcome& outcome) {
         FinishUnit(outcome);
         return;
     }
-    if (!selection.fireArea.Contains(x, y)) {
-        return;
-    }
-    const int target = grid.GetTile(x, y).unit;
-    if (target == -1 || target == shooter) {
-        return;
-    }
-    if (units.GetTeam(shooter) == units.GetTeam(target) && !units.IsGeneral(shooter)) {
+    const int target = TargetAt(x, y);
+    if (target == -1) {
         return;
     }
     outcome.attackMessage       = units.Attack(shooter, target);
@@ -196,6 +190,51 @@ void CGameRules::ClickInFireMode(int x, int y, CCommandOutcome& outcome) {
     }
     unitMode = unitModeMove;
     FinishUnit(outcome);
+}
+
+int CGameRules::TargetAt(int x, int y) const {
+    const int shooter = selection.selectedUnit;
+    if (!selection.fireArea.Contains(x, y)) {
+        return -1;
+    }
+    const int target = grid.GetTile(x, y).unit;
+    if (target == -1 || target == shooter) {
+        return -1;
+    }
+    if (units.GetTeam(shooter) == units.GetTeam(target) && !units.IsGeneral(shooter)) {
+        return -1;
+    }
+    return target;
+}
+
+CShotPreview CGameRules::PreviewShot(int x, int y) const {
+    CShotPreview preview;
+    const int    shooter = selection.selectedUnit;
+    if (gameState != gamePlaying || unitMode != unitModeFire || shooter == -1 || units.IsMoving(shooter) ||
+        (x == selection.currentX && y == selection.currentY)) {
+        return preview;
+    }
+    const int target = TargetAt(x, y);
+    if (target == -1) {
+        return preview;
+    }
+    preview.shooter = shooter;
+    preview.target  = target;
+    if (units.GetTeam(shooter) != units.GetTeam(target)) {
+        preview.kind     = CShotPreview::attack;
+        preview.exchange = units.ComputeExchange(shooter, target);
+        preview.shooterHitpointsAfter =
+            Combat::ApplyDamage(units.GetHitpoints(shooter), preview.exchange.damageToAttacker);
+        preview.targetHitpointsAfter =
+            Combat::ApplyDamage(units.GetHitpoints(target), preview.exchange.damageToDefender);
+    } else {
+        preview.kind           = CShotPreview::boost;
+        preview.boostAttack    = units.GetBonusAttack(target);
+        preview.boostDefense   = units.GetBonusDefense(target);
+        preview.boostMovement  = units.GetBonusMovement(target);
+        preview.boostFirerange = units.GetBonusFirerange(target);
+    }
+    return preview;
 }
 
 void CGameRules::OnCancel() {

@@ -33,6 +33,22 @@ struct CCommandOutcome {
     bool          gameOver      = false;               // the game ended; the current team has won
 };
 
+// What a click on a tile in fire mode would do to the unit there, decided
+// as the click decides it: an attack with the exchange it would resolve and
+// the hit points both sides would be left with, or a general's boost with
+// the values it would give.
+struct CShotPreview {
+    enum Kind { none = 0, attack = 1, boost = 2 };
+
+    Kind           kind    = none;
+    int            shooter = -1;
+    int            target  = -1;
+    CombatExchange exchange;
+    int            shooterHitpointsAfter = 0;
+    int            targetHitpointsAfter  = 0;
+    int            boostAttack = 0, boostDefense = 0, boostMovement = 0, boostFirerange = 0;
+};
+
 // The selected unit and its areas. Areas hold each tile at most once.
 struct Selection {
     int       selectedUnit  = -1;
@@ -73,6 +89,9 @@ public:
     CCommandOutcome Apply(const CCommand& command);
     // Walks the units by the frame time (seconds).
     void Update(float frameTime);
+    // What clicking tile (x, y) would do now; kind none unless the click
+    // would fire at the unit there.
+    CShotPreview PreviewShot(int x, int y) const;
 
     const Selection& GetSelection() const { return selection; }
     int              GetSelectedUnit() const { return selection.selectedUnit; }
@@ -90,6 +109,10 @@ private:
     void Select(int unit, int x, int y);
     void ClickInMoveMode(int x, int y);
     void ClickInFireMode(int x, int y, CCommandOutcome& outcome);
+    // The unit on (x, y) that the selected unit in fire mode may fire at:
+    // in its fire area, not itself, and of the other team unless the
+    // selected unit is a general; -1 none.
+    int  TargetAt(int x, int y) const;
     void OnCancel();
     void EnterFireMode();
     void FinishUnit(CCommandOutcome& outcome);

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/Application.h"
+#include "app/FrameContext.h"
 #include "app/Logger.h"
 #include "app/PropertyFile.h"
 #include "fx/ParticleSystem.h"
@@ -18,6 +19,7 @@
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
 
 CLevel::CLevel(const char* levelName) {
     LoadLevel(levelName);
@@ -72,6 +74,8 @@ bool CLevel::LoadLevel(const char* levelName) {
                                            particles.get(), &GetApp()->GetSoundLibrary());
     CUnitManager* unitList = units.get();
     objects->SetUnitLookup([unitList](int index, CUnitLook& look) { return unitList->GetUnitLook(index, look); });
+    // The interface is laid out for the window as it is now.
+    interface = std::make_unique<CInterface>("Interface\\interface.xml", GetWindowWidth(), GetWindowHeight());
 
     activeX = 0;
     activeY = 0;
@@ -114,6 +118,7 @@ bool CLevel::UnloadLevel() {
     terrainTypes.reset();
     sky.reset();
     sea.reset();
+    interface.reset();
     return true;
 }
 

@@ -6,10 +6,12 @@
 #include "game/GameRules.h"
 #include "game/GridManager.h"
 #include "render/Vector3.h"
+#include "ui/HudState.h"
 
 class CCamera;
 class CFrustum;
 class CHeightmap;
+class CInterface;
 class CParticleSystem;
 class CSea;
 class CSkyBox;
@@ -23,8 +25,8 @@ class CWorldObjects;
 // (CGameRules) and the pointer tile. The level turns the pointer and the
 // keys into commands for the rules, and what the rules report into effects
 // and messages. Every per-level object is owned here and released by
-// UnloadLevel. The class spans Level.cpp (loading), LevelCommands.cpp and
-// LevelFrame.cpp.
+// UnloadLevel. The class spans Level.cpp (loading), LevelCommands.cpp,
+// LevelFrame.cpp and LevelInterface.cpp (what the heads-up display shows).
 class CLevel {
 public:
     static constexpr int unitModeNone = CGameRules::unitModeNone;
@@ -87,6 +89,7 @@ public:
     CSkyBox*           GetSky() const { return sky.get(); }
     CSea*              GetSea() const { return sea.get(); }
     CGameRules*        GetRules() const { return rules.get(); }
+    CInterface*        GetInterface() const { return interface.get(); }
     int                GetActiveX() const { return activeX; }
     int                GetActiveY() const { return activeY; }
     const Selection&   GetSelection() const;
@@ -110,8 +113,8 @@ private:
     void ColourSelection(bool editorMode);
     int  Draw(bool editorMode);
 
-    // The seams where the interface is reached. Until it is wired in, no
-    // message runs, no button is hovered and the others do nothing.
+    // The heads-up display (LevelInterface.cpp): its messages and buttons,
+    // and the record of what it shows, filled from the rules each frame.
     bool IsMessageRunning() const;
     bool IsEndTurnHovered() const;
     bool IsFinishButtonHovered() const;
@@ -121,6 +124,9 @@ private:
     void UpdateHover(int mouseX, int mouseY);
     void ShowUnitDescription(int unit);
     void DrawInterface();
+    // False (nothing filled) before the board exists.
+    bool FillHudState();
+    void FillAttackPreview();
     // The particle system: updates and draws the emitters (triangles drawn),
     // starts an effect (its handle, -1 none) and moves one.
     int  DrawParticles();
@@ -140,6 +146,8 @@ private:
     std::unique_ptr<CSkyBox>         sky;
     std::unique_ptr<CSea>            sea;
     std::unique_ptr<CGameRules>      rules;
+    std::unique_ptr<CInterface>      interface;
+    CHudState                        hudState; // refilled every frame; kept for its unit list's room
     int                              gameOverEffect = -1;
     int                              activeX        = 0;
     int                              activeY        = 0;

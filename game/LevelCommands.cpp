@@ -100,31 +100,6 @@ void CLevel::ShowTurnMessage() {
     }
 }
 
-// ---- seams: the interface is not wired in yet ----
-
-bool CLevel::IsMessageRunning() const {
-    return false;
-}
-
-bool CLevel::IsEndTurnHovered() const {
-    return false;
-}
-
-bool CLevel::IsFinishButtonHovered() const {
-    return false;
-}
-
-void CLevel::StartTurnMessage() {}
-
-void CLevel::ShowAttackMessage(AttackMessage) {}
-
-void CLevel::SetFinished() {}
-
-void CLevel::UpdateHover(int, int) {}
-
-void CLevel::ShowUnitDescription(int) {}
-
-void CLevel::DrawInterface() {}
 
 // ---- the particle system ----
 

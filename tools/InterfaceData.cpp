@@ -70,9 +70,9 @@ struct Box {
 // and end-turn button (top centre).
 bool WriteBoxes(CXmlFile& file) {
     const Box boxes[] = {
-        {"10", "10", "250", "132", "LEFT", "TOP"},   {"300", "10", "10", "132", "RIGHT", "TOP"},
-        {"10", "84", "270", "10", "LEFT", "LOWER"},  {"300", "138", "10", "16", "RIGHT", "LOWER"},
-        {"-150", "8", "150", "72", "MIDDLE", "TOP"},
+        {"10", "10", "215", "132", "LEFT", "TOP"},  {"220", "10", "10", "132", "RIGHT", "TOP"},
+        {"10", "84", "240", "10", "LEFT", "LOWER"}, {"220", "172", "10", "16", "RIGHT", "LOWER"},
+        {"-95", "8", "95", "72", "MIDDLE", "TOP"},
     };
     bool ok = file.BeginWriteElement("boxes");
     int  n  = 0;
@@ -109,7 +109,7 @@ bool WriteTerrainPanel(CXmlFile& file) {
         {"head", "Terrain"},  {"height", "Height"},   {"slope", "Slope"},
         {"attack", "Attack"}, {"defense", "Defence"}, {"movement", "Movement cost"},
     };
-    return WriteTexts(file, texts, 6) && WritePosition(file, "30", "20", "135") && WriteAlignment(file, "LEFT", "TOP");
+    return WriteTexts(file, texts, 6) && WritePosition(file, "30", "20", "125") && WriteAlignment(file, "LEFT", "TOP");
 }
 
 // Bars run from green at full strength to red when nearly destroyed, over a
@@ -133,16 +133,19 @@ bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const ch
         {"maxslope", "Steepest slope"},
         {"height", "Height"},
         {"none", "none"},
+        {"dealt", "Damage dealt"},
+        {"taken", "Damage taken"},
+        {"boost", "Boost given"},
     };
-    bool ok = WriteTexts(file, texts, 11) && WriteBarColours(file);
-    ok      = ok && file.WriteInt("maxlength", 150);
-    return ok && WritePosition(file, posY, "290", "180") && WriteAlignment(file, "RIGHT", alignY);
+    bool ok = WriteTexts(file, texts, 14) && WriteBarColours(file);
+    ok      = ok && file.WriteInt("maxlength", 100);
+    return ok && WritePosition(file, posY, "210", "120") && WriteAlignment(file, "RIGHT", alignY);
 }
 
 bool WriteHitpointsPanel(CXmlFile& file) {
     static const char* const texts[][2] = {{"head", "Team strength"}, {"team1", "Red"}, {"team2", "Blue"}};
     bool                     ok         = WriteTexts(file, texts, 3) && WriteBarColours(file);
-    ok                                  = ok && file.WriteInt("maxlength", 180);
+    ok                                  = ok && file.WriteInt("maxlength", 150);
     return ok && WritePosition(file, "66", "20", "80") && WriteAlignment(file, "LEFT", "LOWER");
 }
 
@@ -165,7 +168,7 @@ bool WriteEndTurnButton(CXmlFile& file) {
 }
 
 bool WriteFpsLine(CXmlFile& file) {
-    return file.WriteString("label", "Frames per second: ") && WritePosition(file, "24", "-90", nullptr) &&
+    return file.WriteString("label", "FPS: ") && WritePosition(file, "24", "-40", nullptr) &&
            WriteAlignment(file, "MIDDLE", "LOWER");
 }
 
@@ -251,9 +254,9 @@ bool WriteInterfaceFiles(CContentGenerator& generator) {
          {"boxes", "boxes.xml", WriteBoxes},
          {"terrain", "terrainpanel.xml", WriteTerrainPanel},
          {"selectedunit", "selectedunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "Selected unit", "30", "TOP"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "Selected", "30", "TOP"); }},
          {"hoverunit", "hoverunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "Under the cursor", "118", "LOWER"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "At cursor", "152", "LOWER"); }},
          {"hitpoints", "hitpoints.xml", WriteHitpointsPanel},
          {"curteam", "curteam.xml", WriteTeamLine},
          {"endturn", "endturn.xml", WriteEndTurnButton},

@@ -1,0 +1,46 @@
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzInput.h"
+#include "ui/InterfaceLayout.h"
+
+namespace {
+
+// The index that names the input as every one of the fifteen sub-files.
+const char indexText[] = "<fontregular>input.xml</fontregular><fonthead>input.xml</fonthead>"
+                         "<fontfinish>input.xml</fontfinish><font3d>input.xml</font3d><boxes>input.xml</boxes>"
+                         "<terrain>input.xml</terrain><selectedunit>input.xml</selectedunit>"
+                         "<hoverunit>input.xml</hoverunit><hitpoints>input.xml</hitpoints>"
+                         "<curteam>input.xml</curteam><endturn>input.xml</endturn>"
+                         "<fpscounter>input.xml</fpscounter><finish>input.xml</finish>"
+                         "<pxinfos>input.xml</pxinfos><comment>input.xml</comment>";
+
+void CheckTexts(const CInterfaceLayout& layout) {
+    const size_t limit = CInterfaceLayoutReader::maxTextLength;
+    if (layout.fontRegular.description.name.size() > CFontDescription::maxNameLength ||
+        layout.terrain.head.size() > limit || layout.hoverUnit.dealt.size() > limit ||
+        layout.finish.head.size() > limit || layout.renderInfo.vertexArray.size() > limit ||
+        layout.messages.turnTeam2.size() > limit) {
+        __builtin_trap();
+    }
+}
+
+} // namespace
+
+// Reads the input as each kind of interface sub-file (through an index that
+// names it for all fifteen), and as the index file itself, at a small and a
+// huge screen size.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    mkdir("interface", 0755);
+    WriteFuzzInput(data, size, "interface/input.xml");
+    WriteFuzzInput(reinterpret_cast<const uint8_t*>(indexText), sizeof indexText - 1, "interface/index.xml");
+    CInterfaceLayout layout;
+    CInterfaceLayoutReader(640, 480).Load("interface\\index.xml", layout);
+    CheckTexts(layout);
+    CInterfaceLayout direct;
+    CInterfaceLayoutReader(2147483647, 2147483647).Load("interface\\input.xml", direct);
+    CheckTexts(direct);
+    return 0;
+}

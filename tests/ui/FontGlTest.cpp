@@ -1,0 +1,244 @@
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "GlFixture.h"
+#include "Pixels.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "platform/GlyphLists.h"
+#include "render/GlState.h"
+#include "ui/Font.h"
+
+namespace {
+
+CFontDescription TextFont(const char* name = "DejaVu Sans", int size = 13) {
+    CFontDescription description;
+    description.name   = name;
+    description.size   = size;
+    description.colour = {1.0f, 1.0f, 1.0f, 1.0f};
+    return description;
+}
+
+class FontGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
+
+    // Prints at (x, y) in window pixels in pure red; returns the raster x after.
+    static float PrintAt(const CFont& font, int x, int y, const char* text) {
+        const CWindowProjectionScope pixels(windowWidth, windowHeight);
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glRasterPos2i(x, y);
+        font.Print("%s", text);
+        GLfloat position[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        return position[0];
+    }
+};
+
+bool IsRed(const uint8_t* pixel) {
+    return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0;
+}
+
+TEST_F(FontGlTest, TextDrawsItsColourRightOfTheRasterPositionAndAdvancesIt) {
+    CFont font;
+    font.SetDescription(TextFont());
+    ASSERT_TRUE(font.BuildBitmapFont());
+    EXPECT_EQ(font.GetListCount(), 96);
+
+    const float   after  = PrintAt(font, 40, 100, "Hello");
+    const CPixels pixels = CPixels::Read();
+    const auto    box    = pixels.Bounds(IsRed);
+    EXPECT_EQ(pixels.Count([](const uint8_t* pixel) { return !IsRed(pixel) && !IsBlack(pixel); }), 0)
+        << "2D text is drawn in its colour only, without shades";
+    EXPECT_GE(box.left, 40);
+    EXPECT_LE(box.right, static_cast<int>(after));
+    EXPECT_EQ(box.bottom, 100) << "'Hello' stands on the baseline";
+    EXPECT_LE(box.top, 100 + 13);
+    EXPECT_GT(after, 40.0f + 5 * 5) << "five letters advance the raster position";
+}
+
+// Every glyph texel comes out as exactly one pixel: drawn one by one in a
+// grid, the glyphs cover as many pixels as the texture holds glyph texels
+// (all but the one solid texel of the underline).
+TEST_F(FontGlTest, GlyphsArePixelExactCopiesOfTheirTexels) {
+    CFont font;
+    font.SetDescription(TextFont("DejaVu Sans", 15));
+    ASSERT_TRUE(font.BuildBitmapFont());
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    int glyphTexels = -1;
+    for (uint8_t texel : texels) {
+        glyphTexels += texel != 0 ? 1 : 0;
+    }
+
+    for (int code = 33; code < 127; ++code) {
+        const char text[2] = {static_cast<char>(code), '\0'};
+        const int  cell    = code - 33;
+        PrintAt(font, 4 + (cell % 10) * 25, 8 + (cell / 10) * 25, text);
+    }
+    EXPECT_EQ(CPixels::Read().Count(IsRed), glyphTexels);
+}
+
+// Print batches the quads that the glyph lists hold: calling the lists one
+// per character, as their numbering promises, draws the same picture.
+TEST_F(FontGlTest, TheListsDrawWhatPrintDraws) {
+    CFontDescription description = TextFont("DejaVu Sans", 14);
+    description.underline        = true;
+    CFont font;
+    font.SetDescription(description);
+    ASSERT_TRUE(font.BuildBitmapFont());
+    PrintAt(font, 30, 120, "Lists {and} quads");
+    const CPixels printed = CPixels::Read();
+
+    SetUp();
+    {
+        const CWindowProjectionScope pixels(windowWidth, windowHeight);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.0f);
+        glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glTranslatef(30.0f, 120.0f, 0.0f);
+        const char text[] = "Lists {and} quads";
+        glListBase(font.GetListBase() - 32);
+        glCallLists(static_cast<GLsizei>(sizeof text - 1), GL_UNSIGNED_BYTE, text);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    const CPixels listed = CPixels::Read();
+    EXPECT_GT(printed.Count(IsRed), 100);
+    EXPECT_TRUE(printed.rgba == listed.rgba);
+}
+
+TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
+    CFont font;
+    font.SetDescription(TextFont());
+    ASSERT_TRUE(font.BuildBitmapFont());
+    // Codes outside 32..127 draw nothing and move nothing.
+    const float plainEnd = PrintAt(font, 10, 200, "Ab");
+    const int   plain    = CPixels::Read().Count(IsRed);
+    SetUp();
+    const float mixedEnd = PrintAt(font, 10, 200,
+                                   "\x01\x1f"
+                                   "A\x80\xff"
+                                   "b\t");
+    EXPECT_EQ(CPixels::Read().Count(IsRed), plain);
+    EXPECT_EQ(mixedEnd, plainEnd);
+
+    SetUp();
+    EXPECT_EQ(PrintAt(font, 10, 100, ""), 10.0f) << "an empty text moves nothing";
+    EXPECT_EQ(CPixels::Read().Count(IsRed), 0);
+
+    // At most 255 characters are drawn.
+    const float one  = PrintAt(font, 0, 50, "l") - 0.0f;
+    const float full = PrintAt(font, 0, 50, std::string(300, 'l').c_str());
+    EXPECT_FLOAT_EQ(full, 255 * one);
+}
+
+TEST_F(FontGlTest, UnknownFacesMapToAnInstalledFontAndNoFontsSkipText) {
+    CFont unknown;
+    unknown.SetDescription(TextFont("No Such Face At All"));
+    EXPECT_TRUE(unknown.BuildBitmapFont());
+
+    CTempWorkDir work;
+    MakeFolders("nofonts");
+    ASSERT_TRUE(CGlyphLists::UseFontFolder((work.Path() + "/nofonts").c_str()));
+    CFont bitmap, outline;
+    bitmap.SetDescription(TextFont());
+    outline.SetDescription(TextFont());
+    const bool bitmapBuilt  = bitmap.BuildBitmapFont();
+    const bool outlineBuilt = outline.BuildOutlineFont(640);
+    CGlyphLists::UseFontFolder(nullptr);
+    EXPECT_FALSE(bitmapBuilt);
+    EXPECT_FALSE(outlineBuilt);
+    EXPECT_EQ(bitmap.GetListBase(), 0u);
+    PrintAt(bitmap, 10, 10, "nothing");
+    EXPECT_EQ(CPixels::Read().Count(IsRed), 0);
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+}
+
+// The outline font's width in pixels follows the screen width.
+TEST_F(FontGlTest, OutlineWidthScalesWithTheScreen) {
+    CFontDescription description = TextFont();
+    description.lineWidth        = 2.0f;
+    CFont font;
+    font.SetDescription(description);
+    ASSERT_TRUE(font.BuildOutlineFont(1280));
+    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f);
+    ASSERT_TRUE(font.BuildOutlineFont(1280));
+    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f) << "building again does not scale twice";
+    EXPECT_EQ(font.GetListCount(), 256);
+    EXPECT_GT(font.GetGlyphMetrics('W').cellIncX, font.GetGlyphMetrics('i').cellIncX);
+    EXPECT_NEAR(font.TextWidth3D("Wi"), font.GetGlyphMetrics('W').cellIncX + font.GetGlyphMetrics('i').cellIncX, 1e-6);
+}
+
+class OutlineGlTest : public FontGlTest {
+protected:
+    // Draws "Hit" as the messages are drawn: lit, in front of the camera.
+    static CPixels Draw3D(float lineWidth) {
+        CFontDescription description = TextFont();
+        description.fillColour       = {1.0f, 0.0f, 0.0f, 1.0f};
+        description.outlineColour    = {0.0f, 0.0f, 1.0f, 1.0f};
+        description.thickness        = 0.2f;
+        description.lineWidth        = lineWidth;
+        CFont font;
+        font.SetDescription(description);
+        EXPECT_TRUE(font.BuildOutlineFont(640));
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        CGlStateScope state(GL_ALL_ATTRIB_BITS);
+        CApplication::SetFixedGlState();
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluPerspective(45.0, 1.0, 1.0, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        const GLfloat light[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        glEnable(GL_LIGHT0);
+        glTranslatef(0.0f, -0.3f, -5.0f);
+        font.Print3D("%s", "Hit");
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        return CPixels::Read();
+    }
+};
+
+bool IsFace(const uint8_t* pixel) {
+    return pixel[0] > 0 && pixel[1] == 0 && pixel[2] == 0;
+}
+
+bool IsOutline(const uint8_t* pixel) {
+    return pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 255;
+}
+
+TEST_F(OutlineGlTest, OutlineRimsTheFacesAndNeverCoversThem) {
+    const CPixels faces     = Draw3D(0.0f);
+    const CPixels outlined  = Draw3D(6.0f);
+    const int     faceCount = faces.Count(IsFace);
+    ASSERT_GT(faceCount, 500) << "the letters' faces are drawn";
+    EXPECT_EQ(faces.Count(IsOutline), 0);
+    EXPECT_GT(outlined.Count(IsOutline), faceCount / 10) << "a visible rim";
+    EXPECT_EQ(faces.Count(IsFace), outlined.Count(IsFace)) << "outline pixels over a letter's face";
+    // Centred on the origin: the text's ends lie equally far from the middle.
+    const auto box = faces.Bounds(IsFace);
+    EXPECT_NEAR((box.left + box.right) / 2.0, faces.width / 2.0, 6.0);
+}
+
+} // namespace

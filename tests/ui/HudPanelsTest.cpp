@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LayoutFiles.h"
+#include "TestSupport.h"
+#include "ui/Interface.h"
+
+namespace {
+
+bool SameColour(const CColour& a, const CColour& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+}
+
+CHudUnit Unit(const char* name, int team, int hitpoints, int maxHitpoints, bool headquarters = false) {
+    CHudUnit unit;
+    unit.name          = name;
+    unit.team          = team;
+    unit.hitpoints     = hitpoints;
+    unit.maxHitpoints  = maxHitpoints;
+    unit.attack        = 5;
+    unit.defense       = 3;
+    unit.movement      = 4;
+    unit.fireMin       = 1;
+    unit.fireMax       = 4;
+    unit.isHeadquarter = headquarters;
+    return unit;
+}
+
+// The layout of LayoutFiles.h at 1024 x 768: text rows of the team-strength
+// panel at y 44 and 27; the hover panel's head at y 160, hit points at 138,
+// then every 17 pixels down; its values at x 844.
+class HudPanelsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.Write();
+        hud                     = std::make_unique<CInterface>("Interface\\interface.xml", 1024, 768);
+        state.units             = {Unit("Tank", 1, 800, 800), Unit("Base", 1, 200, 200, true), Unit("Jeep", 2, 0, 400),
+                                   Unit("Gun", 2, -20, 400)};
+        state.startHitpoints[0] = 1000;
+        state.startHitpoints[1] = 800;
+        state.maxHitpoints      = 800;
+        state.options.showRenderInfo = false;
+    }
+
+    const CHudDrawList& Build() {
+        hud->BuildDrawList(state, list);
+        return list;
+    }
+    // The texts drawn at (x, y), in order.
+    std::vector<std::string> TextsAt(int x, int y) {
+        std::vector<std::string> texts;
+        for (size_t index = 0; index < list.GetCount(); ++index) {
+            const CHudDrawItem& item = list.GetItem(index);
+            if (item.kind == CHudDrawItem::textItem && item.x == x && item.y == y) {
+                texts.emplace_back(item.text);
+            }
+        }
+        return texts;
+    }
+    const CHudDrawItem* FindText(const char* text) {
+        for (size_t index = 0; index < list.GetCount(); ++index) {
+            if (list.GetItem(index).kind == CHudDrawItem::textItem && strcmp(list.GetItem(index).text, text) == 0) {
+                return &list.GetItem(index);
+            }
+        }
+        return nullptr;
+    }
+    // The bars (quads) whose bottom edge lies at y, as (start x, length).
+    std::vector<const CHudDrawItem*> BarsAt(int y) {
+        std::vector<const CHudDrawItem*> bars;
+        for (size_t index = 0; index < list.GetCount(); ++index) {
+            const CHudDrawItem& item = list.GetItem(index);
+            if (item.kind == CHudDrawItem::quadItem && item.corners[1][1] == y && item.corners[0][1] == y + 13) {
+                bars.push_back(&item);
+            }
+        }
+        return bars;
+    }
+    static int Length(const CHudDrawItem* bar) { return bar->corners[2][0] - bar->corners[1][0]; }
+
+    CTempWorkDir                work;
+    CLayoutFiles                files;
+    std::unique_ptr<CInterface> hud;
+    CHudState                   state;
+    CHudDrawList                list;
+};
+
+TEST_F(HudPanelsTest, TeamStrengthBars) {
+    Build();
+    const CHitpointsPanel& panel = hud->GetLayout().hitpoints;
+    // The stronger team at full strength: start, current bar exactly maxLength
+    // in "from", and the headquarters' share in "to".
+    const auto red = BarsAt(44);
+    ASSERT_EQ(red.size(), 3u);
+    EXPECT_EQ(Length(red[0]), 100);
+    EXPECT_TRUE(SameColour(red[0]->colour, panel.start));
+    EXPECT_EQ(Length(red[1]), 100);
+    EXPECT_TRUE(SameColour(red[1]->colour, panel.from));
+    EXPECT_EQ(Length(red[2]), 20);
+    EXPECT_TRUE(SameColour(red[2]->colour, panel.to));
+    EXPECT_EQ(red[0]->corners[1][0], 80);
+    // A destroyed team shows only its starting strength.
+    const auto blue = BarsAt(27);
+    ASSERT_EQ(blue.size(), 1u);
+    EXPECT_EQ(Length(blue[0]), 80);
+
+    // Half strength mixes the colours half way; lengths round half up.
+    state.units[0].hitpoints = 300; // 300 + 200 of 1000
+    state.units[2].hitpoints = 5;   // 0.5 pixel
+    Build();
+    EXPECT_FLOAT_EQ(BarsAt(44)[1]->colour.red, 0.5f);
+    EXPECT_FLOAT_EQ(BarsAt(44)[1]->colour.green, 0.5f);
+    EXPECT_EQ(Length(BarsAt(44)[1]), 50);
+    ASSERT_EQ(BarsAt(27).size(), 2u);
+    EXPECT_EQ(Length(BarsAt(27)[1]), 1);
+
+    // No starting strength at all: no bars, no division by zero.
+    state.startHitpoints[0] = state.startHitpoints[1] = 0;
+    Build();
+    EXPECT_TRUE(BarsAt(44).empty() && BarsAt(27).empty());
+    EXPECT_EQ(TextsAt(20, 44), std::vector<std::string>{"Red"});
+}
+
+// Values no game gives (a bar far longer than the screen, a unit above the
+// largest maximum) still make bars within the range of positions.
+TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
+    files.File("hoverunit").Set("maxlength", "2147483647");
+    files.File("fontregular").Set("lineheight", "2147483647");
+    files.Write();
+    hud                      = std::make_unique<CInterface>("Interface\\interface.xml", 1024, 768);
+    state.activeTile.unit    = 0;
+    state.units[0].hitpoints = 2000000000;
+    state.maxHitpoints       = 1;
+    Build();
+    for (size_t index = 0; index < list.GetCount(); ++index) {
+        for (const auto& corner : list.GetItem(index).corners) {
+            EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+        }
+    }
+}
+
+TEST_F(HudPanelsTest, UnitValuesWithAndWithoutBoosts) {
+    state.selectedUnit            = 0;
+    state.selectedX               = 3;
+    state.selectedY               = 4;
+    state.units[0].boostAttack    = 2;
+    state.units[0].boostFirerange = 1;
+    state.activeTile.unit         = 2;
+    Build();
+    // Selected panel (top right, values at x 844 from y 738 down).
+    EXPECT_EQ(TextsAt(844, 738), std::vector<std::string>{"Tank (Red)"});
+    EXPECT_EQ(TextsAt(844, 738 - 22 - 17), std::vector<std::string>{"5 + 2"});
+    EXPECT_EQ(TextsAt(844, 738 - 22 - 34), std::vector<std::string>{"3"});
+    EXPECT_EQ(TextsAt(844, 738 - 22 - 68), std::vector<std::string>{"1 / 4 + 1"});
+    // Hover panel: the unit on the pointer tile, without boosts.
+    EXPECT_EQ(TextsAt(844, 160), std::vector<std::string>{"Jeep (Blue)"});
+    EXPECT_EQ(TextsAt(844, 138 - 17), std::vector<std::string>{"5"});
+    EXPECT_EQ(TextsAt(844, 138 - 68), std::vector<std::string>{"1 / 4"});
+    // A hit-point bar of the unit's maximum over the largest maximum; no
+    // current bar for a unit without hit points.
+    const auto bars = BarsAt(138);
+    ASSERT_EQ(bars.size(), 1u);
+    EXPECT_EQ(Length(bars[0]), 75);
+}
+
+// The hover panel sees a selected unit that has moved on its current tile,
+// not on the tile the grid still gives it.
+TEST_F(HudPanelsTest, HoverPanelCorrectionsForAMovedUnit) {
+    const struct {
+        int         selected, tileUnit, activeX;
+        const char* shown;
+    } cases[] = {
+        {0, -1, 7, "Tank (Red)"}, // its current tile, empty in the grid
+        {0, 0, 3, "none"},        // its origin tile, which the grid still gives it
+        {0, 0, 7, "Tank (Red)"},  // not moved yet: origin and current tile agree
+        {0, 2, 3, "Jeep (Blue)"}, // another unit
+        {-1, -1, 7, "none"},
+    };
+    for (const auto& test : cases) {
+        state.selectedUnit    = test.selected;
+        state.selectedX       = 7;
+        state.selectedY       = 5;
+        state.activeX         = test.activeX;
+        state.activeY         = 5;
+        state.activeTile.unit = test.tileUnit;
+        Build();
+        const std::string none = TextsAt(734, 138).empty() ? "" : TextsAt(734, 138)[0];
+        const std::string name = TextsAt(844, 160).empty() ? none : TextsAt(844, 160)[0];
+        EXPECT_EQ(name, test.shown) << "selected " << test.selected << ", tile unit " << test.tileUnit << ", pointer x "
+                                    << test.activeX;
+    }
+}
+
+TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
+    state.selectedUnit                   = 0;
+    state.activeTile.unit                = 2;
+    state.units[2].hitpoints             = 400;
+    state.preview.kind                   = CAttackPreview::attack;
+    state.preview.attacker               = 0;
+    state.preview.target                 = 2;
+    state.preview.damageToTarget         = 120;
+    state.preview.targetHitpointsAfter   = 280;
+    state.preview.damageToAttacker       = 50;
+    state.preview.attackerHitpointsAfter = 750;
+    Build();
+    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Damage dealt"});
+    EXPECT_EQ(TextsAt(844, 138 - 85), std::vector<std::string>{"400 - 120 = 280"});
+    EXPECT_EQ(TextsAt(844, 138 - 102), std::vector<std::string>{"800 - 50 = 750"});
+    // The hit points the shot would take show in the "to" colour.
+    const auto bars = BarsAt(138);
+    ASSERT_EQ(bars.size(), 3u);
+    EXPECT_EQ(bars[2]->corners[1][0], 844 + 53);
+    EXPECT_EQ(Length(bars[2]), 75 - 53);
+    EXPECT_TRUE(SameColour(bars[2]->colour, hud->GetLayout().hoverUnit.to));
+
+    // A preview for another unit than the one shown is not drawn.
+    state.activeTile.unit = 3;
+    Build();
+    EXPECT_EQ(FindText("Damage dealt"), nullptr);
+
+    // A general's boost: the values it would give, in the "from" colour.
+    state.activeTile.unit        = 1;
+    state.preview.kind           = CAttackPreview::boost;
+    state.preview.target         = 1;
+    state.preview.boostAttack    = 2;
+    state.preview.boostFirerange = 1;
+    Build();
+    const CColour& from = hud->GetLayout().hoverUnit.from;
+    ASSERT_EQ(TextsAt(844, 138 - 17), std::vector<std::string>{"5 + 2"});
+    EXPECT_TRUE(SameColour(FindText("5 + 2")->colour, from));
+    EXPECT_EQ(TextsAt(844, 138 - 68), std::vector<std::string>{"1 / 4 + 1"});
+    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Boost given"});
+}
+
+TEST_F(HudPanelsTest, OptionalLinesButtonsAndFinishScreen) {
+    Build();
+    const size_t plain = list.GetCount();
+    EXPECT_EQ(FindText("fps: 60.000"), nullptr);
+    state.options.showFramerate  = true;
+    state.options.showRenderInfo = true;
+    state.options.renderMode     = renderBufferObjects;
+    state.framesPerSecond        = 60.0f;
+    Build();
+    EXPECT_EQ(list.GetCount(), plain + 1 + 10) << "the fps line and ten render-setting lines";
+    EXPECT_NE(FindText("fps: 60.000"), nullptr);
+    EXPECT_NE(FindText("mode: vbo"), nullptr);
+    EXPECT_NE(FindText("fps: on"), nullptr);
+
+    // The end-turn label takes the current team's colour while hovered.
+    state.currentTeam = 2;
+    hud->UpdateHover(500, 50);
+    Build();
+    EXPECT_TRUE(SameColour(FindText("<< End turn >>")->colour, hud->GetLayout().endTurn.team2));
+    EXPECT_NE(FindText("Blue to move"), nullptr);
+
+    EXPECT_EQ(FindText("BLUE TEAM WINS"), nullptr);
+    hud->SetFinished();
+    Build();
+    EXPECT_NE(FindText("BLUE TEAM WINS"), nullptr);
+    EXPECT_NE(FindText("<< Leave the Game >>"), nullptr);
+}
+
+TEST_F(HudPanelsTest, DebugLinesAboutUnits) {
+    std::vector<std::string> lines;
+    const auto               record = [&lines](const char* line) { lines.emplace_back(line); };
+    CInterface::ReportUnitUnderCursor(0, state, record);
+    CInterface::ReportUnitUnderCursor(-1, state, record);
+    CInterface::ReportUnitUnderCursor(9, state, record);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0],
+              "Unit 0 (Tank): 800 Hitpoints, 5 Attackpoints, 3 Defensepoints, 4 MaxFireRange, 1 MinFireRange");
+    EXPECT_EQ(lines[1], "Team 1:  0:800   1:200  ");
+    EXPECT_EQ(lines[2], "Team 2:  2:0   3:-20  ");
+    EXPECT_EQ(lines[3], "No unit under mouse cursor");
+    EXPECT_EQ(lines[6], "No unit under mouse cursor");
+
+    // Units that no longer fit in 511 characters are left out.
+    state.units.assign(100, Unit("Tank", 1, 1000, 1000));
+    lines.clear();
+    CInterface::ReportUnitUnderCursor(0, state, record);
+    EXPECT_LE(lines[1].size(), 511u);
+    EXPECT_GT(lines[1].size(), 500u);
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 10), " 50:1000  ");
+}
+
+} // namespace

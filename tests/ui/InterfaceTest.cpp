@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LayoutFiles.h"
+#include "TestSupport.h"
+#include "ui/Interface.h"
+
+namespace {
+
+constexpr int screenWidth  = 1024;
+constexpr int screenHeight = 768;
+
+struct CResolveCase {
+    const char* position;
+    const char* alignment;
+    int         at1024x768;
+    int         at800x600;
+};
+
+TEST(InterfaceResolveTest, PositionsFollowTheirAlignment) {
+    const CResolveCase xCases[] = {
+        {"100", "RIGHT", 924, 700},
+        {"100", "MIDDLE", 612, 500},
+        {"100", "LEFT", 100, 100},
+        {"100", "", 100, 100},
+        {"100", "right", 924, 700},
+        {"100", " RIGHT", 100, 100},
+        {" 100", "RIGHT", 924, 700},
+        {"MAX_X", "", 1024, 800},
+        {"MAX_X", "RIGHT", 0, 0},
+        {"max_x", "middle", 1536, 1200},
+        {" MAX_X", "", 0, 0},
+        {"-30", "MIDDLE", 482, 370},
+        {"12abc", "", 12, 12},
+        {"abc", "RIGHT", 1024, 800},
+        {"+7", "", 7, 7},
+        {"99999999999999", "RIGHT", -1000000, -1000000},
+        {"0000000000000001000", "", 0, 0}, // cut to 15 characters first
+    };
+    const CResolveCase yCases[] = {
+        {"40", "", 728, 560},       {"40", "LOWER", 40, 40},  {"40", "MIDDLE", 344, 260}, {"40", "lower", 40, 40},
+        {"40", " LOWER", 728, 560}, {" 40", "LOWER", 40, 40}, {"MAX_Y", "", 0, 0},        {"MAX_Y", "LOWER", 768, 600},
+        {"max_y", "TOP", 0, 0},     {"-20", "TOP", 788, 620},
+    };
+    const CInterfaceLayoutReader large(1024, 768), small(800, 600);
+    for (const CResolveCase& test : xCases) {
+        EXPECT_EQ(large.ResolveX(test.position, test.alignment), test.at1024x768)
+            << "ResolveX(\"" << test.position << "\", \"" << test.alignment << "\") at 1024";
+        EXPECT_EQ(small.ResolveX(test.position, test.alignment), test.at800x600)
+            << "ResolveX(\"" << test.position << "\", \"" << test.alignment << "\") at 800";
+    }
+    for (const CResolveCase& test : yCases) {
+        EXPECT_EQ(large.ResolveY(test.position, test.alignment), test.at1024x768)
+            << "ResolveY(\"" << test.position << "\", \"" << test.alignment << "\") at 768";
+        EXPECT_EQ(small.ResolveY(test.position, test.alignment), test.at800x600)
+            << "ResolveY(\"" << test.position << "\", \"" << test.alignment << "\") at 600";
+    }
+    EXPECT_EQ(large.ResolveX(nullptr, "RIGHT"), 0);
+    EXPECT_EQ(large.ResolveY("40", nullptr), 0);
+}
+
+class InterfaceTest : public ::testing::Test {
+protected:
+    CInterfaceLayout Load() const {
+        files.Write();
+        CInterfaceLayout layout;
+        CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\interface.xml", layout);
+        return layout;
+    }
+
+    CTempWorkDir         work;
+    mutable CLayoutFiles files;
+};
+
+TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositions) {
+    const CInterfaceLayout layout = Load();
+    EXPECT_TRUE(layout.fontRegular.loaded && layout.fontHead.loaded && layout.fontFinish.loaded &&
+                layout.font3d.loaded);
+    EXPECT_EQ(layout.fontHead.description.lineHeight, 22);
+    EXPECT_FLOAT_EQ(layout.fontHead.description.colour.green, 0.8f);
+    EXPECT_TRUE(layout.font3d.description.bold);
+    EXPECT_FLOAT_EQ(layout.font3d.description.lineWidth, 2.0f);
+    ASSERT_EQ(layout.boxes.size(), 1u);
+    EXPECT_EQ(layout.boxes[0].upperLeftY, 130);
+    EXPECT_EQ(layout.terrain.posY, 768 - 30);
+    EXPECT_EQ(layout.hoverUnit.posXLabels, 1024 - 290);
+    EXPECT_EQ(layout.hoverUnit.dealt, CUnitPanel::defaultDealt) << "the preview labels are optional";
+    EXPECT_EQ(layout.endTurn.button.upperLeftX, 512 - 80);
+    EXPECT_EQ(layout.renderInfo.vertexArray, "vertexarray");
+    EXPECT_EQ(layout.messages.turnTeam2, "Blue's turn");
+    // The finish texts are upper case, the label keeps its case.
+    EXPECT_EQ(layout.finish.head, " TEAM WINS");
+    EXPECT_EQ(layout.finish.team2, "BLUE");
+    EXPECT_EQ(layout.finish.label, "Leave the Game");
+    EXPECT_EQ(layout.finish.box.upperLeftY, 768 - (-110 + 384));
+}
+
+// Whether each element holds what its file gave.
+bool IsLoaded(const CInterfaceLayout& layout, const std::string& key) {
+    const std::pair<const char*, bool> loaded[] = {
+        {"fontregular", layout.fontRegular.loaded},
+        {"fonthead", layout.fontHead.loaded},
+        {"fontfinish", layout.fontFinish.loaded},
+        {"font3d", layout.font3d.loaded},
+        {"boxes", !layout.boxes.empty()},
+        {"terrain", !layout.terrain.head.empty() || layout.terrain.posY != 0},
+        {"selectedunit", !layout.selectedUnit.head.empty() || layout.selectedUnit.maxLength != 0},
+        {"hoverunit", !layout.hoverUnit.head.empty() || layout.hoverUnit.maxLength != 0},
+        {"hitpoints", !layout.hitpoints.head.empty() || layout.hitpoints.maxLength != 0},
+        {"curteam", !layout.currentTeam.head.empty() || layout.currentTeam.posY != 0},
+        {"endturn", !layout.endTurn.label.empty() || layout.endTurn.team1.red != 0.0f},
+        {"fpscounter", !layout.fps.label.empty() || layout.fps.posY != 0},
+        {"finish", !layout.finish.head.empty() || layout.finish.box.upperLeftX != 0},
+        {"pxinfos", !layout.renderInfo.head.empty() || layout.renderInfo.posY != 0},
+        {"comment", !layout.messages.goodAttack.empty()},
+    };
+    for (const auto& element : loaded) {
+        if (key == element.first) {
+            return element.second;
+        }
+    }
+    ADD_FAILURE() << "no element " << key;
+    return false;
+}
+
+// Every key of every sub-file is required: without it nothing of that file
+// is stored and every other element still loads.
+TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
+    files.Write();
+    for (const CLayoutFile& file : files.files) {
+        if (file.key == "boxes") {
+            continue;
+        }
+        for (const auto& value : file.values) {
+            CLayoutFile lacking = file;
+            lacking.Remove(value.first);
+            WriteFile("Interface/" + file.name, lacking.Text());
+            CInterfaceLayout layout;
+            CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\interface.xml", layout);
+            EXPECT_FALSE(IsLoaded(layout, file.key)) << file.name << " without " << value.first;
+            for (const CLayoutFile& other : files.files) {
+                if (other.key != file.key) {
+                    EXPECT_TRUE(IsLoaded(layout, other.key)) << other.key << " after " << file.name << " lost a key";
+                }
+            }
+        }
+        WriteFile("Interface/" + file.name, file.Text());
+    }
+}
+
+TEST_F(InterfaceTest, MissingIndexOrIndexKeysLeaveElementsEmpty) {
+    files.indexKeysLeftOut  = {"terrain", "font3d"};
+    CInterfaceLayout layout = Load();
+    EXPECT_FALSE(IsLoaded(layout, "terrain"));
+    EXPECT_FALSE(IsLoaded(layout, "font3d"));
+    EXPECT_TRUE(IsLoaded(layout, "hoverunit"));
+
+    CInterfaceLayout nothing;
+    EXPECT_FALSE(CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\missing.xml", nothing));
+    EXPECT_TRUE(nothing.boxes.empty() && nothing.terrain.head.empty() && !nothing.fontRegular.loaded);
+}
+
+TEST_F(InterfaceTest, BoxListsEndAtTheFirstMissingOrIncompleteEntry) {
+    const struct {
+        std::string entries;
+        size_t      boxes;
+    } cases[] = {
+        {"", 0},
+        {BoxEntry(0, "1", "2", "3", "4"), 1},
+        {BoxEntry(0, "1", "2", "3", "4") + BoxEntry(1, "5", "6", "7", "8") + BoxEntry(2, "9", "9", "9", "9"), 3},
+        {BoxEntry(0, "1", "2", "3", "4") + BoxEntry(1, "5", "6", "7", "8") + BoxEntry(3, "9", "9", "9", "9"), 2},
+        {BoxEntry(0, "1", "2", "3", "4") + BoxEntry(1, "5", "6", "7", "8", false) + BoxEntry(2, "9", "9", "9", "9"), 1},
+    };
+    for (const auto& test : cases) {
+        files.boxes                   = test.entries;
+        const CInterfaceLayout layout = Load();
+        EXPECT_EQ(layout.boxes.size(), test.boxes) << test.entries;
+        if (test.boxes >= 2) {
+            EXPECT_EQ(layout.boxes[1].upperLeftX, 5);
+            EXPECT_EQ(layout.boxes[1].lowerRightY, 8);
+            EXPECT_FLOAT_EQ(layout.boxes[1].team2.blue, 1.0f);
+        }
+    }
+}
+
+TEST_F(InterfaceTest, OverlongTextsAndHugeNumbersAreCut) {
+    files.File("terrain").Set("head", std::string(600, 'h'));
+    files.File("fontregular").Set("name", std::string(200, 'n'));
+    files.File("fontregular").Set("lineheight", "2147483647");
+    files.File("fonthead").Set("size", "-2147483648");
+    const CInterfaceLayout layout = Load();
+    EXPECT_EQ(layout.terrain.head.size(), CInterfaceLayoutReader::maxTextLength);
+    EXPECT_EQ(layout.fontRegular.description.name.size(), CFontDescription::maxNameLength);
+    EXPECT_EQ(layout.fontRegular.description.lineHeight, CInterfaceLayoutReader::maxFontMetric);
+    EXPECT_EQ(layout.fontHead.description.size, -CInterfaceLayoutReader::maxFontMetric);
+}
+
+// The rectangle's every edge belongs to it: (432, 42)..(592, 68) from the top.
+TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdge) {
+    files.Write();
+    CInterface hud("Interface\\interface.xml", screenWidth, screenHeight);
+    const struct {
+        int  x, y;
+        bool over;
+    } points[] = {
+        {432, 42, true},  {592, 42, true},  {432, 68, true},  {592, 68, true},  {500, 55, true},
+        {431, 55, false}, {593, 55, false}, {500, 41, false}, {500, 69, false},
+    };
+    for (const auto& point : points) {
+        hud.UpdateHover(point.x, point.y);
+        EXPECT_EQ(hud.IsEndTurnHovered(), point.over) << point.x << ", " << point.y;
+    }
+    // Once finished only the finish button, (402, 422)..(622, 450) from the
+    // top, follows the mouse.
+    hud.UpdateHover(500, 55);
+    hud.SetFinished();
+    hud.UpdateHover(622, 450);
+    EXPECT_TRUE(hud.IsFinishButtonHovered());
+    EXPECT_TRUE(hud.IsEndTurnHovered()) << "left as it was";
+    hud.UpdateHover(622, 451);
+    EXPECT_FALSE(hud.IsFinishButtonHovered());
+}
+
+TEST_F(InterfaceTest, OneMessageAtATime) {
+    files.Write();
+    CInterface hud("Interface\\interface.xml", screenWidth, screenHeight);
+    EXPECT_TRUE(hud.ShowMessage(7, 1)) << "an unknown kind starts nothing but succeeds";
+    EXPECT_FALSE(hud.IsMessageRunning());
+    EXPECT_TRUE(hud.ShowMessage(CInterface::messageTurn, 2));
+    EXPECT_EQ(hud.GetMessage().GetText(), "Blue's turn");
+    EXPECT_FALSE(hud.ShowMessage(CInterface::messageGoodAttack, 1));
+    EXPECT_EQ(hud.GetMessage().GetKind(), CMessageAnimation::turn) << "the running message is unchanged";
+    EXPECT_FALSE(hud.ShowMessage(CInterface::messageTurn, 1));
+    EXPECT_EQ(hud.GetMessage().GetText(), "Blue's turn");
+}
+
+// Steps an animation at 100 frames per second; the seconds until it ends.
+float RunTime(CMessageAnimation::Kind kind) {
+    CMessageAnimation animation;
+    animation.Start(kind, "text");
+    CMessagePose pose;
+    float        seconds = 0.0f;
+    for (int frame = 0; frame < 1000 && animation.Advance(0.01f, pose); ++frame) {
+        seconds += 0.01f;
+    }
+    return seconds + 0.01f;
+}
+
+TEST(MessageAnimationTest, PhasesAndDurations) {
+    EXPECT_NEAR(RunTime(CMessageAnimation::turn), 1.5f, 0.03f);
+    EXPECT_NEAR(RunTime(CMessageAnimation::goodAttack), 1.5f, 0.03f);
+    EXPECT_NEAR(RunTime(CMessageAnimation::weakAttack), 2.0f, 0.03f);
+
+    // Each animation stepped by uneven frame times: the pose after each step.
+    const struct {
+        CMessageAnimation::Kind kind;
+        float                   dt;
+        float CMessagePose::*value;
+        float                expected;
+        bool                 running;
+    } steps[] = {
+        {CMessageAnimation::turn, 0.0f, &CMessagePose::shear, -15.0f, true}, // frozen without frame time
+        {CMessageAnimation::turn, 0.25f, &CMessagePose::shear, -7.5f, true},
+        {CMessageAnimation::turn, 0.25f, &CMessagePose::shear, 0.0f, true},
+        {CMessageAnimation::turn, 0.4f, &CMessagePose::shear, 0.0f, true}, // holding
+        {CMessageAnimation::turn, 0.2f, &CMessagePose::shear, 6.0f, true},
+        {CMessageAnimation::turn, 1.0f, &CMessagePose::shear, 15.0f, false}, // drawn once more at its end
+        {CMessageAnimation::goodAttack, 0.25f, &CMessagePose::scale, 0.55f, true},
+        {CMessageAnimation::goodAttack, 0.5f, &CMessagePose::scale, 1.0f, true},
+        {CMessageAnimation::goodAttack, 0.3f, &CMessagePose::scale, 1.0f, true},
+        {CMessageAnimation::goodAttack, 0.3f, &CMessagePose::scale, 0.46f, true},
+        {CMessageAnimation::weakAttack, 0.6f, &CMessagePose::angle, 0.0f, true}, // waiting upright
+        {CMessageAnimation::weakAttack, 0.4f, &CMessagePose::angle, 144.0f, true},
+        {CMessageAnimation::weakAttack, 0.25f, &CMessagePose::angle, 180.0f, true},
+        {CMessageAnimation::weakAttack, 0.25f, &CMessagePose::lift, 5.0f, true},
+    };
+    CMessageAnimation animation;
+    for (size_t index = 0; index < sizeof steps / sizeof steps[0]; ++index) {
+        if (animation.GetKind() != steps[index].kind) {
+            animation.Start(steps[index].kind, "text");
+        }
+        CMessagePose pose;
+        EXPECT_EQ(animation.Advance(steps[index].dt, pose), steps[index].running) << "step " << index;
+        EXPECT_NEAR(pose.*steps[index].value, steps[index].expected, 1e-4f) << "step " << index;
+    }
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+
+// A complete interface layout for tests, written into "Interface/" of the
+// working directory. Each sub-file is a list of keys and values, given as
+// "key=value|key=value"; "#prefix/suffix=r,g,b,a" stands for the four colour
+// keys prefix + red/green/blue/alpha + suffix. Tests change or take out keys
+// before writing.
+using CLayoutValues = std::vector<std::pair<std::string, std::string>>;
+
+inline CLayoutValues ParseLayoutValues(const std::string& spec) {
+    CLayoutValues     values;
+    std::stringstream items(spec);
+    for (std::string item; std::getline(items, item, '|');) {
+        const size_t      equals = item.find('=');
+        const std::string key = item.substr(0, equals), value = item.substr(equals + 1);
+        if (key[0] != '#') {
+            values.emplace_back(key, value);
+            continue;
+        }
+        const size_t      slash = key.find('/');
+        std::stringstream channels(value);
+        std::string       channel;
+        for (const char* name : {"red", "green", "blue", "alpha"}) {
+            std::getline(channels, channel, ',');
+            values.emplace_back(key.substr(1, slash - 1) + name + key.substr(slash + 1), channel);
+        }
+    }
+    return values;
+}
+
+struct CLayoutFile {
+    std::string   key;  // its key in the index file
+    std::string   name; // its file name
+    CLayoutValues values;
+
+    void Remove(const std::string& name) {
+        for (size_t index = 0; index < values.size(); ++index) {
+            if (values[index].first == name) {
+                values.erase(values.begin() + static_cast<long>(index));
+                return;
+            }
+        }
+    }
+    void Set(const std::string& name, const std::string& value) {
+        for (auto& entry : values) {
+            if (entry.first == name) {
+                entry.second = value;
+                return;
+            }
+        }
+        values.emplace_back(name, value);
+    }
+    std::string Text() const {
+        std::string text;
+        for (const auto& entry : values) {
+            text += "<" + entry.first + ">" + entry.second + "</" + entry.first + ">\n";
+        }
+        return text;
+    }
+};
+
+// One box entry "<n>...</n>" of the box list, its corners counted from the
+// lower left.
+inline std::string BoxEntry(int number, const char* upperLeftX, const char* upperLeftY, const char* lowerRightX,
+                            const char* lowerRightY, bool withAlphaTeam2 = true) {
+    CLayoutFile entry{"", "",
+                      ParseLayoutValues(std::string("#/team1=1,0,0,0.5|#/team2=0,0,1,0.5|upperleftx=") + upperLeftX +
+                                        "|upperlefty=" + upperLeftY + "|lowerrightx=" + lowerRightX +
+                                        "|lowerrighty=" + lowerRightY + "|alignmentx=LEFT|alignmenty=LOWER")};
+    if (!withAlphaTeam2) {
+        entry.Remove("alphateam2");
+    }
+    const std::string tag = std::to_string(number);
+    return "<" + tag + ">\n" + entry.Text() + "</" + tag + ">\n";
+}
+
+class CLayoutFiles {
+public:
+    CLayoutFiles() {
+        const std::string font = "name=DejaVu Sans|bold=0|italic=0|underline=0|";
+        const std::string bars = "|#/from=0,1,0,1|#/to=1,0,0,1|#/start=0.2,0.2,0.2,1|maxlength=";
+        const std::string unit = "|team1=Red|team2=Blue|hitpoints=HP|attack=Attack|defense=Defence|movement=Movement|"
+                                 "firerange=Range|maxslope=Slope|height=Height|none=none" +
+                                 bars + "150|posxlabels=290|posxvalues=180|alignmentx=RIGHT";
+        std::string info;
+        int         line = 0;
+        for (const char* key :
+             {"head", "fps", "wireframe", "filter", "mipmap", "mode", "displaylist", "culling", "transparency", "lod",
+              "off", "on", "nearest", "linear", "bilinear", "trilinear", "vbo", "immediate", "vertexarray"}) {
+            // The ten line labels end in ": ", the nine value words do not.
+            info += std::string(key) + "=" + key + (line++ < 10 ? ": |" : "|");
+        }
+        const std::pair<const char*, std::string> specs[] = {
+            {"fontregular", font + "size=13|lineheight=17|#/=1,1,1,1"},
+            {"fonthead", font + "size=15|lineheight=22|#/=1,0.8,0.4,1"},
+            {"fontfinish", font + "size=36|lineheight=44|#/=1,1,1,1"},
+            {"font3d", "name=DejaVu Sans|size=48|lineheight=56|bold=1|italic=0|underline=0|deviation=0.01|"
+                       "thickness=0.2|linewidth=2|#fill/=1,0.8,0.2,1|#outline/=0.2,0,0,1"},
+            {"boxes", ""},
+            {"terrain", "head=Terrain|height=Height|slope=Slope|attack=Attack|defense=Defence|movement=Movement|"
+                        "posy=30|posxlabels=20|posxvalues=135|alignmentx=LEFT|alignmenty=TOP"},
+            {"selectedunit", "head=Selected" + unit + "|posy=30|alignmenty=TOP"},
+            {"hoverunit", "head=Under the cursor" + unit + "|posy=160|alignmenty=LOWER"},
+            {"hitpoints", "head=Strength|team1=Red|team2=Blue" + bars +
+                              "100|posy=66|posxlabels=20|posxvalues=80|alignmentx=LEFT|alignmenty=LOWER"},
+            {"curteam", "head= to move|team1=Red|team2=Blue|posy=32|posxlabels=-80|alignmentx=MIDDLE|alignmenty=TOP"},
+            {"endturn", "#/team1=1,0.5,0.5,1|#/team2=0.5,0.5,1,1|label=End turn|posy=60|posxlabels=-52|"
+                        "upperleftx=-80|upperlefty=42|lowerrightx=80|lowerrighty=68|alignmentx=MIDDLE|alignmenty=TOP"},
+            {"fpscounter", "label=fps: |posy=24|posxlabels=-90|alignmentx=MIDDLE|alignmenty=LOWER"},
+            {"finish", "#box/team1=0.5,0,0,0.9|#box/team2=0,0,0.5,0.9|#button/team1=1,0.9,0.3,1|"
+                       "#button/team2=0.3,0.9,1,1|head= team Wins|posyhead=-30|posxhead=-180|team1=Red|team2=bLue|"
+                       "label=Leave the Game|posylabel=55|posxlabel=-90|boxupperleftx=-240|boxupperlefty=-110|"
+                       "boxlowerrightx=240|boxlowerrighty=110|buttonupperleftx=-110|buttonupperlefty=38|"
+                       "buttonlowerrightx=110|buttonlowerrighty=66|alignmentx=MIDDLE|alignmenty=MIDDLE"},
+            {"pxinfos", info + "posy=-100|posxlabels=20|alignmentx=LEFT|alignmenty=MIDDLE"},
+            {"comment", "goodattack=Hit!|weakattack=Ouch|turnteam1=Red's turn|turnteam2=Blue's turn"},
+        };
+        for (const auto& spec : specs) {
+            files.push_back({spec.first, std::string(spec.first) + ".xml", ParseLayoutValues(spec.second)});
+        }
+    }
+
+    CLayoutFile& File(const std::string& key) {
+        for (CLayoutFile& file : files) {
+            if (file.key == key) {
+                return file;
+            }
+        }
+        ADD_FAILURE() << "no layout file " << key;
+        return files.front();
+    }
+
+    void Write() const {
+        MakeFolders("Interface");
+        std::string index = "<interface>\n";
+        for (const CLayoutFile& file : files) {
+            bool leftOut = false;
+            for (const std::string& key : indexKeysLeftOut) {
+                leftOut = leftOut || key == file.key;
+            }
+            if (!leftOut) {
+                index += "<" + file.key + ">" + file.name + "</" + file.key + ">\n";
+            }
+            WriteFile("Interface/" + file.name, file.key == "boxes" ? "<boxes>\n" + boxes + "</boxes>\n" : file.Text());
+        }
+        WriteFile("Interface/interface.xml", index + "</interface>\n");
+    }
+
+    std::vector<CLayoutFile> files;
+    std::string              boxes = BoxEntry(0, "10", "130", "250", "10"); // the entries inside "<boxes>"
+    std::vector<std::string> indexKeysLeftOut;
+};

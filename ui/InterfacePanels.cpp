@@ -1,0 +1,301 @@
+// The 2D elements of the heads-up display as a list of quads and texts:
+// what each panel shows and where, decided without GL.
+
+#include <algorithm>
+
+#include "ui/Interface.h"
+
+namespace {
+
+// Lengths are rounded half up, as (int)(value + 0.5), and kept within the
+// range of positions.
+int RoundedLength(double value) {
+    const double limit = CInterfaceLayoutReader::maxPosition;
+    return static_cast<int>(std::clamp(value, -limit, limit) + 0.5);
+}
+
+// The colour of a bar at `fraction` of full strength: "to" at 0, "from" at 1.
+CColour BarColour(const CColour& from, const CColour& to, double fraction) {
+    const auto mix = [fraction](float a, float b) { return static_cast<float>(b - (b - a) * fraction); };
+    return {mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue), mix(from.alpha, to.alpha)};
+}
+
+// A bar from x0 to x0 + length, y to y + height; nothing for an empty bar.
+void AddBar(CHudDrawList& list, const CColour& colour, int x0, int y, int length, int height) {
+    if (length <= 0) {
+        return;
+    }
+    const int corners[4][2] = {{x0, y + height}, {x0, y}, {x0 + length, y}, {x0 + length, y + height}};
+    list.AddQuad(colour, corners);
+}
+
+const CHudUnit* UnitAt(const CHudState& state, int index) {
+    return index >= 0 && static_cast<size_t>(index) < state.units.size() ? &state.units[static_cast<size_t>(index)]
+                                                                         : nullptr;
+}
+
+// The unit the hover panel shows: the unit on the pointer tile, except that
+// a selected unit that has moved is seen on its current tile and not on the
+// tile the grid still gives it.
+int HoveredUnit(const CHudState& state) {
+    const bool onSelectedCell = state.activeX == state.selectedX && state.activeY == state.selectedY;
+    const int  unit           = state.activeTile.unit;
+    if (state.selectedUnit >= 0 && unit == -1 && onSelectedCell) {
+        return state.selectedUnit;
+    }
+    if (state.selectedUnit >= 0 && unit == state.selectedUnit && !onSelectedCell) {
+        return -1;
+    }
+    return unit;
+}
+
+const CColour& TeamColour(int team, const CColour& team1, const CColour& team2) {
+    return team == 1 ? team1 : team2;
+}
+
+const char* TeamText(int team, const std::string& team1, const std::string& team2) {
+    return team == 1 ? team1.c_str() : team2.c_str();
+}
+
+} // namespace
+
+void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const {
+    list.Clear();
+    AddBoxes(state, list);
+    AddTerrainPanel(state, list);
+    AddHitpointsPanel(state, list);
+    AddUnitPanel(layout.selectedUnit, state.selectedUnit, state, false, list);
+    AddUnitPanel(layout.hoverUnit, HoveredUnit(state), state, true, list);
+    AddButtonsAndLines(state, list);
+    if (finished) {
+        AddFinishScreen(state, list);
+    }
+    if (state.options.showRenderInfo) {
+        AddRenderInfo(state, list);
+    }
+}
+
+void CInterface::AddBoxes(const CHudState& state, CHudDrawList& list) const {
+    for (const CHudBox& box : layout.boxes) {
+        const int corners[4][2] = {{box.lowerRightX, box.lowerRightY},
+                                   {box.lowerRightX, box.upperLeftY},
+                                   {box.upperLeftX, box.upperLeftY},
+                                   {box.upperLeftX, box.lowerRightY}};
+        list.AddQuad(TeamColour(state.currentTeam, box.team1, box.team2), corners);
+    }
+}
+
+void CInterface::AddTerrainPanel(const CHudState& state, CHudDrawList& list) const {
+    const CTerrainPanel& panel   = layout.terrain;
+    const CHudTile&      tile    = state.activeTile;
+    const CColour&       head    = layout.fontHead.description.colour;
+    const CColour&       regular = layout.fontRegular.description.colour;
+    const int            step    = layout.fontRegular.description.lineHeight;
+    list.AddText(HudFont::head, head, panel.posXLabels, panel.posY, "%s", panel.head.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, panel.posY, "%s",
+                 tile.terrainName != nullptr ? tile.terrainName : "");
+    int y = panel.posY - layout.fontHead.description.lineHeight;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.attack.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%.1f", tile.terrainAttack);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.defense.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%.1f", tile.terrainDefense);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.movement.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%.1f", tile.terrainMovement);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.slope.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d", tile.slopeDegrees);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.height.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%.1f", tile.height);
+}
+
+// Per team: the starting strength, over it the living units' hit points in
+// a colour from "from" (at the stronger team's start) to "to", over it the
+// headquarters' share in "to". Without any starting strength no bar is drawn.
+void CInterface::AddHitpointsPanel(const CHudState& state, CHudDrawList& list) const {
+    const CHitpointsPanel& panel   = layout.hitpoints;
+    const CColour&         regular = layout.fontRegular.description.colour;
+    const int              height  = layout.fontRegular.description.size;
+    list.AddText(HudFont::head, layout.fontHead.description.colour, panel.posXLabels, panel.posY, "%s",
+                 panel.head.c_str());
+    const int most = std::max(state.startHitpoints[0], state.startHitpoints[1]);
+    int       y    = panel.posY - layout.fontHead.description.lineHeight;
+    for (int team = 1; team <= 2; ++team) {
+        list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", TeamText(team, panel.team1, panel.team2));
+        if (most > 0) {
+            long long living = 0, headquarters = 0;
+            for (const CHudUnit& unit : state.units) {
+                if (unit.team == team && unit.hitpoints > 0) {
+                    living += unit.hitpoints;
+                    headquarters += unit.isHeadquarter ? unit.hitpoints : 0;
+                }
+            }
+            const double scale = static_cast<double>(panel.maxLength) / most;
+            AddBar(list, panel.start, panel.posXValues, y, RoundedLength(state.startHitpoints[team - 1] * scale),
+                   height);
+            AddBar(list, BarColour(panel.from, panel.to, static_cast<double>(living) / most), panel.posXValues, y,
+                   RoundedLength(living * scale), height);
+            AddBar(list, panel.to, panel.posXValues, y, RoundedLength(headquarters * scale), height);
+        }
+        y -= layout.fontRegular.description.lineHeight;
+    }
+}
+
+void CInterface::AddUnitPanel(const CUnitPanel& panel, int index, const CHudState& state, bool hover,
+                              CHudDrawList& list) const {
+    const CColour& regular = layout.fontRegular.description.colour;
+    list.AddText(HudFont::head, layout.fontHead.description.colour, panel.posXLabels, panel.posY, "%s",
+                 panel.head.c_str());
+    int             y    = panel.posY - layout.fontHead.description.lineHeight;
+    const CHudUnit* unit = UnitAt(state, index);
+    if (unit == nullptr) {
+        list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.none.c_str());
+        return;
+    }
+    list.AddText(HudFont::regular, regular, panel.posXValues, panel.posY, "%s (%s)",
+                 unit->name != nullptr ? unit->name : "", TeamText(unit->team, panel.team1, panel.team2));
+
+    const CAttackPreview& preview   = state.preview;
+    const bool            previewed = hover && preview.kind != CAttackPreview::none && preview.target == index &&
+                           preview.attacker == state.selectedUnit && UnitAt(state, preview.attacker) != nullptr;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.hitpoints.c_str());
+    if (state.maxHitpoints > 0) {
+        const double scale   = static_cast<double>(panel.maxLength) / state.maxHitpoints;
+        const int    current = std::max(unit->hitpoints, 0);
+        const int    height  = layout.fontRegular.description.size;
+        AddBar(list, panel.start, panel.posXValues, y, RoundedLength(unit->maxHitpoints * scale), height);
+        AddBar(list, BarColour(panel.from, panel.to, static_cast<double>(current) / state.maxHitpoints),
+               panel.posXValues, y, RoundedLength(current * scale), height);
+        if (previewed && preview.kind == CAttackPreview::attack) {
+            // The hit points the shot would take, in the "to" colour.
+            const int left = RoundedLength(std::max(preview.targetHitpointsAfter, 0) * scale);
+            AddBar(list, panel.to, panel.posXValues + left, y, RoundedLength(current * scale) - left, height);
+        }
+    }
+    const bool boost = previewed && preview.kind == CAttackPreview::boost;
+    AddUnitStats(panel, *unit, boost ? &preview : nullptr, y, list);
+    y -= 4 * layout.fontRegular.description.lineHeight;
+    if (previewed && preview.kind == CAttackPreview::attack) {
+        AddAttackPreview(panel, *unit, state, y, list);
+    } else if (boost) {
+        y -= layout.fontRegular.description.lineHeight;
+        list.AddText(HudFont::regular, panel.from, panel.posXLabels, y, "%s", panel.boost.c_str());
+    }
+}
+
+// Attack, defence, movement and fire range with the boosts in force, or,
+// for a boost preview, with the boosts it would give (in the "from" colour).
+void CInterface::AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, const CAttackPreview* boost, int y,
+                              CHudDrawList& list) const {
+    const CColour& colour = boost != nullptr ? panel.from : layout.fontRegular.description.colour;
+    const CColour& labels = layout.fontRegular.description.colour;
+    const int      step   = layout.fontRegular.description.lineHeight;
+    const struct {
+        const std::string& label;
+        int                value;
+        int                boost;
+    } stats[] = {
+        {panel.attack, unit.attack, boost != nullptr ? boost->boostAttack : unit.boostAttack},
+        {panel.defense, unit.defense, boost != nullptr ? boost->boostDefense : unit.boostDefense},
+        {panel.movement, unit.movement, boost != nullptr ? boost->boostMovement : unit.boostMovement},
+    };
+    for (const auto& stat : stats) {
+        y -= step;
+        list.AddText(HudFont::regular, labels, panel.posXLabels, y, "%s", stat.label.c_str());
+        if (stat.boost != 0) {
+            list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d + %d", stat.value, stat.boost);
+        } else {
+            list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d", stat.value);
+        }
+    }
+    y -= step;
+    const int range = boost != nullptr ? boost->boostFirerange : unit.boostFirerange;
+    list.AddText(HudFont::regular, labels, panel.posXLabels, y, "%s", panel.firerange.c_str());
+    if (range != 0) {
+        list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d + %d", unit.fireMin, unit.fireMax, range);
+    } else {
+        list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d", unit.fireMin, unit.fireMax);
+    }
+}
+
+// Two lines: the target's hit points, the damage dealt and what is left;
+// then the same for the selected unit from the return fire.
+void CInterface::AddAttackPreview(const CUnitPanel& panel, const CHudUnit& target, const CHudState& state, int y,
+                                  CHudDrawList& list) const {
+    const CColour&        regular  = layout.fontRegular.description.colour;
+    const int             step     = layout.fontRegular.description.lineHeight;
+    const CAttackPreview& preview  = state.preview;
+    const CHudUnit&       attacker = *UnitAt(state, preview.attacker);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.dealt.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d - %d = %d", target.hitpoints,
+                 preview.damageToTarget, preview.targetHitpointsAfter);
+    y -= step;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.taken.c_str());
+    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d - %d = %d", attacker.hitpoints,
+                 preview.damageToAttacker, preview.attackerHitpointsAfter);
+}
+
+// The current-team line, the end-turn button's label and the frame rate.
+void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const {
+    const CColour&   head = layout.fontHead.description.colour;
+    const CTeamLine& team = layout.currentTeam;
+    list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
+                 TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
+    const CEndTurnButton& button = layout.endTurn;
+    list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
+                 button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+    if (state.options.showFramerate) {
+        list.AddText(HudFont::regular, layout.fontRegular.description.colour, layout.fps.posXLabels, layout.fps.posY,
+                     "%s%.3f", layout.fps.label.c_str(), state.framesPerSecond);
+    }
+}
+
+// The winner is the current team.
+void CInterface::AddFinishScreen(const CHudState& state, CHudDrawList& list) const {
+    const CFinishScreen& screen        = layout.finish;
+    const CHudRect&      box           = screen.box;
+    const int            corners[4][2] = {{box.upperLeftX, box.upperLeftY},
+                                          {box.upperLeftX, box.lowerRightY},
+                                          {box.lowerRightX, box.lowerRightY},
+                                          {box.lowerRightX, box.upperLeftY}};
+    list.AddQuad(TeamColour(state.currentTeam, screen.boxTeam1, screen.boxTeam2), corners);
+    list.AddText(HudFont::finish, layout.fontFinish.description.colour, screen.headX, screen.headY, "%s%s",
+                 TeamText(state.currentTeam, screen.team1, screen.team2), screen.head.c_str());
+    const CColour& label = finishButtonHovered ? TeamColour(state.currentTeam, screen.buttonTeam1, screen.buttonTeam2)
+                                               : layout.fontHead.description.colour;
+    list.AddText(HudFont::head, label, screen.labelX, screen.labelY, "<< %s >>", screen.label.c_str());
+}
+
+void CInterface::AddRenderInfo(const CHudState& state, CHudDrawList& list) const {
+    const CRenderInfoPanel& panel   = layout.renderInfo;
+    const CAppOptions&      options = state.options;
+    const auto              onOff   = [&panel](bool on) { return on ? panel.on.c_str() : panel.off.c_str(); };
+    const char* const       mipmap  = options.mipmapMode == mipmapOff        ? panel.off.c_str()
+                                      : options.mipmapMode == mipmapBilinear ? panel.bilinear.c_str()
+                                                                             : panel.trilinear.c_str();
+    const char* const       mode    = options.renderMode == renderBufferObjects  ? panel.vbo.c_str()
+                                      : options.renderMode == renderVertexArrays ? panel.vertexArray.c_str()
+                                                                                 : panel.immediate.c_str();
+    const std::pair<const std::string&, const char*> lines[] = {
+        {panel.fps, onOff(options.showFramerate)},
+        {panel.wireframe, onOff(options.wireframe)},
+        {panel.filter, options.textureFilter == textureFilterNearest ? panel.nearest.c_str() : panel.linear.c_str()},
+        {panel.mipmap, mipmap},
+        {panel.mode, mode},
+        {panel.displayList, onOff(options.displayLists)},
+        {panel.culling, onOff(options.frustumCulling)},
+        {panel.transparency, onOff(options.transparency)},
+        {panel.lod, onOff(options.levelOfDetail)},
+    };
+    const CColour& regular = layout.fontRegular.description.colour;
+    const int      step    = layout.fontRegular.description.lineHeight;
+    int            y       = panel.posY;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.head.c_str());
+    for (const auto& line : lines) {
+        y -= step;
+        list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s%s", line.first.c_str(), line.second);
+    }
+}
