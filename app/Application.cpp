@@ -11,17 +11,19 @@
 
 #include "app/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/FrameContext.h"
 #include "app/Frustum.h"
 #include "app/Input.h"
+#include "app/LevelNotice.h"
 #include "app/PropertyFile.h"
+#include "app/RenderOptions.h"
 #include "editor/Editor.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
 #include "game/Level.h"
-#include "render/GlState.h"
 #include "render/Terrain.h"
-#include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/DebugOverlay.h"
 
 namespace {
 
@@ -35,22 +37,11 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// Overlay text layout in window pixels from the top left corner.
+// The level the game builds and the start camera over it.
 constexpr const char* levelName              = "TestLevel";
 constexpr float       startHeightAboveGround = 450.0f;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);
 const CVector3        startCenter(683.76f, 209.0f, 409.0f);
-
-constexpr int  overlayMargin     = 10;
-constexpr int  overlayLineHeight = 20;
-void* const    overlayFont       = GLUT_BITMAP_TIMES_ROMAN_10;
-constexpr char unknownCharacter  = '?';
-constexpr int  latin1Last        = 0xFF;
-
-// The next value of a function-key cycle over the enum values first..last.
-template <typename Mode> Mode NextInCycle(Mode value, Mode first, Mode last) {
-    return value >= last || value < first ? first : static_cast<Mode>(value + 1);
-}
 
 // The flags in the order "gfxconfig.ini" is read.
 struct CSettingsFlag {
@@ -77,10 +68,6 @@ constexpr CExtensionFlag extensionFlags[] = {
     {"GL_ARB_vertex_program", &CAppOptions::vertexShader},
     {"GL_ARB_multitexture", &CAppOptions::multitexture},
 };
-
-const char* OnOffText(bool on, const char* onText, const char* offText) {
-    return on ? onText : offText;
-}
 
 // The window library calls plain functions; each forwards to the one object.
 void DisplayCallback() {
@@ -113,6 +100,12 @@ void SpecialUpCallback(int key, int x, int y) {
 void CloseCallback() {
     GetApp()->OnClose();
 }
+void EntryCallback(int state) {
+    GetApp()->OnEntry(state);
+}
+void WindowStatusCallback(int status) {
+    GetApp()->OnWindowStatus(status);
+}
 // The window library refuses a null display callback; this one stands in
 // for "none" after shutdown.
 void NoDisplay() {}
@@ -126,6 +119,25 @@ CApplication* GetApp() {
 
 CAppOptions& GetOptions() {
     return GetApp()->options;
+}
+
+float GetFrameTime() {
+    return GetApp()->GetFrameTime();
+}
+
+void AddDebugLine(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    GetApp()->AddDebugLineV(format, arguments);
+    va_end(arguments);
+}
+
+int GetWindowWidth() {
+    return GetApp()->GetWindowWidth();
+}
+
+int GetWindowHeight() {
+    return GetApp()->GetWindowHeight();
 }
 
 CApplication::CApplication() {
@@ -198,6 +210,11 @@ void CApplication::InstallCallbacks() {
     glutPassiveMotionFunc(MotionCallback);
     glutMotionFunc(MotionCallback);
     glutCloseFunc(CloseCallback);
+    // Without focus no key-up arrives: keys are forgotten when the pointer
+    // leaves the window (focus follows it without a window manager) or the
+    // window is hidden.
+    glutEntryFunc(EntryCallback);
+    glutWindowStatusFunc(WindowStatusCallback);
 }
 
 void CApplication::SetFixedGlState() {
@@ -253,6 +270,8 @@ void CApplication::Shutdown(bool endProcess) {
         glutPassiveMotionFunc(nullptr);
         glutMotionFunc(nullptr);
         glutCloseFunc(nullptr);
+        glutEntryFunc(nullptr);
+        glutWindowStatusFunc(nullptr);
     }
     soundLibrary.Close();
     if (endProcess) {
@@ -271,6 +290,11 @@ void CApplication::OnReshape(int width, int height) {
     gluPerspective(fieldOfViewDegrees, static_cast<float>(width) / static_cast<float>(height), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    // A new projection is a new view: the frustum and the terrain's culling
+    // follow it at the next frame as they follow a camera move.
+    if (camera) {
+        camera->SetChanged(true);
+    }
 }
 
 void CApplication::OnIdle() {
@@ -288,7 +312,13 @@ void CApplication::OnIdle() {
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
-    level   = std::make_unique<CLevel>(levelName);
+    level = std::make_unique<CLevel>(levelName);
+    if (!level->IsLoaded()) {
+        // Nothing of the level exists to view or play: each frame tells the
+        // player so (OnDisplay), and Escape still ends the game.
+        state = stateRunning;
+        return;
+    }
     camera  = std::make_unique<CCamera>(level->GetHeightmap(), startHeightAboveGround);
     frustum = std::make_unique<CFrustum>();
     input   = std::make_unique<CInput>(mouse, camera.get());
@@ -313,9 +343,7 @@ void CApplication::PlaceStartCamera() {
 // The view objects go to whoever culls or picks with them, and the input
 // learns the level's commands.
 void CApplication::HandOverView() {
-    level->GetTerrain()->SetCamera(camera.get());
-    level->GetTerrain()->SetFrustum(frustum.get());
-    level->GetObjects()->SetFrustum(frustum.get());
+    level->SetView(camera.get(), frustum.get());
     CInputCommands& commands = input->Commands();
     CLevel*         game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
@@ -362,6 +390,9 @@ void CApplication::OnDisplay() {
         polygonCount = level->LevelFrame(options.editorMode);
         if (editor) {
             editor->DrawOverlay();
+        }
+        if (!level->IsLoaded()) {
+            CLevelNotice::Draw(level->GetName(), windowWidth, windowHeight);
         }
     }
     if (camera) {
@@ -442,87 +473,19 @@ void CApplication::AddOverlayLines(int polygonCount) {
                  options.sgiMipmap ? 1 : 0, options.textureCompression ? 1 : 0);
     AddDebugLine("sound CPU usage: %.2f%%", soundLibrary.GetCpuUsage());
     if (options.showRenderInfo) {
-        AddDebugLine("PX71 Infos: %s | %s | %s | %s", GetOptionText(RenderOption::TextureFilter),
-                     GetOptionText(RenderOption::MipMapping), GetOptionText(RenderOption::RenderMode),
-                     GetOptionText(RenderOption::DisplayLists));
-        AddDebugLine("PX71 Infos: %s | %s | %s", GetOptionText(RenderOption::FrustumCulling),
-                     GetOptionText(RenderOption::Transparency), GetOptionText(RenderOption::LevelOfDetail));
+        AddDebugLine("PX71 Infos: %s | %s | %s | %s", GetOptionText(options, RenderOption::TextureFilter),
+                     GetOptionText(options, RenderOption::MipMapping), GetOptionText(options, RenderOption::RenderMode),
+                     GetOptionText(options, RenderOption::DisplayLists));
+        AddDebugLine("PX71 Infos: %s | %s | %s", GetOptionText(options, RenderOption::FrustumCulling),
+                     GetOptionText(options, RenderOption::Transparency),
+                     GetOptionText(options, RenderOption::LevelOfDetail));
     }
-}
-
-const char* CApplication::GetOptionText(RenderOption option) const {
-    switch (option) {
-    case RenderOption::TextureFilter:
-        return options.textureFilter == textureFilterNearest ? "Texturqualität (F4): nearest"
-                                                             : "Texturqualität (F4): linear";
-    case RenderOption::MipMapping:
-        switch (options.mipmapMode) {
-        case mipmapOff:
-            return "Mip Mapping (F5): aus";
-        case mipmapBilinear:
-            return "Mip Mapping (F5): bilinear";
-        default:
-            return "Mip Mapping (F5): trilinear";
-        }
-    case RenderOption::RenderMode:
-        switch (options.renderMode) {
-        case renderBufferObjects:
-            return "Rendermode (F6): Vertex Buffer Objects";
-        case renderVertexArrays:
-            return "Rendermode (F6): Vertex Arrays";
-        default:
-            return "Rendermode (F6): Immediate Mode";
-        }
-    case RenderOption::DisplayLists:
-        return OnOffText(options.displayLists, "Displaylists (F7): ein", "Displaylists (F7): aus");
-    case RenderOption::FrustumCulling:
-        return OnOffText(options.frustumCulling, "View Frustum Culling (F8): ein", "View Frustum Culling (F8): aus");
-    case RenderOption::Transparency:
-        return OnOffText(options.transparency, "Transparenz (F9): ein", "Transparenz (F9): aus");
-    case RenderOption::LevelOfDetail:
-        return OnOffText(options.levelOfDetail, "Level of Detail (F10): ein", "Level of Detail (F10): aus");
-    }
-    return "";
 }
 
 void CApplication::DrawDebugLines() const {
-    if (!options.debugInfo && !options.editorMode) {
-        return;
+    if (options.debugInfo || options.editorMode) {
+        CDebugOverlay::Draw(debugLines, windowWidth, windowHeight);
     }
-    // The text lies over the scene whatever the scene left in the depth
-    // buffer, in the current colour whatever texture or light is on.
-    const CWindowProjectionScope windowPixels(windowWidth, windowHeight);
-    for (size_t index = 0; index < debugLines.size(); ++index) {
-        glRasterPos2i(overlayMargin, windowHeight - overlayMargin - overlayLineHeight * static_cast<int>(index));
-        for (const int character : ToBitmapCharacters(debugLines[index])) {
-            glutBitmapCharacter(overlayFont, character);
-        }
-    }
-}
-
-std::vector<int> CApplication::ToBitmapCharacters(const std::string& text) {
-    std::vector<int> characters;
-    for (size_t index = 0; index < text.size();) {
-        const unsigned char lead      = static_cast<unsigned char>(text[index]);
-        size_t              length    = 1;
-        int                 codePoint = lead;
-        if (lead >= 0xC0 && lead < 0xF8) {
-            length    = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            codePoint = lead & (0x3F >> (length - 1));
-            for (size_t next = 1; next < length; ++next) {
-                const unsigned char trail = index + next < text.size() ? text[index + next] : 0;
-                if ((trail & 0xC0) != 0x80) {
-                    length    = 1; // not UTF-8: the byte stands for itself
-                    codePoint = lead;
-                    break;
-                }
-                codePoint = (codePoint << 6) | (trail & 0x3F);
-            }
-        }
-        characters.push_back(codePoint <= latin1Last ? codePoint : unknownCharacter);
-        index += length;
-    }
-    return characters;
 }
 
 void CApplication::OnKeyboard(unsigned char key, int, int) {
@@ -545,6 +508,18 @@ void CApplication::OnSpecialKeyUp(int key, int, int) {
     CKeyState::OnSpecial(key, false);
 }
 
+void CApplication::OnEntry(int entryState) {
+    if (entryState == GLUT_LEFT) {
+        CKeyState::Reset();
+    }
+}
+
+void CApplication::OnWindowStatus(int status) {
+    if (status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED) {
+        CKeyState::Reset();
+    }
+}
+
 // The close box: the window library ends the process (exit code 0) once
 // this returns.
 void CApplication::OnClose() {
@@ -556,85 +531,23 @@ void CApplication::QuitFromKey() {
     std::exit(0);
 }
 
-void CApplication::HandleFunctionKey(int key, int modifiers) {
-    if (key == GLUT_KEY_F4 && modifiers == GLUT_ACTIVE_ALT) {
-        QuitFromKey();
-        return;
-    }
-    // In editor mode F5 to F12 are the editor's; F4 does nothing there.
-    if (options.editorMode && key >= GLUT_KEY_F4 && key <= GLUT_KEY_F12) {
-        if (editor) {
-            editor->OnFunctionKey(key - GLUT_KEY_F1 + 1);
-        }
-        return;
-    }
-    switch (key) {
-    case GLUT_KEY_F1:
-        options.showRenderInfo = !options.showRenderInfo;
-        break;
-    case GLUT_KEY_F2:
-        options.showFramerate = !options.showFramerate;
-        break;
-    case GLUT_KEY_F3:
-        options.wireframe = !options.wireframe;
-        glPolygonMode(GL_FRONT_AND_BACK, options.wireframe ? GL_LINE : GL_FILL);
-        break;
-    case GLUT_KEY_F4:
-        options.textureFilter = NextInCycle(options.textureFilter, textureFilterNearest, textureFilterLinear);
-        break;
-    case GLUT_KEY_F5:
-        options.mipmapMode = NextInCycle(options.mipmapMode, mipmapOff, mipmapTrilinear);
-        break;
-    case GLUT_KEY_F6:
-        options.renderMode =
-            NextInCycle(options.renderMode, options.vertexBufferObjects ? renderBufferObjects : renderVertexArrays,
-                        renderImmediate);
-        break;
-    case GLUT_KEY_F7:
-        options.displayLists = !options.displayLists;
-        break;
-    case GLUT_KEY_F8:
-        options.frustumCulling = !options.frustumCulling;
-        break;
-    case GLUT_KEY_F9:
-        options.transparency = !options.transparency;
-        break;
-    case GLUT_KEY_F10:
-        options.levelOfDetail = !options.levelOfDetail;
-        break;
-    default:
-        break;
-    }
-    ApplyRenderOptionChange(key);
-}
-
-// Filters live in every cached texture, and the terrain's detail and culling
-// are chosen again only when told, so those changes are pushed at once.
-void CApplication::ApplyRenderOptionChange(int key) {
-    if (!level) {
-        return;
-    }
-    if ((key == GLUT_KEY_F4 || key == GLUT_KEY_F5) && level->GetTextures() != nullptr) {
-        level->GetTextures()->ApplyFilter(options.textureFilter, options.mipmapMode);
-    }
-    if ((key == GLUT_KEY_F8 || key == GLUT_KEY_F10) && level->GetTerrain() != nullptr) {
-        level->GetTerrain()->Invalidate();
-    }
-}
-
 float CApplication::GetFrameTime() const {
     return firstFrame || frameTimer.fps <= 0.0f ? 0.0f : 1.0f / frameTimer.fps;
 }
 
 void CApplication::AddDebugLine(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    AddDebugLineV(format, arguments);
+    va_end(arguments);
+}
+
+void CApplication::AddDebugLineV(const char* format, va_list arguments) {
     if (!options.debugInfo && !options.editorMode) {
         return;
     }
-    char    line[debugLineSize];
-    va_list arguments;
-    va_start(arguments, format);
+    char line[debugLineSize];
     vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
     debugLines.emplace_back(line);
 }
 

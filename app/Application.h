@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,17 +45,6 @@ struct CProgramInstance {
     char** argv = nullptr;
 };
 
-// The render options whose state the overlay and the interface show as text.
-enum class RenderOption {
-    TextureFilter,
-    MipMapping,
-    RenderMode,
-    DisplayLists,
-    FrustumCulling,
-    Transparency,
-    LevelOfDetail
-};
-
 class CCamera;
 class CEditor;
 class CFrustum;
@@ -91,6 +81,7 @@ public:
     float GetFrameTime() const;
     // Records one overlay line for this frame, only with debug info or editor mode on.
     void                            AddDebugLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void                            AddDebugLineV(const char* format, va_list arguments);
     const std::vector<std::string>& GetDebugLines() const { return debugLines; }
     void                            ClearDebugLines() { debugLines.clear(); }
     // Draws the collected lines top down in the window's top left corner, in
@@ -99,8 +90,6 @@ public:
     // True when `name` is one of the words of the GL extension string.
     static bool IsExtensionSupported(const char* name);
     static bool IsWordInList(const char* list, const char* name);
-    // The current state of a render option, e.g. "Mip Mapping (F5): trilinear".
-    const char* GetOptionText(RenderOption option) const;
 
     int                GetWindowWidth() const { return windowWidth; }
     int                GetWindowHeight() const { return windowHeight; }
@@ -121,6 +110,10 @@ public:
     void OnSpecialKey(int key, int x, int y);
     void OnSpecialKeyUp(int key, int x, int y);
     void OnClose();
+    // The pointer entered or left the window (GLUT_ENTERED, GLUT_LEFT).
+    void OnEntry(int entryState);
+    // The window was shown, covered or hidden (GLUT_VISIBLE ... GLUT_HIDDEN).
+    void OnWindowStatus(int status);
     void OnMouse(int button, int buttonState, int x, int y);
     void OnMotion(int x, int y);
 
@@ -133,7 +126,8 @@ public:
     // space-separated list and picks buffer objects as the render mode when
     // they remain.
     void CheckExtensions(const char* extensions);
-    // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*).
+    // A function key (GLUT_KEY_F1 ...) with the modifiers held (GLUT_ACTIVE_*);
+    // in FunctionKeys.cpp.
     void HandleFunctionKey(int key, int modifiers);
     // The GL state every frame relies on (shading, depth test, culling,
     // texturing); also set by tools that draw the scene without the program.
@@ -143,11 +137,6 @@ public:
     // EndFrame with the number of polygons the scene drew.
     void BeginFrame();
     void EndFrame(int polygonCount);
-
-    // A line's text as characters of the window library's bitmap fonts
-    // (Latin-1): UTF-8 sequences are decoded, characters beyond Latin-1 become
-    // '?', and bytes that are not UTF-8 are taken as Latin-1 themselves.
-    static std::vector<int> ToBitmapCharacters(const std::string& text);
 
     CAppOptions options;
     CMouseState mouse;

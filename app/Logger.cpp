@@ -3,16 +3,17 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
 // Appends one formatted line. A log that cannot be opened (read-only folder,
-// full disk) drops the message: logging never fails its caller.
+// full disk, or a log name that is not a regular file) drops the message:
+// logging never fails its caller, and never logs about itself.
 void WriteLine(const char* fileName, bool& firstWrite, const char* format, va_list arguments) {
     const char* mode = firstWrite ? "w" : "a+";
     firstWrite       = false;
-    FILE* file       = CDataPath::OpenFile(fileName, mode);
+    FILE* file       = CFileGate::OpenForWriting(fileName, mode, true);
     if (file == nullptr) {
         return;
     }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/Logger.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
@@ -65,16 +65,17 @@ CPropertyFile::CPropertyFile(const char* name) : fileName(name != nullptr ? name
     LoadProperties();
 }
 
+// A missing file is not created (a level folder is no place for files the
+// game invents) and not logged: whether it matters is the caller's to say.
+// The settings file comes into being with its first saved property.
 bool CPropertyFile::LoadProperties() {
-    FILE* file = CDataPath::OpenFile(fileName.c_str(), "r");
+    bool  missing = false;
+    FILE* file    = CFileGate::OpenForReading(fileName.c_str(), FileKind::text, &missing);
     if (file == nullptr) {
-        // The file is created so that a later append has something to extend;
-        // the created file is open for writing only, so the read below fails.
-        file = CDataPath::OpenFile(fileName.c_str(), "w");
-        if (file == nullptr) {
+        if (!missing) {
             GetLogger()->LogError("CPropertyFile::LoadProperties: Couldn't load file %s", fileName.c_str());
-            return false;
         }
+        return false;
     }
     const bool result = ReadLines(file);
     fclose(file);
@@ -168,23 +169,32 @@ bool CPropertyFile::SaveProperty(const char* key, const char* value, bool append
     return append ? AppendToFile(key, value) : RewriteFile(key, value);
 }
 
+// Every line written ends with a newline, so the next append starts a line
+// of its own without leaving an empty one. A file whose last line has no
+// newline (written by hand or by an earlier version) gets one first.
 bool CPropertyFile::AppendToFile(const char* key, const char* value) {
-    FILE* file = CDataPath::OpenFile(fileName.c_str(), "a");
+    FILE* file = CFileGate::OpenForWriting(fileName.c_str(), "a+");
     if (file == nullptr) {
         GetLogger()->LogError("CPropertyFile::SaveProperty: Couldn't open file %s", fileName.c_str());
         return false;
     }
+    bool lineOpen = false;
+    if (fseek(file, 0, SEEK_END) == 0 && ftell(file) > 0 && fseek(file, -1, SEEK_END) == 0) {
+        lineOpen = fgetc(file) != '\n';
+    }
+    fseek(file, 0, SEEK_END); // a write after a read needs a positioning call
     // A full disk shows only when the buffered line is flushed.
-    const bool written = fprintf(file, "\n%s=%s", LowerCase(key).c_str(), value) >= 0 && fflush(file) == 0;
+    bool written =
+        fprintf(file, "%s%s=%s\n", lineOpen ? "\n" : "", LowerCase(key).c_str(), value) >= 0 && fflush(file) == 0;
+    written = fclose(file) == 0 && written;
     if (!written) {
         GetLogger()->LogError("CPropertyFile::SaveProperty: Couldn't append to file %s", fileName.c_str());
     }
-    fclose(file);
     return written;
 }
 
 bool CPropertyFile::RewriteFile(const char* key, const char* value) {
-    FILE* file = CDataPath::OpenFile(fileName.c_str(), "w");
+    FILE* file = CFileGate::OpenForWriting(fileName.c_str(), "w");
     if (file == nullptr) {
         GetLogger()->LogError("CPropertyFile::SaveProperty: Couldn't open file %s", fileName.c_str());
         return false;
@@ -197,13 +207,13 @@ bool CPropertyFile::RewriteFile(const char* key, const char* value) {
         }
     }
     if (FindProperty(key) == nullptr) {
-        fprintf(file, "%s=%s", LowerCase(key).c_str(), value);
+        fprintf(file, "%s=%s\n", LowerCase(key).c_str(), value);
     }
     // Lines that did not reach the disk must not be reported as saved.
-    const bool flushed = fflush(file) == 0;
+    bool flushed = fflush(file) == 0;
+    flushed      = fclose(file) == 0 && flushed;
     if (!flushed) {
         GetLogger()->LogError("CPropertyFile::SaveProperty: Couldn't append to file %s", fileName.c_str());
     }
-    fclose(file);
     return flushed;
 }

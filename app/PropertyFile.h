@@ -23,8 +23,8 @@ public:
     CPropertyFile(const CPropertyFile&)            = delete;
     CPropertyFile& operator=(const CPropertyFile&) = delete;
 
-    // Reads the file into memory; a missing file is created empty (and, since
-    // the created file cannot be read, reported as a read failure).
+    // Reads the file into memory; false for a missing file (neither created
+    // nor logged) and for one that cannot be read (logged).
     bool LoadProperties();
 
     const CPropertyEntry* FindProperty(const char* key) const;
@@ -37,7 +37,8 @@ public:
     bool SetProperty(const char* key, const char* value);
     bool SetIntProperty(const char* key, int value);
     bool SetFloatProperty(const char* key, float value);
-    // Appends key=value (append) or rewrites the whole file (not append).
+    // Appends the line key=value (append) or rewrites the whole file (not
+    // append); every line written ends with a newline.
     bool SaveProperty(const char* key, const char* value, bool append);
 
     const std::string& GetFileName() const { return fileName; }

@@ -8,6 +8,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/DataPath.h"
+#include "platform/FileGate.h"
+#include "app/Logger.h"
 
 namespace {
 
@@ -115,6 +117,10 @@ bool CXmlFile::Open(const char* path, int request) {
     }
     if (request == modeWriting) {
         // The old file stays until Close has written the new one completely.
+        if (!CFileGate::IsInsideDataFolder(path)) {
+            GetLogger()->LogError("CXmlFile::Open: refused %s: the path leaves the data folder", path);
+            return false;
+        }
         if (!outputFile.Open(path)) {
             return false;
         }
@@ -122,33 +128,26 @@ bool CXmlFile::Open(const char* path, int request) {
         mode   = modeWriting;
         return true;
     }
-    FILE* file = CDataPath::OpenFile(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char   chunk[65536];
-    size_t count;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        input.append(chunk, count);
-    }
-    const bool good = ferror(file) == 0;
-    fclose(file);
-    if (!good) {
-        input.clear();
+    if (!CFileGate::ReadWholeFile(path, FileKind::text, input)) {
         return false;
     }
     mode = modeReading;
     return true;
 }
 
+// A write that failed anywhere, or the last buffered bytes failing to reach
+// the file (a full disk often shows only then), makes the close fail, so a
+// save is never reported done when it is not.
 bool CXmlFile::Close() {
     bool written = true;
     if (output != nullptr) {
-        // Only a document whose elements were all ended replaces the old file.
-        written = mode == modeWriting && outputFile.Commit();
+        // Only a document whose elements were all ended and whose every write
+        // succeeded replaces the old file.
+        written = mode == modeWriting && !writeFailed && outputFile.Commit();
         outputFile.Abandon();
         output = nullptr;
     }
+    writeFailed = false;
     input.clear();
     input.shrink_to_fit();
     position        = 0;
@@ -366,22 +365,31 @@ bool CXmlFile::ReadString(const char* name, char* buffer, size_t size) {
     // Stops at the next '<' (consumed), when the buffer is full, or at the end
     // of a malformed file that has no '<' behind the value.
     size_t stored = 0;
-    while (position < input.size()) {
+    while (stored + 1 < size && position < input.size()) {
         const char c = input[position++];
         if (c == '<') {
             break;
         }
         buffer[stored++] = c;
-        if (stored + 1 >= size) {
-            break;
-        }
     }
     buffer[stored] = '\0';
     return true;
 }
 
 bool CXmlFile::WriteText(const char* text) {
-    return fputs(text, output) >= 0;
+    if (fputs(text, output) < 0) {
+        writeFailed = true;
+        return false;
+    }
+    return true;
+}
+
+bool CXmlFile::Flush() {
+    if (fflush(output) != 0) {
+        writeFailed = true;
+        return false;
+    }
+    return true;
 }
 
 bool CXmlFile::WriteOpenTag(const char* name) {
@@ -402,7 +410,7 @@ bool CXmlFile::BeginWriteElement(const char* name) {
     if (mode != modeWriting || !IsNameUsable(name)) {
         return false;
     }
-    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && fflush(output) == 0;
+    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && Flush();
     elementName        = name;
     mode               = modeWritingElement;
     return written;
@@ -422,7 +430,7 @@ bool CXmlFile::BeginWriteSubElement(const char* name) {
     if (mode != modeWritingElement || !IsNameUsable(name)) {
         return false;
     }
-    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && fflush(output) == 0;
+    const bool written = WriteText((OpenTag(name) + "\n").c_str()) && Flush();
     subElementName     = name;
     mode               = modeWritingSubElement;
     return written;

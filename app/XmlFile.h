@@ -41,11 +41,12 @@ public:
     CXmlFile(const CXmlFile&)            = delete;
     CXmlFile& operator=(const CXmlFile&) = delete;
 
-    // request 0 opens for reading, 1 starts writing a new version of the
-    // file (the old one stays until Close replaces it).
+    // request 0 opens for reading (through CFileGate: a text file inside the
+    // data folder), 1 starts writing a new version of the file (the old one
+    // stays until Close replaces it).
     bool Open(const char* path, int request);
-    // After writing: true only when the document was ended and reached the
-    // disk completely; the file is replaced then and only then.
+    // After writing: true only when the document was ended and every write
+    // reached the disk; the file is replaced then and only then.
     bool Close();
 
     bool FindOpenTag(const char* name);
@@ -91,11 +92,13 @@ private:
     bool ReadNumberToken(bool floating, std::string& token);
     bool WriteValue(const char* name, const char* text);
     bool WriteText(const char* text);
+    bool Flush();
 
     int         mode = modeClosed;
     std::string input; // the whole file being read; positions are byte offsets
-    size_t      position = 0;
-    FILE*       output   = nullptr; // outputFile's stream while writing
+    size_t      position    = 0;
+    FILE*       output      = nullptr; // outputFile's stream while writing
+    bool        writeFailed = false;   // a write since Open failed
     CAtomicFile outputFile;
 
     size_t      scopeStart      = 0;

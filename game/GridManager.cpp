@@ -34,6 +34,7 @@ void CGridManager::Init(const CHeightmap* heightmapPointer, const char* path) {
 void CGridManager::LoadTiles() {
     CXmlFile xml;
     if (!xml.Open(fileName.c_str(), CXmlFile::modeReading)) {
+        GetLogger()->LogError("CGridManager::LoadTiles: Couldn't load tile file %s", fileName.c_str());
         return;
     }
     if (xml.EnterElement("tiles")) {

@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/Logger.h"
 #include "app/PropertyFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
+#include "game/TerrainParams.h"
 #include "game/TerrainTypes.h"
 #include "game/UnitManager.h"
 #include "render/Sea.h"
@@ -29,16 +31,21 @@ std::string CLevel::LevelPath(const char* format, const char* file) const {
     return path;
 }
 
-// Builds every per-level object. No step checks whether its files exist:
-// each object handles its own missing data.
+// Builds every per-level object. Each object handles its own missing data,
+// except what the level cannot be drawn without: the terrain parameters and
+// a terrain made from the heightmap. Without them nothing of the level is
+// kept (IsLoaded is false) and the failure is logged.
 bool CLevel::LoadLevel(const char* levelName) {
     if (levelName == nullptr) {
         return false;
     }
     name = levelName;
-    CPropertyFile params(LevelPath("%s\\Terrain\\%s", "ter_params.ini").c_str());
-    const float   maxWidth  = params.GetFloatProperty("maxwidth");
-    const float   maxHeight = params.GetFloatProperty("maxheight");
+    CTerrainParams params;
+    if (!params.Load(LevelPath("%s\\Terrain\\%s", "ter_params.ini").c_str())) {
+        return FailLoading();
+    }
+    const float maxWidth  = params.GetMaxWidth();
+    const float maxHeight = params.GetMaxHeight();
 
     heightmap =
         std::make_unique<CHeightmap>(LevelPath("%s\\Terrain\\%s", "ter_heightmap.bmp").c_str(), maxWidth, maxHeight);
@@ -48,7 +55,9 @@ bool CLevel::LoadLevel(const char* levelName) {
     terrainTypes                       = std::make_unique<CTerrainTypes>("Terrain\\terraintypes.xml");
     terrain                            = std::make_unique<CTerrain>();
     const std::string terrainDirectory = LevelPath("%s\\Terrain", "");
-    terrain->Create(terrainDirectory.c_str(), heightmap.get(), textures.get());
+    if (!terrain->Create(terrainDirectory.c_str(), heightmap.get(), textures.get())) {
+        return FailLoading();
+    }
     const float worldWidth = static_cast<float>(heightmap->GetWidth() - 1) * heightmap->GetSpacing();
     sky                    = std::make_unique<CSkyBox>(LevelPath("%s\\Skydome", "").c_str(), *textures, worldWidth);
     sea  = std::make_unique<CSea>(terrainDirectory.c_str(), worldWidth, heightmap->GetHeightScale(), waterLevel,
@@ -66,12 +75,23 @@ bool CLevel::LoadLevel(const char* levelName) {
     srand(static_cast<unsigned>(time(nullptr)));
     rules          = std::make_unique<CGameRules>(*grid, *units, rand() % 2 + 1);
     gameOverEffect = -1;
+    loaded         = true;
     return true;
+}
+
+// Releases whatever was built; the name stays for the player's notice.
+bool CLevel::FailLoading() {
+    const std::string levelName = name;
+    GetLogger()->LogError("CLevel::LoadLevel: the level %s could not be loaded", levelName.c_str());
+    UnloadLevel();
+    name = levelName;
+    return false;
 }
 
 // Releases in dependency order; a second call releases nothing twice.
 bool CLevel::UnloadLevel() {
     rules.reset(); // it borrows the grid and the units
+    loaded = false;
     name.clear();
     heightmap.reset();
     if (textures) {
@@ -112,4 +132,14 @@ int CLevel::GetCurrentTeam() const {
 
 int CLevel::GetGameState() const {
     return rules ? rules->GetGameState() : gamePlaying;
+}
+
+void CLevel::SetView(const CCamera* camera, const CFrustum* frustum) {
+    if (terrain) {
+        terrain->SetCamera(camera);
+        terrain->SetFrustum(frustum);
+    }
+    if (objects) {
+        objects->SetFrustum(frustum);
+    }
 }

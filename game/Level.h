@@ -7,6 +7,8 @@
 #include "game/GridManager.h"
 #include "render/Vector3.h"
 
+class CCamera;
+class CFrustum;
 class CHeightmap;
 class CSea;
 class CSkyBox;
@@ -40,6 +42,7 @@ public:
     CLevel(const CLevel&)            = delete;
     CLevel& operator=(const CLevel&) = delete;
 
+    // False, with nothing of the level kept, when it cannot be drawn.
     bool LoadLevel(const char* name);
     // Both team files, then the combat parameters, then the first victory
     // check. Stops (false) at a team file that cannot be read; what was
@@ -48,6 +51,9 @@ public:
     bool UnloadLevel();
     // Starts the current team's turn message unless a message is running.
     void ShowTurnMessage();
+
+    // Hands the view (both borrowed) to whatever culls or picks with it.
+    void SetView(const CCamera* camera, const CFrustum* frustum);
 
     // ---- commands from the input (LevelCommands.cpp) ----
     // The tile under the cursor follows the pointer.
@@ -66,6 +72,8 @@ public:
     // One frame's level work and drawing; returns the polygons drawn (LevelFrame.cpp).
     int LevelFrame(bool editorMode);
 
+    // The level loaded and can be drawn and played.
+    bool               IsLoaded() const { return loaded; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -87,6 +95,8 @@ public:
 
 private:
     std::string LevelPath(const char* format, const char* file) const;
+    // Releases whatever was built; false. The name stays for the notice.
+    bool FailLoading();
     // Debug and editor views let clicks through running messages.
     static bool IsInspecting();
     // Hands a command to the rules and shows what came of it.
@@ -115,6 +125,7 @@ private:
     void MoveEffect(int handle, const CVector3& position);
 
     std::string                      name;
+    bool                             loaded = false;
     std::unique_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Logger.h"
 #include "app/XmlFile.h"
 
 namespace {
@@ -25,11 +26,16 @@ bool CTeamFile::Load(const char* path) {
     effectSpecial.clear();
     entries.clear();
     CXmlFile xml;
-    if (path == nullptr || !xml.Open(path, 0)) {
+    if (path == nullptr) {
+        return false;
+    }
+    if (!xml.Open(path, 0)) {
+        GetLogger()->LogError("CTeamFile::Load: Couldn't load team file %s", path);
         return false;
     }
     char effect[maxEffectLength + 1];
     if (!xml.ReadString("effectSpecial", effect, sizeof effect)) {
+        GetLogger()->LogError("CTeamFile::Load: %s has no effectSpecial; the team is not loaded", path);
         return false;
     }
     effectSpecial = effect;

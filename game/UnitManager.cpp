@@ -9,6 +9,7 @@
 #include "app/XmlFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
+#include "game/UnitLimits.h"
 #include "render/WorldObjects.h"
 
 namespace {
@@ -148,15 +149,21 @@ CUnitManager::~CUnitManager() {
 // shown refuses the unit.
 int CUnitManager::LoadUnit(const char* path) {
     CXmlFile xml;
-    if (path == nullptr || !xml.Open(path, 0)) {
+    if (path == nullptr) {
+        return -1;
+    }
+    if (!xml.Open(path, 0)) {
+        GetLogger()->LogError("CUnitManager::LoadUnit: Couldn't load unit file %s", path);
         return -1;
     }
     auto            unit = std::make_unique<CUnit>();
     CUnitFileExtras extras;
     if (!ReadUnitValues(xml, *unit, extras) || !ReadNotUsable(xml, unit->notUsable)) {
+        GetLogger()->LogError("CUnitManager::LoadUnit: %s lacks a value or a terrainid; the unit is not loaded", path);
         return -1;
     }
     xml.Close();
+    CUnitLimits::Apply(*unit, path);
     CModelInstance* instance = nullptr;
     if (objects != nullptr) {
         unit->modelInstance = objects->AddObject(extras.modelFile);

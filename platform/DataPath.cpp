@@ -91,13 +91,6 @@ std::string CDataPath::Resolve(const char* path) {
     return resolved;
 }
 
-FILE* CDataPath::OpenFile(const char* path, const char* mode) {
-    if (path == nullptr || mode == nullptr) {
-        return nullptr;
-    }
-    return fopen(Resolve(path).c_str(), mode);
-}
-
 bool CDataPath::FileExists(const char* path) {
     struct stat info;
     return path != nullptr && stat(Resolve(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 
-// Every file the program opens goes through this layer. Data paths are
-// written with backslashes and in inconsistent letter case ("Interface\%s"
-// and "interface\%s" name one folder), so each component that does not exist
-// exactly as spelled is looked up case-insensitively in its parent folder.
+// Data paths are written with backslashes and in inconsistent letter case
+// ("Interface\%s" and "interface\%s" name one folder), so each component that
+// does not exist exactly as spelled is looked up case-insensitively in its
+// parent folder. Files are opened through CFileGate, which resolves paths
+// here.
 class CDataPath {
 public:
     // The path with slashes and every existing component in its on-disk case.
@@ -14,9 +14,6 @@ public:
     // for reading fails exactly like a missing file and opening it for writing
     // creates the file under the resolved folder.
     static std::string Resolve(const char* path);
-
-    // fopen on the resolved path; nullptr (with errno set) when it cannot be opened.
-    static FILE* OpenFile(const char* path, const char* mode);
 
     // True when the resolved path names an existing regular file.
     static bool FileExists(const char* path);

@@ -12,10 +12,25 @@ void Set(PolledKey key, bool down) {
     keysDown[static_cast<int>(key)] = down;
 }
 
+constexpr unsigned char controlLast = 0x1A; // Ctrl+Z
+
+// With Ctrl held the window library reports a letter as its control code
+// (Ctrl+W is 0x17) and Space as 0; a key released with Ctrl held must still
+// release its letter. Enter (0x0D) and the line feed (0x0A) stay themselves.
+unsigned char WithoutControl(unsigned char key) {
+    if (key == 0) {
+        return ' ';
+    }
+    if (key <= controlLast && key != '\r' && key != '\n') {
+        return static_cast<unsigned char>('a' + key - 1);
+    }
+    return static_cast<unsigned char>(std::tolower(key));
+}
+
 } // namespace
 
 void CKeyState::OnCharacter(unsigned char key, bool down) {
-    switch (std::tolower(key)) {
+    switch (WithoutControl(key)) {
     case 'w':
         Set(PolledKey::W, down);
         break;

@@ -6,7 +6,8 @@ enum class PolledKey { W, S, A, D, R, F, Space, Enter, Delete, Left, Right, Up, 
 
 class CKeyState {
 public:
-    // Character keys as GLUT reports them (letters in either case).
+    // Character keys as GLUT reports them (letters in either case, or as
+    // control codes while Ctrl is held).
     static void OnCharacter(unsigned char key, bool down);
     // GLUT special keys (GLUT_KEY_LEFT and so on).
     static void OnSpecial(int key, bool down);

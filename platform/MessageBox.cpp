@@ -1,23 +1,85 @@
 #include "platform/MessageBox.h"
 
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/Logger.h"
+
 namespace {
+
+// Box layout in pixels.
+constexpr int textSize     = 14;
+constexpr int margin       = 12;
+constexpr int maxTextWidth = 480; // longer texts wrap
+constexpr int buttonWidth  = 80;
+constexpr int buttonHeight = 26;
 
 bool                           recording = false;
 std::vector<CMessageBoxRecord> recorded;
 
-void ShowAlert(const char* caption, const char* text) {
+// '@' starts a symbol in an FLTK label; doubled it stands for itself.
+std::string PlainLabel(const char* text) {
+    std::string label;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '@') {
+            label += '@';
+        }
+        label += *c;
+    }
+    return label;
+}
+
+// OK (its own window), and Escape or the close box (the window itself).
+void HideBox(Fl_Widget* widget, void*) {
+    Fl_Window* window = widget->window() != nullptr ? widget->window() : static_cast<Fl_Window*>(widget);
+    window->hide();
+}
+
+// A modal box with the caption as its title, the text and one OK button,
+// which Return presses. The box runs FLTK's event loop itself until it is
+// closed, and hands the display back only once the window is gone from the
+// screen: the caller (the window library's main loop) takes over events and
+// drawing again afterwards.
+void ShowBox(const char* caption, const char* text) {
     if (fl_display == nullptr) {
         return;
     }
-    fl_message_title(caption);
-    fl_alert("%s", text);
+    const std::string label = PlainLabel(text);
+    fl_font(FL_HELVETICA, textSize);
+    int textWidth  = maxTextWidth;
+    int textHeight = 0;
+    fl_measure(label.c_str(), textWidth, textHeight);
+    // A little room beyond the measured width, so the label does not wrap again.
+    textWidth += textSize / 2;
+    const int width  = std::max(textWidth, buttonWidth) + 2 * margin;
+    const int height = textHeight + buttonHeight + 3 * margin;
+
+    Fl_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, caption);
+    Fl_Box*   message = new Fl_Box(margin, margin, width - 2 * margin, textHeight);
+    message->copy_label(label.c_str());
+    message->labelsize(textSize);
+    message->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    Fl_Return_Button* ok = new Fl_Return_Button(width - margin - buttonWidth, height - margin - buttonHeight,
+                                                buttonWidth, buttonHeight, "OK");
+    ok->callback(HideBox);
+    window.end();
+    window.callback(HideBox);
+    window.set_modal();
+    window.show();
+    while (window.shown()) {
+        Fl::wait();
+    }
+    Fl::flush();
+    XSync(fl_display, False);
 }
 
 } // namespace
@@ -29,12 +91,13 @@ void CMessageBox::Show(const char* caption, const char* format, ...) {
     vsnprintf(text, sizeof text, format != nullptr ? format : "", arguments);
     va_end(arguments);
     const char* title = caption != nullptr ? caption : "";
+    GetLogger()->LogError("%s: %s", title, text);
     if (recording) {
         recorded.push_back({title, text});
         return;
     }
     std::fprintf(stderr, "%s: %s\n", title, text);
-    ShowAlert(title, text);
+    ShowBox(title, text);
 }
 
 void CMessageBox::StartRecording() {

@@ -10,12 +10,15 @@ struct CMessageBoxRecord {
 };
 
 // The model loader's "Error" and "Warning" boxes. Each message always goes to
-// standard error as "caption: text"; when the program has a display open (the
-// start-up dialog opened it) a modal alert with the caption as its title is
-// shown as well and the call returns once the player confirms it.
+// the error log and to standard error as "caption: text"; when the program
+// has a display open (the start-up dialog opened it) a modal box with the
+// caption as its title, the text and an OK button is shown as well. OK,
+// Return, Escape and the close box close it; the call returns once it is
+// closed and gone from the screen.
 //
-// Tests switch on recording: messages are then only collected, nothing is
-// shown or printed, so a loader's complaints can be checked without a display.
+// Tests switch on recording: messages are then collected and logged, but
+// nothing is shown or printed, so a loader's complaints can be checked
+// without a display.
 class CMessageBox {
 public:
     static void Show(const char* caption, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/Logger.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
@@ -167,6 +167,19 @@ void RunNotifier(std::shared_ptr<CSoundState> state, int generation) {
     }
 }
 
+// The file as an SDL source that closes it when closed itself.
+SDL_RWops* OpenThroughGate(const char* path, FileKind kind) {
+    FILE* file = CFileGate::OpenForReading(path, kind);
+    if (file == nullptr) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromFP(file, SDL_TRUE);
+    if (source == nullptr) {
+        fclose(file);
+    }
+    return source;
+}
+
 bool OpenDevice(int mixRate, int channelCount) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -288,7 +301,12 @@ SoundStream CSoundLibrary::OpenStream(const char* path) {
     if (!state->open || path == nullptr) {
         return noSound;
     }
-    Mix_Music* music = Mix_LoadMUS(CDataPath::Resolve(path).c_str());
+    // The stream keeps reading the file while it plays and closes it when freed.
+    SDL_RWops* source = OpenThroughGate(path, FileKind::music);
+    if (source == nullptr) {
+        return noSound;
+    }
+    Mix_Music* music = Mix_LoadMUS_RW(source, 1);
     if (music == nullptr) {
         return noSound;
     }
@@ -433,7 +451,11 @@ SoundSample CSoundLibrary::LoadSample(const char* path) {
     if (!state->open || path == nullptr) {
         return noSound;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(CDataPath::Resolve(path).c_str());
+    SDL_RWops* source = OpenThroughGate(path, FileKind::sound);
+    if (source == nullptr) {
+        return noSound;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
     if (chunk == nullptr) {
         return noSound;
     }

@@ -55,7 +55,7 @@ public:
     // quarter second; 0 when closed or before anything was mixed.
     float GetCpuUsage() const;
 
-    // Streams decode from the file while they play (path through CDataPath).
+    // Streams decode from the file while they play (path through CFileGate).
     SoundStream OpenStream(const char* path);
     // Plays the stream from its start on the channel (or anyFreeChannel),
     // stopping whatever stream played before. Returns the channel or -1.
@@ -69,7 +69,7 @@ public:
     // stream playing on it. Out-of-range volumes are clamped.
     bool SetVolume(int channel, int volume);
 
-    // Loads the whole file into memory (path through CDataPath).
+    // Loads the whole file into memory (path through CFileGate).
     SoundSample LoadSample(const char* path);
     bool        FreeSample(SoundSample sample);
     // Plays the sample on the channel, or on a free channel other than 0 for

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/Logger.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void CBmpHandler::Load(const char* name, bool writeBackFlag) {
     Release();
     writeBack  = writeBackFlag;
     fileName   = name != nullptr ? name : "";
-    FILE* file = CDataPath::OpenFile(fileName.c_str(), "rb");
+    FILE* file = CFileGate::OpenForReading(fileName.c_str(), FileKind::image);
     if (file == nullptr) {
         return;
     }
@@ -183,7 +183,7 @@ void CBmpHandler::Save() {
     if (fileName.empty() || width <= 0 || height <= 0) {
         return;
     }
-    FILE* file = CDataPath::OpenFile(fileName.c_str(), "wb");
+    FILE* file = CFileGate::OpenForWriting(fileName.c_str(), "wb");
     if (file == nullptr) {
         return;
     }

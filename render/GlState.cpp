@@ -7,6 +7,9 @@ CGlStateScope::CGlStateScope(GLbitfield attributeBits, GLbitfield clientBits)
     if (attributeBits != 0) {
         glPushAttrib(attributeBits);
     }
+    if ((attributeBits & GL_CURRENT_BIT) != 0) {
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+    }
     if (clientBits != 0) {
         glPushClientAttrib(clientBits);
     }
@@ -18,6 +21,9 @@ CGlStateScope::~CGlStateScope() {
     }
     if (attributeBits != 0) {
         glPopAttrib();
+    }
+    if ((attributeBits & GL_CURRENT_BIT) != 0) {
+        glColor4fv(colour);
     }
 }
 

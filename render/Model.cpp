@@ -1,7 +1,9 @@
 #include "render/Model.h"
 
 #include "app/Options.h"
+#include "app/Logger.h"
 #include "platform/MessageBox.h"
+#include "render/GlState.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -18,7 +20,7 @@ const GLvoid*     normalOffset    = reinterpret_cast<const GLvoid*>(5 * sizeof(f
 CModel::CModel(const char* modelPath, CTextureManager* textureManager)
     : textures(textureManager), path(modelPath != nullptr ? modelPath : "") {
     const CAppOptions& options = GetOptions();
-    celCapable                 = options.vertexShader && options.multitexture && programs.Load();
+    celCapable                 = options.vertexShader && options.multitexture && programs.Load() && textureUnits.Load();
     if (options.vertexBufferObjects) {
         buffers.Load();
     }
@@ -61,6 +63,13 @@ bool CModel::ReadFile(const char* modelPath) {
     }
     if (data.IsNewerVersion()) {
         CMessageBox::Show("Warning", "This 3DS file is over version 3 so it may load incorrectly");
+    }
+    if (data.IsTruncated()) {
+        GetLogger()->LogError("CModel::Load: %s is cut short; what it holds is loaded", modelPath);
+    }
+    if (data.GetClampedCoordinates() > 0) {
+        GetLogger()->LogError("CModel::Load: %s: %d vertex coordinates beyond +-%g clamped", modelPath,
+                              data.GetClampedCoordinates(), static_cast<double>(CModelFile::maxCoordinate));
     }
     return true;
 }
@@ -145,6 +154,8 @@ int CModel::DrawMeshImmediate(int meshIndex) const {
     const bool        withCoords = mesh.textured && mesh.HasTexCoords();
     const uint8_t*    colour     = MaterialColour(meshIndex);
     const bool        withColour = colour != nullptr;
+    // Plain calls rather than a scope: they are recorded into the display
+    // lists made from this draw.
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glBegin(GL_TRIANGLES);
     for (const CModelFace& face : mesh.faces) {
@@ -169,7 +180,8 @@ int CModel::DrawMeshImmediate(int meshIndex) const {
 }
 
 int CModel::Draw(const CCelArguments& arguments) const {
-    int triangles = 0;
+    const CGlStateScope state(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    int                 triangles = 0;
     for (size_t mesh = 0; mesh < data.GetMeshes().size(); ++mesh) {
         triangles += DrawMesh(static_cast<int>(mesh), arguments);
     }
@@ -193,32 +205,23 @@ int CModel::DrawMesh(int mesh, const CCelArguments& arguments) const {
     // light: colour material makes the lit colour follow the one the immediate
     // draw sends, and the array paths take it as the current colour. A unit
     // keeps the team material its caller set.
-    const uint8_t* colour = arguments.cel ? nullptr : MaterialColour(mesh);
+    const uint8_t*      colour = arguments.cel ? nullptr : MaterialColour(mesh);
+    const CGlStateScope materialColour(colour != nullptr ? GL_LIGHTING_BIT | GL_CURRENT_BIT : 0);
     if (colour != nullptr) {
-        glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT);
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
         glColor3ub(colour[0], colour[1], colour[2]);
     }
-    const int triangles = buffered ? DrawBuffered(mesh, arguments, programmed) : DrawListed(mesh, arguments);
-    if (colour != nullptr) {
-        glPopAttrib();
-    }
-    if (textured) {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glDisable(GL_TEXTURE_2D);
-    }
-    return triangles;
+    return buffered ? DrawBuffered(mesh, arguments, programmed) : DrawListed(mesh, arguments);
 }
 
 // The black silhouette: back faces as thick lines, front faces culled. The
 // immediate draw (and a display list made from it) sets the material colour
 // of an untextured mesh, which unlit would paint the outline in that colour;
 // lit with an all-black material every line is black whatever colour the
-// draw sets, and its alpha is the material's.
-void CModel::BeginOutline(float alpha, float width) const {
+// draw sets, and its alpha is the material's. The caller saves the state.
+void CModel::SetOutlineState(float alpha, float width) const {
     const GLfloat black[4] = {0.0f, 0.0f, 0.0f, alpha};
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
     glEnable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, black);
@@ -233,8 +236,8 @@ void CModel::BeginOutline(float alpha, float width) const {
 }
 
 void CModel::DrawBufferArrays(int mesh) const {
+    const CGlStateScope arrays(0, GL_CLIENT_VERTEX_ARRAY_BIT);
     buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, vertexBuffers[mesh]);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
@@ -242,7 +245,6 @@ void CModel::DrawBufferArrays(int mesh) const {
     glVertexPointer(3, GL_FLOAT, vertexStride, positionOffset);
     glNormalPointer(GL_FLOAT, vertexStride, normalOffset);
     glDrawArrays(GL_TRIANGLES, 0, vertexCounts[mesh]);
-    glPopClientAttrib();
     buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
@@ -253,19 +255,17 @@ int CModel::DrawBuffered(int mesh, const CCelArguments& arguments, bool programm
         return faces;
     }
     if (programmed) {
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        const CGlStateScope cel(GL_ALL_ATTRIB_BITS);
         glDisable(GL_LIGHTING);
         DrawCelProgram(mesh, arguments);
-        BeginOutline(arguments.colour[3], arguments.outlineWidth);
+        SetOutlineState(arguments.colour[3], arguments.outlineWidth);
         DrawBufferArrays(mesh);
-        glPopAttrib();
-        glPopAttrib();
         return 2 * faces;
     }
     DrawBufferArrays(mesh);
-    BeginOutline(arguments.colour[3], fallbackOutlineWidth);
+    const CGlStateScope outline(GL_ALL_ATTRIB_BITS);
+    SetOutlineState(arguments.colour[3], fallbackOutlineWidth);
     DrawBufferArrays(mesh);
-    glPopAttrib();
     return 2 * faces;
 }
 
@@ -273,17 +273,17 @@ int CModel::DrawBuffered(int mesh, const CCelArguments& arguments, bool programm
 // into a coordinate of the 1D shade texture (unit 0); a textured mesh also
 // has its own texture on unit 1.
 void CModel::DrawCelProgram(int mesh, const CCelArguments& arguments) const {
-    const bool   textured = IsTextured(mesh);
-    const GLuint program  = textured ? arguments.multiProgram : arguments.singleProgram;
+    const bool          textured = IsTextured(mesh);
+    const GLuint        program  = textured ? arguments.multiProgram : arguments.singleProgram;
+    const CGlStateScope arrays(0, GL_CLIENT_VERTEX_ARRAY_BIT);
     buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, vertexBuffers[mesh]);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, vertexStride, positionOffset);
     glNormalPointer(GL_FLOAT, vertexStride, normalOffset);
     for (int unit = textured ? 1 : 0; unit >= 0; --unit) {
-        programs.activeTexture(GL_TEXTURE0_ARB + unit);
-        programs.clientActiveTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.activeTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.clientActiveTexture(GL_TEXTURE0_ARB + unit);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, vertexStride, texCoordOffset);
         if (unit == 1) {
@@ -304,13 +304,12 @@ void CModel::DrawCelProgram(int mesh, const CCelArguments& arguments) const {
     glDisable(GL_VERTEX_PROGRAM_ARB);
     programs.bindProgram(GL_VERTEX_PROGRAM_ARB, 0);
     for (int unit = textured ? 1 : 0; unit >= 0; --unit) {
-        programs.activeTexture(GL_TEXTURE0_ARB + unit);
-        programs.clientActiveTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.activeTexture(GL_TEXTURE0_ARB + unit);
+        textureUnits.clientActiveTexture(GL_TEXTURE0_ARB + unit);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glBindTexture(unit == 1 ? GL_TEXTURE_2D : GL_TEXTURE_1D, 0);
         glDisable(unit == 1 ? GL_TEXTURE_2D : GL_TEXTURE_1D);
     }
-    glPopClientAttrib();
     buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
@@ -325,9 +324,9 @@ int CModel::DrawListOrImmediate(int mesh) const {
 int CModel::DrawListed(int mesh, const CCelArguments& arguments) const {
     int triangles = DrawListOrImmediate(mesh);
     if (arguments.cel) {
-        BeginOutline(arguments.colour[3], fallbackOutlineWidth);
+        const CGlStateScope outline(GL_ALL_ATTRIB_BITS);
+        SetOutlineState(arguments.colour[3], fallbackOutlineWidth);
         triangles += DrawListOrImmediate(mesh);
-        glPopAttrib();
     }
     return triangles;
 }

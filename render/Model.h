@@ -7,6 +7,7 @@
 
 #include "render/BufferObjects.h"
 #include "render/ModelFile.h"
+#include "render/MultitextureFunctions.h"
 #include "render/ProgramFunctions.h"
 
 class CTextureManager;
@@ -66,18 +67,19 @@ private:
     void   DrawCelProgram(int mesh, const CCelArguments& arguments) const;
     int    DrawListed(int mesh, const CCelArguments& arguments) const;
     int    DrawListOrImmediate(int mesh) const;
-    void   BeginOutline(float alpha, float width) const;
+    void   SetOutlineState(float alpha, float width) const;
     GLuint MeshTexture(int mesh) const;
     // The colour of an untextured mesh with a material, else null.
     const uint8_t* MaterialColour(int mesh) const;
     bool           IsTextured(int mesh) const;
 
-    CTextureManager*  textures   = nullptr;
-    bool              celCapable = false;
-    CBufferObjects    buffers;
-    CProgramFunctions programs;
-    std::string       path;
-    CModelFile        data;
+    CTextureManager*       textures   = nullptr;
+    bool                   celCapable = false;
+    CBufferObjects         buffers;
+    CProgramFunctions      programs;
+    CMultitextureFunctions textureUnits;
+    std::string            path;
+    CModelFile             data;
 
     std::vector<GLuint> materialTextures; // one per material, 0 when untextured
     std::vector<GLuint> vertexBuffers;    // one per mesh

@@ -6,12 +6,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
 constexpr size_t chunkHeaderBytes = 6;
 constexpr size_t maxNameLength    = 255;
+
+struct CChunkHeader {
+    uint16_t id     = 0;
+    uint32_t length = 0;
+    size_t   end    = 0;
+};
 
 // Materials and texture names beyond this are cut, as their records hold.
 std::string Truncated(const std::string& text) {
@@ -48,6 +54,30 @@ public:
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
+    // The header of the chunk at the position. Its end is cut at `end`, the
+    // end of its parent; a length below the header's own size cannot be
+    // stepped over and is reported as it stands (end = just behind the header).
+    bool Header(size_t end, CChunkHeader& header) {
+        if (!Has(chunkHeaderBytes, end)) {
+            return false;
+        }
+        const size_t start = position;
+        header.id          = U16();
+        header.length      = U32();
+        header.end         = start + std::min<size_t>(std::max<size_t>(header.length, chunkHeaderBytes), end - start);
+        return true;
+    }
+    // A list's 16-bit count and how many records of `recordBytes` the chunk
+    // really holds behind it: the smaller of the two. False when the chunk is
+    // too short for the count itself.
+    bool Count(size_t end, size_t recordBytes, size_t& count) {
+        if (!Has(2, end)) {
+            return false;
+        }
+        const uint16_t declared = U16(); // read before the room behind it is measured
+        count                   = std::min<size_t>(declared, (end - position) / recordBytes);
+        return true;
+    }
     // Bytes up to a terminating zero (consumed) or the end, whichever comes first.
     std::string ZeroTerminated(size_t end) {
         std::string text;
@@ -76,34 +106,29 @@ void CModelMesh::TexCoordAt(int vertex, float& s, float& t) const {
 }
 
 CModelFile::Result CModelFile::LoadFile(const char* path) {
-    FILE* file = CDataPath::OpenFile(path, "rb");
-    if (file == nullptr) {
+    std::vector<uint8_t> bytes;
+    if (!CFileGate::ReadWholeFile(path, FileKind::model, bytes)) {
         // No content of an earlier file may survive a failed load.
         *this = CModelFile();
         return fileMissing;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t              chunk[65536];
-    size_t               count;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + count);
-    }
-    fclose(file);
     return Parse(bytes);
 }
 
 CModelFile::Result CModelFile::Parse(const std::vector<uint8_t>& bytes) {
     meshes.clear();
     materials.clear();
-    newerVersion = false;
-    radius       = 0;
+    newerVersion       = false;
+    truncated          = false;
+    radius             = 0;
+    clampedCoordinates = 0;
     CChunkReader reader(bytes);
-    if (!reader.Has(chunkHeaderBytes, bytes.size()) || reader.U16() != chunkPrimary) {
+    CChunkHeader primary;
+    if (!reader.Header(bytes.size(), primary) || primary.id != chunkPrimary) {
         return notPrimaryChunk;
     }
-    const uint32_t length = reader.U32();
-    const size_t   end    = std::min(bytes.size(), static_cast<size_t>(std::max<uint32_t>(length, 6)));
-    ReadChildren(reader, end, chunkPrimary, 1);
+    truncated = primary.length > bytes.size();
+    ReadChildren(reader, primary.end, chunkPrimary, 1);
     DropBrokenFaces();
     CalcNormals();
     CalcRadius();
@@ -118,17 +143,14 @@ void CModelFile::ReadChildren(CChunkReader& reader, size_t end, uint16_t parent,
         reader.position = end;
         return;
     }
-    while (reader.Has(chunkHeaderBytes, end)) {
-        const size_t   start  = reader.position;
-        const uint16_t id     = reader.U16();
-        const uint32_t length = reader.U32();
-        if (length < chunkHeaderBytes) {
+    CChunkHeader header;
+    while (reader.Header(end, header)) {
+        if (header.length < chunkHeaderBytes) {
             reader.position = end;
             return;
         }
-        const size_t chunkEnd = start + std::min<size_t>(length, end - start);
-        ReadChunk(reader, id, chunkEnd, parent, depth);
-        reader.position = chunkEnd;
+        ReadChunk(reader, header.id, header.end, parent, depth);
+        reader.position = header.end;
     }
     reader.position = end;
 }
@@ -140,11 +162,9 @@ void CModelFile::ReadChunk(CChunkReader& reader, uint16_t id, size_t end, uint16
             newerVersion = reader.U32() > lastKnownVersion;
         } else if (id == chunkEditor) {
             // The first chunk of the editor data (the mesh version) is skipped unread.
-            if (reader.Has(chunkHeaderBytes, end)) {
-                const size_t start = reader.position;
-                reader.U16();
-                const uint32_t length = reader.U32();
-                reader.position       = start + std::min<size_t>(std::max<uint32_t>(length, 6), end - start);
+            CChunkHeader first;
+            if (reader.Header(end, first)) {
+                reader.position = first.end;
             }
             ReadChildren(reader, end, chunkEditor, depth + 1);
         }
@@ -192,32 +212,39 @@ void CModelFile::ReadChunk(CChunkReader& reader, uint16_t id, size_t end, uint16
 }
 
 void CModelFile::ReadVertices(CChunkReader& reader, size_t end) {
-    if (!reader.Has(2, end)) {
+    size_t count = 0;
+    if (!reader.Count(end, 12, count)) {
         return;
     }
-    // The count is read before the room after it is measured: as two
-    // arguments of one call their order would be unspecified.
-    const uint16_t declared = reader.U16();
-    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 12);
-    CModelMesh&    mesh     = meshes.back();
+    CModelMesh& mesh = meshes.back();
     mesh.vertices.resize(count);
     for (CVector3& vertex : mesh.vertices) {
-        const float x = Finite(reader.Float());
-        const float y = Finite(reader.Float());
-        const float z = Finite(reader.Float());
+        const float x = Coordinate(reader.Float());
+        const float y = Coordinate(reader.Float());
+        const float z = Coordinate(reader.Float());
         vertex        = CVector3(x, z, -y); // the file's z is up
     }
 }
 
+// A coordinate that is not a number is 0; one beyond maxCoordinate is
+// clamped to it (and counted, so the loader can say so).
+float CModelFile::Coordinate(float value) {
+    if (!std::isfinite(value)) {
+        return 0.0f;
+    }
+    if (std::fabs(value) > maxCoordinate) {
+        ++clampedCoordinates;
+        return value < 0.0f ? -maxCoordinate : maxCoordinate;
+    }
+    return value;
+}
+
 void CModelFile::ReadFaces(CChunkReader& reader, size_t end) {
-    if (!reader.Has(2, end)) {
+    size_t count = 0;
+    if (!reader.Count(end, 8, count)) {
         return;
     }
-    // The count is read before the room after it is measured: as two
-    // arguments of one call their order would be unspecified.
-    const uint16_t declared = reader.U16();
-    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
-    CModelMesh&    mesh     = meshes.back();
+    CModelMesh& mesh = meshes.back();
     mesh.faces.resize(count);
     for (CModelFace& face : mesh.faces) {
         for (uint16_t& corner : face.corners) {
@@ -242,14 +269,11 @@ void CModelFile::ReadFaceMaterial(CChunkReader& reader, size_t end) {
 }
 
 void CModelFile::ReadTexCoords(CChunkReader& reader, size_t end) {
-    if (!reader.Has(2, end)) {
+    size_t count = 0;
+    if (!reader.Count(end, 8, count)) {
         return;
     }
-    // The count is read before the room after it is measured: as two
-    // arguments of one call their order would be unspecified.
-    const uint16_t declared = reader.U16();
-    const size_t   count    = std::min<size_t>(declared, (end - reader.position) / 8);
-    CModelMesh&    mesh     = meshes.back();
+    CModelMesh& mesh = meshes.back();
     mesh.texCoords.resize(count * 2);
     for (float& value : mesh.texCoords) {
         value = Finite(reader.Float());
@@ -259,19 +283,16 @@ void CModelFile::ReadTexCoords(CChunkReader& reader, size_t end) {
 // The diffuse colour sits in a colour sub-chunk: three bytes, or three floats
 // 0..1 (converted here rather than copied raw into the byte triple).
 void CModelFile::ReadDiffuse(CChunkReader& reader, size_t end) {
-    if (!reader.Has(chunkHeaderBytes, end)) {
+    CChunkHeader colourChunk;
+    if (!reader.Header(end, colourChunk)) {
         return;
     }
-    const size_t   start   = reader.position;
-    const uint16_t id      = reader.U16();
-    const uint32_t length  = reader.U32();
-    const size_t   dataEnd = start + std::min<size_t>(std::max<uint32_t>(length, 6), end - start);
-    uint8_t*       colour  = materials.back().colour;
-    if ((id == chunkColourBytes || id == chunkColourGamma) && reader.Has(3, dataEnd)) {
+    uint8_t* colour = materials.back().colour;
+    if ((colourChunk.id == chunkColourBytes || colourChunk.id == chunkColourGamma) && reader.Has(3, colourChunk.end)) {
         for (int i = 0; i < 3; ++i) {
             colour[i] = reader.Byte();
         }
-    } else if (id == chunkColourFloat && reader.Has(12, dataEnd)) {
+    } else if (colourChunk.id == chunkColourFloat && reader.Has(12, colourChunk.end)) {
         for (int i = 0; i < 3; ++i) {
             const float value = Finite(reader.Float());
             colour[i]         = static_cast<uint8_t>(std::lround(std::max(0.0f, std::min(value, 1.0f)) * 255.0f));

@@ -62,13 +62,22 @@ public:
     static constexpr uint32_t lastKnownVersion = 3;
     // Chunks nested deeper than this are skipped.
     static constexpr int maxDepth = 32;
+    // No model of the game is more than a few hundred units across, and the
+    // largest map a few thousand: a vertex coordinate beyond this belongs to
+    // a broken file. It is clamped, so the radius (an int), bounding spheres,
+    // normals and picking stay finite.
+    static constexpr float maxCoordinate = 100000.0f;
 
     Result LoadFile(const char* path);
     Result Parse(const std::vector<uint8_t>& bytes);
 
     // Set when the file declares a version above lastKnownVersion.
     bool IsNewerVersion() const { return newerVersion; }
+    // Set when the file ends before its primary chunk does (a cut file).
+    bool IsTruncated() const { return truncated; }
     int  GetRadius() const { return radius; }
+    // Vertex coordinates of the last parse that were clamped to maxCoordinate.
+    int GetClampedCoordinates() const { return clampedCoordinates; }
 
     const std::vector<CModelMesh>&     GetMeshes() const { return meshes; }
     const std::vector<CModelMaterial>& GetMaterials() const { return materials; }
@@ -76,19 +85,22 @@ public:
 private:
     class CChunkReader;
 
-    void ReadChildren(CChunkReader& reader, size_t end, uint16_t parent, int depth);
-    void ReadChunk(CChunkReader& reader, uint16_t id, size_t end, uint16_t parent, int depth);
-    void ReadVertices(CChunkReader& reader, size_t end);
-    void ReadFaces(CChunkReader& reader, size_t end);
-    void ReadFaceMaterial(CChunkReader& reader, size_t end);
-    void ReadTexCoords(CChunkReader& reader, size_t end);
-    void ReadDiffuse(CChunkReader& reader, size_t end);
-    void DropBrokenFaces();
-    void CalcNormals();
-    void CalcRadius();
+    void  ReadChildren(CChunkReader& reader, size_t end, uint16_t parent, int depth);
+    void  ReadChunk(CChunkReader& reader, uint16_t id, size_t end, uint16_t parent, int depth);
+    void  ReadVertices(CChunkReader& reader, size_t end);
+    float Coordinate(float value);
+    void  ReadFaces(CChunkReader& reader, size_t end);
+    void  ReadFaceMaterial(CChunkReader& reader, size_t end);
+    void  ReadTexCoords(CChunkReader& reader, size_t end);
+    void  ReadDiffuse(CChunkReader& reader, size_t end);
+    void  DropBrokenFaces();
+    void  CalcNormals();
+    void  CalcRadius();
 
     std::vector<CModelMesh>     meshes;
     std::vector<CModelMaterial> materials;
-    bool                        newerVersion = false;
-    int                         radius       = 0;
+    bool                        newerVersion       = false;
+    bool                        truncated          = false;
+    int                         radius             = 0;
+    int                         clampedCoordinates = 0;
 };

@@ -8,9 +8,7 @@ bool CProgramFunctions::Load() {
                      CGlEntryPoints::Get("glDeleteProgramsARB", deletePrograms) &
                      CGlEntryPoints::Get("glProgramStringARB", programString) &
                      CGlEntryPoints::Get("glBindProgramARB", bindProgram) &
-                     CGlEntryPoints::Get("glProgramEnvParameter4fARB", programEnvParameter4f) &
-                     CGlEntryPoints::Get("glActiveTextureARB", activeTexture) &
-                     CGlEntryPoints::Get("glClientActiveTextureARB", clientActiveTexture);
+                     CGlEntryPoints::Get("glProgramEnvParameter4fARB", programEnvParameter4f);
     if (!all) {
         *this = CProgramFunctions();
     }

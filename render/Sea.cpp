@@ -4,8 +4,9 @@
 
 #include <cstdio>
 
-#include "app/Application.h"
-#include "platform/GlEntryPoints.h"
+#include "app/FrameContext.h"
+#include "app/Options.h"
+#include "render/GlState.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -29,8 +30,7 @@ CSea::CSea(const char* terrainDirectory, float worldWidth, float heightScale, fl
     snprintf(path, sizeof path, "%s\\sea.bmp", terrainDirectory != nullptr ? terrainDirectory : "");
     texture = textures.LoadTexture(path, GetOptions().textureCompression);
     if (GetOptions().multitexture) {
-        multitexture = CGlEntryPoints::Get("glActiveTextureARB", activeTexture) &
-                       CGlEntryPoints::Get("glMultiTexCoord2fARB", multiTexCoord);
+        multitexture = textureUnits.Load();
     }
 }
 
@@ -50,9 +50,14 @@ void CSea::AdvanceDrift(float frameTime) {
 }
 
 int CSea::Draw() {
-    AdvanceDrift(GetApp()->GetFrameTime());
-    GetApp()->AddDebugLine("translate: %f", driftOffset);
-    return multitexture ? DrawMultitextured() : DrawBlended();
+    AdvanceDrift(GetFrameTime());
+    AddDebugLine("translate: %f", driftOffset);
+    const CGlStateScope state(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+    const int           triangles = multitexture ? DrawMultitextured() : DrawBlended();
+    // The sea texture's wrap mode belongs to the texture, not to the saved state.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return triangles;
 }
 
 void CSea::Quad(float y, bool bothUnits) const {
@@ -61,8 +66,8 @@ void CSea::Quad(float y, bool bothUnits) const {
     glBegin(GL_QUADS);
     for (const CSeaCorner& corner : seaCorners) {
         if (bothUnits) {
-            multiTexCoord(GL_TEXTURE0_ARB, corner.s, corner.t);
-            multiTexCoord(GL_TEXTURE1_ARB, corner.s, corner.t);
+            textureUnits.multiTexCoord2f(GL_TEXTURE0_ARB, corner.s, corner.t);
+            textureUnits.multiTexCoord2f(GL_TEXTURE1_ARB, corner.s, corner.t);
         } else {
             glTexCoord2f(corner.s, corner.t);
         }
@@ -90,23 +95,15 @@ int CSea::DrawBlended() const {
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     Quad(waterHeight + overlayLift, false);
     glPopMatrix();
-
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
     return 4;
 }
 
 // One quad: unit 0 the still texture, unit 1 the same texture drifting.
 int CSea::DrawMultitextured() const {
-    activeTexture(GL_TEXTURE0_ARB);
+    textureUnits.activeTexture(GL_TEXTURE0_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_TEXTURE_2D);
-    activeTexture(GL_TEXTURE1_ARB);
+    textureUnits.activeTexture(GL_TEXTURE1_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -120,13 +117,5 @@ int CSea::DrawMultitextured() const {
     Quad(waterHeight, true);
 
     glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
-    activeTexture(GL_TEXTURE0_ARB);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
     return 2;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "render/MultitextureFunctions.h"
+
 class CTextureManager;
 
 // A flat water plane at the level's water height whose texture drifts slowly.
@@ -34,9 +36,6 @@ public:
     static void AdvanceDrift(float frameTime);
 
 private:
-    typedef void (*ActiveTextureFunction)(GLenum);
-    typedef void (*MultiTexCoordFunction)(GLenum, GLfloat, GLfloat);
-
     void Quad(float y, bool bothUnits) const;
     int  DrawBlended() const;
     int  DrawMultitextured() const;
@@ -49,6 +48,5 @@ private:
     GLuint texture      = 0;
     bool   multitexture = false;
 
-    ActiveTextureFunction activeTexture = nullptr;
-    MultiTexCoordFunction multiTexCoord = nullptr;
+    CMultitextureFunctions textureUnits;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "render/GlState.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -43,8 +44,9 @@ CSkyBox::CSkyBox(const char* skyDirectory, CTextureManager& textureManager, floa
 }
 
 int CSkyBox::Draw() const {
-    const CVector3 low  = centre - size * 0.5f;
-    const CVector3 high = low + size;
+    const CVector3      low  = centre - size * 0.5f;
+    const CVector3      high = low + size;
+    const CGlStateScope state(GL_ENABLE_BIT | GL_TEXTURE_BIT);
     glEnable(GL_TEXTURE_2D);
     for (const CSkyQuad& quad : skyQuads) {
         glBindTexture(GL_TEXTURE_2D, textures[quad.face]);
@@ -55,7 +57,5 @@ int CSkyBox::Draw() const {
         }
         glEnd();
     }
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
     return 2 * faceCount;
 }

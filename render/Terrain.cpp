@@ -12,6 +12,7 @@
 #include "app/Logger.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
+#include "render/GlState.h"
 #include "render/RayTriangle.h"
 #include "render/TextureManager.h"
 #include "render/TileOverlay.h"
@@ -422,9 +423,8 @@ int CTerrain::Draw() {
     if (path == renderBufferObjects && !buffers.IsLoaded()) {
         path = renderVertexArrays;
     }
-    const bool useLists = path == renderImmediate && listBase != 0 && GetOptions().displayLists;
-    glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    const bool          useLists = path == renderImmediate && listBase != 0 && GetOptions().displayLists;
+    const CGlStateScope state(GL_TEXTURE_BIT | GL_ENABLE_BIT, GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -438,16 +438,13 @@ int CTerrain::Draw() {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     }
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopClientAttrib();
-    glPopAttrib();
     return triangles;
 }
 
 // The array paths draw the patch's three parts with one call from the
 // joined set; immediate mode and the lists submit the parts one by one. All
 // give the same triangles in the same order.
-int CTerrain::DrawPatch(const CTerrainPatch& patch, int path, bool useLists) {
+int CTerrain::DrawPatch(const CTerrainPatch& patch, RenderMode path, bool useLists) {
     const CPatchLevels&     levels = patch.levels;
     const CTerrainIndexSet& whole  = WholeSet(levels);
     const GLsizei           count  = static_cast<GLsizei>(whole.indices.size());

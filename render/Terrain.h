@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Options.h"
 #include "render/BoundingBox.h"
 #include "render/BufferObjects.h"
 #include "render/PatchIndices.h"
@@ -135,7 +136,7 @@ private:
     void                    MarkNode(int node, bool visible);
     void                    SelectDetail();
     void                    SetEdgeLevels();
-    int                     DrawPatch(const CTerrainPatch& patch, int path, bool useLists);
+    int                     DrawPatch(const CTerrainPatch& patch, RenderMode path, bool useLists);
     const CTerrainIndexSet& RowSet(const CPatchLevels& levels) const;
     const CTerrainIndexSet& ColumnSet(const CPatchLevels& levels) const;
     const CTerrainIndexSet& WholeSet(const CPatchLevels& levels) const;

@@ -8,7 +8,7 @@
 
 #include "app/Options.h"
 #include "app/Logger.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 #ifndef GL_COMPRESSED_LUMINANCE_ARB
 #define GL_COMPRESSED_LUMINANCE_ARB 0x84EA
@@ -31,12 +31,8 @@ constexpr size_t tgaHeaderBytes     = 18;
 constexpr int    bmpTypeSignature   = 0x4D42; // "BM" read little-endian
 constexpr int    tgaTrueColour      = 2;
 constexpr int    tgaGrey            = 3;
-// No image this loader accepts needs more bytes than this (largest side,
-// four bytes per pixel, plus room for headers, an ID and a colour map).
-constexpr long maxFileBytes = static_cast<long>(CTexture::maxSide) * CTexture::maxSide * 4 + (1L << 20);
-
-uint32_t ReadU16(const uint8_t* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8;
+uint32_t         ReadU16(const uint8_t* bytes) {
+            return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8;
 }
 
 uint32_t ReadU32(const uint8_t* bytes) {
@@ -45,31 +41,6 @@ uint32_t ReadU32(const uint8_t* bytes) {
 
 int32_t ReadS32(const uint8_t* bytes) {
     return static_cast<int32_t>(ReadU32(bytes));
-}
-
-// The whole file, or false when it cannot be opened or is beyond any image
-// the loaders accept.
-bool ReadWholeFile(const char* fileName, std::vector<uint8_t>& bytes) {
-    FILE* file = CDataPath::OpenFile(fileName, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    long length = -1;
-    if (fseek(file, 0, SEEK_END) == 0) {
-        length = ftell(file);
-    }
-    if (length < 0 || length > maxFileBytes || fseek(file, 0, SEEK_SET) != 0) {
-        if (length > maxFileBytes) {
-            GetLogger()->LogError("CTexture: %s is %ld bytes, larger than any texture", fileName, length);
-        }
-        fclose(file);
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(length));
-    const size_t got = bytes.empty() ? 0 : fread(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-    bytes.resize(got);
-    return true;
 }
 
 bool SideInRange(long side) {
@@ -219,7 +190,7 @@ bool CTexture::Load(const char* fileName, bool compressTexture, Decoder decode) 
     compress = compressTexture;
     std::vector<uint8_t> bytes;
     TextureImage         image;
-    if (fileName == nullptr || !ReadWholeFile(fileName, bytes) ||
+    if (fileName == nullptr || !CFileGate::ReadWholeFile(fileName, FileKind::image, bytes) ||
         !decode(bytes.data(), bytes.size(), fileName, image)) {
         return false;
     }

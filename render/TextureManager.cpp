@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "app/Logger.h"
 #include "app/Options.h"
 
 CTextureManager::CTextureManager() : compressionAvailable(GetOptions().textureCompression) {}
@@ -37,6 +38,7 @@ GLuint CTextureManager::LoadTexture(const char* fileName, bool compress) {
     }
     const ImageKind kind = KindOf(fileName);
     if (kind == ImageKind::none) {
+        GetLogger()->LogError("CTextureManager::LoadTexture: %s is neither a .bmp nor a .tga image", fileName);
         return 0;
     }
     const bool        effective = compress && compressionAvailable;
@@ -46,11 +48,12 @@ GLuint CTextureManager::LoadTexture(const char* fileName, bool compress) {
             return entry.texture->GetName();
         }
     }
-    Entry entry{fileName, std::make_unique<CTexture>()};
-    if (kind == ImageKind::bmp) {
-        entry.texture->LoadBmp(fileName, effective);
-    } else {
-        entry.texture->LoadTga(fileName, effective);
+    // A failure is cached with the name, so each file is reported once.
+    Entry      entry{fileName, std::make_unique<CTexture>()};
+    const bool loaded = kind == ImageKind::bmp ? entry.texture->LoadBmp(fileName, effective)
+                                               : entry.texture->LoadTga(fileName, effective);
+    if (!loaded) {
+        GetLogger()->LogError("CTextureManager::LoadTexture: Couldn't load texture %s", fileName);
     }
     const GLuint name = entry.texture->GetName();
     list.push_back(std::move(entry));

@@ -8,6 +8,7 @@
 #include "app/Logger.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
+#include "render/GlState.h"
 
 using namespace PatchIndices;
 
@@ -193,8 +194,9 @@ int CTileOverlay::Draw(const std::vector<CPatchLevels>& patches) {
     }
     const CAppOptions& options    = GetOptions();
     const bool         useBuffers = buffers.IsLoaded() && options.renderMode == renderBufferObjects;
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    // The colour arrays leave the current colour undefined: it is saved too.
+    const CGlStateScope state(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT,
+                              GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     if (options.transparency) {
@@ -217,7 +219,5 @@ int CTileOverlay::Draw(const std::vector<CPatchLevels>& patches) {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     }
-    glPopClientAttrib();
-    glPopAttrib();
     return triangles;
 }

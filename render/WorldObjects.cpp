@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Application.h"
+#include "app/FrameContext.h"
 #include "app/Frustum.h"
 #include "app/Logger.h"
+#include "app/Options.h"
 #include "app/XmlFile.h"
 #include "game/Heightmap.h"
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
+#include "render/GlState.h"
 #include "render/Matrix4.h"
 
 namespace {
@@ -49,20 +51,6 @@ bool HasModelSuffix(const std::string& path) {
     return suffix == ".3ds";
 }
 
-bool ReadWholeFile(const char* path, std::string& text) {
-    FILE* file = CDataPath::OpenFile(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char   chunk[4096];
-    size_t count;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        text.append(chunk, count);
-    }
-    fclose(file);
-    return true;
-}
-
 } // namespace
 
 CModelInstance::CModelInstance(CModel* sharedModel, const char* name)
@@ -91,7 +79,7 @@ void CModelInstance::SetRotation(float degreesX, float degreesY, float degreesZ)
 
 void CModelInstance::SetScale(float scale) {
     scaleX = scaleY = scaleZ = scale;
-    radius                   = static_cast<float>(model->GetRadius()) * scale;
+    radius                   = model != nullptr ? static_cast<float>(model->GetRadius()) * scale : 0.0f;
 }
 
 CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, const CHeightmap* levelHeightmap)
@@ -105,7 +93,7 @@ CWorldObjects::CWorldObjects(const char* file, CTextureManager* textureManager, 
     glLightfv(GL_LIGHT0, GL_POSITION, position);
     // Before the window reports its size the width is 0, and a line width
     // below one pixel is refused by GL.
-    outlineWidth = std::max(static_cast<float>(GetApp()->GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
+    outlineWidth = std::max(static_cast<float>(GetWindowWidth()) * outlineWidthPerPixel, 1.0f);
     InitCelShading();
 }
 
@@ -126,7 +114,8 @@ void CWorldObjects::InitCelShading() {
         return;
     }
     std::string multiText, singleText;
-    if (!ReadWholeFile(multiProgramFile, multiText) || !ReadWholeFile(singleProgramFile, singleText)) {
+    if (!CFileGate::ReadWholeFile(multiProgramFile, FileKind::text, multiText) ||
+        !CFileGate::ReadWholeFile(singleProgramFile, FileKind::text, singleText)) {
         return;
     }
     multiProgram  = LoadProgram(multiProgramFile, multiText);
@@ -179,10 +168,11 @@ void CWorldObjects::CreateShadeTexture() {
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
-    glPopClientAttrib();
+    {
+        const CGlStateScope unpacking(0, GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, shadeTexels, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, shadeValues);
+    }
     glBindTexture(GL_TEXTURE_1D, 0);
 }
 
@@ -232,13 +222,18 @@ void CWorldObjects::HideObjectsNear(float x, float z, float radius) {
 
 // "objects.xml": numbered items of filename, positionX (world x), positionY
 // (world z), rotation (degrees about z) and scale. An incomplete item ends the
-// list; the items before it stay.
+// list; the items before it stay. An object whose scale lies outside
+// minObjectScale..maxObjectScale is skipped: a scale of 0 or below draws
+// nothing or draws it inside out, and a huge one overflows the bounding
+// sphere that culling and hiding measure with.
 bool CWorldObjects::LoadObjects() {
     CXmlFile xml;
     if (!xml.Open(objectsFile.c_str(), 0)) {
+        GetLogger()->LogError("CWorldObjects::LoadObjects: Couldn't load object list %s", objectsFile.c_str());
         return false;
     }
     if (!xml.EnterElement("objects")) {
+        GetLogger()->LogError("CWorldObjects::LoadObjects: %s has no objects element", objectsFile.c_str());
         return false;
     }
     for (int n = 0; xml.EnterSubElement(n); ++n) {
@@ -248,13 +243,20 @@ bool CWorldObjects::LoadObjects() {
             !xml.ReadFloat("positionY", z) || !xml.ReadFloat("rotation", rotation) || !xml.ReadFloat("scale", scale)) {
             break;
         }
+        xml.LeaveSubElement();
+        if (!(scale >= minObjectScale && scale <= maxObjectScale)) {
+            GetLogger()->LogError(
+                "CWorldObjects::LoadObjects: %s: object %d (%s) has scale %g, outside %g..%g; skipped",
+                objectsFile.c_str(), n, fileName, static_cast<double>(scale), static_cast<double>(minObjectScale),
+                static_cast<double>(maxObjectScale));
+            continue;
+        }
         const int index = AddObject(fileName);
         if (index >= 0) {
             PlaceOnGround(index, x, z);
             instances[index]->SetRotZ(rotation);
             instances[index]->SetScale(scale);
         }
-        xml.LeaveSubElement();
     }
     return true;
 }
@@ -283,8 +285,9 @@ bool CWorldObjects::SaveObjects() const {
     return xml.Close() && ended;
 }
 
-int CWorldObjects::Draw(int pass) const {
-    const GLfloat light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
+int CWorldObjects::Draw(Pass pass) const {
+    const CGlStateScope state(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    const GLfloat       light[4] = {lightPosition[0], lightPosition[1], lightPosition[2], 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
     glEnable(GL_RESCALE_NORMAL);
     glEnable(GL_LIGHT0);
@@ -293,6 +296,9 @@ int CWorldObjects::Draw(int pass) const {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
+    // Plain objects are lit with a white material whatever the last draw
+    // left; each unit sets its team material and puts this one back.
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, plainMaterial);
     int triangles = 0;
     for (const auto& instance : instances) {
         const bool isUnit = instance->GetUnitIndex() != -1;
@@ -305,10 +311,6 @@ int CWorldObjects::Draw(int pass) const {
         }
         triangles += DrawInstance(*instance);
     }
-    glDisable(GL_RESCALE_NORMAL);
-    glDisable(GL_LIGHT0);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
     return triangles;
 }
 

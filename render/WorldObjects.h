@@ -73,6 +73,9 @@ public:
     static constexpr float  outlineWidthPerPixel = 0.0015625f * 1.5f;
     static constexpr float  hideRadiusDefault    = 50.0f;
     static constexpr size_t maxFileNameLength    = 511;
+    // Scales an object of "objects.xml" may have (see LoadObjects).
+    static constexpr float minObjectScale = 0.01f;
+    static constexpr float maxObjectScale = 100.0f;
 
     using UnitLookup = std::function<bool(int unitIndex, CUnitLook& look)>;
 
@@ -91,7 +94,7 @@ public:
     bool LoadObjects();
     // False (the old file kept) when the file could not be written whole.
     bool SaveObjects() const;
-    int  Draw(int pass) const;
+    int  Draw(Pass pass) const;
 
     int             GetCount() const { return static_cast<int>(instances.size()); }
     int             GetModelCount() const { return static_cast<int>(models.size()); }

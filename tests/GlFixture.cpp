@@ -1,6 +1,7 @@
 #include "GlFixture.h"
 
 #include <GL/freeglut.h>
+#include <GL/glu.h>
 
 #include <cstdlib>
 
@@ -52,4 +53,56 @@ void GlSceneTest::SetUp() {
 void GlSceneTest::TearDown() {
     CMessageBox::StopRecording();
     app->options = saved;
+}
+
+CPicture CPicture::Read(int width, int height) {
+    CPicture picture;
+    picture.width  = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<size_t>(width) * height * 4);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
+    return picture;
+}
+
+bool CPicture::Is(int x, int y, const uint8_t rgb[3], int tolerance) const {
+    const uint8_t* pixel = At(x, y);
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(pixel[c] - rgb[c]) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CountDifferences(const CPicture& a, const CPicture& b, int tolerance) {
+    int different = 0;
+    for (size_t i = 0; i + 3 < a.pixels.size() && i + 3 < b.pixels.size(); i += 4) {
+        for (size_t c = 0; c < 3; ++c) {
+            if (std::abs(a.pixels[i + c] - b.pixels[i + c]) > tolerance) {
+                ++different;
+                break;
+            }
+        }
+    }
+    return different;
+}
+
+void ClearAndLook(const float clear[3], const CView& view) {
+    glClearColor(clear[0], clear[1], clear[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double aspect = static_cast<double>(GlTest::windowWidth) / GlTest::windowHeight;
+    if (view.fieldOfView > 0.0) {
+        gluPerspective(view.fieldOfView, aspect, view.nearPlane, view.farPlane);
+    } else {
+        glOrtho(-view.halfSize * aspect, view.halfSize * aspect, -view.halfSize, view.halfSize, view.nearPlane,
+                view.farPlane);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(view.eye[0], view.eye[1], view.eye[2], view.centre[0], view.centre[1], view.centre[2], view.up[0],
+              view.up[1], view.up[2]);
 }

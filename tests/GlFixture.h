@@ -1,6 +1,10 @@
 #pragma once
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "app/Application.h"
 
@@ -30,3 +34,36 @@ protected:
 private:
     CAppOptions saved;
 };
+
+// The window's back buffer as RGBA rows, bottom row first.
+struct CPicture {
+    int                  width  = 0;
+    int                  height = 0;
+    std::vector<uint8_t> pixels;
+
+    // The whole window, or the given size from the bottom left corner.
+    static CPicture Read(int width = GlTest::windowWidth, int height = GlTest::windowHeight);
+    const uint8_t*  At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
+    // True when each of red, green and blue is within `tolerance` of `rgb`.
+    bool Is(int x, int y, const uint8_t rgb[3], int tolerance = 4) const;
+};
+
+// Pixels whose colour differs between two pictures by more than `tolerance`
+// in some channel.
+int CountDifferences(const CPicture& a, const CPicture& b, int tolerance);
+
+// Clears colour and depth to `clear` (red, green, blue 0..1) and sets a view
+// from `eye` to `centre` (y up unless `up` is given): a perspective one with
+// the vertical field of view `fieldOfView` in degrees, or with fieldOfView 0 an
+// orthographic one `halfSize` units to each side. The modelview matrix is
+// current afterwards.
+struct CView {
+    double eye[3];
+    double centre[3];
+    double fieldOfView = 45.0;
+    double halfSize    = 0.0;
+    double nearPlane   = 1.0;
+    double farPlane    = 8000.0;
+    double up[3]       = {0.0, 1.0, 0.0};
+};
+void ClearAndLook(const float clear[3], const CView& view);

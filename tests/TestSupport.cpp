@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -48,4 +50,42 @@ bool FileExists(const std::string& name) {
 
 void MakeFolders(const std::string& path) {
     std::filesystem::create_directories(path);
+}
+
+namespace {
+
+const char* watchedWork = "";
+
+void OnWatchdog(int) {
+    const char prefix[] = "\nwatchdog: this did not return in time: ";
+    ssize_t    ignored  = write(STDERR_FILENO, prefix, sizeof prefix - 1);
+    ignored             = write(STDERR_FILENO, watchedWork, strlen(watchedWork));
+    ignored             = write(STDERR_FILENO, "\n", 1);
+    (void)ignored;
+    _exit(3);
+}
+
+} // namespace
+
+CWatchdog::CWatchdog(unsigned seconds, const char* what) {
+    watchedWork = what != nullptr ? what : "";
+    signal(SIGALRM, OnWatchdog);
+    alarm(seconds);
+}
+
+CWatchdog::~CWatchdog() {
+    alarm(0);
+    signal(SIGALRM, SIG_DFL);
+}
+
+int CountLinesWith(const std::string& text, const std::string& part) {
+    std::istringstream lines(text);
+    std::string        line;
+    int                count = 0;
+    while (std::getline(lines, line)) {
+        if (line.find(part) != std::string::npos) {
+            ++count;
+        }
+    }
+    return count;
 }

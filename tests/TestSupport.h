@@ -26,3 +26,17 @@ std::string ReadFile(const std::string& name);
 bool        FileExists(const std::string& name);
 // Creates every folder of a slash-separated path below the working directory.
 void MakeFolders(const std::string& path);
+
+// Ends the test process with a message when the guarded code has not
+// returned within `seconds`: a hang fails fast instead of at the suite's
+// time limit.
+class CWatchdog {
+public:
+    CWatchdog(unsigned seconds, const char* what);
+    ~CWatchdog();
+    CWatchdog(const CWatchdog&)            = delete;
+    CWatchdog& operator=(const CWatchdog&) = delete;
+};
+
+// How many lines of `text` contain `part`.
+int CountLinesWith(const std::string& text, const std::string& part);

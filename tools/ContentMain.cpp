@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "tools/ContentGenerator.h"
@@ -8,7 +10,13 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s <data folder>\n", argv[0]);
         return 2;
     }
-    CContentGenerator generator(argv[1]);
+    // The game's file layer keeps reads and writes inside the working
+    // directory, so the data folder becomes it.
+    if (chdir(argv[1]) != 0) {
+        fprintf(stderr, "%s: cannot enter %s\n", argv[0], argv[1]);
+        return 1;
+    }
+    CContentGenerator generator(".");
     const bool        ok = generator.Run();
     printf("content: %d file(s) written into %s\n", generator.GetWrittenCount(), argv[1]);
     return ok ? 0 : 1;

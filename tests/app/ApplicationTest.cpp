@@ -1,6 +1,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ struct ExtensionCase {
     bool        textureCompression;
     bool        vertexShader;
     bool        multitexture;
-    int         renderMode;
+    RenderMode  renderMode;
 };
 
 class ExtensionChecks : public ApplicationTest, public ::testing::WithParamInterface<ExtensionCase> {};
@@ -95,21 +96,22 @@ TEST_P(ExtensionChecks, ClearMissingCapabilitiesAndPickTheRenderMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtensionChecks,
-    ::testing::Values(ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, 1},
-                      ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, 2},
-                      ExtensionCase{"NoBufferObjects", true,
-                                    "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
-                                    "GL_SGIS_generate_mipmap",
-                                    false, true, true, true, true, 2},
-                      ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false,
-                                    false, false, 2},
-                      ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, 2}),
+    ::testing::Values(
+        ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, renderBufferObjects},
+        ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, renderVertexArrays},
+        ExtensionCase{"NoBufferObjects", true,
+                      "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
+                      "GL_SGIS_generate_mipmap",
+                      false, true, true, true, true, renderVertexArrays},
+        ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false, false, false,
+                      renderVertexArrays},
+        ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, renderVertexArrays}),
     [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
 
 struct RenderModeCase {
-    const char*      name;
-    const char*      extensions;
-    std::vector<int> modesAfterEachF6; // the first entry is the mode before any key
+    const char*             name;
+    const char*             extensions;
+    std::vector<RenderMode> modesAfterEachF6; // the first entry is the mode before any key
 };
 
 class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInterface<RenderModeCase> {};
@@ -117,7 +119,7 @@ class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInter
 TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
     app->options.vertexBufferObjects = true; // "vbo" was 1 in the settings
     app->CheckExtensions(GetParam().extensions);
-    std::vector<int> modes = {app->options.renderMode};
+    std::vector<RenderMode> modes = {app->options.renderMode};
     for (size_t press = 1; press < GetParam().modesAfterEachF6.size(); ++press) {
         app->HandleFunctionKey(GLUT_KEY_F6, 0);
         modes.push_back(app->options.renderMode);
@@ -125,29 +127,37 @@ TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
     EXPECT_EQ(modes, GetParam().modesAfterEachF6);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RenderModeCycle,
-    ::testing::Values(RenderModeCase{"WithBufferObjects", "GL_ARB_vertex_buffer_object", {1, 2, 3, 1, 2}},
-                      RenderModeCase{"WithoutBufferObjects", "GL_ARB_multitexture", {2, 3, 2, 3, 2}}),
-    [](const ::testing::TestParamInfo<RenderModeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RenderModeCycle,
+                         ::testing::Values(RenderModeCase{"WithBufferObjects",
+                                                          "GL_ARB_vertex_buffer_object",
+                                                          {renderBufferObjects, renderVertexArrays, renderImmediate,
+                                                           renderBufferObjects, renderVertexArrays}},
+                                           RenderModeCase{"WithoutBufferObjects",
+                                                          "GL_ARB_multitexture",
+                                                          {renderVertexArrays, renderImmediate, renderVertexArrays,
+                                                           renderImmediate, renderVertexArrays}}),
+                         [](const ::testing::TestParamInfo<RenderModeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ApplicationTest, F4AndF5CycleTheTextureFilterAndMipMode) {
-    std::vector<int> filters = {app->options.textureFilter};
-    std::vector<int> mipmaps = {app->options.mipmapMode};
+    std::vector<TextureFilter> filters = {app->options.textureFilter};
+    std::vector<MipmapMode>    mipmaps = {app->options.mipmapMode};
     for (int press = 0; press < 3; ++press) {
         PressKeys({GLUT_KEY_F4, GLUT_KEY_F5});
         filters.push_back(app->options.textureFilter);
         mipmaps.push_back(app->options.mipmapMode);
     }
-    EXPECT_EQ(filters, (std::vector<int>{2, 1, 2, 1}));
-    EXPECT_EQ(mipmaps, (std::vector<int>{3, 1, 2, 3}));
+    const TextureFilter nearest = textureFilterNearest, linear = textureFilterLinear;
+    EXPECT_EQ(filters, (std::vector<TextureFilter>{linear, nearest, linear, nearest}));
+    EXPECT_EQ(mipmaps, (std::vector<MipmapMode>{mipmapTrilinear, mipmapOff, mipmapBilinear, mipmapTrilinear}));
 }
 
 TEST_F(ApplicationTest, F4WithOtherModifiersThanAltAloneIsPlainF4) {
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_ALT | GLUT_ACTIVE_SHIFT);
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_CTRL);
     app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_SHIFT);
-    EXPECT_EQ(app->options.textureFilter, 1);
+    EXPECT_EQ(app->options.textureFilter, textureFilterNearest);
 }
 
 struct ToggleCase {
@@ -185,9 +195,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
 TEST_F(ApplicationTest, InEditorModeF4ToF6LeaveTheCyclesAlone) {
     app->options.editorMode = true;
     PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
-    EXPECT_EQ(app->options.textureFilter, 2);
-    EXPECT_EQ(app->options.mipmapMode, 3);
-    EXPECT_EQ(app->options.renderMode, 2);
+    EXPECT_EQ(app->options.textureFilter, textureFilterLinear);
+    EXPECT_EQ(app->options.mipmapMode, mipmapTrilinear);
+    EXPECT_EQ(app->options.renderMode, renderVertexArrays);
 }
 
 struct SettingsCase {
@@ -293,45 +303,58 @@ TEST_F(ApplicationTest, DebugLinesAreCutToTheirBuffer) {
     EXPECT_EQ(app->GetDebugLines()[0].size(), CApplication::debugLineSize - 1);
 }
 
-struct CharacterCase {
-    const char*      name;
-    std::string      text;
-    std::vector<int> expected;
+struct KeyCase {
+    const char*   name;
+    unsigned char down;
+    unsigned char up;
+    PolledKey     key;
 };
 
-class BitmapCharacters : public ::testing::TestWithParam<CharacterCase> {};
+class CharacterKeys : public ApplicationTest, public ::testing::WithParamInterface<KeyCase> {};
 
-TEST_P(BitmapCharacters, DecodeUtf8ToLatin1) {
-    EXPECT_EQ(CApplication::ToBitmapCharacters(GetParam().text), GetParam().expected);
+// A key goes up however it was reported: in the other letter case (Shift
+// released first) or as a control code (Ctrl pressed while it was held).
+TEST_P(CharacterKeys, GoUpWhateverModifierWasHeld) {
+    const KeyCase& test = GetParam();
+    CKeyState::Reset();
+    app->OnKeyboard(test.down, 0, 0);
+    app->OnKeyboard('\x7f', 0, 0); // Delete stays down throughout
+    EXPECT_TRUE(CKeyState::IsDown(test.key)) << test.name;
+    app->OnKeyboardUp(test.up, 0, 0);
+    EXPECT_FALSE(CKeyState::IsDown(test.key)) << test.name;
+    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Delete)) << test.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BitmapCharacters,
-                         ::testing::Values(CharacterCase{"Ascii", "F4: ein", {'F', '4', ':', ' ', 'e', 'i', 'n'}},
-                                           CharacterCase{"Umlaut", "t\xc3\xa4t", {'t', 0xE4, 't'}},
-                                           CharacterCase{"BeyondLatin1",
-                                                         "\xe2\x82\xac"
-                                                         "1",
-                                                         {'?', '1'}}, // the euro sign
-                                           CharacterCase{"FourByteSequence", "\xf0\x9f\x98\x80", {'?'}},
-                                           CharacterCase{"Latin1Byte", "t\xe4t", {'t', 0xE4, 't'}}, // not UTF-8
-                                           CharacterCase{"CutSequence", "a\xc3", {'a', 0xC3}},
-                                           CharacterCase{"LoneContinuation", "\x80x", {0x80, 'x'}},
-                                           CharacterCase{"Empty", "", {}}),
-                         [](const ::testing::TestParamInfo<CharacterCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, CharacterKeys,
+    ::testing::Values(KeyCase{"ShiftW", 'W', 'w', PolledKey::W}, KeyCase{"CtrlW", 'w', 0x17, PolledKey::W},
+                      KeyCase{"CtrlS", 's', 0x13, PolledKey::S}, KeyCase{"CtrlA", 'a', 0x01, PolledKey::A},
+                      KeyCase{"CtrlDFirst", 0x04, 'd', PolledKey::D}, KeyCase{"CtrlR", 'R', 0x12, PolledKey::R},
+                      KeyCase{"CtrlF", 'f', 0x06, PolledKey::F}, KeyCase{"CtrlSpace", ' ', 0x00, PolledKey::Space},
+                      KeyCase{"Enter", '\r', '\r', PolledKey::Enter}),
+    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ApplicationTest, CharacterKeysUpdateThePolledKeyState) {
-    CKeyState::Reset();
-    app->OnKeyboard('W', 0, 0); // with Shift held
-    app->OnKeyboard(' ', 0, 0);
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::W));
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
-    app->OnKeyboardUp('w', 0, 0); // Shift released first
-    EXPECT_FALSE(CKeyState::IsDown(PolledKey::W));
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Space));
-    app->OnSpecialKeyUp(GLUT_KEY_LEFT, 0, 0);
-    EXPECT_FALSE(CKeyState::IsDown(PolledKey::Left));
+// Without focus no key-up arrives, so leaving the window forgets the keys.
+TEST_F(ApplicationTest, KeysAreForgottenWhenThePointerLeavesOrTheWindowHides) {
+    const struct {
+        const char*           name;
+        std::function<void()> event;
+        bool                  stillDown;
+    } events[] = {
+        {"pointer entered", [this] { app->OnEntry(GLUT_ENTERED); }, true},
+        {"window shown", [this] { app->OnWindowStatus(GLUT_FULLY_RETAINED); }, true},
+        {"pointer left", [this] { app->OnEntry(GLUT_LEFT); }, false},
+        {"window hidden", [this] { app->OnWindowStatus(GLUT_HIDDEN); }, false},
+        {"window covered", [this] { app->OnWindowStatus(GLUT_FULLY_COVERED); }, false},
+    };
+    for (const auto& event : events) {
+        CKeyState::Reset();
+        app->OnKeyboard('w', 0, 0);
+        CKeyState::OnSpecial(GLUT_KEY_LEFT, true);
+        event.event();
+        EXPECT_EQ(CKeyState::IsDown(PolledKey::W), event.stillDown) << event.name;
+        EXPECT_EQ(CKeyState::IsDown(PolledKey::Left), event.stillDown) << event.name;
+    }
 }
 
 } // namespace

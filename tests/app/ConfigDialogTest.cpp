@@ -135,12 +135,27 @@ TEST(ConfigDialog, StartStoresTheChoiceAndEveryBoxInItsOrder) {
     EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
 
     // A fresh file: the dialog's first write appends, so the keys appear in
-    // the order they were stored.
+    // the order they were stored, one line each.
     EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName),
-              "\nresolutions=1024x768:32@60 800x600:32@75 1280x1024:32@60"
-              "\nlastresolution=1280x1024:32@60"
-              "\nfullscreen=1\nfps=0\ndebuginfo=1\nvbo=0\ntxtcompression=0\nsgimipmap=0\nvsh=0\nmultitex=0"
-              "\neditormode=0\nsound=1");
+              "resolutions=1024x768:32@60 800x600:32@75 1280x1024:32@60\n"
+              "lastresolution=1280x1024:32@60\n"
+              "fullscreen=1\nfps=0\ndebuginfo=1\nvbo=0\ntxtcompression=0\nsgimipmap=0\nvsh=0\nmultitex=0\n"
+              "editormode=0\nsound=1\n");
+}
+
+// The first start writes the settings file and the second reads it back (as
+// the dialog and the game both do): neither logs anything.
+TEST(ConfigDialog, WrittenSettingsReloadWithoutAnErrorLine) {
+    CTempWorkDir dir;
+    for (int start = 0; start < 2; ++start) {
+        CConfigDialog dialog;
+        dialog.Initialise(threeModes);
+        dialog.SetChecked(idSound, start == 0);
+        dialog.Start();
+        CPropertyFile settings(CConfigDialog::settingsFileName);
+        EXPECT_EQ(settings.GetIntProperty("sound"), start == 0 ? 1 : 0);
+    }
+    EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
 }
 
 TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {

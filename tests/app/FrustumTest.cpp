@@ -19,23 +19,12 @@ CFrustum UnitCube() {
 CFrustum Perspective() {
     const float nearPlane      = 1.0f;
     const float farPlane       = 100.0f;
-    const float projection[16] = {1,
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  1,
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  (farPlane + nearPlane) / (nearPlane - farPlane),
-                                  -1,
-                                  0,
-                                  0,
-                                  2 * farPlane * nearPlane / (nearPlane - farPlane),
-                                  0};
-    CFrustum    frustum;
+    float       projection[16] = {};
+    projection[0] = projection[5] = 1.0f;
+    projection[10]                = (farPlane + nearPlane) / (nearPlane - farPlane);
+    projection[11]                = -1.0f;
+    projection[14]                = 2 * farPlane * nearPlane / (nearPlane - farPlane);
+    CFrustum frustum;
     frustum.Update(identity, projection);
     return frustum;
 }

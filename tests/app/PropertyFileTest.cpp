@@ -70,20 +70,28 @@ TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
     EXPECT_EQ(file.GetStringProperty("missing"), nullptr);
 }
 
-TEST(PropertyFile, MissingFileEndsAsAnEmptyFileWithTheReadErrorLogged) {
+// A level folder is no place for files the game invents: a missing file is
+// neither created nor logged; its first saved property creates it.
+TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
     CTempWorkDir  dir;
     CPropertyFile file("gfxconfig.ini");
-    EXPECT_TRUE(FileExists("gfxconfig.ini"));
-    EXPECT_EQ(ReadFile("gfxconfig.ini"), "");
-    EXPECT_EQ(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't read from file gfxconfig.ini\n");
-    EXPECT_TRUE(file.LoadProperties()) << "once created, the empty file reads without error";
+    EXPECT_FALSE(FileExists("gfxconfig.ini"));
+    EXPECT_FALSE(FileExists("log_error.txt"));
+    EXPECT_FALSE(file.LoadProperties());
+    EXPECT_TRUE(file.SetIntProperty("fps", 1));
+    EXPECT_EQ(ReadFile("gfxconfig.ini"), "fps=1\n");
 }
 
-TEST(PropertyFile, UncreatableFileLogsThatItCouldNotBeLoaded) {
-    CTempWorkDir  dir;
-    CPropertyFile file("nofolder/gfxconfig.ini");
-    EXPECT_EQ(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file nofolder/gfxconfig.ini\n");
+TEST(PropertyFile, UnreadableFileLogsThatItCouldNotBeLoaded) {
+    CTempWorkDir dir;
+    MakeFolders("gfxconfig.ini");
+    CPropertyFile file("gfxconfig.ini");
+    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
+              1);
     EXPECT_FALSE(file.SetProperty("a", "1"));
+    CPropertyFile nowhere("nofolder/gfxconfig.ini");
+    EXPECT_FALSE(nowhere.SetProperty("a", "1"));
+    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "Couldn't open file nofolder/gfxconfig.ini"), 1);
 }
 
 TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
@@ -91,14 +99,16 @@ TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
     WriteFile("p.ini", "b=1\nA=2\nb=3");
     CPropertyFile file("p.ini");
     EXPECT_TRUE(file.SetProperty("new", "x"));
-    EXPECT_EQ(ReadFile("p.ini"), "b=1\nA=2\nb=3\nnew=x");
+    EXPECT_EQ(ReadFile("p.ini"), "b=1\nA=2\nb=3\nnew=x\n") << "a last line without newline gets one first";
     EXPECT_TRUE(file.SetIntProperty("A", 7));
     EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\n");
     EXPECT_TRUE(file.SetFloatProperty("f", 1.5f));
-    EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\n\nf=1.500000");
+    EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\nf=1.500000\n");
 }
 
-TEST(PropertyFile, AppendAfterARewriteLeavesAnEmptyLineThatTheNextLoadSkips) {
+// Appends after a rewrite used to leave an empty line, which every later
+// start reported as an invalid line.
+TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
     CTempWorkDir dir;
     {
         CPropertyFile file("gfxconfig.ini");
@@ -106,12 +116,25 @@ TEST(PropertyFile, AppendAfterARewriteLeavesAnEmptyLineThatTheNextLoadSkips) {
         file.SetIntProperty("fullscreen", 1); // rewrite: the file ends with a newline
         file.SetIntProperty("fps", 1);        // append after it
     }
+    EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=1\n");
     unlink("log_error.txt");
     CPropertyFile reread("gfxconfig.ini");
     EXPECT_EQ(reread.GetIntProperty("fullscreen"), 1);
     EXPECT_EQ(reread.GetIntProperty("fps"), 1);
-    EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\n\nfps=1");
+    EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
+}
+
+// A file written before still loads (its empty line reported and skipped),
+// and the next rewrite drops the empty line.
+TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
+    CTempWorkDir dir;
+    WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
+    CPropertyFile file("gfxconfig.ini");
+    EXPECT_EQ(file.GetIntProperty("fullscreen"), 1);
+    EXPECT_EQ(file.GetIntProperty("fps"), 1);
     EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+    EXPECT_TRUE(file.SetIntProperty("fps", 0));
+    EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=0\n");
 }
 
 TEST(PropertyFile, OverlongLineIsReportedAndSkippedWhole) {

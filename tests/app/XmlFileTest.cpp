@@ -1,5 +1,8 @@
+#include <sys/resource.h>
+
 #include <cfloat>
 #include <climits>
+#include <csignal>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -157,6 +160,17 @@ TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
     EXPECT_FALSE(xml.ReadString("tail", text, 0));
 }
 
+TEST_F(XmlFileTest, OneByteBufferHoldsOnlyTheTerminator) {
+    OpenText("<name>Tank</name><next>x</next>");
+    char buffer[2] = {'?', '#'};
+    EXPECT_TRUE(xml.ReadString("name", buffer, 1));
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(buffer[1], '#') << "nothing may be written past the buffer";
+    char next[4] = "";
+    EXPECT_TRUE(xml.ReadString("next", next, sizeof next));
+    EXPECT_STREQ(next, "x");
+}
+
 TEST_F(XmlFileTest, UnterminatedTextStopsAtTheEndOfTheFile) {
     OpenText("<name>no end");
     char text[32] = "";
@@ -251,6 +265,34 @@ TEST_F(XmlFileTest, WriterLayoutReadsBack) {
     EXPECT_TRUE(xml.ReadString("name", name, sizeof name));
     EXPECT_FLOAT_EQ(x, 1024.5f);
     EXPECT_STREQ(name, "tree.3ds");
+}
+
+// The file size limit stands in for a full disk: the buffered values fail to
+// reach the file only when it is flushed at the close.
+TEST_F(XmlFileTest, SaveThatDoesNotReachTheDiskFailsToClose) {
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_TRUE(xml.Open("objects.xml", 1));
+    struct rlimit small = saved;
+    small.rlim_cur      = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool written = xml.BeginWriteElement("objects");
+    for (int n = 0; n < 8; ++n) {
+        written = xml.BeginWriteSubElement(n) && written;
+        written = xml.WriteString("filename", "pine.3ds") && written;
+        written = xml.EndWriteSubElement() && written;
+    }
+    written           = xml.EndWriteElement() && written;
+    const bool closed = xml.Close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written && closed) << "a save cut short must not be reported as done";
+    EXPECT_FALSE(closed);
+
+    ASSERT_TRUE(xml.Open("objects.xml", 1));
+    EXPECT_TRUE(xml.WriteInt("count", 1));
+    EXPECT_TRUE(xml.Close()) << "a save that fits closes fine";
 }
 
 TEST_F(XmlFileTest, MissingFileFailsToOpen) {

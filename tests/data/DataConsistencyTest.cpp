@@ -19,15 +19,11 @@
 // every key its loader requires.
 namespace {
 
+using DataFiles::Text;
+
 constexpr int tiles        = 32;
 constexpr int waterLevel   = 45; // samples; the sea's water level
 constexpr int cliffDegrees = 50; // no usable tile is steeper than this
-
-std::string Text(CXmlFile& file, const char* key) {
-    char buffer[1024] = {};
-    file.ReadString(key, buffer, sizeof buffer);
-    return buffer;
-}
 
 struct Unit {
     std::string      file;
@@ -40,7 +36,7 @@ struct Unit {
 
 bool ReadUnitFile(Unit& unit) {
     CXmlFile file;
-    if (!file.Open(DataFiles::Path("units\\" + unit.file).c_str(), 0)) {
+    if (!DataFiles::OpenXml(file, "units\\" + unit.file)) {
         return false;
     }
     int general = 0, headquarters = 0;
@@ -76,7 +72,7 @@ std::vector<Unit> LoadTeams() {
     std::vector<Unit> units;
     for (int team = 1; team <= 2; ++team) {
         CXmlFile file;
-        if (!file.Open(DataFiles::Path("TestLevel\\team" + std::to_string(team) + ".xml").c_str(), 0) ||
+        if (!DataFiles::OpenXml(file, "TestLevel\\team" + std::to_string(team) + ".xml") ||
             !file.EnterElement("units")) {
             continue;
         }
@@ -96,14 +92,19 @@ std::vector<Unit> LoadTeams() {
     return units;
 }
 
+CHeightmap ShippedHeightmap() {
+    const DataFiles::CInDataFolder inData;
+    return CHeightmap("TestLevel\\Terrain\\ter_heightmap.bmp", 2048.0f, 400.0f);
+}
+
 struct Level {
     CHeightmap       heightmap;
     std::vector<int> terrain, usable;
     int              terrainTypes = 0;
 
-    Level() : heightmap(DataFiles::Path("TestLevel\\Terrain\\ter_heightmap.bmp").c_str(), 2048.0f, 400.0f) {
+    Level() : heightmap(ShippedHeightmap()) {
         CXmlFile file;
-        if (file.Open(DataFiles::Path("TestLevel\\Terrain\\terrain.xml").c_str(), 0) && file.EnterElement("tiles")) {
+        if (DataFiles::OpenXml(file, "TestLevel\\Terrain\\terrain.xml") && file.EnterElement("tiles")) {
             for (int n = 0; n < tiles * tiles && file.EnterSubElement(n); ++n) {
                 int type = -1, flag = 0;
                 if (!file.ReadInt("terrainID", type) || !file.ReadInt("usable", flag)) {
@@ -115,7 +116,7 @@ struct Level {
             }
         }
         CXmlFile types;
-        if (types.Open(DataFiles::Path("Terrain\\terraintypes.xml").c_str(), 0) && types.EnterElement("terraintypes")) {
+        if (DataFiles::OpenXml(types, "Terrain\\terraintypes.xml") && types.EnterElement("terraintypes")) {
             float value = 0;
             while (types.EnterSubElement(terrainTypes) && types.ReadFloat("defense", value) &&
                    types.ReadFloat("movement", value)) {
@@ -315,7 +316,7 @@ TEST_F(ContentTest, PlacedObjectsFitTheTerrainUnderThem) {
         unitTiles.insert({unit.x, unit.y});
     }
     CXmlFile file;
-    ASSERT_TRUE(file.Open(DataFiles::Path("TestLevel\\objects.xml").c_str(), 0) && file.EnterElement("objects"));
+    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\objects.xml") && file.EnterElement("objects"));
     int count = 0;
     for (; file.EnterSubElement(count); ++count) {
         const std::string name = Text(file, "filename");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -36,6 +38,38 @@ inline bool Exists(const std::string& gamePath) {
     return CDataPath::FileExists((Folder() + "/" + gamePath).c_str());
 }
 
+// The game's loaders read from the working directory and refuse paths that
+// lead elsewhere, so shipped files are handed to them from inside data/: for
+// its lifetime this object makes data/ the working directory.
+class CInDataFolder {
+public:
+    CInDataFolder() {
+        char here[4096];
+        if (getcwd(here, sizeof here) != nullptr) {
+            previous = here;
+        }
+        entered = chdir(Folder().c_str()) == 0;
+    }
+    ~CInDataFolder() {
+        if (entered && !previous.empty() && chdir(previous.c_str()) != 0) {
+            previous.clear();
+        }
+    }
+    CInDataFolder(const CInDataFolder&)            = delete;
+    CInDataFolder& operator=(const CInDataFolder&) = delete;
+
+private:
+    std::string previous;
+    bool        entered = false;
+};
+
+// Opens a shipped XML file (a game path such as "units\tank.xml") with the
+// game's reader, which holds the whole file once it is open.
+inline bool OpenXml(CXmlFile& file, const std::string& gamePath) {
+    const CInDataFolder inData;
+    return file.Open(gamePath.c_str(), 0);
+}
+
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -56,6 +90,17 @@ inline std::string Run(const std::string& command, bool withErrors = false) {
     }
     pclose(pipe);
     return output;
+}
+
+// The text of `key` in the file's current element ("" when missing; `found`
+// tells which).
+inline std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
+    char       buffer[1024] = {};
+    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
+    if (found != nullptr) {
+        *found = ok;
+    }
+    return buffer;
 }
 
 inline std::string Quote(const std::string& path) {

@@ -14,19 +14,12 @@
 // interface, particle and unit file holds every key its loader requires.
 namespace {
 
-std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
-    char       buffer[1024] = {};
-    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
-    if (found != nullptr) {
-        *found = ok;
-    }
-    return buffer;
-}
+using DataFiles::Text;
 
 // The names among `keys` that the file at the top level does not hold.
 std::vector<std::string> MissingKeys(const std::string& gamePath, const std::vector<std::string>& keys) {
     CXmlFile file;
-    if (!file.Open(DataFiles::Path(gamePath).c_str(), 0)) {
+    if (!DataFiles::OpenXml(file, gamePath)) {
         return {"(file " + gamePath + " cannot be opened)"};
     }
     std::vector<std::string> missing;
@@ -86,7 +79,7 @@ public:
             const std::string path = "TestLevel\\team" + std::to_string(team) + ".xml";
             Add("the game", path);
             CXmlFile file;
-            if (!file.Open(DataFiles::Path(path).c_str(), 0)) {
+            if (!DataFiles::OpenXml(file, path)) {
                 continue;
             }
             Add(path, "particles\\" + Text(file, "effectSpecial"));
@@ -105,7 +98,7 @@ public:
 
     void CollectUnit(const std::string& path) {
         CXmlFile file;
-        if (!file.Open(DataFiles::Path(path).c_str(), 0)) {
+        if (!DataFiles::OpenXml(file, path)) {
             return;
         }
         models.insert(Text(file, "filename"));
@@ -119,7 +112,7 @@ public:
 
     void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
         CXmlFile file;
-        if (!file.Open(DataFiles::Path(path).c_str(), 0) || !file.EnterElement(list)) {
+        if (!DataFiles::OpenXml(file, path) || !file.EnterElement(list)) {
             return;
         }
         for (int n = 0; file.EnterSubElement(n); ++n) {
@@ -134,7 +127,7 @@ public:
 
     void CollectInterface() {
         CXmlFile file;
-        if (!file.Open(DataFiles::Path("Interface\\interface.xml").c_str(), 0)) {
+        if (!DataFiles::OpenXml(file, "Interface\\interface.xml")) {
             return;
         }
         for (const char* key :
@@ -147,7 +140,7 @@ public:
 
     void CollectMusic() {
         CXmlFile file;
-        if (!file.Open(DataFiles::Path("music\\playlist.xml").c_str(), 0)) {
+        if (!DataFiles::OpenXml(file, "music\\playlist.xml")) {
             return;
         }
         for (const char* key : {"intro", "end", "bridge"}) {
@@ -166,7 +159,7 @@ public:
         }
         for (const std::string& effect : effects) {
             CXmlFile file;
-            if (file.Open(DataFiles::Path(effect).c_str(), 0)) {
+            if (DataFiles::OpenXml(file, effect)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -275,7 +268,7 @@ std::vector<KeySet> InterfaceKeySets() {
 
 std::string SubFile(const char* key) {
     CXmlFile file;
-    if (!file.Open(DataFiles::Path("Interface\\interface.xml").c_str(), 0)) {
+    if (!DataFiles::OpenXml(file, "Interface\\interface.xml")) {
         return std::string();
     }
     return "interface\\" + Text(file, key);
@@ -291,7 +284,7 @@ TEST(DataReferencesTest, InterfaceSubFilesHaveEveryKey) {
 // The box list is a list: entries from "0" upwards, each with all its keys.
 TEST(DataReferencesTest, BoxListEntriesHaveEveryKey) {
     CXmlFile file;
-    ASSERT_TRUE(file.Open(DataFiles::Path(SubFile("boxes")).c_str(), 0) && file.EnterElement("boxes"));
+    ASSERT_TRUE(DataFiles::OpenXml(file, SubFile("boxes")) && file.EnterElement("boxes"));
     const std::vector<std::string> keys    = With(With(With(ColourKeys("", "team1"), ColourKeys("", "team2")),
                                                        {"upperleftx", "upperlefty", "lowerrightx", "lowerrighty"}),
                                                   alignment);
@@ -322,7 +315,7 @@ TEST(DataReferencesTest, ParticleFilesHaveEveryKeyAndAKnownType) {
         const std::vector<std::string> missing = MissingKeys(path, keys);
         EXPECT_TRUE(missing.empty()) << path << " lacks " << Join(missing);
         CXmlFile file;
-        ASSERT_TRUE(file.Open(DataFiles::Path(path).c_str(), 0));
+        ASSERT_TRUE(DataFiles::OpenXml(file, path));
         const std::string type  = Text(file, "type");
         int               count = 0;
         float             life = 0, size = 0;

@@ -23,7 +23,12 @@ struct Rgb {
 std::string PatchPath(int column, int row) {
     char name[64];
     snprintf(name, sizeof name, "TestLevel\\Terrain\\terrain_%d_%d.bmp", column, row);
-    return DataFiles::Path(name);
+    return name;
+}
+
+void LoadPatch(CBmpHandler& image, int column, int row) {
+    const DataFiles::CInDataFolder inData;
+    image.Load(PatchPath(column, row).c_str(), false);
 }
 
 Rgb Pixel(const CBmpHandler& image, int row, int column) {
@@ -38,7 +43,7 @@ TEST(LevelImagesTest, TerrainPatchesJoinWithoutSeams) {
     for (int row = 0; row < patches; ++row) {
         for (int column = 0; column < patches; ++column) {
             CBmpHandler here;
-            here.Load(PatchPath(column, row).c_str(), false);
+            LoadPatch(here, column, row);
             const int size = here.GetWidth();
             ASSERT_GT(size, 2) << PatchPath(column, row);
             for (int direction = 0; direction < 2; ++direction) {
@@ -47,7 +52,7 @@ TEST(LevelImagesTest, TerrainPatchesJoinWithoutSeams) {
                     continue;
                 }
                 CBmpHandler next;
-                next.Load(PatchPath(nextColumn, nextRow).c_str(), false);
+                LoadPatch(next, nextColumn, nextRow);
                 ASSERT_EQ(next.GetWidth(), size);
                 double seam = 0, inside = 0;
                 for (int i = 0; i < size; ++i) {

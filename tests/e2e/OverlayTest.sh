@@ -11,15 +11,14 @@ press "$dialog" Return
 game="$(wait_for_window Game)" || fail "no Game window"
 
 # Line i of the overlay has its baseline 10 + 20 i pixels below the top. The
-# folder holds no level, so nothing of the scene is drawn, and neither team
-# has a unit, so the game is over from the start: the level's five lines
-# (pointer tile, its terrain, the finished game, selection, sea drift) and the
-# six status lines (frame rate to sound) lie above row 216, the two
-# render-option lines between rows 220 and 256.
-status_lines_lit() { [ "$(bright_share 640 216 0 0)" != 0 ]; }
-render_lines_lit() { [ "$(bright_share 640 36 0 220)" != 0 ]; }
-render_lines_dark() { [ "$(bright_share 640 36 0 220)" = 0 ]; }
-below_overlay_dark() { [ "$(bright_share 640 200 0 280)" = 0 ]; }
+# folder holds no level, so there is no scene, no camera and none of the
+# level's lines: the five status lines (frame rate to sound) lie above row
+# 96, the two render-option lines between rows 96 and 136. The notice that
+# the level could not be loaded stands low in the window, below row 340.
+status_lines_lit() { [ "$(bright_share 640 96 0 0)" != 0 ]; }
+render_lines_lit() { [ "$(bright_share 640 40 0 96)" != 0 ]; }
+render_lines_dark() { [ "$(bright_share 640 40 0 96)" = 0 ]; }
+below_overlay_dark() { [ "$(bright_share 640 200 0 140)" = 0 ]; }
 
 eventually status_lines_lit || fail "no overlay text in the top lines"
 eventually render_lines_lit || fail "no render-option lines"

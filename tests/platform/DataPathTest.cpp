@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataPathResolve,
 TEST(DataPath, UnresolvablePathFailsLikeAMissingFile) {
     CTempWorkDir dir;
     MakeFolders("units");
-    EXPECT_EQ(CDataPath::OpenFile("Units\\tank.xml", "r"), nullptr);
+    EXPECT_EQ(CFileGate::OpenForReading("Units\\tank.xml", FileKind::text), nullptr);
     EXPECT_FALSE(CDataPath::FileExists("Units\\tank.xml"));
     EXPECT_FALSE(CDataPath::FileExists("Units")) << "a folder is not a file";
 }
@@ -43,7 +44,7 @@ TEST(DataPath, UnresolvablePathFailsLikeAMissingFile) {
 TEST(DataPath, WritingCreatesTheFileInTheExistingFolder) {
     CTempWorkDir dir;
     MakeFolders("TestLevel");
-    FILE* file = CDataPath::OpenFile("testlevel\\objects.xml", "w");
+    FILE* file = CFileGate::OpenForWriting("testlevel\\objects.xml", "w");
     ASSERT_NE(file, nullptr);
     fclose(file);
     EXPECT_TRUE(FileExists("TestLevel/objects.xml"));

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -178,6 +179,38 @@ TEST(ModelFile, VersionAboveThreeIsFlagged) {
     ASSERT_EQ(model.Parse(HandMadeModel(4)), CModelFile::loaded);
     EXPECT_TRUE(model.IsNewerVersion());
     EXPECT_EQ(model.GetMeshes().size(), 1u);
+}
+
+// Vertices far beyond any model's size are clamped, so the radius, normals
+// and bounding spheres stay finite; coordinates that are not numbers are 0.
+TEST(ModelFile, FarVerticesAreClampedAndCounted) {
+    CChunkWriter vertices;
+    vertices.U16(3).Float(1e30f).Float(0).Float(0).Float(0).Float(-3e9f).Float(0).Float(NAN).Float(0).Float(1);
+    CChunkWriter faces;
+    faces.U16(1).U16(0).U16(1).U16(2).U16(0);
+    CChunkWriter name;
+    name.Text("spike");
+    const auto mesh   = CChunkWriter::Chunk(CModelFile::chunkTriangleMesh,
+                                            Join({CChunkWriter::Chunk(CModelFile::chunkVertices, vertices.bytes),
+                                                  CChunkWriter::Chunk(CModelFile::chunkFaces, faces.bytes)}));
+    const auto object = CChunkWriter::Chunk(CModelFile::chunkObject, Join({name.bytes, mesh}));
+    const auto file   = CChunkWriter::Chunk(
+          CModelFile::chunkPrimary,
+          CChunkWriter::Chunk(CModelFile::chunkEditor, Join({CChunkWriter::Chunk(0x3D3E, {3, 0, 0, 0}), object})));
+    CModelFile model;
+    ASSERT_EQ(model.Parse(file), CModelFile::loaded);
+    ASSERT_EQ(model.GetMeshes().size(), 1u);
+    const CModelMesh& spike = model.GetMeshes()[0];
+    EXPECT_EQ(spike.vertices[0], CVector3(CModelFile::maxCoordinate, 0, 0));
+    EXPECT_EQ(spike.vertices[1], CVector3(0, 0, CModelFile::maxCoordinate)) << "file y -3e9 is world z +1e5";
+    EXPECT_EQ(spike.vertices[2], CVector3(0, 1, 0));
+    EXPECT_EQ(model.GetClampedCoordinates(), 2);
+    EXPECT_EQ(model.GetRadius(), static_cast<int>(CModelFile::maxCoordinate));
+    for (const CVector3& normal : spike.normals) {
+        EXPECT_NEAR(normal.Length(), 1.0f, 1e-4f);
+    }
+    ASSERT_EQ(model.Parse(HandMadeModel(3)), CModelFile::loaded);
+    EXPECT_EQ(model.GetClampedCoordinates(), 0) << "the count belongs to the last parse";
 }
 
 TEST(ModelFile, EveryTruncationAndLyingLengthLoadsWhatIsSound) {

@@ -15,8 +15,6 @@
 // complaints reach the message-box layer.
 namespace {
 
-using ModelTools::CPicture;
-
 // A green that none of the model's pixels has, nor its black outline.
 const uint8_t background[3] = {30, 140, 30};
 
@@ -63,14 +61,8 @@ protected:
     // The model from the front and a little above, lit as the world objects
     // light it: light 0 from (1, 1, 1), back faces culled, depth tested.
     CPicture DrawScene(const CModel& model, const CCelArguments& arguments, int* triangles = nullptr) const {
-        glClearColor(background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, 1.0, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(2.0, 5.0, 9.0, 0.0, 1.0, 0.0, 0.0, 1.0, 0.0);
+        const float clear[3] = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
+        ClearAndLook(clear, CView{{2.0, 5.0, 9.0}, {0.0, 1.0, 0.0}, 45.0, 0.0, 1.0, 100.0});
         const GLfloat white[4] = {1, 1, 1, 1}, dark[4] = {0, 0, 0, 1}, position[4] = {1, 1, 1, 0};
         glLightfv(GL_LIGHT0, GL_AMBIENT, dark);
         glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
@@ -86,7 +78,7 @@ protected:
         }
         glDisable(GL_LIGHTING);
         glDisable(GL_LIGHT0);
-        return CPicture::Read(windowWidth, windowHeight);
+        return CPicture::Read();
     }
 
     CPicture DrawIn(const CModel& model, RenderMode renderMode, bool displayLists, int* triangles = nullptr) {
@@ -129,19 +121,6 @@ Census Count(const CPicture& picture) {
     return census;
 }
 
-TEST_F(ModelGlTest, ImmediateDrawShowsBothMeshesWithTheirMaterials) {
-    CModel model("objects\\boxes.3ds", &textures);
-    ASSERT_EQ(model.GetMeshCount(), 2u);
-    int            triangles = 0;
-    const CPicture picture   = DrawIn(model, renderImmediate, false, &triangles);
-    EXPECT_EQ(triangles, 2 * boxFaces);
-    const Census census = Count(picture);
-    EXPECT_GT(census.red, 1000) << "the untextured box in its material colour";
-    EXPECT_GT(census.blue, 300) << "blue squares of the checker";
-    EXPECT_GT(census.yellow, 300) << "yellow squares of the checker";
-    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
-}
-
 struct PathCase {
     const char* name;
     RenderMode  renderMode;
@@ -160,17 +139,22 @@ TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
     CModel model("objects\\boxes.3ds", &textures);
     EXPECT_EQ(model.HasBuffers(), app->options.vertexBufferObjects);
     EXPECT_TRUE(model.HasDisplayLists());
+    ASSERT_EQ(model.GetMeshCount(), 2u);
     const CPicture reference = DrawIn(model, renderImmediate, false);
     int            triangles = 0;
     const CPicture picture   = DrawIn(model, path.renderMode, path.displayLists, &triangles);
     EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
-    EXPECT_LT(ModelTools::CountDifferences(reference, picture, 8), 40) << path.name;
-    EXPECT_GT(Count(picture).blue, 300) << path.name << ": the texture must show";
-    EXPECT_GT(Count(picture).red, 1000) << path.name << ": the untextured mesh's colour must show";
+    EXPECT_LT(CountDifferences(reference, picture, 8), 40) << path.name;
+    const Census census = Count(picture);
+    EXPECT_GT(census.red, 1000) << path.name << ": the untextured box in its material colour";
+    EXPECT_GT(census.blue, 300) << path.name << ": blue squares of the checker";
+    EXPECT_GT(census.yellow, 300) << path.name << ": yellow squares of the checker";
+    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
-                         ::testing::Values(PathCase{"BufferObjects", renderBufferObjects, false},
+                         ::testing::Values(PathCase{"Immediate", renderImmediate, false},
+                                           PathCase{"BufferObjects", renderBufferObjects, false},
                                            PathCase{"BufferObjectsLists", renderBufferObjects, true},
                                            PathCase{"ArraysLists", renderVertexArrays, true},
                                            PathCase{"Arrays", renderVertexArrays, false},
@@ -178,23 +162,26 @@ INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
                          [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
 // With cel arguments each mesh is drawn a second time as its black outline:
-// the outline darkens pixels around the silhouette and changes nothing else.
+// the outline darkens pixels around the silhouette and changes nothing else;
+// and the unit is lit with the material its caller set.
 TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
     CModel        model("objects\\boxes.3ds", &textures);
     CCelArguments cel;
     cel.cel          = true;
     cel.outlineWidth = 3.0f;
-    // A unit wears the material its caller sets instead of the mesh colour;
-    // giving it the mesh colour makes both pictures comparable.
-    CMaterialScope material(boxRed);
     for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
         if (mode == renderBufferObjects && !model.HasBuffers()) {
             continue;
         }
-        app->options.renderMode       = mode;
-        int            plainTriangles = 0, celTriangles = 0;
-        const CPicture plain    = DrawScene(model, CCelArguments(), &plainTriangles);
-        const CPicture outlined = DrawScene(model, cel, &celTriangles);
+        app->options.renderMode = mode;
+        int      plainTriangles = 0, celTriangles = 0;
+        CPicture plain, outlined;
+        {
+            // Giving the unit the mesh colour as its material makes both pictures comparable.
+            CMaterialScope material(boxRed);
+            plain    = DrawScene(model, CCelArguments(), &plainTriangles);
+            outlined = DrawScene(model, cel, &celTriangles);
+        }
         EXPECT_EQ(celTriangles, 2 * plainTriangles) << "render mode " << mode;
         int darkened = 0, recoloured = 0;
         for (int y = 0; y < windowHeight; ++y) {
@@ -212,21 +199,10 @@ TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
         }
         EXPECT_GT(darkened, 300) << "render mode " << mode << ": no black outline";
         EXPECT_LT(recoloured, 20) << "render mode " << mode << ": the outline pass changed colours";
-    }
-}
-
-TEST_F(ModelGlTest, AUnitWearsItsTeamMaterialInsteadOfTheMeshColour) {
-    CModel        model("objects\\boxes.3ds", &textures);
-    CCelArguments cel;
-    cel.cel                    = true;
-    const GLfloat  teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
-    CMaterialScope material(teamBlue);
-    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
-        if (mode == renderBufferObjects && !model.HasBuffers()) {
-            continue;
-        }
-        app->options.renderMode = mode;
-        const Census census     = Count(DrawScene(model, cel));
+        // A unit wears its team material, not the mesh colour.
+        const GLfloat  teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
+        CMaterialScope team(teamBlue);
+        const Census   census = Count(DrawScene(model, cel));
         EXPECT_EQ(census.red, 0) << "render mode " << mode;
         EXPECT_GT(census.blue, 1500) << "render mode " << mode << ": both boxes in the team colour";
     }
@@ -247,7 +223,7 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
         int            triangles = 0;
         const CPicture reloaded  = DrawIn(model, mode, true, &triangles);
         EXPECT_EQ(triangles, 2 * boxFaces) << "render mode " << mode;
-        EXPECT_LT(ModelTools::CountDifferences(DrawIn(fresh, mode, true), reloaded, 8), 40) << "render mode " << mode;
+        EXPECT_LT(CountDifferences(DrawIn(fresh, mode, true), reloaded, 8), 40) << "render mode " << mode;
     }
     EXPECT_FALSE(model.Load("objects\\gone.3ds"));
     EXPECT_EQ(model.GetMeshCount(), 0u) << "a failed load leaves the model empty";

@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 
 // 3DS models for the drawing tests, made by an independent exporter (assimp)
-// from OBJ text written here, and small helpers to judge what was drawn.
+// from OBJ text written here.
 namespace ModelTools {
 
 // Writes <name>.obj (and its <name>.mtl) into `folder` and exports
@@ -87,48 +87,6 @@ inline bool WriteCheckerTexture(const std::string& path) {
         }
     }
     return ConvertRawImage(raw, "rgb", 8, 8, "bmp3:" + path);
-}
-
-// The window's back buffer as RGBA rows, bottom row first.
-struct CPicture {
-    int                  width  = 0;
-    int                  height = 0;
-    std::vector<uint8_t> pixels;
-
-    static CPicture Read(int width, int height) {
-        CPicture picture;
-        picture.width  = width;
-        picture.height = height;
-        picture.pixels.resize(static_cast<size_t>(width) * height * 4);
-        glFinish();
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
-        return picture;
-    }
-    const uint8_t* At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
-    bool           Is(int x, int y, const uint8_t rgb[3], int tolerance = 4) const {
-                  const uint8_t* pixel = At(x, y);
-                  for (int c = 0; c < 3; ++c) {
-                      if (std::abs(pixel[c] - rgb[c]) > tolerance) {
-                          return false;
-            }
-        }
-                  return true;
-    }
-};
-
-// Pixels whose colour differs between two pictures by more than `tolerance`
-// in some channel.
-inline int CountDifferences(const CPicture& a, const CPicture& b, int tolerance) {
-    int different = 0;
-    for (size_t i = 0; i + 3 < a.pixels.size() && i + 3 < b.pixels.size(); i += 4) {
-        for (size_t c = 0; c < 3; ++c) {
-            if (std::abs(a.pixels[i + c] - b.pixels[i + c]) > tolerance) {
-                ++different;
-                break;
-            }
-        }
-    }
-    return different;
 }
 
 } // namespace ModelTools

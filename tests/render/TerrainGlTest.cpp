@@ -9,29 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "GlFixture.h"
+#include "TerrainScene.h"
 #include "TestSupport.h"
-#include "app/Application.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
-#include "game/Heightmap.h"
-#include "render/Terrain.h"
 
 namespace {
 
-constexpr float mapWidth  = 2048.0f;
-constexpr float mapHeight = 400.0f;
-constexpr int   viewSide  = 256; // the fixture's window, in pixels
-
-CHeightmap MakeHeightmap(int size, const std::function<int(int row, int column)>& height) {
-    std::vector<int> samples(static_cast<size_t>(size) * size);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            samples[static_cast<size_t>(row) * size + column] = height(row, column);
-        }
-    }
-    return CHeightmap(size, samples, mapWidth, mapHeight);
-}
+using TerrainGlTest = TerrainSceneTest;
 
 int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
@@ -44,142 +27,8 @@ int GrowingNoise(int row, int column) {
     return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
 }
 
-using Pixels = std::vector<unsigned char>;
-
-Pixels ReadPixels() {
-    Pixels pixels(viewSide * viewSide * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, viewSide, viewSide, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
-const unsigned char* PixelAt(const Pixels& pixels, int x, int y) {
-    return &pixels[(static_cast<size_t>(y) * viewSide + x) * 3];
-}
-
-bool IsWhite(const unsigned char* pixel) {
-    return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250;
-}
-
-// The GL test fixture with the application's options restored after each
-// test, a heightmap and a terrain built from it.
-class TerrainGlTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        saved = GetApp()->options;
-    }
-    void TearDown() override {
-        terrain.reset();
-        for (const GLuint texture : textures) {
-            glDeleteTextures(1, &texture);
-        }
-        glDisable(GL_CULL_FACE);
-        GetApp()->options = saved;
-    }
-
-    void Build(int size, int (*height)(int, int), bool withTextures) {
-        heightmap = std::make_unique<CHeightmap>(MakeHeightmap(size, height));
-        terrain   = std::make_unique<CTerrain>();
-        TerrainTextureLoader loader;
-        if (withTextures) {
-            loader = [this](const std::string&, bool) { return MakeTexture(); };
-        }
-        ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), loader));
-        camera = std::make_unique<CCamera>(heightmap.get());
-        terrain->SetCamera(camera.get());
-        terrain->SetFrustum(&frustum);
-    }
-
-    // A checker of two colours that differ per texture, so a patch drawn with
-    // the wrong texture or coordinates changes the picture.
-    GLuint MakeTexture() {
-        const int                  side  = 16;
-        const unsigned char        shade = static_cast<unsigned char>(40 + 13 * textures.size() % 200);
-        std::vector<unsigned char> texels;
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const bool dark = ((x / 4) + (y / 4)) % 2 == 0;
-                texels.insert(texels.end(), {dark ? shade : static_cast<unsigned char>(230),
-                                             static_cast<unsigned char>(y * 15), static_cast<unsigned char>(x * 15)});
-            }
-        }
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-        glBindTexture(GL_TEXTURE_2D, 0);
-        textures.push_back(texture);
-        return texture;
-    }
-
-    // Sets a perspective view from the camera pose and updates the frustum.
-    void LookFrom(const CVector3& eye, const CVector3& center) {
-        camera->SetPosition(eye, center, CVector3(0, 1, 0));
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, 1.0, 8000.0);
-        ApplyView();
-    }
-
-    // Straight down over the map, orthographic, x to the right and z down the window.
-    void LookDown(float margin) {
-        camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(margin - 1024, 1024 - margin, margin - 1024, 1024 - margin, 1.0, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(1024, 2000, 1024, 1024, 0, 1024, 0, 0, -1);
-        UpdateFrustum();
-    }
-
-    void ApplyView() {
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        const CVector3& e = camera->GetEye();
-        const CVector3& c = camera->GetCenter();
-        gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
-        UpdateFrustum();
-    }
-
-    void UpdateFrustum() {
-        float modelView[16];
-        float projection[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        frustum.Update(modelView, projection);
-    }
-
-    // Clears to white and draws the terrain in black where it is untextured.
-    int DrawFrame(RenderMode renderMode, bool displayLists) {
-        GetApp()->options.renderMode   = renderMode;
-        GetApp()->options.displayLists = displayLists;
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glColor3f(0, 0, 0);
-        camera->SetChanged(true);
-        const int triangles = terrain->Draw();
-        camera->SetChanged(false);
-        glFinish();
-        return triangles;
-    }
-
-    CAppOptions                 saved;
-    std::unique_ptr<CHeightmap> heightmap;
-    std::unique_ptr<CTerrain>   terrain;
-    std::unique_ptr<CCamera>    camera;
-    CFrustum                    frustum;
-    std::vector<GLuint>         textures;
-};
-
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
-    GetApp()->options.displayLists = false;
+    app->options.displayLists = false;
     Build(257, Hills, false);
     EXPECT_EQ(terrain->GetPatchesPerSide(), 8);
     EXPECT_EQ(terrain->GetPatchCount(), 64);
@@ -244,8 +93,8 @@ TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
 }
 
 TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
-    GetApp()->options.vertexBufferObjects = true;
-    GetApp()->options.displayLists        = true;
+    app->options.vertexBufferObjects = true;
+    app->options.displayLists        = true;
     Build(129, Hills, true);
     ASSERT_TRUE(terrain->HasBufferObjects()) << "Mesa offers GL_ARB_vertex_buffer_object";
     ASSERT_TRUE(terrain->HasDisplayLists());
@@ -256,41 +105,28 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
         RenderMode  mode;
         bool        lists;
     };
-    const int    reference          = DrawFrame(renderVertexArrays, false);
-    const Pixels referencePixels    = ReadPixels();
-    int          terrainPixelsCount = 0;
-    for (size_t pixel = 0; pixel < referencePixels.size(); pixel += 3) {
-        terrainPixelsCount += IsWhite(&referencePixels[pixel]) ? 0 : 1;
-    }
-    ASSERT_GT(terrainPixelsCount, windowWidth * windowHeight / 3) << "the view should be mostly terrain";
+    const int      reference = DrawFrame(renderVertexArrays, false);
+    const CPicture expected  = CPicture::Read();
+    ASSERT_LT(CountWhite(expected), windowWidth * windowHeight * 2 / 3) << "the view should be mostly terrain";
     for (const Path& path : {Path{"buffer objects", renderBufferObjects, false},
                              Path{"immediate", renderImmediate, false}, Path{"display lists", renderImmediate, true}}) {
         EXPECT_EQ(DrawFrame(path.mode, path.lists), reference) << path.name;
-        const Pixels pixels    = ReadPixels();
-        int          different = 0;
-        for (size_t k = 0; k < pixels.size(); k += 3) {
-            for (int channel = 0; channel < 3; ++channel) {
-                if (std::abs(pixels[k + channel] - referencePixels[k + channel]) > 8) {
-                    ++different;
-                    break;
-                }
-            }
-        }
-        EXPECT_LE(different, windowWidth * windowHeight / 500) << path.name << " differs from vertex arrays";
+        EXPECT_LE(CountDifferences(CPicture::Read(), expected, 8), windowWidth * windowHeight / 500)
+            << path.name << " differs from vertex arrays";
     }
 }
 
 // Counts white pixels below the terrain's upper outline in each window
 // column: inside the ground they can only come from cracks.
-int HolesBelowOutline(const Pixels& pixels) {
+int HolesBelowOutline(const CPicture& picture) {
     int holes = 0;
-    for (int x = 0; x < viewSide; ++x) {
+    for (int x = 0; x < picture.width; ++x) {
         int top = -1;
-        for (int y = viewSide - 1; y >= 0 && top < 0; --y) {
-            top = IsWhite(PixelAt(pixels, x, y)) ? -1 : y;
+        for (int y = picture.height - 1; y >= 0 && top < 0; --y) {
+            top = TerrainSceneTest::IsWhite(picture, x, y) ? -1 : y;
         }
         for (int y = 0; y < top; ++y) {
-            holes += IsWhite(PixelAt(pixels, x, y)) ? 1 : 0;
+            holes += TerrainSceneTest::IsWhite(picture, x, y) ? 1 : 0;
         }
     }
     return holes;
@@ -316,18 +152,12 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
             }
         }
         ASSERT_TRUE(levelSeen[0] && levelSeen[2]) << view.name << ": the view should mix fine and coarse patches";
-        const Pixels shot = ReadPixels();
-        EXPECT_EQ(HolesBelowOutline(shot), 0) << view.name;
+        EXPECT_EQ(HolesBelowOutline(CPicture::Read()), 0) << view.name;
     }
     // Straight down: no background inside the map.
     LookDown(8.0f);
     DrawFrame(renderVertexArrays, false);
-    const Pixels pixels = ReadPixels();
-    int          white  = 0;
-    for (size_t k = 0; k < pixels.size(); k += 3) {
-        white += IsWhite(&pixels[k]) ? 1 : 0;
-    }
-    EXPECT_EQ(white, 0);
+    EXPECT_EQ(CountWhite(CPicture::Read()), 0);
 }
 
 TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
@@ -335,8 +165,8 @@ TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
     LookFrom(CVector3(200, 600, 200), CVector3(100, 500, 100)); // looking off the map
     const int culled = DrawFrame(renderVertexArrays, false);
     EXPECT_LT(culled, 64 * (1922 + 63 + 63));
-    GetApp()->options.frustumCulling = false;
-    GetApp()->options.levelOfDetail  = false;
+    app->options.frustumCulling = false;
+    app->options.levelOfDetail  = false;
     EXPECT_EQ(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
     for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
         EXPECT_TRUE(terrain->GetPatchByIndex(patch).levels.visible);
@@ -358,8 +188,8 @@ TEST_F(TerrainGlTest, CullingKeepsThePatchesInViewAndSkipsTheRest) {
 }
 
 TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
-    GetApp()->options.vertexBufferObjects = true;
-    GetApp()->options.displayLists        = true;
+    app->options.vertexBufferObjects = true;
+    app->options.displayLists        = true;
     Build(65, Hills, false);
     const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
     ASSERT_NE(isBuffer, nullptr);
@@ -391,7 +221,7 @@ int Spike(int row, int column) {
 }
 
 TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOut) {
-    GetApp()->options.displayLists = false;
+    app->options.displayLists = false;
     Build(65, Spike, false);
     const float scale = heightmap->GetHeightScale();
     EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[0], 0.0f);
@@ -405,8 +235,8 @@ TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOut) {
 }
 
 TEST_F(TerrainGlTest, DetailFollowsTheDistanceOverTheError) {
-    GetApp()->options.displayLists   = false;
-    GetApp()->options.frustumCulling = false;
+    app->options.displayLists   = false;
+    app->options.frustumCulling = false;
     Build(65, Spike, false);
     // error 40 * 400 / 255 = 62.7 world units: level 0 while distance / 120 is below it.
     const float    error  = terrain->GetPatchByIndex(0).error[1];

@@ -219,6 +219,9 @@ TEST(TextureManagerCache, FailureIsCachedUnderTheExactName) {
     EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
     EXPECT_EQ(manager.LoadTexture("LATE.bmp", false), 0u);
     EXPECT_EQ(manager.GetPlainCount(), 2u);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CTextureManager::LoadTexture: Couldn't load texture late.bmp"),
+              1)
+        << "each file that cannot be read is named once";
     manager.Clear();
     EXPECT_EQ(manager.GetPlainCount(), 0u);
 }

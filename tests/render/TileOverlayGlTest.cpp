@@ -5,29 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "GlFixture.h"
+#include "TerrainScene.h"
 #include "TestSupport.h"
-#include "app/Application.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
-#include "render/Terrain.h"
 
 namespace {
-
-constexpr int   viewSide = 256; // the fixture's window, in pixels
-constexpr float mapWidth = 2048.0f;
-
-CHeightmap MakeHeightmap(int size, int (*height)(int row, int column)) {
-    std::vector<int> samples(static_cast<size_t>(size) * size);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            samples[static_cast<size_t>(row) * size + column] = height(row, column);
-        }
-    }
-    return CHeightmap(size, samples, mapWidth, 400.0f);
-}
 
 int GentleHills(int row, int column) {
     return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
@@ -43,64 +25,17 @@ int Wall(int row, int) {
     return row >= 192 && row <= 208 ? 255 : 0;
 }
 
-class TileOverlayGlTest : public GlTest {
+class TileOverlayGlTest : public TerrainSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        saved                          = GetApp()->options;
-        GetApp()->options.displayLists = false;
+        TerrainSceneTest::SetUp();
+        app->options.displayLists = false;
     }
-    void TearDown() override {
-        terrain.reset();
-        GetApp()->options = saved;
-    }
-
-    void Build(int (*height)(int, int)) {
-        heightmap = std::make_unique<CHeightmap>(MakeHeightmap(257, height));
-        terrain   = std::make_unique<CTerrain>();
-        ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), TerrainTextureLoader()));
-        camera = std::make_unique<CCamera>(heightmap.get());
-        terrain->SetCamera(camera.get());
-        terrain->SetFrustum(&frustum);
-    }
-
-    void LookFrom(const CVector3& eye, const CVector3& center) {
-        camera->SetPosition(eye, center, CVector3(0, 1, 0));
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, 1.0, 8000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, 0, 1, 0);
-        float modelView[16];
-        float projection[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        frustum.Update(modelView, projection);
-    }
-
-    // The whole map from straight above: world x to the right, z down the window.
-    void LookDown() {
-        camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-1024, 1024, -1024, 1024, 1.0, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(1024, 2000, 1024, 1024, 0, 1024, 0, 0, -1);
-        GetApp()->options.frustumCulling = false;
-    }
+    void Build(const HeightFunction& height) { TerrainSceneTest::Build(257, height); }
 
     // Black terrain, then the overlay; returns the overlay's triangles.
-    int DrawFrame() {
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glColor3f(0, 0, 0);
-        camera->SetChanged(true);
-        terrainTriangles = terrain->Draw();
-        camera->SetChanged(false);
+    int DrawTiles() {
+        DrawFrame(app->options.renderMode);
         const int triangles = terrain->DrawOverlay();
         glFinish();
         return triangles;
@@ -112,25 +47,19 @@ protected:
 
     // The colour at a world position (x, z) in the top-down view.
     std::vector<int> ColourAt(float x, float z) const {
-        const int     column = static_cast<int>(x / mapWidth * viewSide);
-        const int     row    = viewSide - 1 - static_cast<int>(z / mapWidth * viewSide);
+        const int     column = static_cast<int>(x / mapWidth * windowWidth);
+        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
         unsigned char pixel[3];
         glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
         return {pixel[0], pixel[1], pixel[2]};
     }
-
-    CAppOptions                 saved;
-    std::unique_ptr<CHeightmap> heightmap;
-    std::unique_ptr<CTerrain>   terrain;
-    std::unique_ptr<CCamera>    camera;
-    CFrustum                    frustum;
-    int                         terrainTriangles = 0;
 };
 
 TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
     Build(GentleHills);
     for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
-        GetApp()->options.renderMode = renderMode;
+        app->options.renderMode     = renderMode;
+        app->options.frustumCulling = false;
         LookDown();
         const std::vector<int> red{255, 0, 0};
         const std::vector<int> green{0, 255, 0};
@@ -138,7 +67,7 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
         terrain->SetTileColour(3, 5, 255, 0, 0, 255);
         terrain->SetTileColour(4, 8, 0, 255, 0, 255);   // first column and row of patch (1, 2): strips
         terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
-        EXPECT_GT(DrawFrame(), 0);
+        EXPECT_GT(DrawTiles(), 0);
         float x = 0, z = 0;
         TileCentre(3, 5, x, z);
         EXPECT_EQ(ColourAt(x, z), red) << "mode " << renderMode;
@@ -150,7 +79,7 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
             TileCentre(tile[0], tile[1], x, z);
             EXPECT_EQ(ColourAt(x, z), black) << "tile " << tile[0] << "," << tile[1] << " mode " << renderMode;
         }
-        EXPECT_EQ(DrawFrame(), 0) << "nothing was set for this frame";
+        EXPECT_EQ(DrawTiles(), 0) << "nothing was set for this frame";
         TileCentre(3, 5, x, z);
         EXPECT_EQ(ColourAt(x, z), black) << "mode " << renderMode;
     }
@@ -167,7 +96,7 @@ TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
                 terrain->SetTileColour(column, row, 200, 0, 0, 128);
             }
         }
-        const int overlay = DrawFrame();
+        const int overlay = DrawTiles();
         EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
     }
 }
@@ -181,7 +110,7 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
                              Pose{CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
                              Pose{CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}}) {
         LookFrom(pose.eye, pose.center);
-        DrawFrame();
+        DrawTiles();
         GLdouble modelView[16], projection[16];
         GLint    viewport[4];
         glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
@@ -194,11 +123,11 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
                 TileCentre(column, row, x, z);
                 GLdouble wx, wy, wz;
                 gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
-                if (wx < 1 || wy < 1 || wx > viewSide - 2 || wy > viewSide - 2 || wz > 1.0) {
+                if (wx < 1 || wy < 1 || wx > windowWidth - 2 || wy > windowWidth - 2 || wz > 1.0) {
                     continue;
                 }
                 int pickedColumn = -1, pickedRow = -1;
-                terrain->PickTile(static_cast<int>(std::lround(wx)), viewSide - static_cast<int>(std::lround(wy)),
+                terrain->PickTile(static_cast<int>(std::lround(wx)), windowWidth - static_cast<int>(std::lround(wy)),
                                   pickedColumn, pickedRow);
                 EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose.eye.x << "," << pose.eye.z;
                 EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose.eye.x << "," << pose.eye.z;
@@ -214,9 +143,9 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
 TEST_F(TileOverlayGlTest, PickingTheSkyGivesTileZeroAndNoHitPoint) {
     Build(GentleHills);
     LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
-    DrawFrame();
+    DrawTiles();
     int column = 9, row = 9;
-    terrain->PickTile(viewSide / 2, 10, column, row);
+    terrain->PickTile(windowWidth / 2, 10, column, row);
     EXPECT_EQ(column, 0);
     EXPECT_EQ(row, 0);
     EXPECT_FLOAT_EQ(terrain->GetPickX(), -1.0f);
@@ -228,9 +157,9 @@ TEST_F(TileOverlayGlTest, PickingTheSkyGivesTileZeroAndNoHitPoint) {
 TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
     Build(Wall);
     LookFrom(CVector3(1024, 300, 2000), CVector3(1024, 200, 1600));
-    DrawFrame();
+    DrawTiles();
     int column = 0, row = 0;
-    terrain->PickTile(viewSide / 2, viewSide / 2, column, row);
+    terrain->PickTile(windowWidth / 2, windowWidth / 2, column, row);
     EXPECT_EQ(column, 16);
     EXPECT_GE(row, 24);
     EXPECT_LE(row, 26);
@@ -239,9 +168,7 @@ TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
 
 TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
     CTempWorkDir dir;
-    heightmap = std::make_unique<CHeightmap>(MakeHeightmap(65, GentleHills));
-    terrain   = std::make_unique<CTerrain>();
-    ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), TerrainTextureLoader()));
+    TerrainSceneTest::Build(65, GentleHills);
     EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
     terrain->SetTileColour(3, 3, 255, 0, 0, 255);
     EXPECT_EQ(terrain->DrawOverlay(), 0);

@@ -20,8 +20,6 @@
 // draw passes show for plain objects and cel-shaded units.
 namespace {
 
-using ModelTools::CPicture;
-
 constexpr float sphereRadius  = 2.5f; // the model's radius is the integer 2
 const uint8_t   background[3] = {0, 255, 0};
 
@@ -56,6 +54,21 @@ protected:
 
     std::unique_ptr<CWorldObjects> Make() {
         return std::make_unique<CWorldObjects>("objects.xml", &textures, heightmap.get());
+    }
+
+    // The left half of the window shows x < 0, the right half x > 0, seen
+    // from +z; the fixed light comes from (1, 1, 1).
+    CPicture Draw(const CWorldObjects& objects, int* triangles = nullptr) const {
+        glViewport(0, 0, windowWidth, windowHeight);
+        const float clear[3] = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
+        ClearAndLook(clear, CView{{0, 0, 20}, {0, 0, 0}, 0.0, 8.0, 1.0, 100.0});
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        const int drawn = objects.Draw(CWorldObjects::passAll);
+        if (triangles != nullptr) {
+            *triangles = drawn;
+        }
+        return CPicture::Read();
     }
 
     CTempWorkDir                dir;
@@ -93,6 +106,13 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_EQ(first->GetUnitIndex(), -1);
     EXPECT_FLOAT_EQ(objects->GetObjectByIndex(1)->GetRadius(), 1.0f);
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
+}
+
+TEST(ModelInstance, ScalingAnInstanceWithoutAModelKeepsItsRadiusZero) {
+    CModelInstance instance(nullptr, "missing.3ds");
+    instance.SetScale(2.0f);
+    EXPECT_FLOAT_EQ(instance.GetScale(), 2.0f);
+    EXPECT_FLOAT_EQ(instance.GetRadius(), 0.0f);
 }
 
 TEST_F(WorldObjectsGlTest, MissingFileOrListLoadsNothing) {
@@ -205,6 +225,33 @@ TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesThePresentObjectsNumberedFromZer
 
 // ---- pictures ----
 
+// A textured object takes its lit colour from the material: the same picture
+// whether GL's default material, a unit's dark one or white was set before.
+TEST_F(WorldObjectsGlTest, PlainObjectsAreLitAlikeWhateverMaterialWasLeft) {
+    ASSERT_TRUE(ModelTools::ExportModel("objects", "crate",
+                                        ModelTools::BoxObj("crate", "checker", -3, -3, -3, 3, 3, 3, 1, 1),
+                                        "newmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n"));
+    ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
+    auto objects = Make();
+    objects->GetObjectByIndex(objects->AddObject("crate.3ds"))->SetRotation(30, 40, 0);
+    const GLfloat         leftMaterials[][4] = {{0.2f, 0.2f, 0.2f, 1.0f}, {0.1f, 0.0f, 0.0f, 1.0f}, {1, 1, 1, 1}};
+    std::vector<CPicture> pictures;
+    for (const auto& material : leftMaterials) {
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+        pictures.push_back(Draw(*objects));
+    }
+    int covered = 0;
+    for (int y = 0; y < windowHeight; ++y) {
+        for (int x = 0; x < windowWidth; ++x) {
+            covered += pictures[0].Is(x, y, background) ? 0 : 1;
+        }
+    }
+    ASSERT_GT(covered, 2000) << "the crate fills the middle of the window";
+    for (size_t k = 1; k < pictures.size(); ++k) {
+        EXPECT_EQ(pictures[k].pixels, pictures[0].pixels) << "material " << k;
+    }
+}
+
 // The extensions and programs that cel shading needs, copied from data/.
 class CelPicture : public WorldObjectsGlTest {
 protected:
@@ -231,27 +278,6 @@ protected:
         const std::string text = ReadFile(DataFiles::Path(std::string("shader\\") + name));
         ASSERT_FALSE(text.empty()) << name;
         WriteFile(std::string("shader/") + name, text);
-    }
-
-    // The left half of the window shows x < 0, the right half x > 0, seen
-    // from +z; the fixed light comes from (1, 1, 1).
-    CPicture Draw(const CWorldObjects& objects, int* triangles = nullptr) const {
-        glViewport(0, 0, windowWidth, windowHeight);
-        glClearColor(background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-8, 8, -8, 8, 1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(0, 0, 20, 0, 0, 0, 0, 1, 0);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        const int drawn = objects.Draw(CWorldObjects::passAll);
-        if (triangles != nullptr) {
-            *triangles = drawn;
-        }
-        return CPicture::Read(windowWidth, windowHeight);
     }
 
     CUnitLook look{10, 1, false};

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# A level whose terrain parameters are missing cannot be drawn: the window
+# says so in a line of text low on a black screen, naming the error log,
+# which holds the reason; the missing file is not created. Escape ends the
+# game with exit code 0. The shipped data/ is linked in, with a copy of the
+# level's terrain folder that lacks "ter_params.ini".
+data="$(realpath "$(dirname "$0")/../../data")"
+source "$(dirname "$0")/Common.sh"
+
+for entry in "$data"/*; do
+    [ "$(basename "$entry")" = TestLevel ] || ln -s "$entry" .
+done
+mkdir -p TestLevel/Terrain
+for entry in "$data"/TestLevel/*; do
+    [ "$(basename "$entry")" = Terrain ] || ln -s "$entry" TestLevel/
+done
+for entry in "$data"/TestLevel/Terrain/*; do
+    [ "$(basename "$entry")" = ter_params.ini ] || ln -s "$entry" TestLevel/Terrain/
+done
+
+printf 'fullscreen=0\n' >gfxconfig.ini
+start_program
+dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
+press "$dialog" Return
+game="$(wait_for_window Game)" || fail "no Game window"
+
+notice_lit() { [ "$(bright_share 640 140 0 340)" != 0 ]; }
+upper_dark() { [ "$(bright_share 640 340 0 0)" = 0 ]; }
+for _ in $(seq 1 120); do
+    notice_lit && break
+    kill -0 "$pid" 2>/dev/null || fail "the program ended instead of showing the notice"
+    sleep 0.5
+done
+notice_lit || fail "no notice that the level could not be loaded"
+eventually upper_dark || fail "something besides the notice is drawn"
+grep -q 'ter_params.ini' log_error.txt || fail "the log does not name the missing file"
+grep -q 'the level TestLevel could not be loaded' log_error.txt || fail "the log does not say the level failed"
+[ ! -e TestLevel/Terrain/ter_params.ini ] || fail "the missing file was created"
+
+press "$game" Escape
+wait_for_exit
+[ "$exit_code" = 0 ] || fail "Escape ended the game with $exit_code"
+echo "ok"

@@ -1,0 +1,142 @@
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "HostileFiles.h"
+#include "TestSupport.h"
+#include "platform/FileGate.h"
+#include "platform/SoundLibrary.h"
+
+namespace {
+
+const char* const goodText = "<name>Tank</name>\n";
+
+class FileGateHostile : public ::testing::TestWithParam<CHostileCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FileGateHostile, ::testing::ValuesIn(HostileCases()),
+                         [](const ::testing::TestParamInfo<CHostileCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// The refusal names the path as the caller gave it, and the caller gets
+// nothing to read.
+TEST_P(FileGateHostile, IsRefusedWithALineOrMissingSilently) {
+    CTempWorkDir dir;
+    MakeFolders("units");
+    WriteFile("units/tank.xml", goodText);
+    const std::string path = MakeHostile(GetParam().hostility, "units/tank.xml", FileKind::text);
+    CWatchdog         watchdog(10, path.c_str());
+    bool              missing = false;
+    EXPECT_EQ(CFileGate::OpenForReading(path.c_str(), FileKind::text, &missing), nullptr);
+    std::string bytes = "stale";
+    EXPECT_FALSE(CFileGate::ReadWholeFile(path.c_str(), FileKind::text, bytes));
+    EXPECT_TRUE(bytes.empty());
+    const std::string log = ReadFile("log_error.txt");
+    if (GetParam().gateReason == nullptr) {
+        EXPECT_TRUE(missing);
+        EXPECT_EQ(log, "") << "a missing file is the caller's to report";
+    } else {
+        EXPECT_FALSE(missing);
+        const std::string line =
+            "CFileGate::OpenForReading: refused " + path + ": " + std::string(GetParam().gateReason);
+        EXPECT_EQ(CountLinesWith(log, line), 2) << "once per open; the log holds:\n" << log;
+    }
+}
+
+TEST(FileGate, ReadsRegularFilesUpToTheBoundOfTheirKind) {
+    CTempWorkDir dir;
+    MakeFolders("Units");
+    WriteFile("Units/Tank.xml", goodText);
+    std::string text;
+    ASSERT_TRUE(CFileGate::ReadWholeFile("units\\tank.xml", FileKind::text, text)) << "letter case is resolved";
+    EXPECT_EQ(text, goodText);
+
+    const std::string limit(static_cast<size_t>(CFileGate::maxTextBytes), 'x');
+    WriteFile("limit.xml", limit);
+    ASSERT_TRUE(CFileGate::ReadWholeFile("limit.xml", FileKind::text, text));
+    EXPECT_EQ(text.size(), limit.size());
+    WriteFile("limit.xml", limit + "y");
+    EXPECT_FALSE(CFileGate::ReadWholeFile("limit.xml", FileKind::text, text));
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(CFileGate::ReadWholeFile("limit.xml", FileKind::image, bytes)) << "an image may be larger";
+    EXPECT_EQ(bytes.size(), limit.size() + 1);
+}
+
+TEST(FileGate, DataFolderIsTheWorkingDirectory) {
+    struct Case {
+        const char* path;
+        bool        inside;
+    };
+    const Case cases[] = {
+        {"units\\tank.xml", true}, {"a/b/c.bmp", true}, {"...\\odd.xml", true}, {"a..b.xml", true},
+        {"units\\..\\x", false},   {"..", false},       {"a/../../b", false},   {"/etc/passwd", false},
+        {"\\root\\file", false},   {"units/..", false}, {"..\\", false},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(CFileGate::IsInsideDataFolder(test.path), test.inside) << test.path;
+    }
+    EXPECT_FALSE(CFileGate::IsInsideDataFolder(nullptr));
+}
+
+TEST(FileGate, WritesStayInsideAndNeverTouchADevice) {
+    CTempWorkDir dir;
+    MakeFolders("TestLevel");
+    ASSERT_EQ(symlink("/dev/null", "TestLevel/objects.xml"), 0);
+    const std::string outside = dir.Path() + "/abs.xml";
+    for (const char* path : {"TestLevel\\objects.xml", "..\\escape.xml", outside.c_str()}) {
+        EXPECT_EQ(CFileGate::OpenForWriting(path, "w"), nullptr) << path;
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), std::string("CFileGate::OpenForWriting: refused ") + path),
+                  1)
+            << path;
+    }
+    EXPECT_FALSE(FileExists("abs.xml"));
+    EXPECT_FALSE(FileExists("../escape.xml"));
+
+    unlink("log_error.txt");
+    EXPECT_EQ(CFileGate::OpenForWriting("..\\quiet.txt", "a", true), nullptr);
+    EXPECT_FALSE(FileExists("log_error.txt")) << "the logger's own opens are quiet";
+
+    for (const char* mode : {"w", "a", "a", "w"}) {
+        FILE* file = CFileGate::OpenForWriting("TestLevel\\save.xml", mode);
+        ASSERT_NE(file, nullptr) << mode;
+        fputs(mode, file);
+        fclose(file);
+    }
+    EXPECT_EQ(ReadFile("TestLevel/save.xml"), "w") << "w truncates, a appends";
+    FILE* file = CFileGate::OpenForWriting("TestLevel\\save.xml", "a");
+    fputs("aa", file);
+    fclose(file);
+    EXPECT_EQ(ReadFile("TestLevel/save.xml"), "waa");
+}
+
+// A unit file's sound may name a device through "..", or a sounds folder may
+// hold a link to one: the sample loader must refuse it, not read forever.
+TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
+    CTempWorkDir dir;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    CSoundLibrary sound;
+    const bool    opened = sound.Init(44100, 8);
+    unsetenv("SDL_AUDIODRIVER");
+    if (!opened) {
+        GTEST_SKIP() << "another sound library object is open, or SDL has no dummy driver";
+    }
+    MakeFolders("sounds");
+    ASSERT_EQ(symlink("/dev/zero", "sounds/zero.wav"), 0);
+    ASSERT_EQ(mkfifo("sounds/pipe.wav", 0644), 0);
+    const char* hostile[] = {"sounds\\..\\..\\..\\..\\..\\..\\..\\..\\dev\\zero", "sounds\\zero.wav",
+                             "sounds\\pipe.wav", "/dev/zero", "sounds"};
+    CWatchdog   watchdog(20, "loading samples from devices");
+    for (const char* path : hostile) {
+        EXPECT_EQ(sound.LoadSample(path), noSound) << path;
+        EXPECT_EQ(sound.OpenStream(path), noSound) << path;
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), std::string("refused ") + path + ":"), 2) << path;
+    }
+    sound.Close();
+}
+
+} // namespace
