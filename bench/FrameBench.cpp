@@ -551,14 +551,20 @@ bool CGameFrameBench::Run() {
     setView();
     const CGridManager& grid   = *level->GetGrid();
     bool                chosen = false;
-    for (int y = 60; y < windowHeight - 60 && !chosen; y += 8) {
-        for (int x = 60; x < windowWidth - 60 && !chosen; x += 8) {
-            level->OnPointerMoved(x, y);
-            const CUnit* unit =
-                level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
-            if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
-                level->OnClick();
-                chosen = level->GetUnitMode() == CLevel::unitModeMove;
+    // With the other team's units out of view, Space hands the turn over.
+    for (int attempt = 0; attempt < 2 && !chosen; ++attempt) {
+        if (attempt == 1) {
+            level->OnFireMode();
+        }
+        for (int y = 60; y < windowHeight - 60 && !chosen; y += 8) {
+            for (int x = 60; x < windowWidth - 60 && !chosen; x += 8) {
+                level->OnPointerMoved(x, y);
+                const CUnit* unit =
+                    level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
+                if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
+                    level->OnClick();
+                    chosen = level->GetUnitMode() == CLevel::unitModeMove;
+                }
             }
         }
     }

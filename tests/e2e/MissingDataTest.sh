@@ -3,7 +3,7 @@
 # reads removed in turn, and with each replaced by a copy truncated to half
 # its size, the program still opens
 # its window, draws frames (the debug overlay's lines appear) and ends with
-# exit code 0 on Escape.
+# exit code 0 on Escape (after the model loader's boxes are answered).
 #
 # Every case runs on a private Xvfb of its own, two at a time, so that the
 # windows (all at 0,0) neither cover nor steal input from one another. The
@@ -23,6 +23,15 @@ overlay_lit() {
     awk -v value="$lit" 'BEGIN { exit !(value > 0.005) }'
 }
 
+# A model that cannot be loaded brings up the loader's box ("Error" or
+# "Warning"), which the player answers with Return.
+answer_boxes() {
+    local box
+    for box in $(xdotool search --name '^(Error|Warning)$' 2>/dev/null); do
+        press "$box" Return 2>/dev/null || true
+    done
+}
+
 # One case in its folder, on the display already set: "ok" or the reason
 # goes to the folder's "result".
 run_case() {
@@ -37,6 +46,7 @@ run_case() {
     game="$(wait_for_window Game)" || result "no Game window"
     local drawn=""
     for _ in $(seq 1 120); do
+        answer_boxes
         if overlay_lit; then
             drawn=1
             break
@@ -45,6 +55,7 @@ run_case() {
         sleep 0.5
     done
     [ -n "$drawn" ] || result "no frame with the overlay within 60 s"
+    answer_boxes
     press "$game" Escape 2>/dev/null
     wait_for_exit
     [ "$exit_code" = 0 ] || result "Escape ended the program with $exit_code"
