@@ -3,8 +3,20 @@
 // and culling on and off, against the same visible triangles drawn as one
 // buffer-object call (the practical limit of this renderer).
 //
-// Usage (working directory data/): ridgeline-bench [--quick] [--pose NAME] [--seconds S]
-// (--quick measures the start pose only, --pose one pose by name).
+// Usage (working directory data/): ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]
+// (--quick measures the start pose only, --pose one pose by name, --game
+// only the whole game frame below).
+//
+// The whole game frame: the level "TestLevel" is built as the program
+// builds it after the dialog's "Start" (level load, then camera, placed
+// objects, teams and the first turn message, then the first frame; each step
+// timed), and the frame at the start view is timed pass by pass (sky,
+// terrain, tile overlay with a unit's move area, sea, cel-shaded units,
+// objects, particles of a busy turn) and whole (the level's frame, which
+// adds the rules, the interface and whatever else the game draws, plus the
+// particles), for each submission path with every feature on:
+//   game path=NAME pass=NAME ms=F cpu=F tris=N
+//   startup step=NAME ms=F cpu=F
 // At the start pose it also times the terrain with and without a scene that
 // runs every particle effect of the game at once (one-shot effects are
 // started again as they end), once as the game shows them and once ten
@@ -38,6 +50,12 @@
 #include "app/PropertyFile.h"
 #include "fx/ParticleSystem.h"
 #include "game/Heightmap.h"
+#include "game/Level.h"
+#include "game/TileArea.h"
+#include "game/UnitManager.h"
+#include "render/SkyBox.h"
+#include "render/Sea.h"
+#include "render/WorldObjects.h"
 #include "render/BufferObjects.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
@@ -409,23 +427,296 @@ void CFrameBench::MeasureParticles(float seconds) {
     }
 }
 
+// ---- the whole game frame ----
+
+struct CPass {
+    const char*          name;
+    std::function<int()> draw;
+};
+
+class CGameFrameBench {
+public:
+    explicit CGameFrameBench(float seconds) : seconds(seconds) {}
+    bool Run();
+
+private:
+    void StartupStep(const char* name, const std::function<void()>& step);
+    void StartEffects();
+    void MeasurePath(const CPath& path);
+
+    float                            seconds;
+    std::unique_ptr<CLevel>          level;
+    std::unique_ptr<CCamera>         camera;
+    CFrustum                         frustum;
+    std::unique_ptr<CParticleSystem> particles;
+    std::vector<int>                 effects;
+    std::vector<std::string>         startupRows;
+    std::vector<std::string>         rows;
+    double                           startupMs = 0.0, startupCpuMs = 0.0;
+};
+
+void CGameFrameBench::StartupStep(const char* name, const std::function<void()>& step) {
+    const double start    = Now();
+    const double cpuStart = ProcessorNow();
+    step();
+    const double ms    = (Now() - start) * 1000.0;
+    const double cpuMs = (ProcessorNow() - cpuStart) * 1000.0;
+    startupMs += ms;
+    startupCpuMs += cpuMs;
+    printf("startup step=%s ms=%.1f cpu=%.1f\n", name, ms, cpuMs);
+    fflush(stdout);
+    char row[160];
+    snprintf(row, sizeof row, "| %-36s | %8.1f | %8.1f |", name, ms, cpuMs);
+    startupRows.push_back(row);
+}
+
+// The effects of a busy turn around the start view (see effectPlaces);
+// one-shot effects start again as they end.
+void CGameFrameBench::StartEffects() {
+    const CVector3 centre(683.76f, 0.0f, 409.0f);
+    effects.resize(std::size(effectPlaces), -1);
+    for (size_t slot = 0; slot < effects.size(); ++slot) {
+        const CParticleEmitter* emitter = particles->GetEmitter(effects[slot]);
+        if (emitter != nullptr && !emitter->deleted) {
+            continue;
+        }
+        const CEffectPlace& place = effectPlaces[slot];
+        const float         x     = centre.x + place.dx;
+        const float         z     = centre.z + place.dz;
+        effects[slot] =
+            particles->LoadEmitter(place.fileName, CVector3(x, level->GetHeightmap()->HeightAt(x, z) + place.lift, z));
+    }
+}
+
+bool CGameFrameBench::Run() {
+    CAppOptions& options = GetApp()->options;
+    // Every feature the driver offers, as the dialog's boxes all ticked give it.
+    options.vertexBufferObjects = CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object");
+    options.vertexShader        = CApplication::IsExtensionSupported("GL_ARB_vertex_program");
+    options.multitexture        = CApplication::IsExtensionSupported("GL_ARB_multitexture");
+    options.sgiMipmap           = CApplication::IsExtensionSupported("GL_SGIS_generate_mipmap");
+    options.textureCompression  = false; // compressing every texture at load is the slow choice
+    options.transparency        = true;
+    options.levelOfDetail       = true;
+    options.frustumCulling      = true;
+    options.renderMode          = options.vertexBufferObjects ? renderBufferObjects : renderVertexArrays;
+    options.displayLists        = false;
+    options.debugInfo           = false;
+
+    const double startAll = Now(), cpuAll = ProcessorNow();
+    StartupStep("level load (CLevel \"TestLevel\")", [this]() { level = std::make_unique<CLevel>("TestLevel"); });
+    if (level->GetTerrain() == nullptr || level->GetHeightmap()->IsEmpty()) {
+        fprintf(stderr, "ridgeline-bench: no level (run in data/)\n");
+        return false;
+    }
+    StartupStep("camera, objects, teams, turn message", [this]() {
+        camera = std::make_unique<CCamera>(level->GetHeightmap(), startHeight);
+        camera->SetPosition(CVector3(665.0f, 528.0f, 145.0f), CVector3(683.76f, 209.0f, 409.0f), CVector3(0, 1, 0));
+        camera->SetHeightAboveGround(startHeight);
+        level->GetTerrain()->SetCamera(camera.get());
+        level->GetTerrain()->SetFrustum(&frustum);
+        level->GetObjects()->SetFrustum(&frustum);
+        level->GetObjects()->LoadObjects();
+        level->LoadTeams();
+        level->ShowTurnMessage();
+    });
+    auto setView = [this]() {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        const CVector3& e = camera->GetEye();
+        const CVector3& c = camera->GetCenter();
+        gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+    };
+    StartupStep("first frame", [this, &setView]() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        setView();
+        float modelView[16], projection[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        frustum.Update(modelView, projection);
+        level->LevelFrame(false);
+        glFinish();
+        glutSwapBuffers();
+    });
+    startupMs    = (Now() - startAll) * 1000.0;
+    startupCpuMs = (ProcessorNow() - cpuAll) * 1000.0;
+    printf("startup step=total ms=%.1f cpu=%.1f\n", startupMs, startupCpuMs);
+
+    // A unit of the current team selected: its move area is coloured, as
+    // in most frames of a turn. The pointer rests on the view's centre.
+    // The pointer sweeps the view until it rests on such a unit.
+    setView();
+    const CGridManager& grid   = *level->GetGrid();
+    bool                chosen = false;
+    // With the other team's units out of view, Space hands the turn over.
+    for (int attempt = 0; attempt < 2 && !chosen; ++attempt) {
+        if (attempt == 1) {
+            level->OnFireMode();
+        }
+        for (int y = 60; y < windowHeight - 60 && !chosen; y += 8) {
+            for (int x = 60; x < windowWidth - 60 && !chosen; x += 8) {
+                level->OnPointerMoved(x, y);
+                const CUnit* unit =
+                    level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
+                if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
+                    level->OnClick();
+                    chosen = level->GetUnitMode() == CLevel::unitModeMove;
+                }
+            }
+        }
+    }
+    printf("# %s\n", chosen ? "a unit is selected: its move area is coloured"
+                            : "no unit of the current team in view: no move area");
+    particles = std::make_unique<CParticleSystem>(level->GetTextures());
+    particles->SetFrustum(&frustum);
+    StartEffects();
+    for (int frame = 0; frame < 60; ++frame) {
+        particles->Update(particleFrameTime);
+        StartEffects();
+    }
+    camera->SetChanged(false);
+
+    for (const CPath& path : paths) {
+        if (path.renderMode == renderBufferObjects && !options.vertexBufferObjects) {
+            continue;
+        }
+        MeasurePath(path);
+    }
+
+    printf("\n| start-up step                        |  wall ms |   cpu ms |\n");
+    printf("|--------------------------------------|----------|----------|\n");
+    for (const std::string& row : startupRows) {
+        printf("%s\n", row.c_str());
+    }
+    printf("| %-36s | %8.1f | %8.1f |\n", "total: \"Start\" to the first frame", startupMs, startupCpuMs);
+    printf("\n| path      | pass                 |  wall ms |   cpu ms |    tris |      fps |\n");
+    printf("|-----------|----------------------|----------|----------|---------|----------|\n");
+    for (const std::string& row : rows) {
+        printf("%s\n", row.c_str());
+    }
+    particles->DestroyAll();
+    level->UnloadLevel();
+    return true;
+}
+
+// The passes of one frame, each followed by glFinish so that its own cost
+// is counted, then whole frames as the game draws them (one glFinish). The
+// fastest of several rounds counts.
+void CGameFrameBench::MeasurePath(const CPath& path) {
+    CAppOptions& options          = GetApp()->options;
+    options.renderMode            = path.renderMode;
+    options.displayLists          = path.displayLists;
+    CLevel&                  game = *level;
+    const std::vector<CPass> passes{
+        {"sky", [&game]() { return game.GetSky()->Draw(); }},
+        {"terrain", [&game]() { return game.GetTerrain()->Draw(); }},
+        // The level colours the selection's tiles in its frame; the overlay
+        // draws (and forgets) the colours it was given.
+        {"tile overlay",
+         [&game]() {
+             const CTileArea& area = game.GetSelection().moveArea;
+             for (int i = 0; i < area.GetCount(); ++i) {
+                 game.GetTerrain()->SetTileColour(area.GetX(i), area.GetY(i), 255, 123, 0, 128);
+             }
+             return game.GetTerrain()->DrawOverlay();
+         }},
+        {"sea", [&game]() { return game.GetSea()->Draw(); }},
+        {"units (cel shading)", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passUnits); }},
+        {"objects", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passObjects); }},
+        {"particles",
+         [this]() {
+             const int triangles = particles->UpdateAndDraw(particleFrameTime);
+             StartEffects();
+             return triangles;
+         }},
+    };
+    auto wholeFrame = [this, &game]() {
+        const int triangles = game.LevelFrame(false) + particles->UpdateAndDraw(particleFrameTime);
+        StartEffects();
+        return triangles;
+    };
+
+    const int           roundCount   = seconds > 0.0f ? rounds : 1;
+    const int           framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    const auto          count        = passes.size();
+    std::vector<double> best(count + 1, 1e30), bestCpu(count + 1, 1e30);
+    std::vector<int>    triangles(count + 1, 0);
+    // One warm-up frame of each kind (display lists are compiled then).
+    wholeFrame();
+    glFinish();
+    for (int round = 0; round < roundCount; ++round) {
+        // Pass by pass.
+        std::vector<double> sum(count, 0.0), cpuSum(count, 0.0);
+        int                 frames = 0;
+        const double        start  = Now();
+        while (frames < framesNeeded || Now() - start < seconds / roundCount) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            for (size_t k = 0; k < count; ++k) {
+                const double t0 = Now(), c0 = ProcessorNow();
+                triangles[k] = passes[k].draw();
+                glFinish();
+                sum[k] += Now() - t0;
+                cpuSum[k] += ProcessorNow() - c0;
+            }
+            ++frames;
+        }
+        for (size_t k = 0; k < count; ++k) {
+            best[k]    = std::min(best[k], sum[k] * 1000.0 / frames);
+            bestCpu[k] = std::min(bestCpu[k], cpuSum[k] * 1000.0 / frames);
+        }
+        // Whole frames: clear, the level's frame and the particles, finish.
+        frames                  = 0;
+        const double wholeStart = Now();
+        const double wholeCpu   = ProcessorNow();
+        double       now        = wholeStart;
+        while (frames < framesNeeded || now - wholeStart < seconds / roundCount) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            triangles[count] = wholeFrame();
+            glFinish();
+            ++frames;
+            now = Now();
+        }
+        best[count]    = std::min(best[count], (now - wholeStart) * 1000.0 / frames);
+        bestCpu[count] = std::min(bestCpu[count], (ProcessorNow() - wholeCpu) * 1000.0 / frames);
+    }
+    for (size_t k = 0; k <= count; ++k) {
+        const char* name = k < count ? passes[k].name : "whole frame";
+        printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, best[k], bestCpu[k], triangles[k]);
+        char row[200];
+        snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8s |", path.name, name, best[k], bestCpu[k],
+                 triangles[k], "");
+        if (k == count) {
+            snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8.1f |", path.name, name, best[k],
+                     bestCpu[k], triangles[k], best[k] > 0.0 ? 1000.0 / best[k] : 0.0);
+        }
+        rows.push_back(row);
+    }
+    fflush(stdout);
+}
+
 void IgnoreDisplay() {}
 
 } // namespace
 
 int main(int argc, char** argv) {
     bool        quick    = false;
+    bool        gameOnly = false;
     float       seconds  = defaultSeconds;
     std::string onlyPose = "";
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
+        } else if (strcmp(argv[i], "--game") == 0) {
+            gameOnly = true;
         } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
             onlyPose = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
-            fprintf(stderr, "usage: ridgeline-bench [--quick] [--pose NAME] [--seconds S]\n");
+            fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]\n");
             return 2;
         }
     }
@@ -442,9 +733,16 @@ int main(int argc, char** argv) {
     glViewport(0, 0, windowWidth, windowHeight);
     CApplication::SetFixedGlState();
     glClearColor(0.5f, 0.6f, 0.8f, 1.0f);
-    CFrameBench bench;
-    if (!bench.Load()) {
-        return 1;
+    if (!gameOnly) {
+        CFrameBench bench;
+        if (!bench.Load()) {
+            return 1;
+        }
+        if (!bench.Run(quick ? "start" : onlyPose, seconds)) {
+            return 2;
+        }
+        printf("\n");
     }
-    return bench.Run(quick ? "start" : onlyPose, seconds) ? 0 : 2;
+    CGameFrameBench game(seconds);
+    return game.Run() ? 0 : 2;
 }
