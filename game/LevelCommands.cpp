@@ -100,7 +100,6 @@ void CLevel::ShowTurnMessage() {
     }
 }
 
-
 // ---- the particle system ----
 
 // Updates and draws every emitter; the triangles count into the frame's polygons.
