@@ -96,11 +96,15 @@ void CLevel::ColourSelection(bool editorMode) {
 }
 
 // The scene's parts add up their triangles; the interface does not count.
+// The sky box encloses the whole map far beyond the ground and the sea, so
+// it is drawn after them: the depth test then rejects, before texturing, the
+// pixels they cover (in a player's view from above, all of the screen). The
+// blended parts come after the sky, which they may cover.
 int CLevel::Draw(bool editorMode) {
-    int polygons = sky->Draw();
-    polygons += terrain->Draw();
+    int polygons = terrain->Draw();
     polygons += terrain->DrawOverlay();
     polygons += sea->Draw();
+    polygons += sky->Draw();
     polygons += objects->Draw(CWorldObjects::passUnits);
     polygons += objects->Draw(CWorldObjects::passObjects);
     polygons += DrawParticles();
