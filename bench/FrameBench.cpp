@@ -437,7 +437,11 @@ public:
 private:
     void StartupStep(const char* name, const std::function<void()>& step);
     void StartEffects();
+    void MeasureStartView(const CPath& path);
     void MeasurePath(const CPath& path);
+    void SelectPath(const CPath& path);
+    void TimeWholeFrames(CTiming& best);
+    void AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole);
 
     void SetView() const;
     int  WholeFrame();
@@ -451,7 +455,7 @@ private:
     CParticleSystem*         particles = nullptr; // the level's
     std::vector<int>         effects;
     std::vector<std::string> startupRows;
-    std::vector<std::string> rows;
+    std::vector<std::string> rows[std::size(paths)];
     double                   startupMs = 0.0, startupCpuMs = 0.0;
 };
 
@@ -534,6 +538,11 @@ bool CGameFrameBench::Run() {
     printf("startup step=total ms=%.1f cpu=%.1f\n", startupMs, startupCpuMs);
 
     WaitForTurnMessage();
+    for (const CPath& path : paths) {
+        if (path.renderMode != renderBufferObjects || options.vertexBufferObjects) {
+            MeasureStartView(path);
+        }
+    }
     const bool chosen = SelectUnit();
     printf("# %s\n", chosen ? "a unit is selected: its move area is coloured"
                             : "no unit of the current team in view: no move area");
@@ -558,10 +567,12 @@ bool CGameFrameBench::Run() {
         printf("%s\n", row.c_str());
     }
     printf("| %-36s | %8.1f | %8.1f |\n", "total: \"Start\" to the first frame", startupMs, startupCpuMs);
-    printf("\n| path      | pass                 |  wall ms |   cpu ms |    tris |      fps |\n");
-    printf("|-----------|----------------------|----------|----------|---------|----------|\n");
-    for (const std::string& row : rows) {
-        printf("%s\n", row.c_str());
+    printf("\n| path      | pass                       |  wall ms |   cpu ms |    tris |      fps |\n");
+    printf("|-----------|----------------------------|----------|----------|---------|----------|\n");
+    for (const std::vector<std::string>& pathRows : rows) {
+        for (const std::string& row : pathRows) {
+            printf("%s\n", row.c_str());
+        }
     }
     level->UnloadLevel();
     return true;
@@ -632,14 +643,62 @@ bool CGameFrameBench::SelectUnit() {
     return false;
 }
 
-// The passes of one frame, each followed by glFinish so that its own cost
-// is counted, then whole frames as the game draws them (one glFinish). The
-// fastest of several rounds counts.
-void CGameFrameBench::MeasurePath(const CPath& path) {
+void CGameFrameBench::SelectPath(const CPath& path) {
     CAppOptions& options = GetApp()->options;
     options.renderMode   = path.renderMode;
     options.displayLists = path.displayLists;
-    CLevel& game         = *level;
+}
+
+// One round of whole frames as the program shows them (one glFinish, the
+// swap); keeps the faster figures in `best`.
+void CGameFrameBench::TimeWholeFrames(CTiming& best) {
+    const int    framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    const double roundSeconds = seconds / (seconds > 0.0f ? rounds : 1);
+    int          frames       = 0;
+    const double start        = Now();
+    const double cpuStart     = ProcessorNow();
+    double       now          = start;
+    while (frames < framesNeeded || now - start < roundSeconds) {
+        best.triangles = WholeFrame();
+        ++frames;
+        now = Now();
+    }
+    best.ms    = std::min(best.ms, (now - start) * 1000.0 / frames);
+    best.cpuMs = std::min(best.cpuMs, (ProcessorNow() - cpuStart) * 1000.0 / frames);
+}
+
+void CGameFrameBench::AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole) {
+    printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, timing.ms, timing.cpuMs,
+           timing.triangles);
+    char fps[16] = "";
+    if (whole && timing.ms > 0.0) {
+        snprintf(fps, sizeof fps, "%.1f", 1000.0 / timing.ms);
+    }
+    char row[200];
+    snprintf(row, sizeof row, "| %-9s | %-26s | %8.2f | %8.2f | %7d | %8s |", path.name, name, timing.ms, timing.cpuMs,
+             timing.triangles, fps);
+    rows[&path - paths].push_back(row);
+}
+
+// The frame as the game begins: nothing selected, no effects running.
+void CGameFrameBench::MeasureStartView(const CPath& path) {
+    SelectPath(path);
+    CTiming best;
+    best.ms = best.cpuMs = 1e30;
+    WholeFrame(); // warm-up (display lists are compiled then)
+    for (int round = 0; round < (seconds > 0.0f ? rounds : 1); ++round) {
+        TimeWholeFrames(best);
+    }
+    AddRow(path, "whole frame, start view", best, true);
+    fflush(stdout);
+}
+
+// The passes of one frame in the busy turn, each followed by glFinish so
+// that its own cost is counted, then whole frames. The fastest of several
+// rounds counts.
+void CGameFrameBench::MeasurePath(const CPath& path) {
+    SelectPath(path);
+    CLevel& game = *level;
     // In the order the level's frame draws them.
     const std::vector<CPass> passes{
         {"terrain", [&game]() { return game.GetTerrain()->Draw(); }},
@@ -669,18 +728,17 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
              return 0;
          }},
     };
-    auto wholeFrame = [this]() { return WholeFrame(); };
-
-    const int           roundCount   = seconds > 0.0f ? rounds : 1;
-    const int           framesNeeded = seconds > 0.0f ? minimumFrames : 1;
-    const auto          count        = passes.size();
-    std::vector<double> best(count + 1, 1e30), bestCpu(count + 1, 1e30);
-    std::vector<int>    triangles(count + 1, 0);
-    // One warm-up frame of each kind (display lists are compiled then).
-    wholeFrame();
-    glFinish();
+    const int            roundCount   = seconds > 0.0f ? rounds : 1;
+    const int            framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    const size_t         count        = passes.size();
+    std::vector<CTiming> best(count);
+    CTiming              whole;
+    for (CTiming& timing : best) {
+        timing.ms = timing.cpuMs = 1e30;
+    }
+    whole.ms = whole.cpuMs = 1e30;
+    WholeFrame(); // warm-up
     for (int round = 0; round < roundCount; ++round) {
-        // Pass by pass.
         std::vector<double> sum(count, 0.0), cpuSum(count, 0.0);
         int                 frames = 0;
         const double        start  = Now();
@@ -688,7 +746,7 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             for (size_t k = 0; k < count; ++k) {
                 const double t0 = Now(), c0 = ProcessorNow();
-                triangles[k] = passes[k].draw();
+                best[k].triangles = passes[k].draw();
                 glFinish();
                 sum[k] += Now() - t0;
                 cpuSum[k] += ProcessorNow() - c0;
@@ -696,34 +754,15 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
             ++frames;
         }
         for (size_t k = 0; k < count; ++k) {
-            best[k]    = std::min(best[k], sum[k] * 1000.0 / frames);
-            bestCpu[k] = std::min(bestCpu[k], cpuSum[k] * 1000.0 / frames);
+            best[k].ms    = std::min(best[k].ms, sum[k] * 1000.0 / frames);
+            best[k].cpuMs = std::min(best[k].cpuMs, cpuSum[k] * 1000.0 / frames);
         }
-        // Whole frames as the program shows them (one glFinish, the swap).
-        frames                  = 0;
-        const double wholeStart = Now();
-        const double wholeCpu   = ProcessorNow();
-        double       now        = wholeStart;
-        while (frames < framesNeeded || now - wholeStart < seconds / roundCount) {
-            triangles[count] = wholeFrame();
-            ++frames;
-            now = Now();
-        }
-        best[count]    = std::min(best[count], (now - wholeStart) * 1000.0 / frames);
-        bestCpu[count] = std::min(bestCpu[count], (ProcessorNow() - wholeCpu) * 1000.0 / frames);
+        TimeWholeFrames(whole);
     }
-    for (size_t k = 0; k <= count; ++k) {
-        const char* name = k < count ? passes[k].name : "whole frame";
-        printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, best[k], bestCpu[k], triangles[k]);
-        char row[200];
-        snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8s |", path.name, name, best[k], bestCpu[k],
-                 triangles[k], "");
-        if (k == count) {
-            snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8.1f |", path.name, name, best[k],
-                     bestCpu[k], triangles[k], best[k] > 0.0 ? 1000.0 / best[k] : 0.0);
-        }
-        rows.push_back(row);
+    for (size_t k = 0; k < count; ++k) {
+        AddRow(path, passes[k].name, best[k], false);
     }
+    AddRow(path, "whole frame, busy turn", whole, true);
     fflush(stdout);
 }
 
