@@ -56,6 +56,7 @@
 #include "render/SkyBox.h"
 #include "render/Sea.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
 #include "render/BufferObjects.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
@@ -89,25 +90,19 @@ const CPath paths[] = {{"vbo", renderBufferObjects, false},
 
 // The particle effects of a played game, each at a place on the ground in
 // front of the start camera (offsets from the point it looks at, world
-// units), so that a frame holds what a busy turn shows.
+// units), so that a frame holds what a busy turn shows. (The fireworks are
+// left out: they only fly once the game is won and nothing else moves.)
 struct CEffectPlace {
     const char* fileName;
     float       dx, dz, lift;
 };
 const CEffectPlace effectPlaces[] = {
-    {"wheels.xml", -60.0f, 20.0f, 0.0f},
-    {"smoke.xml", 120.0f, -40.0f, 10.0f},
-    {"smoke.xml", -150.0f, 60.0f, 10.0f},
-    {"smoke.xml", 40.0f, 140.0f, 10.0f},
-    {"fire.xml", 120.0f, -40.0f, 10.0f},
-    {"fire.xml", -150.0f, 60.0f, 10.0f},
-    {"attack.xml", -60.0f, 20.0f, 20.0f},
-    {"attack.xml", 120.0f, -40.0f, 20.0f},
-    {"explosion.xml", 40.0f, 140.0f, 10.0f},
-    {"explosion_large.xml", 200.0f, 100.0f, 10.0f},
-    {"special_team1.xml", -200.0f, -60.0f, 10.0f},
-    {"special_team2.xml", 0.0f, -120.0f, 10.0f},
-    {"gameover.xml", 0.0f, 0.0f, 0.0f},
+    {"wheels.xml", -60.0f, 20.0f, 0.0f},           {"smoke.xml", 120.0f, -40.0f, 10.0f},
+    {"smoke.xml", -150.0f, 60.0f, 10.0f},          {"smoke.xml", 40.0f, 140.0f, 10.0f},
+    {"fire.xml", 120.0f, -40.0f, 10.0f},           {"fire.xml", -150.0f, 60.0f, 10.0f},
+    {"attack.xml", -60.0f, 20.0f, 20.0f},          {"attack.xml", 120.0f, -40.0f, 20.0f},
+    {"explosion.xml", 40.0f, 140.0f, 10.0f},       {"explosion_large.xml", 200.0f, 100.0f, 10.0f},
+    {"special_team1.xml", -200.0f, -60.0f, 10.0f}, {"special_team2.xml", 0.0f, -120.0f, 10.0f},
 };
 constexpr float particleFrameTime = 1.0f / 30.0f;
 
@@ -442,17 +437,26 @@ public:
 private:
     void StartupStep(const char* name, const std::function<void()>& step);
     void StartEffects();
+    void MeasureStartView(const CPath& path);
     void MeasurePath(const CPath& path);
+    void SelectPath(const CPath& path);
+    void TimeWholeFrames(CTiming& best);
+    void AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole);
 
-    float                            seconds;
-    std::unique_ptr<CLevel>          level;
-    std::unique_ptr<CCamera>         camera;
-    CFrustum                         frustum;
-    std::unique_ptr<CParticleSystem> particles;
-    std::vector<int>                 effects;
-    std::vector<std::string>         startupRows;
-    std::vector<std::string>         rows;
-    double                           startupMs = 0.0, startupCpuMs = 0.0;
+    void SetView() const;
+    int  WholeFrame();
+    void WaitForTurnMessage();
+    bool SelectUnit();
+
+    float                    seconds;
+    std::unique_ptr<CLevel>  level;
+    std::unique_ptr<CCamera> camera;
+    CFrustum                 frustum;
+    CParticleSystem*         particles = nullptr; // the level's
+    std::vector<int>         effects;
+    std::vector<std::string> startupRows;
+    std::vector<std::string> rows[std::size(paths)];
+    double                   startupMs = 0.0, startupCpuMs = 0.0;
 };
 
 void CGameFrameBench::StartupStep(const char* name, const std::function<void()>& step) {
@@ -513,26 +517,14 @@ bool CGameFrameBench::Run() {
         camera = std::make_unique<CCamera>(level->GetHeightmap(), startHeight);
         camera->SetPosition(CVector3(665.0f, 528.0f, 145.0f), CVector3(683.76f, 209.0f, 409.0f), CVector3(0, 1, 0));
         camera->SetHeightAboveGround(startHeight);
-        level->GetTerrain()->SetCamera(camera.get());
-        level->GetTerrain()->SetFrustum(&frustum);
-        level->GetObjects()->SetFrustum(&frustum);
+        level->SetView(camera.get(), &frustum);
         level->GetObjects()->LoadObjects();
         level->LoadTeams();
         level->ShowTurnMessage();
     });
-    auto setView = [this]() {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        const CVector3& e = camera->GetEye();
-        const CVector3& c = camera->GetCenter();
-        gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
-    };
-    StartupStep("first frame", [this, &setView]() {
+    StartupStep("first frame", [this]() {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        setView();
+        SetView();
         float modelView[16], projection[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
@@ -545,33 +537,16 @@ bool CGameFrameBench::Run() {
     startupCpuMs = (ProcessorNow() - cpuAll) * 1000.0;
     printf("startup step=total ms=%.1f cpu=%.1f\n", startupMs, startupCpuMs);
 
-    // A unit of the current team selected: its move area is coloured, as
-    // in most frames of a turn. The pointer rests on the view's centre.
-    // The pointer sweeps the view until it rests on such a unit.
-    setView();
-    const CGridManager& grid   = *level->GetGrid();
-    bool                chosen = false;
-    // With the other team's units out of view, Space hands the turn over.
-    for (int attempt = 0; attempt < 2 && !chosen; ++attempt) {
-        if (attempt == 1) {
-            level->OnFireMode();
-        }
-        for (int y = 60; y < windowHeight - 60 && !chosen; y += 8) {
-            for (int x = 60; x < windowWidth - 60 && !chosen; x += 8) {
-                level->OnPointerMoved(x, y);
-                const CUnit* unit =
-                    level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
-                if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
-                    level->OnClick();
-                    chosen = level->GetUnitMode() == CLevel::unitModeMove;
-                }
-            }
+    WaitForTurnMessage();
+    for (const CPath& path : paths) {
+        if (path.renderMode != renderBufferObjects || options.vertexBufferObjects) {
+            MeasureStartView(path);
         }
     }
+    const bool chosen = SelectUnit();
     printf("# %s\n", chosen ? "a unit is selected: its move area is coloured"
                             : "no unit of the current team in view: no move area");
-    particles = std::make_unique<CParticleSystem>(level->GetTextures());
-    particles->SetFrustum(&frustum);
+    particles = level->GetParticles();
     StartEffects();
     for (int frame = 0; frame < 60; ++frame) {
         particles->Update(particleFrameTime);
@@ -592,26 +567,140 @@ bool CGameFrameBench::Run() {
         printf("%s\n", row.c_str());
     }
     printf("| %-36s | %8.1f | %8.1f |\n", "total: \"Start\" to the first frame", startupMs, startupCpuMs);
-    printf("\n| path      | pass                 |  wall ms |   cpu ms |    tris |      fps |\n");
-    printf("|-----------|----------------------|----------|----------|---------|----------|\n");
-    for (const std::string& row : rows) {
-        printf("%s\n", row.c_str());
+    printf("\n| path      | pass                       |  wall ms |   cpu ms |    tris |      fps |\n");
+    printf("|-----------|----------------------------|----------|----------|---------|----------|\n");
+    for (const std::vector<std::string>& pathRows : rows) {
+        for (const std::string& row : pathRows) {
+            printf("%s\n", row.c_str());
+        }
     }
-    particles->DestroyAll();
     level->UnloadLevel();
     return true;
 }
 
-// The passes of one frame, each followed by glFinish so that its own cost
-// is counted, then whole frames as the game draws them (one glFinish). The
-// fastest of several rounds counts.
+// The start camera's view, with the game's projection.
+void CGameFrameBench::SetView() const {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const CVector3& e = camera->GetEye();
+    const CVector3& c = camera->GetCenter();
+    gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+}
+
+// One frame as the program shows it: the frame clock and clear, the
+// level's frame (scene, particles, heads-up display), the buffer swap.
+int CGameFrameBench::WholeFrame() {
+    CApplication* app = GetApp();
+    app->BeginFrame();
+    SetView();
+    const int triangles = level->LevelFrame(false);
+    if (particles != nullptr) {
+        StartEffects();
+    }
+    app->EndFrame(triangles);
+    return triangles;
+}
+
+// Clicks count for nothing while the turn's message runs; it runs for a few
+// seconds of frames.
+void CGameFrameBench::WaitForTurnMessage() {
+    const CInterface* hud   = level->GetInterface();
+    const double      start = Now();
+    while (hud != nullptr && hud->IsMessageRunning() && Now() - start < 30.0) {
+        WholeFrame();
+    }
+}
+
+// A unit of the current team selected: its move area is coloured, as in
+// most frames of a turn. The pointer sweeps the view until it rests on such
+// a unit; with none of the current team in view, Space hands the turn over.
+bool CGameFrameBench::SelectUnit() {
+    SetView();
+    const CGridManager& grid = *level->GetGrid();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 1) {
+            level->EndTurn();
+            WaitForTurnMessage();
+            SetView();
+        }
+        for (int y = 60; y < windowHeight - 60; y += 8) {
+            for (int x = 60; x < windowWidth - 60; x += 8) {
+                level->OnPointerMoved(x, y);
+                const CUnit* unit =
+                    level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
+                if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
+                    level->OnClick();
+                    if (level->GetUnitMode() == CLevel::unitModeMove) {
+                        return true;
+                    }
+                }
+            }
+        }
+    }
+    return false;
+}
+
+void CGameFrameBench::SelectPath(const CPath& path) {
+    CAppOptions& options = GetApp()->options;
+    options.renderMode   = path.renderMode;
+    options.displayLists = path.displayLists;
+}
+
+// One round of whole frames as the program shows them (one glFinish, the
+// swap); keeps the faster figures in `best`.
+void CGameFrameBench::TimeWholeFrames(CTiming& best) {
+    const int    framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    const double roundSeconds = seconds / (seconds > 0.0f ? rounds : 1);
+    int          frames       = 0;
+    const double start        = Now();
+    const double cpuStart     = ProcessorNow();
+    double       now          = start;
+    while (frames < framesNeeded || now - start < roundSeconds) {
+        best.triangles = WholeFrame();
+        ++frames;
+        now = Now();
+    }
+    best.ms    = std::min(best.ms, (now - start) * 1000.0 / frames);
+    best.cpuMs = std::min(best.cpuMs, (ProcessorNow() - cpuStart) * 1000.0 / frames);
+}
+
+void CGameFrameBench::AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole) {
+    printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, timing.ms, timing.cpuMs,
+           timing.triangles);
+    char fps[16] = "";
+    if (whole && timing.ms > 0.0) {
+        snprintf(fps, sizeof fps, "%.1f", 1000.0 / timing.ms);
+    }
+    char row[200];
+    snprintf(row, sizeof row, "| %-9s | %-26s | %8.2f | %8.2f | %7d | %8s |", path.name, name, timing.ms, timing.cpuMs,
+             timing.triangles, fps);
+    rows[&path - paths].push_back(row);
+}
+
+// The frame as the game begins: nothing selected, no effects running.
+void CGameFrameBench::MeasureStartView(const CPath& path) {
+    SelectPath(path);
+    CTiming best;
+    best.ms = best.cpuMs = 1e30;
+    WholeFrame(); // warm-up (display lists are compiled then)
+    for (int round = 0; round < (seconds > 0.0f ? rounds : 1); ++round) {
+        TimeWholeFrames(best);
+    }
+    AddRow(path, "whole frame, start view", best, true);
+    fflush(stdout);
+}
+
+// The passes of one frame in the busy turn, each followed by glFinish so
+// that its own cost is counted, then whole frames. The fastest of several
+// rounds counts.
 void CGameFrameBench::MeasurePath(const CPath& path) {
-    CAppOptions& options          = GetApp()->options;
-    options.renderMode            = path.renderMode;
-    options.displayLists          = path.displayLists;
-    CLevel&                  game = *level;
+    SelectPath(path);
+    CLevel& game = *level;
+    // In the order the level's frame draws them.
     const std::vector<CPass> passes{
-        {"sky", [&game]() { return game.GetSky()->Draw(); }},
         {"terrain", [&game]() { return game.GetTerrain()->Draw(); }},
         // The level colours the selection's tiles in its frame; the overlay
         // draws (and forgets) the colours it was given.
@@ -624,6 +713,7 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
              return game.GetTerrain()->DrawOverlay();
          }},
         {"sea", [&game]() { return game.GetSea()->Draw(); }},
+        {"sky", [&game]() { return game.GetSky()->Draw(); }},
         {"units (cel shading)", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passUnits); }},
         {"objects", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passObjects); }},
         {"particles",
@@ -632,23 +722,23 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
              StartEffects();
              return triangles;
          }},
+        {"heads-up display",
+         [&game]() {
+             game.DrawInterface();
+             return 0;
+         }},
     };
-    auto wholeFrame = [this, &game]() {
-        const int triangles = game.LevelFrame(false) + particles->UpdateAndDraw(particleFrameTime);
-        StartEffects();
-        return triangles;
-    };
-
-    const int           roundCount   = seconds > 0.0f ? rounds : 1;
-    const int           framesNeeded = seconds > 0.0f ? minimumFrames : 1;
-    const auto          count        = passes.size();
-    std::vector<double> best(count + 1, 1e30), bestCpu(count + 1, 1e30);
-    std::vector<int>    triangles(count + 1, 0);
-    // One warm-up frame of each kind (display lists are compiled then).
-    wholeFrame();
-    glFinish();
+    const int            roundCount   = seconds > 0.0f ? rounds : 1;
+    const int            framesNeeded = seconds > 0.0f ? minimumFrames : 1;
+    const size_t         count        = passes.size();
+    std::vector<CTiming> best(count);
+    CTiming              whole;
+    for (CTiming& timing : best) {
+        timing.ms = timing.cpuMs = 1e30;
+    }
+    whole.ms = whole.cpuMs = 1e30;
+    WholeFrame(); // warm-up
     for (int round = 0; round < roundCount; ++round) {
-        // Pass by pass.
         std::vector<double> sum(count, 0.0), cpuSum(count, 0.0);
         int                 frames = 0;
         const double        start  = Now();
@@ -656,7 +746,7 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             for (size_t k = 0; k < count; ++k) {
                 const double t0 = Now(), c0 = ProcessorNow();
-                triangles[k] = passes[k].draw();
+                best[k].triangles = passes[k].draw();
                 glFinish();
                 sum[k] += Now() - t0;
                 cpuSum[k] += ProcessorNow() - c0;
@@ -664,36 +754,15 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
             ++frames;
         }
         for (size_t k = 0; k < count; ++k) {
-            best[k]    = std::min(best[k], sum[k] * 1000.0 / frames);
-            bestCpu[k] = std::min(bestCpu[k], cpuSum[k] * 1000.0 / frames);
+            best[k].ms    = std::min(best[k].ms, sum[k] * 1000.0 / frames);
+            best[k].cpuMs = std::min(best[k].cpuMs, cpuSum[k] * 1000.0 / frames);
         }
-        // Whole frames: clear, the level's frame and the particles, finish.
-        frames                  = 0;
-        const double wholeStart = Now();
-        const double wholeCpu   = ProcessorNow();
-        double       now        = wholeStart;
-        while (frames < framesNeeded || now - wholeStart < seconds / roundCount) {
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            triangles[count] = wholeFrame();
-            glFinish();
-            ++frames;
-            now = Now();
-        }
-        best[count]    = std::min(best[count], (now - wholeStart) * 1000.0 / frames);
-        bestCpu[count] = std::min(bestCpu[count], (ProcessorNow() - wholeCpu) * 1000.0 / frames);
+        TimeWholeFrames(whole);
     }
-    for (size_t k = 0; k <= count; ++k) {
-        const char* name = k < count ? passes[k].name : "whole frame";
-        printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, best[k], bestCpu[k], triangles[k]);
-        char row[200];
-        snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8s |", path.name, name, best[k], bestCpu[k],
-                 triangles[k], "");
-        if (k == count) {
-            snprintf(row, sizeof row, "| %-9s | %-20s | %8.2f | %8.2f | %7d | %8.1f |", path.name, name, best[k],
-                     bestCpu[k], triangles[k], best[k] > 0.0 ? 1000.0 / best[k] : 0.0);
-        }
-        rows.push_back(row);
+    for (size_t k = 0; k < count; ++k) {
+        AddRow(path, passes[k].name, best[k], false);
     }
+    AddRow(path, "whole frame, busy turn", whole, true);
     fflush(stdout);
 }
 

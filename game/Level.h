@@ -74,6 +74,9 @@ public:
 
     // One frame's level work and drawing; returns the polygons drawn (LevelFrame.cpp).
     int LevelFrame(bool editorMode);
+    // The heads-up display of the frame (part of LevelFrame; on its own for
+    // tools that time it).
+    void DrawInterface();
 
     // The level loaded and can be drawn and played.
     bool               IsLoaded() const { return loaded; }
@@ -123,7 +126,6 @@ private:
     void SetFinished();
     void UpdateHover(int mouseX, int mouseY);
     void ShowUnitDescription(int unit);
-    void DrawInterface();
     // False (nothing filled) before the board exists.
     bool FillHudState();
     void FillAttackPreview();

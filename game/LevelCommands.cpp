@@ -1,6 +1,7 @@
 // CLevel: the input turned into commands for the rules, and what the rules
 // report turned into messages and effects.
 #include "app/Application.h"
+#include "app/FrameContext.h"
 #include "fx/ParticleSystem.h"
 #include "game/Heightmap.h"
 #include "game/Level.h"
@@ -107,10 +108,9 @@ int CLevel::DrawParticles() {
     if (!particles) {
         return 0;
     }
-    const int                  triangles = particles->UpdateAndDraw(GetApp()->GetFrameTime());
+    const int                  triangles = particles->UpdateAndDraw(GetFrameTime());
     const CParticleFrameStats& stats     = particles->GetFrameStats();
-    GetApp()->AddDebugLine(CParticleSystem::debugLineFormat, stats.activeEmitters, stats.renderedParticles,
-                           stats.emitterSlots);
+    AddDebugLine(CParticleSystem::debugLineFormat, stats.activeEmitters, stats.renderedParticles, stats.emitterSlots);
     return triangles;
 }
 

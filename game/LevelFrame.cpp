@@ -2,7 +2,8 @@
 // colours and the drawing of the scene.
 #include <algorithm>
 
-#include "app/Application.h"
+#include "app/FrameContext.h"
+#include "app/Options.h"
 #include "game/GridManager.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"
@@ -39,11 +40,10 @@ int CLevel::LevelFrame(bool editorMode) {
         return 0;
     }
     AddPointerDebugLines();
-    rules->Update(GetApp()->GetFrameTime());
+    rules->Update(GetFrameTime());
     if (!editorMode) {
         if (GetOptions().debugInfo) {
-            GetApp()->AddDebugLine("selected unitid: %d current team: %d", rules->GetSelectedUnit(),
-                                   rules->GetCurrentTeam());
+            AddDebugLine("selected unitid: %d current team: %d", rules->GetSelectedUnit(), rules->GetCurrentTeam());
         }
         ShowUnitDescription(grid->GetTile(activeX, activeY).unit);
     }
@@ -53,19 +53,18 @@ int CLevel::LevelFrame(bool editorMode) {
 }
 
 void CLevel::AddPointerDebugLines() const {
-    CApplication* app = GetApp();
-    if (!app->options.debugInfo || !grid) {
+    if (!GetOptions().debugInfo || !grid) {
         return;
     }
     const Tile& tile = grid->GetTile(activeX, activeY);
-    app->AddDebugLine("activegridx: %d activegridy: %d slope: %.2f slope in degree: %d height: %.2f", activeX, activeY,
-                      tile.slope, tile.slopeDegrees, tile.height);
-    app->AddDebugLine("terrain usable: %d, name: %s, attack: %.1f, defense: %.1f, movement: %.1f",
-                      grid->IsTileUsable(activeX, activeY) ? 1 : 0, terrainTypes->GetName(tile.terrainType).c_str(),
-                      terrainTypes->GetAttack(tile.terrainType), terrainTypes->GetDefense(tile.terrainType),
-                      terrainTypes->GetMovement(tile.terrainType));
+    AddDebugLine("activegridx: %d activegridy: %d slope: %.2f slope in degree: %d height: %.2f", activeX, activeY,
+                 tile.slope, tile.slopeDegrees, tile.height);
+    AddDebugLine("terrain usable: %d, name: %s, attack: %.1f, defense: %.1f, movement: %.1f",
+                 grid->IsTileUsable(activeX, activeY) ? 1 : 0, terrainTypes->GetName(tile.terrainType).c_str(),
+                 terrainTypes->GetAttack(tile.terrainType), terrainTypes->GetDefense(tile.terrainType),
+                 terrainTypes->GetMovement(tile.terrainType));
     if (rules->IsGameOver()) {
-        app->AddDebugLine("Level finished. Team %d has won! Hit ESC to leave Game", rules->GetCurrentTeam());
+        AddDebugLine("Level finished. Team %d has won! Hit ESC to leave Game", rules->GetCurrentTeam());
     }
 }
 
@@ -91,16 +90,20 @@ void CLevel::ColourSelection(bool editorMode) {
         }
     }
     if (!editorMode && GetOptions().debugInfo) {
-        GetApp()->AddDebugLine("%s", moveMode ? "unitmode = MOVE" : "unitmode = FIRE");
+        AddDebugLine("%s", moveMode ? "unitmode = MOVE" : "unitmode = FIRE");
     }
 }
 
 // The scene's parts add up their triangles; the interface does not count.
+// The sky box encloses the whole map far beyond the ground and the sea, so
+// it is drawn after them: the depth test then rejects, before texturing, the
+// pixels they cover (in a player's view from above, all of the screen). The
+// blended parts come after the sky, which they may cover.
 int CLevel::Draw(bool editorMode) {
-    int polygons = sky->Draw();
-    polygons += terrain->Draw();
+    int polygons = terrain->Draw();
     polygons += terrain->DrawOverlay();
     polygons += sea->Draw();
+    polygons += sky->Draw();
     polygons += objects->Draw(CWorldObjects::passUnits);
     polygons += objects->Draw(CWorldObjects::passObjects);
     polygons += DrawParticles();

@@ -18,6 +18,7 @@
 #include "game/Heightmap.h"
 #include "game/Level.h"
 #include "platform/MessageBox.h"
+#include "render/GlState.h"
 #include "render/ModelTools.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
@@ -88,17 +89,19 @@ protected:
 
     // The view from above the map's south edge looking north, handed to the
     // level's parts as the start-up hands it over.
-    void LookFromTheSouth(CLevel& level) {
+    void LookFromTheSouth(CLevel& level) { LookAt(level, CVector3(160, 300, 420), CVector3(160, 0, 160)); }
+
+    void LookAt(CLevel& level, const CVector3& eye, const CVector3& centre) {
         app->OnReshape(windowWidth, windowHeight);
         camera = std::make_unique<CCamera>(level.GetHeightmap());
-        camera->SetPosition(CVector3(160, 300, 420), CVector3(160, 0, 160), CVector3(0, 1, 0));
+        camera->SetPosition(eye, centre, CVector3(0, 1, 0));
         level.GetTerrain()->SetCamera(camera.get());
         level.GetTerrain()->SetFrustum(&frustum);
         level.GetObjects()->SetFrustum(&frustum);
         level.GetParticles()->SetFrustum(&frustum);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        gluLookAt(160, 300, 420, 160, 0, 160, 0, 1, 0);
+        gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
         float modelView[16], projection[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
@@ -190,6 +193,48 @@ TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
     }
     EXPECT_LT(cleared, windowWidth * windowHeight / 100) << "sky and ground cover the view";
 }
+
+// The frame draws the sky after the ground and the sea, so that the depth
+// test spares the covered pixels. With both ways of drawing the sea, a view
+// across the map to the horizon looks as it does with the sky drawn first;
+// only the pointer's grey tile, which the frame adds, may differ.
+class LevelSkyOrderGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LevelSkyOrderGlTest, TheSkyDrawnLastLooksAsWhenDrawnFirst) {
+    app->options.multitexture = GetParam();
+    const CGlStateScope state(GL_ALL_ATTRIB_BITS);
+    CApplication::SetFixedGlState(); // the game's depth test and culling
+    glColor4f(1, 1, 1, 1);           // and its current colour
+    glClearColor(0, 0, 0, 1);
+    CLevel level("TestLevel");
+    level.GetObjects()->LoadObjects();
+    LookAt(level, CVector3(160, 160, 520), CVector3(160, 100, 0));
+    const int total = windowWidth * windowHeight;
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    level.GetSky()->Draw();
+    level.GetTerrain()->Draw();
+    level.GetSea()->Draw();
+    level.GetObjects()->Draw(CWorldObjects::passObjects);
+    const CPicture skyFirst = CPicture::Read();
+    int            sky      = 0;
+    for (int y = 0; y < windowHeight; ++y) {
+        for (int x = 0; x < windowWidth; ++x) {
+            sky += skyFirst.At(x, y)[0] > 150 ? 1 : 0;
+        }
+    }
+    ASSERT_GT(sky, total / 5) << "the view shows the sky";
+    ASSERT_LT(sky, total * 4 / 5) << "the view shows the ground";
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    level.LevelFrame(true);
+    EXPECT_LT(CountDifferences(skyFirst, CPicture::Read(), 2), total / 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(SeaPaths, LevelSkyOrderGlTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Multitextured" : "Blended";
+                         });
 
 // Without any team the game is over at once: the fireworks start over the
 // middle of the map and follow the pointer's hit on the terrain, where they
