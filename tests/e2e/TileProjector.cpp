@@ -15,7 +15,6 @@
 // read from the interface files as the game reads them, as rectangles in
 // window pixels from the top left corner (both corners inside):
 //   endturn x0 y0 x1 y1       the end-turn button
-//   teambox x0 y0 x1 y1       the first panel box, tinted for the team to move
 //   preview x0 y0 x1 y1       the lines an attack preview adds to the panel of
 //                             the unit under the pointer (labels and the start
 //                             of their values)
@@ -141,14 +140,12 @@ bool AddedTexts(const CHudDrawList& with, const CHudDrawList& without, int lineH
 int PrintHud(int width, int height) {
     const CInterface        hud("Interface\\interface.xml", width, height);
     const CInterfaceLayout& layout = hud.GetLayout();
-    if (layout.boxes.empty() || layout.endTurn.label.empty() || layout.finish.label.empty()) {
+    if (layout.endTurn.label.empty() || layout.finish.label.empty()) {
         fprintf(stderr, "ridgeline-tile-projector: no interface files here\n");
         return 1;
     }
     const CHudRect& endTurn = layout.endTurn.button;
     PrintRect("endturn", endTurn.upperLeftX, endTurn.upperLeftY, endTurn.lowerRightX, endTurn.lowerRightY, height);
-    const CHudBox& box = layout.boxes[0];
-    PrintRect("teambox", box.upperLeftX, box.upperLeftY, box.lowerRightX, box.lowerRightY, height);
 
     // Unit 0 of team 1 is selected and may fire at unit 1 of team 2, under
     // the pointer: the display with and without the preview of that shot.
