@@ -10,13 +10,12 @@
 # selects its scout and ends its action with Enter, which passes the turn by
 # itself. Team 1 ends its next turn with the end-turn button and team 2 with
 # Space (the button's label takes the colour of the team to move while the
-# pointer is over it). The tank is
-# selected, driven, called back with the right button, driven again and
-# enters fire mode; with the pointer on the scout the display previews the
-# exchange, and a click fires and destroys the scout: the info log traces
-# the exchange, team 1 has won and the finish screen shows its box in team
-# 1's colour. A click beside its button does nothing; a click on the button
-# ends the program with exit code 0.
+# pointer is over it). The tank is selected, driven, called back with the
+# right button, driven again and enters fire mode; with the pointer on the
+# scout the display previews the exchange, and a click fires and destroys
+# the scout: the info log traces the exchange, team 1 has won and the finish
+# screen shows its box in team 1's colour. A click beside its button does
+# nothing; a click on the button ends the program with exit code 0.
 #
 # Where to click and look: the tile projector prints the window pixel of
 # every tile centre at the start view, computed with the game's camera and
@@ -63,7 +62,6 @@ grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has
 tank_index=2
 scout_index=4
 
-"$projector" >tiles.txt || fail "the tile projector failed"
 pixel() { # x y -> "px py" of the tile's centre in the window
     local line
     line="$(awk -v x="$1" -v y="$2" '$1 == x && $2 == y { print $3, $4, $5 }' tiles.txt)"
