@@ -531,10 +531,12 @@ void CApplication::OnWindowStatus(int status) {
     }
 }
 
-// The close box: the window library ends the process (exit code 0) once
-// this returns.
+// The close box ends the process as Escape does, with exit code 0. Left to
+// the window library, the exit would come after it closed the display, and
+// with it unloaded the GL driver, ahead of every exit handler.
 void CApplication::OnClose() {
     Shutdown(false);
+    std::exit(0);
 }
 
 void CApplication::QuitFromKey() {

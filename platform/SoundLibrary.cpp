@@ -142,6 +142,12 @@ void OnBufferMixed(void* userData, Uint8*, int) {
 // a newer generation, so a quick re-Init never has two notifiers.
 void RunNotifier(std::shared_ptr<CSoundState> state, int generation) {
     pthread_setname_np(pthread_self(), notifierThreadName);
+    // The callbacks call the sound library, which keeps per-thread data
+    // (its error text, for one) for threads it did not start until told
+    // that the thread ends.
+    struct CThreadDataRelease {
+        ~CThreadDataRelease() { SDL_TLSCleanup(); }
+    } releaseThreadData;
     std::unique_lock<std::mutex> lock(state->eventLock);
     for (;;) {
         const auto stopping = [&] { return state->stopNotifier || state->generation != generation; };

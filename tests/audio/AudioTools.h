@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +20,14 @@ constexpr int mixRate = 44100;
 inline void UseDiskAudio(const std::string& dir) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (dir + "/mixed.raw").c_str(), 1);
+}
+
+// Bytes the disk driver has mixed into <dir>/mixed.raw so far. The driver
+// writes at the pace of a device however late a loaded machine lets the
+// threads run, so this is the clock of tests that wait for sound to play.
+inline long MixedBytes(const std::string& dir) {
+    struct stat status;
+    return stat((dir + "/mixed.raw").c_str(), &status) == 0 ? static_cast<long>(status.st_size) : 0;
 }
 
 // A mono 16-bit WAV file: a 440 Hz tone, then silence.

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <memory>
@@ -23,11 +22,6 @@ const double     amplitudes[]  = {0.12, 0.26, 0.40, 0.54, 0.70, 0.88};
 constexpr double pieceSeconds  = 0.2;
 constexpr int    bytesPerFrame = 4; // 16-bit stereo
 
-// Bytes the disk driver has mixed into <dir>/mixed.raw so far.
-long MixedBytes(const std::string& dir) {
-    struct stat status;
-    return stat((dir + "/mixed.raw").c_str(), &status) == 0 ? static_cast<long>(status.st_size) : 0;
-}
 constexpr double musicGain = 75.0 / 128.0; // volume 150 of 255 as the mixer applies it
 
 void WritePlaylist(const std::vector<std::string>& tracks) {

@@ -5,16 +5,22 @@
 #   team 1: headquarters, a general and a tank; team 2: headquarters and a
 #   scout (a recon with few hitpoints).
 # Whichever team the game lets start, team 1 (after team 2 passes with
-# Space) selects its general (orange move area), enters fire mode with Space
+# Enter) selects its general (orange move area), enters fire mode with Space
 # (red ring) and boosts the tank, then ends the turn with Space. Team 2
 # selects its scout and ends its action with Enter, which passes the turn by
-# itself. The tank is selected, driven, called back with the right button,
-# driven again, fires (Space, then a click on the scout) and destroys the
-# scout: the info log traces the exchange, team 1 has won, and Escape ends
-# the program with exit code 0.
+# itself. Team 1 ends its next turn with the end-turn button and team 2 with
+# Space (the button's label takes the colour of the team to move while the
+# pointer is over it). The tank is selected, driven, called back with the
+# right button, driven again and enters fire mode; with the pointer on the
+# scout the display previews the exchange, and a click fires and destroys
+# the scout: the info log traces the exchange, team 1 has won and the finish
+# screen shows its box in team 1's colour. A click beside its button does
+# nothing; a click on the button ends the program with exit code 0.
 #
-# Where to click: the tile projector prints the window pixel of every tile
-# centre at the start view, computed with the game's camera and projection.
+# Where to click and look: the tile projector prints the window pixel of
+# every tile centre at the start view, computed with the game's camera and
+# projection, and the rectangles of the display's buttons and panels, read
+# from the interface files as the game reads them.
 data="$(realpath "$(dirname "$0")/../../data")"
 projector="$(realpath "$2")"
 source "$(dirname "$0")/Common.sh"
@@ -56,7 +62,6 @@ grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has
 tank_index=2
 scout_index=4
 
-"$projector" >tiles.txt || fail "the tile projector failed"
 pixel() { # x y -> "px py" of the tile's centre in the window
     local line
     line="$(awk -v x="$1" -v y="$2" '$1 == x && $2 == y { print $3, $4, $5 }' tiles.txt)"
@@ -65,15 +70,36 @@ pixel() { # x y -> "px py" of the tile's centre in the window
     [ "$3" = 1 ] || fail "tile is not usable"
     echo "$1 $2"
 }
-for tile in "$general" "$tank" "$tank_step" "$scout"; do
-    pixel $tile >/dev/null
-done
-
 printf 'fullscreen=0\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\n' >gfxconfig.ini
 start_program
 dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
 press "$dialog" Return
 game="$(wait_for_window Game)" || fail "no Game window"
+
+# Tiles and the display's rectangles for the window's size.
+eval "$(xdotool getwindowgeometry --shell "$game")"
+"$projector" "$WIDTH" "$HEIGHT" >tiles.txt || fail "the tile projector failed"
+"$projector" --hud "$WIDTH" "$HEIGHT" >hud.txt || fail "the tile projector found no heads-up display"
+for tile in "$general" "$tank" "$tank_step" "$scout"; do
+    pixel $tile >/dev/null
+done
+rect() { # name -> "x0 y0 x1 y1" in the window
+    local line
+    line="$(awk -v name="$1" '$1 == name { print $2, $3, $4, $5 }' hud.txt)"
+    [ -n "$line" ] || fail "no $1 in the display's layout"
+    echo "$line"
+}
+# The middle of a rectangle, which must lie outside the edge-scroll band:
+# resting there, the pointer would move the camera away from the tiles.
+middle() { # name -> "x y"
+    local margin
+    margin="$(awk '$1 == "scrollmargin" { print $2 }' hud.txt)"
+    set -- $(rect "$1") "$1"
+    local x=$((($1 + $3) / 2)) y=$((($2 + $4) / 2))
+    [ "$x" -gt "$margin" ] && [ "$y" -gt "$margin" ] && [ "$x" -lt $((WIDTH - margin)) ] &&
+        [ "$y" -lt $((HEIGHT - margin)) ] || fail "the middle of $5 lies in the edge-scroll band"
+    echo "$x $y"
+}
 
 # ---- what the player sees ----
 # Shares of the window's pixels: the move area's orange (red high, some
@@ -101,13 +127,23 @@ within() {
     done
     return 1
 }
+# Moves the pointer and waits until it is there. A move with --sync onto
+# the pointer's own position would wait for motion that never comes (15 s),
+# as after the game's first frame, which centres the pointer.
+move_to() { # px py
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
+        xdotool mousemove --sync "$1" "$2"
+    fi
+}
 level_shown() {
     shot
     above "$(convert shot.png -colorspace Gray -format '%[fx:mean]' info:)" 0.15
 }
 within 120 level_shown || fail "the level did not appear"
 # The pointer tile is grey; with nothing selected there is no orange or red.
-xdotool mousemove --sync 320 240
+move_to 320 240
 sleep 1
 shot
 base_orange="$(share "$orange")"
@@ -117,23 +153,59 @@ area_gone() { shot && ! above "$(share "$orange")" "$(awk -v b="$base_orange" 'B
 ring_shown() { shot && above "$(share "$red")" "$(awk -v b="$base_red" 'BEGIN { print b + 0.005 }')"; }
 ring_gone() { shot && ! above "$(share "$red")" "$(awk -v b="$base_red" 'BEGIN { print b + 0.002 }')"; }
 
+# The same over one of the display's rectangles, every pixel, on the last shot.
+region() { # name expression [inset]
+    local inset="${3:-0}"
+    set -- $(rect "$1") "$2"
+    convert shot.png -crop "$(($3 - $1 + 1 - 2 * inset))x$(($4 - $2 + 1 - 2 * inset))+$(($1 + inset))+$(($2 + inset))" \
+        +repage -fx "$5" -format '%[fx:mean]' info:
+}
+# Under the pointer the end-turn label takes the colour of the team to
+# move (a light red for team 1, a light blue for team 2; the head font's
+# yellow otherwise). Only the display's own pixels count, whatever the
+# scene shows behind the panels.
+label_team1='r > 0.85 && g > 0.3 && g < 0.6 && b > 0.2 && b < 0.5'
+label_team2='b > 0.85 && r > 0.3 && r < 0.6 && g > 0.5 && g < 0.8'
+team_moves() { # 1 or 2
+    move_to $end_turn_at
+    shot
+    local label="label_team$1"
+    above "$(region endturn "${!label}")" 0.03
+}
+# The attack preview adds lines of text (nearly white) to the panel of the
+# unit under the pointer; nothing else is drawn there.
+text='r > 0.8 && g > 0.8 && b > 0.75'
+preview_shown() { shot && above "$(region preview "$text")" "$(awk -v b="$base_preview" 'BEGIN { print b + 0.04 }')"; }
+# The finish box in team 1's colour, a dark red, over most of the box (its
+# texts and the scene showing through take the rest).
+winner_red='r > 0.3 && r < 0.65 && g < 0.22 && b < 0.22'
+finish_shown() { shot && above "$(region finishbox "$winner_red" 4)" 0.6; }
+base_finish="$(region finishbox "$winner_red" 4)"
+above "$base_finish" 0.3 && fail "the start view already has the finish box's colour ($base_finish)"
+end_turn_at="$(middle endturn)"
+finish_at="$(middle finishbutton)"
+scout_at="$(pixel $scout)"
+
 # ---- the player's hands ----
 # Real input events (the window lies at the screen's origin, so window and
 # screen pixels agree; the keyboard follows the pointer). The pointer moves
 # onto the tile first (a motion picks the tile), then the button is held for
 # a moment: a frame may take a while under load.
-click_tile() { # x y [button]
-    local at
-    at="$(pixel "$1" "$2")"
-    xdotool mousemove --sync $at
+click_at() { # px py [button]
+    move_to "$1" "$2"
     sleep 0.3
     xdotool mousedown "${3:-1}"
     sleep 0.3
     xdotool mouseup "${3:-1}"
 }
+click_tile() { # x y [button]
+    local at
+    at="$(pixel "$1" "$2")"
+    click_at $at "${3:-}"
+}
 # Space and Enter are polled once a frame: the key is held across frames.
 key() {
-    xdotool mousemove --sync 320 240
+    move_to 320 240
     xdotool keydown "$1"
     sleep 0.6
     xdotool keyup "$1"
@@ -183,6 +255,16 @@ select_unit $scout || fail "team 2's scout could not be selected after Space end
 echo "team 2: scout selected; Enter ends its action and the turn"
 key Return
 within 10 area_gone || fail "Enter did not end the scout's action"
+within 15 team_moves 1 || fail "the end-turn label is not team 1's under the pointer after team 2's last action"
+
+# A click on the end-turn button ends the turn at once (also while the turn
+# message runs), and Space with nothing selected ends the next one.
+echo "team 1: the end-turn button ends the turn"
+click_at $end_turn_at
+within 15 team_moves 2 || fail "the end-turn button did not hand the turn to team 2"
+echo "team 2: Space ends the turn"
+key space
+within 15 team_moves 1 || fail "Space did not hand the turn back to team 1"
 
 select_unit $tank || fail "the tank could not be selected after team 2's last action"
 echo "team 1: tank selected, driven and called back"
@@ -208,6 +290,13 @@ for _ in $(seq 1 20); do
     within 2 ring_shown && break
 done
 ring_shown || fail "no fire ring after the tank's second drive (red share $(share "$red"), base $base_red)"
+# The pointer on the tank (a unit of its own team): no preview; on the
+# scout: the exchange's lines.
+shot
+base_preview="$(region preview "$text")"
+move_to $scout_at
+within 15 preview_shown || fail "no attack preview over the scout (text share $(region preview "$text"), base $base_preview)"
+cp shot.png preview.png
 for _ in 1 2 3 4 5; do
     click_tile $scout
     within 5 grep -q "unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2" log_info.txt 2>/dev/null && break
@@ -217,10 +306,15 @@ grep -q "^\*\*\*\*\*\*\*\*\*\*\*\*\* unit $tank_index (team 1, hitpoints [0-9]*)
 left="$(grep "unit $scout_index has now" log_info.txt | tail -n 1 | sed 's/.*has now \(-\?[0-9]*\) hitpoints/\1/')"
 [ -n "$left" ] && [ "$left" -le 0 ] || fail "the scout survived with $left hitpoints"
 within 5 ring_gone || fail "the fire ring stayed after the attack"
-shot
+within 15 finish_shown ||
+    fail "no finish box in team 1's colour (share $(region finishbox "$winner_red" 4), before the game $base_finish)"
 cp shot.png game-over.png
 
-key Escape
+# Once the game is finished only the finish button answers a click.
+click_tile $general
+sleep 2
+kill -0 "$pid" 2>/dev/null || fail "a click beside the finish button ended the program"
+click_at $finish_at
 wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the finished game with $exit_code"
+[ "$exit_code" = 0 ] || fail "the finish button ended the game with $exit_code"
 echo "ok"

@@ -9,16 +9,33 @@
 // windowX and windowY are pixels from the window's top left corner, as the
 // pointer reports them. The camera is placed as the game places it before
 // the first frame; the projection is the game's (45 degrees, near 1, far 8000).
+//
+//   ridgeline-tile-projector --hud [width height]
+// Prints where the heads-up display puts what a script clicks or looks at,
+// read from the interface files as the game reads them, as rectangles in
+// window pixels from the top left corner (both corners inside):
+//   endturn x0 y0 x1 y1       the end-turn button
+//   preview x0 y0 x1 y1       the lines an attack preview adds to the panel of
+//                             the unit under the pointer (labels and the start
+//                             of their values)
+//   finishbox x0 y0 x1 y1     the finish screen's box
+//   finishbutton x0 y0 x1 y1  its button
+//   scrollmargin pixels       the edge-scroll band, where the pointer moves the camera
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/Camera.h"
+#include "app/Input.h"
 #include "app/PropertyFile.h"
 #include "game/GridManager.h"
 #include "game/Heightmap.h"
 #include "game/Level.h"
+#include "ui/Interface.h"
 
 namespace {
 
@@ -90,18 +107,104 @@ bool Project(const CView& view, double x, double y, double z, double& windowX, d
     return true;
 }
 
+// A rectangle of the display (corners counted up from the bottom edge) in
+// window rows counted down from the top.
+void PrintRect(const char* name, int left, int upper, int right, int lower, int height) {
+    printf("%s %d %d %d %d\n", name, left, height - upper, right, height - lower);
+}
+
+// The texts of `with` that `without` lacks, as a rectangle: from the first
+// text's start to `valueWidth` past the last one's, from a line height above
+// the highest baseline to a quarter of it below the lowest.
+bool AddedTexts(const CHudDrawList& with, const CHudDrawList& without, int lineHeight, int valueWidth, int& left,
+                int& upper, int& right, int& lower) {
+    left = lower = INT_MAX;
+    right = upper = INT_MIN;
+    for (size_t index = 0; index < with.GetCount(); ++index) {
+        const CHudDrawItem& item  = with.GetItem(index);
+        bool                known = item.kind != CHudDrawItem::textItem;
+        for (size_t other = 0; !known && other < without.GetCount(); ++other) {
+            const CHudDrawItem& was = without.GetItem(other);
+            known = was.kind == item.kind && was.x == item.x && was.y == item.y && strcmp(was.text, item.text) == 0;
+        }
+        if (!known) {
+            left  = std::min(left, item.x);
+            right = std::max(right, item.x + valueWidth);
+            upper = std::max(upper, item.y + lineHeight);
+            lower = std::min(lower, item.y - lineHeight / 4);
+        }
+    }
+    return left != INT_MAX;
+}
+
+int PrintHud(int width, int height) {
+    const CInterface        hud("Interface\\interface.xml", width, height);
+    const CInterfaceLayout& layout = hud.GetLayout();
+    if (layout.endTurn.label.empty() || layout.finish.label.empty()) {
+        fprintf(stderr, "ridgeline-tile-projector: no interface files here\n");
+        return 1;
+    }
+    const CHudRect& endTurn = layout.endTurn.button;
+    PrintRect("endturn", endTurn.upperLeftX, endTurn.upperLeftY, endTurn.lowerRightX, endTurn.lowerRightY, height);
+
+    // Unit 0 of team 1 is selected and may fire at unit 1 of team 2, under
+    // the pointer: the display with and without the preview of that shot.
+    CHudState state;
+    state.units.resize(2);
+    state.units[0].team      = 1;
+    state.units[1].team      = 2;
+    state.units[0].hitpoints = state.units[0].maxHitpoints = 1000;
+    state.units[1].hitpoints = state.units[1].maxHitpoints = 40;
+    state.maxHitpoints                                     = 1000;
+    state.selectedUnit                                     = 0;
+    state.selectedX                                        = 1;
+    state.selectedY                                        = 1;
+    state.activeX                                          = 2;
+    state.activeY                                          = 2;
+    state.activeTile.unit                                  = 1;
+    CHudDrawList without, with;
+    hud.BuildDrawList(state, without);
+    state.preview.kind                   = CAttackPreview::attack;
+    state.preview.attacker               = 0;
+    state.preview.target                 = 1;
+    state.preview.damageToTarget         = 60;
+    state.preview.targetHitpointsAfter   = -20;
+    state.preview.attackerHitpointsAfter = 1000;
+    hud.BuildDrawList(state, with);
+    const int fontSize = layout.fontRegular.description.size;
+    int       left = 0, upper = 0, right = 0, lower = 0;
+    if (!AddedTexts(with, without, fontSize, 4 * fontSize, left, upper, right, lower)) {
+        fprintf(stderr, "ridgeline-tile-projector: the display shows no attack preview\n");
+        return 1;
+    }
+    PrintRect("preview", left, upper, right, lower, height);
+
+    const CHudRect& finishBox = layout.finish.box;
+    PrintRect("finishbox", finishBox.upperLeftX, finishBox.upperLeftY, finishBox.lowerRightX, finishBox.lowerRightY,
+              height);
+    const CHudRect& finish = layout.finish.button;
+    PrintRect("finishbutton", finish.upperLeftX, finish.upperLeftY, finish.lowerRightX, finish.lowerRightY, height);
+    printf("scrollmargin %d\n", CInput::scrollMargin);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    int width  = 640;
-    int height = 480;
-    if (argc == 3) {
-        width  = atoi(argv[1]);
-        height = atoi(argv[2]);
+    const bool hud    = argc > 1 && strcmp(argv[1], "--hud") == 0;
+    const int  sizeAt = hud ? 2 : 1;
+    int        width  = 640;
+    int        height = 480;
+    if (argc == sizeAt + 2) {
+        width  = atoi(argv[sizeAt]);
+        height = atoi(argv[sizeAt + 1]);
     }
-    if (width <= 0 || height <= 0 || (argc != 1 && argc != 3)) {
-        fprintf(stderr, "usage: ridgeline-tile-projector [width height]\n");
+    if (width <= 0 || height <= 0 || (argc != sizeAt && argc != sizeAt + 2)) {
+        fprintf(stderr, "usage: ridgeline-tile-projector [--hud] [width height]\n");
         return 2;
+    }
+    if (hud) {
+        return PrintHud(width, height);
     }
     CPropertyFile parameters("TestLevel\\Terrain\\ter_params.ini");
     if (!parameters.LoadProperties()) {

@@ -1,8 +1,8 @@
 #include <pthread.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "audio/AudioTools.h"
 #include "platform/SoundLibrary.h"
 
 namespace {
@@ -23,6 +24,7 @@ constexpr int    channelCount  = 32;
 constexpr int    musicChannel  = 31;
 constexpr int    moveChannel   = 0;
 constexpr double windowSeconds = 0.01;
+constexpr int    bytesPerFrame = 4; // what the device writes: 16-bit stereo
 // RMS below this (of full scale) counts as silence.
 constexpr double silence = 0.01;
 
@@ -75,14 +77,55 @@ int LoudWindows(const std::vector<double>& levels, size_t from = 0) {
     return loud;
 }
 
-void Wait(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+// The pieces heard, in order: runs of at least five windows (50 ms) whose
+// level is within 10 % of one piece's. A window that a piece's start or end
+// cuts, or a gap that a late end notification leaves, is heard at a level
+// in between and never makes such a run.
+std::vector<int> PieceOrder(const std::vector<double>& levels, const std::vector<double>& expected) {
+    constexpr int    minimumWindows = 5;
+    std::vector<int> order;
+    int              piece = -1, run = 0;
+    for (size_t index = 0; index <= levels.size(); ++index) {
+        int heard = -1;
+        for (size_t candidate = 0; index < levels.size() && candidate < expected.size(); ++candidate) {
+            if (std::fabs(levels[index] - expected[candidate]) < 0.1 * expected[candidate]) {
+                heard = static_cast<int>(candidate);
+            }
+        }
+        if (heard == piece) {
+            ++run;
+            continue;
+        }
+        if (piece != -1 && run >= minimumWindows && (order.empty() || order.back() != piece)) {
+            order.push_back(piece);
+        }
+        piece = heard;
+        run   = 1;
+    }
+    return order;
 }
 
 // A library that mixes into "mixed.raw" in a temporary folder, at the pace
 // of a real device.
 class SoundLibraryTest : public ::testing::Test {
 protected:
+    // Waits until `done` holds or the device has mixed `seconds` more of
+    // sound, and tells whether `done` holds. The mixed sound is the clock:
+    // on a loaded machine the mixer falls behind the wall clock as much as
+    // the threads under test do. Only a stalled mixer ends the wait on the
+    // wall clock, after a minute.
+    bool MixUntil(double seconds, const std::function<bool()>& done) {
+        const long mixed  = audio_tools::MixedBytes(dir.Path()) + static_cast<long>(seconds * mixRate) * bytesPerFrame;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!done() && audio_tools::MixedBytes(dir.Path()) < mixed && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return done();
+    }
+    void Wait(double seconds) {
+        MixUntil(seconds, [] { return false; });
+    }
+
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/mixed.raw").c_str(), 1);
@@ -110,7 +153,6 @@ struct CChain {
     std::thread::id          testThread;
     bool                     calledOnTestThread = false;
     std::mutex               lock;
-    std::condition_variable  done;
 
     static bool OnEnd(SoundStream stream, void*, int, void* userData) {
         CChain* chain    = static_cast<CChain*>(userData);
@@ -122,7 +164,6 @@ struct CChain {
         chain->calledOnTestThread |= std::this_thread::get_id() == chain->testThread;
         chain->sound->CloseStream(stream);
         chain->PlayNext();
-        chain->done.notify_one();
         return true;
     }
 
@@ -150,11 +191,18 @@ TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
         WriteTone("music/piece" + std::to_string(index) + ".wav", 0.3, amplitudes[index]);
     }
     {
-        std::unique_lock<std::mutex> guard(chain.lock);
+        std::lock_guard<std::mutex> guard(chain.lock);
         chain.PlayNext();
-        ASSERT_TRUE(chain.done.wait_for(guard, std::chrono::seconds(10), [&] { return chain.ended.size() == 3; }))
-            << "only " << chain.ended.size() << " of 3 streams reported their end";
     }
+    // The pieces take 0.9 s; a notification later than that by seconds of
+    // mixed sound is lost.
+    size_t     endedCount = 0;
+    const auto allEnded   = [&] {
+        std::lock_guard<std::mutex> guard(chain.lock);
+        endedCount = chain.ended.size();
+        return endedCount == 3;
+    };
+    ASSERT_TRUE(MixUntil(5.0, allEnded)) << "only " << endedCount << " of 3 streams reported their end";
     const float cpuUsage = sound.GetCpuUsage();
     EXPECT_GT(cpuUsage, 0.0f) << "the mixing thread did work";
     EXPECT_LE(cpuUsage, 100.0f);
@@ -167,20 +215,18 @@ TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
 
     // Each window is matched to the piece whose level it has; the pieces must
     // come one after another, each for most of its length.
-    std::vector<int> order;
+    std::vector<double> expected;
+    for (const double amplitude : amplitudes) {
+        expected.push_back(amplitude / std::sqrt(2.0));
+    }
+    const std::vector<double> levels = MixedLevels();
+    EXPECT_EQ(PieceOrder(levels, expected), (std::vector<int>{0, 1, 2}));
     std::vector<int> windowsOfPiece(3, 0);
-    for (const double level : MixedLevels()) {
+    for (const double level : levels) {
         for (int piece = 0; piece < 3; ++piece) {
-            const double expected = amplitudes[piece] / std::sqrt(2.0);
-            if (std::fabs(level - expected) < 0.1 * expected) {
-                ++windowsOfPiece[piece];
-                if (order.empty() || order.back() != piece) {
-                    order.push_back(piece);
-                }
-            }
+            windowsOfPiece[piece] += std::fabs(level - expected[piece]) < 0.1 * expected[piece] ? 1 : 0;
         }
     }
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
     for (int piece = 0; piece < 3; ++piece) {
         EXPECT_GE(windowsOfPiece[piece], 20) << "piece " << piece << " was heard for less than 200 ms of 300";
     }
@@ -189,11 +235,19 @@ TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
 struct LoopCase {
     const char* name;
     int         loopMode;
-    int         minimumLoudWindows;
-    int         maximumLoudWindows;
+    bool        untilStopped; // heard as long as it played, or only once
 };
 
 class SoundLibraryLoops : public SoundLibraryTest, public ::testing::WithParamInterface<LoopCase> {};
+
+// Whole 10 ms windows in a number of mixed bytes.
+int Windows(long bytes) {
+    return static_cast<int>(bytes / (static_cast<long>(windowSeconds * mixRate) * bytesPerFrame));
+}
+// The windows of one mixed buffer (1024 frames), rounded up: a sound starts
+// with the buffer after the one being mixed when it is played, and a buffer
+// mixed before a stop may reach the file just after it.
+constexpr int bufferWindows = 3;
 
 // A 50 ms sample, played for 400 ms and then stopped.
 TEST_P(SoundLibraryLoops, ChannelZeroRepeatsUntilStoppedWhenLooping) {
@@ -201,24 +255,32 @@ TEST_P(SoundLibraryLoops, ChannelZeroRepeatsUntilStoppedWhenLooping) {
     const SoundSample sample = sound.LoadSample("move.wav");
     ASSERT_NE(sample, noSound);
     ASSERT_TRUE(sound.SetLoopMode(moveChannel, GetParam().loopMode));
+    const long beforePlay = audio_tools::MixedBytes(dir.Path());
     ASSERT_EQ(sound.PlaySound(moveChannel, sample), moveChannel);
     Wait(0.4);
-    EXPECT_EQ(sound.IsPlaying(moveChannel), GetParam().loopMode == CSoundLibrary::loopNormal);
+    EXPECT_EQ(sound.IsPlaying(moveChannel), GetParam().untilStopped);
+    const long beforeStop = audio_tools::MixedBytes(dir.Path());
     EXPECT_TRUE(sound.StopSound(moveChannel));
+    const long afterStop = audio_tools::MixedBytes(dir.Path());
     EXPECT_FALSE(sound.IsPlaying(moveChannel));
     Wait(0.15);
 
     const std::vector<double> levels = MixedLevels();
     const int                 loud   = LoudWindows(levels);
-    EXPECT_GE(loud, GetParam().minimumLoudWindows);
-    EXPECT_LE(loud, GetParam().maximumLoudWindows);
+    if (GetParam().untilStopped) {
+        EXPECT_GE(loud, Windows(beforeStop - beforePlay) - bufferWindows - 1);
+        EXPECT_LE(loud, Windows(afterStop - beforePlay) + bufferWindows + 1);
+    } else {
+        EXPECT_GE(loud, 4);
+        EXPECT_LE(loud, 7);
+    }
     ASSERT_GT(levels.size(), 10u);
     EXPECT_EQ(LoudWindows(levels, levels.size() - 5), 0) << "the sound went on after StopSound";
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, SoundLibraryLoops,
-                         ::testing::Values(LoopCase{"Looping", CSoundLibrary::loopNormal, 30, 45},
-                                           LoopCase{"Once", CSoundLibrary::loopOff, 4, 7}),
+                         ::testing::Values(LoopCase{"Looping", CSoundLibrary::loopNormal, true},
+                                           LoopCase{"Once", CSoundLibrary::loopOff, false}),
                          [](const ::testing::TestParamInfo<LoopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SoundLibraryTest, AnyFreeChannelSkipsChannelZeroAndTheStreamsChannel) {
@@ -236,11 +298,13 @@ TEST_F(SoundLibraryTest, AnyFreeChannelSkipsChannelZeroAndTheStreamsChannel) {
     EXPECT_GT(LoudWindows(MixedLevels()), 20);
 }
 
+// The stream is far longer than the test waits, so that it cannot end by
+// itself however late the test thread runs.
 TEST_F(SoundLibraryTest, AStoppedOrClosedStreamSendsNoEndNotification) {
-    WriteTone("long.wav", 1.0, 0.3);
-    int        notifications = 0;
-    const auto count         = [](SoundStream, void*, int, void* userData) {
-        ++*static_cast<int*>(userData);
+    WriteTone("long.wav", 10.0, 0.3);
+    std::atomic<int> notifications{0};
+    const auto       count = [](SoundStream, void*, int, void* userData) {
+        ++*static_cast<std::atomic<int>*>(userData);
         return true;
     };
     const SoundStream stopped = sound.OpenStream("long.wav");
@@ -257,26 +321,25 @@ TEST_F(SoundLibraryTest, AStoppedOrClosedStreamSendsNoEndNotification) {
     EXPECT_TRUE(sound.CloseStream(closed));
     EXPECT_FALSE(sound.CloseStream(closed)) << "a closed stream is unknown";
     Wait(0.3);
-    EXPECT_EQ(notifications, 0);
+    EXPECT_EQ(notifications.load(), 0);
 }
 
 TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported) {
     WriteTone("blip.wav", 0.03, 0.3);
-    int               notifications = 0;
-    const SoundStream stream        = sound.OpenStream("blip.wav");
+    std::atomic<int>  notifications{0};
+    const SoundStream stream = sound.OpenStream("blip.wav");
     sound.PlayStream(musicChannel, stream);
     Wait(0.3);
     sound.SetStreamEndCallback(
         stream,
         [](SoundStream, void*, int, void* userData) {
-            ++*static_cast<int*>(userData);
+            ++*static_cast<std::atomic<int>*>(userData);
             return true;
         },
         &notifications);
-    for (int tries = 0; tries < 100 && notifications == 0; ++tries) {
-        Wait(0.01);
-    }
-    EXPECT_EQ(notifications, 1);
+    MixUntil(1.0, [&] { return notifications > 0; });
+    Wait(0.1);
+    EXPECT_EQ(notifications.load(), 1);
 }
 
 TEST_F(SoundLibraryTest, MissingFilesGiveNoHandles) {
