@@ -118,12 +118,14 @@ for file in "${files[@]}"; do
 done
 
 # Each case with its own Xvfb (the server picks a free display number and
-# reports it).
+# reports it). -noreset: by default the server resets when its last client
+# leaves (an xdotool call, say), and a program that connects during the
+# reset cannot open the display.
 one_case() {
     local folder="$1" fifo display
     fifo="$folder/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     local server=$!
     read -r display <"$fifo"
     SDL_AUDIODRIVER=dummy DISPLAY=":$display" timeout 120 bash "$script" "$program" --case "$folder" \
