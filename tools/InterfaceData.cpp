@@ -130,11 +130,11 @@ bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const ch
         {"defense", "Defence"},
         {"movement", "Movement"},
         {"firerange", "Fire range"},
-        {"maxslope", "Steepest slope"},
+        {"maxslope", "Max. slope"},
         {"height", "Height"},
         {"none", "none"},
-        {"dealt", "Damage dealt"},
-        {"taken", "Damage taken"},
+        {"dealt", "Dealt"},
+        {"taken", "Taken"},
         {"boost", "Boost given"},
     };
     bool ok = WriteTexts(file, texts, 14) && WriteBarColours(file);

@@ -51,8 +51,8 @@ struct CHitpointsPanel {
 // the lines that show what firing at the unit under the cursor would do;
 // their keys are optional.
 struct CUnitPanel {
-    static constexpr const char* defaultDealt = "Damage dealt";
-    static constexpr const char* defaultTaken = "Damage taken";
+    static constexpr const char* defaultDealt = "Dealt";
+    static constexpr const char* defaultTaken = "Taken";
     static constexpr const char* defaultBoost = "Boost given";
 
     int         posY       = 0;

@@ -207,7 +207,7 @@ TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
     state.preview.damageToAttacker       = 50;
     state.preview.attackerHitpointsAfter = 750;
     Build();
-    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Damage dealt"});
+    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Dealt"});
     EXPECT_EQ(TextsAt(844, 138 - 85), std::vector<std::string>{"400 - 120 = 280"});
     EXPECT_EQ(TextsAt(844, 138 - 102), std::vector<std::string>{"800 - 50 = 750"});
     // The hit points the shot would take show in the "to" colour.
@@ -220,7 +220,7 @@ TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
     // A preview for another unit than the one shown is not drawn.
     state.activeTile.unit = 3;
     Build();
-    EXPECT_EQ(FindText("Damage dealt"), nullptr);
+    EXPECT_EQ(FindText("Dealt"), nullptr);
 
     // A general's boost: the values it would give, in the "from" colour.
     state.activeTile.unit        = 1;
