@@ -129,7 +129,7 @@ protected:
         WriteFile("fight.xml", paramsFile);
         ASSERT_TRUE(b.units->LoadFightParams("fight.xml"));
         b.grid->SetTileTerrainType(7, 5, forest);
-        UnitSpec hq;
+        UnitTraits hq;
         hq.hq       = true;
         hq.movement = 0;
         b.AddUnit(hq, 1, 0, 31);
@@ -137,19 +137,19 @@ protected:
     }
 
     int AddAttacker(int hitpoints = 1000) {
-        UnitSpec spec;
-        spec.attack    = 16;
-        spec.defense   = 4;
-        spec.hitpoints = hitpoints;
-        return b.AddUnit(spec, 1, 5, 5);
+        UnitTraits traits;
+        traits.attack    = 16;
+        traits.defense   = 4;
+        traits.hitpoints = hitpoints;
+        return b.AddUnit(traits, 1, 5, 5);
     }
     int AddDefender(int hitpoints = 800, int fireMin = 1) {
-        UnitSpec spec;
-        spec.attack    = 14;
-        spec.defense   = 6;
-        spec.hitpoints = hitpoints;
-        spec.fireMin   = fireMin;
-        return b.AddUnit(spec, 2, 7, 5);
+        UnitTraits traits;
+        traits.attack    = 14;
+        traits.defense   = 6;
+        traits.hitpoints = hitpoints;
+        traits.fireMin   = fireMin;
+        return b.AddUnit(traits, 2, 7, 5);
     }
     CCommandOutcome Fire(int fromX, int fromY, int atX, int atY) {
         b.Click(fromX, fromY);
@@ -212,10 +212,10 @@ TEST_F(AttackTest, AnAttackerDestroyedByReturnFireLosesTheGameForItsTeam) {
 }
 
 TEST_F(AttackTest, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
-    UnitSpec general;
+    UnitTraits general;
     general.general = true;
     general.fireMax = 2;
-    UnitSpec boosted;
+    UnitTraits boosted;
     boosted.movement       = 3;
     boosted.bonusAttack    = 3;
     boosted.bonusDefense   = 4;
@@ -224,7 +224,7 @@ TEST_F(AttackTest, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
     const int first        = b.AddUnit(general, 1, 10, 10);
     const int second       = b.AddUnit(general, 1, 12, 10);
     const int unit         = b.AddUnit(boosted, 1, 11, 10);
-    b.AddUnit(UnitSpec(), 2, 20, 20);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
     for (const int g : {first, second}) {
         const CUnit&          shooter = b.Unit(g);
         const CCommandOutcome outcome = Fire(shooter.tileX, shooter.tileY, 11, 10);
@@ -251,10 +251,10 @@ TEST_F(AttackTest, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
 // After a tentative move a general finds its own origin tile, still its own
 // in the grid, in its fire ring; a unit never fires at itself.
 TEST_F(AttackTest, NoUnitFiresAtItself) {
-    UnitSpec general;
+    UnitTraits general;
     general.general = true;
     const int g     = b.AddUnit(general, 1, 10, 20);
-    b.AddUnit(UnitSpec(), 2, 20, 20);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
     b.Click(10, 20);
     b.Click(12, 20);
     ASSERT_TRUE(b.Settle());

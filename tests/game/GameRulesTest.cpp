@@ -10,14 +10,14 @@ using namespace RulesBoard;
 class TurnFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UnitSpec hq;
+        UnitTraits hq;
         hq.hq       = true;
         hq.movement = 0;
         hq1         = b.AddUnit(hq, 1, 0, 0);
         hq2         = b.AddUnit(hq, 2, 31, 31);
-        first       = b.AddUnit(UnitSpec(), 1, 5, 5);
-        second      = b.AddUnit(UnitSpec(), 1, 8, 5);
-        enemy       = b.AddUnit(UnitSpec(), 2, 20, 20);
+        first       = b.AddUnit(UnitTraits(), 1, 5, 5);
+        second      = b.AddUnit(UnitTraits(), 1, 8, 5);
+        enemy       = b.AddUnit(UnitTraits(), 2, 20, 20);
     }
 
     int    hq1 = -1, hq2 = -1, first = -1, second = -1, enemy = -1;
@@ -113,7 +113,7 @@ TEST_F(TurnFlowTest, SpaceWithoutSelectionEndsTheTurnAndUndoesAMove) {
 TEST_F(TurnFlowTest, AUnitThatCannotWalkBackIsPutBack) {
     // Its origin is a tile it may not enter: the search can leave it but not return.
     b.grid->SetTileTerrainType(5, 5, rock);
-    UnitSpec picky;
+    UnitTraits picky;
     picky.notUsable = {rock};
     b.grid->SetTileUnit(5, 5, -1);
     const int unit = b.AddUnit(picky, 1, 5, 5);
@@ -129,7 +129,7 @@ TEST_F(TurnFlowTest, AUnitThatCannotWalkBackIsPutBack) {
 }
 
 TEST_F(TurnFlowTest, DestroyedHeadquartersLoseTheGameAndEndIt) {
-    UnitSpec sniper;
+    UnitTraits sniper;
     sniper.attack  = 1000;
     sniper.fireMax = 60;
     b.AddUnit(sniper, 1, 10, 10);
@@ -171,16 +171,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(GameStart, ATeamWithoutFightingUnitsOrHeadquartersLosesAtTheFirstCheck) {
     const StartCase& start = GetParam();
     CBoard           b(FlatGround, start.firstTeam);
-    UnitSpec         hq;
+    UnitTraits       hq;
     hq.hq = true;
     if (start.team1Fighter) {
-        b.AddUnit(UnitSpec(), 1, 3, 3);
+        b.AddUnit(UnitTraits(), 1, 3, 3);
     }
     if (start.team1Hq) {
         b.AddUnit(hq, 1, 1, 1);
     }
     if (start.team2Fighter) {
-        b.AddUnit(UnitSpec(), 2, 28, 28);
+        b.AddUnit(UnitTraits(), 2, 28, 28);
     }
     if (start.team2Hq) {
         b.AddUnit(hq, 2, 30, 30);

@@ -121,9 +121,9 @@ TEST_F(PathFinderTest, OnlyTheFirst639IterationsCanFindTheDestination) {
 // unit, the tiles of other units are not.
 TEST(UnitPaths, OwnTilePassableOthersBlocked) {
     CBoard    b;
-    const int mover  = b.AddUnit(UnitSpec(), 1, 5, 5);
-    const int other  = b.AddUnit(UnitSpec(), 2, 6, 6);
-    const int walled = b.AddUnit(UnitSpec(), 2, 6, 5);
+    const int mover  = b.AddUnit(UnitTraits(), 1, 5, 5);
+    const int other  = b.AddUnit(UnitTraits(), 2, 6, 6);
+    const int walled = b.AddUnit(UnitTraits(), 2, 6, 5);
     ASSERT_EQ(walled, 2);
     EXPECT_TRUE(b.units->IsTilePassable(mover, 5, 5));
     EXPECT_FALSE(b.units->IsTilePassable(mover, 6, 6));
@@ -140,7 +140,7 @@ TEST(UnitPaths, OwnTilePassableOthersBlocked) {
 
 TEST(UnitPaths, AnUnreachableTileLeavesTheUnitWhereItIs) {
     CBoard    b;
-    const int unit = b.AddUnit(UnitSpec(), 1, 3, 3);
+    const int unit = b.AddUnit(UnitTraits(), 1, 3, 3);
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
             b.grid->SetTileUsable(20 + dx, 20 + dy, dx == 0 && dy == 0);

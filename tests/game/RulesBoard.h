@@ -38,7 +38,7 @@ inline const char* TerrainTypesFile() {
 }
 
 // The values of one unit file.
-struct UnitSpec {
+struct UnitTraits {
     int              hitpoints   = 1000;
     int              attack      = 10;
     int              defense     = 10;
@@ -55,7 +55,7 @@ struct UnitSpec {
     std::string      soundMove = "m.wav";
 };
 
-inline std::string UnitFile(const UnitSpec& spec) {
+inline std::string UnitFile(const UnitTraits& traits) {
     auto element = [](const char* key, const std::string& value) {
         return std::string("<") + key + ">" + value + "</" + key + ">";
     };
@@ -63,21 +63,21 @@ inline std::string UnitFile(const UnitSpec& spec) {
     std::string text =
         element("name", "Unit") + element("filename", "unit.3ds") + element("effectWheels", "w.xml") +
         element("effectSmoke", "s.xml") + element("effectFire", "f.xml") + element("effectAttack", "a.xml") +
-        element("effectExplosion", "e.xml") + element("soundMove", spec.soundMove) + element("soundAttack", "a.wav") +
-        element("soundExplosion", "e.wav") + number("hitpoints", spec.hitpoints) +
-        number("startEffectSmoke", spec.startEffectSmoke) + number("startEffectFire", spec.startEffectFire) +
-        number("startEffectAttack", spec.startEffectAttack) + number("attack", spec.attack) +
-        number("defense", spec.defense) + number("movement", spec.movement) + number("fireMin", spec.fireMin) +
-        number("fireMax", spec.fireMax) + number("slopeMax", spec.slopeMax) +
-        element("speed", std::to_string(spec.speed)) + number("isGeneral", spec.general ? 1 : 0) +
-        number("isHeadquarter", spec.hq ? 1 : 0) + number("bonusAttack", spec.bonusAttack) +
-        number("bonusDefense", spec.bonusDefense) + number("bonusMovement", spec.bonusMovement) +
-        number("bonusFirerange", spec.bonusFirerange);
-    if (!spec.notUsable.empty()) {
+        element("effectExplosion", "e.xml") + element("soundMove", traits.soundMove) + element("soundAttack", "a.wav") +
+        element("soundExplosion", "e.wav") + number("hitpoints", traits.hitpoints) +
+        number("startEffectSmoke", traits.startEffectSmoke) + number("startEffectFire", traits.startEffectFire) +
+        number("startEffectAttack", traits.startEffectAttack) + number("attack", traits.attack) +
+        number("defense", traits.defense) + number("movement", traits.movement) + number("fireMin", traits.fireMin) +
+        number("fireMax", traits.fireMax) + number("slopeMax", traits.slopeMax) +
+        element("speed", std::to_string(traits.speed)) + number("isGeneral", traits.general ? 1 : 0) +
+        number("isHeadquarter", traits.hq ? 1 : 0) + number("bonusAttack", traits.bonusAttack) +
+        number("bonusDefense", traits.bonusDefense) + number("bonusMovement", traits.bonusMovement) +
+        number("bonusFirerange", traits.bonusFirerange);
+    if (!traits.notUsable.empty()) {
         text += "<notusable>";
-        for (size_t n = 0; n < spec.notUsable.size(); ++n) {
-            text +=
-                "<" + std::to_string(n) + ">" + number("terrainid", spec.notUsable[n]) + "</" + std::to_string(n) + ">";
+        for (size_t n = 0; n < traits.notUsable.size(); ++n) {
+            text += "<" + std::to_string(n) + ">" + number("terrainid", traits.notUsable[n]) + "</" +
+                    std::to_string(n) + ">";
         }
         text += "</notusable>";
     }
@@ -120,9 +120,9 @@ public:
     }
 
     // Loads a unit of the team onto tile (x, y), as the team loader does.
-    int AddUnit(const UnitSpec& spec, int team, int x, int y) {
+    int AddUnit(const UnitTraits& traits, int team, int x, int y) {
         const std::string file = "units/unit" + std::to_string(fileCount++) + ".xml";
-        WriteFile(file, UnitFile(spec));
+        WriteFile(file, UnitFile(traits));
         const int index = units->LoadUnit(file.c_str());
         if (index >= 0) {
             units->AssignTeam(index, team);

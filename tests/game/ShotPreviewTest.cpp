@@ -10,18 +10,18 @@ using namespace RulesBoard;
 // same hit points left, the same boost; and it exists only where a click
 // would fire.
 TEST(ShotPreviewTest, ThePreviewIsWhatTheShotDoes) {
-    CBoard   b;
-    UnitSpec general;
+    CBoard     b;
+    UnitTraits general;
     general.general = true;
-    UnitSpec friendUnit;
+    UnitTraits friendUnit;
     friendUnit.bonusAttack    = 3;
     friendUnit.bonusFirerange = 1;
-    UnitSpec far;
+    UnitTraits far;
     far.fireMax       = 1;
     const int shooter = b.AddUnit(general, 1, 5, 5);
     const int mate    = b.AddUnit(friendUnit, 1, 5, 7);
     const int enemy   = b.AddUnit(far, 2, 7, 5);
-    b.AddUnit(UnitSpec(), 2, 20, 20);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
 
     EXPECT_EQ(b.rules->PreviewShot(7, 5).kind, CShotPreview::none) << "nothing selected";
     b.Click(5, 5);

@@ -96,10 +96,10 @@ TEST_P(MoveAreaOnRoughBoards, EqualsABreadthFirstSearchWithinTheDiamond) {
             b.grid->SetTileUsable(x, y, NextRandom() % 15 != 0);
         }
     }
-    UnitSpec spec;
-    spec.slopeMax  = 45;
-    spec.notUsable = {rock};
-    const int unit = b.AddUnit(spec, 1, 0, 0);
+    UnitTraits traits;
+    traits.slopeMax  = 45;
+    traits.notUsable = {rock};
+    const int unit   = b.AddUnit(traits, 1, 0, 0);
     ASSERT_EQ(unit, 0);
     for (int other = 0; other < 40; ++other) {
         b.grid->SetTileUnit(NextRandom() % board, NextRandom() % board, 100 + other);

@@ -35,7 +35,7 @@ TEST(UnitEffects, TheMoveLoopPlaysFromTheOrderToTheArrivalOfTheLastMover) {
     // Engine beats with a pause in each loop, so that every beat is heard on its own.
     audio_tools::WriteTone("sounds/quiet.wav", 0.08, 0.2, 0.03);
     audio_tools::WriteTone("sounds/loud.wav", 0.08, 0.6, 0.03);
-    UnitSpec quiet, loud;
+    UnitTraits quiet, loud;
     quiet.soundMove = "quiet.wav";
     loud.soundMove  = "loud.wav";
     const int near  = b.AddUnit(quiet, 1, 5, 5);
@@ -100,7 +100,7 @@ TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsOnArrival) {
     CParticleSystem particles(nullptr);
     CBoard          b(FlatGround, 1, &particles);
     WriteUnitEffects();
-    const int unit = b.AddUnit(UnitSpec(), 1, 5, 5);
+    const int unit = b.AddUnit(UnitTraits(), 1, 5, 5);
     ASSERT_TRUE(b.units->MoveUnit(unit, 8, 5));
     const int wheels = b.Unit(unit).wheelsEffect;
     ASSERT_EQ(EmitterCounts(particles), std::vector<int>{5});
@@ -124,14 +124,14 @@ TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
     CParticleSystem particles(nullptr);
     CBoard          b(FlatGround, 1, &particles);
     WriteUnitEffects();
-    UnitSpec attackerSpec, defenderSpec;
-    attackerSpec.startEffectSmoke  = 2000; // any damage makes it smoke
-    attackerSpec.startEffectAttack = 0;
-    defenderSpec.hitpoints         = 50;
-    defenderSpec.startEffectAttack = 0;
-    const int attacker             = b.AddUnit(attackerSpec, 1, 5, 5);
-    const int defender             = b.AddUnit(defenderSpec, 2, 6, 5);
-    b.AddUnit(UnitSpec(), 2, 20, 20); // so that the game goes on
+    UnitTraits attackerTraits, defenderTraits;
+    attackerTraits.startEffectSmoke  = 2000; // any damage makes it smoke
+    attackerTraits.startEffectAttack = 0;
+    defenderTraits.hitpoints         = 50;
+    defenderTraits.startEffectAttack = 0;
+    const int attacker               = b.AddUnit(attackerTraits, 1, 5, 5);
+    const int defender               = b.AddUnit(defenderTraits, 2, 6, 5);
+    b.AddUnit(UnitTraits(), 2, 20, 20); // so that the game goes on
 
     b.Click(5, 5);
     b.Space();

@@ -12,7 +12,7 @@ using namespace RulesBoard;
 // context: each unit keeps its own position.
 TEST(UnitManager, NotUsableEntryWithoutTerrainIdLeavesNothing) {
     CBoard            b;
-    const std::string file = UnitFile(UnitSpec());
+    const std::string file = UnitFile(UnitTraits());
     WriteFile("units/broken.xml", file.substr(0, file.find("<notusable>")) +
                                       "<notusable><0><terrainid>5</terrainid></0><1><id>2</id></1></notusable>");
     EXPECT_EQ(b.units->LoadUnit("units\\broken.xml"), -1);
@@ -24,7 +24,7 @@ TEST(UnitManager, NotUsableEntryWithoutTerrainIdLeavesNothing) {
 // 0.064 s is half a 64-unit tile.
 TEST(UnitWalk, StepsNodeByNodeByTheFrameTime) {
     CBoard       b;
-    const int    unit   = b.AddUnit(UnitSpec(), 1, 5, 5);
+    const int    unit   = b.AddUnit(UnitTraits(), 1, 5, 5);
     const CUnit& walker = b.Unit(unit);
     EXPECT_FLOAT_EQ(walker.worldX, 5.5f * tileSize);
     ASSERT_TRUE(b.units->MoveUnit(unit, 6, 5));
@@ -53,10 +53,10 @@ TEST(UnitWalk, StepsNodeByNodeByTheFrameTime) {
 
 TEST(UnitWalk, WithoutSpeedAUnitNeverArrives) {
     for (const float speed : {0.0f, -3.0f}) {
-        CBoard   b;
-        UnitSpec spec;
-        spec.speed     = speed;
-        const int unit = b.AddUnit(spec, 1, 5, 5);
+        CBoard     b;
+        UnitTraits traits;
+        traits.speed   = speed;
+        const int unit = b.AddUnit(traits, 1, 5, 5);
         ASSERT_TRUE(b.units->MoveUnit(unit, 7, 7));
         for (int frame = 0; frame < 100; ++frame) {
             b.units->UpdateUnits(0.1f);

@@ -16,9 +16,9 @@
 // before writing.
 using CLayoutValues = std::vector<std::pair<std::string, std::string>>;
 
-inline CLayoutValues ParseLayoutValues(const std::string& spec) {
+inline CLayoutValues ParseLayoutValues(const std::string& text) {
     CLayoutValues     values;
-    std::stringstream items(spec);
+    std::stringstream items(text);
     for (std::string item; std::getline(items, item, '|');) {
         const size_t      equals = item.find('=');
         const std::string key = item.substr(0, equals), value = item.substr(equals + 1);
@@ -99,7 +99,7 @@ public:
             // The ten line labels end in ": ", the nine value words do not.
             info += std::string(key) + "=" + key + (line++ < 10 ? ": |" : "|");
         }
-        const std::pair<const char*, std::string> specs[] = {
+        const std::pair<const char*, std::string> entries[] = {
             {"fontregular", font + "size=13|lineheight=17|#/=1,1,1,1"},
             {"fonthead", font + "size=15|lineheight=22|#/=1,0.8,0.4,1"},
             {"fontfinish", font + "size=36|lineheight=44|#/=1,1,1,1"},
@@ -124,8 +124,8 @@ public:
             {"pxinfos", info + "posy=-100|posxlabels=20|alignmentx=LEFT|alignmenty=MIDDLE"},
             {"comment", "goodattack=Hit!|weakattack=Ouch|turnteam1=Red's turn|turnteam2=Blue's turn"},
         };
-        for (const auto& spec : specs) {
-            files.push_back({spec.first, std::string(spec.first) + ".xml", ParseLayoutValues(spec.second)});
+        for (const auto& text : entries) {
+            files.push_back({text.first, std::string(text.first) + ".xml", ParseLayoutValues(text.second)});
         }
     }
 
