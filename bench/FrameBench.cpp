@@ -112,6 +112,18 @@ struct CTiming {
     int    triangles = 0;
 };
 
+// The game's projection and the camera's view.
+void LookThrough(const CCamera& camera) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const CVector3& e = camera.GetEye();
+    const CVector3& c = camera.GetCenter();
+    gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+}
+
 double Now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -215,14 +227,7 @@ bool CFrameBench::Load() {
 void CFrameBench::SetView(const CPose& pose) {
     camera->SetPosition(pose.eye, pose.center, CVector3(0, 1, 0));
     camera->SetHeightAboveGround(pose.heightAboveGround);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    const CVector3& e = camera->GetEye();
-    const CVector3& c = camera->GetCenter();
-    gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+    LookThrough(*camera);
     float modelView[16];
     float projection[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
@@ -580,14 +585,7 @@ bool CGameFrameBench::Run() {
 
 // The start camera's view, with the game's projection.
 void CGameFrameBench::SetView() const {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(windowWidth) / windowHeight, 1.0, 8000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    const CVector3& e = camera->GetEye();
-    const CVector3& c = camera->GetCenter();
-    gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
+    LookThrough(*camera);
 }
 
 // One frame as the program shows it: the frame clock and clear, the
