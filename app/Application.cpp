@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Camera.h"
+#include "core/Camera.h"
 #include "app/ConfigDialog.h"
-#include "app/FrameContext.h"
-#include "app/Frustum.h"
+#include "core/FrameContext.h"
+#include "core/Frustum.h"
 #include "app/Input.h"
 #include "app/LevelNotice.h"
-#include "app/PropertyFile.h"
-#include "app/RenderOptions.h"
+#include "core/PropertyFile.h"
+#include "core/RenderOptions.h"
 #include "audio/MusicPlayer.h"
 #include "editor/Editor.h"
 #include "fx/ParticleSystem.h"

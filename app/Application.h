@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Options.h"
+#include "core/Options.h"
 #include "platform/SoundLibrary.h"
 
 class CPropertyFile;

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Logger.h"
-#include "app/PropertyFile.h"
+#include "core/Logger.h"
+#include "core/PropertyFile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/Camera.h"
+#include "core/Camera.h"
 #include "platform/KeyState.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 #include <unistd.h>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "render/GlState.h"
 
 namespace {

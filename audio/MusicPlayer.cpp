@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
 
 namespace {
 

@@ -45,11 +45,11 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
-#include "app/PropertyFile.h"
+#include "core/Camera.h"
+#include "core/Frustum.h"
+#include "core/PropertyFile.h"
 #include "fx/ParticleSystem.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/Level.h"
 #include "game/TileArea.h"
 #include "game/UnitManager.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
 #include "game/GridManager.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"

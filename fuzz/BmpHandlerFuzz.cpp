@@ -1,7 +1,7 @@
 #include <cstdint>
 
 #include "FuzzInput.h"
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 
 // Loads the input as the heightmap reader does and touches every pixel, the
 // corners and just outside them.

@@ -1,7 +1,7 @@
 #include <cstdint>
 
 #include "FuzzInput.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 
 // Loads a property file, reads it through every accessor, and exercises both
 // write paths (append of a new key, rewrite of an existing one).

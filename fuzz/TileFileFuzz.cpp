@@ -3,7 +3,7 @@
 
 #include "FuzzInput.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/TerrainTypes.h"
 
 // Reads the input as a level's tile file and as the terrain type list, then

@@ -1,7 +1,7 @@
 #include <cstdint>
 
 #include "FuzzInput.h"
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
-#include "app/Frustum.h"
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "core/Frustum.h"
+#include "core/Logger.h"
+#include "core/Options.h"
 #include "render/GlState.h"
 #include "render/TextureManager.h"
 

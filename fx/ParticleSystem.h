@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fx/ParticleFile.h"
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 class CFrustum;
 class CTextureManager;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "game/GridManager.h"
 #include "game/TeamFile.h"
 #include "game/UnitManager.h"

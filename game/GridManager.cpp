@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
-#include "game/Heightmap.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
+#include "core/Heightmap.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <ctime>
 
 #include "app/Application.h"
-#include "app/FrameContext.h"
-#include "app/Logger.h"
-#include "app/PropertyFile.h"
+#include "core/FrameContext.h"
+#include "core/Logger.h"
+#include "core/PropertyFile.h"
 #include "fx/ParticleSystem.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/TerrainParams.h"
 #include "game/TerrainTypes.h"
 #include "game/UnitManager.h"

@@ -5,7 +5,7 @@
 
 #include "game/GameRules.h"
 #include "game/GridManager.h"
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 #include "ui/HudState.h"
 
 class CCamera;

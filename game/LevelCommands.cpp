@@ -1,9 +1,9 @@
 // CLevel: the input turned into commands for the rules, and what the rules
 // report turned into messages and effects.
 #include "app/Application.h"
-#include "app/FrameContext.h"
+#include "core/FrameContext.h"
 #include "fx/ParticleSystem.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/Level.h"
 #include "render/Terrain.h"
 

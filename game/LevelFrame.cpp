@@ -2,8 +2,8 @@
 // colours and the drawing of the scene.
 #include <algorithm>
 
-#include "app/FrameContext.h"
-#include "app/Options.h"
+#include "core/FrameContext.h"
+#include "core/Options.h"
 #include "game/GridManager.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"

@@ -1,8 +1,8 @@
 // CLevel: the heads-up display. Its messages and buttons answer the
 // commands, and each frame it is handed a record of what to show, filled
 // here from the rules, the units, the grid and the terrain types.
-#include "app/FrameContext.h"
-#include "app/Options.h"
+#include "core/FrameContext.h"
+#include "core/Options.h"
 #include "game/GridManager.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"

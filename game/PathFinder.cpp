@@ -1,6 +1,6 @@
 #include "game/PathFinder.h"
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 namespace {
 

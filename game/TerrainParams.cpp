@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/Logger.h"
-#include "app/PropertyFile.h"
+#include "core/Logger.h"
+#include "core/PropertyFile.h"
 
 namespace {
 

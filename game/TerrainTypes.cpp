@@ -1,6 +1,6 @@
 #include "game/TerrainTypes.h"
 
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 namespace {
 

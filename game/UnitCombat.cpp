@@ -1,9 +1,9 @@
 // CUnitManager: attacks, boosts, turns and the units' particle effects.
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "audio/UnitSounds.h"
 #include "fx/ParticleSystem.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/TerrainTypes.h"
 #include "game/TileArea.h"
 #include "game/UnitManager.h"

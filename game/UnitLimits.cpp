@@ -1,6 +1,6 @@
 #include "game/UnitLimits.h"
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "game/Unit.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
 #include "audio/UnitSounds.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/UnitLimits.h"
 #include "render/WorldObjects.h"
 

@@ -7,7 +7,7 @@
 #include "game/Combat.h"
 #include "game/PathFinder.h"
 #include "game/Unit.h"
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 class CGridManager;
 class CHeightmap;

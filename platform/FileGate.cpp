@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "platform/DataPath.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <GL/freeglut.h>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 void* CGlEntryPoints::GetAddress(const char* name) {
     if (name == nullptr || *name == '\0') {

@@ -12,7 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "platform/FileGate.h"
 
 namespace {

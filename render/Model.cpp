@@ -1,7 +1,7 @@
 #include "render/Model.h"
 
-#include "app/Options.h"
-#include "app/Logger.h"
+#include "core/Options.h"
+#include "core/Logger.h"
 #include "platform/MessageBox.h"
 #include "render/GlState.h"
 #include "render/TextureManager.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 struct CModelMaterial {
     std::string name;

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "app/FrameContext.h"
-#include "app/Options.h"
+#include "core/FrameContext.h"
+#include "core/Options.h"
 #include "render/GlState.h"
 #include "render/TextureManager.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 class CTextureManager;
 

@@ -6,14 +6,14 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Options.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
-#include "app/Logger.h"
+#include "core/Options.h"
+#include "core/Camera.h"
+#include "core/Frustum.h"
+#include "core/Logger.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "render/GlState.h"
-#include "render/RayTriangle.h"
+#include "core/RayTriangle.h"
 #include "render/TextureManager.h"
 #include "render/TileOverlay.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Options.h"
-#include "render/BoundingBox.h"
+#include "core/Options.h"
+#include "core/BoundingBox.h"
 #include "render/BufferObjects.h"
 #include "render/PatchIndices.h"
 

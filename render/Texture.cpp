@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/Options.h"
-#include "app/Logger.h"
+#include "core/Options.h"
+#include "core/Logger.h"
 #include "platform/FileGate.h"
 
 #ifndef GL_COMPRESSED_LUMINANCE_ARB

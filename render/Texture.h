@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Options.h"
+#include "core/Options.h"
 
 // Pixels decoded from an image file, ready for a GL upload: tightly packed
 // rows (no padding), bottom row of the picture first, components in R, G, B

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "core/Logger.h"
+#include "core/Options.h"
 
 CTextureManager::CTextureManager() : compressionAvailable(GetOptions().textureCompression) {}
 

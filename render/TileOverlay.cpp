@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/Options.h"
-#include "app/Logger.h"
+#include "core/Options.h"
+#include "core/Logger.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "render/GlState.h"
 
 using namespace PatchIndices;

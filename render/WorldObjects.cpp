@@ -7,15 +7,15 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/FrameContext.h"
-#include "app/Frustum.h"
-#include "app/Logger.h"
-#include "app/Options.h"
-#include "app/XmlFile.h"
-#include "game/Heightmap.h"
+#include "core/FrameContext.h"
+#include "core/Frustum.h"
+#include "core/Logger.h"
+#include "core/Options.h"
+#include "core/XmlFile.h"
+#include "core/Heightmap.h"
 #include "platform/FileGate.h"
 #include "render/GlState.h"
-#include "render/Matrix4.h"
+#include "core/Matrix4.h"
 
 namespace {
 

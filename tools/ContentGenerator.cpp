@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Logger.h"
-#include "app/XmlFile.h"
-#include "game/Heightmap.h"
+#include "core/Logger.h"
+#include "core/XmlFile.h"
+#include "core/Heightmap.h"
 #include "tools/ContentStages.h"
 #include "tools/Image.h"
 #include "tools/LevelGenerator.h"

@@ -1,7 +1,7 @@
 #include <functional>
 #include <string>
 
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "tools/ContentGenerator.h"
 #include "tools/ContentStages.h"
 

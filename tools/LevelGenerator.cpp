@@ -5,8 +5,8 @@
 #include <set>
 #include <utility>
 
-#include "app/XmlFile.h"
-#include "game/Heightmap.h"
+#include "core/XmlFile.h"
+#include "core/Heightmap.h"
 #include "tools/LevelLayout.h"
 #include "tools/Noise.h"
 #include "tools/Random.h"

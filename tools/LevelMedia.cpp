@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Logger.h"
-#include "game/Heightmap.h"
+#include "core/Logger.h"
+#include "core/Heightmap.h"
 #include "tools/ContentGenerator.h"
 #include "tools/ContentStages.h"
 #include "tools/Image.h"

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "tools/ContentGenerator.h"
 #include "tools/ContentStages.h"
 

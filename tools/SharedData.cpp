@@ -1,4 +1,4 @@
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "tools/ContentCatalog.h"
 #include "tools/ContentGenerator.h"
 #include "tools/ContentStages.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 
 namespace TileMetrics {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 namespace {
 

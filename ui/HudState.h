@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Options.h"
+#include "core/Options.h"
 
 // What the game shows in the heads-up display, handed over as a plain
 // record each frame. Texts point into the game's own objects and need to

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "TestSupport.h"
 #include "render/ImageTools.h"
 #include "app/Application.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
+#include "core/Camera.h"
+#include "core/Frustum.h"
 #include "platform/KeyState.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 #include "platform/KeyState.h"
 
 namespace {

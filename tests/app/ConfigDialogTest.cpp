@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 #include "app/ConfigDialog.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "app/Camera.h"
+#include "core/Camera.h"
 #include "app/Input.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "platform/KeyState.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "DataFiles.h"
 #include "TestSupport.h"
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 #include "tools/ContentGenerator.h"
 #include "tools/Image.h"
 #include "tools/MeshShapes.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/XmlFile.h"
-#include "game/Heightmap.h"
+#include "core/XmlFile.h"
+#include "core/Heightmap.h"
 #include "tools/TileMetrics.h"
 
 // The shipped content read the way the game reads it: every file that a

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "platform/DataPath.h"
 
 // Helpers of the shipped-content tests: where data/ is, reading its files

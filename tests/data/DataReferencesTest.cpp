@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 // Every file that a data file names exists under data/ (looked up with the
 // game's own path patterns, backslashes and letter case included), and every

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "DataFiles.h"
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 
 // The level's textures join without seams: neighbouring terrain patches
 // agree along their shared edge, and so do neighbouring sky faces as the

@@ -29,11 +29,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Camera.h"
+#include "core/Camera.h"
 #include "app/Input.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/Level.h"
 #include "ui/Interface.h"
 

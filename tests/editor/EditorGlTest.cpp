@@ -5,7 +5,7 @@
 #include "GlFixture.h"
 #include "TestSupport.h"
 #include "editor/Editor.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"

@@ -11,10 +11,10 @@
 
 #include "TestSupport.h"
 #include "app/Input.h"
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "editor/Editor.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/TerrainTypes.h"
 #include "platform/KeyState.h"
 

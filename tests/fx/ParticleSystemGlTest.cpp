@@ -8,7 +8,7 @@
 #include "GlFixture.h"
 #include "ParticleFiles.h"
 #include "TestSupport.h"
-#include "app/Frustum.h"
+#include "core/Frustum.h"
 #include "fx/ParticleSystem.h"
 #include "render/ImageTools.h"
 #include "render/TextureManager.h"

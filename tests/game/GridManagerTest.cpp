@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
-#include "render/BmpHandler.h"
+#include "core/Heightmap.h"
+#include "core/BmpHandler.h"
 
 namespace {
 

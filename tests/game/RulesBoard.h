@@ -8,7 +8,7 @@
 #include "TestSupport.h"
 #include "game/GameRules.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/TerrainTypes.h"
 #include "game/UnitManager.h"
 

@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/Level.h"
 #include "game/UnitManager.h"
 #include "render/Terrain.h"

@@ -12,10 +12,10 @@
 
 #include "data/DataFiles.h"
 #include "TestSupport.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 #include "game/GameRules.h"
 #include "game/GridManager.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "game/Level.h"
 #include "game/TerrainTypes.h"
 #include "game/UnitManager.h"

@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "data/DataFiles.h"
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
 #include "render/Terrain.h"

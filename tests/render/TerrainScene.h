@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "GlFixture.h"
-#include "app/Camera.h"
-#include "app/Frustum.h"
-#include "game/Heightmap.h"
+#include "core/Camera.h"
+#include "core/Frustum.h"
+#include "core/Heightmap.h"
 #include "render/Terrain.h"
 
 // The scene of the terrain and tile overlay tests: a heightmap of a given

@@ -1,4 +1,4 @@
-#include "render/Quaternion.h"
+#include "core/Quaternion.h"
 
 #include <cmath>
 

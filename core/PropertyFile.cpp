@@ -1,11 +1,11 @@
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "platform/FileGate.h"
 
 namespace {

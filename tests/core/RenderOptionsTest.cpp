@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/RenderOptions.h"
+#include "core/RenderOptions.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "game/Heightmap.h"
+#include "core/Heightmap.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 
 CHeightmap::CHeightmap(const char* path, float maxWidthValue, float maxHeightValue)
     : maxWidth(maxWidthValue), maxHeight(maxHeightValue), fileName(path != nullptr ? path : "") {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ImageTools.h"
+#include "render/ImageTools.h"
 #include "TestSupport.h"
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 
 namespace {
 

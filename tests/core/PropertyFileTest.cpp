@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/PropertyFile.h"
+#include "core/PropertyFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 #include <cctype>
 #include <cfloat>
@@ -9,7 +9,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DataPath.h"
 #include "platform/FileGate.h"
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 namespace {
 

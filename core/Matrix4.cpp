@@ -1,4 +1,4 @@
-#include "render/Matrix4.h"
+#include "core/Matrix4.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/XmlFile.h"
+#include "core/XmlFile.h"
 
 namespace {
 

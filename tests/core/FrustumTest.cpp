@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Frustum.h"
+#include "core/Frustum.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "render/BoundingBox.h"
-#include "render/Matrix4.h"
-#include "render/Quaternion.h"
-#include "render/RayTriangle.h"
-#include "render/Vector3.h"
+#include "core/BoundingBox.h"
+#include "core/Matrix4.h"
+#include "core/Quaternion.h"
+#include "core/RayTriangle.h"
+#include "core/Vector3.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "render/BoundingBox.h"
+#include "core/BoundingBox.h"
 
 #include <algorithm>
 

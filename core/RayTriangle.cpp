@@ -1,4 +1,4 @@
-#include "render/RayTriangle.h"
+#include "core/RayTriangle.h"
 
 namespace {
 

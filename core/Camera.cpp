@@ -1,9 +1,9 @@
-#include "app/Camera.h"
+#include "core/Camera.h"
 
 #include <cmath>
 
-#include "game/Heightmap.h"
-#include "render/Quaternion.h"
+#include "core/Heightmap.h"
+#include "core/Quaternion.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/Logger.h"
+#include "core/Logger.h"
 
 namespace {
 

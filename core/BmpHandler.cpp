@@ -1,9 +1,9 @@
-#include "render/BmpHandler.h"
+#include "core/BmpHandler.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/Logger.h"
+#include "core/Logger.h"
 #include "platform/FileGate.h"
 
 namespace {

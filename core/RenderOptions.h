@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Options.h"
+#include "core/Options.h"
 
 // The render options whose state the debug overlay and the interface show as
 // text, each with the function key that switches it.

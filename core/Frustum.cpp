@@ -1,4 +1,4 @@
-#include "app/Frustum.h"
+#include "core/Frustum.h"
 
 #include <cmath>
 

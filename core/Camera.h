@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 class CHeightmap;
 

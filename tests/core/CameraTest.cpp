@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/Camera.h"
-#include "game/Heightmap.h"
+#include "core/Camera.h"
+#include "core/Heightmap.h"
 
 namespace {
 

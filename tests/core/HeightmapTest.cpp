@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "game/Heightmap.h"
-#include "render/BmpHandler.h"
+#include "core/Heightmap.h"
+#include "core/BmpHandler.h"
 
 namespace {
 

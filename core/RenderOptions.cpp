@@ -1,4 +1,4 @@
-#include "app/RenderOptions.h"
+#include "core/RenderOptions.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Vector3.h"
+#include "core/Vector3.h"
 
 // An axis-aligned box with its centre.
 struct CBoundingBox {
