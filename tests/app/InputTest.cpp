@@ -159,18 +159,28 @@ TEST_F(InputTest, TheWheelStepIsConsumedAndMiddleDragOnlyTurnsHorizontally) {
     EXPECT_NEAR(std::atan2(-view.x, view.z) * 180.0f / 3.14159265f, 0.75f, 0.01f);
 }
 
-TEST_F(InputTest, AClickBetweenTwoFramesIsNotLost) {
+TEST_F(InputTest, AClickOrKeyTapBetweenTwoFramesIsNotLost) {
     Frame(true);
     Frame();
-    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
-    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, 10, 10);
-    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
-    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 10, 10);
+    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, width / 2, height / 2);
+    input.OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, width / 2, height / 2);
+    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, width / 2, height / 2);
+    input.OnMouse(GLUT_RIGHT_BUTTON, GLUT_UP, width / 2, height / 2);
+    for (const unsigned char key : {' ', '\r', 'a'}) {
+        CKeyState::OnCharacter(key, true);
+        CKeyState::OnCharacter(key, false);
+    }
+    const CVector3 center = camera.GetCenter();
     Frame();
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(fireModes, 1);
+    EXPECT_EQ(finishes, 1);
+    EXPECT_FALSE(camera.GetCenter() == center) << "a tap of A turns for one frame";
+    const CVector3 turned = camera.GetCenter();
     Frame();
-    EXPECT_EQ(clicks, 1) << "counted once";
+    EXPECT_EQ(clicks + fireModes + finishes, 3) << "counted once";
+    EXPECT_EQ(camera.GetCenter(), turned) << "and only for one frame";
 }
 
 TEST_F(InputTest, MouseCallbacksKeepTheButtonBits) {
