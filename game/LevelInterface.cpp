@@ -43,7 +43,7 @@ void CLevel::SetFinished() {
 
 void CLevel::UpdateHover(int mouseX, int mouseY) {
     if (interface) {
-        interface->UpdateHover(mouseX, mouseY);
+        interface->UpdateHover(mouseX, mouseY, GetWindowWidth(), GetWindowHeight());
     }
 }
 

@@ -252,7 +252,7 @@ TEST_F(HudPanelsTest, OptionalLinesButtonsAndFinishScreen) {
 
     // The end-turn label takes the current team's colour while hovered.
     state.currentTeam = 2;
-    hud->UpdateHover(500, 50);
+    hud->UpdateHover(500, 50, 1024, 768);
     Build();
     EXPECT_TRUE(SameColour(FindText("<< End turn >>")->colour, hud->GetLayout().endTurn.team2));
     EXPECT_NE(FindText("Blue to move"), nullptr);
