@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <deque>
 #include <map>
@@ -11,6 +12,7 @@
 #include "DataFiles.h"
 #include "core/XmlFile.h"
 #include "core/Heightmap.h"
+#include "game/Combat.h"
 #include "tools/TileMetrics.h"
 
 // The shipped content read the way the game reads it: every file that a
@@ -28,7 +30,8 @@ constexpr int cliffDegrees = 50; // no usable tile is steeper than this
 struct Unit {
     std::string      file;
     int              team = 0, x = 0, y = 0, lookX = 0, lookY = 0;
-    int              fireMin = 0, fireMax = 0, slopeMax = 0, movement = 0, defense = 0;
+    int              fireMin = 0, fireMax = 0, slopeMax = 0, movement = 0, defense = 0, attack = 0, hitpoints = 0;
+    int              bonusAttack = 0, bonusDefense = 0, bonusMovement = 0, bonusFirerange = 0;
     bool             general = false, headquarters = false;
     std::vector<int> notUsable;
     std::string      model, effects[5], sounds[3];
@@ -52,7 +55,10 @@ bool ReadUnitFile(Unit& unit) {
     bool ok = file.ReadInt("fireMin", unit.fireMin) && file.ReadInt("fireMax", unit.fireMax) &&
               file.ReadInt("slopeMax", unit.slopeMax) && file.ReadInt("movement", unit.movement) &&
               file.ReadInt("defense", unit.defense) && file.ReadInt("isGeneral", general) &&
-              file.ReadInt("isHeadquarter", headquarters);
+              file.ReadInt("isHeadquarter", headquarters) && file.ReadInt("attack", unit.attack) &&
+              file.ReadInt("hitpoints", unit.hitpoints) && file.ReadInt("bonusAttack", unit.bonusAttack) &&
+              file.ReadInt("bonusDefense", unit.bonusDefense) && file.ReadInt("bonusMovement", unit.bonusMovement) &&
+              file.ReadInt("bonusFirerange", unit.bonusFirerange);
     unit.general      = general != 0;
     unit.headquarters = headquarters != 0;
     if (file.EnterElement("notusable")) {
@@ -226,6 +232,51 @@ TEST_F(ContentTest, EachTeamHasHeadquartersGeneralAndThreeFightingKinds) {
         EXPECT_GE(armours.size(), 3u);
         EXPECT_GE(slopes.size(), 3u);
     }
+}
+
+// Dealt minus taken when `unit` (with its bonus values when boosted) fires
+// at `enemy` on open level ground, both at full strength and in range.
+int Margin(const Unit& unit, const Unit& enemy, bool boosted, const FightParams& fight) {
+    const CombatSide     side{unit.attack + (boosted ? unit.bonusAttack : 0),
+                          unit.defense + (boosted ? unit.bonusDefense : 0),
+                          unit.hitpoints,
+                          0.0f,
+                          0.0f,
+                          true};
+    const CombatSide     other{enemy.attack, enemy.defense, enemy.hitpoints, 0.0f, 0.0f, true};
+    const CombatExchange exchange = Combat::ResolveExchange(side, other, 64.0f, fight);
+    return exchange.damageToDefender - exchange.damageToAttacker;
+}
+
+// The boost costs the general's action, so against some enemy kind it must
+// gain more than the general's own shot would deal.
+TEST_F(ContentTest, AGeneralsBoostIsWorthItsAction) {
+    FightParams fight;
+    CXmlFile    file;
+    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\fight.xml"));
+    ASSERT_TRUE(file.ReadFloat("attackBonus", fight.attackBonus) && file.ReadFloat("maxAttack", fight.maxAttack) &&
+                file.ReadFloat("maxDefense", fight.maxDefense) && file.ReadFloat("attackFactor", fight.attackFactor));
+    const auto general = std::find_if(units.begin(), units.end(), [](const Unit& unit) { return unit.general; });
+    ASSERT_NE(general, units.end());
+    std::set<std::string> checked;
+    for (const Unit& unit : units) {
+        if (unit.general || unit.team != general->team || !checked.insert(unit.file).second) {
+            continue;
+        }
+        int best = INT_MIN;
+        for (const Unit& enemy : units) {
+            if (enemy.team != unit.team && !enemy.headquarters) {
+                const CombatSide shooter{general->attack, general->defense, general->hitpoints, 0.0f, 0.0f, true};
+                const CombatSide target{enemy.attack, enemy.defense, enemy.hitpoints, 0.0f, 0.0f, true};
+                const int        shot = Combat::ResolveExchange(shooter, target, 64.0f, fight).damageToDefender;
+                best = std::max(best, Margin(unit, enemy, true, fight) - Margin(unit, enemy, false, fight) - shot);
+            }
+        }
+        EXPECT_GT(best, 0) << unit.file << ": a boost (" << unit.bonusAttack << ", " << unit.bonusDefense << ", "
+                           << unit.bonusMovement << ", " << unit.bonusFirerange
+                           << ") gains less than the general's own shot against every enemy kind";
+    }
+    EXPECT_GE(checked.size(), 4u) << "three fighting kinds and the headquarters";
 }
 
 // Breadth-first search over edge neighbours and passable tiles (other units
