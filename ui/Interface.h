@@ -77,6 +77,8 @@ private:
     void AddUnitPanel(const CUnitPanel& panel, int unit, const CHudState& state, bool hover, CHudDrawList& list) const;
     void AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, const CAttackPreview* boost, int y,
                       CHudDrawList& list) const;
+    void AddHitpointsLine(const CUnitPanel& panel, const CHudUnit& unit, int damage, int after, int y,
+                          CHudDrawList& list) const;
     void AddAttackPreview(const CUnitPanel& panel, const CHudUnit& target, const CHudState& state, int y,
                           CHudDrawList& list) const;
     void AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const;
