@@ -67,10 +67,11 @@ void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const
     AddUnitPanel(layout.selectedUnit, state.selectedUnit, state, false, list);
     AddUnitPanel(layout.hoverUnit, HoveredUnit(state), state, true, list);
     AddButtonsAndLines(state, list);
+    // Once the game is over the winner's box stands alone: no team to move,
+    // no turn to end, no render settings over it.
     if (finished) {
         AddFinishScreen(state, list);
-    }
-    if (state.options.showRenderInfo) {
+    } else if (state.options.showRenderInfo) {
         AddRenderInfo(state, list);
     }
 }
@@ -260,15 +261,18 @@ void CInterface::AddAttackPreview(const CUnitPanel& panel, const CHudUnit& targe
     AddHitpointsLine(panel, attacker, preview.damageToAttacker, preview.attackerHitpointsAfter, y, list);
 }
 
-// The current-team line, the end-turn button's label and the frame rate.
+// The current-team line and the end-turn button's label while the game
+// runs, and the frame rate.
 void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const {
     const CColour&   head = layout.fontHead.description.colour;
     const CTeamLine& team = layout.currentTeam;
-    list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
-                 TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
-    const CEndTurnButton& button = layout.endTurn;
-    list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
-                 button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+    if (!finished) {
+        list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
+                     TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
+        const CEndTurnButton& button = layout.endTurn;
+        list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
+                     button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+    }
     if (state.options.showFramerate) {
         list.AddText(HudFont::regular, layout.fontRegular.description.colour, layout.fps.posXLabels, layout.fps.posY,
                      "%s%.3f", layout.fps.label.c_str(), state.framesPerSecond);

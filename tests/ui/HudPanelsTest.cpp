@@ -275,6 +275,11 @@ TEST_F(HudPanelsTest, OptionalLinesButtonsAndFinishScreen) {
     Build();
     EXPECT_NE(FindText("BLUE TEAM WINS"), nullptr);
     EXPECT_NE(FindText("<< Leave the Game >>"), nullptr);
+    // The finished game has no team to move, no turn to end and no settings over the winner's box.
+    for (const char* gone : {"Blue to move", "<< End turn >>", "mode: vbo"}) {
+        EXPECT_EQ(FindText(gone), nullptr) << gone;
+    }
+    EXPECT_NE(FindText("fps: 60.000"), nullptr);
 }
 
 TEST_F(HudPanelsTest, DebugLinesAboutUnits) {
