@@ -71,7 +71,7 @@ struct Box {
 bool WriteBoxes(CXmlFile& file) {
     const Box boxes[] = {
         {"10", "10", "215", "132", "LEFT", "TOP"},  {"220", "10", "10", "132", "RIGHT", "TOP"},
-        {"10", "84", "240", "10", "LEFT", "LOWER"}, {"270", "172", "10", "16", "RIGHT", "LOWER"},
+        {"10", "84", "240", "10", "LEFT", "LOWER"}, {"290", "172", "10", "16", "RIGHT", "LOWER"},
         {"-95", "8", "95", "72", "MIDDLE", "TOP"},
     };
     bool ok = file.BeginWriteElement("boxes");
@@ -259,7 +259,7 @@ bool WriteInterfaceFiles(CContentGenerator& generator) {
          {"selectedunit", "selectedunit.xml",
           [](CXmlFile& file) { return WriteUnitPanel(file, "Selected", "30", "210", "120", "TOP"); }},
          {"hoverunit", "hoverunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "At cursor", "152", "260", "130", "LOWER"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "At cursor", "152", "280", "150", "LOWER"); }},
          {"hitpoints", "hitpoints.xml", WriteHitpointsPanel},
          {"curteam", "curteam.xml", WriteTeamLine},
          {"endturn", "endturn.xml", WriteEndTurnButton},
