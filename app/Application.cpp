@@ -395,6 +395,10 @@ void CApplication::OnDisplay() {
     UpdateFrustum();
     int polygonCount = 0;
     if (state == stateRunning && level) {
+        if (editor) {
+            editor->Update(GetFrameTime());
+            editor->TintPaintedTiles();
+        }
         polygonCount = level->LevelFrame(options.editorMode);
         if (music && level->GetGameState() == CLevel::gameFinished) {
             music->SetLevelWon();
@@ -517,17 +521,27 @@ void CApplication::OnSpecialKey(int key, int, int) {
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {
     CKeyState::OnSpecial(key, false);
+    if (editor) {
+        editor->OnFunctionKeyUp(key - GLUT_KEY_F1 + 1);
+    }
 }
 
 void CApplication::OnEntry(int entryState) {
     if (entryState == GLUT_LEFT) {
-        CKeyState::Reset();
+        ForgetKeys();
+    }
+}
+
+void CApplication::ForgetKeys() {
+    CKeyState::Reset();
+    if (editor) {
+        editor->ReleaseKeys();
     }
 }
 
 void CApplication::OnWindowStatus(int status) {
     if (status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED) {
-        CKeyState::Reset();
+        ForgetKeys();
     }
 }
 

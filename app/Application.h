@@ -107,6 +107,8 @@ public:
     void OnDisplay();
     void OnIdle();
     void OnReshape(int width, int height);
+    // Without focus no key-up arrives: held keys are forgotten.
+    void ForgetKeys();
     void OnKeyboard(unsigned char key, int x, int y);
     void OnKeyboardUp(unsigned char key, int x, int y);
     void OnSpecialKey(int key, int x, int y);
