@@ -397,7 +397,7 @@ void CApplication::OnDisplay() {
     if (state == stateRunning && level) {
         if (editor) {
             editor->Update(GetFrameTime());
-            editor->TintPaintedTiles();
+            editor->TintPaintedTiles(level->GetActiveX(), level->GetActiveY());
         }
         polygonCount = level->LevelFrame(options.editorMode);
         if (music && level->GetGameState() == CLevel::gameFinished) {

@@ -116,15 +116,23 @@ const unsigned char* CEditor::TerrainTint(int terrainType) {
     return terrainTints[((terrainType % tintCount) + tintCount) % tintCount];
 }
 
-void CEditor::TintPaintedTiles() const {
+void CEditor::TintPaintedTiles(int pointerColumn, int pointerRow) const {
     if (scene.terrain == nullptr || scene.grid == nullptr) {
         return;
     }
+    const int pointer        = pointerRow * CGridManager::gridSize + pointerColumn;
+    bool      pointerPainted = false;
     for (const int tile : paintedTiles) {
         const int            column = tile % CGridManager::gridSize;
         const int            row    = tile / CGridManager::gridSize;
         const unsigned char* tint   = TerrainTint(scene.grid->GetTile(column, row).terrainType);
-        scene.terrain->SetTileColour(column, row, tint[0], tint[1], tint[2], paintedTileAlpha);
+        pointerPainted              = pointerPainted || tile == pointer;
+        scene.terrain->SetTileColour(column, row, tint[0], tint[1], tint[2],
+                                     tile == pointer ? pointerTileAlpha : paintedTileAlpha);
+    }
+    if (!pointerPainted) {
+        scene.terrain->SetTileColour(pointerColumn, pointerRow, pointerTileGrey, pointerTileGrey, pointerTileGrey,
+                                     pointerTileGrey);
     }
 }
 

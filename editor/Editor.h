@@ -40,6 +40,8 @@ public:
     static constexpr float         repeatInterval     = 0.03f; // seconds
     static constexpr int           maxRepeatsPerFrame = 10;
     static constexpr unsigned char paintedTileAlpha   = 110;
+    static constexpr unsigned char pointerTileAlpha   = 170;
+    static constexpr unsigned char pointerTileGrey    = 128;
 
     CEditor() = default;
 
@@ -86,8 +88,9 @@ public:
     void ReleaseKeys() { heldKey = 0; }
     // Advances a held key's repeat by the frame time.
     void Update(float frameTime);
-    // Tints the tiles painted so far for the coming frame.
-    void TintPaintedTiles() const;
+    // Tints the tiles painted so far for the coming frame, and marks the
+    // pointer tile: grey, or its tint stronger once painted.
+    void TintPaintedTiles(int pointerColumn, int pointerRow) const;
     // The tint of a terrain type (red, green, blue): grass green, forest dark
     // green, rough ground brown, sand yellow, road grey, water blue, rock
     // light grey; further types repeat the list.

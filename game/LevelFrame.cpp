@@ -48,7 +48,10 @@ int CLevel::LevelFrame(bool editorMode) {
         ShowUnitDescription(grid->GetTile(activeX, activeY).unit);
     }
     ColourSelection(editorMode);
-    Colour(*terrain, activeX, activeY, pointerTileColour);
+    // In editor mode the editor colours the pointer tile with its tints.
+    if (!editorMode) {
+        Colour(*terrain, activeX, activeY, pointerTileColour);
+    }
     return Draw(editorMode);
 }
 
