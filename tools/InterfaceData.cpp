@@ -136,11 +136,9 @@ bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const ch
         {"maxslope", "Max. slope"},
         {"height", "Height"},
         {"none", "none"},
-        {"dealt", "Dealt"},
-        {"taken", "Taken"},
         {"boost", "Boost given"},
     };
-    bool ok = WriteTexts(file, texts, 14) && WriteBarColours(file);
+    bool ok = WriteTexts(file, texts, 12) && WriteBarColours(file);
     ok      = ok && file.WriteInt("maxlength", 100);
     return ok && WritePosition(file, posY, posXLabels, posXValues) && WriteAlignment(file, "RIGHT", alignY);
 }

@@ -86,7 +86,7 @@ TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositions) {
     EXPECT_EQ(layout.boxes[0].upperLeftY, 130);
     EXPECT_EQ(layout.terrain.posY, 768 - 30);
     EXPECT_EQ(layout.hoverUnit.posXLabels, 1024 - 290);
-    EXPECT_EQ(layout.hoverUnit.dealt, CUnitPanel::defaultDealt) << "the preview labels are optional";
+    EXPECT_EQ(layout.hoverUnit.boost, CUnitPanel::defaultBoost) << "the preview label is optional";
     EXPECT_EQ(layout.endTurn.button.upperLeftX, 512 - 80);
     EXPECT_EQ(layout.renderInfo.vertexArray, "vertexarray");
     EXPECT_EQ(layout.messages.turnTeam2, "Blue's turn");
