@@ -10,9 +10,9 @@
 
 #include "core/Logger.h"
 #include "core/XmlFile.h"
-#include "game/GridManager.h"
-#include "game/Level.h"
-#include "game/TerrainTypes.h"
+#include "rules/GridManager.h"
+#include "view/BattleView.h"
+#include "rules/TerrainTypes.h"
 #include "platform/DataPath.h"
 #include "render/GlState.h"
 #include "render/Terrain.h"
@@ -50,7 +50,7 @@ constexpr int tintCount = sizeof terrainTints / sizeof terrainTints[0];
 
 } // namespace
 
-void CEditor::AttachLevel(CLevel& level) {
+void CEditor::AttachLevel(CBattleView& level) {
     Attach({level.GetObjects(), level.GetGrid(), level.GetTerrainTypes(), level.GetTerrain()});
 }
 

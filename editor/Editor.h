@@ -4,7 +4,7 @@
 #include <vector>
 
 class CGridManager;
-class CLevel;
+class CBattleView;
 class CTerrain;
 class CTerrainTypes;
 class CWorldObjects;
@@ -47,7 +47,7 @@ public:
 
     void Attach(const CEditorScene& editorScene) { scene = editorScene; }
     // The level's objects, grid, terrain types and terrain.
-    void AttachLevel(CLevel& level);
+    void AttachLevel(CBattleView& level);
 
     // Reads the models offered for placing from "objects\<fileName>"; the
     // first becomes the current one. A missing or empty list leaves no

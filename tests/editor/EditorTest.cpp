@@ -13,9 +13,9 @@
 #include "app/Input.h"
 #include "core/XmlFile.h"
 #include "editor/Editor.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
-#include "game/TerrainTypes.h"
+#include "rules/TerrainTypes.h"
 #include "platform/KeyState.h"
 
 // The editor's choices, painting, its input, and saving that keeps the old
