@@ -12,7 +12,7 @@
 #include "DataFiles.h"
 #include "core/XmlFile.h"
 #include "core/Heightmap.h"
-#include "game/Combat.h"
+#include "rules/Combat.h"
 #include "tools/TileMetrics.h"
 
 // The shipped content read the way the game reads it: every file that a
