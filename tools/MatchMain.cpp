@@ -1,35 +1,73 @@
 // ridgeline-match: plays a level's rules without a window. Linked from the
-// rules library alone, so it also proves that the rules need no GL, window,
-// toolkit, font or sound library.
-//
-//   ridgeline-match [--data DIR] [--level NAME] [--seed N] [--quiet]
-//
-// Plays one seeded game by a simple policy and prints each command with the
-// state hash after it, then the winner. Exit status 0 when the game ended
-// with a winner, 1 when it did not within the command limit, 2 on bad usage
-// or a level that cannot be played.
+// rules, the computer's players and the session library alone, so it also
+// proves that they need no GL, window, toolkit, font or sound library.
 #include <unistd.h>
 
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
+#include "ai/MixedPlayer.h"
 #include "rules/Match.h"
-#include "ai/NearestAttackPlayer.h"
 #include "rules/RulesFingerprint.h"
+#include "session/GameLog.h"
+#include "session/GameLogWriter.h"
+#include "session/LogReplay.h"
+#include "session/SavedGames.h"
 
 namespace {
 
+constexpr const char* usage =
+    "usage: ridgeline-match [--data DIR] [--level NAME] [--seed N] [--random PERCENT] [--record FILE] [--quiet]\n"
+    "       ridgeline-match [--data DIR] --verify FILE\n"
+    "       ridgeline-match [--data DIR] [--level NAME] --bench\n"
+    "\n"
+    "Plays one seeded game (the nearest-attack policy, PERCENT of its commands\n"
+    "random ones) and prints each command with the state hash after it, then\n"
+    "the winner; --record also writes the game's log to FILE.\n"
+    "  exit 0: the game ended with a winner; 1: not within the command limit\n"
+    "\n"
+    "--verify replays a game log and prints the final hash and the winner (0\n"
+    "for an unfinished game), or the first command that does not replay:\n"
+    "  exit 0: every line valid and every state hash matches\n"
+    "  1: a command is refused or gives another state hash than the log\n"
+    "  3: the log is refused (unreadable, another format or rules version,\n"
+    "     other level files)\n"
+    "  4: damaged or cut-short lines were dropped; the lines before them replay\n"
+    "\n"
+    "--bench times replaying 10,000 logged commands and continuing a\n"
+    "500-command game (loading, checking and replaying its log).\n"
+    "\n"
+    "exit 2 (every mode): bad usage, or a level that cannot be played.\n";
+
+enum ExitCode { exitDone = 0, exitNoWinner = 1, exitMismatch = 1, exitUsage = 2, exitRefused = 3, exitDropped = 4 };
+
 struct CMatchOptions {
-    std::string dataFolder = ".";
-    std::string levelName  = "TestLevel";
-    uint64_t    seed       = 1;
-    bool        quiet      = false;
+    std::string dataFolder    = ".";
+    std::string levelName     = "TestLevel";
+    uint64_t    seed          = 1;
+    int         randomPercent = 0;
+    bool        quiet         = false;
+    bool        bench         = false;
+    std::string verifyFile;
+    std::string recordFile;
 };
 
 constexpr int maxCommands = 20000;
+
+// A path given on the command line names a file from where the tool was
+// started, before it enters the data folder.
+std::string FromStartFolder(const std::string& path) {
+    if (path.empty() || path[0] == '/') {
+        return path;
+    }
+    char folder[4096];
+    return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) + "/" + path : path;
+}
 
 bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
     for (int i = 1; i < argc; ++i) {
@@ -41,13 +79,191 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.levelName = argv[++i];
         } else if (option == "--seed" && hasValue) {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (option == "--random" && hasValue) {
+            options.randomPercent = std::atoi(argv[++i]);
+        } else if (option == "--record" && hasValue) {
+            options.recordFile = FromStartFolder(argv[++i]);
+        } else if (option == "--verify" && hasValue) {
+            options.verifyFile = FromStartFolder(argv[++i]);
         } else if (option == "--quiet") {
             options.quiet = true;
+        } else if (option == "--bench") {
+            options.bench = true;
         } else {
             return false;
         }
     }
-    return true;
+    return options.randomPercent >= 0 && options.randomPercent <= 100;
+}
+
+// Plays a seeded game; every accepted command with its state hash goes to
+// entries. Refused commands are printed but not logged: only what the match
+// accepted is part of the game.
+std::unique_ptr<CMatch> PlayGame(const CMatchOptions& options, std::vector<CLogEntry>& entries, bool print) {
+    std::string             error;
+    std::unique_ptr<CMatch> match = CMatch::LoadLevel(options.levelName, options.seed, error);
+    if (!match) {
+        fprintf(stderr, "ridgeline-match: %s\n", error.c_str());
+        return nullptr;
+    }
+    match->SetTraceExchanges(false);
+    match->Start();
+    CMixedPlayer player(options.seed, options.randomPercent);
+    for (int played = 0; played < maxCommands && !match->IsGameOver(); ++played) {
+        const CCommand     command = player.ChooseCommand(*match);
+        const CApplyResult result  = match->Apply(command);
+        if (print) {
+            printf("%d %s %016" PRIx64 "%s%s\n", match->GetCommandCount(), command.ToText().c_str(), match->StateHash(),
+                   result.Accepted() ? "" : " refused: ", RefusalText(result.refusal));
+        }
+        if (result.Accepted()) {
+            entries.push_back({command, match->StateHash()});
+        }
+    }
+    return match;
+}
+
+int Play(const CMatchOptions& options) {
+    printf("rules %d fingerprint %016" PRIx64 " level %s seed %" PRIu64 " first team %d\n", rulesVersion,
+           ComputeRulesFingerprint(), options.levelName.c_str(), options.seed, CMatch::FirstTeamOf(options.seed));
+    std::vector<CLogEntry>  entries;
+    std::unique_ptr<CMatch> match = PlayGame(options, entries, !options.quiet);
+    if (!match) {
+        return exitUsage;
+    }
+    if (!options.recordFile.empty()) {
+        CGameLogWriter    writer;
+        std::string       error;
+        const std::string start = CSavedGames::FormatStartTime(time(nullptr));
+        if (!writer.Create(options.recordFile, CLogReplay::NewHeader(options.levelName, options.seed, start), entries,
+                           error)) {
+            fprintf(stderr, "ridgeline-match: %s\n", error.c_str());
+            return exitUsage;
+        }
+    }
+    printf("final %016" PRIx64 " commands %d turns %d winner %d\n", match->StateHash(), match->GetCommandCount(),
+           match->GetTurn(), match->GetWinner());
+    return match->IsGameOver() ? exitDone : exitNoWinner;
+}
+
+int Verify(const std::string& path) {
+    CLoadedLog  log;
+    std::string error;
+    if (!CGameLog::Load(path, log, error) || !CLogReplay::CheckHeader(log.header, error)) {
+        printf("refused: %s: %s\n", path.c_str(), error.c_str());
+        return exitRefused;
+    }
+    std::unique_ptr<CMatch> match = CLogReplay::StartMatch(log.header, error);
+    if (!match) {
+        printf("refused: %s: %s\n", path.c_str(), error.c_str());
+        return exitRefused;
+    }
+    const size_t applied = CLogReplay::Apply(*match, log.entries, 0, log.entries.size(), error);
+    if (applied < log.entries.size()) {
+        printf("mismatch: %s: %s\n", path.c_str(), error.c_str());
+        return exitMismatch;
+    }
+    printf("final %016" PRIx64 " commands %zu turn %d winner %d\n", match->StateHash(), applied, match->GetTurn(),
+           match->GetWinner());
+    if (log.droppedLines > 0) {
+        printf("dropped: %d line%s after command %zu%s\n", log.droppedLines, log.droppedLines == 1 ? "" : "s", applied,
+               log.cutShort ? " (a last line cut short)" : "");
+        return exitDropped;
+    }
+    return exitDone;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Logs of seeded games (randomPercent of their commands random: long
+// games) until `total` commands, each as the bytes of its file.
+std::vector<std::string> RecordGames(const CMatchOptions& options, size_t total, size_t perGame) {
+    std::vector<std::string> logs;
+    CMatchOptions            game = options;
+    for (size_t commands = 0; commands < total; ++game.seed) {
+        std::vector<CLogEntry> entries;
+        if (!PlayGame(game, entries, false)) {
+            break;
+        }
+        if (entries.size() > perGame) {
+            entries.resize(perGame);
+        }
+        std::string text = CGameLog::FormatHeader(CLogReplay::NewHeader(game.levelName, game.seed, "bench"));
+        for (size_t index = 0; index < entries.size(); ++index) {
+            text += CGameLog::FormatEntry(static_cast<int>(index) + 1, entries[index]);
+        }
+        commands += entries.size();
+        logs.push_back(text);
+    }
+    return logs;
+}
+
+// Seconds spent in each step of loading logs.
+struct CReplayTimes {
+    double parse = 0.0, check = 0.0, start = 0.0, apply = 0.0;
+    size_t commands = 0;
+    double Total() const { return parse + check + start + apply; }
+    void   Print(const char* what) const {
+          printf("%s: %zu commands in %.3f s (parse %.3f, level files hashed %.3f, level loaded %.3f, commands "
+                   "applied and checked %.3f)\n",
+                 what, commands, Total(), parse, check, start, apply);
+    }
+};
+
+// Each log: parsed, header checked (level files hashed), match started,
+// every command applied and checked.
+CReplayTimes ReplayLogs(const std::vector<std::string>& logs) {
+    CReplayTimes times;
+    for (const std::string& bytes : logs) {
+        CLoadedLog              log;
+        std::string             error;
+        std::unique_ptr<CMatch> match;
+        auto                    start = std::chrono::steady_clock::now();
+        bool                    good  = CGameLog::Parse(bytes, log, error);
+        times.parse += SecondsSince(start);
+        start = std::chrono::steady_clock::now();
+        good  = good && CLogReplay::CheckHeader(log.header, error);
+        times.check += SecondsSince(start);
+        start = std::chrono::steady_clock::now();
+        good  = good && (match = CLogReplay::StartMatch(log.header, error)) != nullptr;
+        times.start += SecondsSince(start);
+        start = std::chrono::steady_clock::now();
+        if (good) {
+            times.commands += CLogReplay::Apply(*match, log.entries, 0, log.entries.size(), error);
+        }
+        times.apply += SecondsSince(start);
+        if (!error.empty()) {
+            fprintf(stderr, "ridgeline-match: bench log: %s\n", error.c_str());
+        }
+    }
+    return times;
+}
+
+int Bench(const CMatchOptions& options) {
+    CMatchOptions longGames             = options;
+    longGames.randomPercent             = 95;
+    const std::vector<std::string> many = RecordGames(longGames, 10000, maxCommands);
+    printf("%zu games\n", many.size());
+    ReplayLogs(many).Print("replay");
+    // A game of at least 500 commands.
+    std::vector<std::string> longGame;
+    CMatchOptions            seeker = longGames;
+    for (int tries = 0; tries < 200 && longGame.empty(); ++tries, ++seeker.seed) {
+        std::vector<std::string> candidate = RecordGames(seeker, 1, 500);
+        CLoadedLog               log;
+        std::string              error;
+        if (!candidate.empty() && CGameLog::Parse(candidate[0], log, error) && log.entries.size() == 500) {
+            longGame = candidate;
+        }
+    }
+    if (longGame.empty()) {
+        printf("continue: no seeded game reached 500 commands\n");
+        return exitDone;
+    }
+    ReplayLogs(longGame).Print("continue");
+    return exitDone;
 }
 
 } // namespace
@@ -55,36 +271,15 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
 int main(int argc, char** argv) {
     CMatchOptions options;
     if (!ParseOptions(argc, argv, options)) {
-        fprintf(stderr, "usage: ridgeline-match [--data DIR] [--level NAME] [--seed N] [--quiet]\n");
-        return 2;
+        fputs(usage, stderr);
+        return exitUsage;
     }
     if (chdir(options.dataFolder.c_str()) != 0) {
         fprintf(stderr, "ridgeline-match: cannot enter %s\n", options.dataFolder.c_str());
-        return 2;
+        return exitUsage;
     }
-    std::string             error;
-    std::unique_ptr<CMatch> match = CMatch::LoadLevel(options.levelName, options.seed, error);
-    if (!match) {
-        fprintf(stderr, "ridgeline-match: %s\n", error.c_str());
-        return 2;
+    if (!options.verifyFile.empty()) {
+        return Verify(options.verifyFile);
     }
-    match->SetTraceExchanges(false);
-    printf("rules %d fingerprint %016" PRIx64 " level %s seed %" PRIu64 " first team %d\n", rulesVersion,
-           ComputeRulesFingerprint(), options.levelName.c_str(), options.seed, match->GetCurrentTeam());
-    match->Start();
-    const CNearestAttackPlayer player;
-    for (int played = 0; played < maxCommands && !match->IsGameOver(); ++played) {
-        const CCommand     command = player.ChooseCommand(*match);
-        const CApplyResult result  = match->Apply(command);
-        if (!options.quiet) {
-            printf("%d %s %016" PRIx64 "%s%s\n", match->GetCommandCount(), command.ToText().c_str(), match->StateHash(),
-                   result.Accepted() ? "" : " refused: ", RefusalText(result.refusal));
-        }
-        if (!result.Accepted()) {
-            match->Apply(CCommand::EndTurn());
-        }
-    }
-    printf("final %016" PRIx64 " commands %d turns %d winner %d\n", match->StateHash(), match->GetCommandCount(),
-           match->GetTurn(), match->GetWinner());
-    return match->IsGameOver() ? 0 : 1;
+    return options.bench ? Bench(options) : Play(options);
 }
