@@ -17,6 +17,7 @@
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
 #include "app/Input.h"
+#include "app/ReplayPlayer.h"
 #include "app/LevelNotice.h"
 #include "core/PropertyFile.h"
 #include "core/RenderOptions.h"
@@ -28,6 +29,7 @@
 #include "view/BattleView.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
+#include "session/GameLogWriter.h"
 #include "ui/DebugOverlay.h"
 
 namespace {
@@ -246,6 +248,8 @@ void CApplication::CheckExtensions(const char* extensions) {
 // Level first (its objects use the view), then the camera; the input and
 // the frustum only borrow what is released before them.
 void CApplication::ReleaseGame() {
+    replay.reset();
+    logWriter.reset();
     if (level) {
         level->UnloadLevel();
     }
@@ -316,7 +320,8 @@ void CApplication::OnIdle() {
 // the camera bound to it, the frustum, the editor (editor mode only), the
 // camera's start pose, the hand-over of camera and frustum to terrain, world
 // objects and particles, the placed objects, teams and first turn message,
-// and the music player with its playlist.
+// and the music player with its playlist. The match is a new game, a game
+// continued or a replay, and a game writes its log as it is played.
 void CApplication::BuildGame() {
     level = std::make_unique<CBattleView>(levelName, &soundLibrary);
     if (!level->IsLoaded()) {
@@ -336,7 +341,7 @@ void CApplication::BuildGame() {
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
-    level->LoadTeams(NewMatchSeed());
+    StartMatch();
     level->ShowTurnMessage();
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
@@ -361,16 +366,32 @@ void CApplication::HandOverView() {
     CInputCommands& commands = input->Commands();
     CBattleView*    game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
-    commands.click           = [this, game]() {
+    // While a replay runs, the log is the only seat.
+    commands.click = [this, game]() {
+        if (replay) {
+            return;
+        }
         game->OnClick();
         if (game->IsQuitRequested()) {
             SetState(stateQuitting);
         }
     };
-    commands.cancel     = [game]() { game->OnCancel(); };
-    commands.fireMode   = [game]() { game->OnFireMode(); };
-    commands.finishUnit = [game]() { game->OnFinishUnit(); };
-    commands.pickPoint  = [game](float& x, float& z) {
+    commands.cancel = [this, game]() {
+        if (!replay) {
+            game->OnCancel();
+        }
+    };
+    commands.fireMode = [this, game]() {
+        if (!replay) {
+            game->OnFireMode();
+        }
+    };
+    commands.finishUnit = [this, game]() {
+        if (!replay) {
+            game->OnFinishUnit();
+        }
+    };
+    commands.pickPoint = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();
         z                       = terrain->GetPickZ();
@@ -412,6 +433,10 @@ void CApplication::OnDisplay() {
         if (editor) {
             editor->Update(GetFrameTime());
             editor->TintPaintedTiles(level->GetActiveX(), level->GetActiveY());
+        }
+        if (replay) {
+            replay->Update(GetFrameTime());
+            level->SetReplayStatus(replay->GetStatus());
         }
         polygonCount = level->LevelFrame(options.editorMode);
         if (music && level->GetGameState() == CBattleView::gameFinished) {
@@ -522,6 +547,7 @@ void CApplication::OnKeyboard(unsigned char key, int, int) {
     if (key == escapeKey) {
         QuitFromKey();
     }
+    HandleReplayKey(static_cast<int>(CReplayPlayer::ActionForKey(key)));
 }
 
 void CApplication::OnKeyboardUp(unsigned char key, int, int) {
@@ -531,6 +557,10 @@ void CApplication::OnKeyboardUp(unsigned char key, int, int) {
 void CApplication::OnSpecialKey(int key, int, int) {
     CKeyState::OnSpecial(key, true);
     HandleFunctionKey(key, glutGetModifiers());
+    if (key == GLUT_KEY_HOME || key == GLUT_KEY_END) {
+        HandleReplayKey(
+            static_cast<int>(key == GLUT_KEY_HOME ? CReplayPlayer::Action::toStart : CReplayPlayer::Action::toEnd));
+    }
 }
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {

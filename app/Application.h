@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SavedGamesDialog.h"
 #include "core/Options.h"
 #include "platform/SoundLibrary.h"
 
@@ -51,6 +52,10 @@ class CFrustum;
 class CInput;
 class CBattleView;
 class CMusicPlayer;
+class CGameLogWriter;
+class CReplayPlayer;
+struct CLogEntry;
+struct CLoadedLog;
 
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
@@ -75,8 +80,13 @@ public:
     void Shutdown(bool endProcess);
 
     void SetInstance(const CProgramInstance& programInstance) { instance = programInstance; }
-    int  GetState() const { return state; }
-    void SetState(int newState) { state = newState; }
+    // How the game begins (a new game unless set before Run).
+    void SetGameStart(const CGameStart& start) { gameStart = start; }
+    // A replay is running (its keys answer, the player's clicks do not).
+    bool               IsReplaying() const { return replay != nullptr; }
+    const std::string& GetLogPath() const;
+    int                GetState() const { return state; }
+    void               SetState(int newState) { state = newState; }
 
     // Seconds of the last frame; 0 during the first frame.
     float GetFrameTime() const;
@@ -155,32 +165,44 @@ private:
     void            InstallCallbacks();
     void            BuildGame();
     static uint64_t NewMatchSeed();
-    void            PlaceStartCamera();
-    void            HandOverView();
-    void            ProcessFrameInput();
-    void            SetViewFromCamera();
-    void            UpdateFrustum();
-    void            ApplyRenderOptionChange(int key);
-    void            ReleaseGame();
-    void            UpdateFrameClock();
-    void            AddOverlayLines(int polygonCount);
-    void            QuitFromKey();
+    // GameRecord.cpp: the match begun as gameStart says, and its log.
+    void StartMatch();
+    bool LoadStartLog(CLoadedLog& log, std::string& error) const;
+    void ContinueGame(const CLoadedLog& log);
+    void RecordNewGame(uint64_t seed, const std::vector<CLogEntry>& entries);
+    void StartReplay(const CLoadedLog& log);
+    void TakeOverReplay();
+    void HandleReplayKey(int action);
+    void PlaceStartCamera();
+    void HandOverView();
+    void ProcessFrameInput();
+    void SetViewFromCamera();
+    void UpdateFrustum();
+    void ApplyRenderOptionChange(int key);
+    void ReleaseGame();
+    void UpdateFrameClock();
+    void AddOverlayLines(int polygonCount);
+    void QuitFromKey();
 
-    CProgramInstance             instance;
-    int                          state = stateStarting;
-    std::string                  gameModeString;
-    int                          windowWidth          = 0;
-    int                          windowHeight         = 0;
-    bool                         firstFrame           = true;
-    bool                         windowLibraryStarted = false;
-    std::vector<std::string>     debugLines;
-    CFrameTimer                  frameTimer;
-    CSoundLibrary                soundLibrary;
-    std::unique_ptr<CCamera>     camera;
-    std::unique_ptr<CFrustum>    frustum;
-    std::unique_ptr<CBattleView> level;
-    std::unique_ptr<CEditor>     editor;
-    std::unique_ptr<CInput>      input;
+    CProgramInstance                instance;
+    int                             state = stateStarting;
+    std::string                     gameModeString;
+    int                             windowWidth          = 0;
+    int                             windowHeight         = 0;
+    bool                            firstFrame           = true;
+    bool                            windowLibraryStarted = false;
+    std::vector<std::string>        debugLines;
+    CFrameTimer                     frameTimer;
+    CSoundLibrary                   soundLibrary;
+    std::unique_ptr<CCamera>        camera;
+    std::unique_ptr<CFrustum>       frustum;
+    std::unique_ptr<CBattleView>    level;
+    std::unique_ptr<CEditor>        editor;
+    std::unique_ptr<CInput>         input;
+    CGameStart                      gameStart;
+    std::unique_ptr<CGameLogWriter> logWriter;
+    std::unique_ptr<CReplayPlayer>  replay;
+    uint64_t                        replayHeaderSeed = 0;
 
     // Plays through the sound library above, so it must go before that closes.
     std::unique_ptr<CMusicPlayer> music;

@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/ConfigDialog.h"
+#include "app/SavedGamesDialog.h"
 #include "platform/ConfigDialogView.h"
 
 namespace {
@@ -27,6 +28,11 @@ int main(int argc, char** argv) {
     if (CConfigDialogView::Show(dialog) != CConfigDialog::resultStart) {
         application->Shutdown(false);
         return 0;
+    }
+    // With games in the saves folder, the player chooses one or a new game.
+    CSavedGamesDialog savedGames(CSavedGames::List());
+    if (savedGames.HasGames() && CConfigDialogView::Show(savedGames) == CSavedGamesDialog::resultStart) {
+        application->SetGameStart(savedGames.GetChoice());
     }
     return application->Run() ? 1 : 0;
 }

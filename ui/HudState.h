@@ -58,6 +58,16 @@ struct CAttackPreview {
     int  boostFirerange         = 0;
 };
 
+// A replay's place: the command shown of the total, the turn and the pace.
+struct CHudReplay {
+    bool active  = false;
+    int  command = 0;
+    int  total   = 0;
+    int  turn    = 0;
+    int  speed   = 1;
+    bool paused  = false;
+};
+
 struct CHudState {
     int                   currentTeam = 1; // once finished, the winner
     int                   activeX     = 0; // the tile under the pointer
@@ -73,4 +83,5 @@ struct CHudState {
     float                 frameTime       = 0.0f; // seconds; 0 while the first frame is drawn
     float                 framesPerSecond = 0.0f;
     CAppOptions           options; // flags shown and the render settings
+    CHudReplay            replay;
 };

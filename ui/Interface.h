@@ -22,7 +22,8 @@ public:
         messageTurn       = CMessageAnimation::turn,
     };
 
-    static constexpr size_t debugLineSize = 512; // characters of a debug line, with the terminator
+    static constexpr size_t debugLineSize    = 512; // characters of a debug line, with the terminator
+    static constexpr int    replayLineMargin = 8;   // pixels between the replay lines and the bottom edge
 
     // Reads the index file at indexPath ("Interface\interface.xml") and its
     // sub-files ("interface\<name>"); what is missing stays empty.
@@ -41,7 +42,7 @@ public:
     void UpdateHover(int mouseX, int mouseY, int windowWidth, int windowHeight);
     bool IsEndTurnHovered() const { return endTurnHovered; }
     bool IsFinishButtonHovered() const { return finishButtonHovered; }
-    void SetFinished() { finished = true; }
+    void SetFinished(bool value = true) { finished = value; }
     bool IsFinished() const { return finished; }
     bool IsMessageRunning() const { return turnMessageRunning || weakAttackMessageRunning || goodAttackMessageRunning; }
 
@@ -83,6 +84,7 @@ private:
                           CHudDrawList& list) const;
     void AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const;
     void AddFinishScreen(const CHudState& state, CHudDrawList& list) const;
+    void AddReplayLine(const CHudReplay& replay, CHudDrawList& list) const;
     void AddRenderInfo(const CHudState& state, CHudDrawList& list) const;
 
     int               screenWidth;

@@ -74,6 +74,21 @@ void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const
     } else if (state.options.showRenderInfo) {
         AddRenderInfo(state, list);
     }
+    AddReplayLine(state.replay, list);
+}
+
+// At the bottom between the panels, in the head font: a replay is never
+// taken for a game.
+void CInterface::AddReplayLine(const CHudReplay& replay, CHudDrawList& list) const {
+    if (!replay.active) {
+        return;
+    }
+    const CColour& colour = layout.fontHead.description.colour;
+    const int      x      = screenWidth * 2 / 5;
+    const int      y      = replayLineMargin + layout.fontHead.description.lineHeight;
+    list.AddText(HudFont::head, colour, x, y, "replay %d / %d", replay.command, replay.total);
+    list.AddText(HudFont::head, colour, x, replayLineMargin, "turn %d  %dx%s", replay.turn, replay.speed,
+                 replay.paused ? "  paused" : "");
 }
 
 void CInterface::AddBoxes(const CHudState& state, CHudDrawList& list) const {

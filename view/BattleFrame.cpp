@@ -43,7 +43,7 @@ int CBattleView::LevelFrame(bool editorMode) {
     }
     AddPointerDebugLines();
     if (match) {
-        figures->Update(GetFrameTime());
+        figures->Update(GetFrameTime() * timeScale);
         if (!editorMode) {
             if (GetOptions().debugInfo) {
                 AddDebugLine("selected unitid: %d current team: %d", selection.unit, match->GetCurrentTeam());

@@ -104,8 +104,8 @@ bool CBattleView::FillHudState() {
         state.startHitpoints[team - 1] = match->GetStartHitpoints(team);
     }
     state.maxHitpoints    = match->GetMaxHitpoints();
-    state.frameTime       = GetFrameTime();
-    state.framesPerSecond = state.frameTime > 0.0f ? 1.0f / state.frameTime : 0.0f;
+    state.frameTime       = GetFrameTime() * timeScale; // messages run at the replay's pace
+    state.framesPerSecond = GetFrameTime() > 0.0f ? 1.0f / GetFrameTime() : 0.0f;
     state.options         = GetOptions();
     FillAttackPreview();
     return true;

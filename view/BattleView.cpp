@@ -123,6 +123,23 @@ bool CBattleView::LoadTeams(uint64_t seed) {
     return teamsLoaded;
 }
 
+void CBattleView::ResetMatch(const CMatch& state) {
+    if (!match || !figures) {
+        return;
+    }
+    *match = state;
+    match->SetTraceExchanges(true);
+    Deselect();
+    figures->ShowMatchState();
+    if (interface) {
+        interface->SetFinished(match->IsGameOver());
+    }
+    if (gameOverEffect != -1 && !match->IsGameOver() && particles) {
+        particles->StopRespawn(gameOverEffect);
+        gameOverEffect = -1;
+    }
+}
+
 void CBattleView::SetView(const CCamera* camera, const CFrustum* frustum) {
     if (terrain) {
         terrain->SetCamera(camera);

@@ -98,6 +98,13 @@ public:
     CApplyResult Submit(const CCommand& command);
     void         SetCommandObserver(CommandObserver observer) { commandObserver = std::move(observer); }
     Refusal      GetLastRefusal() const { return lastRefusal; }
+    // The match becomes a copy of `state` (a match of this level: a game
+    // continued or a replay stepped) and is shown at once, without walks.
+    void ResetMatch(const CMatch& state);
+    // Walks and messages run this many times as fast (a replay's speed).
+    void SetTimeScale(float scale) { timeScale = scale; }
+    // What the display shows about a replay; inactive for a game.
+    void SetReplayStatus(const CHudReplay& status) { hudState.replay = status; }
     // A unit walks or a message runs: what the player sees has not caught up.
     bool IsAnimating() const;
 
@@ -188,4 +195,5 @@ private:
     int                              activeX        = 0;
     int                              activeY        = 0;
     bool                             quitRequested  = false;
+    float                            timeScale      = 1.0f;
 };

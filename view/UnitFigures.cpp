@@ -99,6 +99,30 @@ void CUnitFigures::AddFigures(const std::vector<CUnitSetup>& setups) {
     }
 }
 
+void CUnitFigures::ShowMatchState() {
+    for (int unit = 0; unit < static_cast<int>(figures.size()); ++unit) {
+        CFigure&     figure = *figures[static_cast<size_t>(unit)];
+        const CUnit* state  = match.GetUnit(unit);
+        if (state == nullptr) {
+            continue;
+        }
+        StopWalking(unit, figure);
+        for (int* handle : {&figure.smokeEffect, &figure.fireEffect, &figure.specialEffect}) {
+            StopEffect(*handle);
+        }
+        PlaceOnTile(figure, state->tileX, state->tileY);
+        if (state->hitpoints > 0) {
+            ShowDamage(unit, figure);
+            if (state->boostAttack != 0 || state->boostDefense != 0 || state->boostMovement != 0 ||
+                state->boostFirerange != 0) {
+                figure.specialEffect =
+                    SpawnUnitEffect(unit, state->team == 1 ? "special_team1.xml" : "special_team2.xml");
+            }
+        }
+        PlaceModel(figure);
+    }
+}
+
 // ---- placing and turning ----
 
 CUnitFigures::CFigure* CUnitFigures::FigureOf(int unit) {

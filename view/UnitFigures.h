@@ -50,6 +50,10 @@ public:
     // The boost effects of the team whose turn begins end.
     void EndBoosts(int team);
 
+    // Every figure stands at once where the match says, with the effects of
+    // its damage and boosts, after the match was set to another state.
+    void ShowMatchState();
+
     // Walks every walking figure by frameTime seconds along its path.
     void Update(float frameTime);
     bool IsWalking(int unit) const;

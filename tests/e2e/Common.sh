@@ -25,7 +25,10 @@ fail() {
     exit 1
 }
 
+# Games saved in the data folder (by ./play) stay out of a test's program,
+# unless the test keeps its own (KEEP_SAVES=1).
 start_program() {
+    [ -n "${KEEP_SAVES:-}" ] || rm -rf saves
     "$program" >stdout.txt 2>stderr.txt &
     pid=$!
 }
