@@ -1,0 +1,39 @@
+#include <cstdint>
+#include <cstdlib>
+
+#include "FuzzInput.h"
+#include "session/GameLog.h"
+#include "session/GameLogWriter.h"
+
+// Loads a game log from a file. What loads must write back as the same
+// lines: formatted again and parsed, the header and the commands are equal
+// (a reader that took more than the writer could write would show here).
+// A loaded log is then continued, which cuts the file back to its valid
+// lines, and loads again with nothing dropped.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = WriteFuzzInput(data, size, "input.log");
+    CLoadedLog        log;
+    std::string       error;
+    if (!CGameLog::Load(path, log, error)) {
+        return 0;
+    }
+    std::string text = CGameLog::FormatHeader(log.header);
+    for (size_t index = 0; index < log.entries.size(); ++index) {
+        text += CGameLog::FormatEntry(static_cast<int>(index) + 1, log.entries[index]);
+    }
+    CLoadedLog again;
+    if (!CGameLog::Parse(text, again, error) || again.entries.size() != log.entries.size() || again.droppedLines != 0 ||
+        again.validBytes != log.validBytes ||
+        CGameLog::FormatHeader(again.header) != CGameLog::FormatHeader(log.header)) {
+        abort();
+    }
+    CGameLogWriter writer;
+    if (writer.Continue(path, log, error)) {
+        writer.Close();
+        if (!CGameLog::Load(path, again, error) || again.droppedLines != 0 ||
+            again.entries.size() != log.entries.size()) {
+            abort();
+        }
+    }
+    return 0;
+}
