@@ -4,8 +4,10 @@
 // buffer-object call (the practical limit of this renderer).
 //
 // Usage (working directory data/): ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]
+//                                   [--continue LOG]
 // (--quick measures the start pose only, --pose one pose by name, --game
-// only the whole game frame below).
+// only the whole game frame below, --continue starts that game as the game
+// of the log continued, timed as its own startup step).
 //
 // The whole game frame: the level "TestLevel" is built as the program
 // builds it after the dialog's "Start" (level load, then camera, placed
@@ -59,6 +61,8 @@
 #include "render/BufferObjects.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
+#include "session/GameLog.h"
+#include "session/LogReplay.h"
 
 namespace {
 
@@ -435,11 +439,13 @@ struct CPass {
 
 class CGameFrameBench {
 public:
-    explicit CGameFrameBench(float seconds) : seconds(seconds) {}
+    // With a game log, the game starts as that game continued.
+    CGameFrameBench(float seconds, std::string continueLog) : seconds(seconds), continueLog(std::move(continueLog)) {}
     bool Run();
 
 private:
     void StartupStep(const char* name, const std::function<void()>& step);
+    bool ContinueGame();
     void StartEffects();
     void MeasureStartView(const CPath& path);
     void MeasurePath(const CPath& path);
@@ -453,6 +459,7 @@ private:
     bool SelectUnit();
 
     float                        seconds;
+    std::string                  continueLog;
     std::unique_ptr<CBattleView> level;
     std::unique_ptr<CCamera>     camera;
     CFrustum                     frustum;
@@ -476,6 +483,25 @@ void CGameFrameBench::StartupStep(const char* name, const std::function<void()>&
     char row[160];
     snprintf(row, sizeof row, "| %-36s | %8.1f | %8.1f |", name, ms, cpuMs);
     startupRows.push_back(row);
+}
+
+// As the program continues a game: the log read and its header checked
+// (the level's files hashed), the teams for its seed, every command replayed
+// and checked on a copy of the match, the position shown at once.
+bool CGameFrameBench::ContinueGame() {
+    CLoadedLog  log;
+    std::string error;
+    if (!CGameLog::Load(continueLog, log, error) || !CLogReplay::CheckHeader(log.header, error)) {
+        fprintf(stderr, "ridgeline-bench: %s: %s\n", continueLog.c_str(), error.c_str());
+        return false;
+    }
+    level->LoadTeams(log.header.seed);
+    CMatch state = *level->GetMatch();
+    state.SetTraceExchanges(false);
+    const size_t replayed = CLogReplay::Apply(state, log.entries, 0, log.entries.size(), error);
+    level->ResetMatch(state);
+    printf("# continued: %zu commands replayed%s%s\n", replayed, error.empty() ? "" : "; ", error.c_str());
+    return replayed == log.entries.size();
 }
 
 // The effects of a busy turn around the start view (see effectPlaces);
@@ -524,9 +550,18 @@ bool CGameFrameBench::Run() {
         camera->SetHeightAboveGround(startHeight);
         level->SetView(camera.get(), &frustum);
         level->GetObjects()->LoadObjects();
-        level->LoadTeams(1);
+        if (continueLog.empty()) {
+            level->LoadTeams(1);
+        }
         level->ShowTurnMessage();
     });
+    bool continued = true;
+    if (!continueLog.empty()) {
+        StartupStep("game log: read, check, teams, replay", [this, &continued]() { continued = ContinueGame(); });
+    }
+    if (!continued) {
+        return false;
+    }
     StartupStep("first frame", [this]() {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SetView();
@@ -773,6 +808,7 @@ int main(int argc, char** argv) {
     bool        gameOnly = false;
     float       seconds  = defaultSeconds;
     std::string onlyPose = "";
+    std::string continueLog;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
@@ -780,10 +816,12 @@ int main(int argc, char** argv) {
             gameOnly = true;
         } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
             onlyPose = argv[++i];
+        } else if (strcmp(argv[i], "--continue") == 0 && i + 1 < argc) {
+            continueLog = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
-            fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]\n");
+            fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S] [--continue LOG]\n");
             return 2;
         }
     }
@@ -810,6 +848,6 @@ int main(int argc, char** argv) {
         }
         printf("\n");
     }
-    CGameFrameBench game(seconds);
+    CGameFrameBench game(seconds, continueLog);
     return game.Run() ? 0 : 2;
 }
