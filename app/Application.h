@@ -82,9 +82,6 @@ public:
     void SetInstance(const CProgramInstance& programInstance) { instance = programInstance; }
     // How the game begins (a new game unless set before Run).
     void SetGameStart(const CGameStart& start) { gameStart = start; }
-    // A replay is running (its keys answer, the player's clicks do not).
-    bool               IsReplaying() const { return replay != nullptr; }
-    const std::string& GetLogPath() const;
     int                GetState() const { return state; }
     void               SetState(int newState) { state = newState; }
 

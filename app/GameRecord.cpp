@@ -18,11 +18,6 @@ const char* VerbOf(const CGameStart& start) {
 
 } // namespace
 
-const std::string& CApplication::GetLogPath() const {
-    static const std::string none;
-    return logWriter ? logWriter->GetPath() : none;
-}
-
 // A log that cannot be read or replayed here is named in the error log with
 // the reason, and a new game begins instead.
 void CApplication::StartMatch() {

@@ -8,7 +8,7 @@
 # tint of the same team to move and the team-strength bars the same
 # lengths. Then the game is watched as a replay: the replay lines appear,
 # p pauses, "," steps back (the lines change) and "." forward (they are as
-# before).
+# before); t takes over, which begins a new log with the commands shown.
 data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 match="$(dirname "$program")/ridgeline-match"
@@ -86,7 +86,13 @@ sleep 3
 replay_lines
 [ "$(compare -metric AE -fuzz 10% lines.png paused.png null: 2>&1)" = 0 ] ||
     fail "stepping forward again did not show the paused command"
+# T takes over: a new log begins with the commands shown so far.
+xdotool key t
+sleep 2
+taken="$(ls -t saves/*.log | head -n 1)"
+[ "$taken" != "$log" ] || fail "taking over began no new log"
+"$match" --verify "$taken" | grep -Eq "commands ([1-9]|[1-3][0-9]) " || fail "the new log does not hold the replayed commands"
 press "$game" Escape
 wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the replay with $exit_code"
+[ "$exit_code" = 0 ] || fail "Escape ended the taken-over game with $exit_code"
 echo "ok"
