@@ -82,8 +82,8 @@ public:
     void SetInstance(const CProgramInstance& programInstance) { instance = programInstance; }
     // How the game begins (a new game unless set before Run).
     void SetGameStart(const CGameStart& start) { gameStart = start; }
-    int                GetState() const { return state; }
-    void               SetState(int newState) { state = newState; }
+    int  GetState() const { return state; }
+    void SetState(int newState) { state = newState; }
 
     // Seconds of the last frame; 0 during the first frame.
     float GetFrameTime() const;
