@@ -80,6 +80,8 @@ public:
 
     // Both team files of the level directory, then its "fight.xml". Stops
     // (false) at a team file that cannot be read; what was loaded stays.
+    // Also false (logged, naming the file) when a team has no unit that can
+    // fight: the game would be won before the first command.
     bool LoadTeams(const std::string& levelName);
     // The first victory check, before any command: a team that has no
     // fighting unit or no headquarters has lost at once.
@@ -103,6 +105,7 @@ public:
     static int OtherTeam(int team) { return 3 - team; }
 
 private:
+    bool AreTeamsPlayable(const std::string& levelName) const;
     void PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial);
 
     void OnClick(int x, int y, CCommandOutcome& outcome);

@@ -69,6 +69,7 @@ bool CLevel::LoadLevel(const char* levelName) {
                                  *textures);
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
     grid->SetWaterHeight(sea->GetWaterHeight());
+    ReportUnknownTerrain();
     // Units take the tile geometry and the tiles from the grid, so they come after it.
     units = std::make_unique<CUnitManager>(objects.get(), heightmap.get(), grid.get(), terrainTypes.get(),
                                            particles.get(), &GetApp()->GetSoundLibrary());
@@ -85,6 +86,33 @@ bool CLevel::LoadLevel(const char* levelName) {
     gameOverEffect = -1;
     loaded         = true;
     return true;
+}
+
+// Tiles naming a terrain type the types file does not list cannot be
+// entered; one line says how many there are and names the first. Tiles the
+// tile file never set (-1), and a types file that lists nothing, have lines
+// of their own.
+void CLevel::ReportUnknownTerrain() const {
+    if (terrainTypes->GetCount() == 0) {
+        return;
+    }
+    int unknown = 0, firstX = 0, firstY = 0;
+    for (int y = CGridManager::gridSize - 1; y >= 0; --y) {
+        for (int x = CGridManager::gridSize - 1; x >= 0; --x) {
+            const int type = grid->GetTile(x, y).terrainType;
+            if (type != -1 && !terrainTypes->IsValid(type)) {
+                ++unknown;
+                firstX = x;
+                firstY = y;
+            }
+        }
+    }
+    if (unknown > 0) {
+        GetLogger()->LogError("CLevel::LoadLevel: %d tiles of %s have no terrain type of the %d known, the first at "
+                              "(%d, %d) with %d; they cannot be entered",
+                              unknown, LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), terrainTypes->GetCount(),
+                              firstX, firstY, grid->GetTile(firstX, firstY).terrainType);
+    }
 }
 
 // Releases whatever was built; the name stays for the player's notice.
@@ -126,9 +154,9 @@ bool CLevel::LoadTeams() {
     if (!rules) {
         return false;
     }
-    const bool loaded = rules->LoadTeams(name);
+    playable = rules->LoadTeams(name);
     Present(rules->StartGame());
-    return loaded;
+    return playable;
 }
 
 const Selection& CLevel::GetSelection() const {

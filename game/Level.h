@@ -48,8 +48,9 @@ public:
     // False, with nothing of the level kept, when it cannot be drawn.
     bool LoadLevel(const char* name);
     // Both team files, then the combat parameters, then the first victory
-    // check. Stops (false) at a team file that cannot be read; what was
-    // loaded before stays and the game runs with it.
+    // check. False when a team file cannot be read or leaves a team that has
+    // lost at once (logged); what was loaded stays, and the level is then
+    // not playable.
     bool LoadTeams();
     bool UnloadLevel();
     // Starts the current team's turn message unless a message is running.
@@ -79,7 +80,9 @@ public:
     void DrawInterface();
 
     // The level loaded and can be drawn and played.
-    bool               IsLoaded() const { return loaded; }
+    bool IsLoaded() const { return loaded; }
+    // Loaded, and the teams make a game that can be played.
+    bool               IsPlayable() const { return loaded && playable; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -127,6 +130,7 @@ private:
     void UpdateHover(int mouseX, int mouseY);
     void ShowUnitDescription(int unit);
     // False (nothing filled) before the board exists.
+    void ReportUnknownTerrain() const;
     bool FillHudState();
     void FillAttackPreview();
     // The particle system: updates and draws the emitters (triangles drawn),
@@ -136,7 +140,8 @@ private:
     void MoveEffect(int handle, const CVector3& position);
 
     std::string                      name;
-    bool                             loaded = false;
+    bool                             loaded   = false;
+    bool                             playable = true;
     std::unique_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;

@@ -6,6 +6,7 @@
 #include "core/Logger.h"
 #include "core/XmlFile.h"
 #include "audio/UnitSounds.h"
+#include "game/FightFile.h"
 #include "game/GridManager.h"
 #include "core/Heightmap.h"
 #include "game/UnitLimits.h"
@@ -314,38 +315,8 @@ void CUnitManager::TiltUnit(int index, int fromX, int fromY, int toX, int toY) {
     }
 }
 
-// Every value must be finite; maxAttack and maxDefense divide the strengths,
-// so a value that is not above 0 is refused too, and the previous one kept.
 bool CUnitManager::LoadFightParams(const char* path) {
-    CXmlFile xml;
-    if (path == nullptr || !xml.Open(path, 0)) {
-        return false;
-    }
-    struct CFightKey {
-        const char* key;
-        float FightParams::*field;
-        bool                divides;
-    };
-    const CFightKey keys[] = {
-        {"attackBonus", &FightParams::attackBonus, false},     {"attackFactor", &FightParams::attackFactor, false},
-        {"maxAttack", &FightParams::maxAttack, true},          {"minAttack", &FightParams::minAttack, false},
-        {"maxDefense", &FightParams::maxDefense, true},        {"minDefense", &FightParams::minDefense, false},
-        {"maxSlopeBonus", &FightParams::maxSlopeBonus, false},
-    };
-    for (const CFightKey& key : keys) {
-        float value = fight.*key.field;
-        if (!xml.ReadFloat(key.key, value)) {
-            continue;
-        }
-        if (!std::isfinite(value) || (key.divides && !(value > 0.0f))) {
-            GetLogger()->LogError("%s: %s %f is not %s; keeping %f", path, key.key, value,
-                                  key.divides ? "above 0" : "a finite number", fight.*key.field);
-            continue;
-        }
-        fight.*key.field = value;
-    }
-    xml.Close();
-    return true;
+    return ::LoadFightParams(path, fight);
 }
 
 bool CUnitManager::GetUnitLook(int index, CUnitLook& look) const {

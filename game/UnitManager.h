@@ -53,9 +53,8 @@ public:
     // starting total. Teams other than 1 and 2 are refused.
     bool AssignTeam(int index, int team);
     void SetEffectSpecial(int index, const char* effect);
-    // Each key present replaces its value; values that are not finite, and a
-    // maxAttack or maxDefense not above 0, are refused (logged) and the
-    // previous value kept. False when the file cannot be opened.
+    // Each usable key replaces its value; the others are logged and the
+    // previous value kept (see FightFile.h). False when the file cannot be read.
     bool LoadFightParams(const char* path);
 
     void PlaceUnit(int index, int x, int y);

@@ -192,7 +192,11 @@ const std::vector<CLoader>& Loaders() {
          [](CLevel& level, const std::string& path) { return level.GetUnits()->LoadUnit(path.c_str()) >= 0; },
          "CUnitManager::LoadUnit: Couldn't load unit file", false},
         {"TeamFile", "TestLevel/team1.xml", FileKind::text,
-         [] { return std::string("<effectSpecial>s.xml</effectSpecial>\n<units>\n</units>\n"); },
+         [] {
+             return std::string("<effectSpecial>s.xml</effectSpecial>\n<units><0><filename>scout.xml</filename>"
+                                "<positionX>1</positionX><positionY>2</positionY><lookX>0</lookX><lookY>1</lookY>"
+                                "</0></units>\n");
+         },
          [](CLevel&, const std::string& path) { return CTeamFile().Load(path.c_str()); },
          "CTeamFile::Load: Couldn't load team file", false},
         {"ObjectList", "TestLevel/objects.xml", FileKind::text,
@@ -203,7 +207,14 @@ const std::vector<CLoader>& Loaders() {
          },
          "CWorldObjects::LoadObjects: Couldn't load object list", true},
         {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text,
-         [] { return std::string("<tiles>\n<0><usable>1</usable><terrainID>0</terrainID></0>\n</tiles>\n"); },
+         [] {
+             std::string tiles = "<tiles>\n";
+             for (int n = 0; n < CGridManager::tileCount; ++n) {
+                 const std::string number = std::to_string(n);
+                 tiles += "<" + number + "><usable>1</usable><terrainID>0</terrainID></" + number + ">\n";
+             }
+             return tiles + "</tiles>\n";
+         },
          [](CLevel& level, const std::string& path) {
              const CGridManager grid(path.c_str(), level.GetHeightmap());
              return grid.GetTile(0, 0).terrainType == 0;

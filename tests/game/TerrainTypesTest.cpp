@@ -50,7 +50,9 @@ TEST(TerrainTypes, MissingFileOrListGivesNoTypes) {
     WriteFile("wrong.xml", "<types>" + TypeElement(0, "a", allValues) + "</types>");
     EXPECT_EQ(CTerrainTypes("absent.xml").GetCount(), 0);
     EXPECT_EQ(CTerrainTypes("wrong.xml").GetCount(), 0);
-    EXPECT_FALSE(FileExists("log_error.txt"));
+    EXPECT_EQ(ReadFile("log_error.txt"),
+              "CTerrainTypes: Couldn't load terrain types absent.xml; no tile can be entered\n"
+              "CTerrainTypes: wrong.xml lists no terrain types; no tile can be entered\n");
 }
 
 TEST(TerrainTypes, LongNameIsCutTo511Characters) {

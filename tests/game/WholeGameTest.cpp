@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(StartingTeams, WholeGame, ::testing::Values(1, 2));
 
 TEST_P(WholeGame, TheShippedLevelIsPlayedToAWinnerByCommandsAlone) {
     CShippedLevel level(GetParam());
-    ASSERT_TRUE(level.rules->LoadTeams("TestLevel"));
+    ASSERT_TRUE(level.rules->LoadTeams("TestLevel")) << ReadFile("log_error.txt");
     ASSERT_GE(level.units->GetCount(), 10);
     ASSERT_FALSE(level.rules->StartGame().gameOver) << "both teams are complete";
 
