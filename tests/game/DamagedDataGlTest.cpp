@@ -3,13 +3,16 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "GlFixture.h"
 #include "HostileFiles.h"
 #include "TestSupport.h"
+#include "game/FightFile.h"
 #include "game/GridManager.h"
+#include "game/TerrainTypes.h"
 #include "core/Heightmap.h"
 #include "game/Level.h"
 #include "game/TeamFile.h"
@@ -23,6 +26,7 @@
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
 
 // Levels, units and models are files that players edit and share. Every
 // loader meets damaged and hostile versions of its file here: missing, cut
@@ -149,6 +153,26 @@ std::string ObjectEntry(int number, const std::string& model, const std::string&
            "<rotation>0</rotation><scale>" + scale + "</scale></" + n + ">\n";
 }
 
+// A 3DS chunk whose length field claims `claimed` bytes, whatever it holds.
+std::string LyingChunk(uint16_t id, uint32_t claimed, const std::string& body) {
+    std::string bytes = Chunk(id, body);
+    PutLittleEndian(bytes, 2, claimed, 4);
+    return bytes;
+}
+
+// A triangle model whose vertex list claims `count` vertices and whose
+// editor chunk ends with a chunk that claims more than the file holds.
+std::string LyingModel(uint16_t count, bool lyingLength) {
+    std::string  model = TriangleModel(2.5f);
+    const size_t at    = model.find(Floats({2.5f})) - 2; // the count before the first vertex
+    PutLittleEndian(model, at, count, 2);
+    if (lyingLength) {
+        const std::string editor = Chunk(CModelFile::chunkEditor, LyingChunk(0x1234, 1000, "xy"));
+        model                    = Chunk(CModelFile::chunkPrimary, model.substr(6) + editor);
+    }
+    return model;
+}
+
 // The level every loader works in: one terrain patch, a sphere model.
 class DamagedDataGlTest : public GlSceneTest {
 protected:
@@ -170,8 +194,12 @@ protected:
         GlSceneTest::TearDown();
     }
 
+public:
     std::string Log() const { return ReadFile("log_error.txt"); }
+    CLevel&     Level() { return *level; }
+    using GlSceneTest::app;
 
+protected:
     CTempWorkDir            dir;
     std::unique_ptr<CLevel> level;
 };
@@ -378,6 +406,118 @@ TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_EQ(boxes[0].text, "Unable to find the file: objects\\ghost.3ds!");
     EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\ghost.3ds!"), 1) << Log();
+}
+
+} // namespace
+
+namespace {
+
+// Each class of damage a level pack may hold: the damaged file, the loader
+// that meets it, and the line that names it, once.
+struct CDamageClass {
+    const char*                             label;
+    const char*                             path; // relative, slashes; nullptr: nothing written
+    std::string                             content;
+    std::function<void(DamagedDataGlTest&)> load;
+    const char*                             line;
+};
+
+const std::vector<CDamageClass>& DamageClasses() {
+    const auto types   = [](DamagedDataGlTest&) { CTerrainTypes("Terrain\\terraintypes.xml"); };
+    const auto objects = [](DamagedDataGlTest& test) {
+        CWorldObjects("TestLevel\\objects.xml", test.Level().GetTextures(), test.Level().GetHeightmap()).LoadObjects();
+    };
+    const auto model = [](DamagedDataGlTest& test) { CModel("objects\\odd.3ds", test.Level().GetTextures()); };
+    const auto fight = [](DamagedDataGlTest&) {
+        FightParams params;
+        LoadFightParams("TestLevel\\fight.xml", params);
+    };
+    static const std::vector<CDamageClass> classes = {
+        {"FightFileMissing", nullptr, "", fight, "Couldn't load fight file TestLevel\\fight.xml"},
+        {"FightValueNaN", "TestLevel/fight.xml", "<maxAttack>nan</maxAttack>", fight,
+         "maxAttack \"nan\" is not a finite"},
+        {"TeamWithoutUnits", "TestLevel/team1.xml", "<effectSpecial>s.xml</effectSpecial><units></units>",
+         [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); }, "holds no complete unit entry"},
+        {"TeamFileCut", "TestLevel/team1.xml",
+         "<effectSpecial>s.xml</effectSpecial><units><0><filename>a.xml</filename>",
+         [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); }, "unit entry 0 lacks a value"},
+        {"TerrainTypesMissing", nullptr, "", types, "Couldn't load terrain types Terrain\\terraintypes.xml"},
+        {"TerrainTypesEmpty", "Terrain/terraintypes.xml", "", types, "lists no terrain types"},
+        {"TerrainValueNaN", "Terrain/terraintypes.xml",
+         "<terraintypes><0><name>g</name><attack>nan</attack><defense>1</defense><movement>1</movement></0>"
+         "</terraintypes>",
+         types, "type 0: attack is not a finite number"},
+        {"TileIdUnknown", "TestLevel/Terrain/terrain.xml",
+         "<tiles><0><usable>1</usable><terrainID>7</terrainID></0></tiles>",
+         [](DamagedDataGlTest&) {
+             WriteFile("Terrain/terraintypes.xml", "<terraintypes><0><name>g</name><attack>0</attack><defense>0"
+                                                   "</defense><movement>1</movement></0></terraintypes>");
+             CLevel("TestLevel");
+         },
+         "have no terrain type of the 1 known, the first at (0, 0) with 7"},
+        {"InterfaceMissing", nullptr, "", [](DamagedDataGlTest&) { CInterface("Interface\\interface.xml", 800, 600); },
+         "Couldn't load interface file Interface\\interface.xml"},
+        {"FontDescriptionMissing", "Interface/interface.xml", "<fontregular>fontregular.xml</fontregular>",
+         [](DamagedDataGlTest&) { CInterface("Interface\\interface.xml", 800, 600); },
+         "Couldn't load interface file interface\\fontregular.xml"},
+        {"VertexProgramMissing", nullptr, "",
+         [](DamagedDataGlTest& test) {
+             test.app->options.vertexShader = test.app->options.multitexture = true;
+             CWorldObjects("TestLevel\\objects.xml", test.Level().GetTextures(), test.Level().GetHeightmap());
+         },
+         "vertex program shader\\celshadermulti.vsh is missing"},
+        {"ObjectListCut", "TestLevel/objects.xml", "<objects>\n<0><filename>ball.3ds</filename><positionX>1", objects,
+         "object 0 lacks a value"},
+        {"ObjectScaleNaN", "TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "nan") + "</objects>\n",
+         objects, "object 0 (ball.3ds) has scale nan"},
+        {"ModelCountLies", "objects/odd.3ds", LyingModel(200, false), model, "1 list counts claim more"},
+        {"ModelLengthLies", "objects/odd.3ds", LyingModel(3, true), model, "1 chunk lengths claim more"},
+        {"ModelVertexNaN", "objects/odd.3ds", TriangleModel(std::nanf("")), model,
+         "1 vertex coordinates are not finite"},
+    };
+    return classes;
+}
+
+class DamageClassGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CDamageClass> {};
+
+INSTANTIATE_TEST_SUITE_P(Classes, DamageClassGlTest, ::testing::ValuesIn(DamageClasses()),
+                         [](const ::testing::TestParamInfo<CDamageClass>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// The damage is handled safely (the sanitizer build checks that) and named
+// in exactly one line, and no line of the log comes twice.
+TEST_P(DamageClassGlTest, IsNamedInOneLine) {
+    MakeFolders("Terrain");
+    MakeFolders("Interface");
+    if (GetParam().path != nullptr) {
+        WriteFile(GetParam().path, GetParam().content);
+    }
+    GetParam().load(*this);
+    const std::string log = FileExists("log_error.txt") ? Log() : "";
+    EXPECT_EQ(CountLinesWith(log, GetParam().line), 1) << log;
+    std::istringstream lines(log);
+    std::string        line;
+    while (std::getline(lines, line)) {
+        EXPECT_EQ(CountLinesWith(log, line), 1) << "repeated: " << line;
+    }
+}
+
+// A pack with many broken models asks for one answer: one box lists them
+// all, and the log keeps one line each.
+TEST_F(DamagedDataGlTest, ManyMissingModelsShowOneBoxThatListsThem) {
+    {
+        const CMessageBoxBatch oneBox;
+        for (const char* name : {"objects\\a.3ds", "objects\\b.3ds", "objects\\c.3ds"}) {
+            CModel(name, level->GetTextures());
+        }
+        EXPECT_TRUE(CMessageBox::GetRecorded().empty()) << "held until the batch ends";
+    }
+    const std::vector<CMessageBoxRecord>& boxes = CMessageBox::GetRecorded();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(CountLinesWith(boxes[0].text, "Error: Unable to find the file: objects\\"), 3) << boxes[0].text;
+    EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\"), 3) << Log();
 }
 
 } // namespace
