@@ -45,16 +45,6 @@ TEST(TerrainTypes, FirstIncompleteOrMissingElementEndsTheList) {
     EXPECT_EQ(CTerrainTypes("hole.xml").GetCount(), 1);
 }
 
-TEST(TerrainTypes, MissingFileOrListGivesNoTypes) {
-    CTempWorkDir dir;
-    WriteFile("wrong.xml", "<types>" + TypeElement(0, "a", allValues) + "</types>");
-    EXPECT_EQ(CTerrainTypes("absent.xml").GetCount(), 0);
-    EXPECT_EQ(CTerrainTypes("wrong.xml").GetCount(), 0);
-    EXPECT_EQ(ReadFile("log_error.txt"),
-              "CTerrainTypes: Couldn't load terrain types absent.xml; no tile can be entered\n"
-              "CTerrainTypes: wrong.xml lists no terrain types; no tile can be entered\n");
-}
-
 TEST(TerrainTypes, LongNameIsCutTo511Characters) {
     CTempWorkDir      dir;
     const std::string name = std::string(500, 'x') + std::string(100, 'y');
