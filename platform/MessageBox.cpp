@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/Logger.h"
+#include "platform/ErrorReport.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ void CMessageBox::Show(const char* caption, const char* format, ...) {
     vsnprintf(text, sizeof text, format != nullptr ? format : "", arguments);
     va_end(arguments);
     const char* title = caption != nullptr ? caption : "";
-    GetLogger()->LogError("%s: %s", title, text);
+    ReportError("%s: %s", title, text);
     if (batchDepth > 0) {
         held.push_back({title, text});
         return;
@@ -133,8 +133,8 @@ void CMessageBox::ShowHeld() {
         }
     }
     if (messages.size() > maxListedMessages) {
-        combined.text += "\n... and " + std::to_string(messages.size() - maxListedMessages) + " more (see " +
-                         CLogger::errorFileName + ")";
+        combined.text +=
+            "\n... and " + std::to_string(messages.size() - maxListedMessages) + " more (see " + "the error log)";
     }
     Present(combined);
 }
