@@ -19,6 +19,7 @@
 #include "app/Input.h"
 #include "app/ReplayPlayer.h"
 #include "app/LevelNotice.h"
+#include "platform/MessageBox.h"
 #include "core/PropertyFile.h"
 #include "core/RenderOptions.h"
 #include "audio/MusicPlayer.h"
@@ -323,6 +324,8 @@ void CApplication::OnIdle() {
 // and the music player with its playlist. The match is a new game, a game
 // continued or a replay, and a game writes its log as it is played.
 void CApplication::BuildGame() {
+    // A level pack with many broken models brings up one box that lists them.
+    const CMessageBoxBatch oneBox;
     level = std::make_unique<CBattleView>(levelName, &soundLibrary);
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
@@ -445,7 +448,8 @@ void CApplication::OnDisplay() {
         if (editor) {
             editor->DrawOverlay();
         }
-        if (!level->IsLoaded()) {
+        // A level whose teams leave no game to play is shown, with the notice over it.
+        if (!level->IsLoaded() || (!options.editorMode && !level->IsPlayable())) {
             CLevelNotice::Draw(level->GetName(), windowWidth, windowHeight);
         }
     }
