@@ -40,8 +40,9 @@ CPlannerSettings CComputerPlayer::SettingsFor(Level level) {
         settings.evaluationBudget = 3000;
         break;
     case Level::hard:
-        settings.orders           = 10;
-        settings.evaluationBudget = 12000;
+        settings.orders           = 6;
+        settings.evaluationBudget = 16000;
+        settings.weighReply       = true;
         break;
     }
     return settings;

@@ -35,26 +35,24 @@ CPositionScore::CPositionScore(const CMatch& start, int teamValue, const CScoreW
         if (state.hitpoints <= 0) {
             continue;
         }
-        if (state.team != team) {
-            FillReach(start, unit);
-            if (state.isHeadquarter) {
-                enemyHeadquarters = unit;
-            }
-        } else if (!state.isHeadquarter) {
+        FillReach(start, unit);
+        if (state.team != team && state.isHeadquarter) {
+            enemyHeadquarters = unit;
+        } else if (state.team == team && !state.isHeadquarter) {
             FillEngageSteps(start, unit);
         }
     }
 }
 
-// The tiles the enemy could drive to next turn (its boosts end when that
-// turn begins), each widened by its fire ring.
-void CPositionScore::FillReach(const CMatch& start, int enemy) {
-    const CUnit& state = *start.GetUnit(enemy);
+// The tiles the unit could drive to in its next turn (its boosts end when
+// that turn begins), each widened by its fire ring.
+void CPositionScore::FillReach(const CMatch& start, int unit) {
+    const CUnit& state = *start.GetUnit(unit);
     CTileArea    area;
     area.FillMoveArea(state.tileX, state.tileY, std::max(0, state.movement),
-                      [&start, enemy](int x, int y) { return start.IsTilePassable(enemy, x, y); });
+                      [&start, unit](int x, int y) { return start.IsTilePassable(unit, x, y); });
     const int fireMax = std::min(state.fireMax, 2 * board);
-    CTileSet& tiles   = reach[static_cast<size_t>(enemy)];
+    CTileSet& tiles   = reach[static_cast<size_t>(unit)];
     for (int i = 0; i < area.GetCount(); ++i) {
         const int fromX = area.GetX(i), fromY = area.GetY(i);
         for (int dy = -fireMax; dy <= fireMax; ++dy) {
@@ -130,7 +128,7 @@ int CPositionScore::PossibleDamage(const CMatch& match, int unit, int x, int y) 
     long long           damage     = 0;
     for (int enemy = 0; enemy < match.GetUnitCount() && static_cast<size_t>(enemy) < reach.size(); ++enemy) {
         const CUnit& other = *match.GetUnit(enemy);
-        if (other.team == team || other.hitpoints <= 0 || !reach[static_cast<size_t>(enemy)].test(tileNumber)) {
+        if (other.team == self.team || other.hitpoints <= 0 || !reach[static_cast<size_t>(enemy)].test(tileNumber)) {
             continue;
         }
         const Tile&      from     = grid.GetTile(other.tileX, other.tileY);
@@ -161,7 +159,8 @@ double CPositionScore::UnitValue(const CMatch& match, int unit, int x, int y, bo
     const CUnit& self  = *match.GetUnit(unit);
     double       value = self.hitpoints * HitpointShare(self) + (self.isHeadquarter ? 0.0 : livingBonus);
     if (self.team != team) {
-        return value;
+        return weights.threat > 0.0 ? value - weights.threat * PossibleDamage(match, unit, x, y) * HitpointShare(self)
+                                    : value;
     }
     value -= ExposureCost(match, unit, x, y);
     if (IsFighting(self)) {

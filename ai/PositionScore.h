@@ -10,6 +10,7 @@ struct CScoreWeights {
     double exposure         = 0.6;  // share of the enemy's possible reply counted against a unit
     double advance          = 12.0; // per step a fighting unit still needs before it can fire at an enemy
     double headquartersPull = 2.0;  // per tile between a fighting unit and the enemy headquarters
+    double threat           = 0.0;  // share of this team's possible next shots counted for it
 };
 
 // Scores positions of one match for one team, in weighted hit points: the
@@ -33,8 +34,8 @@ public:
     // The score of the match; unit `moved`, when given, counts as standing
     // on (x, y) with its action over.
     double Score(const CMatch& match, int moved = -1, int x = 0, int y = 0) const;
-    // The hit points the living enemies could take from the unit on (x, y)
-    // in their next turn, if each fired at it once.
+    // The hit points the living units of the other team could take from the
+    // unit on (x, y) in their next turn, if each fired at it once.
     int PossibleDamage(const CMatch& match, int unit, int x, int y) const;
     // Steps (over the ground the unit may cross) from (x, y) to the nearest
     // tile from which it could fire at an enemy; 0 when it can fire there.
@@ -45,7 +46,7 @@ public:
 private:
     using CTileSet = std::bitset<CGridManager::tileCount>;
 
-    void   FillReach(const CMatch& start, int enemy);
+    void   FillReach(const CMatch& start, int unit);
     void   FillEngageSteps(const CMatch& start, int unit);
     double UnitValue(const CMatch& match, int unit, int x, int y, bool done) const;
     double ExposureCost(const CMatch& match, int unit, int x, int y) const;

@@ -5,6 +5,10 @@
 
 namespace {
 
+// After the enemy's reply this team moves next: its possible shots count
+// for it at this share.
+constexpr double replyThreat = 0.8;
+
 // An order keeps the unit whose move is pending first (only it may act),
 // then the headquarters (it only fires, and only while a fighting unit is
 // still ready: the turn ends with the last of them).
@@ -64,6 +68,9 @@ void CTurnPlanner::Plan(std::vector<CCommand>& commands, std::vector<uint64_t>& 
             break;
         }
         CPlan plan = PlayOrder(Order(index, actors));
+        if (settings.weighReply) {
+            plan.score = ScoreAfterReply(*plan.end);
+        }
         if (index == 0 || plan.score > best.score) {
             best = std::move(plan);
         }
@@ -73,8 +80,9 @@ void CTurnPlanner::Plan(std::vector<CCommand>& commands, std::vector<uint64_t>& 
 }
 
 CTurnPlanner::CPlan CTurnPlanner::PlayOrder(const std::vector<int>& order) {
-    CPlan  plan;
-    CMatch match(start);
+    CPlan plan;
+    plan.end      = std::make_unique<CMatch>(start);
+    CMatch& match = *plan.end;
     match.SetTraceExchanges(false);
     for (const int unit : order) {
         if (match.IsGameOver() || match.GetCurrentTeam() != team) {
@@ -96,6 +104,33 @@ CTurnPlanner::CPlan CTurnPlanner::PlayOrder(const std::vector<int>& order) {
     plan.score = score.Score(match);
     ++evaluations;
     return plan;
+}
+
+// The enemy answers with the plan of a one-order planner with the same
+// weights; the position after that is scored afresh for this team.
+double CTurnPlanner::ScoreAfterReply(const CMatch& end) {
+    if (end.IsGameOver()) {
+        return score.Score(end);
+    }
+    CPlannerSettings replySettings = settings;
+    replySettings.orders           = 1;
+    replySettings.evaluationBudget = 0;
+    replySettings.mistakeChance    = 0.0;
+    replySettings.weighReply       = false;
+    CTurnPlanner          reply(end, replySettings, random.Next());
+    std::vector<CCommand> commands;
+    std::vector<uint64_t> hashes;
+    reply.Plan(commands, hashes);
+    evaluations += reply.GetEvaluations();
+    CMatch answered(end);
+    answered.SetTraceExchanges(false);
+    for (const CCommand& command : commands) {
+        answered.Apply(command);
+    }
+    ++evaluations;
+    CScoreWeights weights = settings.weights;
+    weights.threat        = replyThreat;
+    return CPositionScore(answered, team, weights).Score(answered);
 }
 
 // Every action of the unit, best first. A unit with a pending move, and a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ai/PositionScore.h"
@@ -9,10 +10,11 @@
 
 // How hard the planner thinks, and how often it errs on purpose.
 struct CPlannerSettings {
-    int           orders           = 4;    // orders of the units tried
-    int           evaluationBudget = 4000; // scored positions; a started order is always finished
-    double        mistakeChance    = 0.0;  // per unit: it takes a random action instead of its best
-    bool          avoidSuicide     = true; // never fire when the shooter would fall and the target stand
+    int           orders           = 4;     // orders of the units tried
+    int           evaluationBudget = 4000;  // scored positions; a started order is always finished
+    double        mistakeChance    = 0.0;   // per unit: it takes a random action instead of its best
+    bool          avoidSuicide     = true;  // never fire when the shooter would fall and the target stand
+    bool          weighReply       = false; // score each order after the enemy's likely reply
     CScoreWeights weights;
 };
 
@@ -21,7 +23,9 @@ struct CPlannerSettings {
 // after another on a copy of the match, each taking the action that scores
 // best: fire at an enemy or boost a unit of its own from a tile it may
 // drive to, or just drive there. The order whose final position scores best
-// gives the plan. Every position is tried with the rules' own Apply on
+// gives the plan (with weighReply: the order whose final position is best
+// after the enemy's reply, as a one-order planner for the enemy foresees
+// it). Every position is tried with the rules' own Apply on
 // copies, so the plan consists of commands the rules accept, in order.
 class CTurnPlanner {
 public:
@@ -45,14 +49,16 @@ private:
         double score = 0.0;
     };
     struct CPlan {
-        std::vector<CCommand> commands;
-        std::vector<uint64_t> hashes;
-        double                score = 0.0;
+        std::vector<CCommand>   commands;
+        std::vector<uint64_t>   hashes;
+        double                  score = 0.0;
+        std::unique_ptr<CMatch> end; // the match after the plan
     };
 
     std::vector<int>     Actors() const;
     std::vector<int>     Order(int index, const std::vector<int>& actors);
     CPlan                PlayOrder(const std::vector<int>& order);
+    double               ScoreAfterReply(const CMatch& end);
     std::vector<CAction> RankActions(const CMatch& match, int unit);
     void                 AddFireActions(const CMatch& match, int unit, std::vector<CAction>& actions);
     bool                 Carry(CMatch& match, const CAction& action, CPlan& plan) const;
