@@ -14,6 +14,7 @@
 
 #include "core/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/Seats.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
 #include "app/Input.h"
@@ -182,6 +183,10 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
     if (!options.sound) {
         soundLibrary.Close();
     }
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(team == 0 ? CSeats::redKey : CSeats::blueKey);
+        seatNames[team]  = seat != nullptr ? seat : "";
+    }
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
 }
@@ -249,6 +254,7 @@ void CApplication::ReleaseGame() {
     if (level) {
         level->UnloadLevel();
     }
+    seats.reset();
     level.reset();
     input.reset();
     camera.reset();
@@ -336,7 +342,10 @@ void CApplication::BuildGame() {
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
-    level->LoadTeams(NewMatchSeed());
+    const uint64_t seed = NewMatchSeed();
+    level->LoadTeams(seed);
+    seats = std::make_unique<CSeats>(CSeats::SeatFromName(seatNames[0].empty() ? nullptr : seatNames[0].c_str()),
+                                     CSeats::SeatFromName(seatNames[1].empty() ? nullptr : seatNames[1].c_str()), seed);
     level->ShowTurnMessage();
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
@@ -413,6 +422,7 @@ void CApplication::OnDisplay() {
             editor->Update(GetFrameTime());
             editor->TintPaintedTiles(level->GetActiveX(), level->GetActiveY());
         }
+        PlayComputerSeat();
         polygonCount = level->LevelFrame(options.editorMode);
         if (music && level->GetGameState() == CBattleView::gameFinished) {
             music->SetLevelWon();
@@ -521,6 +531,8 @@ void CApplication::OnKeyboard(unsigned char key, int, int) {
     CKeyState::OnCharacter(key, true);
     if (key == escapeKey) {
         QuitFromKey();
+    } else if (key == 'h' || key == 'H') {
+        hurryComputer = true;
     }
 }
 

@@ -51,6 +51,8 @@ class CFrustum;
 class CInput;
 class CBattleView;
 class CMusicPlayer;
+class CSeats;
+struct CCommand;
 
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
@@ -165,6 +167,11 @@ private:
     void            UpdateFrameClock();
     void            AddOverlayLines(int polygonCount);
     void            QuitFromKey();
+    // ComputerTurn.cpp: the computer's seat gives its next command once the
+    // view has shown the last one and a short pause has passed, with the
+    // camera over the action.
+    void PlayComputerSeat();
+    void FocusCameraOn(const CCommand& command);
 
     CProgramInstance             instance;
     int                          state = stateStarting;
@@ -181,6 +188,11 @@ private:
     std::unique_ptr<CBattleView> level;
     std::unique_ptr<CEditor>     editor;
     std::unique_ptr<CInput>      input;
+
+    std::unique_ptr<CSeats> seats;
+    std::string             seatNames[2];          // "red" and "blue" of the settings file
+    float                   computerWait  = 0;     // seconds before the computer's next command
+    bool                    hurryComputer = false; // no pauses for the rest of the computer's turn
 
     // Plays through the sound library above, so it must go before that closes.
     std::unique_ptr<CMusicPlayer> music;

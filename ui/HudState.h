@@ -59,9 +59,10 @@ struct CAttackPreview {
 };
 
 struct CHudState {
-    int                   currentTeam = 1; // once finished, the winner
-    int                   activeX     = 0; // the tile under the pointer
-    int                   activeY     = 0;
+    int                   currentTeam   = 1;       // once finished, the winner
+    const char*           computerLevel = nullptr; // the computer plays the team to move at this level
+    int                   activeX       = 0;       // the tile under the pointer
+    int                   activeY       = 0;
     CHudTile              activeTile;
     int                   selectedUnit = -1;
     int                   selectedX    = -1; // the selected unit's current tile

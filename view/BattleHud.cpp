@@ -69,6 +69,7 @@ bool CBattleView::FillHudState() {
     const Tile&  tile                = match->GetBoard().GetTile(activeX, activeY);
     const CUnit* chosen              = match->GetUnit(selection.unit);
     state.currentTeam                = GetCurrentTeam();
+    state.computerLevel              = computerLevel;
     state.activeX                    = activeX;
     state.activeY                    = activeY;
     state.activeTile.unit            = tile.unit;

@@ -43,6 +43,9 @@ void CBattleView::OnClick() {
         quitRequested = quitRequested || IsFinishButtonHovered();
         return;
     }
+    if (computerLevel != nullptr) {
+        return;
+    }
     if (IsEndTurnHovered() && !IsInspecting()) {
         EndTurn();
         return;
@@ -84,7 +87,7 @@ void CBattleView::ClickWithSelection(int x, int y) {
 }
 
 void CBattleView::OnCancel() {
-    if (!match || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
+    if (!match || computerLevel != nullptr || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
         figures->IsWalking(selection.unit)) {
         return;
     }
@@ -101,7 +104,7 @@ void CBattleView::OnCancel() {
 
 // Space ends the turn when nothing is selected, even while a message runs.
 void CBattleView::OnFireMode() {
-    if (!match) {
+    if (!match || computerLevel != nullptr) {
         return;
     }
     if (selection.unit == -1) {
@@ -112,7 +115,8 @@ void CBattleView::OnFireMode() {
 }
 
 void CBattleView::OnFinishUnit() {
-    if (match && selection.unit != -1 && !selection.fireMode && !figures->IsWalking(selection.unit)) {
+    if (match && computerLevel == nullptr && selection.unit != -1 && !selection.fireMode &&
+        !figures->IsWalking(selection.unit)) {
         if (Submit(CCommand::Finish(selection.unit)).Accepted()) {
             Deselect();
         }
@@ -120,7 +124,7 @@ void CBattleView::OnFinishUnit() {
 }
 
 void CBattleView::EndTurn() {
-    if (match && Submit(CCommand::EndTurn()).Accepted()) {
+    if (match && computerLevel == nullptr && Submit(CCommand::EndTurn()).Accepted()) {
         Deselect();
     }
 }

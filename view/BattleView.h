@@ -97,7 +97,11 @@ public:
     // what happened. A refused command changes nothing; its reason is kept.
     CApplyResult Submit(const CCommand& command);
     void         SetCommandObserver(CommandObserver observer) { commandObserver = std::move(observer); }
-    Refusal      GetLastRefusal() const { return lastRefusal; }
+    // The computer plays the team to move at this level (a static name), or
+    // null: a person does. While the computer plays, the person's clicks and
+    // keys give no commands and the display says who is playing.
+    void    SetComputerPlaying(const char* level) { computerLevel = level; }
+    Refusal GetLastRefusal() const { return lastRefusal; }
     // A unit walks or a message runs: what the player sees has not caught up.
     bool IsAnimating() const;
 
@@ -188,4 +192,5 @@ private:
     int                              activeX        = 0;
     int                              activeY        = 0;
     bool                             quitRequested  = false;
+    const char*                      computerLevel  = nullptr;
 };
