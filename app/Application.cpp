@@ -415,6 +415,10 @@ void CApplication::OnDisplay() {
     if (music) {
         music->StartIfIdle(); // the music starts with the first frame
     }
+    // Before the frustum: the camera may move over the computer's action.
+    if (state == stateRunning && level) {
+        PlayComputerSeat();
+    }
     UpdateFrustum();
     int polygonCount = 0;
     if (state == stateRunning && level) {
@@ -422,7 +426,6 @@ void CApplication::OnDisplay() {
             editor->Update(GetFrameTime());
             editor->TintPaintedTiles(level->GetActiveX(), level->GetActiveY());
         }
-        PlayComputerSeat();
         polygonCount = level->LevelFrame(options.editorMode);
         if (music && level->GetGameState() == CBattleView::gameFinished) {
             music->SetLevelWon();

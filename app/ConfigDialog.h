@@ -19,7 +19,7 @@ public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
     static constexpr int         widthUnits       = 132;
-    static constexpr int         heightUnits      = 231;
+    static constexpr int         heightUnits      = 265;
 
     static constexpr int resultStart  = 1;
     static constexpr int resultCancel = 2;

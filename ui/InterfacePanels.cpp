@@ -269,14 +269,16 @@ void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) 
     if (!finished) {
         list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
                      TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
-        if (state.computerLevel != nullptr) {
-            list.AddText(HudFont::regular, layout.fontRegular.description.colour, team.posXLabels,
-                         team.posY - layout.fontHead.description.lineHeight, "Computer (%s) is playing - H hurries",
-                         state.computerLevel);
-        }
         const CEndTurnButton& button = layout.endTurn;
-        list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
-                     button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+        if (state.computerLevel != nullptr) {
+            // The computer ends its own turns: the button's place says who plays.
+            list.AddText(HudFont::regular, head, team.posXLabels, button.labelY, "Computer (%s) - H: hurry",
+                         state.computerLevel);
+        } else {
+            list.AddText(HudFont::head,
+                         endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
+                         button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+        }
     }
     if (state.options.showFramerate) {
         list.AddText(HudFont::regular, layout.fontRegular.description.colour, layout.fps.posXLabels, layout.fps.posY,
