@@ -1,5 +1,7 @@
 #include "Tournament.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -38,13 +40,22 @@ CPlayerFunction MakePlayer(const std::string& name, uint64_t seed) {
 struct CSide {
     std::string         name;
     int                 wins = 0;
-    std::vector<double> turnMilliseconds; // the time each of its turns took to decide
+    std::vector<double> turnMilliseconds;    // the time each of its turns took to decide
+    std::vector<double> turnCpuMilliseconds; // the same in this thread's processor time
 };
 
 struct CTally {
     CSide sides[2];
     int   draws = 0, refused = 0, turns = 0, commands = 0, games = 0;
 };
+
+// Processor time of this thread: on a shared machine the clock on the wall
+// also counts what other programs did meanwhile.
+double ThreadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
 
 double Percentile(std::vector<double> values, double share) {
     if (values.empty()) {
@@ -67,12 +78,14 @@ bool PlayGame(const CTournamentOptions& options, uint64_t seed, bool aFirst, CTa
     match->Start();
     const int       teamOfA    = aFirst ? match->GetCurrentTeam() : CMatch::OtherTeam(match->GetCurrentTeam());
     CPlayerFunction players[2] = {MakePlayer(options.playerA, seed * 2), MakePlayer(options.playerB, seed * 2 + 1)};
-    double          turnTime   = 0.0;
+    double          turnTime = 0.0, turnCpuTime = 0.0;
     while (!match->IsGameOver() && match->GetTurn() <= options.maxTurns) {
-        const int      turn    = match->GetTurn();
-        const int      side    = match->GetCurrentTeam() == teamOfA ? 0 : 1;
-        const auto     begin   = std::chrono::steady_clock::now();
-        const CCommand command = players[side](*match);
+        const int      turn     = match->GetTurn();
+        const int      side     = match->GetCurrentTeam() == teamOfA ? 0 : 1;
+        const auto     begin    = std::chrono::steady_clock::now();
+        const double   cpuBegin = ThreadMilliseconds();
+        const CCommand command  = players[side](*match);
+        turnCpuTime += ThreadMilliseconds() - cpuBegin;
         turnTime += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
         if (!match->Apply(command).Accepted()) {
             ++tally.refused;
@@ -80,7 +93,8 @@ bool PlayGame(const CTournamentOptions& options, uint64_t seed, bool aFirst, CTa
         }
         if (match->GetTurn() != turn || match->IsGameOver()) {
             tally.sides[side].turnMilliseconds.push_back(turnTime);
-            turnTime = 0.0;
+            tally.sides[side].turnCpuMilliseconds.push_back(turnCpuTime);
+            turnTime = turnCpuTime = 0.0;
         }
     }
     const int winner = match->GetWinner();
@@ -108,6 +122,9 @@ void PrintTally(const CTournamentOptions& options, const CTally& tally) {
         printf("  decision time per turn, %-9s (ms): p50 %.2f  p99 %.2f  max %.2f  (%zu turns)\n", side.name.c_str(),
                Percentile(side.turnMilliseconds, 0.5), Percentile(side.turnMilliseconds, 0.99),
                Percentile(side.turnMilliseconds, 1.0), side.turnMilliseconds.size());
+        printf("  processor time per turn, %-9s (ms): p50 %.2f  p99 %.2f  max %.2f\n", side.name.c_str(),
+               Percentile(side.turnCpuMilliseconds, 0.5), Percentile(side.turnCpuMilliseconds, 0.99),
+               Percentile(side.turnCpuMilliseconds, 1.0));
     }
     printf("  refused commands: %d\n", tally.refused);
 }
