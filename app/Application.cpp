@@ -18,6 +18,7 @@
 #include "core/Frustum.h"
 #include "app/Input.h"
 #include "app/LevelNotice.h"
+#include "platform/MessageBox.h"
 #include "core/PropertyFile.h"
 #include "core/RenderOptions.h"
 #include "audio/MusicPlayer.h"
@@ -322,6 +323,8 @@ void CApplication::OnIdle() {
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
+    // A level pack with many broken models brings up one box that lists them.
+    const CMessageBoxBatch oneBox;
     level = std::make_unique<CBattleView>(levelName, &soundLibrary);
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
@@ -441,7 +444,8 @@ void CApplication::OnDisplay() {
         if (editor) {
             editor->DrawOverlay();
         }
-        if (!level->IsLoaded()) {
+        // A level whose teams leave no game to play is shown, with the notice over it.
+        if (!level->IsLoaded() || (!options.editorMode && !level->IsPlayable())) {
             CLevelNotice::Draw(level->GetName(), windowWidth, windowHeight);
         }
     }

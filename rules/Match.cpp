@@ -115,7 +115,25 @@ bool CMatch::LoadTeams(const std::string& levelName, std::vector<CUnitSetup>* se
         }
     }
     LoadFightFile(LevelPath(levelName, "fight.xml").c_str(), fight);
-    return true;
+    return AreTeamsPlayable(levelName);
+}
+
+// A team without a unit that can fight has lost before the first command,
+// which makes a game that is won at once; the player is told which team file
+// leaves no game to play.
+bool CMatch::AreTeamsPlayable(const std::string& levelName) const {
+    bool playable = true;
+    for (int team = 1; team <= teamCount; ++team) {
+        if (CountLivingUnits(team) > 0) {
+            continue;
+        }
+        char fileName[32];
+        snprintf(fileName, sizeof fileName, "team%d.xml", team);
+        GetLogger()->LogError("CGameRules::LoadTeams: %s gives team %d no unit that can fight; no game can be played",
+                              LevelPath(levelName, fileName).c_str(), team);
+        playable = false;
+    }
+    return playable;
 }
 
 // An entry off the board or on a tile that already holds a unit would leave

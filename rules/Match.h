@@ -77,6 +77,8 @@ public:
     // ---- setting up (before Start) ----
     // Both team files of the level folder, then its "fight.xml". Stops
     // (false) at a team file that cannot be read; what was loaded stays.
+    // Also false (logged, naming the file) when a team has no unit that can
+    // fight: the game would be won before the first command.
     // With setups, each unit added also appends what shows it.
     bool LoadTeams(const std::string& levelName, std::vector<CUnitSetup>* setups = nullptr);
     // Adds the unit on tile (x, y) for a team; its index, or -1 when the
@@ -150,6 +152,7 @@ public:
     static int OtherTeam(int team) { return 3 - team; }
 
 private:
+    bool       AreTeamsPlayable(const std::string& levelName) const;
     void       PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial,
                              std::vector<CUnitSetup>* setups);
     Refusal    CheckActor(int unit) const;

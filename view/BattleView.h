@@ -67,8 +67,8 @@ public:
     bool LoadLevel(const char* name);
     // The match on this level's board: both team files, the combat values,
     // then the first victory check. The seed decides who moves first. False
-    // when a team file cannot be read; what was loaded stays and the game
-    // runs with it.
+    // when a team file cannot be read or leaves a team that has lost at once
+    // (logged); what was loaded stays, and the level is then not playable.
     bool LoadTeams(uint64_t seed);
     bool UnloadLevel();
     // Announces the team to move: its turn message, and its view of the
@@ -123,7 +123,9 @@ public:
     // tools that time it).
     void DrawInterface();
 
-    bool               IsLoaded() const { return loaded; }
+    bool IsLoaded() const { return loaded; }
+    // Loaded, and the teams make a game that can be played.
+    bool               IsPlayable() const { return loaded && playable; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -151,6 +153,8 @@ private:
     std::string LevelPath(const char* format, const char* file) const;
     // Releases whatever was built; false. The name stays for the notice.
     bool FailLoading();
+    // One line for the tiles whose terrain type the types file does not list.
+    void ReportUnknownTerrain() const;
     // Debug and editor views let clicks through running messages.
     static bool IsInspecting();
 
@@ -187,8 +191,9 @@ private:
     void FillAttackPreview();
 
     std::string                      name;
-    bool                             loaded = false;
-    CSoundLibrary*                   sound  = nullptr;
+    bool                             loaded   = false;
+    bool                             playable = true;
+    CSoundLibrary*                   sound    = nullptr;
     std::shared_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;

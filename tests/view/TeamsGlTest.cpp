@@ -185,10 +185,11 @@ const CEntry c{"light.xml", 3, 1, 0, 1};
 
 const CTeamRulesCase teamRulesCases[] = {
     {"all entries", TeamFile(Entry(0, a) + Entry(1, b) + Entry(2, c)), true, 3, 1, true, nullptr},
-    {"no units element", "<effectSpecial>special.xml</effectSpecial>\n", true, 0, 1, true, nullptr},
+    {"no units element", "<effectSpecial>special.xml</effectSpecial>\n", false, 0, 1, true, "no unit that can fight"},
     {"numbers 0, 1, 3", TeamFile(Entry(0, a) + Entry(1, b) + Entry(3, c)), true, 2, 1, true, nullptr},
     {"entry without lookY", TeamFile(Entry(0, a) + Entry(1, b, "lookY") + Entry(2, c)), true, 1, 1, true, nullptr},
-    {"entry without filename", TeamFile(Entry(0, a, "filename") + Entry(1, b)), true, 0, 1, true, nullptr},
+    {"entry without filename", TeamFile(Entry(0, a, "filename") + Entry(1, b)), false, 0, 1, true,
+     "unit entry 0 lacks a value"},
     {"team 1 missing", "", false, 0, 0, false, nullptr},
     {"no effectSpecial", "<units>" + Entry(0, a) + "</units>", false, 0, 0, false, nullptr},
     {"unit file missing a key", TeamFile(Entry(0, a) + Entry(1, {"broken.xml", 5, 5, 0, 1}) + Entry(2, c)), true, 2, 1,
@@ -213,7 +214,7 @@ TEST_P(TeamRulesGlTest, LoadsTheEntriesTheRulesAdmit) {
     EXPECT_EQ(LoadLevel(), rules.loaded);
     EXPECT_EQ(CountTeam(1), rules.team1Units);
     EXPECT_EQ(CountTeam(2), rules.team2Units);
-    EXPECT_EQ(match->GetFightParams().maxSlopeBonus == 6.0f, rules.fightRead);
+    EXPECT_EQ(match->GetFightParams().attackFactor == 2.0f, rules.fightRead);
     // Every loaded unit owns its tile, and no tile names a unit that is elsewhere.
     int tilesWithUnits = 0;
     for (int y = 0; y < CGridManager::gridSize; ++y) {
