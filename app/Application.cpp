@@ -22,6 +22,7 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "platform/UserPaths.h"
 #include "game/Level.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
@@ -150,7 +151,7 @@ CApplication::CApplication() {
 CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
-    CPropertyFile settings(CConfigDialog::settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(CConfigDialog::settingsFileName).c_str());
     StartWindowLibrary();
     ReadSettings(settings);
     OpenWindow();

@@ -34,11 +34,15 @@ std::string FormatLine(const char* format, ...) {
     return line;
 }
 
-void LogSaveFailure(const char* what, const std::string& path) {
-    const int error = errno;
+// Logs the failure and returns the overlay's short form of it; a file the
+// player made read-only is said to be kept as such.
+std::string ReportSaveFailure(const char* what, const std::string& path) {
+    const int         error    = errno;
+    const std::string resolved = CDataPath::Resolve(path.c_str());
+    const char*       reason   = error == EACCES ? "read-only" : error != 0 ? strerror(error) : "incomplete document";
     GetLogger()->LogError("CEditor::Save: %s %s could not be written (%s); the previous file is kept", what,
-                          CDataPath::Resolve(path.c_str()).c_str(),
-                          error != 0 ? strerror(error) : "incomplete document");
+                          resolved.c_str(), error != 0 ? strerror(error) : "incomplete document");
+    return FormatLine("NOT SAVED: %s (%s), the previous file is kept", resolved.c_str(), reason);
 }
 
 } // namespace
@@ -108,22 +112,21 @@ void CEditor::RemoveObjectsNear(float x, float z) {
 // Both files are tried even when the first fails: each keeps its old version
 // on its own failure.
 bool CEditor::Save() {
-    bool saved = true;
+    std::vector<std::string> failures;
     if (scene.objects != nullptr) {
         errno = 0;
         if (!scene.objects->SaveObjects()) {
-            LogSaveFailure("objects file", scene.objects->GetObjectsFile());
-            saved = false;
+            failures.push_back(ReportSaveFailure("objects file", scene.objects->GetObjectsFile()));
         }
     }
     if (scene.grid != nullptr) {
         errno = 0;
         if (!scene.grid->SaveTiles()) {
-            LogSaveFailure("tile file", scene.grid->GetFileName());
-            saved = false;
+            failures.push_back(ReportSaveFailure("tile file", scene.grid->GetFileName()));
         }
     }
-    return saved;
+    saveNotices = failures.empty() ? std::vector<std::string>{"SAVED"} : failures;
+    return failures.empty();
 }
 
 void CEditor::NextObject() {
@@ -218,9 +221,9 @@ void CEditor::DrawOverlay() const {
 }
 
 std::vector<std::string> CEditor::GetOverlayLines() const {
-    const CTerrainTypes* types = scene.terrainTypes;
-    const std::string&   name  = types != nullptr ? types->GetName(terrainType) : noName;
-    return {
+    const CTerrainTypes*     types = scene.terrainTypes;
+    const std::string&       name  = types != nullptr ? types->GetName(terrainType) : noName;
+    std::vector<std::string> lines = {
         "",
         "*** EDITOR MODE ***",
         FormatLine("OBJECTS filename: %s, scale: %.2f, rotation: %.2f", GetCurrentObjectName().c_str(), scale,
@@ -229,6 +232,8 @@ std::vector<std::string> CEditor::GetOverlayLines() const {
                    name.c_str(), types != nullptr ? types->GetAttack(terrainType) : 0.0f,
                    types != nullptr ? types->GetDefense(terrainType) : 0.0f,
                    types != nullptr ? types->GetMovement(terrainType) : 0.0f),
-        "*******************",
     };
+    lines.insert(lines.end(), saveNotices.begin(), saveNotices.end());
+    lines.push_back("*******************");
+    return lines;
 }

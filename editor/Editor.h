@@ -57,7 +57,8 @@ public:
     void RemoveObjectsNear(float x, float z);
     // Writes the objects file and the tile file. Each file is replaced only
     // when its new version was written completely; a failure keeps the old
-    // file, is logged, and makes the result false.
+    // file, is logged, and makes the result false. The overlay then says
+    // what happened until the next save.
     bool Save();
 
     void NextObject();
@@ -74,7 +75,7 @@ public:
 
     // Marks the terrain's pick point with a red vertical line in the scene.
     void DrawOverlay() const;
-    // The editor's lines of the debug overlay.
+    // The editor's lines of the debug overlay, with the last save's outcome.
     std::vector<std::string> GetOverlayLines() const;
 
     float                           GetScale() const { return scale; }
@@ -96,5 +97,6 @@ private:
     int                      currentObject = -1;
     int                      terrainType   = 0;
     bool                     usable        = true;
+    std::vector<std::string> saveNotices; // the last save's outcome, one line per failed file
     CEditorScene             scene;
 };
