@@ -14,8 +14,8 @@ struct CUserFolders {
 // Where the player's files go. A copy that runs from its source tree (or
 // from any data folder that is not installed) keeps every file in the
 // working directory, its data folder. An installed copy is recognised by
-// where its executable lies: "<prefix>/bin/ridgeline" with the marker file
-// in "<prefix>/share/ridgeline/". It then reads its data there (that folder
+// where its executable lies: "<prefix>/games/ridgeline" (or bin/) with the
+// marker file in "<prefix>/share/ridgeline/". It then reads its data there (that folder
 // becomes the working directory) and writes nothing there: the settings go
 // to $XDG_CONFIG_HOME/ridgeline/ (default ~/.config/ridgeline/), the logs
 // and saved games to $XDG_STATE_HOME/ridgeline/ (default

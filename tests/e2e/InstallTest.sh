@@ -14,7 +14,7 @@ unset XDG_CONFIG_HOME XDG_STATE_HOME
 mkdir -p "$HOME" elsewhere
 cmake --install "$build" --prefix "$prefix" >install.txt || fail "cmake --install failed: $(cat install.txt)"
 
-for file in bin/ridgeline share/ridgeline/installed-data share/ridgeline/TestLevel/objects.xml \
+for file in games/ridgeline share/ridgeline/installed-data share/ridgeline/TestLevel/objects.xml \
     share/applications/ridgeline.desktop share/metainfo/ridgeline.metainfo.xml share/man/man6/ridgeline.6.gz \
     share/doc/ridgeline/copyright; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
@@ -25,6 +25,7 @@ for size in 48 64 128 256; do
 done
 leftovers="$(find "$prefix/share/ridgeline" -name 'log_*' -o -name gfxconfig.ini -o -name '*.tmp')"
 [ -z "$leftovers" ] || fail "files of a run were installed: $leftovers"
+desktop-file-validate "$prefix/share/applications/ridgeline.desktop" >&2 || fail "the menu entry is invalid"
 # Warnings allowed (the plain id "ridgeline" is not a reversed domain name).
 appstreamcli validate --no-net "$prefix/share/metainfo/ridgeline.metainfo.xml" >appstream.txt 2>&1 || true
 grep -q '^E:' appstream.txt && fail "the AppStream metadata is invalid: $(cat appstream.txt)"
@@ -32,7 +33,7 @@ grep -q '^E:' appstream.txt && fail "the AppStream metadata is invalid: $(cat ap
 snapshot() { (cd "$prefix" && find . -printf '%p %s %m %T@\n' | sort); }
 snapshot >before.txt
 
-installed="$prefix/bin/ridgeline"
+installed="$prefix/games/ridgeline"
 "$installed" --version | grep -qx 'ridgeline [0-9.]*' || fail "--version: $("$installed" --version)"
 XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$installed" --help >help.txt
 for line in "Data: *$prefix/share/ridgeline/" "Settings: *$work/config/ridgeline/gfxconfig.ini" \
@@ -54,7 +55,7 @@ config="$HOME/.config/ridgeline"
 mkdir -p "$config"
 printf 'fullscreen=0\ndebuginfo=1\n' >"$config/gfxconfig.ini"
 command="$(sed -n 's/^Exec=//p' "$prefix/share/applications/ridgeline.desktop")"
-(cd elsewhere && PATH="$prefix/bin:$PATH" exec $command >../stdout.txt 2>../stderr.txt) &
+(cd elsewhere && PATH="$prefix/games:$PATH" exec $command >../stdout.txt 2>../stderr.txt) &
 pid=$!
 dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
 press "$dialog" Return
