@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "core/Logger.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
@@ -48,14 +49,38 @@ TEST(Logger, TextWithoutConversionsIsWrittenUnchanged) {
     EXPECT_EQ(ReadFile("log_error.txt"), "CBmpHandler::Load\tx.bmp 100% done\n");
 }
 
-TEST(Logger, LogThatCannotBeOpenedDropsTheMessageWithoutFailing) {
+// A log name that is a folder, or a link to another file, drops the message:
+// the other file keeps its contents and the other log is still written.
+TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
+    const std::function<void(const std::string&)> arrangements[] = {
+        [](const std::string&) { MakeFolders("log_error.txt"); },
+        [](const std::string& outside) { symlink(outside.c_str(), "log_error.txt"); },
+        [](const std::string& outside) { link(outside.c_str(), "log_error.txt"); },
+    };
+    for (const auto& arrange : arrangements) {
+        CTempWorkDir      dir;
+        const std::string outside = dir.Path() + ".outside";
+        WriteFile(outside, "precious");
+        arrange(outside);
+        RunInChild([] {
+            GetLogger()->LogError("lost");
+            GetLogger()->LogInfo("kept");
+        });
+        EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+        EXPECT_EQ(ReadFile(outside), "precious");
+        unlink(outside.c_str());
+    }
+}
+
+// An installed copy logs into its state folder, created on first use.
+TEST(Logger, InstalledCopyLogsIntoItsStateFolder) {
     CTempWorkDir dir;
-    MakeFolders("log_error.txt"); // a folder in the log's place cannot be opened, not even by root
-    RunInChild([] {
-        GetLogger()->LogError("lost");
-        GetLogger()->LogInfo("kept");
+    RunInChild([&dir] {
+        CUserPaths::UseFolders({dir.Path() + "/config", dir.Path() + "/state/deeper"});
+        GetLogger()->LogError("installed");
     });
-    EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+    EXPECT_EQ(ReadFile("state/deeper/log_error.txt"), "installed\n");
+    EXPECT_FALSE(FileExists("log_error.txt"));
 }
 
 } // namespace
