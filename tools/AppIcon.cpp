@@ -98,7 +98,8 @@ bool CAppIcon::WriteTheme(const std::string& folder) {
     mkdir(folder.c_str(), 0755);
     for (const int size : sizes) {
         std::string path = folder;
-        for (const std::string& part : {"/" + std::to_string(size) + "x" + std::to_string(size), std::string("/apps")}) {
+        for (const std::string& part :
+             {"/" + std::to_string(size) + "x" + std::to_string(size), std::string("/apps")}) {
             path += part;
             mkdir(path.c_str(), 0755);
         }
