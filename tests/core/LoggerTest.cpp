@@ -7,7 +7,6 @@
 
 #include "TestSupport.h"
 #include "core/Logger.h"
-#include "platform/UserPaths.h"
 
 namespace {
 
@@ -43,12 +42,6 @@ TEST(Logger, InfoOnlyRunLeavesTheErrorLogOfAnEarlierRun) {
     EXPECT_EQ(ReadFile("log_info.txt"), "emitter 3 deleted\n");
 }
 
-TEST(Logger, TextWithoutConversionsIsWrittenUnchanged) {
-    CTempWorkDir dir;
-    RunInChild([] { GetLogger()->LogError("CBmpHandler::Load\tx.bmp 100%% done"); });
-    EXPECT_EQ(ReadFile("log_error.txt"), "CBmpHandler::Load\tx.bmp 100% done\n");
-}
-
 // A log name that is a folder, or a link to another file, drops the message:
 // the other file keeps its contents and the other log is still written.
 TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
@@ -70,17 +63,6 @@ TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
         EXPECT_EQ(ReadFile(outside), "precious");
         unlink(outside.c_str());
     }
-}
-
-// An installed copy logs into its state folder, created on first use.
-TEST(Logger, InstalledCopyLogsIntoItsStateFolder) {
-    CTempWorkDir dir;
-    RunInChild([&dir] {
-        CUserPaths::UseFolders({dir.Path() + "/config", dir.Path() + "/state/deeper"});
-        GetLogger()->LogError("installed");
-    });
-    EXPECT_EQ(ReadFile("state/deeper/log_error.txt"), "installed\n");
-    EXPECT_FALSE(FileExists("log_error.txt"));
 }
 
 } // namespace

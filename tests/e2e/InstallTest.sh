@@ -35,12 +35,12 @@ snapshot >before.txt
 
 installed="$prefix/games/ridgeline"
 "$installed" --version | grep -qx 'ridgeline [0-9.]*' || fail "--version: $("$installed" --version)"
-XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$installed" --help >help.txt
-for line in "Data: *$prefix/share/ridgeline/" "Settings: *$work/config/ridgeline/gfxconfig.ini" \
-    "Logs: *$work/state/ridgeline/log_error.txt" "Saved games: *$work/state/ridgeline/saves/"; do
+"$installed" --help >help.txt
+for line in "Data: *$prefix/share/ridgeline/" "Settings: *$HOME/.config/ridgeline/gfxconfig.ini" \
+    "Logs: *$HOME/.local/state/ridgeline/log_error.txt" "Saved games: *$HOME/.local/state/ridgeline/saves/"; do
     grep -q "^$line" help.txt || fail "--help does not say \"$line\": $(cat help.txt)"
 done
-[ ! -e "$work/config" ] && [ ! -e "$work/state" ] || fail "--help created a folder"
+[ -z "$(ls -A "$HOME")" ] || fail "--help created a folder"
 
 # Without a display: the message, exit code 1, and the sound library's
 # complaint in the state folder's log.

@@ -119,7 +119,7 @@ TEST(FileGate, WritesStayInsideAndNeverFollowALink) {
     EXPECT_FALSE(FileExists("log_error.txt")) << "the logger's own opens are quiet";
 
     for (const char* mode : {"w", "a", "a", "w", "a"}) {
-        FILE* file = CFileGate::OpenForWriting("TestLevel\\save.xml", mode);
+        FILE* file = CFileGate::OpenForWriting("testlevel\\save.xml", mode); // created in the folder on disk
         ASSERT_NE(file, nullptr) << mode;
         fputs(mode, file);
         fclose(file);
