@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ErrorReport.h"
 #include "platform/FileGate.h"
 #include "platform/UserPaths.h"
 
@@ -32,6 +33,17 @@ void WriteLine(const char* fileName, bool& firstWrite, const char* format, va_li
     fputc('\n', file);
     fclose(file);
 }
+
+// Platform code reports through the logger from the program's start on.
+void LogPlatformLine(ReportLevel level, const char* line) {
+    if (level == ReportLevel::error) {
+        GetLogger()->LogError("%s", line);
+    } else {
+        GetLogger()->LogInfo("%s", line);
+    }
+}
+
+const bool platformReportsLogged = (SetReportSink(LogPlatformLine), true);
 
 } // namespace
 

@@ -10,9 +10,9 @@
 
 #include "core/Logger.h"
 #include "core/XmlFile.h"
-#include "game/GridManager.h"
-#include "game/Level.h"
-#include "game/TerrainTypes.h"
+#include "rules/GridManager.h"
+#include "view/BattleView.h"
+#include "rules/TerrainTypes.h"
 #include "platform/DataPath.h"
 #include "render/GlState.h"
 #include "render/Terrain.h"
@@ -34,20 +34,25 @@ std::string FormatLine(const char* format, ...) {
     return line;
 }
 
-// Logs the failure and returns the overlay's short form of it; a file the
-// player made read-only is said to be kept as such.
-std::string ReportSaveFailure(const char* what, const std::string& path) {
-    const int         error    = errno;
-    const std::string resolved = CDataPath::Resolve(path.c_str());
-    const char*       reason   = error == EACCES ? "read-only" : error != 0 ? strerror(error) : "incomplete document";
+// Logs the failure and returns the overlay's short form of it.
+std::string LogSaveFailure(const char* what, const std::string& path) {
+    const int         error  = errno;
+    const char* const reason = error == EACCES ? "read-only: the file is kept"
+                               : error != 0    ? strerror(error)
+                                               : "incomplete document";
     GetLogger()->LogError("CEditor::Save: %s %s could not be written (%s); the previous file is kept", what,
-                          resolved.c_str(), error != 0 ? strerror(error) : "incomplete document");
-    return FormatLine("NOT SAVED: %s (%s), the previous file is kept", resolved.c_str(), reason);
+                          CDataPath::Resolve(path.c_str()).c_str(), reason);
+    return FormatLine("%s NOT saved (%s)", path.c_str(), reason);
 }
+
+const unsigned char terrainTints[][3] = {
+    {60, 200, 40}, {10, 90, 20}, {140, 90, 40}, {235, 210, 90}, {150, 150, 150}, {40, 90, 230}, {215, 215, 215},
+};
+constexpr int tintCount = sizeof terrainTints / sizeof terrainTints[0];
 
 } // namespace
 
-void CEditor::AttachLevel(CLevel& level) {
+void CEditor::AttachLevel(CBattleView& level) {
     Attach({level.GetObjects(), level.GetGrid(), level.GetTerrainTypes(), level.GetTerrain()});
 }
 
@@ -97,9 +102,39 @@ int CEditor::PlaceObject(float x, float z) {
 }
 
 void CEditor::PaintTile(int column, int row) {
-    if (scene.grid != nullptr) {
-        scene.grid->SetTileTerrainType(column, row, terrainType);
-        scene.grid->SetTileUsable(column, row, usable);
+    if (scene.grid == nullptr || column < 0 || row < 0 || column >= CGridManager::gridSize ||
+        row >= CGridManager::gridSize) {
+        return;
+    }
+    scene.grid->SetTileTerrainType(column, row, terrainType);
+    scene.grid->SetTileUsable(column, row, usable);
+    const int tile = row * CGridManager::gridSize + column;
+    if (std::find(paintedTiles.begin(), paintedTiles.end(), tile) == paintedTiles.end()) {
+        paintedTiles.push_back(tile);
+    }
+}
+
+const unsigned char* CEditor::TerrainTint(int terrainType) {
+    return terrainTints[((terrainType % tintCount) + tintCount) % tintCount];
+}
+
+void CEditor::TintPaintedTiles(int pointerColumn, int pointerRow) const {
+    if (scene.terrain == nullptr || scene.grid == nullptr) {
+        return;
+    }
+    const int pointer        = pointerRow * CGridManager::gridSize + pointerColumn;
+    bool      pointerPainted = false;
+    for (const int tile : paintedTiles) {
+        const int            column = tile % CGridManager::gridSize;
+        const int            row    = tile / CGridManager::gridSize;
+        const unsigned char* tint   = TerrainTint(scene.grid->GetTile(column, row).terrainType);
+        pointerPainted              = pointerPainted || tile == pointer;
+        scene.terrain->SetTileColour(column, row, tint[0], tint[1], tint[2],
+                                     tile == pointer ? pointerTileAlpha : paintedTileAlpha);
+    }
+    if (!pointerPainted) {
+        scene.terrain->SetTileColour(pointerColumn, pointerRow, pointerTileGrey, pointerTileGrey, pointerTileGrey,
+                                     pointerTileGrey);
     }
 }
 
@@ -112,21 +147,31 @@ void CEditor::RemoveObjectsNear(float x, float z) {
 // Both files are tried even when the first fails: each keeps its old version
 // on its own failure.
 bool CEditor::Save() {
-    std::vector<std::string> failures;
+    bool        saved = true;
+    std::string done, failed;
+    const auto  note = [](std::string& text, const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
     if (scene.objects != nullptr) {
         errno = 0;
-        if (!scene.objects->SaveObjects()) {
-            failures.push_back(ReportSaveFailure("objects file", scene.objects->GetObjectsFile()));
+        if (scene.objects->SaveObjects()) {
+            note(done, scene.objects->GetObjectsFile());
+        } else {
+            note(failed, LogSaveFailure("objects file", scene.objects->GetObjectsFile()));
+            saved = false;
         }
     }
     if (scene.grid != nullptr) {
         errno = 0;
-        if (!scene.grid->SaveTiles()) {
-            failures.push_back(ReportSaveFailure("tile file", scene.grid->GetFileName()));
+        if (scene.grid->SaveTiles()) {
+            note(done, scene.grid->GetFileName());
+        } else {
+            note(failed, LogSaveFailure("tile file", scene.grid->GetFileName()));
+            saved = false;
         }
     }
-    saveNotices = failures.empty() ? std::vector<std::string>{"SAVED"} : failures;
-    return failures.empty();
+    saveMessage = done.empty() && failed.empty() ? "F5: nothing to save"
+                  : failed.empty()               ? "F5: saved " + done
+                                                 : "F5: " + failed + (done.empty() ? "" : "; saved " + done);
+    return saved;
 }
 
 void CEditor::NextObject() {
@@ -168,6 +213,15 @@ void CEditor::NextTerrainType() {
 }
 
 bool CEditor::OnFunctionKey(int number) {
+    if (number >= 7 && number <= 10) {
+        heldKey    = number;
+        heldTime   = 0.0f;
+        nextRepeat = repeatDelay;
+    }
+    return ApplyKey(number);
+}
+
+bool CEditor::ApplyKey(int number) {
     switch (number) {
     case 5:
         Save();
@@ -196,6 +250,26 @@ bool CEditor::OnFunctionKey(int number) {
     default:
         return false;
     }
+}
+
+void CEditor::OnFunctionKeyUp(int number) {
+    if (number == heldKey) {
+        heldKey = 0;
+    }
+}
+
+// A slow frame repeats at most a few times and drops the rest, so a stall
+// does not fling the scale to its limit.
+void CEditor::Update(float frameTime) {
+    if (heldKey == 0 || !(frameTime > 0.0f)) {
+        return;
+    }
+    heldTime += frameTime;
+    for (int repeats = 0; heldTime >= nextRepeat && repeats < maxRepeatsPerFrame; ++repeats) {
+        ApplyKey(heldKey);
+        nextRepeat += repeatInterval;
+    }
+    heldTime = std::min(heldTime, nextRepeat);
 }
 
 void CEditor::DrawOverlay() const {
@@ -233,7 +307,9 @@ std::vector<std::string> CEditor::GetOverlayLines() const {
                    types != nullptr ? types->GetDefense(terrainType) : 0.0f,
                    types != nullptr ? types->GetMovement(terrainType) : 0.0f),
     };
-    lines.insert(lines.end(), saveNotices.begin(), saveNotices.end());
-    lines.push_back("*******************");
+    if (!saveMessage.empty()) {
+        lines.push_back(saveMessage);
+    }
+    lines.emplace_back("*******************");
     return lines;
 }

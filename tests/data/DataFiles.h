@@ -19,13 +19,10 @@
 // the test programs.
 namespace DataFiles {
 
-// data/ of the source tree this test was built from.
+// data/ of the source tree this test was built from (the build names the
+// tree: a file's own name may be relative under a compiler cache).
 inline std::string Folder() {
-    std::string here = __FILE__;
-    for (int level = 0; level < 3; ++level) {
-        here = here.substr(0, here.find_last_of('/'));
-    }
-    return here + "/data";
+    return std::string(RIDGELINE_SOURCE_DIR) + "/data";
 }
 
 // A data path as the game writes it ("units\tank.xml"), resolved with the

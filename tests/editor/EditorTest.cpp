@@ -13,9 +13,9 @@
 #include "app/Input.h"
 #include "core/XmlFile.h"
 #include "editor/Editor.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
-#include "game/TerrainTypes.h"
+#include "rules/TerrainTypes.h"
 #include "platform/KeyState.h"
 
 // The editor's choices, painting, its input, and saving that keeps the old
@@ -53,6 +53,20 @@ TEST(Editor, FunctionKeysStepAndWrapScaleAndRotation) {
         }
     }
     EXPECT_FALSE(CEditor().OnFunctionKey(4)) << "F4 does nothing in editor mode";
+
+    // Held, a scale key repeats after the delay; a stalled frame repeats a few times only.
+    CEditor held;
+    held.OnFunctionKey(7);
+    held.Update(CEditor::repeatDelay - 0.01f);
+    EXPECT_NEAR(held.GetScale(), CEditor::defaultScale + CEditor::scaleStep, 1e-4f);
+    held.Update(0.01f + 2.5f * CEditor::repeatInterval);
+    EXPECT_NEAR(held.GetScale(), CEditor::defaultScale + 4 * CEditor::scaleStep, 1e-4f);
+    held.Update(60.0f);
+    const float afterStall = CEditor::defaultScale + (4 + CEditor::maxRepeatsPerFrame) * CEditor::scaleStep;
+    EXPECT_NEAR(held.GetScale(), afterStall, 1e-4f);
+    held.OnFunctionKeyUp(7);
+    held.Update(1.0f);
+    EXPECT_NEAR(held.GetScale(), afterStall, 1e-4f) << "released";
 }
 
 TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
@@ -124,6 +138,8 @@ TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
     WriteFile("level/terrain.xml", "old");
     chmod("level/terrain.xml", 0640);
     EXPECT_TRUE(editor.Save());
+    EXPECT_EQ(editor.GetSaveMessage(), "F5: saved level\\terrain.xml");
+    EXPECT_EQ(editor.GetOverlayLines().end()[-2], editor.GetSaveMessage());
     struct stat saved;
     ASSERT_EQ(stat("level/terrain.xml", &saved), 0);
     EXPECT_EQ(saved.st_mode & 0777, 0640u) << "the new file keeps the old file's permissions";
@@ -150,19 +166,19 @@ TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
         const char*           notice; // the start of the overlay's line after the save
     } const cases[] = {
         {"the temporary name is a folder", false, [] { MakeFolders("level/terrain.xml.tmp"); },
-         [] { rmdir("level/terrain.xml.tmp"); }, false, "NOT SAVED: level/terrain.xml (File exists)"},
+         [] { rmdir("level/terrain.xml.tmp"); }, false, "F5: level\\terrain.xml NOT saved (File exists)"},
         {"a link to an outside file at the temporary name", false,
-         [&] { symlink(outside.c_str(), "level/terrain.xml.tmp"); }, [] {}, true, "SAVED"},
+         [&] { symlink(outside.c_str(), "level/terrain.xml.tmp"); }, [] {}, true, "F5: saved"},
         {"the file is a link to an outside file", false,
          [&] {
              unlink("level/terrain.xml");
              symlink(outside.c_str(), "level/terrain.xml");
          },
-         [] {}, false, "NOT SAVED: level/terrain.xml (Operation not permitted)"},
+         [] {}, false, "F5: level\\terrain.xml NOT saved (Operation not permitted)"},
         {"the file is read-only", false, [] { chmod("level/terrain.xml", 0444); }, [] {}, false,
-         "NOT SAVED: level/terrain.xml (read-only)"},
+         "F5: level\\terrain.xml NOT saved (read-only"},
         {"the folder is read-only", true, [] { chmod("level", 0555); }, [] { chmod("level", 0755); }, false,
-         "NOT SAVED: level/terrain.xml (read-only)"},
+         "F5: level\\terrain.xml NOT saved (read-only"},
     };
     const std::string old = "<tiles>\n<0>\n<usable>1</usable>\n<terrainID>1</terrainID>\n</0>\n</tiles>\n";
     for (const auto& test : cases) {
@@ -176,8 +192,7 @@ TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
         test.arrange();
         EXPECT_EQ(editor.Save(), test.saves) << test.name;
         test.restore();
-        const std::vector<std::string> overlay = editor.GetOverlayLines();
-        EXPECT_EQ(overlay[overlay.size() - 2].rfind(test.notice, 0), 0u) << overlay[overlay.size() - 2];
+        EXPECT_EQ(editor.GetSaveMessage().rfind(test.notice, 0), 0u) << editor.GetSaveMessage();
         EXPECT_EQ(ReadFile(outside), old) << test.name << ": a file outside the data folder was written";
         EXPECT_EQ(ReadFile("level/terrain.xml") == old, !test.saves) << test.name;
         EXPECT_FALSE(FileExists("level/terrain.xml.tmp")) << test.name << ": the temporary file is left behind";
