@@ -29,8 +29,9 @@ sea='b > r + 0.15 && b < 0.55'
 # Objects: the placed trees, rocks and houses are the only near-black things.
 object='(r + g + b) < 0.45'
 # The sky: bright and at least as blue as red (its blue and its bluish
-# clouds; the sand and the sea of the start view are neither).
-sky='b > 0.5 && b >= r'
+# clouds; the sand and the sea of the start view are neither), or that
+# darkened by the debug overlay's translucent backing behind its lines.
+sky='(b > 0.5 && b >= r) || (b > 0.2 && b >= r && b >= g)'
 
 # With debug info on the heads-up display is not drawn, so the shares below
 # measure the scene (the overlay's white text counts as neither terrain nor
