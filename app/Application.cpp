@@ -26,6 +26,7 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "platform/UserPaths.h"
 #include "view/BattleView.h"
 #include "view/CameraFlight.h"
 #include "view/TeamView.h"
@@ -157,7 +158,7 @@ CApplication::CApplication() {
 CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
-    CPropertyFile settings(CConfigDialog::settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(CConfigDialog::settingsFileName).c_str());
     StartWindowLibrary();
     ReadSettings(settings);
     OpenWindow();
