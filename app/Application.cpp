@@ -27,7 +27,10 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "platform/UserPaths.h"
 #include "view/BattleView.h"
+#include "view/CameraFlight.h"
+#include "view/TeamView.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 #include "ui/DebugOverlay.h"
@@ -44,9 +47,10 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// The level the game builds and the start camera over it.
+// The level the game builds and the start camera over it (the editor's;
+// a game opens at the starting team's view).
 constexpr const char* levelName              = "TestLevel";
-constexpr float       startHeightAboveGround = 450.0f;
+constexpr float       startHeightAboveGround = CTeamView::heightAboveGround;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);
 const CVector3        startCenter(683.76f, 209.0f, 409.0f);
 
@@ -155,7 +159,7 @@ CApplication::CApplication() {
 CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
-    CPropertyFile settings(CConfigDialog::settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(CConfigDialog::settingsFileName).c_str());
     StartWindowLibrary();
     ReadSettings(settings);
     OpenWindow();
@@ -258,6 +262,7 @@ void CApplication::ReleaseGame() {
     seats.reset();
     level.reset();
     input.reset();
+    flight.reset();
     camera.reset();
     editor.reset();
     music.reset(); // before the sound library closes
@@ -350,6 +355,9 @@ void CApplication::BuildGame() {
     seats = std::make_unique<CSeats>(CSeats::SeatFromName(seatNames[0].empty() ? nullptr : seatNames[0].c_str()),
                                      CSeats::SeatFromName(seatNames[1].empty() ? nullptr : seatNames[1].c_str()), seed);
     level->ShowTurnMessage();
+    flight = std::make_unique<CCameraFlight>();
+    level->RequestTeamView();
+    FlyToTeamView(0.0f);
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
     state = stateRunning;
@@ -364,6 +372,17 @@ uint64_t CApplication::NewMatchSeed() {
 void CApplication::PlaceStartCamera() {
     camera->SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));
     camera->SetHeightAboveGround(startHeightAboveGround);
+}
+
+void CApplication::FlyToTeamView(float seconds) {
+    CVector3 eye, center;
+    if (options.editorMode || !level || !camera || !flight) {
+        return;
+    }
+    if (level->TakeTeamView(eye, center)) {
+        flight->Start(*camera, eye, center, seconds, CTeamView::heightAboveGround);
+    }
+    flight->Advance(seconds > 0.0f ? GetFrameTime() : 0.0f, *camera);
 }
 
 // The view objects go to whoever culls or picks with them, and the input
@@ -382,6 +401,8 @@ void CApplication::HandOverView() {
     commands.cancel     = [game]() { game->OnCancel(); };
     commands.fireMode   = [game]() { game->OnFireMode(); };
     commands.finishUnit = [game]() { game->OnFinishUnit(); };
+    commands.teamView   = [game]() { game->RequestTeamView(); };
+    commands.help       = [game]() { game->ToggleHelp(); };
     commands.pickPoint  = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();
@@ -415,6 +436,7 @@ void CApplication::OnDisplay() {
     }
     BeginFrame();
     ProcessFrameInput();
+    FlyToTeamView(CTeamView::flightSeconds);
     if (music) {
         music->StartIfIdle(); // the music starts with the first frame
     }
@@ -541,6 +563,9 @@ void CApplication::OnKeyboard(unsigned char key, int, int) {
     } else if (key == 'h' || key == 'H') {
         hurryComputer = true;
     }
+    if (input) {
+        input->OnCharacter(key);
+    }
 }
 
 void CApplication::OnKeyboardUp(unsigned char key, int, int) {
@@ -550,6 +575,9 @@ void CApplication::OnKeyboardUp(unsigned char key, int, int) {
 void CApplication::OnSpecialKey(int key, int, int) {
     CKeyState::OnSpecial(key, true);
     HandleFunctionKey(key, glutGetModifiers());
+    if (input) {
+        input->OnSpecialKey(key);
+    }
 }
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {

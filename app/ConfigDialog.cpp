@@ -9,6 +9,7 @@
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
 #include "app/Seats.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes
 }
 
 void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
 
     items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
@@ -157,7 +158,7 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
 }
 
 int CConfigDialog::Start() {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     if (selection >= 0) {
         settings.SetProperty("lastresolution", items[selection].c_str());
     }

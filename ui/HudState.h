@@ -73,5 +73,8 @@ struct CHudState {
     CAttackPreview        preview;
     float                 frameTime       = 0.0f; // seconds; 0 while the first frame is drawn
     float                 framesPerSecond = 0.0f;
-    CAppOptions           options; // flags shown and the render settings
+    CAppOptions           options;             // flags shown and the render settings
+    const char*           notice      = "";    // one short line for the player; empty: none
+    float                 noticeAlpha = 0.0f;  // 1, falling to 0 as the notice fades
+    bool                  showHelp    = false; // the panel with the keys
 };

@@ -71,7 +71,8 @@ public:
     // (logged); what was loaded stays, and the level is then not playable.
     bool LoadTeams(uint64_t seed);
     bool UnloadLevel();
-    // Starts the team to move's turn message unless a message is running.
+    // Announces the team to move: its turn message, and its view of the
+    // board for the camera (TakeTeamView), as soon as no other message runs.
     void ShowTurnMessage();
 
     // Hands the view (both borrowed) to whatever culls or picks with it.
@@ -82,14 +83,29 @@ public:
     void OnPointerMoved(int mouseX, int mouseY);
     // Left button: the finish screen, the end-turn button, or a click on the pointer tile.
     void OnClick();
+    // A click on tile (x, y): select, switch to another ready unit, drive,
+    // fire or end the action; a click the rules refuse says why (GetNotice).
+    void ClickTile(int x, int y);
     // Right button.
     void OnCancel();
     // Space.
     void OnFireMode();
     // Enter.
     void OnFinishUnit();
-    // The end-turn button.
+    // The end-turn button. Held while a message runs; with units of the
+    // team still ready, the first press only asks for a second one.
     void EndTurn();
+    // H or '?': the help panel with the keys.
+    void ToggleHelp() { helpShown = !helpShown; }
+    bool IsHelpShown() const { return helpShown; }
+    // C or Home: the camera returns to the team to move's view.
+    void RequestTeamView() { teamViewDue = match != nullptr; }
+    // The view of the board the camera is to fly to, once each time it is
+    // due (a turn is announced, or RequestTeamView); false otherwise.
+    bool TakeTeamView(CVector3& eye, CVector3& center);
+    // The line under the team to move: why the last click or key did
+    // nothing, or what a second press does; empty once it has faded.
+    const std::string& GetNotice() const { return notice; }
     // The finish screen's button was pressed: the player leaves the game.
     bool IsQuitRequested() const { return quitRequested; }
 
@@ -152,6 +168,11 @@ private:
     void Deselect();
     void EnterFireMode();
     void Present(const std::vector<CMatchEvent>& events);
+    // Shows the rules' reason (nothing for none).
+    void Refuse(Refusal refusal);
+    void SetNotice(const std::string& text);
+    // Per frame: the pending turn announcement and the notice's fading.
+    void UpdateAnnouncements(float frameTime);
 
     // BattleFrame.cpp.
     void AddPointerDebugLines() const;
@@ -193,6 +214,12 @@ private:
     CommandObserver                  commandObserver;
     Refusal                          lastRefusal = Refusal::none;
     CHudState                        hudState; // refilled every frame; kept for its unit list's room
+    std::string                      notice;
+    float                            noticeSeconds  = 0.0f;  // until the notice has faded
+    int                              endTurnAsked   = -1;    // the turn whose end waits for a second press
+    bool                             turnPending    = false; // a turn to announce once no message runs
+    bool                             teamViewDue    = false;
+    bool                             helpShown      = false;
     int                              gameOverEffect = -1;
     int                              activeX        = 0;
     int                              activeY        = 0;
