@@ -14,6 +14,7 @@
 
 #include "core/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/Seats.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
 #include "app/Input.h"
@@ -27,7 +28,10 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "platform/UserPaths.h"
 #include "view/BattleView.h"
+#include "view/CameraFlight.h"
+#include "view/TeamView.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 #include "session/GameLogWriter.h"
@@ -45,9 +49,10 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// The level the game builds and the start camera over it.
+// The level the game builds and the start camera over it (the editor's;
+// a game opens at the starting team's view).
 constexpr const char* levelName              = "TestLevel";
-constexpr float       startHeightAboveGround = 450.0f;
+constexpr float       startHeightAboveGround = CTeamView::heightAboveGround;
 const CVector3        startEye(665.0f, 528.0f, 145.0f);
 const CVector3        startCenter(683.76f, 209.0f, 409.0f);
 
@@ -156,7 +161,7 @@ CApplication::CApplication() {
 CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
-    CPropertyFile settings(CConfigDialog::settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(CConfigDialog::settingsFileName).c_str());
     StartWindowLibrary();
     ReadSettings(settings);
     OpenWindow();
@@ -184,6 +189,10 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
     }
     if (!options.sound) {
         soundLibrary.Close();
+    }
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(team == 0 ? CSeats::redKey : CSeats::blueKey);
+        seatNames[team]  = seat != nullptr ? seat : "";
     }
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
@@ -254,8 +263,10 @@ void CApplication::ReleaseGame() {
     if (level) {
         level->UnloadLevel();
     }
+    seats.reset();
     level.reset();
     input.reset();
+    flight.reset();
     camera.reset();
     editor.reset();
     music.reset(); // before the sound library closes
@@ -346,6 +357,9 @@ void CApplication::BuildGame() {
     level->GetObjects()->LoadObjects();
     StartMatch();
     level->ShowTurnMessage();
+    flight = std::make_unique<CCameraFlight>();
+    level->RequestTeamView();
+    FlyToTeamView(0.0f);
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
     state = stateRunning;
@@ -360,6 +374,17 @@ uint64_t CApplication::NewMatchSeed() {
 void CApplication::PlaceStartCamera() {
     camera->SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));
     camera->SetHeightAboveGround(startHeightAboveGround);
+}
+
+void CApplication::FlyToTeamView(float seconds) {
+    CVector3 eye, center;
+    if (options.editorMode || !level || !camera || !flight) {
+        return;
+    }
+    if (level->TakeTeamView(eye, center)) {
+        flight->Start(*camera, eye, center, seconds, CTeamView::heightAboveGround);
+    }
+    flight->Advance(seconds > 0.0f ? GetFrameTime() : 0.0f, *camera);
 }
 
 // The view objects go to whoever culls or picks with them, and the input
@@ -394,6 +419,8 @@ void CApplication::HandOverView() {
             game->OnFinishUnit();
         }
     };
+    commands.teamView  = [game]() { game->RequestTeamView(); };
+    commands.help      = [game]() { game->ToggleHelp(); };
     commands.pickPoint = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();
@@ -427,8 +454,13 @@ void CApplication::OnDisplay() {
     }
     BeginFrame();
     ProcessFrameInput();
+    FlyToTeamView(CTeamView::flightSeconds);
     if (music) {
         music->StartIfIdle(); // the music starts with the first frame
+    }
+    // Before the frustum: the camera may move over the computer's action.
+    if (state == stateRunning && level) {
+        PlayComputerSeat();
     }
     UpdateFrustum();
     int polygonCount = 0;
@@ -550,6 +582,11 @@ void CApplication::OnKeyboard(unsigned char key, int, int) {
     CKeyState::OnCharacter(key, true);
     if (key == escapeKey) {
         QuitFromKey();
+    } else if (key == 'h' || key == 'H') {
+        hurryComputer = true;
+    }
+    if (input) {
+        input->OnCharacter(key);
     }
     HandleReplayKey(static_cast<int>(CReplayPlayer::ActionForKey(key)));
 }
@@ -561,9 +598,12 @@ void CApplication::OnKeyboardUp(unsigned char key, int, int) {
 void CApplication::OnSpecialKey(int key, int, int) {
     CKeyState::OnSpecial(key, true);
     HandleFunctionKey(key, glutGetModifiers());
-    if (key == GLUT_KEY_HOME || key == GLUT_KEY_END) {
+    if (input) {
+        input->OnSpecialKey(key);
+    }
+    if (key == GLUT_KEY_PAGE_UP || key == GLUT_KEY_PAGE_DOWN) {
         HandleReplayKey(
-            static_cast<int>(key == GLUT_KEY_HOME ? CReplayPlayer::Action::toStart : CReplayPlayer::Action::toEnd));
+            static_cast<int>(key == GLUT_KEY_PAGE_UP ? CReplayPlayer::Action::toStart : CReplayPlayer::Action::toEnd));
     }
 }
 

@@ -47,6 +47,7 @@ struct CProgramInstance {
 };
 
 class CCamera;
+class CCameraFlight;
 class CEditor;
 class CFrustum;
 class CInput;
@@ -56,6 +57,8 @@ class CGameLogWriter;
 class CReplayPlayer;
 struct CLogEntry;
 struct CLoadedLog;
+class CSeats;
+struct CCommand;
 
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
@@ -170,7 +173,13 @@ private:
     void StartReplay(const CLoadedLog& log);
     void TakeOverReplay();
     void HandleReplayKey(int action);
+    // The seats of the game: "person", or the computer's level (easy,
+    // normal, hard); the computer's players are seeded from the seed.
+    void SeatPlayers(const std::string (&names)[2], uint64_t seed);
     void PlaceStartCamera();
+    // Outside editor mode the camera flies to the team to move's view when
+    // the battle view asks for it.
+    void FlyToTeamView(float seconds);
     void HandOverView();
     void ProcessFrameInput();
     void SetViewFromCamera();
@@ -180,26 +189,39 @@ private:
     void UpdateFrameClock();
     void AddOverlayLines(int polygonCount);
     void QuitFromKey();
+    // ComputerTurn.cpp: the computer's seat gives its next command once the
+    // view has shown the last one and a short pause has passed, with the
+    // camera over the action.
+    void PlayComputerSeat();
+    void FocusCameraOn(const CCommand& command);
 
-    CProgramInstance                instance;
-    int                             state = stateStarting;
-    std::string                     gameModeString;
-    int                             windowWidth          = 0;
-    int                             windowHeight         = 0;
-    bool                            firstFrame           = true;
-    bool                            windowLibraryStarted = false;
-    std::vector<std::string>        debugLines;
-    CFrameTimer                     frameTimer;
-    CSoundLibrary                   soundLibrary;
-    std::unique_ptr<CCamera>        camera;
-    std::unique_ptr<CFrustum>       frustum;
-    std::unique_ptr<CBattleView>    level;
-    std::unique_ptr<CEditor>        editor;
-    std::unique_ptr<CInput>         input;
+    CProgramInstance               instance;
+    int                            state = stateStarting;
+    std::string                    gameModeString;
+    int                            windowWidth          = 0;
+    int                            windowHeight         = 0;
+    bool                           firstFrame           = true;
+    bool                           windowLibraryStarted = false;
+    std::vector<std::string>       debugLines;
+    CFrameTimer                    frameTimer;
+    CSoundLibrary                  soundLibrary;
+    std::unique_ptr<CCamera>       camera;
+    std::unique_ptr<CFrustum>      frustum;
+    std::unique_ptr<CBattleView>   level;
+    std::unique_ptr<CEditor>       editor;
+    std::unique_ptr<CInput>        input;
+    std::unique_ptr<CCameraFlight> flight;
+
+    std::unique_ptr<CSeats> seats;
+    std::string             seatNames[2];          // "red" and "blue" of the settings file
+    float                   computerWait  = 0;     // seconds before the computer's next command
+    bool                    hurryComputer = false; // no pauses for the rest of the computer's turn
+
     CGameStart                      gameStart;
     std::unique_ptr<CGameLogWriter> logWriter;
     std::unique_ptr<CReplayPlayer>  replay;
     uint64_t                        replayHeaderSeed = 0;
+    std::string                     playing[2]; // each seat as the log names it
 
     // Plays through the sound library above, so it must go before that closes.
     std::unique_ptr<CMusicPlayer> music;

@@ -8,6 +8,8 @@
 
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
+#include "app/Seats.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
@@ -104,8 +106,12 @@ const std::vector<CConfigControl>& CConfigDialog::GetControls() {
         {idVertexShader, Kind::CheckBox, 6, 156, 84, 10, "enable Vertex Shader", "vsh"},
         {idMultitexture, Kind::CheckBox, 6, 169, 81, 10, "enable Multitexturing", "multitex"},
         {idSound, Kind::CheckBox, 6, 192, 82, 10, "enable Sound/Music", "sound"},
-        {idCancel, Kind::PushButton, 24, 210, 50, 14, "Cancel", nullptr},
-        {idStart, Kind::DefaultPushButton, 78, 210, 50, 14, "Start", nullptr},
+        {noId, Kind::Label, 6, 210, 24, 8, "Red:", nullptr},
+        {idRedSeat, Kind::DropDownList, 32, 208, 94, 60, nullptr, CSeats::redKey},
+        {noId, Kind::Label, 6, 226, 24, 8, "Blue:", nullptr},
+        {idBlueSeat, Kind::DropDownList, 32, 224, 94, 60, nullptr, CSeats::blueKey},
+        {idCancel, Kind::PushButton, 24, 244, 50, 14, "Cancel", nullptr},
+        {idStart, Kind::DefaultPushButton, 78, 244, 50, 14, "Start", nullptr},
     };
     return controls;
 }
@@ -134,12 +140,16 @@ std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes
 }
 
 void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
 
     items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
     selection = FindItemByPrefix(items, settings.GetStringProperty("lastresolution"));
 
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key);
+        seats[team]      = static_cast<int>(CSeats::SeatFromName(seat));
+    }
     checked.clear();
     for (const int id : initialiseOrder) {
         const char* key = FindControl(id)->key;
@@ -148,14 +158,35 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
 }
 
 int CConfigDialog::Start() {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     if (selection >= 0) {
         settings.SetProperty("lastresolution", items[selection].c_str());
     }
     for (const int id : startOrder) {
         settings.SetIntProperty(FindControl(id)->key, IsChecked(id) ? 1 : 0);
     }
+    for (int team = 0; team < 2; ++team) {
+        settings.SetProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key,
+                             CSeats::SeatName(static_cast<CSeats::Seat>(seats[team])));
+    }
     return resultStart;
+}
+
+const std::vector<std::string>& CConfigDialog::GetListItems(int id) const {
+    static const std::vector<std::string> seatItems = {"Person", "Computer easy", "Computer normal", "Computer hard"};
+    return id == idRedSeat || id == idBlueSeat ? seatItems : items;
+}
+
+int CConfigDialog::GetListSelection(int id) const {
+    return id == idRedSeat ? seats[0] : id == idBlueSeat ? seats[1] : selection;
+}
+
+void CConfigDialog::SetListSelection(int id, int index) {
+    if (id != idRedSeat && id != idBlueSeat) {
+        SetSelection(index);
+    } else if (index >= 0 && index < static_cast<int>(GetListItems(id).size())) {
+        seats[id == idRedSeat ? 0 : 1] = index;
+    }
 }
 
 void CConfigDialog::SetSelection(int index) {

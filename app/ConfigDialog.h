@@ -19,12 +19,14 @@ public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
     static constexpr int         widthUnits       = 132;
-    static constexpr int         heightUnits      = 231;
+    static constexpr int         heightUnits      = 265;
 
     static constexpr int resultStart  = 1;
     static constexpr int resultCancel = 2;
 
     static constexpr int idResolutions = 1003;
+    static constexpr int idRedSeat     = 1015; // who plays team 1: a person or the computer at a level
+    static constexpr int idBlueSeat    = 1016;
     static constexpr int idStart       = 1;
     static constexpr int idCancel      = 2;
 
@@ -53,8 +55,12 @@ public:
     // -1 when nothing is selected (an empty list).
     int  GetSelection() const override { return selection; }
     void SetSelection(int index) override;
-    bool IsChecked(int id) const override;
-    void SetChecked(int id, bool checked) override;
+    // The seat lists; any other id is the mode list.
+    const std::vector<std::string>& GetListItems(int id) const override;
+    int                             GetListSelection(int id) const override;
+    void                            SetListSelection(int id, int index) override;
+    bool                            IsChecked(int id) const override;
+    void                            SetChecked(int id, bool checked) override;
 
     const char*                        GetTitle() const override { return title; }
     int                                GetWidthUnits() const override { return widthUnits; }
@@ -65,4 +71,5 @@ private:
     std::vector<std::string> items;
     int                      selection = -1;
     std::map<int, bool>      checked;
+    int                      seats[2] = {0, 0}; // CSeats::Seat of red and blue
 };

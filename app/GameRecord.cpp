@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/ReplayPlayer.h"
+#include "app/Seats.h"
 #include "core/Logger.h"
 #include "session/GameLogWriter.h"
 #include "session/LogReplay.h"
@@ -14,6 +15,24 @@ namespace {
 
 const char* VerbOf(const CGameStart& start) {
     return start.kind == CGameStart::replayGame ? "replayed" : "continued";
+}
+
+constexpr char computerWord[] = "computer ";
+
+// A log names a seat "person" or "computer <level> <seed>".
+std::string SeatText(const std::string& name, uint64_t seed, int team) {
+    if (CSeats::SeatFromName(name.empty() ? nullptr : name.c_str()) == CSeats::Seat::person) {
+        return "person";
+    }
+    return computerWord + name + " " + std::to_string(seed + static_cast<uint64_t>(team));
+}
+
+std::string SeatName(const std::string& text) {
+    if (text.compare(0, sizeof computerWord - 1, computerWord) != 0) {
+        return "person";
+    }
+    const std::string rest = text.substr(sizeof computerWord - 1);
+    return rest.substr(0, rest.find(' '));
 }
 
 } // namespace
@@ -36,6 +55,7 @@ void CApplication::StartMatch() {
     if (gameStart.kind == CGameStart::newGame) {
         const uint64_t seed = NewMatchSeed();
         level->LoadTeams(seed);
+        SeatPlayers(seatNames, seed);
         RecordNewGame(seed, {});
     } else {
         level->LoadTeams(log.header.seed);
@@ -67,6 +87,8 @@ bool CApplication::LoadStartLog(CLoadedLog& log, std::string& error) const {
 // A command that does not replay as logged ends the game there: it goes on
 // in a new log holding the commands before it, and the old log stays as it is.
 void CApplication::ContinueGame(const CLoadedLog& log) {
+    const std::string names[2] = {SeatName(log.header.seats[0]), SeatName(log.header.seats[1])};
+    SeatPlayers(names, log.header.seed);
     CMatch state = *level->GetMatch();
     state.SetTraceExchanges(false);
     std::string  error;
@@ -89,17 +111,27 @@ void CApplication::ContinueGame(const CLoadedLog& log) {
     }
 }
 
+void CApplication::SeatPlayers(const std::string (&names)[2], uint64_t seed) {
+    for (int team = 0; team < CMatch::teamCount; ++team) {
+        playing[team] = SeatText(names[team], seed, team);
+    }
+    seats = std::make_unique<CSeats>(CSeats::SeatFromName(names[0].empty() ? nullptr : names[0].c_str()),
+                                     CSeats::SeatFromName(names[1].empty() ? nullptr : names[1].c_str()), seed);
+}
+
 void CApplication::RecordNewGame(uint64_t seed, const std::vector<CLogEntry>& entries) {
     logWriter.reset();
     if (!CSavedGames::EnsureFolder()) {
         return;
     }
-    const time_t      now  = time(nullptr);
+    const time_t   now     = time(nullptr);
+    CGameLogHeader header  = CLogReplay::NewHeader(level->GetName(), seed, CSavedGames::FormatStartTime(now));
+    header.seats[0]        = playing[0];
+    header.seats[1]        = playing[1];
     const std::string path = CSavedGames::NewLogPath(now);
     std::string       error;
     auto              writer = std::make_unique<CGameLogWriter>();
-    if (!writer->Create(path, CLogReplay::NewHeader(level->GetName(), seed, CSavedGames::FormatStartTime(now)), entries,
-                        error)) {
+    if (!writer->Create(path, header, entries, error)) {
         GetLogger()->LogError("CApplication: %s; the game is not recorded", error.c_str());
         return;
     }
@@ -112,12 +144,13 @@ void CApplication::StartReplay(const CLoadedLog& log) {
 }
 
 // Play on from the command shown, as a new game whose log begins with the
-// commands so far.
+// commands so far, with the seats chosen in the dialog.
 void CApplication::TakeOverReplay() {
     const std::vector<CLogEntry> entries = replay->GetEntriesSoFar();
     replay.reset();
     level->SetTimeScale(1.0f);
     level->SetReplayStatus(CHudReplay());
+    SeatPlayers(seatNames, replayHeaderSeed);
     RecordNewGame(replayHeaderSeed, entries);
     level->ShowTurnMessage();
 }

@@ -26,8 +26,8 @@ public:
     CReplayPlayer(CBattleView& view, const CMatch& start, std::vector<CLogEntry> entries);
 
     // The replay keys: p pause, . and > one command forward, , and < one
-    // back, + and = faster, - slower, t take over. (Home and End, jump to the
-    // start and the end, are special keys the window library names.)
+    // back, + and = faster, - slower, t take over. (Page Up and Page Down,
+    // jump to the start and the end, are special keys the window library names.)
     static Action ActionForKey(unsigned char key);
 
     void Update(float frameTime);

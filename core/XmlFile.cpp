@@ -116,11 +116,8 @@ bool CXmlFile::Open(const char* path, int request) {
         return false;
     }
     if (request == modeWriting) {
-        // The old file stays until Close has written the new one completely.
-        if (!CFileGate::IsInsideDataFolder(path)) {
-            GetLogger()->LogError("CXmlFile::Open: refused %s: the path leaves the data folder", path);
-            return false;
-        }
+        // The old file stays until Close has written the new one completely;
+        // the file gate's write rule refuses (and names) a path outside.
         if (!outputFile.Open(path)) {
             return false;
         }

@@ -76,7 +76,8 @@ void OnCheckBox(Fl_Widget* widget, void* data) {
 }
 
 void OnChoice(Fl_Widget* widget, void* data) {
-    static_cast<CViewState*>(data)->dialog.SetSelection(static_cast<Fl_Choice*>(widget)->value());
+    const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
+    binding->view->dialog.SetListSelection(binding->id, static_cast<Fl_Choice*>(widget)->value());
 }
 
 void OnStart(Fl_Widget*, void* data) {
@@ -92,17 +93,19 @@ void OnCancel(Fl_Widget*, void* data) {
     view->window->hide();
 }
 
-Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view) {
+Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view,
+                     std::vector<std::unique_ptr<CBoxBinding>>& bindings) {
     Fl_Choice* choice =
         new Fl_Choice(units.X(control.x), units.Y(control.y), units.X(control.width), units.Y(dropDownHeightUnits));
-    for (const std::string& item : view.dialog.GetItems()) {
+    for (const std::string& item : view.dialog.GetListItems(control.id)) {
         choice->add(EscapeMenuLabel(item).c_str(), 0, nullptr, nullptr, 0);
     }
-    if (view.dialog.GetSelection() >= 0) {
-        choice->value(view.dialog.GetSelection());
+    if (view.dialog.GetListSelection(control.id) >= 0) {
+        choice->value(view.dialog.GetListSelection(control.id));
     }
     choice->textsize(fontSize);
-    choice->callback(OnChoice, &view);
+    bindings.push_back(std::make_unique<CBoxBinding>(CBoxBinding{&view, control.id}));
+    choice->callback(OnChoice, bindings.back().get());
     return choice;
 }
 
@@ -119,7 +122,7 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         return label;
     }
     case ConfigControlKind::DropDownList:
-        return AddChoice(control, units, view);
+        return AddChoice(control, units, view, bindings);
     case ConfigControlKind::CheckBox: {
         Fl_Check_Button* box = new Fl_Check_Button(x, y, w, h, control.text);
         box->value(view.dialog.IsChecked(control.id) ? 1 : 0);

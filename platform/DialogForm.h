@@ -37,10 +37,15 @@ public:
     virtual void                            Initialise(const std::vector<CDisplayMode>& modes) = 0;
     virtual const std::vector<std::string>& GetItems() const                                   = 0;
     // -1 when nothing is selected.
-    virtual int  GetSelection() const             = 0;
-    virtual void SetSelection(int index)          = 0;
-    virtual bool IsChecked(int id) const          = 0;
-    virtual void SetChecked(int id, bool checked) = 0;
+    virtual int  GetSelection() const    = 0;
+    virtual void SetSelection(int index) = 0;
+    // Lists beside the first, addressed by their control's id; by default
+    // every list is the first one.
+    virtual const std::vector<std::string>& GetListItems(int) const { return GetItems(); }
+    virtual int                             GetListSelection(int) const { return GetSelection(); }
+    virtual void                            SetListSelection(int, int index) { SetSelection(index); }
+    virtual bool                            IsChecked(int id) const          = 0;
+    virtual void                            SetChecked(int id, bool checked) = 0;
     // The dialog's result for "Start", and for "Cancel" (also Escape and the close box).
     virtual int Start()        = 0;
     virtual int Cancel() const = 0;

@@ -209,7 +209,7 @@ std::pair<int, int> CMatch::GetOrigin(int index) const {
     return unit != nullptr ? std::make_pair(unit->tileX, unit->tileY) : std::make_pair(-1, -1);
 }
 
-bool CMatch::IsTilePassable(int index, int x, int y) const {
+bool CMatch::IsGroundPassable(int index, int x, int y) const {
     const CUnit* unit = GetUnit(index);
     if (unit == nullptr || !CGridManager::IsInside(x, y)) {
         return false;
@@ -217,7 +217,15 @@ bool CMatch::IsTilePassable(int index, int x, int y) const {
     const Tile& tile = board.GetTile(x, y);
     return board.IsTileUsable(x, y) && terrainTypes->IsPassable(tile.terrainType) &&
            std::find(unit->notUsable.begin(), unit->notUsable.end(), tile.terrainType) == unit->notUsable.end() &&
-           unit->slopeMax >= tile.slopeDegrees && (tile.unit == -1 || tile.unit == index);
+           unit->slopeMax >= tile.slopeDegrees;
+}
+
+bool CMatch::IsTilePassable(int index, int x, int y) const {
+    if (!IsGroundPassable(index, x, y)) {
+        return false;
+    }
+    const int standing = board.GetTile(x, y).unit;
+    return standing == -1 || standing == index;
 }
 
 void CMatch::FillMoveArea(int index, CTileArea& area) const {

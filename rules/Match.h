@@ -106,8 +106,11 @@ public:
     // The path the unit would take to (x, y); empty when there is none.
     std::vector<std::pair<int, int>> FindPath(int unit, int x, int y) const;
     bool                             IsTilePassable(int unit, int x, int y) const;
-    bool                             InFireArea(int shooter, int target) const;
-    CombatExchange                   ComputeExchange(int attacker, int defender) const;
+    // Whether the unit could stand on (x, y) were no other unit there: the
+    // ground alone (usable, its terrain, slope and the unit's limits).
+    bool           IsGroundPassable(int unit, int x, int y) const;
+    bool           InFireArea(int shooter, int target) const;
+    CombatExchange ComputeExchange(int attacker, int defender) const;
 
     // ---- state ----
     // 64 bits over the logical state: for each unit its tile, hit points,

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/Logger.h"
+#include "platform/UserPaths.h"
 #include "session/GameLog.h"
 #include "session/LogReplay.h"
 
@@ -53,7 +54,11 @@ CSavedGame Describe(const std::string& path) {
 } // namespace
 
 std::string CSavedGames::Folder() {
-    return "saves";
+    std::string folder = CUserPaths::SavesFolder();
+    if (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
 }
 
 bool CSavedGames::EnsureFolder() {

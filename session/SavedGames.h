@@ -19,7 +19,8 @@ struct CSavedGame {
 // folder, named by the time the game began.
 class CSavedGames {
 public:
-    // The folder of every log: "saves" in the working directory.
+    // The folder of every log: "saves" in the working directory, or the
+    // user's state folder's for an installed copy.
     static std::string Folder();
     // Creates the folder when missing. False (logged) when it cannot be
     // made or is not a folder of its own (a link is refused).

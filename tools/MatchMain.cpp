@@ -18,6 +18,7 @@
 #include "session/GameLogWriter.h"
 #include "session/LogReplay.h"
 #include "session/SavedGames.h"
+#include "Tournament.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ constexpr const char* usage =
     "usage: ridgeline-match [--data DIR] [--level NAME] [--seed N] [--random PERCENT] [--record FILE] [--quiet]\n"
     "       ridgeline-match [--data DIR] --verify FILE\n"
     "       ridgeline-match [--data DIR] [--level NAME] --bench\n"
+    "       ridgeline-match [--data DIR] [--level NAME] [--seed N] --tournament GAMES\n"
+    "                       --players A,B [--max-turns N]   (easy normal hard random greedy)\n"
     "\n"
     "Plays one seeded game (the nearest-attack policy, PERCENT of its commands\n"
     "random ones) and prints each command with the state hash after it, then\n"
@@ -38,6 +41,9 @@ constexpr const char* usage =
     "  3: the log is refused (unreadable, another format or rules version,\n"
     "     other level files)\n"
     "  4: damaged or cut-short lines were dropped; the lines before them replay\n"
+    "\n"
+    "--tournament plays that many seeded games between two players and prints\n"
+    "the tally; exit 1 then means a player gave a refused command.\n"
     "\n"
     "--bench times replaying 10,000 logged commands and continuing a\n"
     "500-command game (loading, checking and replaying its log).\n"
@@ -55,6 +61,9 @@ struct CMatchOptions {
     bool        bench         = false;
     std::string verifyFile;
     std::string recordFile;
+    int         tournament = 0; // games; 0: one game by the simple policy
+    std::string players;        // "A,B" for a tournament
+    int         maxTurns = 300;
 };
 
 constexpr int maxCommands = 20000;
@@ -85,6 +94,12 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.recordFile = FromStartFolder(argv[++i]);
         } else if (option == "--verify" && hasValue) {
             options.verifyFile = FromStartFolder(argv[++i]);
+        } else if (option == "--tournament" && hasValue) {
+            options.tournament = std::atoi(argv[++i]);
+        } else if (option == "--players" && hasValue) {
+            options.players = argv[++i];
+        } else if (option == "--max-turns" && hasValue) {
+            options.maxTurns = std::atoi(argv[++i]);
         } else if (option == "--quiet") {
             options.quiet = true;
         } else if (option == "--bench") {
@@ -93,7 +108,19 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             return false;
         }
     }
-    return options.randomPercent >= 0 && options.randomPercent <= 100;
+    return options.randomPercent >= 0 && options.randomPercent <= 100 && options.tournament >= 0 &&
+           options.maxTurns > 0;
+}
+
+// "A,B" into the tournament's two players; false unless both are known.
+bool ParsePlayers(const std::string& players, CTournamentOptions& tournament) {
+    const size_t comma = players.find(',');
+    if (comma == std::string::npos) {
+        return false;
+    }
+    tournament.playerA = players.substr(0, comma);
+    tournament.playerB = players.substr(comma + 1);
+    return IsTournamentPlayer(tournament.playerA) && IsTournamentPlayer(tournament.playerB);
 }
 
 // Plays a seeded game; every accepted command with its state hash goes to
@@ -274,12 +301,24 @@ int main(int argc, char** argv) {
         fputs(usage, stderr);
         return exitUsage;
     }
+    CTournamentOptions tournament;
+    if (options.tournament > 0 && !ParsePlayers(options.players, tournament)) {
+        fprintf(stderr, "ridgeline-match: --players wants two of easy, normal, hard, random, greedy: A,B\n");
+        return exitUsage;
+    }
     if (chdir(options.dataFolder.c_str()) != 0) {
         fprintf(stderr, "ridgeline-match: cannot enter %s\n", options.dataFolder.c_str());
         return exitUsage;
     }
     if (!options.verifyFile.empty()) {
         return Verify(options.verifyFile);
+    }
+    if (options.tournament > 0) {
+        tournament.levelName = options.levelName;
+        tournament.firstSeed = options.seed;
+        tournament.games     = options.tournament;
+        tournament.maxTurns  = options.maxTurns;
+        return RunTournament(tournament);
     }
     return options.bench ? Bench(options) : Play(options);
 }

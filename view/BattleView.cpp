@@ -159,6 +159,10 @@ void CBattleView::ResetMatch(const CMatch& state) {
     *match = state;
     match->SetTraceExchanges(true);
     Deselect();
+    // What was said or asked about the old position no longer holds.
+    endTurnAsked = -1;
+    notice.clear();
+    turnPending = turnPending && !match->IsGameOver();
     figures->ShowMatchState();
     if (interface) {
         interface->SetFinished(match->IsGameOver());

@@ -2,7 +2,8 @@
 # A game that survives a killed program, and its replay. A game of the
 # shipped level, recorded headless and cut after 40 commands (a fight has
 # left its marks on the team strengths), is continued from the saved-games
-# window; Space ends the turn (command 41, written to the log at once), and
+# window; Space twice ends the turn (the first press asks, as units are
+# ready; command 41, written to the log at once), and
 # the program is killed with SIGKILL. Started again, the game continues in
 # the same position: the log replays to 41 commands, the panels have the
 # tint of the same team to move and the team-strength bars the same
@@ -14,7 +15,10 @@ source "$(dirname "$0")/Common.sh"
 match="$(dirname "$program")/ridgeline-match"
 
 for entry in "$data"/*; do
-    [ "$(basename "$entry")" = saves ] || ln -s "$entry" .
+    case "$(basename "$entry")" in
+    saves | log_*.txt | gfxconfig.ini) ;;
+    *) ln -s "$entry" . ;;
+    esac
 done
 mkdir saves
 "$match" --data . --seed 3 --random 20 --quiet --record full.log >/dev/null || fail "no recorded game"
@@ -50,8 +54,11 @@ start_game() { # choices in the saved-games window (xdotool keys)
 
 start_game
 before="$(position)"
-xdotool keydown space && sleep 0.6 && xdotool keyup space
-sleep 4
+for _ in 1 2; do
+    xdotool keydown space && sleep 0.6 && xdotool keyup space
+    sleep 1
+done
+sleep 3
 "$match" --verify "$log" | grep -q "commands 41 " || fail "Space's end of the turn is not in the log"
 ended="$(position)"
 same_position "$before" "$ended" && fail "the end of the turn changed nothing on the display ($before)"
