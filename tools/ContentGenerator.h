@@ -6,6 +6,9 @@
 #include <vector>
 
 class CXmlFile;
+namespace LevelLayout {
+struct Design;
+}
 
 // Writes every missing file of the game's data folder from fixed seeds.
 // A file that exists is never touched, so committed and edited files win;
@@ -34,7 +37,7 @@ public:
     bool        Exists(const std::string& relativePath) const;
 
 private:
-    bool        RunLevel();
+    bool        RunLevel(const LevelLayout::Design& design);
     bool        Publish(const std::string& temporary, const std::string& final);
     std::string TemporaryName(const std::string& final) const;
 
