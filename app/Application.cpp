@@ -13,6 +13,8 @@
 #include "app/ConfigDialog.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
+#include "core/LevelCatalog.h"
+#include "core/Logger.h"
 #include "app/Input.h"
 #include "app/LevelNotice.h"
 #include "core/PropertyFile.h"
@@ -39,11 +41,10 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// The level the game builds and the start camera over it.
-constexpr const char* levelName              = "TestLevel";
-constexpr float       startHeightAboveGround = 450.0f;
-const CVector3        startEye(665.0f, 528.0f, 145.0f);
-const CVector3        startCenter(683.76f, 209.0f, 409.0f);
+// The start camera over the level (every level spans the same width).
+constexpr float startHeightAboveGround = 450.0f;
+const CVector3  startEye(665.0f, 528.0f, 145.0f);
+const CVector3  startCenter(683.76f, 209.0f, 409.0f);
 
 // The flags in the order "gfxconfig.ini" is read.
 struct CSettingsFlag {
@@ -181,6 +182,8 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
     }
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
+    const char* chosenLevel    = settings.GetStringProperty("level");
+    levelName                  = CLevelCatalog().Choose(chosenLevel != nullptr ? chosenLevel : "");
 }
 
 void CApplication::OpenWindow() {
@@ -309,13 +312,14 @@ void CApplication::OnIdle() {
     glutPostRedisplay();
 }
 
-// The game is built here, once, in dependency order: the level "TestLevel",
+// The game is built here, once, in dependency order: the chosen level,
 // the camera bound to it, the frustum, the editor (editor mode only), the
 // camera's start pose, the hand-over of camera and frustum to terrain, world
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
-    level = std::make_unique<CLevel>(levelName);
+    GetLogger()->LogInfo("level: %s", levelName.c_str());
+    level = std::make_unique<CLevel>(levelName.c_str());
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
         // player so (OnDisplay), and Escape still ends the game.

@@ -96,6 +96,7 @@ public:
     int                GetWindowHeight() const { return windowHeight; }
     bool               IsFirstFrame() const { return firstFrame; }
     const std::string& GetGameModeString() const { return gameModeString; }
+    const std::string& GetLevelName() const { return levelName; }
     CSoundLibrary&     GetSoundLibrary() { return soundLibrary; }
     CCamera*           GetCamera() const { return camera.get(); }
     CFrustum*          GetFrustum() const { return frustum.get(); }
@@ -166,6 +167,7 @@ private:
     CProgramInstance          instance;
     int                       state = stateStarting;
     std::string               gameModeString;
+    std::string               levelName; // the settings' "level" when it can be played
     int                       windowWidth          = 0;
     int                       windowHeight         = 0;
     bool                      firstFrame           = true;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/BmpHandler.h"
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr int minModeWidth        = 640;
 constexpr int minModeHeight       = 480;
 constexpr int minModeBitsPerPixel = 16;
+constexpr int maxPreviewSide      = 512;
 
 // Check box ids as the settings keys know them.
 constexpr int idTextureCompression = 1004;
@@ -29,6 +31,7 @@ constexpr int idSound              = 1014;
 constexpr int noId                 = -1;
 
 constexpr char resolutionsKey[] = "resolutions";
+constexpr char levelKey[]       = "level";
 
 // The list must also fit on one line of the settings file after its key, or
 // the next read would drop the line as overlong and lose the whole list.
@@ -104,8 +107,11 @@ const std::vector<CConfigControl>& CConfigDialog::GetControls() {
         {idVertexShader, Kind::CheckBox, 6, 156, 84, 10, "enable Vertex Shader", "vsh"},
         {idMultitexture, Kind::CheckBox, 6, 169, 81, 10, "enable Multitexturing", "multitex"},
         {idSound, Kind::CheckBox, 6, 192, 82, 10, "enable Sound/Music", "sound"},
-        {idCancel, Kind::PushButton, 24, 210, 50, 14, "Cancel", nullptr},
-        {idStart, Kind::DefaultPushButton, 78, 210, 50, 14, "Start", nullptr},
+        {noId, Kind::Label, 140, 5, 60, 8, "Level:", nullptr},
+        {idLevels, Kind::DropDownList, 140, 18, 124, 95, nullptr, levelKey},
+        {idPreview, Kind::Picture, 159, 36, 86, 80, nullptr, nullptr},
+        {idCancel, Kind::PushButton, 160, 210, 50, 14, "Cancel", nullptr},
+        {idStart, Kind::DefaultPushButton, 214, 210, 50, 14, "Start", nullptr},
     };
     return controls;
 }
@@ -133,12 +139,16 @@ std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes
     return list;
 }
 
-void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
+void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levelList) {
     CPropertyFile settings(settingsFileName);
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
 
     items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
     selection = FindItemByPrefix(items, settings.GetStringProperty("lastresolution"));
+
+    levels                  = levelList;
+    const char* const saved = settings.GetStringProperty(levelKey);
+    levelSelection          = CLevelCatalog::ChooseIndex(levels, saved != nullptr ? saved : "");
 
     checked.clear();
     for (const int id : initialiseOrder) {
@@ -151,6 +161,9 @@ int CConfigDialog::Start() {
     CPropertyFile settings(settingsFileName);
     if (selection >= 0) {
         settings.SetProperty("lastresolution", items[selection].c_str());
+    }
+    if (levelSelection >= 0) {
+        settings.SetProperty(levelKey, levels[levelSelection].name.c_str());
     }
     for (const int id : startOrder) {
         settings.SetIntProperty(FindControl(id)->key, IsChecked(id) ? 1 : 0);
@@ -174,4 +187,47 @@ void CConfigDialog::SetChecked(int id, bool isChecked) {
     if (control != nullptr && control->kind == ConfigControlKind::CheckBox) {
         checked[id] = isChecked;
     }
+}
+
+std::vector<std::string> CConfigDialog::GetLevelItems() const {
+    std::vector<std::string> texts;
+    for (const CLevelEntry& level : levels) {
+        texts.push_back(level.IsUsable() ? level.name : level.name + " (cannot be played: " + level.reason + ")");
+    }
+    return texts;
+}
+
+bool CConfigDialog::IsLevelOffered(int index) const {
+    return index >= 0 && index < static_cast<int>(levels.size()) && levels[index].IsUsable();
+}
+
+void CConfigDialog::SetLevelSelection(int index) {
+    if (IsLevelOffered(index)) {
+        levelSelection = index;
+    }
+}
+
+CConfigDialog::CPicture CConfigDialog::GetPreview() const {
+    CPicture picture;
+    if (levelSelection < 0 || levels[levelSelection].preview.empty()) {
+        return picture;
+    }
+    CBmpHandler file;
+    file.Load(levels[levelSelection].preview.c_str(), false);
+    if (file.GetWidth() > maxPreviewSide || file.GetHeight() > maxPreviewSide) {
+        GetLogger()->LogError("CConfigDialog: the preview %s is %d x %d pixels, more than %d a side; not shown",
+                              levels[levelSelection].preview.c_str(), file.GetWidth(), file.GetHeight(),
+                              maxPreviewSide);
+        return picture;
+    }
+    picture.width  = file.GetWidth();
+    picture.height = file.GetHeight();
+    for (int row = 0; row < picture.height; ++row) {
+        for (int column = 0; column < picture.width; ++column) {
+            const uint32_t pixel = file.GetPixel(row, column);
+            picture.rgb.insert(picture.rgb.end(), {static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 8),
+                                                   static_cast<uint8_t>(pixel >> 16)});
+        }
+    }
+    return picture;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "core/LevelCatalog.h"
 #include "platform/DisplayModes.h"
 
-enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton };
+enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton, Picture };
 
 // One control of the start-up dialog. Positions and sizes are in dialog
 // units: a quarter of the font's average character width horizontally, an
@@ -18,13 +20,14 @@ struct CConfigControl {
     int               y;
     int               width;
     int               height;
-    const char*       text; // nullptr for the list
+    const char*       text; // nullptr for a list, a picture or a text the dialog fills in
     const char*       key;  // the "gfxconfig.ini" key it stands for, or nullptr
 };
 
-// What the start-up dialog does, without any toolkit: which display modes it
-// offers, which item and boxes it shows selected, and what "Start" writes to
-// "gfxconfig.ini". A view draws the controls, forwards the player's changes
+// What the start-up dialog does, without any toolkit: which display modes and
+// levels it offers, which items and boxes it shows selected, and what "Start"
+// writes to "gfxconfig.ini". The display settings fill the left column, the
+// game's (the level) the right one. A view draws the controls, forwards the player's changes
 // with SetSelection/SetChecked and calls Start or Cancel.
 //
 // Like a dialog procedure that opens the settings file for every message,
@@ -33,13 +36,15 @@ class CConfigDialog {
 public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
-    static constexpr int         widthUnits       = 132;
+    static constexpr int         widthUnits       = 270;
     static constexpr int         heightUnits      = 231;
 
     static constexpr int resultStart  = 1;
     static constexpr int resultCancel = 2;
 
     static constexpr int idResolutions = 1003;
+    static constexpr int idLevels      = 1020;
+    static constexpr int idPreview     = 1021; // the selected level's picture
     static constexpr int idStart       = 1;
     static constexpr int idCancel      = 2;
 
@@ -58,13 +63,30 @@ public:
     // Stores the offered modes as "resolutions", fills the list from that
     // value, selects the item that "lastresolution" begins and checks the
     // boxes whose keys are non-zero.
-    void Initialise(const std::vector<CDisplayMode>& modes);
-    // Stores the selected item (if any) and every box; returns resultStart.
+    // Lists the levels (all of them; the unusable ones with their reason)
+    // and selects the usable one that "level" names, else the catalogue's
+    // choice.
+    void Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levels = {});
+    // Stores the selected item (if any), the selected level (if any) and
+    // every box; returns resultStart.
     int Start();
     // Writes nothing.
     int Cancel() const { return resultCancel; }
 
     const std::vector<std::string>& GetItems() const { return items; }
+    // One text per level: its name, and for an unusable level the reason.
+    std::vector<std::string> GetLevelItems() const;
+    bool                     IsLevelOffered(int index) const;
+    // -1 when no level can be played.
+    int  GetLevelSelection() const { return levelSelection; }
+    void SetLevelSelection(int index); // ignored for a level that cannot be played
+    // The selected level's preview picture, RGB rows from the top; empty
+    // when there is none or it cannot be read (that is logged).
+    struct CPicture {
+        int                  width = 0, height = 0;
+        std::vector<uint8_t> rgb;
+    };
+    CPicture GetPreview() const;
     // -1 when nothing is selected (an empty list).
     int  GetSelection() const { return selection; }
     void SetSelection(int index);
@@ -74,5 +96,7 @@ public:
 private:
     std::vector<std::string> items;
     int                      selection = -1;
+    std::vector<CLevelEntry> levels;
+    int                      levelSelection = -1;
     std::map<int, bool>      checked;
 };

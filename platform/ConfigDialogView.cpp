@@ -6,6 +6,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -60,10 +61,29 @@ std::string EscapeMenuLabel(const std::string& text) {
 }
 
 struct CViewState {
-    CConfigDialog&    dialog;
-    Fl_Double_Window* window = nullptr;
-    int               result = CConfigDialog::resultCancel;
+    explicit CViewState(CConfigDialog& dialogValue) : dialog(dialogValue) {}
+
+    CConfigDialog&                dialog;
+    Fl_Double_Window*             window  = nullptr;
+    Fl_Box*                       preview = nullptr;
+    CConfigDialog::CPicture       pixels;
+    std::unique_ptr<Fl_RGB_Image> picture;
+    int                           result = CConfigDialog::resultCancel;
 };
+
+// The selected level's picture, or an empty frame.
+void ShowPreview(CViewState& view) {
+    if (view.preview == nullptr) {
+        return;
+    }
+    view.preview->image(nullptr);
+    view.pixels = view.dialog.GetPreview();
+    view.picture.reset(view.pixels.width > 0 && view.pixels.height > 0
+                           ? new Fl_RGB_Image(view.pixels.rgb.data(), view.pixels.width, view.pixels.height, 3)
+                           : nullptr);
+    view.preview->image(view.picture.get());
+    view.preview->redraw();
+}
 
 struct CBoxBinding {
     CViewState* view;
@@ -79,6 +99,12 @@ void OnChoice(Fl_Widget* widget, void* data) {
     static_cast<CViewState*>(data)->dialog.SetSelection(static_cast<Fl_Choice*>(widget)->value());
 }
 
+void OnLevelChoice(Fl_Widget* widget, void* data) {
+    CViewState* view = static_cast<CViewState*>(data);
+    view->dialog.SetLevelSelection(static_cast<Fl_Choice*>(widget)->value());
+    ShowPreview(*view);
+}
+
 void OnStart(Fl_Widget*, void* data) {
     CViewState* view = static_cast<CViewState*>(data);
     view->result     = view->dialog.Start();
@@ -92,17 +118,22 @@ void OnCancel(Fl_Widget*, void* data) {
     view->window->hide();
 }
 
+// The display modes, or the levels (those that cannot be played greyed out).
 Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view) {
     Fl_Choice* choice =
         new Fl_Choice(units.X(control.x), units.Y(control.y), units.X(control.width), units.Y(dropDownHeightUnits));
-    for (const std::string& item : view.dialog.GetItems()) {
-        choice->add(EscapeMenuLabel(item).c_str(), 0, nullptr, nullptr, 0);
+    const bool                     isLevels  = control.id == CConfigDialog::idLevels;
+    const std::vector<std::string> items     = isLevels ? view.dialog.GetLevelItems() : view.dialog.GetItems();
+    const int                      selection = isLevels ? view.dialog.GetLevelSelection() : view.dialog.GetSelection();
+    for (size_t index = 0; index < items.size(); ++index) {
+        const bool offered = !isLevels || view.dialog.IsLevelOffered(static_cast<int>(index));
+        choice->add(EscapeMenuLabel(items[index]).c_str(), 0, nullptr, nullptr, offered ? 0 : FL_MENU_INACTIVE);
     }
-    if (view.dialog.GetSelection() >= 0) {
-        choice->value(view.dialog.GetSelection());
+    if (selection >= 0) {
+        choice->value(selection);
     }
     choice->textsize(fontSize);
-    choice->callback(OnChoice, &view);
+    choice->callback(isLevels ? OnLevelChoice : OnChoice, &view);
     return choice;
 }
 
@@ -132,6 +163,11 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         button->callback(OnCancel, &view);
         return button;
     }
+    case ConfigControlKind::Picture: {
+        view.preview = new Fl_Box(FL_DOWN_FRAME, x, y, w, h, nullptr);
+        ShowPreview(view);
+        return view.preview;
+    }
     case ConfigControlKind::DefaultPushButton: {
         Fl_Return_Button* button = new Fl_Return_Button(x, y, w, h, control.text);
         button->callback(OnStart, &view);
@@ -157,12 +193,12 @@ bool CConfigDialogView::OpenDisplay() {
 }
 
 int CConfigDialogView::Show(CConfigDialog& dialog) {
-    dialog.Initialise(CDisplayModes::Enumerate());
+    dialog.Initialise(CDisplayModes::Enumerate(), CLevelCatalog().GetLevels());
 
     const CDialogUnits                        units;
     const int                                 width  = units.X(CConfigDialog::widthUnits);
     const int                                 height = units.Y(CConfigDialog::heightUnits);
-    CViewState                                view{dialog};
+    CViewState                                view(dialog);
     std::vector<std::unique_ptr<CBoxBinding>> bindings;
 
     Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, CConfigDialog::title);

@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/DataFiles.h"
@@ -24,25 +25,25 @@ namespace {
 
 constexpr int board = CGridManager::gridSize;
 
-// The shipped level's rules, built as the level builds them but without a
+// A shipped level's rules, built as the level builds them but without a
 // GL context: heightmap, grid (with the sea's water height), terrain types,
 // units without models, the rules. The working directory is a temporary
 // folder that links the data folders the rules read, so the logs stay out
 // of data/.
 class CShippedLevel {
 public:
-    explicit CShippedLevel(int firstTeam) {
+    CShippedLevel(const std::string& name, int firstTeam) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-        for (const char* folder : {"TestLevel", "Terrain", "units", "sounds"}) {
+        for (const std::string& folder : {name, std::string("Terrain"), std::string("units"), std::string("sounds")}) {
             const std::string target = DataFiles::Folder() + "/" + folder;
             if (symlink(target.c_str(), folder) != 0) {
                 ADD_FAILURE() << "cannot link " << target;
             }
         }
-        CPropertyFile params("TestLevel\\Terrain\\ter_params.ini");
-        map = std::make_unique<CHeightmap>("TestLevel\\Terrain\\ter_heightmap.bmp", params.GetFloatProperty("maxwidth"),
-                                           params.GetFloatProperty("maxheight"));
-        grid = std::make_unique<CGridManager>("TestLevel\\Terrain\\terrain.xml", map.get());
+        CPropertyFile params((name + "\\Terrain\\ter_params.ini").c_str());
+        map  = std::make_unique<CHeightmap>((name + "\\Terrain\\ter_heightmap.bmp").c_str(),
+                                           params.GetFloatProperty("maxwidth"), params.GetFloatProperty("maxheight"));
+        grid = std::make_unique<CGridManager>((name + "\\Terrain\\terrain.xml").c_str(), map.get());
         grid->SetWaterHeight(map->GetHeightScale() * CLevel::waterLevel);
         types = std::make_unique<CTerrainTypes>("Terrain\\terraintypes.xml");
         units = std::make_unique<CUnitManager>(nullptr, map.get(), grid.get(), types.get());
@@ -210,13 +211,16 @@ void ExpectWellFormedTrace(const std::string& log, int attacks) {
     }
 }
 
-class WholeGame : public ::testing::TestWithParam<int> {};
+// Each shipped level, each team starting.
+class WholeGame : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
 
-INSTANTIATE_TEST_SUITE_P(StartingTeams, WholeGame, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(LevelsAndStartingTeams, WholeGame,
+                         ::testing::Combine(::testing::Values("TestLevel", "Islands"), ::testing::Values(1, 2)));
 
 TEST_P(WholeGame, TheShippedLevelIsPlayedToAWinnerByCommandsAlone) {
-    CShippedLevel level(GetParam());
-    ASSERT_TRUE(level.rules->LoadTeams("TestLevel"));
+    const std::string name = std::get<0>(GetParam());
+    CShippedLevel     level(name, std::get<1>(GetParam()));
+    ASSERT_TRUE(level.rules->LoadTeams(name));
     ASSERT_GE(level.units->GetCount(), 10);
     ASSERT_FALSE(level.rules->StartGame().gameOver) << "both teams are complete";
 
