@@ -436,7 +436,7 @@ struct CPass {
 
 class CGameFrameBench {
 public:
-    explicit CGameFrameBench(float seconds) : seconds(seconds) {}
+    CGameFrameBench(float seconds, const std::string& levelName) : seconds(seconds), levelName(levelName) {}
     bool Run();
 
 private:
@@ -454,6 +454,7 @@ private:
     bool SelectUnit();
 
     float                    seconds;
+    std::string              levelName;
     std::unique_ptr<CLevel>  level;
     std::unique_ptr<CCamera> camera;
     CFrustum                 frustum;
@@ -513,7 +514,8 @@ bool CGameFrameBench::Run() {
     options.debugInfo           = false;
 
     const double startAll = Now(), cpuAll = ProcessorNow();
-    StartupStep("level load (CLevel \"TestLevel\")", [this]() { level = std::make_unique<CLevel>("TestLevel"); });
+    const std::string loadStep = "level load (CLevel \"" + levelName + "\")";
+    StartupStep(loadStep.c_str(), [this]() { level = std::make_unique<CLevel>(levelName.c_str()); });
     if (level->GetTerrain() == nullptr || level->GetHeightmap()->IsEmpty()) {
         fprintf(stderr, "ridgeline-bench: no level (run in data/)\n");
         return false;
@@ -773,6 +775,7 @@ int main(int argc, char** argv) {
     bool        gameOnly = false;
     float       seconds  = defaultSeconds;
     std::string onlyPose = "";
+    std::string levelName = "TestLevel";
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
@@ -780,6 +783,8 @@ int main(int argc, char** argv) {
             gameOnly = true;
         } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
             onlyPose = argv[++i];
+        } else if (strcmp(argv[i], "--level") == 0 && i + 1 < argc) {
+            levelName = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
@@ -810,6 +815,6 @@ int main(int argc, char** argv) {
         }
         printf("\n");
     }
-    CGameFrameBench game(seconds);
+    CGameFrameBench game(seconds, levelName);
     return game.Run() ? 0 : 2;
 }
