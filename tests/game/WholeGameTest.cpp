@@ -36,7 +36,7 @@ public:
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         for (const std::string& folder : {name, std::string("Terrain"), std::string("units"), std::string("sounds")}) {
             const std::string target = DataFiles::Folder() + "/" + folder;
-            if (symlink(target.c_str(), folder) != 0) {
+            if (symlink(target.c_str(), folder.c_str()) != 0) {
                 ADD_FAILURE() << "cannot link " << target;
             }
         }
