@@ -47,6 +47,11 @@ const Hill hills[] = {
     {5.5, 3.0, 2.5, 1.8, 22.0, 0.2},   // behind the western flank of home
 };
 
+// Rocks that rise sheer from the sea, off the islets: cliffs no unit climbs.
+const Hill seaStacks[] = {
+    {28.5, 12.5, 0.75, 0.75, 225.0, 0.0},
+};
+
 // Noise averaged with its mirror image, so the map stays point-symmetric
 // without a seam where the two halves meet.
 double Symmetric(const CNoise& noise, double u, double v, double scale, int octaves) {
@@ -97,7 +102,11 @@ double IslandHeight(const CNoise& noise, double u, double v) {
     const double bottom = seaFloor + 5.0 * Symmetric(noise, u, v, 3.0, 2);
     const double ground = bottom + (land + raised - bottom) * LandWeight(noise, u, v);
     const double ford   = bottom + (fordLevel + 1.5 * Symmetric(noise, u, v, 0.5, 2) - bottom) * FordWeight(u, v);
-    return std::max(ground, ford);
+    double       stacks = 0.0;
+    for (const Hill& stack : seaStacks) {
+        stacks += HillHeight(stack, u, v) + HillHeight(stack, 32.0 - u, 32.0 - v);
+    }
+    return std::max(ground, ford) + stacks;
 }
 
 const std::vector<UnitStart>& IslandRoster() {
