@@ -812,19 +812,20 @@ double PeakResidentMb() {
     return kib / 1024.0;
 }
 
-// A copy of the data folder (its entries linked) in which the islands level
-// is made again with `side` samples a side; returns the level's name.
-std::string MakeSeriesLevel(const std::string& folder, int side) {
+// The islands level made again with `side` samples a side in the working
+// directory (the copy of the data folder); returns the level's name.
+std::string MakeSeriesLevel(int side) {
     LevelLayout::Design             design = LevelLayout::Designs()[1];
     static std::vector<std::string> names;
     names.push_back(std::string(design.name) + std::to_string(side));
     design.name             = names.back().c_str();
     design.samplesPerSide   = side;
     design.patchTextureSize = 64 * 1024 / (side - 1);
-    CContentGenerator generator(folder);
+    CContentGenerator generator(".");
     generator.RunLevel(design);
-    const std::string fight = std::filesystem::absolute(std::string(LevelLayout::Designs()[1].name) + "/fight.xml");
-    std::filesystem::create_symlink(fight, folder + "/" + names.back() + "/fight.xml");
+    std::filesystem::create_symlink(
+        std::filesystem::absolute(std::string(LevelLayout::Designs()[1].name) + "/fight.xml"),
+        names.back() + "/fight.xml");
     return names.back();
 }
 
@@ -836,20 +837,24 @@ int RunSeries(const char* program, float seconds) {
         fprintf(stderr, "ridgeline-bench: no temporary folder\n");
         return 1;
     }
+    // The folders only: the logs of the runs stay in the temporary folder.
     const std::string folder = folderName;
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
-                                        folder + "/" + entry.path().filename().string());
+        if (entry.is_directory()) {
+            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
+                                            folder + "/" + entry.path().filename().string());
+        }
     }
+    // The game's file layer reads only below the working directory.
+    const std::string self = std::filesystem::absolute(program).string();
+    std::filesystem::current_path(folder);
     std::vector<std::string> levels = {"TestLevel"};
     for (const int side : {257, 513}) {
         const double start = Now();
-        levels.push_back(MakeSeriesLevel(folder, side));
+        levels.push_back(MakeSeriesLevel(side));
         printf("# %s generated in %.1f s\n", levels.back().c_str(), Now() - start);
     }
     levels.push_back(LevelLayout::Designs()[1].name);
-    const std::string        self = std::filesystem::absolute(program).string();
-    std::vector<std::string> rows;
     for (const std::string& levelName : levels) {
         char command[2048];
         snprintf(command, sizeof command, "cd '%s' && '%s' --series-row --level '%s' --seconds %g 2>/dev/null",
@@ -866,6 +871,7 @@ int RunSeries(const char* program, float seconds) {
             pclose(child);
         }
     }
+    std::filesystem::current_path("/tmp");
     std::filesystem::remove_all(folder);
     return 0;
 }
