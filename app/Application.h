@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/LevelCatalog.h"
 #include "core/Options.h"
 #include "platform/SoundLibrary.h"
 
@@ -167,10 +168,10 @@ private:
     CProgramInstance          instance;
     int                       state = stateStarting;
     std::string               gameModeString;
-    std::string               levelName; // the settings' "level" when it can be played
-    int                       windowWidth          = 0;
-    int                       windowHeight         = 0;
-    bool                      firstFrame           = true;
+    std::string               levelName    = CLevelCatalog::defaultLevel; // the settings' "level" when it can be played
+    int                       windowWidth  = 0;
+    int                       windowHeight = 0;
+    bool                      firstFrame   = true;
     bool                      windowLibraryStarted = false;
     std::vector<std::string>  debugLines;
     CFrameTimer               frameTimer;
