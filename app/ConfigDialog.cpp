@@ -139,6 +139,10 @@ std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes
     return list;
 }
 
+void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
+    Initialise(modes, CLevelCatalog().GetLevels());
+}
+
 void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levelList) {
     CPropertyFile settings(settingsFileName);
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
@@ -207,8 +211,8 @@ void CConfigDialog::SetLevelSelection(int index) {
     }
 }
 
-CConfigDialog::CPicture CConfigDialog::GetPreview() const {
-    CPicture picture;
+CDialogPicture CConfigDialog::GetPreview() const {
+    CDialogPicture picture;
     if (levelSelection < 0 || levels[levelSelection].preview.empty()) {
         return picture;
     }
@@ -230,4 +234,28 @@ CConfigDialog::CPicture CConfigDialog::GetPreview() const {
         }
     }
     return picture;
+}
+
+std::vector<std::string> CConfigDialog::GetListItems(int id) const {
+    return id == idLevels ? GetLevelItems() : GetItems();
+}
+
+bool CConfigDialog::IsListItemOffered(int id, int index) const {
+    return id != idLevels || IsLevelOffered(index);
+}
+
+int CConfigDialog::GetListSelection(int id) const {
+    return id == idLevels ? levelSelection : selection;
+}
+
+void CConfigDialog::SetListSelection(int id, int index) {
+    if (id == idLevels) {
+        SetLevelSelection(index);
+    } else {
+        SetSelection(index);
+    }
+}
+
+CDialogPicture CConfigDialog::GetPicture(int id) const {
+    return id == idPreview ? GetPreview() : CDialogPicture();
 }

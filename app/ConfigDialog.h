@@ -1,38 +1,22 @@
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/LevelCatalog.h"
+#include "platform/DialogForm.h"
 #include "platform/DisplayModes.h"
-
-enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton, Picture };
-
-// One control of the start-up dialog. Positions and sizes are in dialog
-// units: a quarter of the font's average character width horizontally, an
-// eighth of its height vertically.
-struct CConfigControl {
-    int               id;
-    ConfigControlKind kind;
-    int               x;
-    int               y;
-    int               width;
-    int               height;
-    const char*       text; // nullptr for a list, a picture or a text the dialog fills in
-    const char*       key;  // the "gfxconfig.ini" key it stands for, or nullptr
-};
 
 // What the start-up dialog does, without any toolkit: which display modes and
 // levels it offers, which items and boxes it shows selected, and what "Start"
 // writes to "gfxconfig.ini". The display settings fill the left column, the
-// game's (the level) the right one. A view draws the controls, forwards the player's changes
+// game's (the level, with its picture) the right one. A view draws the controls, forwards the player's changes
 // with SetSelection/SetChecked and calls Start or Cancel.
 //
 // Like a dialog procedure that opens the settings file for every message,
 // each of Initialise and Start reads "gfxconfig.ini" afresh.
-class CConfigDialog {
+class CConfigDialog : public CDialogForm {
 public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
@@ -63,35 +47,45 @@ public:
     // Stores the offered modes as "resolutions", fills the list from that
     // value, selects the item that "lastresolution" begins and checks the
     // boxes whose keys are non-zero.
-    // Lists the levels (all of them; the unusable ones with their reason)
-    // and selects the usable one that "level" names, else the catalogue's
-    // choice.
-    void Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levels = {});
+    // Also lists the levels of the data folder (the working directory).
+    void Initialise(const std::vector<CDisplayMode>& modes) override;
+    // Lists the levels given (all of them; the unusable ones with their
+    // reason) and selects the usable one that "level" names, else the
+    // catalogue's choice.
+    void Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levels);
     // Stores the selected item (if any), the selected level (if any) and
     // every box; returns resultStart.
-    int Start();
+    int Start() override;
     // Writes nothing.
-    int Cancel() const { return resultCancel; }
+    int Cancel() const override { return resultCancel; }
 
-    const std::vector<std::string>& GetItems() const { return items; }
+    const std::vector<std::string>& GetItems() const override { return items; }
+    // -1 when nothing is selected (an empty list).
+    int  GetSelection() const override { return selection; }
+    void SetSelection(int index) override;
+    bool IsChecked(int id) const override;
+    void SetChecked(int id, bool checked) override;
+
     // One text per level: its name, and for an unusable level the reason.
     std::vector<std::string> GetLevelItems() const;
     bool                     IsLevelOffered(int index) const;
     // -1 when no level can be played.
     int  GetLevelSelection() const { return levelSelection; }
     void SetLevelSelection(int index); // ignored for a level that cannot be played
-    // The selected level's preview picture, RGB rows from the top; empty
-    // when there is none or it cannot be read (that is logged).
-    struct CPicture {
-        int                  width = 0, height = 0;
-        std::vector<uint8_t> rgb;
-    };
-    CPicture GetPreview() const;
-    // -1 when nothing is selected (an empty list).
-    int  GetSelection() const { return selection; }
-    void SetSelection(int index);
-    bool IsChecked(int id) const;
-    void SetChecked(int id, bool checked);
+    // The selected level's preview picture; empty when there is none or it
+    // cannot be read (that is logged).
+    CDialogPicture GetPreview() const;
+
+    std::vector<std::string> GetListItems(int id) const override;
+    bool                     IsListItemOffered(int id, int index) const override;
+    int                      GetListSelection(int id) const override;
+    void                     SetListSelection(int id, int index) override;
+    CDialogPicture           GetPicture(int id) const override;
+
+    const char*                        GetTitle() const override { return title; }
+    int                                GetWidthUnits() const override { return widthUnits; }
+    int                                GetHeightUnits() const override { return heightUnits; }
+    const std::vector<CConfigControl>& GetControlList() const override { return GetControls(); }
 
 private:
     std::vector<std::string> items;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConfigDialog.h"
+#include "platform/DialogForm.h"
 #include "platform/DisplayModes.h"
 
 namespace {
@@ -60,35 +60,41 @@ std::string EscapeMenuLabel(const std::string& text) {
     return escaped;
 }
 
-struct CViewState {
-    explicit CViewState(CConfigDialog& dialogValue) : dialog(dialogValue) {}
-
-    CConfigDialog&                dialog;
-    Fl_Double_Window*             window  = nullptr;
-    Fl_Box*                       preview = nullptr;
-    CConfigDialog::CPicture       pixels;
-    std::unique_ptr<Fl_RGB_Image> picture;
-    int                           result = CConfigDialog::resultCancel;
+// A picture control with the image it shows (the image borrows the pixels).
+struct CPictureBox {
+    int                           id  = 0;
+    Fl_Box*                       box = nullptr;
+    CDialogPicture                pixels;
+    std::unique_ptr<Fl_RGB_Image> image;
 };
 
-// The selected level's picture, or an empty frame.
-void ShowPreview(CViewState& view) {
-    if (view.preview == nullptr) {
-        return;
-    }
-    view.preview->image(nullptr);
-    view.pixels = view.dialog.GetPreview();
-    view.picture.reset(view.pixels.width > 0 && view.pixels.height > 0
-                           ? new Fl_RGB_Image(view.pixels.rgb.data(), view.pixels.width, view.pixels.height, 3)
-                           : nullptr);
-    view.preview->image(view.picture.get());
-    view.preview->redraw();
-}
+struct CViewState {
+    explicit CViewState(CDialogForm& form) : dialog(form), result(form.Cancel()) {}
+
+    CDialogForm&                              dialog;
+    Fl_Double_Window*                         window = nullptr;
+    int                                       result;
+    std::vector<std::unique_ptr<CPictureBox>> pictures;
+};
 
 struct CBoxBinding {
     CViewState* view;
     int         id;
 };
+
+// Every picture as the dialog has it now.
+void ShowPictures(CViewState& view) {
+    for (const std::unique_ptr<CPictureBox>& picture : view.pictures) {
+        picture->box->image(nullptr);
+        picture->pixels              = view.dialog.GetPicture(picture->id);
+        const CDialogPicture& pixels = picture->pixels;
+        picture->image.reset(pixels.width > 0 && pixels.height > 0
+                                 ? new Fl_RGB_Image(pixels.rgb.data(), pixels.width, pixels.height, 3)
+                                 : nullptr);
+        picture->box->image(picture->image.get());
+        picture->box->redraw();
+    }
+}
 
 void OnCheckBox(Fl_Widget* widget, void* data) {
     const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
@@ -96,13 +102,9 @@ void OnCheckBox(Fl_Widget* widget, void* data) {
 }
 
 void OnChoice(Fl_Widget* widget, void* data) {
-    static_cast<CViewState*>(data)->dialog.SetSelection(static_cast<Fl_Choice*>(widget)->value());
-}
-
-void OnLevelChoice(Fl_Widget* widget, void* data) {
-    CViewState* view = static_cast<CViewState*>(data);
-    view->dialog.SetLevelSelection(static_cast<Fl_Choice*>(widget)->value());
-    ShowPreview(*view);
+    const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
+    binding->view->dialog.SetListSelection(binding->id, static_cast<Fl_Choice*>(widget)->value());
+    ShowPictures(*binding->view);
 }
 
 void OnStart(Fl_Widget*, void* data) {
@@ -118,22 +120,22 @@ void OnCancel(Fl_Widget*, void* data) {
     view->window->hide();
 }
 
-// The display modes, or the levels (those that cannot be played greyed out).
-Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view) {
+// A list's items; those the dialog does not offer are greyed out.
+Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view,
+                     std::vector<std::unique_ptr<CBoxBinding>>& bindings) {
     Fl_Choice* choice =
         new Fl_Choice(units.X(control.x), units.Y(control.y), units.X(control.width), units.Y(dropDownHeightUnits));
-    const bool                     isLevels  = control.id == CConfigDialog::idLevels;
-    const std::vector<std::string> items     = isLevels ? view.dialog.GetLevelItems() : view.dialog.GetItems();
-    const int                      selection = isLevels ? view.dialog.GetLevelSelection() : view.dialog.GetSelection();
+    const std::vector<std::string> items = view.dialog.GetListItems(control.id);
     for (size_t index = 0; index < items.size(); ++index) {
-        const bool offered = !isLevels || view.dialog.IsLevelOffered(static_cast<int>(index));
+        const bool offered = view.dialog.IsListItemOffered(control.id, static_cast<int>(index));
         choice->add(EscapeMenuLabel(items[index]).c_str(), 0, nullptr, nullptr, offered ? 0 : FL_MENU_INACTIVE);
     }
-    if (selection >= 0) {
-        choice->value(selection);
+    if (view.dialog.GetListSelection(control.id) >= 0) {
+        choice->value(view.dialog.GetListSelection(control.id));
     }
     choice->textsize(fontSize);
-    choice->callback(isLevels ? OnLevelChoice : OnChoice, &view);
+    bindings.push_back(std::make_unique<CBoxBinding>(CBoxBinding{&view, control.id}));
+    choice->callback(OnChoice, bindings.back().get());
     return choice;
 }
 
@@ -150,7 +152,13 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         return label;
     }
     case ConfigControlKind::DropDownList:
-        return AddChoice(control, units, view);
+        return AddChoice(control, units, view, bindings);
+    case ConfigControlKind::Picture: {
+        view.pictures.push_back(std::make_unique<CPictureBox>());
+        view.pictures.back()->id  = control.id;
+        view.pictures.back()->box = new Fl_Box(FL_DOWN_FRAME, x, y, w, h, nullptr);
+        return view.pictures.back()->box;
+    }
     case ConfigControlKind::CheckBox: {
         Fl_Check_Button* box = new Fl_Check_Button(x, y, w, h, control.text);
         box->value(view.dialog.IsChecked(control.id) ? 1 : 0);
@@ -162,11 +170,6 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         Fl_Button* button = new Fl_Button(x, y, w, h, control.text);
         button->callback(OnCancel, &view);
         return button;
-    }
-    case ConfigControlKind::Picture: {
-        view.preview = new Fl_Box(FL_DOWN_FRAME, x, y, w, h, nullptr);
-        ShowPreview(view);
-        return view.preview;
     }
     case ConfigControlKind::DefaultPushButton: {
         Fl_Return_Button* button = new Fl_Return_Button(x, y, w, h, control.text);
@@ -192,23 +195,24 @@ bool CConfigDialogView::OpenDisplay() {
     return true;
 }
 
-int CConfigDialogView::Show(CConfigDialog& dialog) {
-    dialog.Initialise(CDisplayModes::Enumerate(), CLevelCatalog().GetLevels());
+int CConfigDialogView::Show(CDialogForm& dialog) {
+    dialog.Initialise(CDisplayModes::Enumerate());
 
     const CDialogUnits                        units;
-    const int                                 width  = units.X(CConfigDialog::widthUnits);
-    const int                                 height = units.Y(CConfigDialog::heightUnits);
+    const int                                 width  = units.X(dialog.GetWidthUnits());
+    const int                                 height = units.Y(dialog.GetHeightUnits());
     CViewState                                view(dialog);
     std::vector<std::unique_ptr<CBoxBinding>> bindings;
 
-    Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, CConfigDialog::title);
+    Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, dialog.GetTitle());
     view.window = &window;
-    for (const CConfigControl& control : CConfigDialog::GetControls()) {
+    for (const CConfigControl& control : dialog.GetControlList()) {
         if (Fl_Widget* widget = AddControl(control, units, view, bindings)) {
             widget->labelsize(fontSize);
         }
     }
     window.end();
+    ShowPictures(view);
     window.set_modal();
     window.callback(OnCancel, &view);
     window.show();
