@@ -254,11 +254,12 @@ CombatExchange Fire(const Unit& unit, const Unit& enemy, bool boosted, const Fig
 // The boost costs the general's action, so against some enemy kind the
 // boosted unit's margin (dealt minus taken) must gain more than the
 // general's own shot would deal.
-TEST_F(ContentTest, AGeneralsBoostIsWorthItsAction) {
+TEST_P(ContentTest, AGeneralsBoostIsWorthItsAction) {
     FightParams fight;
     CXmlFile    file;
-    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\fight.xml") && file.ReadFloat("attackBonus", fight.attackBonus) &&
-                file.ReadFloat("maxAttack", fight.maxAttack) && file.ReadFloat("maxDefense", fight.maxDefense));
+    ASSERT_TRUE(DataFiles::OpenXml(file, std::string(GetParam()) + "\\fight.xml") &&
+                file.ReadFloat("attackBonus", fight.attackBonus) && file.ReadFloat("maxAttack", fight.maxAttack) &&
+                file.ReadFloat("maxDefense", fight.maxDefense));
     const Unit& general = *std::find_if(units.begin(), units.end(), [](const Unit& unit) { return unit.general; });
     for (const Unit& unit : units) {
         int best = INT_MIN;
