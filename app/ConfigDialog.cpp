@@ -9,6 +9,8 @@
 #include "core/BmpHandler.h"
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
+#include "app/Seats.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
@@ -110,8 +112,12 @@ const std::vector<CConfigControl>& CConfigDialog::GetControls() {
         {noId, Kind::Label, 140, 5, 60, 8, "Level:", nullptr},
         {idLevels, Kind::DropDownList, 140, 18, 124, 95, nullptr, levelKey},
         {idPreview, Kind::Picture, 159, 36, 86, 80, nullptr, nullptr},
-        {idCancel, Kind::PushButton, 160, 210, 50, 14, "Cancel", nullptr},
-        {idStart, Kind::DefaultPushButton, 214, 210, 50, 14, "Start", nullptr},
+        {noId, Kind::Label, 6, 210, 24, 8, "Red:", nullptr},
+        {idRedSeat, Kind::DropDownList, 32, 208, 94, 60, nullptr, CSeats::redKey},
+        {noId, Kind::Label, 6, 226, 24, 8, "Blue:", nullptr},
+        {idBlueSeat, Kind::DropDownList, 32, 224, 94, 60, nullptr, CSeats::blueKey},
+        {idCancel, Kind::PushButton, 160, 244, 50, 14, "Cancel", nullptr},
+        {idStart, Kind::DefaultPushButton, 214, 244, 50, 14, "Start", nullptr},
     };
     return controls;
 }
@@ -144,7 +150,7 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
 }
 
 void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levelList) {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
 
     items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
@@ -154,6 +160,10 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std
     const char* const saved = settings.GetStringProperty(levelKey);
     levelSelection          = CLevelCatalog::ChooseIndex(levels, saved != nullptr ? saved : "");
 
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key);
+        seats[team]      = static_cast<int>(CSeats::SeatFromName(seat));
+    }
     checked.clear();
     for (const int id : initialiseOrder) {
         const char* key = FindControl(id)->key;
@@ -162,7 +172,7 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std
 }
 
 int CConfigDialog::Start() {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     if (selection >= 0) {
         settings.SetProperty("lastresolution", items[selection].c_str());
     }
@@ -171,6 +181,10 @@ int CConfigDialog::Start() {
     }
     for (const int id : startOrder) {
         settings.SetIntProperty(FindControl(id)->key, IsChecked(id) ? 1 : 0);
+    }
+    for (int team = 0; team < 2; ++team) {
+        settings.SetProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key,
+                             CSeats::SeatName(static_cast<CSeats::Seat>(seats[team])));
     }
     return resultStart;
 }
@@ -236,8 +250,14 @@ CDialogPicture CConfigDialog::GetPreview() const {
     return picture;
 }
 
+// The lists by their control's id: the levels, the two seats, and the
+// display modes for any other id.
 std::vector<std::string> CConfigDialog::GetListItems(int id) const {
-    return id == idLevels ? GetLevelItems() : GetItems();
+    static const std::vector<std::string> seatItems = {"Person", "Computer easy", "Computer normal", "Computer hard"};
+    if (id == idLevels) {
+        return GetLevelItems();
+    }
+    return id == idRedSeat || id == idBlueSeat ? seatItems : GetItems();
 }
 
 bool CConfigDialog::IsListItemOffered(int id, int index) const {
@@ -245,14 +265,19 @@ bool CConfigDialog::IsListItemOffered(int id, int index) const {
 }
 
 int CConfigDialog::GetListSelection(int id) const {
-    return id == idLevels ? levelSelection : selection;
+    if (id == idLevels) {
+        return levelSelection;
+    }
+    return id == idRedSeat ? seats[0] : id == idBlueSeat ? seats[1] : selection;
 }
 
 void CConfigDialog::SetListSelection(int id, int index) {
     if (id == idLevels) {
         SetLevelSelection(index);
-    } else {
+    } else if (id != idRedSeat && id != idBlueSeat) {
         SetSelection(index);
+    } else if (index >= 0 && index < static_cast<int>(GetListItems(id).size())) {
+        seats[id == idRedSeat ? 0 : 1] = index;
     }
 }
 

@@ -21,7 +21,7 @@ public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
     static constexpr int         widthUnits       = 270;
-    static constexpr int         heightUnits      = 231;
+    static constexpr int         heightUnits      = 265;
 
     static constexpr int resultStart  = 1;
     static constexpr int resultCancel = 2;
@@ -29,6 +29,8 @@ public:
     static constexpr int idResolutions = 1003;
     static constexpr int idLevels      = 1020;
     static constexpr int idPreview     = 1021; // the selected level's picture
+    static constexpr int idRedSeat     = 1015; // who plays team 1: a person or the computer at a level
+    static constexpr int idBlueSeat    = 1016;
     static constexpr int idStart       = 1;
     static constexpr int idCancel      = 2;
 
@@ -63,8 +65,8 @@ public:
     // -1 when nothing is selected (an empty list).
     int  GetSelection() const override { return selection; }
     void SetSelection(int index) override;
-    bool IsChecked(int id) const override;
-    void SetChecked(int id, bool checked) override;
+    bool                            IsChecked(int id) const override;
+    void                            SetChecked(int id, bool checked) override;
 
     // One text per level: its name, and for an unusable level the reason.
     std::vector<std::string> GetLevelItems() const;
@@ -93,4 +95,5 @@ private:
     std::vector<CLevelEntry> levels;
     int                      levelSelection = -1;
     std::map<int, bool>      checked;
+    int                      seats[2] = {0, 0}; // CSeats::Seat of red and blue
 };

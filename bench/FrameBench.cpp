@@ -645,7 +645,7 @@ bool CGameFrameBench::SelectUnit() {
     SetView();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt == 1) {
-            level->EndTurn();
+            level->Submit(CCommand::EndTurn()); // the turn passes at once, without the second press
             WaitForTurnMessage();
             SetView();
         }

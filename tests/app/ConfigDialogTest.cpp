@@ -132,6 +132,8 @@ TEST(ConfigDialog, StartStoresTheChoiceAndEveryBoxInItsOrder) {
     dialog.SetChecked(idFullscreen, true);
     dialog.SetChecked(idDebugInfo, true);
     dialog.SetChecked(idSound, true);
+    dialog.SetListSelection(CConfigDialog::idBlueSeat, 3);
+    dialog.SetListSelection(CConfigDialog::idRedSeat, 4); // no such item: stays a person
     EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
 
     // A fresh file: the dialog's first write appends, so the keys appear in
@@ -140,7 +142,7 @@ TEST(ConfigDialog, StartStoresTheChoiceAndEveryBoxInItsOrder) {
               "resolutions=1024x768:32@60 800x600:32@75 1280x1024:32@60\n"
               "lastresolution=1280x1024:32@60\n"
               "fullscreen=1\nfps=0\ndebuginfo=1\nvbo=0\ntxtcompression=0\nsgimipmap=0\nvsh=0\nmultitex=0\n"
-              "editormode=0\nsound=1\n");
+              "editormode=0\nsound=1\nred=person\nblue=hard\n");
 }
 
 // The first start writes the settings file and the second reads it back (as
@@ -162,10 +164,12 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
               "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
-              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\n");
+              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n");
     CConfigDialog dialog;
     dialog.Initialise(threeModes);
     EXPECT_EQ(dialog.GetSelection(), 1);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idRedSeat), 2);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idBlueSeat), 0) << "an unknown seat is a person";
     EXPECT_TRUE(dialog.IsChecked(idEditorMode));
     dialog.SetChecked(idEditorMode, false);
     dialog.SetChecked(idVertexBuffers, false);
@@ -178,6 +182,7 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("vbo"), "0");
     EXPECT_EQ(ValueOf("fullscreen"), "1");
     EXPECT_EQ(ValueOf("sound"), "1");
+    EXPECT_EQ(ValueOf("blue"), "person");
 }
 
 TEST(ConfigDialog, AnEmptyModeListWritesNoLastResolution) {
