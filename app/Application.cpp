@@ -17,6 +17,8 @@
 #include "app/Seats.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
+#include "core/LevelCatalog.h"
+#include "core/Logger.h"
 #include "app/Input.h"
 #include "app/ReplayPlayer.h"
 #include "app/LevelNotice.h"
@@ -49,12 +51,11 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// The level the game builds and the start camera over it (the editor's;
-// a game opens at the starting team's view).
-constexpr const char* levelName              = "TestLevel";
-constexpr float       startHeightAboveGround = CTeamView::heightAboveGround;
-const CVector3        startEye(665.0f, 528.0f, 145.0f);
-const CVector3        startCenter(683.76f, 209.0f, 409.0f);
+// The start camera over the level (the editor's; a game opens at the
+// starting team's view; every level spans the same width).
+constexpr float startHeightAboveGround = CTeamView::heightAboveGround;
+const CVector3  startEye(665.0f, 528.0f, 145.0f);
+const CVector3  startCenter(683.76f, 209.0f, 409.0f);
 
 // The flags in the order "gfxconfig.ini" is read.
 struct CSettingsFlag {
@@ -196,6 +197,8 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
     }
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
+    const char* chosenLevel    = settings.GetStringProperty("level");
+    levelName                  = CLevelCatalog().Choose(chosenLevel != nullptr ? chosenLevel : "");
 }
 
 void CApplication::OpenWindow() {
@@ -328,7 +331,7 @@ void CApplication::OnIdle() {
     glutPostRedisplay();
 }
 
-// The game is built here, once, in dependency order: the level "TestLevel",
+// The game is built here, once, in dependency order: the chosen level,
 // the camera bound to it, the frustum, the editor (editor mode only), the
 // camera's start pose, the hand-over of camera and frustum to terrain, world
 // objects and particles, the placed objects, teams and first turn message,
@@ -337,7 +340,11 @@ void CApplication::OnIdle() {
 void CApplication::BuildGame() {
     // A level pack with many broken models brings up one box that lists them.
     const CMessageBoxBatch oneBox;
-    level = std::make_unique<CBattleView>(levelName, &soundLibrary);
+    if (gameStart.kind != CGameStart::newGame && !gameStart.levelName.empty()) {
+        levelName = gameStart.levelName;
+    }
+    GetLogger()->LogInfo("level: %s", levelName.c_str());
+    level = std::make_unique<CBattleView>(levelName.c_str(), &soundLibrary);
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
         // player so (OnDisplay), and Escape still ends the game.

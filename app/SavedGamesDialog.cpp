@@ -69,8 +69,9 @@ void CSavedGamesDialog::Initialise(const std::vector<CDisplayMode>&) {
 
 int CSavedGamesDialog::Start() {
     if (selection >= 0) {
-        choice.kind    = replay ? CGameStart::replayGame : CGameStart::continueGame;
-        choice.logPath = games[static_cast<size_t>(selection)].path;
+        choice.kind      = replay ? CGameStart::replayGame : CGameStart::continueGame;
+        choice.logPath   = games[static_cast<size_t>(selection)].path;
+        choice.levelName = games[static_cast<size_t>(selection)].level;
     }
     return resultStart;
 }

@@ -12,6 +12,7 @@ struct CGameStart {
     enum Kind { newGame, continueGame, replayGame };
     Kind        kind = newGame;
     std::string logPath;
+    std::string levelName; // the saved game's level, played instead of the dialog's
 };
 
 // The second start-up window, shown when the saves folder holds games: the

@@ -231,3 +231,60 @@ TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A level folder with every file, then with one thing broken per case.
+void MakeLevel(const std::string& name, const std::string& broken) {
+    MakeFolders(name + "/Terrain");
+    WriteFile(name + "/Terrain/ter_params.ini", broken == "params" ? "maxwidth=0\n" : "maxwidth=320\nmaxheight=255\n");
+    WriteFile(name + "/Terrain/ter_heightmap.bmp", Bitmap(broken == "size" ? 48 : 33));
+    for (const char* file : {"/Terrain/terrain.xml", "/team1.xml", "/team2.xml"}) {
+        if (broken != file) {
+            WriteFile(name + file, "<x/>\n");
+        }
+    }
+}
+
+} // namespace
+
+// The levels are listed by name, each unusable one with its reason and never
+// selectable; the saved level is selected when usable, else the default one;
+// "Start" stores the selection, and the game's choice falls back the same way.
+TEST(ConfigDialog, ListsTheLevelsAndOffersOnlyThoseThatCanBePlayed) {
+    CTempWorkDir dir;
+    MakeLevel("TestLevel", "");
+    MakeLevel("Islands", "");
+    WriteFile("Islands/preview.bmp", Bitmap(8));
+    MakeLevel("NoTeam", "/team2.xml");
+    MakeLevel("Odd", "size");
+    MakeLevel("Flat", "params");
+    MakeFolders("units");
+    const std::vector<std::string> expected = {
+        "Flat (cannot be played: Terrain/ter_params.ini lacks a positive maxwidth or maxheight)", "Islands",
+        "NoTeam (cannot be played: no team2.xml)",
+        "Odd (cannot be played: the heightmap's 48 samples a side are not 32 k + 1 (k = 1, 2, 4 ... 32))", "TestLevel"};
+    const CLevelCatalog catalog;
+    struct Case {
+        const char* saved;
+        int         selected;
+    } cases[] = {{"Islands", 1}, {"NoTeam", 4}, {"Missing", 4}, {nullptr, 4}};
+    for (const Case& c : cases) {
+        WriteFile(CConfigDialog::settingsFileName, c.saved != nullptr ? std::string("level=") + c.saved + "\n" : "");
+        CConfigDialog dialog;
+        dialog.Initialise(threeModes, catalog.GetLevels());
+        EXPECT_EQ(dialog.GetLevelItems(), expected);
+        EXPECT_EQ(dialog.GetLevelSelection(), c.selected) << (c.saved ? c.saved : "none");
+        EXPECT_EQ(catalog.Choose(c.saved != nullptr ? c.saved : ""), catalog.GetLevels()[c.selected].name);
+    }
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes, catalog.GetLevels());
+    EXPECT_EQ(dialog.GetPreview().width, 0) << "TestLevel has no picture";
+    dialog.SetLevelSelection(2);
+    EXPECT_EQ(dialog.GetLevelSelection(), 4) << "NoTeam is not offered";
+    dialog.SetLevelSelection(1);
+    EXPECT_EQ(dialog.GetPreview().rgb.size(), 8u * 8u * 3u);
+    dialog.Start();
+    EXPECT_EQ(ValueOf("level"), "Islands");
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CLevelCatalog: level \""), 2) << "NoTeam and Missing";
+}

@@ -115,7 +115,7 @@ shows_level() {
     lower="$(share 640 240 0 240 "$terrain")"
     water="$(share 640 480 0 0 "$sea")"
     dark="$(share 640 480 0 0 "$object")"
-    at_least "$lower" 0.9 && at_least "$water" 0.02 && at_least "$dark" 0.01
+    at_least "$lower" "${land_share:-0.9}" && at_least "$water" 0.02 && at_least "$dark" 0.01
 }
 
 # Runs a check until it holds, for up to $1 seconds, while the program runs.

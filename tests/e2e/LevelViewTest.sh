@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The shipped level from the start camera: terrain fills the lower half, the
-# sea and the placed objects are in view, and holding R tilts the view up
-# into the sky. Escape then ends the game with exit code 0. The music starts
+# The shipped levels from the start camera: terrain fills the lower half, the
+# sea and the placed objects are in view, and (on the default level) holding
+# R tilts the view up into the sky. Escape then ends the game with exit code 0. The music starts
 # with the first frame: SDL's "disk" driver records what was mixed. The
 # shipped data/ is linked into the temporary working directory, so the
 # program's own files (settings, logs, the mix) stay there.
@@ -25,8 +25,9 @@ dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
 press "$dialog" Return
 game="$(wait_for_window Game)" || fail "no Game window"
 
+land_share=0.9
 within 90 shows_level ||
-    fail "start view: terrain share of the lower half $lower (want >= 0.9), sea share $water (>= 0.02)," \
+    fail "start view: terrain share of the lower half $lower (want >= $land_share), sea share $water (>= 0.02)," \
         "object share $dark (>= 0.01; about 0.002 without objects)"
 grep -q '^Error: ' stderr.txt && fail "a model could not be loaded"
 
@@ -53,4 +54,20 @@ at_least "${music:-0}" 0.01 || fail "the game was silent: RMS amplitude of the m
 if grep -E 'CWorldObjects|CModel|vertex program|\.3ds|terrain' log_error.txt 2>/dev/null; then
     fail "the shipped level logged errors"
 fi
+
+# The islands level, chosen in the settings: the game log names it, and its
+# start view looks over a shore, so the sea takes more of the lower half.
+printf 'fullscreen=0\ndebuginfo=1\nlevel=Islands\n' >gfxconfig.ini
+start_program
+dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog for Islands"
+press "$dialog" Return
+game="$(wait_for_window Game)" || fail "no Game window for Islands"
+land_share=0.7
+within 90 shows_level ||
+    fail "Islands start view: terrain share of the lower half $lower (want >= $land_share), sea share $water," \
+        "object share $dark"
+grep -q '^level: Islands$' log_info.txt || fail "the game log does not name the level Islands"
+press "$game" Escape
+wait_for_exit
+[ "$exit_code" = 0 ] || fail "Escape ended the Islands game with $exit_code"
 echo "ok"

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -22,21 +23,21 @@ namespace {
 
 constexpr int board = CGridManager::gridSize;
 
-// The shipped level's rules in a temporary working folder that links the
+// A shipped level's rules in a temporary working folder that links the
 // data folders the rules read, so that the logs stay out of data/.
 class CShippedLevel {
 public:
-    CShippedLevel() {
-        for (const char* name : {"TestLevel", "Terrain", "units"}) {
-            const std::string target = DataFiles::Folder() + "/" + name;
-            if (symlink(target.c_str(), name) != 0) {
+    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
+        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
+            const std::string target = DataFiles::Folder() + "/" + folderName;
+            if (symlink(target.c_str(), folderName.c_str()) != 0) {
                 ADD_FAILURE() << "cannot link " << target;
             }
         }
     }
     std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
         std::string             error;
-        std::unique_ptr<CMatch> match = CMatch::LoadLevel("TestLevel", seed, error);
+        std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
         EXPECT_TRUE(match) << error;
         if (match) {
             match->SetTraceExchanges(trace);
@@ -46,6 +47,7 @@ public:
 
 private:
     CTempWorkDir folder;
+    std::string  name;
 };
 
 // The move area by a breadth-first search over the four edge neighbours
@@ -199,13 +201,15 @@ void ExpectWellFormedTrace(const std::string& log, int attacks) {
     }
 }
 
-class WholeGame : public ::testing::TestWithParam<uint64_t> {};
+// Each shipped level, two seeds.
+class WholeGame : public ::testing::TestWithParam<std::tuple<const char*, uint64_t>> {};
 
-INSTANTIATE_TEST_SUITE_P(Seeds, WholeGame, ::testing::Values(0u, 1u));
+INSTANTIATE_TEST_SUITE_P(LevelsAndSeeds, WholeGame,
+                         ::testing::Combine(::testing::Values("TestLevel", "Islands"), ::testing::Values(0u, 1u)));
 
 TEST_P(WholeGame, TheBaselinePlayerPlaysTheShippedLevelToAWinner) {
-    CShippedLevel           level;
-    std::unique_ptr<CMatch> match = level.NewMatch(GetParam(), true);
+    CShippedLevel           level(std::get<0>(GetParam()));
+    std::unique_ptr<CMatch> match = level.NewMatch(std::get<1>(GetParam()), true);
     ASSERT_TRUE(match);
     ASSERT_GE(match->GetUnitCount(), 10);
     ASSERT_FALSE(match->Start().events.size()) << "both teams are complete";
