@@ -92,36 +92,6 @@ TEST_F(FontGlTest, GlyphsArePixelExactCopiesOfTheirTexels) {
     EXPECT_EQ(CPixels::Read().Count(IsRed), glyphTexels);
 }
 
-// Print batches the quads that the glyph lists hold: calling the lists one
-// per character, as their numbering promises, draws the same picture.
-TEST_F(FontGlTest, TheListsDrawWhatPrintDraws) {
-    CFontDescription description = TextFont("DejaVu Sans", 14);
-    description.underline        = true;
-    CFont font;
-    font.SetDescription(description);
-    ASSERT_TRUE(font.BuildBitmapFont());
-    PrintAt(font, 30, 120, "Lists {and} quads");
-    const CPixels printed = CPixels::Read();
-
-    SetUp();
-    {
-        const CWindowProjectionScope pixels(windowWidth, windowHeight);
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glTranslatef(30.0f, 120.0f, 0.0f);
-        const char text[] = "Lists {and} quads";
-        glListBase(font.GetListBase() - 32);
-        glCallLists(static_cast<GLsizei>(sizeof text - 1), GL_UNSIGNED_BYTE, text);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
-    const CPixels listed = CPixels::Read();
-    EXPECT_GT(printed.Count(IsRed), 100);
-    EXPECT_TRUE(printed.rgba == listed.rgba);
-}
-
 TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
     CFont font;
     font.SetDescription(TextFont());
