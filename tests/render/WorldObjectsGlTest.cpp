@@ -276,7 +276,7 @@ protected:
 // Statistics of one sphere's half of the window.
 struct SphereCensus {
     int           pixels = 0;
-    int           edge = 0, darkEdge = 0;
+    int           edge = 0, darkEdge = 0, darkInside = 0;
     std::set<int> levels; // distinct red values inside the silhouette
 };
 
@@ -300,6 +300,8 @@ SphereCensus Survey(const CPicture& picture, int firstColumn, int lastColumn) {
                 census.darkEdge += dark ? 1 : 0;
             } else if (!dark) {
                 census.levels.insert(p[0]);
+            } else {
+                ++census.darkInside;
             }
         }
     }
@@ -337,6 +339,29 @@ TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
     EXPECT_LE(cel.levels.size(), 5u) << "cel shading shows a few bands of the team colour";
     EXPECT_GE(cel.levels.size(), 2u) << "the bands follow the light";
     EXPECT_GT(object.levels.size(), 20u) << "the fixed light shades the object smoothly";
+}
+
+// A textured unit is drawn by the second program, which carries the mesh
+// texture on the second unit: the checker's blue squares times the red of
+// team 1 are black inside the silhouette, its yellow ones red.
+TEST_F(CelPicture, ATexturedUnitKeepsItsTextureUnderTheBands) {
+    ASSERT_TRUE(ModelTools::ExportModel("objects", "crate",
+                                        ModelTools::BoxObj("crate", "checker", -3, -3, -3, 3, 3, 3, 1, 1),
+                                        "newmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n"));
+    ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
+    auto objects = Make();
+    ASSERT_TRUE(objects->IsCelShadingReady());
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int unit = objects->AddObject("crate.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    objects->GetObjectByIndex(unit)->SetRotation(30, 40, 0);
+    const SphereCensus census = Survey(Draw(*objects), 0, windowWidth);
+    ASSERT_GT(census.pixels, 2000);
+    EXPECT_GT(census.darkInside, census.pixels / 5) << "the blue squares, tinted red";
+    EXPECT_GT(census.pixels - census.edge - census.darkInside, census.pixels / 5) << "the yellow squares";
 }
 
 TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
