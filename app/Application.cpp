@@ -1,5 +1,8 @@
 #include "app/Application.h"
 
+#include <ctime>
+#include <random>
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
@@ -22,7 +25,7 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
-#include "game/Level.h"
+#include "view/BattleView.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 #include "ui/DebugOverlay.h"
@@ -315,7 +318,7 @@ void CApplication::OnIdle() {
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
-    level = std::make_unique<CLevel>(levelName);
+    level = std::make_unique<CBattleView>(levelName, &soundLibrary);
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
         // player so (OnDisplay), and Escape still ends the game.
@@ -333,11 +336,17 @@ void CApplication::BuildGame() {
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
-    level->LoadTeams();
+    level->LoadTeams(NewMatchSeed());
     level->ShowTurnMessage();
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
     state = stateRunning;
+}
+
+// Each game gets its own seed; the match draws nothing else at random.
+uint64_t CApplication::NewMatchSeed() {
+    std::random_device device;
+    return (static_cast<uint64_t>(device()) << 32) ^ static_cast<uint64_t>(time(nullptr));
 }
 
 void CApplication::PlaceStartCamera() {
@@ -350,13 +359,18 @@ void CApplication::PlaceStartCamera() {
 void CApplication::HandOverView() {
     level->SetView(camera.get(), frustum.get());
     CInputCommands& commands = input->Commands();
-    CLevel*         game     = level.get();
+    CBattleView*    game     = level.get();
     commands.pointerMoved    = [game](int x, int y) { game->OnPointerMoved(x, y); };
-    commands.click           = [game]() { game->OnClick(); };
-    commands.cancel          = [game]() { game->OnCancel(); };
-    commands.fireMode        = [game]() { game->OnFireMode(); };
-    commands.finishUnit      = [game]() { game->OnFinishUnit(); };
-    commands.pickPoint       = [game](float& x, float& z) {
+    commands.click           = [this, game]() {
+        game->OnClick();
+        if (game->IsQuitRequested()) {
+            SetState(stateQuitting);
+        }
+    };
+    commands.cancel     = [game]() { game->OnCancel(); };
+    commands.fireMode   = [game]() { game->OnFireMode(); };
+    commands.finishUnit = [game]() { game->OnFinishUnit(); };
+    commands.pickPoint  = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();
         z                       = terrain->GetPickZ();
@@ -395,8 +409,12 @@ void CApplication::OnDisplay() {
     UpdateFrustum();
     int polygonCount = 0;
     if (state == stateRunning && level) {
+        if (editor) {
+            editor->Update(GetFrameTime());
+            editor->TintPaintedTiles(level->GetActiveX(), level->GetActiveY());
+        }
         polygonCount = level->LevelFrame(options.editorMode);
-        if (music && level->GetGameState() == CLevel::gameFinished) {
+        if (music && level->GetGameState() == CBattleView::gameFinished) {
             music->SetLevelWon();
         }
         if (editor) {
@@ -517,17 +535,27 @@ void CApplication::OnSpecialKey(int key, int, int) {
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {
     CKeyState::OnSpecial(key, false);
+    if (editor) {
+        editor->OnFunctionKeyUp(key - GLUT_KEY_F1 + 1);
+    }
 }
 
 void CApplication::OnEntry(int entryState) {
     if (entryState == GLUT_LEFT) {
-        CKeyState::Reset();
+        ForgetKeys();
+    }
+}
+
+void CApplication::ForgetKeys() {
+    CKeyState::Reset();
+    if (editor) {
+        editor->ReleaseKeys();
     }
 }
 
 void CApplication::OnWindowStatus(int status) {
     if (status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED) {
-        CKeyState::Reset();
+        ForgetKeys();
     }
 }
 

@@ -49,7 +49,7 @@ class CCamera;
 class CEditor;
 class CFrustum;
 class CInput;
-class CLevel;
+class CBattleView;
 class CMusicPlayer;
 
 // The one application object, reached with GetApp(). It lives until the
@@ -99,7 +99,7 @@ public:
     CSoundLibrary&     GetSoundLibrary() { return soundLibrary; }
     CCamera*           GetCamera() const { return camera.get(); }
     CFrustum*          GetFrustum() const { return frustum.get(); }
-    CLevel*            GetLevel() const { return level.get(); }
+    CBattleView*       GetLevel() const { return level.get(); }
     CEditor*           GetEditor() const { return editor.get(); }
     CMusicPlayer*      GetMusic() const { return music.get(); }
 
@@ -107,6 +107,8 @@ public:
     void OnDisplay();
     void OnIdle();
     void OnReshape(int width, int height);
+    // Without focus no key-up arrives: held keys are forgotten.
+    void ForgetKeys();
     void OnKeyboard(unsigned char key, int x, int y);
     void OnKeyboardUp(unsigned char key, int x, int y);
     void OnSpecialKey(int key, int x, int y);
@@ -148,36 +150,37 @@ private:
     CApplication();
     ~CApplication();
 
-    void StartWindowLibrary();
-    void OpenWindow();
-    void InstallCallbacks();
-    void BuildGame();
-    void PlaceStartCamera();
-    void HandOverView();
-    void ProcessFrameInput();
-    void SetViewFromCamera();
-    void UpdateFrustum();
-    void ApplyRenderOptionChange(int key);
-    void ReleaseGame();
-    void UpdateFrameClock();
-    void AddOverlayLines(int polygonCount);
-    void QuitFromKey();
+    void            StartWindowLibrary();
+    void            OpenWindow();
+    void            InstallCallbacks();
+    void            BuildGame();
+    static uint64_t NewMatchSeed();
+    void            PlaceStartCamera();
+    void            HandOverView();
+    void            ProcessFrameInput();
+    void            SetViewFromCamera();
+    void            UpdateFrustum();
+    void            ApplyRenderOptionChange(int key);
+    void            ReleaseGame();
+    void            UpdateFrameClock();
+    void            AddOverlayLines(int polygonCount);
+    void            QuitFromKey();
 
-    CProgramInstance          instance;
-    int                       state = stateStarting;
-    std::string               gameModeString;
-    int                       windowWidth          = 0;
-    int                       windowHeight         = 0;
-    bool                      firstFrame           = true;
-    bool                      windowLibraryStarted = false;
-    std::vector<std::string>  debugLines;
-    CFrameTimer               frameTimer;
-    CSoundLibrary             soundLibrary;
-    std::unique_ptr<CCamera>  camera;
-    std::unique_ptr<CFrustum> frustum;
-    std::unique_ptr<CLevel>   level;
-    std::unique_ptr<CEditor>  editor;
-    std::unique_ptr<CInput>   input;
+    CProgramInstance             instance;
+    int                          state = stateStarting;
+    std::string                  gameModeString;
+    int                          windowWidth          = 0;
+    int                          windowHeight         = 0;
+    bool                         firstFrame           = true;
+    bool                         windowLibraryStarted = false;
+    std::vector<std::string>     debugLines;
+    CFrameTimer                  frameTimer;
+    CSoundLibrary                soundLibrary;
+    std::unique_ptr<CCamera>     camera;
+    std::unique_ptr<CFrustum>    frustum;
+    std::unique_ptr<CBattleView> level;
+    std::unique_ptr<CEditor>     editor;
+    std::unique_ptr<CInput>      input;
 
     // Plays through the sound library above, so it must go before that closes.
     std::unique_ptr<CMusicPlayer> music;

@@ -4,23 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DialogForm.h"
 #include "platform/DisplayModes.h"
-
-enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton };
-
-// One control of the start-up dialog. Positions and sizes are in dialog
-// units: a quarter of the font's average character width horizontally, an
-// eighth of its height vertically.
-struct CConfigControl {
-    int               id;
-    ConfigControlKind kind;
-    int               x;
-    int               y;
-    int               width;
-    int               height;
-    const char*       text; // nullptr for the list
-    const char*       key;  // the "gfxconfig.ini" key it stands for, or nullptr
-};
 
 // What the start-up dialog does, without any toolkit: which display modes it
 // offers, which item and boxes it shows selected, and what "Start" writes to
@@ -29,7 +14,7 @@ struct CConfigControl {
 //
 // Like a dialog procedure that opens the settings file for every message,
 // each of Initialise and Start reads "gfxconfig.ini" afresh.
-class CConfigDialog {
+class CConfigDialog : public CDialogForm {
 public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
@@ -58,18 +43,23 @@ public:
     // Stores the offered modes as "resolutions", fills the list from that
     // value, selects the item that "lastresolution" begins and checks the
     // boxes whose keys are non-zero.
-    void Initialise(const std::vector<CDisplayMode>& modes);
+    void Initialise(const std::vector<CDisplayMode>& modes) override;
     // Stores the selected item (if any) and every box; returns resultStart.
-    int Start();
+    int Start() override;
     // Writes nothing.
-    int Cancel() const { return resultCancel; }
+    int Cancel() const override { return resultCancel; }
 
-    const std::vector<std::string>& GetItems() const { return items; }
+    const std::vector<std::string>& GetItems() const override { return items; }
     // -1 when nothing is selected (an empty list).
-    int  GetSelection() const { return selection; }
-    void SetSelection(int index);
-    bool IsChecked(int id) const;
-    void SetChecked(int id, bool checked);
+    int  GetSelection() const override { return selection; }
+    void SetSelection(int index) override;
+    bool IsChecked(int id) const override;
+    void SetChecked(int id, bool checked) override;
+
+    const char*                        GetTitle() const override { return title; }
+    int                                GetWidthUnits() const override { return widthUnits; }
+    int                                GetHeightUnits() const override { return heightUnits; }
+    const std::vector<CConfigControl>& GetControlList() const override { return GetControls(); }
 
 private:
     std::vector<std::string> items;

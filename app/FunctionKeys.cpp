@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "editor/Editor.h"
-#include "game/Level.h"
+#include "view/BattleView.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 

@@ -84,6 +84,7 @@ void CInput::ProcessInput(const CInputFrame& frame) {
     if (frame.editorMode && pickValid && CKeyState::IsDown(PolledKey::Delete)) {
         Call(commands.removeObjectsNear, pickX, pickZ);
     }
+    CKeyState::EndFrame();
 }
 
 void CInput::CentreCursor(const CInputFrame& frame) {

@@ -50,9 +50,8 @@
 #include "core/PropertyFile.h"
 #include "fx/ParticleSystem.h"
 #include "core/Heightmap.h"
-#include "game/Level.h"
-#include "game/TileArea.h"
-#include "game/UnitManager.h"
+#include "view/BattleView.h"
+#include "rules/TileArea.h"
 #include "render/SkyBox.h"
 #include "render/Sea.h"
 #include "render/WorldObjects.h"
@@ -453,15 +452,15 @@ private:
     void WaitForTurnMessage();
     bool SelectUnit();
 
-    float                    seconds;
-    std::unique_ptr<CLevel>  level;
-    std::unique_ptr<CCamera> camera;
-    CFrustum                 frustum;
-    CParticleSystem*         particles = nullptr; // the level's
-    std::vector<int>         effects;
-    std::vector<std::string> startupRows;
-    std::vector<std::string> rows[std::size(paths)];
-    double                   startupMs = 0.0, startupCpuMs = 0.0;
+    float                        seconds;
+    std::unique_ptr<CBattleView> level;
+    std::unique_ptr<CCamera>     camera;
+    CFrustum                     frustum;
+    CParticleSystem*             particles = nullptr; // the level's
+    std::vector<int>             effects;
+    std::vector<std::string>     startupRows;
+    std::vector<std::string>     rows[std::size(paths)];
+    double                       startupMs = 0.0, startupCpuMs = 0.0;
 };
 
 void CGameFrameBench::StartupStep(const char* name, const std::function<void()>& step) {
@@ -513,7 +512,8 @@ bool CGameFrameBench::Run() {
     options.debugInfo           = false;
 
     const double startAll = Now(), cpuAll = ProcessorNow();
-    StartupStep("level load (CLevel \"TestLevel\")", [this]() { level = std::make_unique<CLevel>("TestLevel"); });
+    StartupStep("level load (CBattleView \"TestLevel\")",
+                [this]() { level = std::make_unique<CBattleView>("TestLevel"); });
     if (level->GetTerrain() == nullptr || level->GetHeightmap()->IsEmpty()) {
         fprintf(stderr, "ridgeline-bench: no level (run in data/)\n");
         return false;
@@ -524,7 +524,7 @@ bool CGameFrameBench::Run() {
         camera->SetHeightAboveGround(startHeight);
         level->SetView(camera.get(), &frustum);
         level->GetObjects()->LoadObjects();
-        level->LoadTeams();
+        level->LoadTeams(1);
         level->ShowTurnMessage();
     });
     StartupStep("first frame", [this]() {
@@ -617,7 +617,6 @@ void CGameFrameBench::WaitForTurnMessage() {
 // a unit; with none of the current team in view, Space hands the turn over.
 bool CGameFrameBench::SelectUnit() {
     SetView();
-    const CGridManager& grid = *level->GetGrid();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt == 1) {
             level->EndTurn();
@@ -627,11 +626,12 @@ bool CGameFrameBench::SelectUnit() {
         for (int y = 60; y < windowHeight - 60; y += 8) {
             for (int x = 60; x < windowWidth - 60; x += 8) {
                 level->OnPointerMoved(x, y);
-                const CUnit* unit =
-                    level->GetUnits()->GetUnitByIndex(grid.GetTile(level->GetActiveX(), level->GetActiveY()).unit);
+                const CMatch& match = *level->GetMatch();
+                const CUnit*  unit =
+                    match.GetUnit(match.GetBoard().GetTile(level->GetActiveX(), level->GetActiveY()).unit);
                 if (unit != nullptr && unit->team == level->GetCurrentTeam() && !unit->isHeadquarter) {
                     level->OnClick();
-                    if (level->GetUnitMode() == CLevel::unitModeMove) {
+                    if (level->GetUnitMode() == CBattleView::unitModeMove) {
                         return true;
                     }
                 }
@@ -696,7 +696,7 @@ void CGameFrameBench::MeasureStartView(const CPath& path) {
 // rounds counts.
 void CGameFrameBench::MeasurePath(const CPath& path) {
     SelectPath(path);
-    CLevel& game = *level;
+    CBattleView& game = *level;
     // In the order the level's frame draws them.
     const std::vector<CPass> passes{
         {"terrain", [&game]() { return game.GetTerrain()->Draw(); }},

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/ErrorReport.h"
 #include "platform/FileGate.h"
 
 namespace {
@@ -21,6 +22,17 @@ void WriteLine(const char* fileName, bool& firstWrite, const char* format, va_li
     fputc('\n', file);
     fclose(file);
 }
+
+// Platform code reports through the logger from the program's start on.
+void LogPlatformLine(ReportLevel level, const char* line) {
+    if (level == ReportLevel::error) {
+        GetLogger()->LogError("%s", line);
+    } else {
+        GetLogger()->LogInfo("%s", line);
+    }
+}
+
+const bool platformReportsLogged = (SetReportSink(LogPlatformLine), true);
 
 } // namespace
 

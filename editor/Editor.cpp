@@ -10,9 +10,9 @@
 
 #include "core/Logger.h"
 #include "core/XmlFile.h"
-#include "game/GridManager.h"
-#include "game/Level.h"
-#include "game/TerrainTypes.h"
+#include "rules/GridManager.h"
+#include "view/BattleView.h"
+#include "rules/TerrainTypes.h"
 #include "platform/DataPath.h"
 #include "render/GlState.h"
 #include "render/Terrain.h"
@@ -34,16 +34,23 @@ std::string FormatLine(const char* format, ...) {
     return line;
 }
 
-void LogSaveFailure(const char* what, const std::string& path) {
-    const int error = errno;
+// Logs the failure and returns the overlay's short form of it.
+std::string LogSaveFailure(const char* what, const std::string& path) {
+    const int         error  = errno;
+    const char* const reason = error != 0 ? strerror(error) : "incomplete document";
     GetLogger()->LogError("CEditor::Save: %s %s could not be written (%s); the previous file is kept", what,
-                          CDataPath::Resolve(path.c_str()).c_str(),
-                          error != 0 ? strerror(error) : "incomplete document");
+                          CDataPath::Resolve(path.c_str()).c_str(), reason);
+    return FormatLine("%s NOT saved (%s)", path.c_str(), reason);
 }
+
+const unsigned char terrainTints[][3] = {
+    {60, 200, 40}, {10, 90, 20}, {140, 90, 40}, {235, 210, 90}, {150, 150, 150}, {40, 90, 230}, {215, 215, 215},
+};
+constexpr int tintCount = sizeof terrainTints / sizeof terrainTints[0];
 
 } // namespace
 
-void CEditor::AttachLevel(CLevel& level) {
+void CEditor::AttachLevel(CBattleView& level) {
     Attach({level.GetObjects(), level.GetGrid(), level.GetTerrainTypes(), level.GetTerrain()});
 }
 
@@ -93,9 +100,39 @@ int CEditor::PlaceObject(float x, float z) {
 }
 
 void CEditor::PaintTile(int column, int row) {
-    if (scene.grid != nullptr) {
-        scene.grid->SetTileTerrainType(column, row, terrainType);
-        scene.grid->SetTileUsable(column, row, usable);
+    if (scene.grid == nullptr || column < 0 || row < 0 || column >= CGridManager::gridSize ||
+        row >= CGridManager::gridSize) {
+        return;
+    }
+    scene.grid->SetTileTerrainType(column, row, terrainType);
+    scene.grid->SetTileUsable(column, row, usable);
+    const int tile = row * CGridManager::gridSize + column;
+    if (std::find(paintedTiles.begin(), paintedTiles.end(), tile) == paintedTiles.end()) {
+        paintedTiles.push_back(tile);
+    }
+}
+
+const unsigned char* CEditor::TerrainTint(int terrainType) {
+    return terrainTints[((terrainType % tintCount) + tintCount) % tintCount];
+}
+
+void CEditor::TintPaintedTiles(int pointerColumn, int pointerRow) const {
+    if (scene.terrain == nullptr || scene.grid == nullptr) {
+        return;
+    }
+    const int pointer        = pointerRow * CGridManager::gridSize + pointerColumn;
+    bool      pointerPainted = false;
+    for (const int tile : paintedTiles) {
+        const int            column = tile % CGridManager::gridSize;
+        const int            row    = tile / CGridManager::gridSize;
+        const unsigned char* tint   = TerrainTint(scene.grid->GetTile(column, row).terrainType);
+        pointerPainted              = pointerPainted || tile == pointer;
+        scene.terrain->SetTileColour(column, row, tint[0], tint[1], tint[2],
+                                     tile == pointer ? pointerTileAlpha : paintedTileAlpha);
+    }
+    if (!pointerPainted) {
+        scene.terrain->SetTileColour(pointerColumn, pointerRow, pointerTileGrey, pointerTileGrey, pointerTileGrey,
+                                     pointerTileGrey);
     }
 }
 
@@ -108,21 +145,30 @@ void CEditor::RemoveObjectsNear(float x, float z) {
 // Both files are tried even when the first fails: each keeps its old version
 // on its own failure.
 bool CEditor::Save() {
-    bool saved = true;
+    bool        saved = true;
+    std::string done, failed;
+    const auto  note = [](std::string& text, const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
     if (scene.objects != nullptr) {
         errno = 0;
-        if (!scene.objects->SaveObjects()) {
-            LogSaveFailure("objects file", scene.objects->GetObjectsFile());
+        if (scene.objects->SaveObjects()) {
+            note(done, scene.objects->GetObjectsFile());
+        } else {
+            note(failed, LogSaveFailure("objects file", scene.objects->GetObjectsFile()));
             saved = false;
         }
     }
     if (scene.grid != nullptr) {
         errno = 0;
-        if (!scene.grid->SaveTiles()) {
-            LogSaveFailure("tile file", scene.grid->GetFileName());
+        if (scene.grid->SaveTiles()) {
+            note(done, scene.grid->GetFileName());
+        } else {
+            note(failed, LogSaveFailure("tile file", scene.grid->GetFileName()));
             saved = false;
         }
     }
+    saveMessage = done.empty() && failed.empty() ? "F5: nothing to save"
+                  : failed.empty()               ? "F5: saved " + done
+                                                 : "F5: " + failed + (done.empty() ? "" : "; saved " + done);
     return saved;
 }
 
@@ -165,6 +211,15 @@ void CEditor::NextTerrainType() {
 }
 
 bool CEditor::OnFunctionKey(int number) {
+    if (number >= 7 && number <= 10) {
+        heldKey    = number;
+        heldTime   = 0.0f;
+        nextRepeat = repeatDelay;
+    }
+    return ApplyKey(number);
+}
+
+bool CEditor::ApplyKey(int number) {
     switch (number) {
     case 5:
         Save();
@@ -195,6 +250,26 @@ bool CEditor::OnFunctionKey(int number) {
     }
 }
 
+void CEditor::OnFunctionKeyUp(int number) {
+    if (number == heldKey) {
+        heldKey = 0;
+    }
+}
+
+// A slow frame repeats at most a few times and drops the rest, so a stall
+// does not fling the scale to its limit.
+void CEditor::Update(float frameTime) {
+    if (heldKey == 0 || !(frameTime > 0.0f)) {
+        return;
+    }
+    heldTime += frameTime;
+    for (int repeats = 0; heldTime >= nextRepeat && repeats < maxRepeatsPerFrame; ++repeats) {
+        ApplyKey(heldKey);
+        nextRepeat += repeatInterval;
+    }
+    heldTime = std::min(heldTime, nextRepeat);
+}
+
 void CEditor::DrawOverlay() const {
     if (scene.terrain == nullptr || !scene.terrain->HasPickHit()) {
         return;
@@ -218,9 +293,9 @@ void CEditor::DrawOverlay() const {
 }
 
 std::vector<std::string> CEditor::GetOverlayLines() const {
-    const CTerrainTypes* types = scene.terrainTypes;
-    const std::string&   name  = types != nullptr ? types->GetName(terrainType) : noName;
-    return {
+    const CTerrainTypes*     types = scene.terrainTypes;
+    const std::string&       name  = types != nullptr ? types->GetName(terrainType) : noName;
+    std::vector<std::string> lines = {
         "",
         "*** EDITOR MODE ***",
         FormatLine("OBJECTS filename: %s, scale: %.2f, rotation: %.2f", GetCurrentObjectName().c_str(), scale,
@@ -229,6 +304,10 @@ std::vector<std::string> CEditor::GetOverlayLines() const {
                    name.c_str(), types != nullptr ? types->GetAttack(terrainType) : 0.0f,
                    types != nullptr ? types->GetDefense(terrainType) : 0.0f,
                    types != nullptr ? types->GetMovement(terrainType) : 0.0f),
-        "*******************",
     };
+    if (!saveMessage.empty()) {
+        lines.push_back(saveMessage);
+    }
+    lines.emplace_back("*******************");
+    return lines;
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 class CGridManager;
-class CLevel;
+class CBattleView;
 class CTerrain;
 class CTerrainTypes;
 class CWorldObjects;
@@ -16,7 +16,7 @@ struct CEditorScene {
     CWorldObjects*       objects      = nullptr;
     CGridManager*        grid         = nullptr;
     const CTerrainTypes* terrainTypes = nullptr;
-    const CTerrain*      terrain      = nullptr;
+    CTerrain*            terrain      = nullptr; // marked and tinted, never changed
 };
 
 // The level editor of editor mode: clicks place 3D objects on the terrain,
@@ -35,12 +35,19 @@ public:
     static constexpr float markerHeight     = 1000.0f;
     static constexpr float markerLineWidth  = 3.0f;
     static constexpr int   maxFileNameChars = 511;
+    // A held scale or rotation key repeats after this delay, this often.
+    static constexpr float         repeatDelay        = 0.35f; // seconds
+    static constexpr float         repeatInterval     = 0.03f; // seconds
+    static constexpr int           maxRepeatsPerFrame = 10;
+    static constexpr unsigned char paintedTileAlpha   = 110;
+    static constexpr unsigned char pointerTileAlpha   = 170;
+    static constexpr unsigned char pointerTileGrey    = 128;
 
     CEditor() = default;
 
     void Attach(const CEditorScene& editorScene) { scene = editorScene; }
     // The level's objects, grid, terrain types and terrain.
-    void AttachLevel(CLevel& level);
+    void AttachLevel(CBattleView& level);
 
     // Reads the models offered for placing from "objects\<fileName>"; the
     // first becomes the current one. A missing or empty list leaves no
@@ -50,15 +57,20 @@ public:
     // Places the current model on the ground at world (x, z) with the current
     // scale and rotation; the new instance's index, or -1 when nothing was
     // placed.
-    int  PlaceObject(float x, float z);
+    int PlaceObject(float x, float z);
+    // Paints the tile, which is then tinted in its new terrain type's colour
+    // while editing: the ground's texture shows the old type until the level
+    // is generated again.
     void PaintTile(int column, int row);
     // Hides every placed object within removeRadius of (x, z); hidden objects
     // are neither drawn nor saved.
     void RemoveObjectsNear(float x, float z);
     // Writes the objects file and the tile file. Each file is replaced only
     // when its new version was written completely; a failure keeps the old
-    // file, is logged, and makes the result false.
-    bool Save();
+    // file, is logged, and makes the result false. The overlay then says
+    // which files were saved, or which not and why.
+    bool               Save();
+    const std::string& GetSaveMessage() const { return saveMessage; }
 
     void NextObject();
     void IncreaseScale();
@@ -69,8 +81,20 @@ public:
     void ToggleUsable() { usable = !usable; }
 
     // Function key F<number>: F5 saves, F6 to F12 change the choices above.
-    // False for keys the editor does not use.
+    // False for keys the editor does not use. F7 to F10 (scale and
+    // rotation) repeat while held, until their key-up or ReleaseKeys.
     bool OnFunctionKey(int number);
+    void OnFunctionKeyUp(int number);
+    void ReleaseKeys() { heldKey = 0; }
+    // Advances a held key's repeat by the frame time.
+    void Update(float frameTime);
+    // Tints the tiles painted so far for the coming frame, and marks the
+    // pointer tile: grey, or its tint stronger once painted.
+    void TintPaintedTiles(int pointerColumn, int pointerRow) const;
+    // The tint of a terrain type (red, green, blue): grass green, forest dark
+    // green, rough ground brown, sand yellow, road grey, water blue, rock
+    // light grey; further types repeat the list.
+    static const unsigned char* TerrainTint(int terrainType);
 
     // Marks the terrain's pick point with a red vertical line in the scene.
     void DrawOverlay() const;
@@ -90,6 +114,8 @@ public:
     void SetRotation(float degrees) { rotation = degrees; }
 
 private:
+    bool ApplyKey(int number);
+
     float                    scale    = defaultScale;
     float                    rotation = 0.0f;
     std::vector<std::string> objectFiles;
@@ -97,4 +123,9 @@ private:
     int                      terrainType   = 0;
     bool                     usable        = true;
     CEditorScene             scene;
+    std::vector<int>         paintedTiles; // row * grid size + column, each once
+    std::string              saveMessage;
+    int                      heldKey    = 0; // the repeating function key, 0 for none
+    float                    heldTime   = 0.0f;
+    float                    nextRepeat = 0.0f;
 };

@@ -2,9 +2,9 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
-#include "game/TerrainTypes.h"
+#include "rules/TerrainTypes.h"
 
 // Reads the input as a level's tile file and as the terrain type list, then
 // looks every tile's type up the way movement and combat do.

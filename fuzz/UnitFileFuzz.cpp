@@ -1,13 +1,13 @@
 #include <cstdint>
 
 #include "FuzzInput.h"
-#include "game/TeamFile.h"
-#include "game/UnitManager.h"
+#include "rules/TeamFile.h"
+#include "rules/FightFile.h"
+#include "rules/UnitFile.h"
 
-// Reads the input as a team file and as a unit file. A team entry's look
-// offsets must stay clamped; a unit file that does not parse leaves no unit
-// behind, one that parses gives exactly one (without world objects it simply
-// has no model).
+// Reads the input as a team file, a unit file and a fight file. A team
+// entry's look offsets must stay clamped; a unit file that parses has its
+// values inside their bounds; the fight file's divisors stay above 0.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = WriteFuzzInput(data, size, "unit.xml");
     CTeamFile         team;
@@ -22,13 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (team.GetEffectSpecial().size() > CTeamFile::maxEffectLength) {
         __builtin_trap();
     }
-    CUnitManager units(nullptr, nullptr, nullptr, nullptr);
-    const int    index = units.LoadUnit(path.c_str());
-    if (units.GetCount() != (index == -1 ? 0 : 1) || (index != -1 && index != 0)) {
+    CUnitFile unit;
+    if (unit.Load(path.c_str()) &&
+        (unit.GetUnit().hitpoints < 1 || unit.GetUnit().maxHitpoints != unit.GetUnit().hitpoints ||
+         !(unit.GetMedia().speed >= 0.0f))) {
         __builtin_trap();
     }
-    units.LoadFightParams(path.c_str());
-    if (!(units.GetFightParams().maxAttack > 0.0f) || !(units.GetFightParams().maxDefense > 0.0f)) {
+    FightParams fight;
+    LoadFightFile(path.c_str(), fight);
+    if (!(fight.maxAttack > 0.0f) || !(fight.maxDefense > 0.0f)) {
         __builtin_trap();
     }
     return 0;

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConfigDialog.h"
+#include "platform/DialogForm.h"
 #include "platform/DisplayModes.h"
 
 namespace {
@@ -60,9 +60,9 @@ std::string EscapeMenuLabel(const std::string& text) {
 }
 
 struct CViewState {
-    CConfigDialog&    dialog;
+    CDialogForm&      dialog;
     Fl_Double_Window* window = nullptr;
-    int               result = CConfigDialog::resultCancel;
+    int               result = dialog.Cancel();
 };
 
 struct CBoxBinding {
@@ -156,18 +156,18 @@ bool CConfigDialogView::OpenDisplay() {
     return true;
 }
 
-int CConfigDialogView::Show(CConfigDialog& dialog) {
+int CConfigDialogView::Show(CDialogForm& dialog) {
     dialog.Initialise(CDisplayModes::Enumerate());
 
     const CDialogUnits                        units;
-    const int                                 width  = units.X(CConfigDialog::widthUnits);
-    const int                                 height = units.Y(CConfigDialog::heightUnits);
+    const int                                 width  = units.X(dialog.GetWidthUnits());
+    const int                                 height = units.Y(dialog.GetHeightUnits());
     CViewState                                view{dialog};
     std::vector<std::unique_ptr<CBoxBinding>> bindings;
 
-    Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, CConfigDialog::title);
+    Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, dialog.GetTitle());
     view.window = &window;
-    for (const CConfigControl& control : CConfigDialog::GetControls()) {
+    for (const CConfigControl& control : dialog.GetControlList()) {
         if (Fl_Widget* widget = AddControl(control, units, view, bindings)) {
             widget->labelsize(fontSize);
         }

@@ -1,10 +1,10 @@
 #pragma once
 
-class CConfigDialog;
+class CDialogForm;
 
 // Draws the start-up dialog with FLTK: a modal window titled
 // "Configuration", centred on the screen, with the controls of
-// CConfigDialog laid out in dialog units scaled to the font. Return presses
+// the dialog's form laid out in dialog units scaled to the font. Return presses
 // "Start"; Escape and the close box mean "Cancel".
 class CConfigDialogView {
 public:
@@ -14,8 +14,8 @@ public:
     // a connection attempt during the reset fails.
     static bool OpenDisplay();
 
-    // Initialises the dialog from the primary display's modes, shows it and
-    // returns CConfigDialog::resultStart or resultCancel once it closes.
+    // Initialises the form from the primary display's modes, shows it and
+    // returns the form's result for "Start" or "Cancel" once it closes.
     // Needs OpenDisplay first.
-    static int Show(CConfigDialog& dialog);
+    static int Show(CDialogForm& dialog);
 };

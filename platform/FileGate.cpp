@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/Logger.h"
+#include "platform/ErrorReport.h"
 #include "platform/DataPath.h"
 
 namespace {
@@ -19,7 +19,7 @@ bool IsSeparator(char c) {
 }
 
 void Refuse(const char* operation, const char* path, const char* reason) {
-    GetLogger()->LogError("CFileGate::%s: refused %s: %s", operation, path, reason);
+    ReportError("CFileGate::%s: refused %s: %s", operation, path, reason);
 }
 
 // Opens the descriptor without waiting on a FIFO or a device, then insists on
@@ -71,7 +71,7 @@ template <typename Buffer> bool ReadAll(const char* path, FileKind kind, Buffer&
         bytes.insert(bytes.end(), chunk, chunk + count);
     }
     if (good && ferror(file) != 0) {
-        GetLogger()->LogError("CFileGate::ReadWholeFile: error reading %s", path);
+        ReportError("CFileGate::ReadWholeFile: error reading %s", path);
         good = false;
     }
     fclose(file);
@@ -156,7 +156,7 @@ FILE* CFileGate::OpenForReading(const char* path, FileKind kind, bool* missing) 
                 *missing = true;
             }
         } else if (error != 0) {
-            GetLogger()->LogError("CFileGate::OpenForReading: cannot open %s: %s", path, strerror(error));
+            ReportError("CFileGate::OpenForReading: cannot open %s: %s", path, strerror(error));
         }
         return nullptr;
     }

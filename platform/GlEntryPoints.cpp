@@ -2,7 +2,7 @@
 
 #include <GL/freeglut.h>
 
-#include "core/Logger.h"
+#include "platform/ErrorReport.h"
 
 void* CGlEntryPoints::GetAddress(const char* name) {
     if (name == nullptr || *name == '\0') {
@@ -12,5 +12,5 @@ void* CGlEntryPoints::GetAddress(const char* name) {
 }
 
 void CGlEntryPoints::ReportMissing(const char* name) {
-    GetLogger()->LogError("CGlEntryPoints::Get: no entry point for %s", name != nullptr ? name : "(null)");
+    ReportError("CGlEntryPoints::Get: no entry point for %s", name != nullptr ? name : "(null)");
 }

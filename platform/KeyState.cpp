@@ -6,10 +6,12 @@
 
 namespace {
 
-bool keysDown[static_cast<int>(PolledKey::Count)] = {};
+bool keysDown[static_cast<int>(PolledKey::Count)]    = {};
+bool keysPressed[static_cast<int>(PolledKey::Count)] = {}; // since the last EndFrame
 
 void Set(PolledKey key, bool down) {
     keysDown[static_cast<int>(key)] = down;
+    keysPressed[static_cast<int>(key)] |= down;
 }
 
 constexpr unsigned char controlLast = 0x1A; // Ctrl+Z
@@ -87,10 +89,18 @@ void CKeyState::OnSpecial(int key, bool down) {
 }
 
 bool CKeyState::IsDown(PolledKey key) {
-    return key != PolledKey::Count && keysDown[static_cast<int>(key)];
+    const int index = static_cast<int>(key);
+    return key != PolledKey::Count && (keysDown[index] || keysPressed[index]);
+}
+
+void CKeyState::EndFrame() {
+    for (bool& pressed : keysPressed) {
+        pressed = false;
+    }
 }
 
 void CKeyState::Reset() {
+    EndFrame();
     for (bool& down : keysDown) {
         down = false;
     }

@@ -12,7 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/Logger.h"
+#include "platform/ErrorReport.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void CMessageBox::Show(const char* caption, const char* format, ...) {
     vsnprintf(text, sizeof text, format != nullptr ? format : "", arguments);
     va_end(arguments);
     const char* title = caption != nullptr ? caption : "";
-    GetLogger()->LogError("%s: %s", title, text);
+    ReportError("%s: %s", title, text);
     if (recording) {
         recorded.push_back({title, text});
         return;

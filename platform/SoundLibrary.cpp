@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/Logger.h"
+#include "platform/ErrorReport.h"
 #include "platform/FileGate.h"
 
 namespace {
@@ -189,12 +189,12 @@ SDL_RWops* OpenThroughGate(const char* path, FileKind kind) {
 bool OpenDevice(int mixRate, int channelCount) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        GetLogger()->LogInfo("CSoundLibrary::Init: no audio (%s); the game runs silent", SDL_GetError());
+        ReportInfo("CSoundLibrary::Init: no audio (%s); the game runs silent", SDL_GetError());
         return false;
     }
     Mix_Init(MIX_INIT_OGG);
     if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, outputChannels, mixBufferFrames) != 0) {
-        GetLogger()->LogInfo("CSoundLibrary::Init: no audio device (%s); the game runs silent", Mix_GetError());
+        ReportInfo("CSoundLibrary::Init: no audio device (%s); the game runs silent", Mix_GetError());
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
@@ -213,8 +213,7 @@ CSoundLibrary::~CSoundLibrary() {
 
 bool CSoundLibrary::Init(int mixRate, int channelCount) {
     if (mixRate < minMixRate || mixRate > maxMixRate || channelCount < 1 || channelCount > maxChannelCount) {
-        GetLogger()->LogError("CSoundLibrary::Init: unusable mixing rate %d Hz or channel count %d", mixRate,
-                              channelCount);
+        ReportError("CSoundLibrary::Init: unusable mixing rate %d Hz or channel count %d", mixRate, channelCount);
         return false;
     }
     std::lock_guard<std::mutex> openGuard(openLibraryLock);

@@ -10,7 +10,7 @@
 #include "core/Camera.h"
 #include "core/Frustum.h"
 #include "core/Logger.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "render/GlState.h"
 #include "core/RayTriangle.h"

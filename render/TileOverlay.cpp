@@ -6,7 +6,7 @@
 
 #include "core/Options.h"
 #include "core/Logger.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "render/GlState.h"
 

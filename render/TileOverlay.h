@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "render/BufferObjects.h"
 #include "render/PatchIndices.h"
 

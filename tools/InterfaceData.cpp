@@ -71,7 +71,7 @@ struct Box {
 bool WriteBoxes(CXmlFile& file) {
     const Box boxes[] = {
         {"10", "10", "215", "132", "LEFT", "TOP"},  {"220", "10", "10", "132", "RIGHT", "TOP"},
-        {"10", "84", "240", "10", "LEFT", "LOWER"}, {"220", "172", "10", "16", "RIGHT", "LOWER"},
+        {"10", "84", "240", "10", "LEFT", "LOWER"}, {"290", "172", "10", "16", "RIGHT", "LOWER"},
         {"-95", "8", "95", "72", "MIDDLE", "TOP"},
     };
     bool ok = file.BeginWriteElement("boxes");
@@ -120,7 +120,10 @@ bool WriteBarColours(CXmlFile& file) {
     return ok && WriteColour(file, "", "start", {0.2f, 0.2f, 0.2f, 0.75f});
 }
 
-bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const char* alignY) {
+// The panel at the cursor is wider: its attack preview names the units
+// whose hit points each line gives ("Blue Howitzer") and may say "destroyed".
+bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const char* posXLabels, const char* posXValues,
+                    const char* alignY) {
     const char* const texts[][2] = {
         {"head", head},
         {"team1", "Red"},
@@ -133,13 +136,11 @@ bool WriteUnitPanel(CXmlFile& file, const char* head, const char* posY, const ch
         {"maxslope", "Max. slope"},
         {"height", "Height"},
         {"none", "none"},
-        {"dealt", "Dealt"},
-        {"taken", "Taken"},
         {"boost", "Boost given"},
     };
-    bool ok = WriteTexts(file, texts, 14) && WriteBarColours(file);
+    bool ok = WriteTexts(file, texts, 12) && WriteBarColours(file);
     ok      = ok && file.WriteInt("maxlength", 100);
-    return ok && WritePosition(file, posY, "210", "120") && WriteAlignment(file, "RIGHT", alignY);
+    return ok && WritePosition(file, posY, posXLabels, posXValues) && WriteAlignment(file, "RIGHT", alignY);
 }
 
 bool WriteHitpointsPanel(CXmlFile& file) {
@@ -254,9 +255,9 @@ bool WriteInterfaceFiles(CContentGenerator& generator) {
          {"boxes", "boxes.xml", WriteBoxes},
          {"terrain", "terrainpanel.xml", WriteTerrainPanel},
          {"selectedunit", "selectedunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "Selected", "30", "TOP"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "Selected", "30", "210", "120", "TOP"); }},
          {"hoverunit", "hoverunit.xml",
-          [](CXmlFile& file) { return WriteUnitPanel(file, "At cursor", "152", "LOWER"); }},
+          [](CXmlFile& file) { return WriteUnitPanel(file, "At cursor", "152", "280", "150", "LOWER"); }},
          {"hitpoints", "hitpoints.xml", WriteHitpointsPanel},
          {"curteam", "curteam.xml", WriteTeamLine},
          {"endturn", "endturn.xml", WriteEndTurnButton},

@@ -14,14 +14,48 @@ constexpr int  latin1Last       = 0xFF;
 
 void CDebugOverlay::Draw(const std::vector<std::string>& lines, int windowWidth, int windowHeight) {
     // The text lies over the scene whatever the scene left in the depth
-    // buffer, in the current colour whatever texture or light is on.
+    // buffer, in the current colour whatever texture or light is on, over a
+    // dark backing so that it stays readable over light ground and sky.
     const CWindowProjectionScope windowPixels(windowWidth, windowHeight);
-    for (size_t index = 0; index < lines.size(); ++index) {
+    GLfloat                      colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    std::vector<std::vector<int>> texts;
+    for (const std::string& line : lines) {
+        texts.push_back(ToBitmapCharacters(line));
+    }
+    DrawBacking(texts, windowHeight);
+    glColor4fv(colour);
+    for (size_t index = 0; index < texts.size(); ++index) {
         glRasterPos2i(margin, windowHeight - margin - lineHeight * static_cast<int>(index));
-        for (const int character : ToBitmapCharacters(lines[index])) {
+        for (const int character : texts[index]) {
             glutBitmapCharacter(overlayFont, character);
         }
     }
+}
+
+// One translucent dark band behind each line that holds text.
+void CDebugOverlay::DrawBacking(const std::vector<std::vector<int>>& texts, int windowHeight) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, backingAlpha);
+    glBegin(GL_QUADS);
+    for (size_t index = 0; index < texts.size(); ++index) {
+        int width = 0;
+        for (const int character : texts[index]) {
+            width += glutBitmapWidth(overlayFont, character);
+        }
+        if (width == 0) {
+            continue;
+        }
+        const int baseline = windowHeight - margin - lineHeight * static_cast<int>(index);
+        const int bottom   = baseline - backingBelow;
+        const int top      = baseline + lineHeight - backingBelow;
+        glVertex2i(margin - backingPad, bottom);
+        glVertex2i(margin + width + backingPad, bottom);
+        glVertex2i(margin + width + backingPad, top);
+        glVertex2i(margin - backingPad, top);
+    }
+    glEnd();
 }
 
 std::vector<int> CDebugOverlay::ToBitmapCharacters(const std::string& text) {

@@ -1,5 +1,7 @@
 #include "ui/Interface.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +12,17 @@ namespace {
 bool IsOver(const CHudRect& rect, int screenHeight, int mouseX, int mouseY) {
     return rect.upperLeftX <= mouseX && mouseX <= rect.lowerRightX && screenHeight - rect.upperLeftY <= mouseY &&
            mouseY <= screenHeight - rect.lowerRightY;
+}
+
+// The layout coordinate under the centre of window pixel `pixel`, the
+// window's `windowSize` pixels showing `layoutSize` layout units. A window
+// of no size (not yet known) is taken as the layout's own.
+int ToLayout(int pixel, int windowSize, int layoutSize) {
+    if (windowSize <= 0 || windowSize == layoutSize) {
+        return pixel;
+    }
+    const long long scaled = (2LL * pixel + 1) * layoutSize / (2LL * windowSize);
+    return static_cast<int>(std::clamp<long long>(scaled, INT_MIN, INT_MAX));
 }
 
 // Appends to a debug line when the whole text fits.
@@ -42,11 +55,13 @@ int CInterface::ResolveY(const char* position, const char* alignment) const {
     return CInterfaceLayoutReader(screenWidth, screenHeight).ResolveY(position, alignment);
 }
 
-void CInterface::UpdateHover(int mouseX, int mouseY) {
+void CInterface::UpdateHover(int mouseX, int mouseY, int windowWidth, int windowHeight) {
+    const int x = ToLayout(mouseX, windowWidth, screenWidth);
+    const int y = ToLayout(mouseY, windowHeight, screenHeight);
     if (finished) {
-        finishButtonHovered = IsOver(layout.finish.button, screenHeight, mouseX, mouseY);
+        finishButtonHovered = IsOver(layout.finish.button, screenHeight, x, y);
     } else {
-        endTurnHovered = IsOver(layout.endTurn.button, screenHeight, mouseX, mouseY);
+        endTurnHovered = IsOver(layout.endTurn.button, screenHeight, x, y);
     }
 }
 

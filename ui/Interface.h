@@ -33,10 +33,12 @@ public:
     int ResolveX(const char* position, const char* alignment) const;
     int ResolveY(const char* position, const char* alignment) const;
 
-    // Mouse position in window pixels, y counted down from the top edge.
+    // Mouse position in window pixels, y counted down from the top edge, in
+    // a window of the given size: the display is stretched from its layout
+    // size to the window, so the pointer is scaled back before the test.
     // Sets the end-turn button's hover flag, or the finish button's once
     // the game is finished.
-    void UpdateHover(int mouseX, int mouseY);
+    void UpdateHover(int mouseX, int mouseY, int windowWidth, int windowHeight);
     bool IsEndTurnHovered() const { return endTurnHovered; }
     bool IsFinishButtonHovered() const { return finishButtonHovered; }
     void SetFinished() { finished = true; }
@@ -75,6 +77,8 @@ private:
     void AddUnitPanel(const CUnitPanel& panel, int unit, const CHudState& state, bool hover, CHudDrawList& list) const;
     void AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, const CAttackPreview* boost, int y,
                       CHudDrawList& list) const;
+    void AddHitpointsLine(const CUnitPanel& panel, const CHudUnit& unit, int damage, int after, int y,
+                          CHudDrawList& list) const;
     void AddAttackPreview(const CUnitPanel& panel, const CHudUnit& target, const CHudState& state, int y,
                           CHudDrawList& list) const;
     void AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const;

@@ -295,8 +295,6 @@ bool ReadUnitPanel(CXmlFile& file, const CSubFileLoader& loader, CUnitPanel& tar
     keys.Text("none", panel.none);
     ReadBarColours(keys, panel);
     ReadPanelPosition(keys, positions, alignment);
-    keys.OptionalText("dealt", panel.dealt);
-    keys.OptionalText("taken", panel.taken);
     keys.OptionalText("boost", panel.boost);
     if (!keys.Ok()) {
         return false;

@@ -47,12 +47,10 @@ struct CHitpointsPanel {
     std::string head, team1, team2;
 };
 
-// The hit-point panel's fields and the unit's texts. The preview texts label
-// the lines that show what firing at the unit under the cursor would do;
-// their keys are optional.
+// The hit-point panel's fields and the unit's texts. The boost text labels
+// a general's boost preview; its key is optional. (Older files may still
+// hold "dealt" and "taken": the attack preview now names its units instead.)
 struct CUnitPanel {
-    static constexpr const char* defaultDealt = "Dealt";
-    static constexpr const char* defaultTaken = "Taken";
     static constexpr const char* defaultBoost = "Boost given";
 
     int         posY       = 0;
@@ -63,7 +61,7 @@ struct CUnitPanel {
     CColour     start;
     int         maxLength = 0;
     std::string head, team1, team2, hitpoints, attack, defense, movement, firerange, maxslope, height, none;
-    std::string dealt = defaultDealt, taken = defaultTaken, boost = defaultBoost;
+    std::string boost = defaultBoost;
 };
 
 struct CTeamLine {

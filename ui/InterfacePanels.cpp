@@ -67,10 +67,11 @@ void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const
     AddUnitPanel(layout.selectedUnit, state.selectedUnit, state, false, list);
     AddUnitPanel(layout.hoverUnit, HoveredUnit(state), state, true, list);
     AddButtonsAndLines(state, list);
+    // Once the game is over the winner's box stands alone: no team to move,
+    // no turn to end, no render settings over it.
     if (finished) {
         AddFinishScreen(state, list);
-    }
-    if (state.options.showRenderInfo) {
+    } else if (state.options.showRenderInfo) {
         AddRenderInfo(state, list);
     }
 }
@@ -185,8 +186,10 @@ void CInterface::AddUnitPanel(const CUnitPanel& panel, int index, const CHudStat
     }
 }
 
-// Attack, defence, movement and fire range with the boosts in force, or,
-// for a boost preview, with the boosts it would give (in the "from" colour).
+// Attack, defence, movement and fire range with the boosts in force; for a
+// boost preview, each value that the boost would change as before -> after
+// (in the "from" colour). Boosts are set, not added: after is the base value
+// plus the boost given.
 void CInterface::AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, const CAttackPreview* boost, int y,
                               CHudDrawList& list) const {
     const CColour& colour = boost != nullptr ? panel.from : layout.fontRegular.description.colour;
@@ -195,28 +198,53 @@ void CInterface::AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, con
     const struct {
         const std::string& label;
         int                value;
-        int                boost;
+        int                inForce;
+        int                given;
     } stats[] = {
-        {panel.attack, unit.attack, boost != nullptr ? boost->boostAttack : unit.boostAttack},
-        {panel.defense, unit.defense, boost != nullptr ? boost->boostDefense : unit.boostDefense},
-        {panel.movement, unit.movement, boost != nullptr ? boost->boostMovement : unit.boostMovement},
+        {panel.attack, unit.attack, unit.boostAttack, boost != nullptr ? boost->boostAttack : 0},
+        {panel.defense, unit.defense, unit.boostDefense, boost != nullptr ? boost->boostDefense : 0},
+        {panel.movement, unit.movement, unit.boostMovement, boost != nullptr ? boost->boostMovement : 0},
+        {panel.firerange, unit.fireMax, unit.boostFirerange, boost != nullptr ? boost->boostFirerange : 0},
     };
     for (const auto& stat : stats) {
         y -= step;
         list.AddText(HudFont::regular, labels, panel.posXLabels, y, "%s", stat.label.c_str());
-        if (stat.boost != 0) {
-            list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d + %d", stat.value, stat.boost);
+        const long long before  = static_cast<long long>(stat.value) + stat.inForce;
+        const long long after   = static_cast<long long>(stat.value) + stat.given;
+        const bool      isRange = &stat.label == &panel.firerange;
+        if (boost != nullptr && after != before) {
+            if (isRange) {
+                list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %lld -> %d / %lld", unit.fireMin,
+                             before, unit.fireMin, after);
+            } else {
+                list.AddText(HudFont::regular, colour, panel.posXValues, y, "%lld -> %lld", before, after);
+            }
+        } else if (isRange) {
+            if (stat.inForce != 0) {
+                list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d + %d", unit.fireMin, stat.value,
+                             stat.inForce);
+            } else {
+                list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d", unit.fireMin, stat.value);
+            }
+        } else if (stat.inForce != 0) {
+            list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d + %d", stat.value, stat.inForce);
         } else {
             list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d", stat.value);
         }
     }
-    y -= step;
-    const int range = boost != nullptr ? boost->boostFirerange : unit.boostFirerange;
-    list.AddText(HudFont::regular, labels, panel.posXLabels, y, "%s", panel.firerange.c_str());
-    if (range != 0) {
-        list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d + %d", unit.fireMin, unit.fireMax, range);
+}
+
+// One line of an attack preview: whose hit points (team and name), then
+// hit points - damage = what is left, or "destroyed" when nothing is.
+void CInterface::AddHitpointsLine(const CUnitPanel& panel, const CHudUnit& unit, int damage, int after, int y,
+                                  CHudDrawList& list) const {
+    const CColour& regular = layout.fontRegular.description.colour;
+    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s %s", TeamText(unit.team, panel.team1, panel.team2),
+                 unit.name != nullptr ? unit.name : "");
+    if (after > 0) {
+        list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d - %d = %d", unit.hitpoints, damage, after);
     } else {
-        list.AddText(HudFont::regular, colour, panel.posXValues, y, "%d / %d", unit.fireMin, unit.fireMax);
+        list.AddText(HudFont::regular, panel.to, panel.posXValues, y, "%d - %d: destroyed", unit.hitpoints, damage);
     }
 }
 
@@ -224,29 +252,27 @@ void CInterface::AddUnitStats(const CUnitPanel& panel, const CHudUnit& unit, con
 // then the same for the selected unit from the return fire.
 void CInterface::AddAttackPreview(const CUnitPanel& panel, const CHudUnit& target, const CHudState& state, int y,
                                   CHudDrawList& list) const {
-    const CColour&        regular  = layout.fontRegular.description.colour;
     const int             step     = layout.fontRegular.description.lineHeight;
     const CAttackPreview& preview  = state.preview;
     const CHudUnit&       attacker = *UnitAt(state, preview.attacker);
     y -= step;
-    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.dealt.c_str());
-    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d - %d = %d", target.hitpoints,
-                 preview.damageToTarget, preview.targetHitpointsAfter);
+    AddHitpointsLine(panel, target, preview.damageToTarget, preview.targetHitpointsAfter, y, list);
     y -= step;
-    list.AddText(HudFont::regular, regular, panel.posXLabels, y, "%s", panel.taken.c_str());
-    list.AddText(HudFont::regular, regular, panel.posXValues, y, "%d - %d = %d", attacker.hitpoints,
-                 preview.damageToAttacker, preview.attackerHitpointsAfter);
+    AddHitpointsLine(panel, attacker, preview.damageToAttacker, preview.attackerHitpointsAfter, y, list);
 }
 
-// The current-team line, the end-turn button's label and the frame rate.
+// The current-team line and the end-turn button's label while the game
+// runs, and the frame rate.
 void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const {
     const CColour&   head = layout.fontHead.description.colour;
     const CTeamLine& team = layout.currentTeam;
-    list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
-                 TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
-    const CEndTurnButton& button = layout.endTurn;
-    list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
-                 button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+    if (!finished) {
+        list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
+                     TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
+        const CEndTurnButton& button = layout.endTurn;
+        list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
+                     button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+    }
     if (state.options.showFramerate) {
         list.AddText(HudFont::regular, layout.fontRegular.description.colour, layout.fps.posXLabels, layout.fps.posY,
                      "%s%.3f", layout.fps.label.c_str(), state.framesPerSecond);

@@ -172,6 +172,7 @@ TEST_F(ApplicationGlTest, ArrowKeysUpdateThePolledKeyState) {
     EXPECT_TRUE(CKeyState::IsDown(PolledKey::Left));
     EXPECT_TRUE(CKeyState::IsDown(PolledKey::Up));
     app->OnSpecialKeyUp(GLUT_KEY_LEFT, 0, 0);
+    CKeyState::EndFrame();
     EXPECT_FALSE(CKeyState::IsDown(PolledKey::Left));
     EXPECT_TRUE(CKeyState::IsDown(PolledKey::Up));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <deque>
 #include <map>
@@ -11,6 +12,7 @@
 #include "DataFiles.h"
 #include "core/XmlFile.h"
 #include "core/Heightmap.h"
+#include "rules/Combat.h"
 #include "tools/TileMetrics.h"
 
 // The shipped content read the way the game reads it: every file that a
@@ -28,7 +30,8 @@ constexpr int cliffDegrees = 50; // no usable tile is steeper than this
 struct Unit {
     std::string      file;
     int              team = 0, x = 0, y = 0, lookX = 0, lookY = 0;
-    int              fireMin = 0, fireMax = 0, slopeMax = 0, movement = 0, defense = 0;
+    int              fireMin = 0, fireMax = 0, slopeMax = 0, movement = 0, defense = 0, attack = 0, hitpoints = 0;
+    int              bonusAttack = 0, bonusDefense = 0, bonusMovement = 0, bonusFirerange = 0;
     bool             general = false, headquarters = false;
     std::vector<int> notUsable;
     std::string      model, effects[5], sounds[3];
@@ -52,7 +55,10 @@ bool ReadUnitFile(Unit& unit) {
     bool ok = file.ReadInt("fireMin", unit.fireMin) && file.ReadInt("fireMax", unit.fireMax) &&
               file.ReadInt("slopeMax", unit.slopeMax) && file.ReadInt("movement", unit.movement) &&
               file.ReadInt("defense", unit.defense) && file.ReadInt("isGeneral", general) &&
-              file.ReadInt("isHeadquarter", headquarters);
+              file.ReadInt("isHeadquarter", headquarters) && file.ReadInt("attack", unit.attack) &&
+              file.ReadInt("hitpoints", unit.hitpoints) && file.ReadInt("bonusAttack", unit.bonusAttack) &&
+              file.ReadInt("bonusDefense", unit.bonusDefense) && file.ReadInt("bonusMovement", unit.bonusMovement) &&
+              file.ReadInt("bonusFirerange", unit.bonusFirerange);
     unit.general      = general != 0;
     unit.headquarters = headquarters != 0;
     if (file.EnterElement("notusable")) {
@@ -225,6 +231,38 @@ TEST_F(ContentTest, EachTeamHasHeadquartersGeneralAndThreeFightingKinds) {
         EXPECT_GE(ranges.size(), 3u);
         EXPECT_GE(armours.size(), 3u);
         EXPECT_GE(slopes.size(), 3u);
+    }
+}
+
+// `unit` (with its bonus values when boosted) fires at `enemy` on open
+// level ground, both at full strength and in range.
+CombatExchange Fire(const Unit& unit, const Unit& enemy, bool boosted, const FightParams& fight) {
+    const int b = boosted ? 1 : 0;
+    return Combat::ResolveExchange(
+        {unit.attack + b * unit.bonusAttack, unit.defense + b * unit.bonusDefense, unit.hitpoints, 0.0f, 0.0f, true},
+        {enemy.attack, enemy.defense, enemy.hitpoints, 0.0f, 0.0f, true}, 64.0f, fight);
+}
+
+// The boost costs the general's action, so against some enemy kind the
+// boosted unit's margin (dealt minus taken) must gain more than the
+// general's own shot would deal.
+TEST_F(ContentTest, AGeneralsBoostIsWorthItsAction) {
+    FightParams fight;
+    CXmlFile    file;
+    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\fight.xml") && file.ReadFloat("attackBonus", fight.attackBonus) &&
+                file.ReadFloat("maxAttack", fight.maxAttack) && file.ReadFloat("maxDefense", fight.maxDefense));
+    const Unit& general = *std::find_if(units.begin(), units.end(), [](const Unit& unit) { return unit.general; });
+    for (const Unit& unit : units) {
+        int best = INT_MIN;
+        for (const Unit& enemy : units) {
+            if (!unit.general && unit.team == general.team && enemy.team != unit.team && !enemy.headquarters) {
+                const CombatExchange with = Fire(unit, enemy, true, fight), without = Fire(unit, enemy, false, fight);
+                best =
+                    std::max(best, with.damageToDefender - with.damageToAttacker - without.damageToDefender +
+                                       without.damageToAttacker - Fire(general, enemy, false, fight).damageToDefender);
+            }
+        }
+        EXPECT_TRUE(best == INT_MIN || best > 0) << unit.file << ": a boost gains " << best << " less than nothing";
     }
 }
 

@@ -19,18 +19,10 @@
 // the test programs.
 namespace DataFiles {
 
-// data/ of the source tree this test was built from. The build names it:
-// a compiler cache that rewrites paths relative to the build folder makes
-// __FILE__ relative, and the tests change their working directory.
+// data/ of the source tree this test was built from (the build names the
+// tree: a file's own name may be relative under a compiler cache).
 inline std::string Folder() {
-#ifdef RIDGELINE_DATA_FOLDER
-    return RIDGELINE_DATA_FOLDER;
-#endif
-    std::string here = __FILE__;
-    for (int level = 0; level < 3; ++level) {
-        here = here.substr(0, here.find_last_of('/'));
-    }
-    return here + "/data";
+    return std::string(RIDGELINE_SOURCE_DIR) + "/data";
 }
 
 // A data path as the game writes it ("units\tank.xml"), resolved with the

@@ -245,6 +245,7 @@ echo "team 1: general selected"
 key space
 within 10 ring_shown || fail "Space showed no fire ring (red share $(share "$red"), base $base_red)"
 within 5 area_gone || fail "the move area stayed in fire mode"
+move_to $(pixel $tank) && sleep 1 && shot # the boost preview, kept with KEEP_SHOTS
 click_tile $tank
 within 10 ring_gone || fail "boosting the tank did not end the general's action"
 echo "team 1: tank boosted; Space ends the turn"

@@ -32,9 +32,9 @@
 #include "core/Camera.h"
 #include "app/Input.h"
 #include "core/PropertyFile.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
-#include "game/Level.h"
+#include "view/BattleView.h"
 #include "ui/Interface.h"
 
 namespace {
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     const CHeightmap heightmap("TestLevel\\Terrain\\ter_heightmap.bmp", parameters.GetFloatProperty("maxwidth"),
                                parameters.GetFloatProperty("maxheight"));
     CGridManager     grid("TestLevel\\Terrain\\terrain.xml", &heightmap);
-    grid.SetWaterHeight(heightmap.GetHeightScale() * CLevel::waterLevel);
+    grid.SetWaterHeight(heightmap.GetHeightScale() * CMatch::waterLevel);
 
     CCamera camera(&heightmap, startHeightAboveGround);
     camera.SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));

@@ -13,9 +13,9 @@
 #include "app/Input.h"
 #include "core/XmlFile.h"
 #include "editor/Editor.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 #include "core/Heightmap.h"
-#include "game/TerrainTypes.h"
+#include "rules/TerrainTypes.h"
 #include "platform/KeyState.h"
 
 // The editor's choices, painting, its input, and saving that keeps the old
@@ -53,6 +53,20 @@ TEST(Editor, FunctionKeysStepAndWrapScaleAndRotation) {
         }
     }
     EXPECT_FALSE(CEditor().OnFunctionKey(4)) << "F4 does nothing in editor mode";
+
+    // Held, a scale key repeats after the delay; a stalled frame repeats a few times only.
+    CEditor held;
+    held.OnFunctionKey(7);
+    held.Update(CEditor::repeatDelay - 0.01f);
+    EXPECT_NEAR(held.GetScale(), CEditor::defaultScale + CEditor::scaleStep, 1e-4f);
+    held.Update(0.01f + 2.5f * CEditor::repeatInterval);
+    EXPECT_NEAR(held.GetScale(), CEditor::defaultScale + 4 * CEditor::scaleStep, 1e-4f);
+    held.Update(60.0f);
+    const float afterStall = CEditor::defaultScale + (4 + CEditor::maxRepeatsPerFrame) * CEditor::scaleStep;
+    EXPECT_NEAR(held.GetScale(), afterStall, 1e-4f);
+    held.OnFunctionKeyUp(7);
+    held.Update(1.0f);
+    EXPECT_NEAR(held.GetScale(), afterStall, 1e-4f) << "released";
 }
 
 TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
@@ -124,6 +138,8 @@ TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
     WriteFile("level/terrain.xml", "old");
     chmod("level/terrain.xml", 0640);
     EXPECT_TRUE(editor.Save());
+    EXPECT_EQ(editor.GetSaveMessage(), "F5: saved level\\terrain.xml");
+    EXPECT_EQ(editor.GetOverlayLines().end()[-2], editor.GetSaveMessage());
     struct stat saved;
     ASSERT_EQ(stat("level/terrain.xml", &saved), 0);
     EXPECT_EQ(saved.st_mode & 0777, 0640u) << "the new file keeps the old file's permissions";
@@ -173,6 +189,8 @@ TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
         const bool saved = editor.Save();
         test.restore();
         EXPECT_FALSE(saved) << test.name;
+        EXPECT_EQ(editor.GetSaveMessage().rfind("F5: level\\terrain.xml NOT saved (", 0), 0u)
+            << editor.GetSaveMessage();
         struct stat kept;
         ASSERT_TRUE(lstat("level/terrain.xml", &kept) == 0 && S_ISREG(kept.st_mode)) << test.name;
         EXPECT_EQ(ReadFile("level/terrain.xml"), old) << test.name;

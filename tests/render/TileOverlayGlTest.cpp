@@ -7,7 +7,7 @@
 
 #include "TerrainScene.h"
 #include "TestSupport.h"
-#include "game/GridManager.h"
+#include "rules/GridManager.h"
 
 namespace {
 

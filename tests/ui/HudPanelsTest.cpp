@@ -207,8 +207,10 @@ TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
     state.preview.damageToAttacker       = 50;
     state.preview.attackerHitpointsAfter = 750;
     Build();
-    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Dealt"});
+    // Each line names whose hit points it gives: the target's, then the selected unit's.
+    EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Blue Jeep"});
     EXPECT_EQ(TextsAt(844, 138 - 85), std::vector<std::string>{"400 - 120 = 280"});
+    EXPECT_EQ(TextsAt(734, 138 - 102), std::vector<std::string>{"Red Tank"});
     EXPECT_EQ(TextsAt(844, 138 - 102), std::vector<std::string>{"800 - 50 = 750"});
     // The hit points the shot would take show in the "to" colour.
     const auto bars = BarsAt(138);
@@ -217,22 +219,33 @@ TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
     EXPECT_EQ(Length(bars[2]), 75 - 53);
     EXPECT_TRUE(SameColour(bars[2]->colour, hud->GetLayout().hoverUnit.to));
 
+    // No negative hit points: a unit left with none is destroyed.
+    state.preview.targetHitpointsAfter = -20;
+    state.preview.damageToTarget       = 420;
+    Build();
+    EXPECT_EQ(TextsAt(844, 138 - 85), std::vector<std::string>{"400 - 420: destroyed"});
+
     // A preview for another unit than the one shown is not drawn.
     state.activeTile.unit = 3;
     Build();
-    EXPECT_EQ(FindText("Dealt"), nullptr);
+    EXPECT_EQ(FindText("Blue Jeep"), nullptr);
 
-    // A general's boost: the values it would give, in the "from" colour.
+    // A general's boost: each value it would change, before -> after, in
+    // the "from" colour; a boost in force is replaced, not added to.
     state.activeTile.unit        = 1;
+    state.units[1].boostDefense  = 1;
     state.preview.kind           = CAttackPreview::boost;
     state.preview.target         = 1;
     state.preview.boostAttack    = 2;
+    state.preview.boostDefense   = 1;
     state.preview.boostFirerange = 1;
     Build();
     const CColour& from = hud->GetLayout().hoverUnit.from;
-    ASSERT_EQ(TextsAt(844, 138 - 17), std::vector<std::string>{"5 + 2"});
-    EXPECT_TRUE(SameColour(FindText("5 + 2")->colour, from));
-    EXPECT_EQ(TextsAt(844, 138 - 68), std::vector<std::string>{"1 / 4 + 1"});
+    ASSERT_EQ(TextsAt(844, 138 - 17), std::vector<std::string>{"5 -> 7"});
+    EXPECT_TRUE(SameColour(FindText("5 -> 7")->colour, from));
+    EXPECT_EQ(TextsAt(844, 138 - 34), std::vector<std::string>{"3 + 1"});
+    EXPECT_EQ(TextsAt(844, 138 - 51), std::vector<std::string>{"4"});
+    EXPECT_EQ(TextsAt(844, 138 - 68), std::vector<std::string>{"1 / 4 -> 1 / 5"});
     EXPECT_EQ(TextsAt(734, 138 - 85), std::vector<std::string>{"Boost given"});
 }
 
@@ -252,7 +265,7 @@ TEST_F(HudPanelsTest, OptionalLinesButtonsAndFinishScreen) {
 
     // The end-turn label takes the current team's colour while hovered.
     state.currentTeam = 2;
-    hud->UpdateHover(500, 50);
+    hud->UpdateHover(500, 50, 1024, 768);
     Build();
     EXPECT_TRUE(SameColour(FindText("<< End turn >>")->colour, hud->GetLayout().endTurn.team2));
     EXPECT_NE(FindText("Blue to move"), nullptr);
@@ -262,6 +275,11 @@ TEST_F(HudPanelsTest, OptionalLinesButtonsAndFinishScreen) {
     Build();
     EXPECT_NE(FindText("BLUE TEAM WINS"), nullptr);
     EXPECT_NE(FindText("<< Leave the Game >>"), nullptr);
+    // The finished game has no team to move, no turn to end and no settings over the winner's box.
+    for (const char* gone : {"Blue to move", "<< End turn >>", "mode: vbo"}) {
+        EXPECT_EQ(FindText(gone), nullptr) << gone;
+    }
+    EXPECT_NE(FindText("fps: 60.000"), nullptr);
 }
 
 // Three lines per report however many units there are: units that no

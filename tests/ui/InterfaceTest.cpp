@@ -86,7 +86,7 @@ TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositions) {
     EXPECT_EQ(layout.boxes[0].upperLeftY, 130);
     EXPECT_EQ(layout.terrain.posY, 768 - 30);
     EXPECT_EQ(layout.hoverUnit.posXLabels, 1024 - 290);
-    EXPECT_EQ(layout.hoverUnit.dealt, CUnitPanel::defaultDealt) << "the preview labels are optional";
+    EXPECT_EQ(layout.hoverUnit.boost, CUnitPanel::defaultBoost) << "the preview label is optional";
     EXPECT_EQ(layout.endTurn.button.upperLeftX, 512 - 80);
     EXPECT_EQ(layout.renderInfo.vertexArray, "vertexarray");
     EXPECT_EQ(layout.messages.turnTeam2, "Blue's turn");
@@ -170,8 +170,10 @@ TEST_F(InterfaceTest, OverlongTextsAndHugeNumbersAreCut) {
     EXPECT_EQ(layout.fontHead.description.size, -CInterfaceLayoutReader::maxFontMetric);
 }
 
-// The rectangle's every edge belongs to it: (432, 42)..(592, 68) from the top.
-TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdge) {
+// The rectangle's every edge belongs to it: (432, 42)..(592, 68) from the
+// top in the layout; a window of another size shows the layout stretched,
+// and the button answers where it is drawn there.
+TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdgeAtAnyWindowSize) {
     files.Write();
     CInterface hud("Interface\\interface.xml", screenWidth, screenHeight);
     const struct {
@@ -181,18 +183,30 @@ TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdge) {
         {432, 42, true},  {592, 42, true},  {432, 68, true},  {592, 68, true},  {500, 55, true},
         {431, 55, false}, {593, 55, false}, {500, 41, false}, {500, 69, false},
     };
-    for (const auto& point : points) {
-        hud.UpdateHover(point.x, point.y);
-        EXPECT_EQ(hud.IsEndTurnHovered(), point.over) << point.x << ", " << point.y;
+    const struct {
+        int width, height;
+    } windows[] = {{screenWidth, screenHeight}, {2 * screenWidth, 2 * screenHeight}, {screenWidth / 2, screenHeight}};
+    for (const auto& window : windows) {
+        for (const auto& point : points) {
+            // The window pixel that shows the layout point.
+            const int x = point.x * window.width / screenWidth + (window.width > screenWidth ? 1 : 0);
+            const int y = point.y * window.height / screenHeight + (window.height > screenHeight ? 1 : 0);
+            if (window.width < screenWidth && point.x != 500) {
+                continue; // a narrower window's pixel shows two layout columns
+            }
+            hud.UpdateHover(x, y, window.width, window.height);
+            EXPECT_EQ(hud.IsEndTurnHovered(), point.over) << "layout " << point.x << ", " << point.y << " in a "
+                                                          << window.width << " x " << window.height << " window";
+        }
     }
     // Once finished only the finish button, (402, 422)..(622, 450) from the
     // top, follows the mouse.
-    hud.UpdateHover(500, 55);
+    hud.UpdateHover(500, 55, screenWidth, screenHeight);
     hud.SetFinished();
-    hud.UpdateHover(622, 450);
+    hud.UpdateHover(2 * 622 + 1, 2 * 450 + 1, 2 * screenWidth, 2 * screenHeight);
     EXPECT_TRUE(hud.IsFinishButtonHovered());
     EXPECT_TRUE(hud.IsEndTurnHovered()) << "left as it was";
-    hud.UpdateHover(622, 451);
+    hud.UpdateHover(2 * 622 + 1, 2 * 451, 2 * screenWidth, 2 * screenHeight);
     EXPECT_FALSE(hud.IsFinishButtonHovered());
 }
 

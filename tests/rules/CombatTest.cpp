@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "RulesBoard.h"
+#include "rules/Combat.h"
+#include "rules/RulesFingerprint.h"
+
+namespace {
+
+using namespace RulesBoard;
+
+// Powers of two divide exactly, so the strengths below are exact.
+const FightParams params{1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f};
+
+// attack 16, defence 4 on ground of defence 0.5, 1000 hit points; against
+// attack 14, defence 6 on defence 2, 800 hit points; both at height 100.
+CombatSide Attacker() {
+    return {16, 4, 1000, 100.0f, 0.5f, true};
+}
+CombatSide Defender() {
+    return {14, 6, 800, 100.0f, 2.0f, true};
+}
+
+struct ExchangeCase {
+    const char* label;
+    CombatSide  attacker, defender;
+    // slope, bonuses, aa, da, ad, dd, damage to attacker, damage to defender
+    float slope, bonusAttacker, bonusDefender, attackerAttack, defenderAttack, attackerDefend, defenderDefend;
+    int   damageToAttacker, damageToDefender;
+};
+
+CombatSide With(CombatSide side, float height, int attack = -1, bool inRange = true) {
+    side.tileHeight = height;
+    side.attack     = attack >= 0 ? attack : side.attack;
+    side.inRange    = inRange;
+    return side;
+}
+
+// By hand: aa = (16 x 1.25 + bonusA) x 1000 / 32, da = (14 + bonusD) x 800 / 32,
+// ad = 4.5 / 16 x 1000 = 281.25, dd = 8 / 16 x 800 = 400; a bonus is the
+// slope x 9 / 90. Atan(10) = 84.2894 degrees.
+const ExchangeCase exchangeCases[] = {
+    {"equal heights", Attacker(), Defender(), 0, 0, 0, 625, 350, 281.25f, 400, 68, 225},
+    {"a 45 degree step up is capped at 75", With(Attacker(), 164), Defender(), 75, 7.5f, 0, 859.375f, 350, 281.25f, 400,
+     68, 459},
+    {"a step down gives the defender the bonus", With(Attacker(), 36), Defender(), -90, 0, 9, 625, 575, 281.25f, 400,
+     293, 225},
+    {"far lower: no cap below", With(Attacker(), -540), Defender(), -168.578814f, 0, 16.8578814f, 625, 771.447034f,
+     281.25f, 400, 490, 225},
+    {"defender out of range deals nothing", Attacker(), With(Defender(), 100, -1, false), 0, 0, 0, 625, 350, 281.25f,
+     400, 0, 225},
+    {"attacker out of range deals nothing", With(Attacker(), 100, -1, false), Defender(), 0, 0, 0, 625, 350, 281.25f,
+     400, 68, 0},
+    {"a weak attack still costs 50", With(Attacker(), 100, 4), Defender(), 0, 0, 0, 156.25f, 350, 281.25f, 400, 68, 50},
+};
+
+class Exchange : public ::testing::TestWithParam<ExchangeCase> {};
+
+INSTANTIATE_TEST_SUITE_P(HandComputed, Exchange, ::testing::ValuesIn(exchangeCases),
+                         [](const ::testing::TestParamInfo<ExchangeCase>& info) {
+                             std::string name = info.param.label;
+                             for (char& ch : name) {
+                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             }
+                             return name;
+                         });
+
+TEST_P(Exchange, GivesTheHandComputedValues) {
+    const ExchangeCase&  expected = GetParam();
+    const CombatExchange result   = Combat::ResolveExchange(expected.attacker, expected.defender, tileSize, params);
+    EXPECT_NEAR(result.slope, expected.slope, 1e-3f);
+    EXPECT_NEAR(result.bonusAttacker, expected.bonusAttacker, 1e-4f);
+    EXPECT_NEAR(result.bonusDefender, expected.bonusDefender, 1e-4f);
+    EXPECT_NEAR(result.attackerAttack, expected.attackerAttack, 1e-2f);
+    EXPECT_NEAR(result.defenderAttack, expected.defenderAttack, 1e-2f);
+    EXPECT_FLOAT_EQ(result.attackerDefend, expected.attackerDefend);
+    EXPECT_FLOAT_EQ(result.defenderDefend, expected.defenderDefend);
+    EXPECT_EQ(result.damageToAttacker, expected.damageToAttacker);
+    EXPECT_EQ(result.damageToDefender, expected.damageToDefender);
+}
+
+// Whatever the parameters and values, the result is finite and the damage
+// a whole number from 50 up: no division by zero, no NaN, no overflow.
+TEST(ExchangeLimits, StayFiniteForAnyInput) {
+    const float       inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    const CombatSide  huge{INT_MAX, INT_MAX, INT_MAX, 1e30f, inf, true};
+    const CombatSide  low{INT_MIN, INT_MIN, INT_MIN, -1e30f, nan, true};
+    const FightParams odd[] = {
+        {1, 1, 0, 0, -1, 0, 0}, {nan, nan, nan, nan, nan, nan, nan}, {inf, inf, 1e-38f, 0, 1e-38f, 0, -inf}};
+    for (const FightParams& fight : odd) {
+        for (const auto& sides : {std::make_pair(huge, huge), std::make_pair(huge, low), std::make_pair(low, huge)}) {
+            const CombatExchange result = Combat::ResolveExchange(sides.first, sides.second, nan, fight);
+            for (const float value : {result.slope, result.bonusAttacker, result.bonusDefender, result.attackerAttack,
+                                      result.defenderAttack, result.attackerDefend, result.defenderDefend}) {
+                EXPECT_TRUE(std::isfinite(value)) << value;
+            }
+            EXPECT_GE(std::min(result.damageToAttacker, result.damageToDefender), Combat::minDamage);
+        }
+    }
+    EXPECT_EQ(Combat::ResolveExchange(Attacker(), Defender(), tileSize, odd[0]).defenderDefend, 8.0f * 800.0f)
+        << "a divisor of 0 or less stands back for the safe 1";
+    EXPECT_EQ(Combat::ApplyDamage(INT_MIN + 5, INT_MAX), INT_MIN);
+}
+
+// The rules' own arctangent against the C library's, over the height
+// differences a heightmap gives (whole samples times its height scale) and
+// far beyond: within the library's own float error.
+TEST(ExchangeSlope, TheRulesArctangentAgreesWithTheLibrary) {
+    for (const float scale : {1.0f, 400.0f / 255.0f, 2.3529413f, 0.37f, 97.0f}) {
+        for (int samples = -255; samples <= 255; ++samples) {
+            const float rise = static_cast<float>(samples) * scale;
+            EXPECT_NEAR(Combat::Atan2(rise, tileSize), std::atan2(rise, tileSize), 2e-7) << rise;
+        }
+    }
+    EXPECT_TRUE(std::isnan(Combat::Atan2(std::nan(""), 1.0)));
+    EXPECT_DOUBLE_EQ(Combat::Atan2(1.0, 0.0), std::atan2(1.0, 0.0));
+    EXPECT_NEAR(Combat::Atan2(-1.0, -1.0), std::atan2(-1.0, -1.0), 1e-15);
+    EXPECT_NEAR(Combat::Atan2(1e300, 1.0), std::atan2(1e300, 1.0), 1e-15);
+}
+
+// The fingerprint of these rules on this machine. A change to any rule that
+// alters a probe must change this value, and rulesVersion, on purpose.
+TEST(RulesFingerprint, IsPinned) {
+    EXPECT_EQ(ComputeRulesFingerprint(), 0xa74ea5e1d593ce81ULL);
+}
+
+} // namespace

@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "RulesBoard.h"
+
+namespace {
+
+using namespace RulesBoard;
+
+std::vector<std::string> InfoLines() {
+    std::vector<std::string> lines;
+    std::istringstream       text(ReadFile("log_info.txt"));
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Team 1 moves first: a headquarters, two tanks, a general and a wreck;
+// team 2 a headquarters and a tank.
+class MatchTest : public ::testing::Test {
+protected:
+    MatchTest() {
+        UnitTraits hq;
+        hq.hq       = true;
+        hq.movement = 0;
+        hq1         = b.AddUnit(hq, 1, 0, 0);
+        hq2         = b.AddUnit(hq, 2, 31, 31);
+        first       = b.AddUnit(UnitTraits(), 1, 5, 5);
+        second      = b.AddUnit(UnitTraits(), 1, 8, 5);
+        enemy       = b.AddUnit(UnitTraits(), 2, 20, 20);
+        UnitTraits dead;
+        dead.hitpoints = 0;
+        wreck          = b.AddUnit(dead, 1, 0, 10);
+    }
+
+    CBoard b;
+    int    hq1 = -1, hq2 = -1, first = -1, second = -1, enemy = -1, wreck = -1;
+};
+
+struct RefusalCase {
+    Refusal               expected;
+    std::vector<CCommand> before; // accepted first
+    CCommand              command;
+};
+
+// Units: 2 and 3 are team 1's tanks at (5, 5) and (8, 5), 4 is team 2's tank,
+// 5 team 1's wreck.
+const RefusalCase refusalCases[] = {
+    {Refusal::unknownUnit, {}, CCommand::Move(99, 1, 1)},
+    {Refusal::notYourUnit, {}, CCommand::Move(4, 21, 20)},
+    {Refusal::unitDestroyed, {}, CCommand::Finish(5)},
+    {Refusal::unitDone, {CCommand::Finish(2)}, CCommand::Move(2, 6, 5)},
+    {Refusal::anotherUnitMoved, {CCommand::Move(2, 6, 6)}, CCommand::Finish(3)},
+    {Refusal::outsideBoard, {}, CCommand::Move(2, 40, 5)},
+    {Refusal::outsideBoard, {}, CCommand::Fire(2, -1, 5)},
+    {Refusal::outsideMoveArea, {}, CCommand::Move(2, 15, 5)},
+    {Refusal::outsideMoveArea, {}, CCommand::Move(2, 8, 5)},
+    {Refusal::alreadyThere, {}, CCommand::Move(2, 5, 5)},
+    {Refusal::nothingToUndo, {}, CCommand::Undo(2)},
+    {Refusal::outOfRange, {}, CCommand::Fire(2, 20, 20)},
+    {Refusal::noTarget, {}, CCommand::Fire(2, 6, 5)},
+    {Refusal::noTarget, {CCommand::Move(2, 6, 5)}, CCommand::Fire(2, 5, 5)},
+    {Refusal::ownTarget, {}, CCommand::Fire(2, 8, 5)},
+    {Refusal::unknownCommand, {}, CCommand{static_cast<CCommand::Kind>(42), 2, 0, 0}},
+};
+
+class MatchRefusal : public MatchTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+INSTANTIATE_TEST_SUITE_P(EachReason, MatchRefusal, ::testing::ValuesIn(refusalCases));
+
+TEST_P(MatchRefusal, ChangesNothingAndSaysWhy) {
+    for (const CCommand& command : GetParam().before) {
+        ASSERT_TRUE(b.match->Apply(command).Accepted()) << command.ToText();
+    }
+    const uint64_t     before = b.match->StateHash();
+    const CApplyResult result = b.match->Apply(GetParam().command);
+    EXPECT_EQ(result.refusal, GetParam().expected) << GetParam().command.ToText();
+    EXPECT_EQ(b.match->Check(GetParam().command), GetParam().expected);
+    EXPECT_TRUE(result.events.empty());
+    EXPECT_EQ(b.match->StateHash(), before);
+    EXPECT_STRNE(RefusalText(result.refusal), "");
+}
+
+TEST_F(MatchTest, AMoveIsTentativeUntilTheActionEnds) {
+    CTileArea area;
+    b.match->FillMoveArea(first, area);
+    EXPECT_EQ(area.GetCount(), 2 * 5 * 6 + 1 - 1) << "the diamond less the other tank's tile";
+    const CApplyResult moved = b.Move(first, 7, 7);
+    ASSERT_TRUE(moved.Accepted());
+    ASSERT_EQ(moved.events.size(), 1u);
+    EXPECT_EQ(moved.events[0].path.front(), std::make_pair(5, 5));
+    EXPECT_EQ(moved.events[0].path.back(), std::make_pair(7, 7));
+    EXPECT_EQ(b.Unit(first).tileX, 7) << "it stands there at once";
+    EXPECT_EQ(b.TileUnit(5, 5), first) << "the board keeps the origin";
+    EXPECT_EQ(b.TileUnit(7, 7), -1);
+    b.match->FillMoveArea(first, area);
+    EXPECT_EQ(area.GetCount(), 60) << "the same area around the origin";
+
+    ASSERT_TRUE(b.Move(first, 8, 7).Accepted()) << "on within the area";
+    ASSERT_TRUE(b.Undo(first).Accepted());
+    EXPECT_EQ(b.Unit(first).tileX, 5);
+    EXPECT_EQ(b.match->GetMovedUnit(), -1);
+    EXPECT_FALSE(b.Unit(first).done);
+
+    ASSERT_TRUE(b.Move(first, 6, 7).Accepted());
+    ASSERT_TRUE(b.Finish(first).Accepted());
+    EXPECT_EQ(b.TileUnit(5, 5), -1);
+    EXPECT_EQ(b.TileUnit(6, 7), first) << "committed";
+    EXPECT_TRUE(b.Unit(first).done);
+}
+
+TEST_F(MatchTest, TheTurnPassesWhenNoUnitIsReadyAndEndTurnTakesAMoveBack) {
+    ASSERT_TRUE(b.Finish(first).Accepted());
+    const CApplyResult last = b.Finish(second);
+    ASSERT_TRUE(Has(last, CMatchEvent::turnStarted)) << "the headquarters and the wreck are never ready";
+    EXPECT_EQ(b.match->GetCurrentTeam(), 2);
+    EXPECT_EQ(b.match->GetTurn(), 2);
+    EXPECT_FALSE(b.Unit(first).done) << "ready again for team 1's next turn";
+    EXPECT_TRUE(b.Finish(hq2).Accepted()) << "a headquarters may act";
+    EXPECT_EQ(b.match->GetCurrentTeam(), 2) << "team 2's tank is still ready";
+
+    ASSERT_TRUE(b.Move(enemy, 22, 20).Accepted());
+    const CApplyResult ended = b.EndTurn();
+    ASSERT_TRUE(ended.Accepted());
+    ASSERT_EQ(ended.events.size(), 2u);
+    EXPECT_EQ(ended.events[0].kind, CMatchEvent::moved) << "the uncommitted move goes back first";
+    EXPECT_EQ(ended.events[0].path.back(), std::make_pair(20, 20));
+    EXPECT_EQ(ended.events[1].kind, CMatchEvent::turnStarted);
+    EXPECT_EQ(ended.events[1].team, 1);
+    EXPECT_EQ(b.Unit(enemy).tileX, 20);
+}
+
+// Its origin is a tile it may not enter: the search can leave it but not return.
+TEST(MatchMoves, AUnitThatCannotDriveBackIsPutBack) {
+    CBoard     b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(5, 5, rock); });
+    UnitTraits picky;
+    picky.notUsable = {rock};
+    const int unit  = b.AddUnit(picky, 1, 5, 5);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
+    ASSERT_TRUE(b.Move(unit, 5, 6).Accepted());
+    const CApplyResult back = b.Undo(unit);
+    ASSERT_TRUE(back.Accepted());
+    ASSERT_EQ(back.events[0].path.size(), 1u) << "put there at once";
+    EXPECT_EQ(b.Unit(unit).tileY, 5);
+}
+
+// Team 1 (to move) with an attacker on grass at (5, 5), team 2 with a
+// defender on forest at (7, 5); both teams keep a headquarters far away.
+class MatchAttack : public ::testing::Test {
+protected:
+    MatchAttack() : b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(7, 5, forest); }) {
+        b.match->SetFightParams({1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f});
+        UnitTraits hq;
+        hq.hq       = true;
+        hq.movement = 0;
+        b.AddUnit(hq, 1, 0, 31);
+        b.AddUnit(hq, 2, 31, 31);
+    }
+    int AddAttacker(int hitpoints = 1000) {
+        UnitTraits traits;
+        traits.attack    = 16;
+        traits.defense   = 4;
+        traits.hitpoints = hitpoints;
+        return b.AddUnit(traits, 1, 5, 5);
+    }
+    int AddDefender(int hitpoints = 800) {
+        UnitTraits traits;
+        traits.attack    = 14;
+        traits.defense   = 6;
+        traits.hitpoints = hitpoints;
+        return b.AddUnit(traits, 2, 7, 5);
+    }
+
+    CBoard b;
+};
+
+TEST_F(MatchAttack, ThePreviewIsTheExchangeTracedInTheInfoLog) {
+    const int          attacker = AddAttacker();
+    const int          defender = AddDefender();
+    const CShotPreview preview  = b.match->PreviewShot(attacker, 7, 5);
+    const CApplyResult result   = b.Fire(attacker, 7, 5);
+    ASSERT_TRUE(result.Accepted());
+    EXPECT_EQ(b.Unit(attacker).hitpoints, 900);
+    EXPECT_EQ(b.Unit(defender).hitpoints, 575);
+    EXPECT_EQ(preview.kind, CShotPreview::attack);
+    EXPECT_EQ(preview.shooterHitpointsAfter, 900);
+    EXPECT_EQ(preview.targetHitpointsAfter, 575);
+    const std::vector<std::string> expected = {
+        "************* unit 2 (team 1, hitpoints 1000) attacks 3 (team 2, hitpoints 800) ***********",
+        "** slope (attacker->defender): 0.000000, bonus attacker: 0.000000, bonus defender: 0.000000",
+        "** attacker attack: 625.000000",
+        "** defender attack: 350.000000",
+        "** attacker defend: 250.000000",
+        "** defender defend: 400.000000",
+        "*** unit 2 has now 900 hitpoints",
+        "*** unit 3 has now 575 hitpoints",
+        "",
+    };
+    EXPECT_EQ(InfoLines(), expected);
+    EXPECT_TRUE(Has(result, CMatchEvent::turnStarted)) << "its team had no other ready unit";
+}
+
+struct EndingCase {
+    const char* label;
+    int         attackerHitpoints, defenderHitpoints;
+    bool        attackerLives, defenderLives;
+    int         winner;
+};
+
+class MatchEnding : public MatchAttack, public ::testing::WithParamInterface<EndingCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Exchanges, MatchEnding,
+                         ::testing::Values(EndingCase{"both_destroyed_the_team_to_move_wins", 40, 30, false, false, 1},
+                                           EndingCase{"return_fire_destroys_the_attacker", 40, 5000, false, true, 2},
+                                           EndingCase{"the_last_fighting_unit_falls", 1000, 30, true, false, 1}),
+                         [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.label; });
+
+TEST_P(MatchEnding, ClearsTheTilesOfTheDestroyedAndNamesTheWinner) {
+    const EndingCase& ending   = GetParam();
+    const int         attacker = AddAttacker(ending.attackerHitpoints);
+    AddDefender(ending.defenderHitpoints);
+    const CApplyResult result = b.Fire(attacker, 7, 5);
+    ASSERT_TRUE(Has(result, CMatchEvent::gameOver));
+    EXPECT_EQ(b.TileUnit(5, 5) != -1, ending.attackerLives);
+    EXPECT_EQ(b.TileUnit(7, 5) != -1, ending.defenderLives);
+    EXPECT_EQ(b.match->GetWinner(), ending.winner);
+    for (const CCommand& command : {CCommand::EndTurn(), CCommand::Finish(attacker)}) {
+        EXPECT_EQ(b.match->Apply(command).refusal, Refusal::gameOver);
+    }
+}
+
+TEST_F(MatchAttack, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
+    UnitTraits general;
+    general.general = true;
+    general.fireMax = 2;
+    UnitTraits boosted;
+    boosted.movement       = 3;
+    boosted.bonusAttack    = 3;
+    boosted.bonusDefense   = 4;
+    boosted.bonusMovement  = 2;
+    boosted.bonusFirerange = 1;
+    const int first        = b.AddUnit(general, 1, 10, 10);
+    const int second       = b.AddUnit(general, 1, 12, 10);
+    const int unit         = b.AddUnit(boosted, 1, 11, 10);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
+    for (const int g : {first, second}) {
+        const CShotPreview preview = b.match->PreviewShot(g, 11, 10);
+        EXPECT_EQ(preview.kind, CShotPreview::boost);
+        EXPECT_EQ(preview.boostMovement, 2);
+        ASSERT_TRUE(Has(b.Fire(g, 11, 10), CMatchEvent::boosted));
+        EXPECT_TRUE(b.Unit(g).done);
+        EXPECT_EQ(b.match->GetEffectiveMovement(unit), 5) << "set, not added";
+        EXPECT_EQ(b.match->GetEffectiveAttack(unit), 10 + 3);
+        EXPECT_EQ(b.match->GetEffectiveDefense(unit), 10 + 4);
+        EXPECT_EQ(b.match->GetEffectiveFireMax(unit), 3 + 1);
+        EXPECT_EQ(b.Unit(unit).hitpoints, 1000) << "a boost does no damage";
+    }
+    EXPECT_TRUE(InfoLines().empty()) << "a boost writes no trace";
+    CTileArea area;
+    b.match->FillMoveArea(unit, area);
+    EXPECT_TRUE(area.Contains(11, 15)) << "five tiles away";
+    ASSERT_TRUE(b.Finish(unit).Accepted()); // the last ready unit: team 2's turn, the boost stays
+    ASSERT_EQ(b.match->GetCurrentTeam(), 2);
+    EXPECT_EQ(b.Unit(unit).boostMovement, 2);
+    b.EndTurn();
+    ASSERT_EQ(b.match->GetCurrentTeam(), 1);
+    EXPECT_EQ(b.Unit(unit).boostMovement, 0);
+    EXPECT_EQ(b.match->GetEffectiveFireMax(unit), 3);
+}
+
+TEST_F(MatchAttack, DestroyedHeadquartersLoseTheGame) {
+    UnitTraits sniper;
+    sniper.attack     = 1000;
+    sniper.fireMax    = 60;
+    const int shooter = b.AddUnit(sniper, 1, 10, 10);
+    b.AddUnit(UnitTraits(), 2, 20, 20);
+    const CApplyResult result = b.Fire(shooter, 31, 31);
+    EXPECT_TRUE(Has(result, CMatchEvent::destroyed));
+    EXPECT_GT(b.match->CountLivingUnits(2), 0) << "it still had a fighting unit";
+    EXPECT_EQ(b.match->GetWinner(), 1);
+}
+
+struct StartCase {
+    const char* label;
+    bool        team1Fighter, team1Hq, team2Fighter, team2Hq;
+    int         firstTeam;
+    bool        over;
+    int         winner;
+};
+
+class MatchStart : public ::testing::TestWithParam<StartCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Teams, MatchStart,
+    ::testing::Values(StartCase{"both_complete", true, true, true, true, 1, false, 0},
+                      StartCase{"team_2_loaded_no_unit", true, true, false, false, 1, true, 1},
+                      StartCase{"current_team_loaded_no_unit", false, false, true, true, 1, true, 2},
+                      StartCase{"team_2_without_headquarters", true, true, true, false, 2, true, 1},
+                      StartCase{"neither_team_has_units", false, false, false, false, 2, true, 2},
+                      StartCase{"only_headquarters", false, true, true, true, 2, true, 2}),
+    [](const ::testing::TestParamInfo<StartCase>& info) { return std::string(info.param.label); });
+
+TEST_P(MatchStart, ATeamWithoutFightingUnitsOrHeadquartersLosesAtTheFirstCheck) {
+    const StartCase& start = GetParam();
+    CBoard           b(FlatGround, start.firstTeam);
+    UnitTraits       hq;
+    hq.hq                 = true;
+    const bool present[4] = {start.team1Fighter, start.team1Hq, start.team2Fighter, start.team2Hq};
+    const int  tiles[4]   = {3, 1, 28, 30};
+    for (int i = 0; i < 4; ++i) {
+        if (present[i]) {
+            b.AddUnit(i % 2 == 0 ? UnitTraits() : hq, i < 2 ? 1 : 2, tiles[i], tiles[i]);
+        }
+    }
+    const CApplyResult result = b.match->Start();
+    EXPECT_EQ(Has(result, CMatchEvent::gameOver), start.over);
+    EXPECT_FALSE(Has(result, CMatchEvent::turnStarted));
+    EXPECT_EQ(b.match->GetWinner(), start.winner);
+}
+
+TEST(MatchCommands, TheTextFormReadsBackAndRefusesAnythingElse) {
+    for (const CCommand& command : {CCommand::Move(3, 0, 31), CCommand::Undo(0), CCommand::Fire(12, -1, 2147483647),
+                                    CCommand::Finish(7), CCommand::EndTurn()}) {
+        CCommand read = CCommand::Finish(99);
+        ASSERT_TRUE(CCommand::FromText(command.ToText(), read)) << command.ToText();
+        EXPECT_EQ(read, command);
+    }
+    for (const char* text : {"", "move 1 2", "move 1 2 3 4", "end 1", "fire a 1 2", "finish 99999999999", "Move 1 2 3",
+                             "undo 1x", "finish 1\n2"}) {
+        CCommand read = CCommand::EndTurn();
+        EXPECT_FALSE(CCommand::FromText(text, read)) << text;
+    }
+}
+
+} // namespace

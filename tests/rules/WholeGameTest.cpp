@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <deque>
+#include <memory>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "ai/NearestAttackPlayer.h"
+#include "data/DataFiles.h"
+#include "rules/Match.h"
+#include "rules/UnitFile.h"
+
+namespace {
+
+constexpr int board = CGridManager::gridSize;
+
+// The shipped level's rules in a temporary working folder that links the
+// data folders the rules read, so that the logs stay out of data/.
+class CShippedLevel {
+public:
+    CShippedLevel() {
+        for (const char* name : {"TestLevel", "Terrain", "units"}) {
+            const std::string target = DataFiles::Folder() + "/" + name;
+            if (symlink(target.c_str(), name) != 0) {
+                ADD_FAILURE() << "cannot link " << target;
+            }
+        }
+    }
+    std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
+        std::string             error;
+        std::unique_ptr<CMatch> match = CMatch::LoadLevel("TestLevel", seed, error);
+        EXPECT_TRUE(match) << error;
+        if (match) {
+            match->SetTraceExchanges(trace);
+        }
+        return match;
+    }
+
+private:
+    CTempWorkDir folder;
+};
+
+// The move area by a breadth-first search over the four edge neighbours
+// within the diamond, written from the rule itself.
+std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
+    const auto [originX, originY]         = match.GetOrigin(unit);
+    const int                       range = match.GetEffectiveMovement(unit);
+    std::set<std::pair<int, int>>   area;
+    std::deque<std::pair<int, int>> queue;
+    if (match.IsTilePassable(unit, originX, originY)) {
+        area.insert({originX, originY});
+        queue.push_back({originX, originY});
+    }
+    while (!queue.empty()) {
+        const auto [x, y] = queue.front();
+        queue.pop_front();
+        for (const auto& [dx, dy] :
+             {std::make_pair(1, 0), std::make_pair(-1, 0), std::make_pair(0, 1), std::make_pair(0, -1)}) {
+            const int nx = x + dx, ny = y + dy;
+            if (std::abs(nx - originX) + std::abs(ny - originY) <= range && area.count({nx, ny}) == 0 &&
+                match.IsTilePassable(unit, nx, ny)) {
+                area.insert({nx, ny});
+                queue.push_back({nx, ny});
+            }
+        }
+    }
+    return area;
+}
+
+// What must hold after every command: the board names each living unit
+// exactly once (a moved unit at its origin) and nothing else; hit points
+// never rise; the move areas are those of an independent search; a game
+// over names a winner whose opponent has lost.
+void ExpectInvariants(const CMatch& match, const std::vector<int>& hitpointsBefore) {
+    std::vector<int> seen(match.GetUnitCount(), 0);
+    for (int y = 0; y < board; ++y) {
+        for (int x = 0; x < board; ++x) {
+            const int unit = match.GetBoard().GetTile(x, y).unit;
+            if (unit == -1) {
+                continue;
+            }
+            ASSERT_TRUE(match.IsAlive(unit)) << "a destroyed unit on tile " << x << "," << y;
+            ASSERT_EQ(match.GetOrigin(unit), std::make_pair(x, y)) << "unit " << unit;
+            ++seen[unit];
+        }
+    }
+    for (int unit = 0; unit < match.GetUnitCount(); ++unit) {
+        ASSERT_EQ(seen[unit], match.IsAlive(unit) ? 1 : 0) << "unit " << unit;
+        ASSERT_LE(match.GetUnit(unit)->hitpoints, hitpointsBefore[unit]) << "unit " << unit;
+        if (match.Check(CCommand::Finish(unit)) == Refusal::none) {
+            CTileArea area;
+            match.FillMoveArea(unit, area);
+            std::set<std::pair<int, int>> tiles;
+            for (int i = 0; i < area.GetCount(); ++i) {
+                tiles.insert({area.GetX(i), area.GetY(i)});
+            }
+            ASSERT_EQ(static_cast<int>(tiles.size()), area.GetCount()) << "a tile twice";
+            ASSERT_EQ(tiles, ReferenceMoveArea(match, unit)) << "unit " << unit;
+        }
+    }
+    if (match.IsGameOver()) {
+        ASSERT_TRUE(match.HasTeamLost(CMatch::OtherTeam(match.GetWinner())));
+    }
+}
+
+std::vector<int> Hitpoints(const CMatch& match) {
+    std::vector<int> hitpoints;
+    for (const CUnit& unit : match.GetUnits()) {
+        hitpoints.push_back(unit.hitpoints);
+    }
+    return hitpoints;
+}
+
+// Applies a command and checks what must follow from it: a preview of a
+// shot is its result; the turn passes exactly when the command ends it or
+// leaves the team without a ready unit.
+CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
+    const int          team = match.GetCurrentTeam();
+    const CShotPreview preview =
+        command.kind == CCommand::fire ? match.PreviewShot(command.unit, command.x, command.y) : CShotPreview();
+    const std::vector<int> before = Hitpoints(match);
+    const CApplyResult     result = match.Apply(command);
+    if (preview.kind == CShotPreview::attack) {
+        EXPECT_EQ(match.GetUnit(preview.shooter)->hitpoints, preview.shooterHitpointsAfter);
+        EXPECT_EQ(match.GetUnit(preview.target)->hitpoints, preview.targetHitpointsAfter);
+    }
+    bool turnStarted = false;
+    for (const CMatchEvent& event : result.events) {
+        turnStarted |= event.kind == CMatchEvent::turnStarted;
+    }
+    if (result.Accepted() && !match.IsGameOver() && command.kind != CCommand::endTurn) {
+        EXPECT_EQ(turnStarted, match.CountReadyUnits(team) == 0 || match.GetCurrentTeam() != team) << command.ToText();
+    }
+    ExpectInvariants(match, before);
+    return result;
+}
+
+// A command near where the team's units stand, valid or not.
+CCommand RandomCommand(const CMatch& match, std::mt19937& random) {
+    const int    unit  = static_cast<int>(random() % static_cast<unsigned>(match.GetUnitCount()));
+    const CUnit& state = *match.GetUnit(unit);
+    const int    x     = state.tileX + static_cast<int>(random() % 13) - 6;
+    const int    y     = state.tileY + static_cast<int>(random() % 13) - 6;
+    switch (random() % 12) {
+    case 0:
+        return CCommand::EndTurn();
+    case 1:
+    case 2:
+        return CCommand::Finish(unit);
+    case 3:
+        return CCommand::Undo(unit);
+    case 4:
+    case 5:
+    case 6:
+        return CCommand::Fire(unit, x, y);
+    default:
+        return CCommand::Move(unit, x, y);
+    }
+}
+
+// The info log holds one block of nine lines per attack, between the teams.
+void ExpectWellFormedTrace(const std::string& log, int attacks) {
+    const std::string number   = "[0-9]+\\.[0-9]{6}";
+    const std::string hitpoint = "\\*\\*\\* unit ([0-9]+) has now (-?[0-9]+) hitpoints";
+    const std::regex  block[9] = {
+         std::regex("\\*{13} unit ([0-9]+) \\(team ([12]), hitpoints ([0-9]+)\\) attacks ([0-9]+) \\(team ([12]), "
+                     "hitpoints ([0-9]+)\\) \\*{11}"),
+         std::regex("\\*\\* slope \\(attacker->defender\\): -?" + number + ", bonus attacker: " + number +
+                    ", bonus defender: " + number),
+         std::regex("\\*\\* attacker attack: " + number),
+         std::regex("\\*\\* defender attack: " + number),
+         std::regex("\\*\\* attacker defend: " + number),
+         std::regex("\\*\\* defender defend: " + number),
+         std::regex(hitpoint),
+         std::regex(hitpoint),
+         std::regex("")};
+    std::vector<std::string> lines;
+    std::istringstream       text(log);
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(static_cast<int>(lines.size()), 9 * attacks);
+    for (size_t start = 0; start < lines.size(); start += 9) {
+        std::smatch match[9];
+        for (int i = 0; i < 9; ++i) {
+            ASSERT_TRUE(std::regex_match(lines[start + i], match[i], block[i])) << lines[start + i];
+        }
+        EXPECT_NE(match[0][2], match[0][5]) << "an attack is between the teams";
+        EXPECT_EQ(match[6][1], match[0][1]);
+        EXPECT_EQ(match[7][1], match[0][4]);
+    }
+}
+
+class WholeGame : public ::testing::TestWithParam<uint64_t> {};
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WholeGame, ::testing::Values(0u, 1u));
+
+TEST_P(WholeGame, TheBaselinePlayerPlaysTheShippedLevelToAWinner) {
+    CShippedLevel           level;
+    std::unique_ptr<CMatch> match = level.NewMatch(GetParam(), true);
+    ASSERT_TRUE(match);
+    ASSERT_GE(match->GetUnitCount(), 10);
+    ASSERT_FALSE(match->Start().events.size()) << "both teams are complete";
+    const CNearestAttackPlayer player;
+    int                        attacks = 0;
+    for (int commands = 0; commands < 5000 && !match->IsGameOver(); ++commands) {
+        const CCommand     command = player.ChooseCommand(*match);
+        const CApplyResult result  = ApplyChecked(*match, command);
+        ASSERT_TRUE(result.Accepted()) << command.ToText() << ": " << RefusalText(result.refusal);
+        attacks += command.kind == CCommand::fire && match->GetUnit(command.unit)->team != 0 &&
+                   result.events.front().kind == CMatchEvent::attacked;
+    }
+    ASSERT_TRUE(match->IsGameOver());
+    EXPECT_GT(attacks, 10);
+    ExpectWellFormedTrace(ReadFile("log_info.txt"), attacks);
+}
+
+// Random commands, refused ones included, mixed with the baseline player's
+// (so that games end), on the shipped level: the
+// invariants hold after each; the accepted commands replayed on a new match
+// give the same hash after each; a copy taken midway goes on alike.
+TEST(WholeGames, SeededRandomCommandsReplayToTheSameHashes) {
+    CShippedLevel level;
+    int           accepted = 0, refused = 0, finished = 0;
+    for (uint32_t seed = 1; seed <= 24; ++seed) {
+        std::unique_ptr<CMatch> match = level.NewMatch(seed);
+        ASSERT_TRUE(match);
+        match->Start();
+        std::mt19937               random(seed);
+        const CNearestAttackPlayer player;
+        std::vector<CCommand>      commands;
+        std::vector<uint64_t>      hashes;
+        std::unique_ptr<CMatch>    copy;
+        size_t                     copiedAt = 0;
+        for (int step = 0; step < 3000 && !match->IsGameOver(); ++step) {
+            const CCommand command = random() % 3 == 0 ? player.ChooseCommand(*match) : RandomCommand(*match, random);
+            if (ApplyChecked(*match, command).Accepted()) {
+                commands.push_back(command);
+                hashes.push_back(match->StateHash());
+            } else {
+                ++refused;
+            }
+            if (step == 1000) {
+                copy     = std::make_unique<CMatch>(*match);
+                copiedAt = commands.size();
+            }
+            if (::testing::Test::HasFatalFailure()) {
+                return;
+            }
+        }
+        accepted += static_cast<int>(commands.size());
+        finished += match->IsGameOver();
+        std::unique_ptr<CMatch> replay = level.NewMatch(seed);
+        replay->Start();
+        for (size_t i = 0; i < commands.size(); ++i) {
+            ASSERT_TRUE(replay->Apply(commands[i]).Accepted()) << "seed " << seed << " command " << i;
+            ASSERT_EQ(replay->StateHash(), hashes[i]) << "seed " << seed << " command " << i;
+        }
+        EXPECT_EQ(replay->GetWinner(), match->GetWinner());
+        for (size_t i = copiedAt; copy && i < commands.size(); ++i) {
+            ASSERT_TRUE(copy->Apply(commands[i]).Accepted());
+        }
+        if (copy) {
+            EXPECT_EQ(copy->StateHash(), match->StateHash()) << "a copy goes on alike";
+        }
+    }
+    EXPECT_GT(accepted, 2000);
+    EXPECT_GT(refused, 2000);
+    EXPECT_GT(finished, 20);
+}
+
+// Every exchange the shipped level can give (any two tiles, any two shipped
+// unit kinds, hit points from full to nearly gone) has the same damage with
+// the rules' own slope as with the C library's arctangent.
+TEST(ShippedExchanges, TheRulesSlopeKeepsEveryDamage) {
+    CShippedLevel           level;
+    std::unique_ptr<CMatch> match = level.NewMatch(1);
+    ASSERT_TRUE(match);
+    std::set<float> heights;
+    for (int y = 0; y < board; ++y) {
+        for (int x = 0; x < board; ++x) {
+            heights.insert(match->GetBoard().GetTile(x, y).height);
+        }
+    }
+    std::vector<CUnit> kinds;
+    for (const char* file : {"tank", "recon", "howitzer", "general", "headquarters"}) {
+        CUnitFile unit;
+        if (unit.Load((std::string("units\\") + file + ".xml").c_str())) {
+            kinds.push_back(unit.GetUnit());
+        }
+    }
+    ASSERT_GE(kinds.size(), 3u);
+    const float tileSize = match->GetBoard().GetTileSize();
+    const float degrees  = 180.0f * 0.31830988614222805f;
+    int         compared = 0;
+    for (const float high : heights) {
+        for (const float low : heights) {
+            const float librarySlope = std::min(2.0f * std::atan2(high - low, tileSize) * degrees, Combat::maxSlope);
+            for (const CUnit& a : kinds) {
+                for (const CUnit& d : kinds) {
+                    for (const int share : {100, 37, 5}) {
+                        const CombatSide attacker{a.attack, a.defense, a.maxHitpoints * share / 100, high, 2.0f, true};
+                        const CombatSide defender{d.attack, d.defense, d.maxHitpoints, low, 1.0f, true};
+                        const CombatExchange rules =
+                            Combat::ResolveExchange(attacker, defender, tileSize, match->GetFightParams());
+                        const CombatExchange library =
+                            Combat::ResolveExchangeAtSlope(attacker, defender, librarySlope, match->GetFightParams());
+                        ASSERT_EQ(rules.damageToAttacker, library.damageToAttacker) << high << " over " << low;
+                        ASSERT_EQ(rules.damageToDefender, library.damageToDefender) << high << " over " << low;
+                        ++compared;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 10000);
+}
+
+} // namespace

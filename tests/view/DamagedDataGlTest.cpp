@@ -1,0 +1,370 @@
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GlFixture.h"
+#include "HostileFiles.h"
+#include "TestSupport.h"
+#include "rules/GridManager.h"
+#include "core/Heightmap.h"
+#include "view/BattleView.h"
+#include "rules/TeamFile.h"
+#include "core/TerrainParams.h"
+#include "rules/UnitFile.h"
+#include "rules/UnitLimits.h"
+#include "platform/MessageBox.h"
+#include "core/BmpHandler.h"
+#include "render/Model.h"
+#include "render/ModelTools.h"
+#include "render/TextureManager.h"
+#include "render/WorldObjects.h"
+
+// Levels, units and models are files that players edit and share. Every
+// loader meets damaged and hostile versions of its file here: missing, cut
+// short, reached through ".." or from the root, a folder, a device, a FIFO or
+// a file far too large where its file should be, and absurd values. Each one
+// must give its safe result, name the file in "log_error.txt" and return.
+namespace {
+
+constexpr int samples = 33; // one terrain patch
+
+void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+// A 24-bit BMP, grey ramp along the columns.
+std::string Bitmap(int size) {
+    const int   rowBytes = (size * 3 + 3) / 4 * 4;
+    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    PutLittleEndian(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
+    PutLittleEndian(bytes, 10, 54, 4);
+    PutLittleEndian(bytes, 14, 40, 4);
+    PutLittleEndian(bytes, 18, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, 22, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, 26, 1, 2);
+    PutLittleEndian(bytes, 28, 24, 2);
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
+            bytes[pixel] = bytes[pixel + 1] = bytes[pixel + 2] = static_cast<char>(column * 4);
+        }
+    }
+    return bytes;
+}
+
+// An uncompressed 24-bit TGA of one colour.
+std::string Targa(int size) {
+    std::string bytes(18 + static_cast<size_t>(size) * size * 3, '\x50');
+    std::memset(&bytes[0], 0, 18);
+    bytes[2] = 2;
+    PutLittleEndian(bytes, 12, static_cast<uint32_t>(size), 2);
+    PutLittleEndian(bytes, 14, static_cast<uint32_t>(size), 2);
+    bytes[16] = 24;
+    return bytes;
+}
+
+// Little-endian 3DS chunks, for a model whose vertices an exporter would not write.
+std::string Chunk(uint16_t id, const std::string& body) {
+    std::string bytes(6, '\0');
+    PutLittleEndian(bytes, 0, id, 2);
+    PutLittleEndian(bytes, 2, static_cast<uint32_t>(body.size() + 6), 4);
+    return bytes + body;
+}
+
+std::string Floats(std::initializer_list<float> values) {
+    std::string bytes;
+    for (const float value : values) {
+        char raw[4];
+        std::memcpy(raw, &value, 4);
+        bytes.append(raw, 4);
+    }
+    return bytes;
+}
+
+std::string TriangleModel(float farX) {
+    const std::string vertices = std::string("\x03\x00", 2) + Floats({farX, 0, 0, 0, 1, 0, 0, 0, 1});
+    const std::string faces    = std::string("\x01\x00\x00\x00\x01\x00\x02\x00\x00\x00", 10);
+    const std::string mesh     = Chunk(CModelFile::chunkTriangleMesh,
+                                       Chunk(CModelFile::chunkVertices, vertices) + Chunk(CModelFile::chunkFaces, faces));
+    const std::string object   = Chunk(CModelFile::chunkObject, std::string("tri", 4) + mesh);
+    return Chunk(CModelFile::chunkPrimary,
+                 Chunk(CModelFile::chunkEditor, Chunk(0x3D3E, std::string("\x03\x00\x00\x00", 4)) + object));
+}
+
+// A complete unit file; `replace` swaps values by key.
+std::string UnitFile(const std::string& model, const std::vector<std::pair<std::string, std::string>>& replace = {}) {
+    std::vector<std::pair<std::string, std::string>> values = {
+        {"name", "Scout"},
+        {"filename", model},
+        {"effectWheels", "w.xml"},
+        {"effectSmoke", "s.xml"},
+        {"effectFire", "f.xml"},
+        {"effectAttack", "a.xml"},
+        {"effectExplosion", "e.xml"},
+        {"soundMove", "m.wav"},
+        {"soundAttack", "a.wav"},
+        {"soundExplosion", "e.wav"},
+        {"hitpoints", "500"},
+        {"startEffectSmoke", "300"},
+        {"startEffectFire", "100"},
+        {"startEffectAttack", "50"},
+        {"attack", "14"},
+        {"defense", "12"},
+        {"movement", "5"},
+        {"fireMin", "1"},
+        {"fireMax", "3"},
+        {"slopeMax", "25"},
+        {"speed", "1.5"},
+        {"isGeneral", "0"},
+        {"isHeadquarter", "0"},
+        {"bonusAttack", "0"},
+        {"bonusDefense", "0"},
+        {"bonusMovement", "0"},
+        {"bonusFirerange", "0"},
+    };
+    std::string text;
+    for (auto& value : values) {
+        for (const auto& swap : replace) {
+            if (swap.first == value.first) {
+                value.second = swap.second;
+            }
+        }
+        text += "<" + value.first + ">" + value.second + "</" + value.first + ">\n";
+    }
+    return text;
+}
+
+std::string ObjectEntry(int number, const std::string& model, const std::string& scale) {
+    const std::string n = std::to_string(number);
+    return "<" + n + "><filename>" + model + "</filename><positionX>100</positionX><positionY>100</positionY>" +
+           "<rotation>0</rotation><scale>" + scale + "</scale></" + n + ">\n";
+}
+
+// The level every loader works in: one terrain patch, a sphere model.
+class DamagedDataGlTest : public GlSceneTest {
+protected:
+    void SetUp() override {
+        GlSceneTest::SetUp();
+        MakeFolders("TestLevel/Terrain");
+        MakeFolders("TestLevel/Skydome");
+        MakeFolders("units");
+        WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
+        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
+        ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
+                                            "newmtl paint\nKd 0.8 0.8 0.8\n"));
+        level = std::make_unique<CBattleView>("TestLevel");
+        ASSERT_TRUE(level->IsLoaded());
+        unlink("log_error.txt"); // the level's own missing textures are not this test's
+    }
+    void TearDown() override {
+        level.reset();
+        GlSceneTest::TearDown();
+    }
+
+    std::string Log() const { return ReadFile("log_error.txt"); }
+
+    CTempWorkDir                 dir;
+    std::unique_ptr<CBattleView> level;
+};
+
+struct CLoader {
+    const char*                  label;
+    const char*                  path; // of the file it reads, relative, slashes
+    FileKind                     kind;
+    std::function<std::string()> good;
+    std::function<bool(CBattleView& level, const std::string& gamePath)> load; // true: loaded
+    const char* failureLine;   // what the loader logs when its file cannot be read; nullptr: nothing
+    bool        silentWhenCut; // a cut file loads what it holds, silently
+};
+
+const std::vector<CLoader>& Loaders() {
+    static const std::vector<CLoader> loaders = {
+        {"UnitFile", "units/scout.xml", FileKind::text, [] { return UnitFile("ball.3ds"); },
+         [](CBattleView&, const std::string& path) { return CUnitFile().Load(path.c_str()); },
+         "CUnitManager::LoadUnit: Couldn't load unit file", false},
+        {"TeamFile", "TestLevel/team1.xml", FileKind::text,
+         [] { return std::string("<effectSpecial>s.xml</effectSpecial>\n<units>\n</units>\n"); },
+         [](CBattleView&, const std::string& path) { return CTeamFile().Load(path.c_str()); },
+         "CTeamFile::Load: Couldn't load team file", false},
+        {"ObjectList", "TestLevel/objects.xml", FileKind::text,
+         [] { return "<objects>\n" + ObjectEntry(0, "ball.3ds", "1") + "</objects>\n"; },
+         [](CBattleView& level, const std::string& path) {
+             CWorldObjects objects(path.c_str(), level.GetTextures(), level.GetHeightmap());
+             return objects.LoadObjects() && objects.GetCount() == 1;
+         },
+         "CWorldObjects::LoadObjects: Couldn't load object list", true},
+        {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text,
+         [] { return std::string("<tiles>\n<0><usable>1</usable><terrainID>0</terrainID></0>\n</tiles>\n"); },
+         [](CBattleView& level, const std::string& path) {
+             const CGridManager grid(path.c_str(), level.GetHeightmap());
+             return grid.GetTile(0, 0).terrainType == 0;
+         },
+         "CGridManager::LoadTiles: Couldn't load tile file", true},
+        {"TerrainParams", "TestLevel/Terrain/params.ini", FileKind::text,
+         [] { return std::string("maxwidth=320\nmaxheight=255\n"); },
+         [](CBattleView&, const std::string& path) { return CTerrainParams().Load(path.c_str()); },
+         "CTerrainParams::Load: ", false},
+        {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); },
+         [](CBattleView& level, const std::string& path) {
+             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
+         },
+         "CTextureManager::LoadTexture: Couldn't load texture", false},
+        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image, [] { return Targa(8); },
+         [](CBattleView& level, const std::string& path) {
+             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
+         },
+         "CTextureManager::LoadTexture: Couldn't load texture", false},
+        {"Model", "objects/crate.3ds", FileKind::model, [] { return ReadFile("objects/ball.3ds"); },
+         [](CBattleView& level, const std::string& path) {
+             return CModel(path.c_str(), level.GetTextures()).GetMeshCount() > 0;
+         },
+         "Error: Unable to", false},
+        {"Heightmap", "TestLevel/Terrain/other.bmp", FileKind::image, [] { return Bitmap(samples); },
+         [](CBattleView&, const std::string& path) {
+             CBmpHandler image;
+             image.Load(path.c_str(), false);
+             return image.GetWidth() == samples;
+         },
+         nullptr, false},
+    };
+    return loaders;
+}
+
+struct CDamage {
+    const CLoader* loader;
+    CHostileCase   hostile;
+};
+
+std::vector<CDamage> AllDamage() {
+    std::vector<CDamage> damage;
+    for (const CLoader& loader : Loaders()) {
+        for (const CHostileCase& hostile : HostileCases()) {
+            damage.push_back({&loader, hostile});
+        }
+    }
+    return damage;
+}
+
+class HostileFileGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CDamage> {};
+
+INSTANTIATE_TEST_SUITE_P(Loaders, HostileFileGlTest, ::testing::ValuesIn(AllDamage()),
+                         [](const ::testing::TestParamInfo<CDamage>& info) {
+                             return std::string(info.param.loader->label) + info.param.hostile.label;
+                         });
+
+TEST_P(HostileFileGlTest, IsRefusedWithALineAndTheSafeResult) {
+    const CLoader& loader = *GetParam().loader;
+    WriteFile(loader.path, loader.good());
+    const std::string path   = MakeHostile(GetParam().hostile.hostility, loader.path, loader.kind);
+    bool              loaded = true;
+    {
+        CWatchdog watchdog(30, path.c_str());
+        loaded = loader.load(*level, path);
+    }
+    EXPECT_FALSE(loaded);
+    const std::string log = Log();
+    if (GetParam().hostile.gateReason != nullptr) {
+        EXPECT_GE(CountLinesWith(log, "refused " + path + ": " + GetParam().hostile.gateReason), 1) << log;
+    }
+    if (loader.failureLine != nullptr) {
+        EXPECT_EQ(CountLinesWith(log, loader.failureLine), 1) << "the loader names its file once:\n" << log;
+        EXPECT_GE(CountLinesWith(log, path), 1) << log;
+    }
+}
+
+class LoaderGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CLoader> {};
+
+INSTANTIATE_TEST_SUITE_P(Loaders, LoaderGlTest, ::testing::ValuesIn(Loaders()),
+                         [](const ::testing::TestParamInfo<CLoader>& info) { return std::string(info.param.label); });
+
+TEST_P(LoaderGlTest, GoodFileLoadsSilently) {
+    WriteFile(GetParam().path, GetParam().good());
+    EXPECT_TRUE(GetParam().load(*level, GetParam().path));
+    EXPECT_EQ(Log(), "");
+}
+
+// Cut at the start, inside and just before the end: what is sound loads, the
+// rest is refused with a line, and nothing is read past the end (the
+// sanitizer build checks that).
+TEST_P(LoaderGlTest, CutFileLoadsWhatItHoldsOrIsRefusedWithALine) {
+    const std::string whole = GetParam().good();
+    for (const size_t cut :
+         {size_t{0}, size_t{1}, whole.size() / 4, whole.size() / 2, whole.size() * 3 / 4, whole.size() - 1}) {
+        unlink("log_error.txt");
+        const std::string path = std::string(GetParam().path) + "." + std::to_string(cut);
+        WriteFile(path, whole.substr(0, cut));
+        CWatchdog  watchdog(30, path.c_str());
+        const bool loaded = GetParam().load(*level, path);
+        if (!loaded && !GetParam().silentWhenCut) {
+            EXPECT_NE(Log(), "") << "cut at " << cut << " of " << whole.size() << " failed without a line";
+        }
+    }
+}
+
+TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
+    WriteFile("units/odd.xml", UnitFile("ball.3ds", {{"hitpoints", "0"},
+                                                     {"defense", "99999999999"},
+                                                     {"attack", "-7"},
+                                                     {"movement", "2147483647"},
+                                                     {"speed", "1e39"}}));
+    CUnitFile file;
+    ASSERT_TRUE(file.Load("units\\odd.xml"));
+    const CUnit* unit = &file.GetUnit();
+    EXPECT_EQ(unit->hitpoints, CUnitLimits::minHitpoints);
+    EXPECT_EQ(unit->maxHitpoints, CUnitLimits::minHitpoints);
+    EXPECT_EQ(unit->defense, CUnitLimits::maxStrength);
+    EXPECT_EQ(unit->attack, 0);
+    EXPECT_EQ(unit->movement, CUnitLimits::maxRange);
+    EXPECT_FLOAT_EQ(file.GetMedia().speed, CUnitLimits::maxSpeed);
+    EXPECT_EQ(CountLinesWith(Log(), "CUnitLimits: units\\odd.xml: "), 5) << Log();
+}
+
+TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
+    WriteFile("TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "0") +
+                                           ObjectEntry(1, "ball.3ds", "-2") + ObjectEntry(2, "ball.3ds", "1e30") +
+                                           ObjectEntry(3, "ball.3ds", "1.5") + ObjectEntry(4, "ball.3ds", "1e-9") +
+                                           "</objects>\n");
+    CWorldObjects objects("TestLevel\\objects.xml", level->GetTextures(), level->GetHeightmap());
+    EXPECT_TRUE(objects.LoadObjects());
+    ASSERT_EQ(objects.GetCount(), 1) << "only the sound scale is placed, and the list goes on after a skip";
+    EXPECT_FLOAT_EQ(objects.GetObjectByIndex(0)->GetScale(), 1.5f);
+    EXPECT_TRUE(std::isfinite(objects.GetObjectByIndex(0)->GetRadius()));
+    EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
+}
+
+TEST_F(DamagedDataGlTest, FarModelVerticesAreClampedWithALine) {
+    WriteFile("objects/spike.3ds", TriangleModel(1e30f));
+    const CModel spike("objects\\spike.3ds", level->GetTextures());
+    ASSERT_EQ(spike.GetMeshCount(), 1u);
+    EXPECT_EQ(spike.GetRadius(), static_cast<int>(CModelFile::maxCoordinate));
+    EXPECT_EQ(CountLinesWith(Log(), "CModel::Load: objects\\spike.3ds: 1 vertex coordinates beyond"), 1) << Log();
+    WriteFile("objects/tri.3ds", TriangleModel(2.0f));
+    const CModel triangle("objects\\tri.3ds", level->GetTextures());
+    EXPECT_EQ(triangle.GetRadius(), 2);
+    EXPECT_EQ(CountLinesWith(Log(), "objects\\tri.3ds"), 0);
+}
+
+// Every unit and object using a missing model shares its one model, so the
+// player sees one box per file, and the log names it once.
+TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {
+    WriteFile("TestLevel/objects.xml",
+              "<objects>\n" + ObjectEntry(0, "ghost.3ds", "1") + ObjectEntry(1, "ghost.3ds", "1") + "</objects>\n");
+    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0) << "as a unit's figure adds its model";
+    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0);
+    EXPECT_TRUE(level->GetObjects()->LoadObjects());
+    const std::vector<CMessageBoxRecord>& boxes = CMessageBox::GetRecorded();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, "Unable to find the file: objects\\ghost.3ds!");
+    EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\ghost.3ds!"), 1) << Log();
+}
+
+} // namespace

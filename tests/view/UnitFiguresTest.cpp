@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "rules/RulesBoard.h"
+#include "audio/AudioTools.h"
+#include "audio/UnitSounds.h"
+#include "fx/ParticleFiles.h"
+#include "fx/ParticleSystem.h"
+#include "ai/NearestAttackPlayer.h"
+#include "view/UnitFigures.h"
+
+// The units' figures as the battle view shows them: walks, effects and
+// sounds after what the match reports, with a real particle system (no
+// textures, no drawing) and the real sound layer mixing into SDL's "disk"
+// driver.
+namespace {
+
+using namespace RulesBoard;
+
+void Wait(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+// A match on the made-up board with figures for its units; each unit's
+// media names the effects w, s, f, a, e.xml and its move sound.
+class CFiguredBoard : public CBoard {
+public:
+    explicit CFiguredBoard(CParticleSystem* particles = nullptr, CSoundLibrary* sound = nullptr)
+        : particleSystem(particles), soundLibrary(sound) {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+    }
+
+    int Add(const UnitTraits& traits, int team, int x, int y, const CUnitMedia& media) {
+        const int unit = AddUnit(traits, team, x, y);
+        setups.push_back({media, 1, 0, ""});
+        return unit;
+    }
+    // Figures for every unit added so far.
+    CUnitFigures& Show() {
+        figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, soundLibrary);
+        figures->AddFigures(setups);
+        return *figures;
+    }
+    // Applies the command and shows its events as the battle view does.
+    void Play(const CCommand& command) {
+        for (const CMatchEvent& event : match->Apply(command).events) {
+            if (event.kind == CMatchEvent::moved) {
+                figures->StartWalk(event.unit, event.path);
+            } else if (event.kind == CMatchEvent::attacked) {
+                figures->ShowAttack(event.unit, event.target, event.exchange);
+            } else if (event.kind == CMatchEvent::destroyed) {
+                figures->ShowDestroyed(event.unit);
+            }
+        }
+    }
+    bool Settle(float frameTime, int maxFrames = 3000) {
+        for (int frame = 0; frame < maxFrames && figures->IsAnyWalking(); ++frame) {
+            figures->Update(frameTime);
+        }
+        return !figures->IsAnyWalking();
+    }
+
+    std::unique_ptr<CUnitFigures> figures;
+
+private:
+    CParticleSystem*        particleSystem;
+    CSoundLibrary*          soundLibrary;
+    std::vector<CUnitSetup> setups;
+};
+
+CUnitMedia Media(const char* soundMove = "m.wav") {
+    CUnitMedia media;
+    media.effectWheels      = "w.xml";
+    media.effectSmoke       = "s.xml";
+    media.effectFire        = "f.xml";
+    media.effectAttack      = "a.xml";
+    media.effectExplosion   = "e.xml";
+    media.soundMove         = soundMove;
+    media.speed             = 1.0f;
+    media.startEffectSmoke  = 600;
+    media.startEffectFire   = 300;
+    media.startEffectAttack = 50;
+    return media;
+}
+
+// Channel 0 loops the move sound from the order to the arrival. A second
+// unit's move takes the channel over, and the first one arriving does not
+// silence it; only the last mover's arrival does.
+TEST(UnitEffects, TheMoveLoopPlaysFromTheOrderToTheArrivalOfTheLastMover) {
+    CSoundLibrary sound;
+    CFiguredBoard b(nullptr, &sound);
+    audio_tools::UseDiskAudio(b.folder.Path());
+    ASSERT_TRUE(sound.Init(audio_tools::mixRate, 32));
+    MakeFolders("sounds");
+    // Engine beats with a pause in each loop, so that every beat is heard on its own.
+    audio_tools::WriteTone("sounds/quiet.wav", 0.08, 0.2, 0.03);
+    audio_tools::WriteTone("sounds/loud.wav", 0.08, 0.6, 0.03);
+    const int     near        = b.Add(UnitTraits(), 1, 5, 5, Media("quiet.wav"));
+    const int     far         = b.Add(UnitTraits(), 1, 5, 10, Media("loud.wav"));
+    CUnitFigures& figures     = b.Show();
+    constexpr int moveChannel = CUnitSounds::moveChannel;
+
+    figures.StartWalk(near, {{5, 5}, {6, 5}});
+    EXPECT_TRUE(sound.IsPlaying(moveChannel)) << "the order starts the loop";
+    Wait(0.2);
+    figures.StartWalk(far, b.match->FindPath(far, 10, 10));
+    Wait(0.2);
+    for (int frame = 0; frame < 3; ++frame) {
+        figures.Update(0.2f); // 100 units a frame: one tile takes three frames to come to rest
+    }
+    ASSERT_FALSE(figures.IsWalking(near));
+    ASSERT_TRUE(figures.IsWalking(far));
+    EXPECT_TRUE(sound.IsPlaying(moveChannel)) << "the first unit's arrival silenced the second one's loop";
+    Wait(0.2);
+    ASSERT_TRUE(b.Settle(0.2f));
+    EXPECT_FALSE(sound.IsPlaying(moveChannel)) << "the last arrival stops the loop";
+    Wait(0.1);
+
+    sound.Close();
+    std::vector<int> heard =
+        audio_tools::HeardSequence(ReadFile("mixed.raw"), {0.2 / std::sqrt(2.0), 0.6 / std::sqrt(2.0)});
+    heard.erase(std::unique(heard.begin(), heard.end()), heard.end());
+    EXPECT_EQ(heard, (std::vector<int>{0, 1})) << "the first unit's beats, then the second one's in their place";
+}
+
+// Emitters told apart by their particle counts; those that restart loop
+// until stopped.
+void WriteUnitEffects() {
+    WriteEffect("w.xml", "count=5 startAgain=1 lifeFrom=0.5 lifeTo=0.5");
+    WriteEffect("s.xml", "count=3 startAgain=1");
+    WriteEffect("f.xml", "count=6 startAgain=1 type=FIRE");
+    WriteEffect("a.xml", "count=1");
+    WriteEffect("e.xml", "count=2 type=FIRE");
+}
+
+std::vector<int> EmitterCounts(const CParticleSystem& particles) {
+    std::vector<int> counts;
+    for (int id = 0; id < particles.GetEmitterCount(); ++id) {
+        counts.push_back(particles.GetEmitter(id)->count);
+    }
+    return counts;
+}
+
+bool IsDeleted(const CParticleSystem& particles, int id) {
+    return particles.GetEmitter(id) != nullptr && particles.GetEmitter(id)->deleted;
+}
+
+// The wheel dust starts with the move, restarts where the unit has got to
+// and ends when it comes to rest.
+TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsOnArrival) {
+    CParticleSystem particles(nullptr);
+    CFiguredBoard   b(&particles);
+    WriteUnitEffects();
+    const int unit = b.Add(UnitTraits(), 1, 5, 5, Media());
+    b.AddUnit(UnitTraits(), 2, 20, 20);
+    b.Show();
+    b.Play(CCommand::Move(unit, 8, 5));
+    const int wheels = 0;
+    ASSERT_EQ(EmitterCounts(particles), std::vector<int>{5});
+    EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, 5.5f * tileSize);
+
+    b.figures->Update(0.1f);
+    EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, b.figures->GetPosition(unit).x)
+        << "the dust restarts under the unit";
+    ASSERT_TRUE(b.Settle(0.1f));
+    EXPECT_FALSE(particles.GetEmitter(wheels)->particles[0].startAgain);
+    particles.Update(1.0f);
+    particles.Update(0.0f);
+    EXPECT_TRUE(IsDeleted(particles, wheels)) << "the last dust has settled";
+}
+
+// One shot that destroys the defender: both muzzle flashes, smoke on the
+// damaged attacker, and on the defender smoke and fire that stop at once
+// for its explosion. The attacker's smoke keeps going.
+TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
+    CParticleSystem particles(nullptr);
+    CFiguredBoard   b(&particles);
+    WriteUnitEffects();
+    CUnitMedia attackerMedia = Media(), defenderMedia = Media();
+    attackerMedia.startEffectSmoke  = 2000; // any damage makes it smoke
+    attackerMedia.startEffectAttack = 0;
+    defenderMedia.startEffectAttack = 0;
+    UnitTraits weak;
+    weak.hitpoints     = 50;
+    const int attacker = b.Add(UnitTraits(), 1, 5, 5, attackerMedia);
+    const int defender = b.Add(weak, 2, 6, 5, defenderMedia);
+    b.AddUnit(UnitTraits(), 2, 20, 20); // so that the game goes on
+    b.Show();
+
+    b.Play(CCommand::Fire(attacker, 6, 5));
+    ASSERT_LE(b.Unit(defender).hitpoints, 0);
+    ASSERT_GT(b.Unit(attacker).hitpoints, 0);
+    // Flash of the attacker, of the defender; attacker's smoke; defender's
+    // smoke, fire and explosion.
+    ASSERT_EQ(EmitterCounts(particles), (std::vector<int>{1, 1, 3, 3, 6, 2}));
+    EXPECT_EQ(particles.GetEmitter(0)->particles[0].startPosition.x, 5.5f * tileSize) << "at the attacker";
+    EXPECT_EQ(particles.GetEmitter(5)->particles[0].startPosition.x, 6.5f * tileSize) << "at the defender";
+
+    particles.Update(1.5f);
+    particles.Update(0.0f);
+    for (int id : {0, 1, 3, 4, 5}) {
+        EXPECT_TRUE(IsDeleted(particles, id)) << "emitter " << id << " should have ended";
+    }
+    EXPECT_FALSE(IsDeleted(particles, 2)) << "the attacker's smoke goes on";
+}
+
+// The view animates what the match has decided: played with frames of 1,
+// 16 and 250 ms, waiting for the walks to end before each command as the
+// player's input does, the same commands give the same hash after each.
+TEST(UnitFigures, FrameTimeChangesNothingOfTheMatch) {
+    std::vector<std::vector<uint64_t>> runs;
+    for (const float frameTime : {0.001f, 0.016f, 0.25f}) {
+        CFiguredBoard b;
+        UnitTraits    hq, tank;
+        hq.hq       = true;
+        tank.attack = 300;
+        for (int team = 1; team <= 2; ++team) {
+            b.Add(hq, team, team == 1 ? 0 : 31, team == 1 ? 0 : 31, Media());
+            for (int i = 0; i < 3; ++i) {
+                b.Add(tank, team, team == 1 ? 4 + 3 * i : 25 - 3 * i, team == 1 ? 6 : 25, Media());
+            }
+        }
+        b.Show();
+        const CNearestAttackPlayer player;
+        std::vector<uint64_t>      hashes;
+        for (int command = 0; command < 400 && !b.match->IsGameOver(); ++command) {
+            ASSERT_TRUE(b.Settle(frameTime, 100000));
+            b.Play(player.ChooseCommand(*b.match));
+            hashes.push_back(b.match->StateHash());
+        }
+        ASSERT_TRUE(b.match->IsGameOver());
+        runs.push_back(hashes);
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+    EXPECT_EQ(runs[0], runs[2]);
+}
+
+} // namespace
