@@ -147,10 +147,12 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
               "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
-              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\n");
+              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n");
     CConfigDialog dialog;
     dialog.Initialise(threeModes);
     EXPECT_EQ(dialog.GetSelection(), 1);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idRedSeat), 2);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idBlueSeat), 0) << "an unknown seat is a person";
     EXPECT_TRUE(dialog.IsChecked(idEditorMode));
     dialog.SetChecked(idEditorMode, false);
     dialog.SetChecked(idVertexBuffers, false);
@@ -163,6 +165,7 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("vbo"), "0");
     EXPECT_EQ(ValueOf("fullscreen"), "1");
     EXPECT_EQ(ValueOf("sound"), "1");
+    EXPECT_EQ(ValueOf("blue"), "person");
 }
 
 TEST(ConfigDialog, CancelWritesNothing) {
@@ -199,3 +202,60 @@ TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A level folder with every file, then with one thing broken per case.
+void MakeLevel(const std::string& name, const std::string& broken) {
+    MakeFolders(name + "/Terrain");
+    WriteFile(name + "/Terrain/ter_params.ini", broken == "params" ? "maxwidth=0\n" : "maxwidth=320\nmaxheight=255\n");
+    WriteFile(name + "/Terrain/ter_heightmap.bmp", Bitmap(broken == "size" ? 48 : 33));
+    for (const char* file : {"/Terrain/terrain.xml", "/team1.xml", "/team2.xml"}) {
+        if (broken != file) {
+            WriteFile(name + file, "<x/>\n");
+        }
+    }
+}
+
+} // namespace
+
+// The levels are listed by name, each unusable one with its reason and never
+// selectable; the saved level is selected when usable, else the default one;
+// "Start" stores the selection, and the game's choice falls back the same way.
+TEST(ConfigDialog, ListsTheLevelsAndOffersOnlyThoseThatCanBePlayed) {
+    CTempWorkDir dir;
+    MakeLevel("TestLevel", "");
+    MakeLevel("Islands", "");
+    WriteFile("Islands/preview.bmp", Bitmap(8));
+    MakeLevel("NoTeam", "/team2.xml");
+    MakeLevel("Odd", "size");
+    MakeLevel("Flat", "params");
+    MakeFolders("units");
+    const std::vector<std::string> expected = {
+        "Flat (cannot be played: Terrain/ter_params.ini lacks a positive maxwidth or maxheight)", "Islands",
+        "NoTeam (cannot be played: no team2.xml)",
+        "Odd (cannot be played: the heightmap's 48 samples a side are not 32 k + 1 (k = 1, 2, 4 ... 32))", "TestLevel"};
+    const CLevelCatalog catalog;
+    struct Case {
+        const char* saved;
+        int         selected;
+    } cases[] = {{"Islands", 1}, {"NoTeam", 4}, {"Missing", 4}, {nullptr, 4}};
+    for (const Case& c : cases) {
+        WriteFile(CConfigDialog::settingsFileName, c.saved != nullptr ? std::string("level=") + c.saved + "\n" : "");
+        CConfigDialog dialog;
+        dialog.Initialise(threeModes, catalog.GetLevels());
+        EXPECT_EQ(dialog.GetLevelItems(), expected);
+        EXPECT_EQ(dialog.GetLevelSelection(), c.selected) << (c.saved ? c.saved : "none");
+        EXPECT_EQ(catalog.Choose(c.saved != nullptr ? c.saved : ""), catalog.GetLevels()[c.selected].name);
+    }
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes, catalog.GetLevels());
+    EXPECT_EQ(dialog.GetPreview().width, 0) << "TestLevel has no picture";
+    dialog.SetLevelSelection(2);
+    EXPECT_EQ(dialog.GetLevelSelection(), 4) << "NoTeam is not offered";
+    dialog.SetLevelSelection(1);
+    EXPECT_EQ(dialog.GetPreview().rgb.size(), 8u * 8u * 3u);
+    dialog.Start();
+    EXPECT_EQ(ValueOf("level"), "Islands");
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CLevelCatalog: level \""), 2) << "NoTeam and Missing";
+}

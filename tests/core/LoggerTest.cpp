@@ -20,13 +20,27 @@ TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessageAndOnlyTheLogItWrites) {
     EXPECT_EQ(ReadFile("log_info.txt"), "emitter 3 deleted\n");
 }
 
-TEST(Logger, LogThatCannotBeOpenedDropsTheMessageWithoutFailing) {
-    CTempWorkDir dir;
-    MakeFolders("log_error.txt"); // a folder in the log's place cannot be opened, not even by root
-    CLogger run;
-    run.LogError("lost");
-    run.LogInfo("kept");
-    EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+// A log name that is a folder, or a link to another file, drops the message:
+// the other file keeps its contents and the other log is still written.
+TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
+    const std::function<void(const std::string&)> arrangements[] = {
+        [](const std::string&) { MakeFolders("log_error.txt"); },
+        [](const std::string& outside) { symlink(outside.c_str(), "log_error.txt"); },
+        [](const std::string& outside) { link(outside.c_str(), "log_error.txt"); },
+    };
+    for (const auto& arrange : arrangements) {
+        CTempWorkDir      dir;
+        const std::string outside = dir.Path() + ".outside";
+        WriteFile(outside, "precious");
+        arrange(outside);
+        RunInChild([] {
+            GetLogger()->LogError("lost");
+            GetLogger()->LogInfo("kept");
+        });
+        EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+        EXPECT_EQ(ReadFile(outside), "precious");
+        unlink(outside.c_str());
+    }
 }
 
 } // namespace

@@ -139,3 +139,42 @@ eventually() {
     done
     return 1
 }
+
+# The share of pixels of a rectangle (width height x y of the window's
+# screenshot) for which the ImageMagick expression holds.
+share() {
+    convert window.png -crop "$1x$2+$3+$4" +repage -fx "$5 ? 1 : 0" -format '%[fx:mean]' info:
+}
+at_least() { awk -v value="$1" -v limit="$2" 'BEGIN { exit !(value >= limit) }'; }
+
+# Terrain: grass, earth, sand and rock, lit and not blue.
+terrain='(r + g + b) > 0.3 && (g > b + 0.05 || r > b + 0.05)'
+# The sea: a darker blue than the sky.
+sea='b > r + 0.15 && b < 0.55'
+# Objects: the placed trees, rocks and houses are the only near-black things.
+object='(r + g + b) < 0.45'
+
+# The shipped level from the start camera in the 640 x 480 window (with the
+# debug overlay on, the heads-up display does not cover the scene).
+shows_level() {
+    import -window root -crop 640x480+0+0 +repage window.png
+    lower="$(share 640 240 0 240 "$terrain")"
+    water="$(share 640 480 0 0 "$sea")"
+    dark="$(share 640 480 0 0 "$object")"
+    at_least "$lower" "${land_share:-0.9}" && at_least "$water" 0.02 && at_least "$dark" 0.01
+}
+
+# Runs a check until it holds, for up to $1 seconds, while the program runs.
+# Building the level takes the first idle callback; under the sanitizers
+# that may be many seconds.
+within() {
+    local seconds="$1"
+    shift
+    local end=$((SECONDS + seconds))
+    while [ "$SECONDS" -lt "$end" ]; do
+        "$@" && return 0
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.5
+    done
+    return 1
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The heads-up display over the shipped level: its panels are tinted in the
 # colour of the team to move, the end-turn button lights up under the
-# pointer and a click on it hands the turn to the other team, whose colour
+# pointer and clicks on it hand the turn to the other team, whose colour
 # the panels then take. Escape ends the game with exit code 0.
 source "$(dirname "$0")/Common.sh"
 
@@ -47,11 +47,16 @@ hovered() {
     awk -v y="$yellow" 'BEGIN { exit !(y < 0.005) }'
 }
 within 30 hovered || fail "the label keeps the head colour under the pointer ($yellow)"
-xdotool click 1
 flipped() {
     tint="$(team_tint)"
     awk -v a="$before" -v b="$tint" 'BEGIN { exit !(a - b > 0.08 || b - a > 0.08) }'
 }
-within 30 flipped || fail "after the end-turn click the panels' tint went from $before to $tint"
+# Clicks wait for the turn message to end, and with units ready the turn
+# ends at the second one.
+for _ in $(seq 1 15); do
+    xdotool click 1
+    within 2 flipped && break
+done
+flipped || fail "after the end-turn clicks the panels' tint went from $before to $tint"
 
 end_game Escape

@@ -3,10 +3,11 @@
 # says so in a line of text low on a black screen, naming the error log,
 # which holds the reason; the missing file is not created. Escape ends the
 # game with exit code 0. The shipped data/ is linked in, with a copy of the
-# level's terrain folder that lacks "ter_params.ini".
+# level's terrain folder that lacks "ter_params.ini", and without the other
+# level (which the game would play instead of one that cannot be played).
 source "$(dirname "$0")/Common.sh"
 
-link_data . TestLevel
+link_data . TestLevel Islands
 mkdir -p TestLevel/Terrain
 for entry in "$data"/TestLevel/*; do
     [ "$(basename "$entry")" = Terrain ] || ln -s "$entry" TestLevel/

@@ -322,11 +322,43 @@ TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported)
     EXPECT_EQ(notifications.load(), 1);
 }
 
+// Every unit loads its samples: each damaged sound is named once however
+// often it is loaded. A header that claims gigabytes is cut to the file.
+TEST_F(SoundLibraryTest, DamagedSamplesAreNamedOnceAndHeadersBoundedByTheFile) {
+    MakeFolders("sounds");
+    WriteFile("garbage.wav", "RIFF\x10\x00\x00\x00WAVEjunk");
+    WriteTone("sounds/lying.wav", 0.2, 0.3);
+    std::string  lying = ReadFile("sounds/lying.wav");
+    const size_t data  = lying.find("data") + 4;
+    lying.replace(data, 4, "\xF0\xFF\xFF\x7F"); // about two gigabytes of sound claimed
+    WriteFile("sounds/lying.wav", lying);
+    WriteFile("sounds/cut.wav", ReadFile("sounds/lying.wav").substr(0, lying.size() / 2));
+    const struct {
+        const char* path;
+        bool        loads;
+        const char* line;
+    } cases[] = {
+        {"sounds\\missing.wav", false, "cannot find sounds\\missing.wav"},
+        {"gone\\shot.wav", false, "the sound folder gone is missing"},
+        {"gone\\move.wav", false, "the sound folder gone is missing"},
+        {"garbage.wav", false, "garbage.wav is no sound the mixer reads"},
+        {"sounds\\lying.wav", true, "sounds\\lying.wav is cut short or claims more"},
+        {"sounds\\cut.wav", true, "sounds\\cut.wav is cut short or claims more"},
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& damaged : cases) {
+            EXPECT_EQ(sound.LoadSample(damaged.path) != noSound, damaged.loads) << damaged.path;
+        }
+    }
+    const std::string log = ReadFile("log_error.txt");
+    for (const auto& damaged : cases) {
+        EXPECT_EQ(CountLinesWith(log, damaged.line), 1) << log;
+    }
+}
+
 TEST_F(SoundLibraryTest, MissingFilesGiveNoHandles) {
     EXPECT_EQ(sound.OpenStream("music\\missing.ogg"), noSound);
     EXPECT_EQ(sound.LoadSample("sounds\\missing.wav"), noSound);
-    WriteFile("garbage.wav", "RIFF\x10\x00\x00\x00WAVEjunk");
-    EXPECT_EQ(sound.LoadSample("garbage.wav"), noSound);
     EXPECT_EQ(sound.PlaySound(moveChannel, noSound), -1);
     EXPECT_EQ(sound.PlayStream(musicChannel, noSound), -1);
 }
