@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 CTempWorkDir::CTempWorkDir() {
     char cwd[4096];
@@ -117,3 +120,22 @@ std::string Bitmap(int size) {
     }
     return bytes;
 }
+
+namespace {
+
+// Every test runs in a fresh temporary folder of its own: whatever the code
+// under test writes (logs, settings, saves) never lands in the folder the
+// test program was started from, nor in a later test's way.
+class CFolderPerTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { folder = std::make_unique<CTempWorkDir>(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { folder.reset(); }
+
+    std::unique_ptr<CTempWorkDir> folder;
+};
+
+const bool folderPerTest = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CFolderPerTest);
+    return true;
+}();
+
+} // namespace

@@ -4,6 +4,7 @@
 set -euo pipefail
 
 program="$(realpath "$1")"
+data="$(realpath "$(dirname "${BASH_SOURCE[0]}")/../../data")"
 work="$(mktemp -d)"
 cd "$work"
 pid=""
@@ -31,6 +32,45 @@ start_program() {
     [ -n "${KEEP_SAVES:-}" ] || rm -rf saves
     "$program" >stdout.txt 2>stderr.txt &
     pid=$!
+}
+
+# The folders of data/ the program reads. A real game also leaves its logs,
+# gfxconfig.ini and saved games in data/; those belong to the player, and
+# each test writes its own next to the program instead.
+data_folders() {
+    local entry
+    for entry in "$data"/*/; do
+        entry="${entry%/}"
+        [ "$(basename "$entry")" = saves ] || echo "$entry"
+    done
+}
+
+# Links the data folders into the working directory (or the folder $1),
+# leaving out the names given after it.
+link_data() {
+    local into="${1:-.}" entry
+    shift || true
+    while IFS= read -r entry; do
+        [[ " $* " == *" $(basename "$entry") "* ]] || ln -s "$entry" "$into/"
+    done < <(data_folders)
+}
+
+# Copies the data folders into the working directory, for tests that change them.
+copy_data() {
+    local entry
+    while IFS= read -r entry; do
+        cp -r "$entry" .
+    done < <(data_folders)
+}
+
+# Writes the settings given as printf text, starts the program, confirms the
+# start-up dialog and sets $game to the game window's id.
+start_game() {
+    printf "$1" >gfxconfig.ini
+    start_program
+    dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
+    press "$dialog" Return
+    game="$(wait_for_window Game)" || fail "no Game window"
 }
 
 # Prints the id of the window with exactly this title; fails after 20 s.
@@ -68,6 +108,15 @@ press() {
     shift
     xdotool windowfocus --sync "$window"
     xdotool key "$@"
+}
+
+# Presses the keys that end the game in its window, expects exit code 0 and
+# reports success.
+end_game() {
+    press "$game" "$@"
+    wait_for_exit
+    [ "$exit_code" = 0 ] || fail "$* ended the game with $exit_code"
+    echo "ok"
 }
 
 # The value of a key in gfxconfig.ini, or "(missing)".

@@ -24,12 +24,11 @@
 # every tile centre at each team's view, computed with the game's camera and
 # projection, and the rectangles of the display's buttons and panels, read
 # from the interface files as the game reads them.
-data="$(realpath "$(dirname "$0")/../../data")"
 projector="$(realpath "$2")"
 source "$(dirname "$0")/Common.sh"
 
 [ -f "$data/objects/tank.3ds" ] || fail "data/objects/tank.3ds missing: build once so the generator writes it"
-cp -r "$data"/. .
+copy_data
 
 # The board (column row), all on usable grass or road in the views.
 general="10 6"

@@ -3,17 +3,10 @@
 # colour of the team to move, the end-turn button lights up under the
 # pointer and clicks on it hand the turn to the other team, whose colour
 # the panels then take. Escape ends the game with exit code 0.
-data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 
-for entry in "$data"/*; do
-    ln -s "$entry" .
-done
-printf 'fullscreen=0\n' >gfxconfig.ini
-start_program
-dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-press "$dialog" Return
-game="$(wait_for_window Game)" || fail "no Game window"
+link_data
+start_game 'fullscreen=0\n'
 
 # The mean of an ImageMagick expression over a rectangle of the window
 # (width height x y).
@@ -66,7 +59,4 @@ for _ in $(seq 1 15); do
 done
 flipped || fail "after the end-turn clicks the panels' tint went from $before to $tint"
 
-press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the game with $exit_code"
-echo "ok"
+end_game Escape

@@ -5,25 +5,18 @@
 # with the first frame: SDL's "disk" driver records what was mixed. The
 # shipped data/ is linked into the temporary working directory, so the
 # program's own files (settings, logs, the mix) stay there.
-data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 
 for model in pine oak rock house tank; do
     [ -f "$data/objects/$model.3ds" ] || fail "data/objects/$model.3ds missing: build once so the generator writes it"
 done
-for entry in "$data"/*; do
-    ln -s "$entry" .
-done
+link_data
 
 # With debug info on the heads-up display is not drawn, so the shares below
 # measure the scene (the overlay's white text counts as neither terrain nor
 # objects).
-printf 'fullscreen=0\ndebuginfo=1\nsound=1\n' >gfxconfig.ini
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/mixed.raw"
-start_program
-dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-press "$dialog" Return
-game="$(wait_for_window Game)" || fail "no Game window"
+start_game 'fullscreen=0\ndebuginfo=1\nsound=1\n'
 
 land_share=0.9
 within 90 shows_level ||
@@ -51,9 +44,8 @@ wait_for_exit
 music="$(sox -t raw -r 44100 -e signed-integer -b 16 -c 2 -L mixed.raw -n remix 1 stat 2>&1 |
     awk '/RMS +amplitude/ { print $3 }')"
 at_least "${music:-0}" 0.01 || fail "the game was silent: RMS amplitude of the mix ${music:-(none)} (want >= 0.01)"
-if grep -E 'CWorldObjects|CModel|vertex program|\.3ds|terrain' log_error.txt 2>/dev/null; then
-    fail "the shipped level logged errors"
-fi
+# The test's own error log: the shipped data loads without a single line.
+[ ! -s log_error.txt ] || fail "the shipped level logged errors"
 
 # The islands level, chosen in the settings: the game log names it, and its
 # start view looks over a shore, so the sea takes more of the lower half.

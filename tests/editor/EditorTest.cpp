@@ -104,6 +104,7 @@ TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
     empty.OnFunctionKey(11);
     EXPECT_EQ(empty.GetTerrainType(), 0);
     EXPECT_EQ(empty.PlaceObject(10.0f, 10.0f), -1);
+    empty.DrawOverlay(); // no terrain: no marker to draw, and nothing to dereference
     EXPECT_EQ(empty.GetOverlayLines()[2], "OBJECTS filename: , scale: 2.50, rotation: 0.00");
 }
 

@@ -9,6 +9,7 @@
 
 #include "HostileFiles.h"
 #include "TestSupport.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileGate.h"
 #include "platform/SoundLibrary.h"
 
@@ -150,6 +151,29 @@ TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
         EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), std::string("refused ") + path + ":"), 2) << path;
     }
     sound.Close();
+}
+
+// An atomic write that is given up (by a second Open or by the object's end)
+// leaves the old file as it was and no temporary file behind; a commit
+// replaces the old file.
+TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    WriteFile("a.xml", "old a");
+    WriteFile("b.xml", "old b");
+    {
+        CAtomicFile file;
+        ASSERT_TRUE(file.Open("a.xml"));
+        fputs("new a", file.GetStream());
+        ASSERT_TRUE(file.Open("b.xml"));
+        EXPECT_FALSE(FileExists("a.xml.tmp")) << "the second Open gave up the first write";
+        fputs("new b", file.GetStream());
+    }
+    EXPECT_FALSE(FileExists("b.xml.tmp")) << "the end of the object gave up the write";
+    EXPECT_EQ(ReadFile("a.xml") + ReadFile("b.xml"), "old aold b");
+    CAtomicFile file;
+    ASSERT_TRUE(file.Open("a.xml"));
+    fputs("new a", file.GetStream());
+    EXPECT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile("a.xml"), "new a");
 }
 
 } // namespace
