@@ -88,6 +88,11 @@ void CNetGame::Pump(int timeoutMs) {
     }
 }
 
+void CNetGame::HangUp() {
+    transport.Drop(activePeer);
+    activePeer = 0;
+}
+
 void CNetGame::Linger(int timeoutMs) {
     if (activePeer != 0) {
         transport.Disconnect(activePeer);
@@ -137,6 +142,9 @@ void CNetGame::HandleEvent(const CNetTransport::CEvent& event) {
 }
 
 void CNetGame::HandleMessage(uint32_t peer, const CNetMessage& message) {
+    if (IsOver()) {
+        return; // what the peer sent before it heard of the end changes nothing
+    }
     const bool fromActive = peer == activePeer && activePeer != 0;
     if (message.kind == NetKind::hello && setup.hosting && !fromActive) {
         HandleHello(peer, message);
@@ -148,15 +156,15 @@ void CNetGame::HandleMessage(uint32_t peer, const CNetMessage& message) {
         HandleWelcome(message);
     } else if (message.kind == NetKind::refuse && !setup.hosting && phase == Phase::handshaking) {
         Stop(message.reason, "the host refused the game: " + message.text, false);
+        HangUp();
     } else if ((message.kind == NetKind::command || message.kind == NetKind::missing) && phase == Phase::playing) {
         HandleCommands(message);
     } else if (message.kind == NetKind::desync) {
         Desync(message.seq, message.senderHash, message.receiverHash, false);
+        HangUp();
     } else if (message.kind == NetKind::bye) {
-        if (message.reason == NetReason::gameOver && match && match->IsGameOver()) {
-            return;
-        }
         Stop(message.reason, std::string(TeamName(PeerTeam())) + " left the game: " + message.text, false);
+        HangUp();
     } else {
         Stop(NetReason::hostile, "the peer sent a message out of place", true);
     }
@@ -192,6 +200,7 @@ void CNetGame::HandleHello(uint32_t peer, const CNetMessage& message) {
         if (matches) {
             GetLogger()->LogError("network: a player was refused: %s", answer.text.c_str());
         } else if (activePeer == 0) {
+            activePeer = peer; // so that the refusal goes out before the program ends
             Stop(answer.reason, "refused the player: " + answer.text, false);
         }
         return;
@@ -371,9 +380,11 @@ void CNetGame::Stop(NetReason reason, const std::string& text, bool tellPeer) {
         Send(bye);
         transport.Disconnect(activePeer);
     }
-    phase  = Phase::stopped;
-    status = text;
     GetLogger()->LogError("network: %s", text.c_str());
+    if (phase != Phase::stopped) {
+        phase  = Phase::stopped;
+        status = text;
+    }
 }
 
 void CNetGame::Desync(uint32_t seq, uint64_t theirs, uint64_t ours, bool tellPeer) {

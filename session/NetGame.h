@@ -75,7 +75,9 @@ public:
     // Test hook: this side claims another protocol or rules version.
     void OverrideIdentity(uint16_t protocolVersion, uint32_t rulesVersion);
 
-    Phase         GetPhase() const { return phase; }
+    Phase GetPhase() const { return phase; }
+    // Playing, and this side holds every command the peer holds.
+    bool          IsCaughtUp() const { return phase == Phase::playing && history.size() >= peerSeq; }
     bool          IsOver() const { return phase == Phase::finished || phase == Phase::stopped; }
     const CMatch* GetMatch() const { return match.get(); }
     int           GetLocalTeam() const { return localTeam; }
@@ -89,23 +91,25 @@ public:
     static const char* TeamName(int team) { return team == 1 ? "Red" : "Blue"; }
 
 private:
-    void     HandleEvent(const CNetTransport::CEvent& event);
-    void     HandleMessage(uint32_t peer, const CNetMessage& message);
-    void     HandleHello(uint32_t peer, const CNetMessage& message);
-    void     HandleWelcome(const CNetMessage& message);
-    void     HandleCommands(const CNetMessage& message);
-    void     HandleDisconnect(uint32_t peer);
-    bool     CreateMatch(uint64_t seed, std::string& error);
-    bool     CheckHistory(uint32_t seq, uint64_t hash, std::string& problem) const;
-    bool     ApplyRemote(uint32_t seq, const CNetEntry& entry, bool catchingUp);
-    void     Record(const CCommand& command, bool local);
-    void     SendMissing(uint32_t peerSeq);
-    void     Send(const CNetMessage& message);
-    void     SendHello();
-    void     Stop(NetReason reason, const std::string& text, bool tellPeer);
-    void     Desync(uint32_t seq, uint64_t theirs, uint64_t ours, bool tellPeer);
-    void     WriteDump(uint32_t seq, uint64_t theirs, uint64_t ours) const;
-    void     Reconnect();
+    void HandleEvent(const CNetTransport::CEvent& event);
+    void HandleMessage(uint32_t peer, const CNetMessage& message);
+    void HandleHello(uint32_t peer, const CNetMessage& message);
+    void HandleWelcome(const CNetMessage& message);
+    void HandleCommands(const CNetMessage& message);
+    void HandleDisconnect(uint32_t peer);
+    bool CreateMatch(uint64_t seed, std::string& error);
+    bool CheckHistory(uint32_t seq, uint64_t hash, std::string& problem) const;
+    bool ApplyRemote(uint32_t seq, const CNetEntry& entry, bool catchingUp);
+    void Record(const CCommand& command, bool local);
+    void SendMissing(uint32_t peerSeq);
+    void Send(const CNetMessage& message);
+    void SendHello();
+    void Stop(NetReason reason, const std::string& text, bool tellPeer);
+    void Desync(uint32_t seq, uint64_t theirs, uint64_t ours, bool tellPeer);
+    void WriteDump(uint32_t seq, uint64_t theirs, uint64_t ours) const;
+    void Reconnect();
+    // The peer has ended the game: nothing more goes to it.
+    void     HangUp();
     void     ExpireHandshakes();
     void     SetWaiting();
     uint64_t HashAt(uint32_t seq) const;

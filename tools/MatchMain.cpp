@@ -144,6 +144,8 @@ int PlayNetwork(CMatchOptions options) {
     const auto                 deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
     const CNearestAttackPlayer player;
     std::string                shownStatus;
+    const auto                 started = Clock::now();
+    bool                       joined  = false;
     while (!game.IsOver() && Clock::now() < deadline && game.GetCommandCount() < maxCommands) {
         game.Pump(game.CanMove() ? 0 : 10);
         if (game.GetStatus() != shownStatus) {
@@ -153,6 +155,12 @@ int PlayNetwork(CMatchOptions options) {
             }
         }
         printHeader();
+        if (!joined && game.IsCaughtUp()) {
+            joined            = true;
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+            fprintf(stderr, "ridgeline-match: playing after %lld ms, %d commands held\n",
+                    static_cast<long long>(waited.count()), game.GetCommandCount());
+        }
         if (game.CanMove()) {
             if (options.paceMs > 0) {
                 usleep(static_cast<useconds_t>(options.paceMs) * 1000U);
@@ -167,7 +175,9 @@ int PlayNetwork(CMatchOptions options) {
     const uint32_t roundTrip = game.RoundTripMs();
     game.Linger(2000);
     if (game.GetPhase() == CNetGame::Phase::stopped) {
-        fprintf(stderr, "ridgeline-match: %s\n", game.GetStatus().c_str());
+        if (game.GetStatus() != shownStatus) {
+            fprintf(stderr, "ridgeline-match: %s\n", game.GetStatus().c_str());
+        }
         return 3;
     }
     if (!game.IsOver()) {
