@@ -16,6 +16,8 @@ constexpr enet_uint32 pingIntervalMs = 250;
 // The most events handed on per Poll before the caller gets control again
 // is one; this bounds the work a flood of datagrams causes per service call.
 constexpr int maxServicePerGather = 64;
+// A connection attempt without an answer is given up after this long.
+constexpr enet_uint32 connectTimeoutMs = 1000;
 
 int64_t NowMs() {
     using namespace std::chrono;
@@ -137,7 +139,9 @@ bool CNetTransport::Connect(const std::string& address, uint16_t port, std::stri
         return false;
     }
     SetPeerId(peer, nextPeerId++);
-    ConfigurePeer(peer);
+    // A host that is not up yet is tried again soon; once connected the
+    // peer gets the usual silence timeout.
+    enet_peer_timeout(peer, 0, connectTimeoutMs, connectTimeoutMs);
     return true;
 }
 
@@ -275,7 +279,8 @@ uint32_t CNetTransport::RoundTripMs(uint32_t peer) const {
     return target == nullptr ? 0 : target->roundTripTime;
 }
 
-bool CNetTransport::IsConnected(uint32_t peer) const {
+bool CNetTransport::IsSending(uint32_t peer) const {
     const ENetPeer* target = FindPeer(peer);
-    return target != nullptr && target->state != ENET_PEER_STATE_ZOMBIE;
+    return target != nullptr &&
+           (target->state == ENET_PEER_STATE_CONNECTED || target->state == ENET_PEER_STATE_DISCONNECT_LATER);
 }

@@ -65,8 +65,9 @@ public:
     // The smoothed round-trip time to the peer, in milliseconds (0 unknown).
     uint32_t RoundTripMs(uint32_t peer) const;
     bool     IsOpen() const { return host != nullptr; }
-    // Whether the connection to the peer is up or still closing.
-    bool IsConnected(uint32_t peer) const;
+    // Whether the connection is up or still sending what was queued before
+    // Disconnect (once it closes, the peer has acknowledged all of it).
+    bool IsSending(uint32_t peer) const;
 
     // Datagrams dropped on purpose so far (for tests).
     uint64_t GetDroppedDatagrams() const { return droppedDatagrams; }

@@ -98,12 +98,13 @@ void CNetGame::Linger(int timeoutMs) {
         transport.Disconnect(activePeer);
     }
     const int64_t deadline = NowMs() + timeoutMs;
-    while (activePeer != 0 && transport.IsConnected(activePeer) && NowMs() < deadline) {
+    while (activePeer != 0 && transport.IsSending(activePeer) && NowMs() < deadline) {
         const CNetTransport::CEvent event = transport.Poll(20);
         if (event.kind == CNetTransport::EventKind::disconnected && event.peer == activePeer) {
             activePeer = 0;
         }
     }
+    transport.Flush(); // the acknowledgement of the peer's own farewell
 }
 
 void CNetGame::HandleEvent(const CNetTransport::CEvent& event) {
