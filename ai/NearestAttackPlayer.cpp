@@ -4,8 +4,6 @@
 #include <deque>
 #include <vector>
 
-#include "rules/TerrainTypes.h"
-
 namespace {
 
 constexpr int board = CGridManager::gridSize;
@@ -23,19 +21,6 @@ int FirstReadyUnit(const CMatch& match) {
 }
 
 } // namespace
-
-// Ground the unit could cross if no unit stood in the way.
-bool CNearestAttackPlayer::Crossable(const CMatch& match, int unit, int x, int y) {
-    const CUnit& self = *match.GetUnit(unit);
-    const Tile&  tile = match.GetBoard().GetTile(x, y);
-    for (const int forbidden : self.notUsable) {
-        if (forbidden == tile.terrainType) {
-            return false;
-        }
-    }
-    return match.GetBoard().IsTileUsable(x, y) && match.GetTerrainTypes().IsPassable(tile.terrainType) &&
-           self.slopeMax >= tile.slopeDegrees;
-}
 
 int CNearestAttackPlayer::WeakestTarget(const CMatch& match, int unit) {
     CTileArea ring;
@@ -72,7 +57,7 @@ CCommand CNearestAttackPlayer::CommandForUnit(const CMatch& match, int unit) con
     for (int y = 0; y < board; ++y) {
         for (int x = 0; x < board; ++x) {
             for (const CUnit& enemy : match.GetUnits()) {
-                if (enemy.team != self.team && enemy.hitpoints > 0 && Crossable(match, unit, x, y) &&
+                if (enemy.team != self.team && enemy.hitpoints > 0 && match.IsGroundPassable(unit, x, y) &&
                     CTileArea::IsInFireRing(x, y, self.fireMin, match.GetEffectiveFireMax(unit), enemy.tileX,
                                             enemy.tileY)) {
                     distance[y * board + x] = 0;
@@ -89,7 +74,7 @@ CCommand CNearestAttackPlayer::CommandForUnit(const CMatch& match, int unit) con
         for (const auto& step : steps) {
             const int nx = x + step[0], ny = y + step[1];
             if (CGridManager::IsInside(nx, ny) && distance[ny * board + nx] == INT_MAX &&
-                Crossable(match, unit, nx, ny)) {
+                match.IsGroundPassable(unit, nx, ny)) {
                 distance[ny * board + nx] = distance[y * board + x] + 1;
                 queue.push_back({nx, ny});
             }

@@ -16,6 +16,5 @@ public:
 private:
     CCommand CommandForUnit(const CMatch& match, int unit) const;
     // The enemy with the fewest hit points in the unit's fire ring; -1 none.
-    static int  WeakestTarget(const CMatch& match, int unit);
-    static bool Crossable(const CMatch& match, int unit, int x, int y);
+    static int WeakestTarget(const CMatch& match, int unit);
 };

@@ -14,10 +14,14 @@
 
 #include "core/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/Seats.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
+#include "core/LevelCatalog.h"
+#include "core/Logger.h"
 #include "app/Input.h"
 #include "app/LevelNotice.h"
+#include "platform/MessageBox.h"
 #include "core/PropertyFile.h"
 #include "core/RenderOptions.h"
 #include "audio/MusicPlayer.h"
@@ -25,7 +29,10 @@
 #include "fx/ParticleSystem.h"
 #include "platform/FrameClock.h"
 #include "platform/KeyState.h"
+#include "platform/UserPaths.h"
 #include "view/BattleView.h"
+#include "view/CameraFlight.h"
+#include "view/TeamView.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
 #include "ui/DebugOverlay.h"
@@ -42,11 +49,11 @@ constexpr double farPlane           = 8000.0;
 
 constexpr unsigned char escapeKey = 27;
 
-// The level the game builds and the start camera over it.
-constexpr const char* levelName              = "TestLevel";
-constexpr float       startHeightAboveGround = 450.0f;
-const CVector3        startEye(665.0f, 528.0f, 145.0f);
-const CVector3        startCenter(683.76f, 209.0f, 409.0f);
+// The start camera over the level (the editor's; a game opens at the
+// starting team's view; every level spans the same width).
+constexpr float startHeightAboveGround = CTeamView::heightAboveGround;
+const CVector3  startEye(665.0f, 528.0f, 145.0f);
+const CVector3  startCenter(683.76f, 209.0f, 409.0f);
 
 // The flags in the order "gfxconfig.ini" is read.
 struct CSettingsFlag {
@@ -153,7 +160,7 @@ CApplication::CApplication() {
 CApplication::~CApplication() = default;
 
 bool CApplication::Run() {
-    CPropertyFile settings(CConfigDialog::settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(CConfigDialog::settingsFileName).c_str());
     StartWindowLibrary();
     ReadSettings(settings);
     OpenWindow();
@@ -182,8 +189,14 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
     if (!options.sound) {
         soundLibrary.Close();
     }
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(team == 0 ? CSeats::redKey : CSeats::blueKey);
+        seatNames[team]  = seat != nullptr ? seat : "";
+    }
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
+    const char* chosenLevel    = settings.GetStringProperty("level");
+    levelName                  = CLevelCatalog().Choose(chosenLevel != nullptr ? chosenLevel : "");
 }
 
 void CApplication::OpenWindow() {
@@ -249,8 +262,10 @@ void CApplication::ReleaseGame() {
     if (level) {
         level->UnloadLevel();
     }
+    seats.reset();
     level.reset();
     input.reset();
+    flight.reset();
     camera.reset();
     editor.reset();
     music.reset(); // before the sound library closes
@@ -312,13 +327,16 @@ void CApplication::OnIdle() {
     glutPostRedisplay();
 }
 
-// The game is built here, once, in dependency order: the level "TestLevel",
+// The game is built here, once, in dependency order: the chosen level,
 // the camera bound to it, the frustum, the editor (editor mode only), the
 // camera's start pose, the hand-over of camera and frustum to terrain, world
 // objects and particles, the placed objects, teams and first turn message,
 // and the music player with its playlist.
 void CApplication::BuildGame() {
-    level = std::make_unique<CBattleView>(levelName, &soundLibrary);
+    // A level pack with many broken models brings up one box that lists them.
+    const CMessageBoxBatch oneBox;
+    GetLogger()->LogInfo("level: %s", levelName.c_str());
+    level = std::make_unique<CBattleView>(levelName.c_str(), &soundLibrary);
     if (!level->IsLoaded()) {
         // Nothing of the level exists to view or play: each frame tells the
         // player so (OnDisplay), and Escape still ends the game.
@@ -336,8 +354,14 @@ void CApplication::BuildGame() {
     PlaceStartCamera();
     HandOverView();
     level->GetObjects()->LoadObjects();
-    level->LoadTeams(NewMatchSeed());
+    const uint64_t seed = NewMatchSeed();
+    level->LoadTeams(seed);
+    seats = std::make_unique<CSeats>(CSeats::SeatFromName(seatNames[0].empty() ? nullptr : seatNames[0].c_str()),
+                                     CSeats::SeatFromName(seatNames[1].empty() ? nullptr : seatNames[1].c_str()), seed);
     level->ShowTurnMessage();
+    flight = std::make_unique<CCameraFlight>();
+    level->RequestTeamView();
+    FlyToTeamView(0.0f);
     music = std::make_unique<CMusicPlayer>(soundLibrary);
     music->LoadPlaylist("playlist.xml");
     state = stateRunning;
@@ -352,6 +376,17 @@ uint64_t CApplication::NewMatchSeed() {
 void CApplication::PlaceStartCamera() {
     camera->SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));
     camera->SetHeightAboveGround(startHeightAboveGround);
+}
+
+void CApplication::FlyToTeamView(float seconds) {
+    CVector3 eye, center;
+    if (options.editorMode || !level || !camera || !flight) {
+        return;
+    }
+    if (level->TakeTeamView(eye, center)) {
+        flight->Start(*camera, eye, center, seconds, CTeamView::heightAboveGround);
+    }
+    flight->Advance(seconds > 0.0f ? GetFrameTime() : 0.0f, *camera);
 }
 
 // The view objects go to whoever culls or picks with them, and the input
@@ -370,6 +405,8 @@ void CApplication::HandOverView() {
     commands.cancel     = [game]() { game->OnCancel(); };
     commands.fireMode   = [game]() { game->OnFireMode(); };
     commands.finishUnit = [game]() { game->OnFinishUnit(); };
+    commands.teamView   = [game]() { game->RequestTeamView(); };
+    commands.help       = [game]() { game->ToggleHelp(); };
     commands.pickPoint  = [game](float& x, float& z) {
         const CTerrain* terrain = game->GetTerrain();
         x                       = terrain->GetPickX();
@@ -403,8 +440,13 @@ void CApplication::OnDisplay() {
     }
     BeginFrame();
     ProcessFrameInput();
+    FlyToTeamView(CTeamView::flightSeconds);
     if (music) {
         music->StartIfIdle(); // the music starts with the first frame
+    }
+    // Before the frustum: the camera may move over the computer's action.
+    if (state == stateRunning && level) {
+        PlayComputerSeat();
     }
     UpdateFrustum();
     int polygonCount = 0;
@@ -420,7 +462,8 @@ void CApplication::OnDisplay() {
         if (editor) {
             editor->DrawOverlay();
         }
-        if (!level->IsLoaded()) {
+        // A level whose teams leave no game to play is shown, with the notice over it.
+        if (!level->IsLoaded() || (!options.editorMode && !level->IsPlayable())) {
             CLevelNotice::Draw(level->GetName(), windowWidth, windowHeight);
         }
     }
@@ -521,6 +564,11 @@ void CApplication::OnKeyboard(unsigned char key, int, int) {
     CKeyState::OnCharacter(key, true);
     if (key == escapeKey) {
         QuitFromKey();
+    } else if (key == 'h' || key == 'H') {
+        hurryComputer = true;
+    }
+    if (input) {
+        input->OnCharacter(key);
     }
 }
 
@@ -531,6 +579,9 @@ void CApplication::OnKeyboardUp(unsigned char key, int, int) {
 void CApplication::OnSpecialKey(int key, int, int) {
     CKeyState::OnSpecial(key, true);
     HandleFunctionKey(key, glutGetModifiers());
+    if (input) {
+        input->OnSpecialKey(key);
+    }
 }
 
 void CApplication::OnSpecialKeyUp(int key, int, int) {

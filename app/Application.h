@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/LevelCatalog.h"
 #include "core/Options.h"
 #include "platform/SoundLibrary.h"
 
@@ -46,11 +47,14 @@ struct CProgramInstance {
 };
 
 class CCamera;
+class CCameraFlight;
 class CEditor;
 class CFrustum;
 class CInput;
 class CBattleView;
 class CMusicPlayer;
+class CSeats;
+struct CCommand;
 
 // The one application object, reached with GetApp(). It lives until the
 // process ends; the window library's callbacks forward to it.
@@ -96,6 +100,7 @@ public:
     int                GetWindowHeight() const { return windowHeight; }
     bool               IsFirstFrame() const { return firstFrame; }
     const std::string& GetGameModeString() const { return gameModeString; }
+    const std::string& GetLevelName() const { return levelName; }
     CSoundLibrary&     GetSoundLibrary() { return soundLibrary; }
     CCamera*           GetCamera() const { return camera.get(); }
     CFrustum*          GetFrustum() const { return frustum.get(); }
@@ -156,31 +161,46 @@ private:
     void            BuildGame();
     static uint64_t NewMatchSeed();
     void            PlaceStartCamera();
-    void            HandOverView();
-    void            ProcessFrameInput();
-    void            SetViewFromCamera();
-    void            UpdateFrustum();
-    void            ApplyRenderOptionChange(int key);
-    void            ReleaseGame();
-    void            UpdateFrameClock();
-    void            AddOverlayLines(int polygonCount);
-    void            QuitFromKey();
+    // Outside editor mode the camera flies to the team to move's view when
+    // the battle view asks for it.
+    void FlyToTeamView(float seconds);
+    void HandOverView();
+    void ProcessFrameInput();
+    void SetViewFromCamera();
+    void UpdateFrustum();
+    void ApplyRenderOptionChange(int key);
+    void ReleaseGame();
+    void UpdateFrameClock();
+    void AddOverlayLines(int polygonCount);
+    void QuitFromKey();
+    // ComputerTurn.cpp: the computer's seat gives its next command once the
+    // view has shown the last one and a short pause has passed, with the
+    // camera over the action.
+    void PlayComputerSeat();
+    void FocusCameraOn(const CCommand& command);
 
-    CProgramInstance             instance;
-    int                          state = stateStarting;
-    std::string                  gameModeString;
-    int                          windowWidth          = 0;
-    int                          windowHeight         = 0;
-    bool                         firstFrame           = true;
-    bool                         windowLibraryStarted = false;
-    std::vector<std::string>     debugLines;
-    CFrameTimer                  frameTimer;
-    CSoundLibrary                soundLibrary;
-    std::unique_ptr<CCamera>     camera;
-    std::unique_ptr<CFrustum>    frustum;
-    std::unique_ptr<CBattleView> level;
-    std::unique_ptr<CEditor>     editor;
-    std::unique_ptr<CInput>      input;
+    CProgramInstance               instance;
+    int                            state = stateStarting;
+    std::string                    gameModeString;
+    std::string                    levelName = CLevelCatalog::defaultLevel; // the settings' "level" when it can be played
+    int                            windowWidth          = 0;
+    int                            windowHeight         = 0;
+    bool                           firstFrame           = true;
+    bool                           windowLibraryStarted = false;
+    std::vector<std::string>       debugLines;
+    CFrameTimer                    frameTimer;
+    CSoundLibrary                  soundLibrary;
+    std::unique_ptr<CCamera>       camera;
+    std::unique_ptr<CFrustum>      frustum;
+    std::unique_ptr<CBattleView>   level;
+    std::unique_ptr<CEditor>       editor;
+    std::unique_ptr<CInput>        input;
+    std::unique_ptr<CCameraFlight> flight;
+
+    std::unique_ptr<CSeats> seats;
+    std::string             seatNames[2];          // "red" and "blue" of the settings file
+    float                   computerWait  = 0;     // seconds before the computer's next command
+    bool                    hurryComputer = false; // no pauses for the rest of the computer's turn
 
     // Plays through the sound library above, so it must go before that closes.
     std::unique_ptr<CMusicPlayer> music;

@@ -6,14 +6,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/BmpHandler.h"
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
+#include "app/Seats.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
 constexpr int minModeWidth        = 640;
 constexpr int minModeHeight       = 480;
 constexpr int minModeBitsPerPixel = 16;
+constexpr int maxPreviewSide      = 512;
 
 // Check box ids as the settings keys know them.
 constexpr int idTextureCompression = 1004;
@@ -29,6 +33,7 @@ constexpr int idSound              = 1014;
 constexpr int noId                 = -1;
 
 constexpr char resolutionsKey[] = "resolutions";
+constexpr char levelKey[]       = "level";
 
 // The list must also fit on one line of the settings file after its key, or
 // the next read would drop the line as overlong and lose the whole list.
@@ -104,8 +109,15 @@ const std::vector<CConfigControl>& CConfigDialog::GetControls() {
         {idVertexShader, Kind::CheckBox, 6, 156, 84, 10, "enable Vertex Shader", "vsh"},
         {idMultitexture, Kind::CheckBox, 6, 169, 81, 10, "enable Multitexturing", "multitex"},
         {idSound, Kind::CheckBox, 6, 192, 82, 10, "enable Sound/Music", "sound"},
-        {idCancel, Kind::PushButton, 24, 210, 50, 14, "Cancel", nullptr},
-        {idStart, Kind::DefaultPushButton, 78, 210, 50, 14, "Start", nullptr},
+        {noId, Kind::Label, 140, 5, 60, 8, "Level:", nullptr},
+        {idLevels, Kind::DropDownList, 140, 18, 124, 95, nullptr, levelKey},
+        {idPreview, Kind::Picture, 159, 36, 86, 80, nullptr, nullptr},
+        {noId, Kind::Label, 6, 210, 24, 8, "Red:", nullptr},
+        {idRedSeat, Kind::DropDownList, 32, 208, 94, 60, nullptr, CSeats::redKey},
+        {noId, Kind::Label, 6, 226, 24, 8, "Blue:", nullptr},
+        {idBlueSeat, Kind::DropDownList, 32, 224, 94, 60, nullptr, CSeats::blueKey},
+        {idCancel, Kind::PushButton, 160, 244, 50, 14, "Cancel", nullptr},
+        {idStart, Kind::DefaultPushButton, 214, 244, 50, 14, "Start", nullptr},
     };
     return controls;
 }
@@ -134,12 +146,24 @@ std::string CConfigDialog::FormatModeList(const std::vector<CDisplayMode>& modes
 }
 
 void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
-    CPropertyFile settings(settingsFileName);
+    Initialise(modes, CLevelCatalog().GetLevels());
+}
+
+void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levelList) {
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     settings.SetProperty(resolutionsKey, FormatModeList(modes).c_str());
 
     items     = SplitAtSpaces(settings.GetStringProperty(resolutionsKey));
     selection = FindItemByPrefix(items, settings.GetStringProperty("lastresolution"));
 
+    levels                  = levelList;
+    const char* const saved = settings.GetStringProperty(levelKey);
+    levelSelection          = CLevelCatalog::ChooseIndex(levels, saved != nullptr ? saved : "");
+
+    for (int team = 0; team < 2; ++team) {
+        const char* seat = settings.GetStringProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key);
+        seats[team]      = static_cast<int>(CSeats::SeatFromName(seat));
+    }
     checked.clear();
     for (const int id : initialiseOrder) {
         const char* key = FindControl(id)->key;
@@ -148,12 +172,19 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes) {
 }
 
 int CConfigDialog::Start() {
-    CPropertyFile settings(settingsFileName);
+    CPropertyFile settings(CUserPaths::SettingsFile(settingsFileName).c_str());
     if (selection >= 0) {
         settings.SetProperty("lastresolution", items[selection].c_str());
     }
+    if (levelSelection >= 0) {
+        settings.SetProperty(levelKey, levels[levelSelection].name.c_str());
+    }
     for (const int id : startOrder) {
         settings.SetIntProperty(FindControl(id)->key, IsChecked(id) ? 1 : 0);
+    }
+    for (int team = 0; team < 2; ++team) {
+        settings.SetProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key,
+                             CSeats::SeatName(static_cast<CSeats::Seat>(seats[team])));
     }
     return resultStart;
 }
@@ -174,4 +205,82 @@ void CConfigDialog::SetChecked(int id, bool isChecked) {
     if (control != nullptr && control->kind == ConfigControlKind::CheckBox) {
         checked[id] = isChecked;
     }
+}
+
+std::vector<std::string> CConfigDialog::GetLevelItems() const {
+    std::vector<std::string> texts;
+    for (const CLevelEntry& level : levels) {
+        texts.push_back(level.IsUsable() ? level.name : level.name + " (cannot be played: " + level.reason + ")");
+    }
+    return texts;
+}
+
+bool CConfigDialog::IsLevelOffered(int index) const {
+    return index >= 0 && index < static_cast<int>(levels.size()) && levels[index].IsUsable();
+}
+
+void CConfigDialog::SetLevelSelection(int index) {
+    if (IsLevelOffered(index)) {
+        levelSelection = index;
+    }
+}
+
+CDialogPicture CConfigDialog::GetPreview() const {
+    CDialogPicture picture;
+    if (levelSelection < 0 || levels[levelSelection].preview.empty()) {
+        return picture;
+    }
+    CBmpHandler file;
+    file.Load(levels[levelSelection].preview.c_str(), false);
+    if (file.GetWidth() > maxPreviewSide || file.GetHeight() > maxPreviewSide) {
+        GetLogger()->LogError("CConfigDialog: the preview %s is %d x %d pixels, more than %d a side; not shown",
+                              levels[levelSelection].preview.c_str(), file.GetWidth(), file.GetHeight(),
+                              maxPreviewSide);
+        return picture;
+    }
+    picture.width  = file.GetWidth();
+    picture.height = file.GetHeight();
+    for (int row = 0; row < picture.height; ++row) {
+        for (int column = 0; column < picture.width; ++column) {
+            const uint32_t pixel = file.GetPixel(row, column);
+            picture.rgb.insert(picture.rgb.end(), {static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 8),
+                                                   static_cast<uint8_t>(pixel >> 16)});
+        }
+    }
+    return picture;
+}
+
+// The lists by their control's id: the levels, the two seats, and the
+// display modes for any other id.
+std::vector<std::string> CConfigDialog::GetListItems(int id) const {
+    static const std::vector<std::string> seatItems = {"Person", "Computer easy", "Computer normal", "Computer hard"};
+    if (id == idLevels) {
+        return GetLevelItems();
+    }
+    return id == idRedSeat || id == idBlueSeat ? seatItems : GetItems();
+}
+
+bool CConfigDialog::IsListItemOffered(int id, int index) const {
+    return id != idLevels || IsLevelOffered(index);
+}
+
+int CConfigDialog::GetListSelection(int id) const {
+    if (id == idLevels) {
+        return levelSelection;
+    }
+    return id == idRedSeat ? seats[0] : id == idBlueSeat ? seats[1] : selection;
+}
+
+void CConfigDialog::SetListSelection(int id, int index) {
+    if (id == idLevels) {
+        SetLevelSelection(index);
+    } else if (id != idRedSeat && id != idBlueSeat) {
+        SetSelection(index);
+    } else if (index >= 0 && index < static_cast<int>(GetListItems(id).size())) {
+        seats[id == idRedSeat ? 0 : 1] = index;
+    }
+}
+
+CDialogPicture CConfigDialog::GetPicture(int id) const {
+    return id == idPreview ? GetPreview() : CDialogPicture();
 }

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "core/LevelCatalog.h"
 #include "platform/DialogForm.h"
 #include "platform/DisplayModes.h"
 
-// What the start-up dialog does, without any toolkit: which display modes it
-// offers, which item and boxes it shows selected, and what "Start" writes to
-// "gfxconfig.ini". A view draws the controls, forwards the player's changes
+// What the start-up dialog does, without any toolkit: which display modes and
+// levels it offers, which items and boxes it shows selected, and what "Start"
+// writes to "gfxconfig.ini". The display settings fill the left column, the
+// game's (the level, with its picture) the right one. A view draws the controls, forwards the player's changes
 // with SetSelection/SetChecked and calls Start or Cancel.
 //
 // Like a dialog procedure that opens the settings file for every message,
@@ -18,13 +20,17 @@ class CConfigDialog : public CDialogForm {
 public:
     static constexpr const char* settingsFileName = "gfxconfig.ini";
     static constexpr const char* title            = "Configuration";
-    static constexpr int         widthUnits       = 132;
-    static constexpr int         heightUnits      = 231;
+    static constexpr int         widthUnits       = 270;
+    static constexpr int         heightUnits      = 265;
 
     static constexpr int resultStart  = 1;
     static constexpr int resultCancel = 2;
 
     static constexpr int idResolutions = 1003;
+    static constexpr int idLevels      = 1020;
+    static constexpr int idPreview     = 1021; // the selected level's picture
+    static constexpr int idRedSeat     = 1015; // who plays team 1: a person or the computer at a level
+    static constexpr int idBlueSeat    = 1016;
     static constexpr int idStart       = 1;
     static constexpr int idCancel      = 2;
 
@@ -43,8 +49,14 @@ public:
     // Stores the offered modes as "resolutions", fills the list from that
     // value, selects the item that "lastresolution" begins and checks the
     // boxes whose keys are non-zero.
+    // Also lists the levels of the data folder (the working directory).
     void Initialise(const std::vector<CDisplayMode>& modes) override;
-    // Stores the selected item (if any) and every box; returns resultStart.
+    // Lists the levels given (all of them; the unusable ones with their
+    // reason) and selects the usable one that "level" names, else the
+    // catalogue's choice.
+    void Initialise(const std::vector<CDisplayMode>& modes, const std::vector<CLevelEntry>& levels);
+    // Stores the selected item (if any), the selected level (if any) and
+    // every box; returns resultStart.
     int Start() override;
     // Writes nothing.
     int Cancel() const override { return resultCancel; }
@@ -53,8 +65,24 @@ public:
     // -1 when nothing is selected (an empty list).
     int  GetSelection() const override { return selection; }
     void SetSelection(int index) override;
-    bool IsChecked(int id) const override;
-    void SetChecked(int id, bool checked) override;
+    bool                            IsChecked(int id) const override;
+    void                            SetChecked(int id, bool checked) override;
+
+    // One text per level: its name, and for an unusable level the reason.
+    std::vector<std::string> GetLevelItems() const;
+    bool                     IsLevelOffered(int index) const;
+    // -1 when no level can be played.
+    int  GetLevelSelection() const { return levelSelection; }
+    void SetLevelSelection(int index); // ignored for a level that cannot be played
+    // The selected level's preview picture; empty when there is none or it
+    // cannot be read (that is logged).
+    CDialogPicture GetPreview() const;
+
+    std::vector<std::string> GetListItems(int id) const override;
+    bool                     IsListItemOffered(int id, int index) const override;
+    int                      GetListSelection(int id) const override;
+    void                     SetListSelection(int id, int index) override;
+    CDialogPicture           GetPicture(int id) const override;
 
     const char*                        GetTitle() const override { return title; }
     int                                GetWidthUnits() const override { return widthUnits; }
@@ -64,5 +92,8 @@ public:
 private:
     std::vector<std::string> items;
     int                      selection = -1;
+    std::vector<CLevelEntry> levels;
+    int                      levelSelection = -1;
     std::map<int, bool>      checked;
+    int                      seats[2] = {0, 0}; // CSeats::Seat of red and blue
 };

@@ -57,6 +57,28 @@ void CInput::OnMotion(int x, int y, bool firstFrame) {
     }
 }
 
+void CInput::OnCharacter(unsigned char key) {
+    switch (key) {
+    case 'c':
+    case 'C':
+        Call(commands.teamView);
+        break;
+    case 'h':
+    case 'H':
+    case '?':
+        Call(commands.help);
+        break;
+    default:
+        break;
+    }
+}
+
+void CInput::OnSpecialKey(int key) {
+    if (key == GLUT_KEY_HOME) {
+        Call(commands.teamView);
+    }
+}
+
 bool CInput::IsNewPress(bool down, bool& handled) {
     if (!down) {
         handled = false;

@@ -14,6 +14,8 @@ struct CInputCommands {
     std::function<void()>             cancel;       // level: right button
     std::function<void()>             fireMode;     // level: Space
     std::function<void()>             finishUnit;   // level: Enter
+    std::function<void()>             teamView;     // level: C or Home, the camera back to the team's view
+    std::function<void()>             help;         // level: H or '?', the help panel on and off
     // Editor mode: the world (x, z) where the cursor ray meets the terrain.
     std::function<bool(float& x, float& z)> pickPoint;
     std::function<void(float x, float z)>   placeObject;
@@ -55,6 +57,9 @@ public:
 
     void OnMouse(int button, int buttonState, int x, int y);
     void OnMotion(int x, int y, bool firstFrame);
+    // Keys that act once a press, as the window library reports them.
+    void OnCharacter(unsigned char key);
+    void OnSpecialKey(int key);
     void ProcessInput(const CInputFrame& frame);
 
 private:

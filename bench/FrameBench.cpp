@@ -4,8 +4,17 @@
 // buffer-object call (the practical limit of this renderer).
 //
 // Usage (working directory data/): ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]
+//                                   [--level NAME] [--series]
 // (--quick measures the start pose only, --pose one pose by name, --game
-// only the whole game frame below).
+// only the whole game frame below, --level another level than "TestLevel").
+//
+// --series: the cost as the heightmap grows. The islands level is made again
+// at 257 and 513 samples a side (same board, same texels per world unit) in
+// a temporary copy of the data folder, and each of TestLevel and the islands
+// at 257, 513 and 1025 runs in a process of its own (so that its memory is
+// its own), buffer objects only:
+//   series level=NAME samples=N load_ms=F load_cpu=F rss_mb=F start_tris=N start_ms=F start_cpu=F
+//          busy_tris=N busy_ms=F busy_cpu=F
 //
 // The whole game frame: the level "TestLevel" is built as the program
 // builds it after the dialog's "Start" (level load, then camera, placed
@@ -38,6 +47,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -57,10 +67,14 @@
 #include "render/WorldObjects.h"
 #include "ui/Interface.h"
 #include "render/BufferObjects.h"
+#include "tools/ContentGenerator.h"
+#include "tools/LevelLayout.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 
 namespace {
+
+double PeakResidentMb();
 
 constexpr int   windowWidth    = 1024;
 constexpr int   windowHeight   = 768;
@@ -435,7 +449,8 @@ struct CPass {
 
 class CGameFrameBench {
 public:
-    explicit CGameFrameBench(float seconds) : seconds(seconds) {}
+    CGameFrameBench(float seconds, const std::string& levelName, bool seriesRow)
+        : seconds(seconds), levelName(levelName), seriesRow(seriesRow) {}
     bool Run();
 
 private:
@@ -453,6 +468,9 @@ private:
     bool SelectUnit();
 
     float                        seconds;
+    std::string                  levelName;
+    bool                         seriesRow = false; // buffer objects only, one "series" line
+    CTiming                      startView, busyTurn;
     std::unique_ptr<CBattleView> level;
     std::unique_ptr<CCamera>     camera;
     CFrustum                     frustum;
@@ -511,9 +529,9 @@ bool CGameFrameBench::Run() {
     options.displayLists        = false;
     options.debugInfo           = false;
 
-    const double startAll = Now(), cpuAll = ProcessorNow();
-    StartupStep("level load (CBattleView \"TestLevel\")",
-                [this]() { level = std::make_unique<CBattleView>("TestLevel"); });
+    const double      startAll = Now(), cpuAll = ProcessorNow();
+    const std::string loadStep = "level load (CBattleView \"" + levelName + "\")";
+    StartupStep(loadStep.c_str(), [this]() { level = std::make_unique<CBattleView>(levelName.c_str()); });
     if (level->GetTerrain() == nullptr || level->GetHeightmap()->IsEmpty()) {
         fprintf(stderr, "ridgeline-bench: no level (run in data/)\n");
         return false;
@@ -544,7 +562,7 @@ bool CGameFrameBench::Run() {
 
     WaitForTurnMessage();
     for (const CPath& path : paths) {
-        if (path.renderMode != renderBufferObjects || options.vertexBufferObjects) {
+        if ((path.renderMode != renderBufferObjects || options.vertexBufferObjects) && (!seriesRow || &path == paths)) {
             MeasureStartView(path);
         }
     }
@@ -560,10 +578,18 @@ bool CGameFrameBench::Run() {
     camera->SetChanged(false);
 
     for (const CPath& path : paths) {
-        if (path.renderMode == renderBufferObjects && !options.vertexBufferObjects) {
+        if ((path.renderMode == renderBufferObjects && !options.vertexBufferObjects) || (seriesRow && &path != paths)) {
             continue;
         }
         MeasurePath(path);
+    }
+    if (seriesRow) {
+        printf("series level=%s samples=%d load_ms=%.0f load_cpu=%.0f rss_mb=%.0f start_tris=%d start_ms=%.2f "
+               "start_cpu=%.2f busy_tris=%d busy_ms=%.2f busy_cpu=%.2f\n",
+               levelName.c_str(), level->GetHeightmap()->GetWidth(), startupMs, startupCpuMs, PeakResidentMb(),
+               startView.triangles, startView.ms, startView.cpuMs, busyTurn.triangles, busyTurn.ms, busyTurn.cpuMs);
+        level->UnloadLevel();
+        return true;
     }
 
     printf("\n| start-up step                        |  wall ms |   cpu ms |\n");
@@ -619,7 +645,7 @@ bool CGameFrameBench::SelectUnit() {
     SetView();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt == 1) {
-            level->EndTurn();
+            level->Submit(CCommand::EndTurn()); // the turn passes at once, without the second press
             WaitForTurnMessage();
             SetView();
         }
@@ -688,6 +714,7 @@ void CGameFrameBench::MeasureStartView(const CPath& path) {
         TimeWholeFrames(best);
     }
     AddRow(path, "whole frame, start view", best, true);
+    startView = best;
     fflush(stdout);
 }
 
@@ -761,18 +788,103 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
         AddRow(path, passes[k].name, best[k], false);
     }
     AddRow(path, "whole frame, busy turn", whole, true);
+    busyTurn = whole;
     fflush(stdout);
 }
 
 void IgnoreDisplay() {}
 
+// The largest resident set so far, in MiB (VmHWM), 0 when unknown.
+double PeakResidentMb() {
+    FILE* status = fopen("/proc/self/status", "r");
+    if (status == nullptr) {
+        return 0.0;
+    }
+    char   line[256];
+    double kib = 0.0;
+    while (fgets(line, sizeof line, status) != nullptr) {
+        if (sscanf(line, "VmHWM: %lf kB", &kib) == 1) {
+            break;
+        }
+    }
+    fclose(status);
+    return kib / 1024.0;
+}
+
+// The islands level made again with `side` samples a side in the working
+// directory (the copy of the data folder); returns the level's name.
+std::string MakeSeriesLevel(int side) {
+    LevelLayout::Design             design = LevelLayout::Designs()[1];
+    static std::vector<std::string> names;
+    names.push_back(std::string(design.name) + std::to_string(side));
+    design.name             = names.back().c_str();
+    design.samplesPerSide   = side;
+    design.patchTextureSize = 64 * 1024 / (side - 1);
+    CContentGenerator generator(".");
+    generator.RunLevel(design);
+    std::filesystem::create_symlink(
+        std::filesystem::absolute(std::string(LevelLayout::Designs()[1].name) + "/fight.xml"),
+        names.back() + "/fight.xml");
+    return names.back();
+}
+
+// Each level of the series in a process of its own, with the data folder
+// copied (linked) into a temporary folder that also holds the coarser levels.
+int RunSeries(const char* program, float seconds) {
+    char folderName[] = "/tmp/ridgeline-series-XXXXXX";
+    if (mkdtemp(folderName) == nullptr) {
+        fprintf(stderr, "ridgeline-bench: no temporary folder\n");
+        return 1;
+    }
+    // The folders only: the logs of the runs stay in the temporary folder.
+    const std::string folder = folderName;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        if (entry.is_directory()) {
+            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
+                                            folder + "/" + entry.path().filename().string());
+        }
+    }
+    // The game's file layer reads only below the working directory.
+    const std::string self = std::filesystem::absolute(program).string();
+    std::filesystem::current_path(folder);
+    std::vector<std::string> levels = {"TestLevel"};
+    for (const int side : {257, 513}) {
+        const double start = Now();
+        levels.push_back(MakeSeriesLevel(side));
+        printf("# %s generated in %.1f s\n", levels.back().c_str(), Now() - start);
+    }
+    levels.push_back(LevelLayout::Designs()[1].name);
+    for (const std::string& levelName : levels) {
+        char command[2048];
+        snprintf(command, sizeof command, "cd '%s' && '%s' --series-row --level '%s' --seconds %g 2>/dev/null",
+                 folder.c_str(), self.c_str(), levelName.c_str(), static_cast<double>(seconds));
+        FILE* child = popen(command, "r");
+        char  line[1024];
+        while (child != nullptr && fgets(line, sizeof line, child) != nullptr) {
+            if (strncmp(line, "series ", 7) == 0) {
+                fputs(line, stdout);
+                fflush(stdout);
+            }
+        }
+        if (child != nullptr) {
+            pclose(child);
+        }
+    }
+    std::filesystem::current_path("/tmp");
+    std::filesystem::remove_all(folder);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    bool        quick    = false;
-    bool        gameOnly = false;
-    float       seconds  = defaultSeconds;
-    std::string onlyPose = "";
+    bool        quick     = false;
+    bool        gameOnly  = false;
+    float       seconds   = defaultSeconds;
+    std::string onlyPose  = "";
+    std::string levelName = "TestLevel";
+    bool        series    = false;
+    bool        seriesRow = false;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
@@ -780,12 +892,23 @@ int main(int argc, char** argv) {
             gameOnly = true;
         } else if (strcmp(argv[i], "--pose") == 0 && i + 1 < argc) {
             onlyPose = argv[++i];
+        } else if (strcmp(argv[i], "--series") == 0) {
+            series = true;
+        } else if (strcmp(argv[i], "--series-row") == 0) {
+            seriesRow = true;
+            gameOnly  = true;
+        } else if (strcmp(argv[i], "--level") == 0 && i + 1 < argc) {
+            levelName = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
-            fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]\n");
+            fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S] [--level NAME] "
+                            "[--series]\n");
             return 2;
         }
+    }
+    if (series) {
+        return RunSeries(argv[0], seconds);
     }
     if (getenv("DISPLAY") == nullptr) {
         fprintf(stderr, "ridgeline-bench: needs a display (try xvfb-run -a -s \"-screen 0 1280x1024x24\")\n");
@@ -810,6 +933,6 @@ int main(int argc, char** argv) {
         }
         printf("\n");
     }
-    CGameFrameBench game(seconds);
+    CGameFrameBench game(seconds, levelName, seriesRow);
     return game.Run() ? 0 : 2;
 }

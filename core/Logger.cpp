@@ -1,23 +1,34 @@
 #include "core/Logger.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/ErrorReport.h"
 #include "platform/FileGate.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
 // Appends one formatted line. A log that cannot be opened (read-only folder,
-// full disk, or a log name that is not a regular file) drops the message:
-// logging never fails its caller, and never logs about itself.
+// full disk, or a log name that the write rule refuses, such as a link)
+// drops the message: logging never fails its caller and never logs about
+// itself, but the first dropped line of each log is named on standard error.
 void WriteLine(const char* fileName, bool& firstWrite, const char* format, va_list arguments) {
-    const char* mode = firstWrite ? "w" : "a+";
-    firstWrite       = false;
-    FILE* file       = CFileGate::OpenForWriting(fileName, mode, true);
+    const char*       mode = firstWrite ? "w" : "a+";
+    const std::string path = CUserPaths::StateFile(fileName);
+    FILE*             file = CFileGate::OpenForWriting(path.c_str(), mode, true);
     if (file == nullptr) {
+        if (firstWrite) {
+            fprintf(stderr, "ridgeline: the log %s cannot be written (%s); its lines are dropped\n", path.c_str(),
+                    strerror(errno));
+        }
+        firstWrite = false;
         return;
     }
+    firstWrite = false;
     vfprintf(file, format, arguments);
     fputc('\n', file);
     fclose(file);

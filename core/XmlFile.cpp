@@ -116,11 +116,8 @@ bool CXmlFile::Open(const char* path, int request) {
         return false;
     }
     if (request == modeWriting) {
-        // The old file stays until Close has written the new one completely.
-        if (!CFileGate::IsInsideDataFolder(path)) {
-            GetLogger()->LogError("CXmlFile::Open: refused %s: the path leaves the data folder", path);
-            return false;
-        }
+        // The old file stays until Close has written the new one completely;
+        // the file gate's write rule refuses (and names) a path outside.
         if (!outputFile.Open(path)) {
             return false;
         }
@@ -289,6 +286,7 @@ bool CXmlFile::LeaveSubElement() {
 // found, nothing is consumed, and the caller stores nothing.
 bool CXmlFile::ReadNumberToken(bool floating, std::string& token) {
     token.clear();
+    lastValueWasNumber = false;
     while (position < input.size() && std::isspace(static_cast<unsigned char>(input[position]))) {
         ++position;
     }
@@ -306,7 +304,8 @@ bool CXmlFile::ReadInt(const char* name, int& value) {
         const long long parsed = strtoll(token.c_str(), &end, 0);
         if (end != token.c_str()) {
             position += static_cast<size_t>(end - token.c_str());
-            value = parsed > INT_MAX ? INT_MAX : parsed < INT_MIN ? INT_MIN : static_cast<int>(parsed);
+            lastValueWasNumber = true;
+            value              = parsed > INT_MAX ? INT_MAX : parsed < INT_MIN ? INT_MIN : static_cast<int>(parsed);
         }
     }
     return true;
@@ -324,7 +323,8 @@ bool CXmlFile::ReadUInt(const char* name, unsigned& value) {
         unsigned long long magnitude = strtoull(digits, &end, 0);
         if (end != digits) {
             position += static_cast<size_t>(end - token.c_str());
-            magnitude = magnitude > UINT_MAX ? UINT_MAX : magnitude;
+            lastValueWasNumber = true;
+            magnitude          = magnitude > UINT_MAX ? UINT_MAX : magnitude;
             // A minus sign wraps as the unsigned extractor does ("-1" is the largest value).
             value = negative ? 0u - static_cast<unsigned>(magnitude) : static_cast<unsigned>(magnitude);
         }
@@ -342,7 +342,8 @@ bool CXmlFile::ReadFloat(const char* name, float& value) {
         const double parsed = strtod(token.c_str(), &end);
         if (end != token.c_str()) {
             position += static_cast<size_t>(end - token.c_str());
-            value = parsed > FLT_MAX ? FLT_MAX : parsed < -FLT_MAX ? -FLT_MAX : static_cast<float>(parsed);
+            lastValueWasNumber = true;
+            value              = parsed > FLT_MAX ? FLT_MAX : parsed < -FLT_MAX ? -FLT_MAX : static_cast<float>(parsed);
         }
     }
     return true;

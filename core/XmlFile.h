@@ -65,6 +65,9 @@ public:
     bool ReadUInt(const char* name, unsigned& value);
     bool ReadFloat(const char* name, float& value);
     bool ReadBool(const char* name, bool& value);
+    // After ReadInt, ReadUInt or ReadFloat found its tag: whether a number
+    // stood behind it (and was stored), so a caller can name text that is none.
+    bool LastValueWasNumber() const { return lastValueWasNumber; }
     // Copies at most size - 1 characters up to the next '<' and terminates.
     bool ReadString(const char* name, char* buffer, size_t size);
 
@@ -96,9 +99,10 @@ private:
 
     int         mode = modeClosed;
     std::string input; // the whole file being read; positions are byte offsets
-    size_t      position    = 0;
-    FILE*       output      = nullptr; // outputFile's stream while writing
-    bool        writeFailed = false;   // a write since Open failed
+    size_t      position           = 0;
+    FILE*       output             = nullptr; // outputFile's stream while writing
+    bool        writeFailed        = false;   // a write since Open failed
+    bool        lastValueWasNumber = false;
     CAtomicFile outputFile;
 
     size_t      scopeStart      = 0;

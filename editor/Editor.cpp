@@ -37,7 +37,9 @@ std::string FormatLine(const char* format, ...) {
 // Logs the failure and returns the overlay's short form of it.
 std::string LogSaveFailure(const char* what, const std::string& path) {
     const int         error  = errno;
-    const char* const reason = error != 0 ? strerror(error) : "incomplete document";
+    const char* const reason = error == EACCES ? "read-only: the file is kept"
+                               : error != 0    ? strerror(error)
+                                               : "incomplete document";
     GetLogger()->LogError("CEditor::Save: %s %s could not be written (%s); the previous file is kept", what,
                           CDataPath::Resolve(path.c_str()).c_str(), reason);
     return FormatLine("%s NOT saved (%s)", path.c_str(), reason);

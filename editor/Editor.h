@@ -98,7 +98,7 @@ public:
 
     // Marks the terrain's pick point with a red vertical line in the scene.
     void DrawOverlay() const;
-    // The editor's lines of the debug overlay.
+    // The editor's lines of the debug overlay, with the last save's outcome.
     std::vector<std::string> GetOverlayLines() const;
 
     float                           GetScale() const { return scale; }

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/DataPath.h"
+#include "platform/FileGate.h"
 
 namespace {
 
@@ -31,6 +31,27 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// A file that its owner made read-only (or that this user may not write) is
+// kept: the rename would replace it although the file itself forbids it.
+// Root passes every access check, so the permission bits are read too.
+bool IsReadOnly(const std::string& path, const struct stat& info) {
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+}
+
+// The temporary file, new and not through a link: whatever stands at its
+// name (a link planted there, or a file left by a crash) is removed first,
+// and an entry that reappears before the create fails the open.
+int CreateExclusively(const std::string& path) {
+    const int   flags      = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int         descriptor = open(path.c_str(), flags, newFileMode);
+    struct stat info;
+    if (descriptor < 0 && errno == EEXIST && lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) &&
+        unlink(path.c_str()) == 0) {
+        descriptor = open(path.c_str(), flags, newFileMode);
+    }
+    return descriptor;
+}
+
 } // namespace
 
 CAtomicFile::~CAtomicFile() {
@@ -39,19 +60,22 @@ CAtomicFile::~CAtomicFile() {
 
 bool CAtomicFile::Open(const char* path) {
     Abandon();
-    if (path == nullptr) {
-        errno = EINVAL;
+    targetPath = CFileGate::ResolveForWriting(path, "ReplaceFile", false);
+    if (targetPath.empty()) {
         return false;
     }
-    targetPath           = CDataPath::Resolve(path);
+    struct stat old;
+    const bool  exists = lstat(targetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (exists && IsReadOnly(targetPath, old)) {
+        errno = EACCES;
+        return false;
+    }
     temporaryPath        = targetPath + temporarySuffix;
-    const int descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, newFileMode);
+    const int descriptor = CreateExclusively(temporaryPath);
     if (descriptor < 0) {
         return false;
     }
-    struct stat old, created;
-    if (stat(targetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode) && fstat(descriptor, &created) == 0 &&
-        S_ISREG(created.st_mode)) {
+    if (exists) {
         fchmod(descriptor, old.st_mode & 07777);
     }
     stream = fdopen(descriptor, "w");

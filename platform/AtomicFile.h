@@ -8,7 +8,9 @@
 // the disk (flushed, no stream error, fsync, closed) does a rename put it in
 // the old file's place. A crash, a full disk or a folder that cannot be
 // written leaves the previous file as it was. The folder is synced after the
-// rename so the new name is on disk too.
+// rename so the new name is on disk too. The target must pass the file
+// gate's write rule; the temporary file is created new (O_EXCL) and never
+// through a link, and a read-only target is kept, not replaced.
 class CAtomicFile {
 public:
     static constexpr const char* temporarySuffix = ".tmp";
@@ -19,9 +21,10 @@ public:
     CAtomicFile(const CAtomicFile&)            = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-    // Creates (or truncates) the temporary file beside the data path's file
-    // (resolved like every data path). The new file gets the old file's
-    // permissions. False, with errno set, when it cannot be created.
+    // Creates the temporary file beside the data path's file (resolved like
+    // every data path). The new file gets the old file's permissions. False,
+    // with errno set, when the write rule refuses the path (EPERM, logged),
+    // the target is read-only (EACCES) or the file cannot be created.
     bool Open(const char* path);
     // The stream to write to; null when nothing is open.
     FILE* GetStream() const { return stream; }

@@ -6,6 +6,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -59,10 +60,21 @@ std::string EscapeMenuLabel(const std::string& text) {
     return escaped;
 }
 
+// A picture control with the image it shows (the image borrows the pixels).
+struct CPictureBox {
+    int                           id  = 0;
+    Fl_Box*                       box = nullptr;
+    CDialogPicture                pixels;
+    std::unique_ptr<Fl_RGB_Image> image;
+};
+
 struct CViewState {
-    CDialogForm&      dialog;
-    Fl_Double_Window* window = nullptr;
-    int               result = dialog.Cancel();
+    explicit CViewState(CDialogForm& form) : dialog(form), result(form.Cancel()) {}
+
+    CDialogForm&                              dialog;
+    Fl_Double_Window*                         window = nullptr;
+    int                                       result;
+    std::vector<std::unique_ptr<CPictureBox>> pictures;
 };
 
 struct CBoxBinding {
@@ -70,13 +82,29 @@ struct CBoxBinding {
     int         id;
 };
 
+// Every picture as the dialog has it now.
+void ShowPictures(CViewState& view) {
+    for (const std::unique_ptr<CPictureBox>& picture : view.pictures) {
+        picture->box->image(nullptr);
+        picture->pixels              = view.dialog.GetPicture(picture->id);
+        const CDialogPicture& pixels = picture->pixels;
+        picture->image.reset(pixels.width > 0 && pixels.height > 0
+                                 ? new Fl_RGB_Image(pixels.rgb.data(), pixels.width, pixels.height, 3)
+                                 : nullptr);
+        picture->box->image(picture->image.get());
+        picture->box->redraw();
+    }
+}
+
 void OnCheckBox(Fl_Widget* widget, void* data) {
     const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
     binding->view->dialog.SetChecked(binding->id, static_cast<Fl_Check_Button*>(widget)->value() != 0);
 }
 
 void OnChoice(Fl_Widget* widget, void* data) {
-    static_cast<CViewState*>(data)->dialog.SetSelection(static_cast<Fl_Choice*>(widget)->value());
+    const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
+    binding->view->dialog.SetListSelection(binding->id, static_cast<Fl_Choice*>(widget)->value());
+    ShowPictures(*binding->view);
 }
 
 void OnStart(Fl_Widget*, void* data) {
@@ -92,17 +120,22 @@ void OnCancel(Fl_Widget*, void* data) {
     view->window->hide();
 }
 
-Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view) {
+// A list's items; those the dialog does not offer are greyed out.
+Fl_Widget* AddChoice(const CConfigControl& control, const CDialogUnits& units, CViewState& view,
+                     std::vector<std::unique_ptr<CBoxBinding>>& bindings) {
     Fl_Choice* choice =
         new Fl_Choice(units.X(control.x), units.Y(control.y), units.X(control.width), units.Y(dropDownHeightUnits));
-    for (const std::string& item : view.dialog.GetItems()) {
-        choice->add(EscapeMenuLabel(item).c_str(), 0, nullptr, nullptr, 0);
+    const std::vector<std::string> items = view.dialog.GetListItems(control.id);
+    for (size_t index = 0; index < items.size(); ++index) {
+        const bool offered = view.dialog.IsListItemOffered(control.id, static_cast<int>(index));
+        choice->add(EscapeMenuLabel(items[index]).c_str(), 0, nullptr, nullptr, offered ? 0 : FL_MENU_INACTIVE);
     }
-    if (view.dialog.GetSelection() >= 0) {
-        choice->value(view.dialog.GetSelection());
+    if (view.dialog.GetListSelection(control.id) >= 0) {
+        choice->value(view.dialog.GetListSelection(control.id));
     }
     choice->textsize(fontSize);
-    choice->callback(OnChoice, &view);
+    bindings.push_back(std::make_unique<CBoxBinding>(CBoxBinding{&view, control.id}));
+    choice->callback(OnChoice, bindings.back().get());
     return choice;
 }
 
@@ -119,7 +152,13 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         return label;
     }
     case ConfigControlKind::DropDownList:
-        return AddChoice(control, units, view);
+        return AddChoice(control, units, view, bindings);
+    case ConfigControlKind::Picture: {
+        view.pictures.push_back(std::make_unique<CPictureBox>());
+        view.pictures.back()->id  = control.id;
+        view.pictures.back()->box = new Fl_Box(FL_DOWN_FRAME, x, y, w, h, nullptr);
+        return view.pictures.back()->box;
+    }
     case ConfigControlKind::CheckBox: {
         Fl_Check_Button* box = new Fl_Check_Button(x, y, w, h, control.text);
         box->value(view.dialog.IsChecked(control.id) ? 1 : 0);
@@ -162,7 +201,7 @@ int CConfigDialogView::Show(CDialogForm& dialog) {
     const CDialogUnits                        units;
     const int                                 width  = units.X(dialog.GetWidthUnits());
     const int                                 height = units.Y(dialog.GetHeightUnits());
-    CViewState                                view{dialog};
+    CViewState                                view(dialog);
     std::vector<std::unique_ptr<CBoxBinding>> bindings;
 
     Fl_Double_Window window((Fl::w() - width) / 2, (Fl::h() - height) / 2, width, height, dialog.GetTitle());
@@ -173,6 +212,7 @@ int CConfigDialogView::Show(CDialogForm& dialog) {
         }
     }
     window.end();
+    ShowPictures(view);
     window.set_modal();
     window.callback(OnCancel, &view);
     window.show();

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/DisplayModes.h"
 
-enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton };
+enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton, Picture };
 
 // One control of the start-up dialog. Positions and sizes are in dialog
 // units: a quarter of the font's average character width horizontally, an
@@ -17,8 +18,15 @@ struct CConfigControl {
     int               y;
     int               width;
     int               height;
-    const char*       text; // nullptr for the list
+    const char*       text; // nullptr for a list or a picture
     const char*       key;  // the "gfxconfig.ini" key it stands for, or nullptr
+};
+
+// A picture for the dialog to show: RGB rows from the top.
+struct CDialogPicture {
+    int                  width  = 0;
+    int                  height = 0;
+    std::vector<uint8_t> rgb;
 };
 
 // What a toolkit view of the start-up dialog draws and reports back: the
@@ -41,6 +49,16 @@ public:
     virtual void SetSelection(int index)          = 0;
     virtual bool IsChecked(int id) const          = 0;
     virtual void SetChecked(int id, bool checked) = 0;
+    // Any drop-down list by its control's id: its items, which of them may
+    // be chosen (the others are shown greyed), and its selection. The
+    // display modes' list answers through the calls above.
+    virtual std::vector<std::string> GetListItems(int /*id*/) const { return GetItems(); }
+    virtual bool                     IsListItemOffered(int /*id*/, int /*index*/) const { return true; }
+    virtual int                      GetListSelection(int /*id*/) const { return GetSelection(); }
+    virtual void                     SetListSelection(int /*id*/, int index) { SetSelection(index); }
+    // What a picture control shows now (it changes with the lists'
+    // selections); empty for none.
+    virtual CDialogPicture GetPicture(int /*id*/) const { return CDialogPicture(); }
     // The dialog's result for "Start", and for "Cancel" (also Escape and the close box).
     virtual int Start()        = 0;
     virtual int Cancel() const = 0;

@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ErrorReport.h"
 #include "platform/DataPath.h"
+#include "platform/UserPaths.h"
 
 namespace {
 
@@ -25,10 +28,15 @@ void Refuse(const char* operation, const char* path, const char* reason) {
 // Opens the descriptor without waiting on a FIFO or a device, then insists on
 // a regular file. Returns -1 with errno set (0 after a refusal, which is
 // logged unless quiet).
-int OpenRegularFile(const char* operation, const char* path, int flags, bool quiet) {
-    const std::string resolved   = CDataPath::Resolve(path);
-    const int         descriptor = open(resolved.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+int OpenRegularFile(const char* operation, const char* path, const std::string& resolved, int flags, bool quiet) {
+    const int descriptor = open(resolved.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor < 0) {
+        if (errno == ELOOP && (flags & O_NOFOLLOW) != 0) {
+            if (!quiet) {
+                Refuse(operation, path, "the name is a symbolic link");
+            }
+            errno = ELOOP;
+        }
         return -1;
     }
     struct stat info;
@@ -44,6 +52,67 @@ int OpenRegularFile(const char* operation, const char* path, int flags, bool qui
     // kept the open itself from waiting.
     fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return descriptor;
+}
+
+bool IsBelow(const std::string& folder, const std::string& root) {
+    return folder == root || (folder.compare(0, root.size(), root) == 0 && folder[root.size()] == '/');
+}
+
+// The path with every link followed, or "" when it does not exist.
+std::string RealPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return std::string();
+    }
+    std::string result(real);
+    free(real);
+    return result;
+}
+
+// The folders a write may reach: the user folders of an installed copy, the
+// working directory otherwise.
+std::vector<std::string> WritableRoots() {
+    std::vector<std::string> roots = CUserPaths::GetWritableRoots();
+    if (!CUserPaths::IsInstalled()) {
+        roots.push_back(".");
+    }
+    return roots;
+}
+
+// Why the path may not be written, or nullptr when the rule allows it.
+const char* WriteRefusal(const char* path, const std::string& resolved) {
+    if (!CUserPaths::IsInsideUserFolder(path)) {
+        if (!CFileGate::IsInsideDataFolder(path)) {
+            return "the path leaves the data folder";
+        }
+        if (CUserPaths::IsInstalled()) {
+            return "the data folder of an installed copy is not written to";
+        }
+    }
+    const size_t      slash  = resolved.find_last_of('/');
+    const std::string folder = RealPath(slash == std::string::npos ? "." : resolved.substr(0, slash + 1));
+    if (!folder.empty()) {
+        bool inside = false;
+        for (const std::string& root : WritableRoots()) {
+            const std::string realRoot = RealPath(root);
+            inside                     = inside || (!realRoot.empty() && IsBelow(folder, realRoot));
+        }
+        if (!inside) {
+            return "its folder is a link to outside the data and user folders";
+        }
+    }
+    struct stat info;
+    if (lstat(resolved.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        return "the name is a symbolic link";
+    }
+    return nullptr;
+}
+
+// A process over its file-size limit gets SIGXFSZ, which ends it by default;
+// ignored, the write fails with EFBIG like one on a full disk.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)ignored;
 }
 
 int64_t FileSize(FILE* file) {
@@ -142,11 +211,11 @@ FILE* CFileGate::OpenForReading(const char* path, FileKind kind, bool* missing) 
     if (path == nullptr) {
         return nullptr;
     }
-    if (!IsInsideDataFolder(path)) {
+    if (!IsInsideDataFolder(path) && !CUserPaths::IsInsideUserFolder(path)) {
         Refuse("OpenForReading", path, "the path leaves the data folder");
         return nullptr;
     }
-    const int descriptor = OpenRegularFile("OpenForReading", path, O_RDONLY, false);
+    const int descriptor = OpenRegularFile("OpenForReading", path, CDataPath::Resolve(path), O_RDONLY, false);
     if (descriptor < 0) {
         // A missing file is for the caller to report; any other failure to
         // open (a refusal was logged already) is logged here.
@@ -184,22 +253,49 @@ bool CFileGate::ReadWholeFile(const char* path, FileKind kind, std::vector<uint8
     return ReadAll(path, kind, bytes, missing);
 }
 
+std::string CFileGate::ResolveForWriting(const char* path, const char* operation, bool quiet) {
+    IgnoreFileSizeSignal();
+    if (path == nullptr) {
+        errno = EINVAL;
+        return std::string();
+    }
+    const std::string resolved = CDataPath::Resolve(path);
+    const char*       refusal  = WriteRefusal(path, resolved);
+    if (refusal != nullptr) {
+        if (!quiet) {
+            Refuse(operation, path, refusal);
+        }
+        errno = EPERM;
+        return std::string();
+    }
+    return resolved;
+}
+
 FILE* CFileGate::OpenForWriting(const char* path, const char* mode, bool quiet) {
     if (path == nullptr || mode == nullptr || (mode[0] != 'w' && mode[0] != 'a')) {
         return nullptr;
     }
-    if (!IsInsideDataFolder(path)) {
-        if (!quiet) {
-            Refuse("OpenForWriting", path, "the path leaves the data folder");
-        }
+    const std::string resolved = ResolveForWriting(path, "OpenForWriting", quiet);
+    if (resolved.empty()) {
         return nullptr;
     }
     const bool append   = mode[0] == 'a';
     const bool readable = strchr(mode, '+') != nullptr;
     // No O_TRUNC: a device must be refused before anything is done to it.
-    const int flags      = (readable ? O_RDWR : O_WRONLY) | O_CREAT | (append ? O_APPEND : 0);
-    const int descriptor = OpenRegularFile("OpenForWriting", path, flags, quiet);
+    // O_NOFOLLOW closes the gap between the rule's check and the open.
+    const int flags      = (readable ? O_RDWR : O_WRONLY) | O_CREAT | O_NOFOLLOW | (append ? O_APPEND : 0);
+    const int descriptor = OpenRegularFile("OpenForWriting", path, resolved, flags, quiet);
     if (descriptor < 0) {
+        return nullptr;
+    }
+    // A written file with a second name elsewhere would change that file too.
+    struct stat info;
+    if (fstat(descriptor, &info) != 0 || info.st_nlink > 1) {
+        if (!quiet) {
+            Refuse("OpenForWriting", path, "the file has other names (hard links)");
+        }
+        close(descriptor);
+        errno = EPERM;
         return nullptr;
     }
     if (!append && ftruncate(descriptor, 0) != 0) {

@@ -10,7 +10,8 @@ enum class FileKind { text, image, model, sound, music };
 
 // Every file the game opens passes this gate. Levels, units and models are
 // files that players edit and share, so a data path is untrusted: it must
-// stay inside the data folder (the working directory), and what it names
+// stay inside the data folder (the working directory) or, for the player's
+// own files, inside a user folder (CUserPaths), and what it names
 // must be a regular file no larger than its kind allows. A device, a FIFO or
 // a folder where a file should be, or a path through ".." or from the root,
 // is refused with a line in the error log naming the path; the caller then
@@ -54,10 +55,24 @@ public:
     static bool ReadWholeFile(const char* path, FileKind kind, std::string& bytes, bool* missing = nullptr);
     static bool ReadWholeFile(const char* path, FileKind kind, std::vector<uint8_t>& bytes, bool* missing = nullptr);
 
+    // The rule of every write (OpenForWriting, and CAtomicFile's replace):
+    // - the path is a data path (relative, no "..") in the working-directory
+    //   layout, or an absolute path below a user folder (CUserPaths); an
+    //   installed copy never writes into its data folder;
+    // - the folder, with every link in it followed, still lies inside the
+    //   data folder or that user folder;
+    // - the final name is not a symbolic link (and, for a write in place,
+    //   not a file with other names);
+    // - a file-size limit fails the write (EFBIG) instead of ending the
+    //   program: SIGXFSZ is ignored from the first write on.
+    // The resolved path, or "" with errno set and, unless quiet, a line
+    // naming the path and the reason.
+    static std::string ResolveForWriting(const char* path, const char* operation, bool quiet);
+
     // "w" (create or truncate), "a" (append) or "a+" (append, reading
-    // allowed); text and binary are the same here. Refused, with a line,
-    // for a path outside the data folder or an existing target that is not
-    // a regular file. `quiet` drops the line: the logger opens its own files
-    // through here and cannot log about them.
+    // allowed); text and binary are the same here. Refused, with a line, by
+    // the write rule above or for an existing target that is not a regular
+    // file. `quiet` drops the line: the logger opens its own files through
+    // here and cannot log about them.
     static FILE* OpenForWriting(const char* path, const char* mode, bool quiet = false);
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "platform/ErrorReport.h"
 
@@ -25,6 +26,8 @@ constexpr int buttonHeight = 26;
 
 bool                           recording = false;
 std::vector<CMessageBoxRecord> recorded;
+int                            batchDepth = 0;
+std::vector<CMessageBoxRecord> held; // while a batch is open
 
 // '@' starts a symbol in an FLTK label; doubled it stands for itself.
 std::string PlainLabel(const char* text) {
@@ -92,12 +95,48 @@ void CMessageBox::Show(const char* caption, const char* format, ...) {
     va_end(arguments);
     const char* title = caption != nullptr ? caption : "";
     ReportError("%s: %s", title, text);
-    if (recording) {
-        recorded.push_back({title, text});
+    if (batchDepth > 0) {
+        held.push_back({title, text});
         return;
     }
-    std::fprintf(stderr, "%s: %s\n", title, text);
-    ShowBox(title, text);
+    Present({title, text});
+}
+
+void CMessageBox::Present(const CMessageBoxRecord& message) {
+    if (recording) {
+        recorded.push_back(message);
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
+    ShowBox(message.caption.c_str(), message.text.c_str());
+}
+
+// One message stands as it is; several are listed, each as "caption: text",
+// under the gravest caption.
+void CMessageBox::ShowHeld() {
+    std::vector<CMessageBoxRecord> messages;
+    messages.swap(held);
+    if (messages.size() <= 1) {
+        for (const CMessageBoxRecord& message : messages) {
+            Present(message);
+        }
+        return;
+    }
+    CMessageBoxRecord combined{messages[0].caption,
+                               std::to_string(messages.size()) + " problems with the game's files:"};
+    for (size_t i = 0; i < messages.size(); ++i) {
+        if (messages[i].caption == "Error") {
+            combined.caption = "Error";
+        }
+        if (i < maxListedMessages) {
+            combined.text += "\n" + messages[i].caption + ": " + messages[i].text;
+        }
+    }
+    if (messages.size() > maxListedMessages) {
+        combined.text +=
+            "\n... and " + std::to_string(messages.size() - maxListedMessages) + " more (see " + "the error log)";
+    }
+    Present(combined);
 }
 
 void CMessageBox::StartRecording() {
@@ -112,4 +151,14 @@ void CMessageBox::StopRecording() {
 
 const std::vector<CMessageBoxRecord>& CMessageBox::GetRecorded() {
     return recorded;
+}
+
+CMessageBoxBatch::CMessageBoxBatch() {
+    ++batchDepth;
+}
+
+CMessageBoxBatch::~CMessageBoxBatch() {
+    if (--batchDepth == 0) {
+        CMessageBox::ShowHeld();
+    }
 }

@@ -30,4 +30,23 @@ public:
 
     // Longer texts are cut to this many characters.
     static constexpr size_t maxTextLength = 1023;
+    // A box of held messages lists at most this many; the log has them all.
+    static constexpr size_t maxListedMessages = 20;
+
+private:
+    friend class CMessageBoxBatch;
+    static void Present(const CMessageBoxRecord& message);
+    static void ShowHeld();
+};
+
+// While a batch object lives, messages go to the log at once but their boxes
+// are held; when the outermost batch ends, one box shows them all (a single
+// message as it would have been shown alone). A damaged level pack then asks
+// for one answer, not one per broken file.
+class CMessageBoxBatch {
+public:
+    CMessageBoxBatch();
+    ~CMessageBoxBatch();
+    CMessageBoxBatch(const CMessageBoxBatch&)            = delete;
+    CMessageBoxBatch& operator=(const CMessageBoxBatch&) = delete;
 };

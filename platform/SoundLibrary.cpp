@@ -3,17 +3,23 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdarg>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/DataPath.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileGate.h"
 
@@ -79,6 +85,10 @@ struct CSoundState {
     double             windowStartCpu  = 0.0;
 
     int generation = 0; // of the running notifier; eventLock
+
+    // Sound files and folders already named in the error log (apiLock):
+    // every unit loads its samples, and a damaged file is named once.
+    std::set<std::string> reported;
 
     bool IsChannel(int channel) const { return channel >= 0 && channel < static_cast<int>(channels.size()); }
 
@@ -201,6 +211,55 @@ bool OpenDevice(int mixRate, int channelCount) {
     }
     Mix_AllocateChannels(channelCount);
     return true;
+}
+
+uint32_t LittleEndian32(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+void PutLittleEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+// The decoder reserves what a WAV header claims before it reads, so a header
+// claiming gigabytes would reserve them. Every RIFF length is cut to what the
+// file holds behind it; true when one had to be (a cut file or a lying header).
+bool BoundWaveLengths(std::vector<uint8_t>& bytes) {
+    constexpr size_t headerBytes = 12, chunkHeaderBytes = 8;
+    if (bytes.size() < headerBytes || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+        return false;
+    }
+    bool         cut  = false;
+    const size_t held = bytes.size() - chunkHeaderBytes;
+    if (LittleEndian32(bytes, 4) > held) {
+        PutLittleEndian32(bytes, 4, static_cast<uint32_t>(held));
+        cut = true;
+    }
+    for (size_t at = headerBytes; at + chunkHeaderBytes <= bytes.size();) {
+        const size_t room = bytes.size() - at - chunkHeaderBytes;
+        if (LittleEndian32(bytes, at + 4) > room) {
+            PutLittleEndian32(bytes, at + 4, static_cast<uint32_t>(room));
+            cut = true;
+        }
+        at += chunkHeaderBytes + LittleEndian32(bytes, at + 4) + (LittleEndian32(bytes, at + 4) & 1);
+    }
+    return cut;
+}
+
+// The game path's folder ("sounds\\shot.wav" gives "sounds"); empty for none.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool FolderExists(const std::string& folder) {
+    struct stat status {};
+    return folder.empty() ||
+           (stat(CDataPath::Resolve(folder.c_str()).c_str(), &status) == 0 && S_ISDIR(status.st_mode));
 }
 
 } // namespace
@@ -456,17 +515,51 @@ SoundSample CSoundLibrary::LoadSample(const char* path) {
     if (!state->open || path == nullptr) {
         return noSound;
     }
-    SDL_RWops* source = OpenThroughGate(path, FileKind::sound);
-    if (source == nullptr) {
-        return noSound;
-    }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    Mix_Chunk* chunk = ReadSample(path);
     if (chunk == nullptr) {
         return noSound;
     }
     const SoundSample sample = state->nextHandle++;
     state->samples[sample]   = chunk;
     return sample;
+}
+
+// Called with apiLock held. A file the gate refuses is named by the gate.
+Mix_Chunk* CSoundLibrary::ReadSample(const char* path) {
+    std::vector<uint8_t> bytes;
+    bool                 missing = false;
+    if (!CFileGate::ReadWholeFile(path, FileKind::sound, bytes, &missing)) {
+        const std::string folder = FolderOf(path);
+        if (missing && !FolderExists(folder)) {
+            ReportOnce(folder, "CSoundLibrary::LoadSample: the sound folder %s is missing; its sounds stay silent",
+                       folder.c_str());
+        } else if (missing) {
+            ReportOnce(path, "CSoundLibrary::LoadSample: cannot find %s; it stays silent", path);
+        }
+        return nullptr;
+    }
+    if (BoundWaveLengths(bytes)) {
+        ReportOnce(path, "CSoundLibrary::LoadSample: %s is cut short or claims more than it holds; what it holds plays",
+                   path);
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    if (chunk == nullptr) {
+        ReportOnce(std::string("format:") + path, "CSoundLibrary::LoadSample: %s is no sound the mixer reads (%s)",
+                   path, Mix_GetError());
+    }
+    return chunk;
+}
+
+void CSoundLibrary::ReportOnce(const std::string& subject, const char* format, ...) {
+    if (!state->reported.insert(subject).second) {
+        return;
+    }
+    char    line[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    ReportError("%s", line);
 }
 
 bool CSoundLibrary::FreeSample(SoundSample sample) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 // Handles of opened streams and loaded samples. A handle is never reused in
 // a process, so a stale one is simply unknown to the library.
@@ -16,6 +17,7 @@ constexpr int noSound = -1;
 using StreamEndCallback = bool (*)(SoundStream stream, void* buffer, int length, void* userData);
 
 struct CSoundState;
+struct Mix_Chunk;
 
 // The game's audio: music streams with an end-of-stream notification, loaded
 // samples, numbered channels with volume and loop mode, and the mixer's CPU
@@ -69,7 +71,10 @@ public:
     // stream playing on it. Out-of-range volumes are clamped.
     bool SetVolume(int channel, int volume);
 
-    // Loads the whole file into memory (path through CFileGate).
+    // Loads the whole file into memory (path through CFileGate). A missing
+    // file or folder, a cut file and a format the mixer cannot read are
+    // named in the error log once each; a WAV header may claim no more than
+    // the file holds.
     SoundSample LoadSample(const char* path);
     bool        FreeSample(SoundSample sample);
     // Plays the sample on the channel, or on a free channel other than 0 for
@@ -80,5 +85,8 @@ public:
     bool IsPlaying(int channel) const;
 
 private:
+    Mix_Chunk* ReadSample(const char* path);
+    void       ReportOnce(const std::string& subject, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
     std::shared_ptr<CSoundState> state;
 };

@@ -67,6 +67,19 @@ bool CModel::ReadFile(const char* modelPath) {
     if (data.IsTruncated()) {
         GetLogger()->LogError("CModel::Load: %s is cut short; what it holds is loaded", modelPath);
     }
+    // A cut file makes its chunks and counts come short as well: one line says it.
+    if (!data.IsTruncated() && data.GetLyingLengths() > 0) {
+        GetLogger()->LogError("CModel::Load: %s: %d chunk lengths claim more than their chunk holds; cut to it",
+                              modelPath, data.GetLyingLengths());
+    }
+    if (!data.IsTruncated() && data.GetLyingCounts() > 0) {
+        GetLogger()->LogError("CModel::Load: %s: %d list counts claim more records than their chunk holds; cut to it",
+                              modelPath, data.GetLyingCounts());
+    }
+    if (data.GetNonFiniteCoordinates() > 0) {
+        GetLogger()->LogError("CModel::Load: %s: %d vertex coordinates are not finite numbers; read as 0", modelPath,
+                              data.GetNonFiniteCoordinates());
+    }
     if (data.GetClampedCoordinates() > 0) {
         GetLogger()->LogError("CModel::Load: %s: %d vertex coordinates beyond +-%g clamped", modelPath,
                               data.GetClampedCoordinates(), static_cast<double>(CModelFile::maxCoordinate));

@@ -36,6 +36,9 @@ public:
     explicit CChunkReader(const std::vector<uint8_t>& data) : bytes(data) {}
 
     size_t position = 0;
+    // Chunk lengths and list counts that claimed more than their parent holds.
+    int lyingLengths = 0;
+    int lyingCounts  = 0;
 
     bool     Has(size_t count, size_t end) const { return position + count <= end && end <= bytes.size(); }
     uint8_t  Byte() { return bytes[position++]; }
@@ -65,6 +68,9 @@ public:
         header.id          = U16();
         header.length      = U32();
         header.end         = start + std::min<size_t>(std::max<size_t>(header.length, chunkHeaderBytes), end - start);
+        if (header.length < chunkHeaderBytes || header.length > end - start) {
+            ++lyingLengths;
+        }
         return true;
     }
     // A list's 16-bit count and how many records of `recordBytes` the chunk
@@ -76,6 +82,9 @@ public:
         }
         const uint16_t declared = U16(); // read before the room behind it is measured
         count                   = std::min<size_t>(declared, (end - position) / recordBytes);
+        if (count < declared) {
+            ++lyingCounts;
+        }
         return true;
     }
     // Bytes up to a terminating zero (consumed) or the end, whichever comes first.
@@ -118,10 +127,13 @@ CModelFile::Result CModelFile::LoadFile(const char* path) {
 CModelFile::Result CModelFile::Parse(const std::vector<uint8_t>& bytes) {
     meshes.clear();
     materials.clear();
-    newerVersion       = false;
-    truncated          = false;
-    radius             = 0;
-    clampedCoordinates = 0;
+    newerVersion         = false;
+    truncated            = false;
+    radius               = 0;
+    clampedCoordinates   = 0;
+    nonFiniteCoordinates = 0;
+    lyingLengths         = 0;
+    lyingCounts          = 0;
     CChunkReader reader(bytes);
     CChunkHeader primary;
     if (!reader.Header(bytes.size(), primary) || primary.id != chunkPrimary) {
@@ -129,6 +141,9 @@ CModelFile::Result CModelFile::Parse(const std::vector<uint8_t>& bytes) {
     }
     truncated = primary.length > bytes.size();
     ReadChildren(reader, primary.end, chunkPrimary, 1);
+    // The primary chunk's own lie is the cut file, told apart.
+    lyingLengths = reader.lyingLengths - (truncated ? 1 : 0);
+    lyingCounts  = reader.lyingCounts;
     DropBrokenFaces();
     CalcNormals();
     CalcRadius();
@@ -226,10 +241,11 @@ void CModelFile::ReadVertices(CChunkReader& reader, size_t end) {
     }
 }
 
-// A coordinate that is not a number is 0; one beyond maxCoordinate is
+// A coordinate that is not a finite number is 0 (counted); one beyond maxCoordinate is
 // clamped to it (and counted, so the loader can say so).
 float CModelFile::Coordinate(float value) {
     if (!std::isfinite(value)) {
+        ++nonFiniteCoordinates;
         return 0.0f;
     }
     if (std::fabs(value) > maxCoordinate) {

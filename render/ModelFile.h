@@ -78,6 +78,12 @@ public:
     int  GetRadius() const { return radius; }
     // Vertex coordinates of the last parse that were clamped to maxCoordinate.
     int GetClampedCoordinates() const { return clampedCoordinates; }
+    // Of the last parse: coordinates that were not finite numbers (read as
+    // 0), and chunk lengths and list counts that claimed more than their
+    // chunk holds (cut to it). A cut file's own shortfall is IsTruncated.
+    int GetNonFiniteCoordinates() const { return nonFiniteCoordinates; }
+    int GetLyingLengths() const { return lyingLengths; }
+    int GetLyingCounts() const { return lyingCounts; }
 
     const std::vector<CModelMesh>&     GetMeshes() const { return meshes; }
     const std::vector<CModelMaterial>& GetMaterials() const { return materials; }
@@ -99,8 +105,11 @@ private:
 
     std::vector<CModelMesh>     meshes;
     std::vector<CModelMaterial> materials;
-    bool                        newerVersion       = false;
-    bool                        truncated          = false;
-    int                         radius             = 0;
-    int                         clampedCoordinates = 0;
+    bool                        newerVersion         = false;
+    bool                        truncated            = false;
+    int                         radius               = 0;
+    int                         clampedCoordinates   = 0;
+    int                         nonFiniteCoordinates = 0;
+    int                         lyingLengths         = 0;
+    int                         lyingCounts          = 0;
 };

@@ -114,9 +114,16 @@ void CWorldObjects::InitCelShading() {
         return;
     }
     std::string multiText, singleText;
-    if (!CFileGate::ReadWholeFile(multiProgramFile, FileKind::text, multiText) ||
-        !CFileGate::ReadWholeFile(singleProgramFile, FileKind::text, singleText)) {
-        return;
+    for (const auto& program :
+         {std::make_pair(multiProgramFile, &multiText), std::make_pair(singleProgramFile, &singleText)}) {
+        bool missing = false;
+        if (!CFileGate::ReadWholeFile(program.first, FileKind::text, *program.second, &missing)) {
+            if (missing) {
+                GetLogger()->LogError(
+                    "CWorldObjects: vertex program %s is missing; units are drawn without cel shading", program.first);
+            }
+            return;
+        }
     }
     multiProgram  = LoadProgram(multiProgramFile, multiText);
     singleProgram = LoadProgram(singleProgramFile, singleText);
@@ -236,12 +243,26 @@ bool CWorldObjects::LoadObjects() {
         GetLogger()->LogError("CWorldObjects::LoadObjects: %s has no objects element", objectsFile.c_str());
         return false;
     }
-    for (int n = 0; xml.EnterSubElement(n); ++n) {
+    int  n   = 0;
+    bool cut = false;
+    for (; xml.EnterSubElement(n); ++n) {
         char  fileName[maxFileNameLength + 1];
         float x = 0.0f, z = 0.0f, rotation = 0.0f, scale = 1.0f;
-        if (!xml.ReadString("filename", fileName, sizeof fileName) || !xml.ReadFloat("positionX", x) ||
-            !xml.ReadFloat("positionY", z) || !xml.ReadFloat("rotation", rotation) || !xml.ReadFloat("scale", scale)) {
+        // Text that is no number counts as a missing value for the position
+        // and turn, and as an unusable scale.
+        const auto number = [&xml](const char* key, float& value) {
+            return xml.ReadFloat(key, value) && xml.LastValueWasNumber();
+        };
+        if (!xml.ReadString("filename", fileName, sizeof fileName) || !number("positionX", x) ||
+            !number("positionY", z) || !number("rotation", rotation) || !xml.ReadFloat("scale", scale)) {
+            GetLogger()->LogError("CWorldObjects::LoadObjects: %s: object %d lacks a value (a cut file?); the list "
+                                  "ends before it",
+                                  objectsFile.c_str(), n);
+            cut = true;
             break;
+        }
+        if (!xml.LastValueWasNumber()) {
+            scale = std::nanf("");
         }
         xml.LeaveSubElement();
         if (!(scale >= minObjectScale && scale <= maxObjectScale)) {
@@ -257,6 +278,11 @@ bool CWorldObjects::LoadObjects() {
             instances[index]->SetRotZ(rotation);
             instances[index]->SetScale(scale);
         }
+    }
+    if (!cut && !xml.LeaveElement()) {
+        GetLogger()->LogError("CWorldObjects::LoadObjects: %s ends inside its objects element after %d objects (a cut "
+                              "file?)",
+                              objectsFile.c_str(), n);
     }
     return true;
 }

@@ -1,16 +1,17 @@
 #pragma once
 
-// The combat parameters of the level's "fight.xml". The values here stand
-// when the file or a key is missing; maxAttack and maxDefense divide and are
-// kept above 0.
+// The combat parameters of the level's "fight.xml". The values here, the
+// game's standard rules, stand when the file or a key is missing or unusable,
+// so a damaged file never changes the game more than the key it loses;
+// maxAttack and maxDefense divide and are kept above 0.
 struct FightParams {
-    float attackBonus   = 1.0f; // multiplies the attacker's own attack value
-    float attackFactor  = 1.0f; // multiplies both sides' attack strengths
-    float maxAttack     = 1.0f; // divides both attack strengths
-    float minAttack     = 0.0f; // read and kept; no rule uses it
-    float maxDefense    = 1.0f; // divides both defence strengths
-    float minDefense    = 0.0f; // read and kept; no rule uses it
-    float maxSlopeBonus = 0.0f; // scale of the height bonus
+    float attackBonus   = 1.25f; // multiplies the attacker's own attack value
+    float attackFactor  = 1.0f;  // multiplies both sides' attack strengths
+    float maxAttack     = 24.0f; // divides both attack strengths
+    float minAttack     = 1.0f;  // read and kept; no rule uses it
+    float maxDefense    = 30.0f; // divides both defence strengths
+    float minDefense    = 1.0f;  // read and kept; no rule uses it
+    float maxSlopeBonus = 6.0f;  // scale of the height bonus
 };
 
 // One side of an exchange, as plain values.

@@ -37,8 +37,9 @@ void CGridManager::LoadTiles() {
         GetLogger()->LogError("CGridManager::LoadTiles: Couldn't load tile file %s", fileName.c_str());
         return;
     }
+    int number = 0;
     if (xml.EnterElement("tiles")) {
-        for (int number = 0; xml.EnterSubElement(number); ++number) {
+        for (; xml.EnterSubElement(number); ++number) {
             int        usable      = 0;
             int        terrainType = -1;
             const bool complete    = xml.ReadInt("usable", usable) && xml.ReadInt("terrainID", terrainType);
@@ -55,6 +56,11 @@ void CGridManager::LoadTiles() {
         xml.LeaveElement();
     }
     xml.Close();
+    if (number < tileCount) {
+        GetLogger()->LogError("CGridManager::LoadTiles: %s sets %d of the %d tiles (a cut file?); the rest cannot be "
+                              "entered",
+                              fileName.c_str(), number, tileCount);
+    }
 }
 
 int CGridManager::StepsPerTile() const {

@@ -115,7 +115,25 @@ bool CMatch::LoadTeams(const std::string& levelName, std::vector<CUnitSetup>* se
         }
     }
     LoadFightFile(LevelPath(levelName, "fight.xml").c_str(), fight);
-    return true;
+    return AreTeamsPlayable(levelName);
+}
+
+// A team without a unit that can fight has lost before the first command,
+// which makes a game that is won at once; the player is told which team file
+// leaves no game to play.
+bool CMatch::AreTeamsPlayable(const std::string& levelName) const {
+    bool playable = true;
+    for (int team = 1; team <= teamCount; ++team) {
+        if (CountLivingUnits(team) > 0) {
+            continue;
+        }
+        char fileName[32];
+        snprintf(fileName, sizeof fileName, "team%d.xml", team);
+        GetLogger()->LogError("CGameRules::LoadTeams: %s gives team %d no unit that can fight; no game can be played",
+                              LevelPath(levelName, fileName).c_str(), team);
+        playable = false;
+    }
+    return playable;
 }
 
 // An entry off the board or on a tile that already holds a unit would leave
@@ -191,7 +209,7 @@ std::pair<int, int> CMatch::GetOrigin(int index) const {
     return unit != nullptr ? std::make_pair(unit->tileX, unit->tileY) : std::make_pair(-1, -1);
 }
 
-bool CMatch::IsTilePassable(int index, int x, int y) const {
+bool CMatch::IsGroundPassable(int index, int x, int y) const {
     const CUnit* unit = GetUnit(index);
     if (unit == nullptr || !CGridManager::IsInside(x, y)) {
         return false;
@@ -199,7 +217,15 @@ bool CMatch::IsTilePassable(int index, int x, int y) const {
     const Tile& tile = board.GetTile(x, y);
     return board.IsTileUsable(x, y) && terrainTypes->IsPassable(tile.terrainType) &&
            std::find(unit->notUsable.begin(), unit->notUsable.end(), tile.terrainType) == unit->notUsable.end() &&
-           unit->slopeMax >= tile.slopeDegrees && (tile.unit == -1 || tile.unit == index);
+           unit->slopeMax >= tile.slopeDegrees;
+}
+
+bool CMatch::IsTilePassable(int index, int x, int y) const {
+    if (!IsGroundPassable(index, x, y)) {
+        return false;
+    }
+    const int standing = board.GetTile(x, y).unit;
+    return standing == -1 || standing == index;
 }
 
 void CMatch::FillMoveArea(int index, CTileArea& area) const {

@@ -77,6 +77,8 @@ public:
     // ---- setting up (before Start) ----
     // Both team files of the level folder, then its "fight.xml". Stops
     // (false) at a team file that cannot be read; what was loaded stays.
+    // Also false (logged, naming the file) when a team has no unit that can
+    // fight: the game would be won before the first command.
     // With setups, each unit added also appends what shows it.
     bool LoadTeams(const std::string& levelName, std::vector<CUnitSetup>* setups = nullptr);
     // Adds the unit on tile (x, y) for a team; its index, or -1 when the
@@ -104,8 +106,11 @@ public:
     // The path the unit would take to (x, y); empty when there is none.
     std::vector<std::pair<int, int>> FindPath(int unit, int x, int y) const;
     bool                             IsTilePassable(int unit, int x, int y) const;
-    bool                             InFireArea(int shooter, int target) const;
-    CombatExchange                   ComputeExchange(int attacker, int defender) const;
+    // Whether the unit could stand on (x, y) were no other unit there: the
+    // ground alone (usable, its terrain, slope and the unit's limits).
+    bool           IsGroundPassable(int unit, int x, int y) const;
+    bool           InFireArea(int shooter, int target) const;
+    CombatExchange ComputeExchange(int attacker, int defender) const;
 
     // ---- state ----
     // 64 bits over the logical state: for each unit its tile, hit points,
@@ -150,6 +155,7 @@ public:
     static int OtherTeam(int team) { return 3 - team; }
 
 private:
+    bool       AreTeamsPlayable(const std::string& levelName) const;
     void       PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial,
                              std::vector<CUnitSetup>* setups);
     Refusal    CheckActor(int unit) const;

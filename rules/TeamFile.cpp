@@ -40,15 +40,21 @@ bool CTeamFile::Load(const char* path) {
     }
     effectSpecial = effect;
     if (!xml.EnterElement("units")) {
+        GetLogger()->LogError("CTeamFile::Load: %s has no units element; the team is empty", path);
         return true;
     }
     for (int n = 0; xml.EnterSubElement(n); ++n) {
         CTeamEntry entry;
         if (!ReadEntry(xml, entry)) {
+            GetLogger()->LogError(
+                "CTeamFile::Load: %s: unit entry %d lacks a value (a cut file?); the team ends before it", path, n);
             break;
         }
         entries.push_back(entry);
         xml.LeaveSubElement();
+    }
+    if (entries.empty()) {
+        GetLogger()->LogError("CTeamFile::Load: %s holds no complete unit entry; the team is empty", path);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/MessageBox.h"
@@ -74,6 +75,29 @@ bool CPicture::Is(int x, int y, const uint8_t rgb[3], int tolerance) const {
         }
     }
     return true;
+}
+
+int CPicture::Count(const Filter& accept) const {
+    int count = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            count += accept(At(x, y)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+CPicture::CBounds CPicture::Bounds(const Filter& accept) const {
+    CBounds bounds;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (accept(At(x, y))) {
+                bounds = {std::min(bounds.left, x), std::min(bounds.bottom, y), std::max(bounds.right, x),
+                          std::max(bounds.top, y)};
+            }
+        }
+    }
+    return bounds;
 }
 
 int CountDifferences(const CPicture& a, const CPicture& b, int tolerance) {

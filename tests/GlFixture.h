@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/Application.h"
@@ -46,6 +47,19 @@ struct CPicture {
     const uint8_t*  At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
     // True when each of red, green and blue is within `tolerance` of `rgb`.
     bool Is(int x, int y, const uint8_t rgb[3], int tolerance = 4) const;
+    bool Is(int x, int y, uint8_t red, uint8_t green, uint8_t blue) const {
+        const uint8_t rgb[3] = {red, green, blue};
+        return Is(x, y, rgb, 0);
+    }
+
+    // How many pixels `accept` takes, and the smallest rectangle holding them
+    // (right < 0 when there is none).
+    using Filter = std::function<bool(const uint8_t*)>;
+    int Count(const Filter& accept) const;
+    struct CBounds {
+        int left = 1 << 30, bottom = 1 << 30, right = -1, top = -1;
+    };
+    CBounds Bounds(const Filter& accept) const;
 };
 
 // Pixels whose colour differs between two pictures by more than `tolerance`

@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 CTempWorkDir::CTempWorkDir() {
     char cwd[4096];
@@ -89,3 +92,50 @@ int CountLinesWith(const std::string& text, const std::string& part) {
     }
     return count;
 }
+
+void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+// A 24-bit BMP, grey ramp along the columns.
+std::string Bitmap(int size) {
+    const int   rowBytes = (size * 3 + 3) / 4 * 4;
+    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    PutLittleEndian(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
+    PutLittleEndian(bytes, 10, 54, 4);
+    PutLittleEndian(bytes, 14, 40, 4);
+    PutLittleEndian(bytes, 18, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, 22, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, 26, 1, 2);
+    PutLittleEndian(bytes, 28, 24, 2);
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
+            bytes[pixel] = bytes[pixel + 1] = bytes[pixel + 2] = static_cast<char>(column * 4);
+        }
+    }
+    return bytes;
+}
+
+namespace {
+
+// Every test runs in a fresh temporary folder of its own: whatever the code
+// under test writes (logs, settings, saves) never lands in the folder the
+// test program was started from, nor in a later test's way.
+class CFolderPerTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { folder = std::make_unique<CTempWorkDir>(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { folder.reset(); }
+
+    std::unique_ptr<CTempWorkDir> folder;
+};
+
+const bool folderPerTest = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CFolderPerTest);
+    return true;
+}();
+
+} // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // A fresh temporary folder that is the working directory for the lifetime of
@@ -37,6 +39,11 @@ public:
     CWatchdog(const CWatchdog&)            = delete;
     CWatchdog& operator=(const CWatchdog&) = delete;
 };
+
+// Stores `value` in `count` little-endian bytes from `offset` on.
+void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count);
+// A 24-bit BMP, grey ramp along the columns.
+std::string Bitmap(int size);
 
 // How many lines of `text` contain `part`.
 int CountLinesWith(const std::string& text, const std::string& part);

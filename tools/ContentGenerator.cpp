@@ -116,15 +116,17 @@ bool CContentGenerator::EnsureXml(const std::string& relativePath, const XmlSour
     return Publish(temporary, final);
 }
 
-bool CContentGenerator::RunLevel() {
+bool CContentGenerator::RunLevel(const LevelLayout::Design& design) {
     using namespace LevelLayout;
-    const std::string terrain = "TestLevel/Terrain/";
-    bool              ok      = EnsureBytes(terrain + "ter_heightmap.bmp", []() {
-        const std::vector<int> samples = LevelGenerator::BuildHeightSamples();
-        CImage                 image(samplesPerSide, samplesPerSide);
-        for (int row = 0; row < samplesPerSide; ++row) {
-            for (int column = 0; column < samplesPerSide; ++column) {
-                const int value = samples[static_cast<size_t>(row) * samplesPerSide + column];
+    const std::string level   = design.name;
+    const std::string terrain = level + "/Terrain/";
+    bool              ok      = EnsureBytes(terrain + "ter_heightmap.bmp", [&design]() {
+        const std::vector<int> samples = LevelGenerator::BuildHeightSamples(design);
+        const int              side    = design.samplesPerSide;
+        CImage                 image(side, side);
+        for (int row = 0; row < side; ++row) {
+            for (int column = 0; column < side; ++column) {
+                const int value = samples[static_cast<size_t>(row) * side + column];
                 image.SetPixel(column, row, value, value, value);
             }
         }
@@ -140,23 +142,30 @@ bool CContentGenerator::RunLevel() {
          ok;
     const CHeightmap heightmap(PathOf(terrain + "ter_heightmap.bmp").c_str(), maxWidth, maxHeight);
     ok = EnsureXml(terrain + "terrain.xml",
-                   [&heightmap](CXmlFile& file) {
-                       return LevelGenerator::WriteTerrainFile(file, LevelGenerator::ClassifyTiles(heightmap));
+                   [&design, &heightmap](CXmlFile& file) {
+                       return LevelGenerator::WriteTerrainFile(file, LevelGenerator::ClassifyTiles(design, heightmap));
                    }) &&
          ok;
     const std::vector<LevelGenerator::TileInfo> tiles =
         LevelGenerator::ReadTerrainFile(PathOf(terrain + "terrain.xml"));
-    ok = EnsureXml("TestLevel/team1.xml", [](CXmlFile& file) { return LevelGenerator::WriteTeamFile(file, 1); }) && ok;
-    ok = EnsureXml("TestLevel/team2.xml", [](CXmlFile& file) { return LevelGenerator::WriteTeamFile(file, 2); }) && ok;
-    ok = EnsureXml("TestLevel/objects.xml",
-                   [&tiles](CXmlFile& file) { return LevelGenerator::WriteObjectsFile(file, tiles); }) &&
+    for (int team : {1, 2}) {
+        ok = EnsureXml(level + "/team" + std::to_string(team) + ".xml",
+                       [&design, team](CXmlFile& file) { return LevelGenerator::WriteTeamFile(design, file, team); }) &&
+             ok;
+    }
+    ok = EnsureXml(
+             level + "/objects.xml",
+             [&design, &tiles](CXmlFile& file) { return LevelGenerator::WriteObjectsFile(design, file, tiles); }) &&
          ok;
-    return ContentStages::RunLevelMedia(*this, heightmap, tiles) && ok;
+    return ContentStages::RunLevelMedia(*this, design, heightmap, tiles) && ok;
 }
 
 bool CContentGenerator::Run() {
-    bool ok = RunLevel();
-    ok      = ContentStages::RunSharedData(*this) && ok;
-    ok      = ContentStages::RunSharedMedia(*this) && ok;
+    bool ok = true;
+    for (const LevelLayout::Design& design : LevelLayout::Designs()) {
+        ok = RunLevel(design) && ok;
+    }
+    ok = ContentStages::RunSharedData(*this) && ok;
+    ok = ContentStages::RunSharedMedia(*this) && ok;
     return ok;
 }

@@ -6,6 +6,9 @@
 #include <vector>
 
 class CXmlFile;
+namespace LevelLayout {
+struct Design;
+}
 
 // Writes every missing file of the game's data folder from fixed seeds.
 // A file that exists is never touched, so committed and edited files win;
@@ -30,11 +33,13 @@ public:
     bool EnsureText(const std::string& relativePath, const TextSource& source);
     bool EnsureXml(const std::string& relativePath, const XmlSource& source);
 
+    // One level's files and media (shared files not included).
+    bool RunLevel(const LevelLayout::Design& design);
+
     std::string PathOf(const std::string& relativePath) const;
     bool        Exists(const std::string& relativePath) const;
 
 private:
-    bool        RunLevel();
     bool        Publish(const std::string& temporary, const std::string& final);
     std::string TemporaryName(const std::string& final) const;
 

@@ -10,8 +10,8 @@ class CHeightmap;
 // The groups of files the generator makes, each in its own source file.
 namespace ContentStages {
 
-// Patch textures, sea and sky of "TestLevel".
-bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap,
+// Patch textures, sea, sky and the chooser's preview picture of a level.
+bool RunLevelMedia(CContentGenerator& generator, const LevelLayout::Design& design, const CHeightmap& heightmap,
                    const std::vector<LevelGenerator::TileInfo>& tiles);
 // Terrain types, units, fight parameters, interface, particles, playlist,
 // the editor's object list and the vertex programs.

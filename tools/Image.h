@@ -23,6 +23,9 @@ public:
     // Uncompressed true-colour TGA (image type 2) of 24 or 32 bits, no image
     // ID and no colour map, origin at the lower left.
     std::vector<uint8_t> EncodeTga(int bitsPerPixel) const;
+    // 8-bit RGBA PNG, rows top-down, the pixel data in stored (uncompressed)
+    // deflate blocks: desktops read it like any other, no library needed.
+    std::vector<uint8_t> EncodePng() const;
 
 private:
     size_t Offset(int column, int row) const { return (static_cast<size_t>(row) * width + column) * 4; }

@@ -18,78 +18,13 @@ using namespace LevelLayout;
 
 namespace {
 
-constexpr uint32_t terrainSeed = 0x52494447u;
-constexpr uint64_t objectSeed  = 0x4F424A45435453ull;
-
-double SmoothStep(double edge0, double edge1, double x) {
-    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
-    return t * t * (3.0 - 2.0 * t);
-}
-
-// A hill is a raised cosine bump over an ellipse.
-double HillHeight(const Hill& hill, double u, double v) {
-    const double du = (u - hill.u) / hill.radiusU, dv = (v - hill.v) / hill.radiusV;
-    const double r = std::sqrt(du * du + dv * dv);
-    if (r >= 1.0) {
-        return 0.0;
-    }
-    if (r <= hill.plateau) {
-        return hill.height;
-    }
-    const double flank = (r - hill.plateau) / (1.0 - hill.plateau);
-    return hill.height * 0.5 * (1.0 + std::cos(3.14159265358979323846 * flank));
-}
-
-double HillsAt(double u, double v) {
-    double sum = 0.0;
-    for (const Hill& hill : Hills()) {
-        sum += HillHeight(hill, u, v) + HillHeight(hill, 32.0 - u, 32.0 - v);
-    }
-    return sum;
-}
-
-// 1 on a causeway across the river, falling to 0 beside it.
-double CrossingWeight(double u) {
-    double weight = 0.0;
-    for (const Crossing& crossing : Crossings()) {
-        for (double centre : {crossing.u, 32.0 - crossing.u}) {
-            const double distance = std::fabs(u - centre);
-            weight = std::max(weight, 1.0 - SmoothStep(crossing.halfWidth, crossing.halfWidth + 0.5, distance));
-        }
-    }
-    return weight;
-}
-
-// Perpendicular distance to the river's middle line, from its vertical
-// distance and the line's local gradient.
-double RiverDistance(double u, double v) {
-    const double step     = 0.01;
-    const double gradient = (RiverRow(u + step) - RiverRow(u - step)) / (2.0 * step);
-    return std::fabs(v - RiverRow(u)) / std::sqrt(1.0 + gradient * gradient);
-}
-
-double LandHeight(const CNoise& noise, double u, double v) {
-    // Averaging the noise with its mirror keeps the map point-symmetric.
-    const double broad =
-        0.5 * (noise.Fractal2(u / 7.0, v / 7.0, 3) + noise.Fractal2((32.0 - u) / 7.0, (32.0 - v) / 7.0, 3));
-    return plainHeight + 9.0 * broad + HillsAt(u, v);
-}
-
-double SampleHeight(const CNoise& noise, double u, double v) {
-    const double land     = LandHeight(noise, u, v);
-    const double bank     = SmoothStep(1.0, 2.4, RiverDistance(u, v));
-    const double crossing = CrossingWeight(u);
-    const double bed      = riverBed + (crossingLevel - riverBed) * crossing;
-    return bed + (land - bed) * bank;
-}
-
 bool InArea(const Area& area, int x, int y) {
     return x >= area.x0 && x <= area.x1 && y >= area.y0 && y <= area.y1;
 }
 
-bool IsForest(int x, int y) {
+bool IsForest(const Design& design, int x, int y) {
     const Point mirrored = Mirror({x, y});
-    for (const Area& area : Forests()) {
+    for (const Area& area : design.forests()) {
         if (InArea(area, x, y) || InArea(area, mirrored.x, mirrored.y)) {
             return true;
         }
@@ -115,9 +50,9 @@ void RasteriseRoad(const std::vector<Point>& points, std::set<std::pair<int, int
     }
 }
 
-std::set<std::pair<int, int>> RoadTiles() {
+std::set<std::pair<int, int>> RoadTiles(const Design& design) {
     std::set<std::pair<int, int>> tiles;
-    for (const std::vector<Point>& road : Roads()) {
+    for (const std::vector<Point>& road : design.roads()) {
         RasteriseRoad(road, tiles);
     }
     std::set<std::pair<int, int>> both = tiles;
@@ -145,7 +80,8 @@ bool TouchesWater(const CHeightmap& heightmap, int x, int y) {
     return false;
 }
 
-int ClassifyTile(const CHeightmap& heightmap, const std::set<std::pair<int, int>>& roads, int x, int y) {
+int ClassifyTile(const Design& design, const CHeightmap& heightmap, const std::set<std::pair<int, int>>& roads, int x,
+                 int y) {
     const int slope = TileMetrics::SlopeDegrees(heightmap, x, y);
     if (IsWaterSample(TileMetrics::CentreSample(heightmap, x, y))) {
         return water;
@@ -159,14 +95,14 @@ int ClassifyTile(const CHeightmap& heightmap, const std::set<std::pair<int, int>
     if (TouchesWater(heightmap, x, y)) {
         return sand;
     }
-    if (IsForest(x, y)) {
+    if (IsForest(design, x, y)) {
         return forest;
     }
     return slope >= roughSlope ? rough : grass;
 }
 
-bool IsUnitStart(int x, int y) {
-    for (const UnitStart& start : Roster()) {
+bool IsUnitStart(const Design& design, int x, int y) {
+    for (const UnitStart& start : design.roster()) {
         const Point mirrored = Mirror(start.tile);
         if ((start.tile.x == x && start.tile.y == y) || (mirrored.x == x && mirrored.y == y)) {
             return true;
@@ -209,17 +145,17 @@ bool NextToRoad(const std::vector<TileInfo>& tiles, int x, int y) {
     return false;
 }
 
-std::vector<PlacedObject> PlaceObjects(const std::vector<TileInfo>& tiles) {
+std::vector<PlacedObject> PlaceObjects(const Design& design, const std::vector<TileInfo>& tiles) {
     static const char* const  trees[]  = {"pine.3ds", "oak.3ds"};
     static const char* const  houses[] = {"house.3ds"};
     static const char* const  rocks[]  = {"rock.3ds"};
-    CRandom                   random(objectSeed);
+    CRandom                   random(design.objectSeed);
     std::vector<PlacedObject> placed;
     for (int y = 0; y < tilesPerSide; ++y) {
         for (int x = 0; x < tilesPerSide; ++x) {
             const int terrain = tiles[y * tilesPerSide + x].terrainId;
             const int roll    = random.Below(100);
-            if (IsUnitStart(x, y)) {
+            if (IsUnitStart(design, x, y)) {
                 continue;
             }
             if (terrain == forest) {
@@ -238,14 +174,16 @@ std::vector<PlacedObject> PlaceObjects(const std::vector<TileInfo>& tiles) {
 
 } // namespace
 
-std::vector<int> BuildHeightSamples() {
-    const CNoise     noise(terrainSeed);
+std::vector<int> BuildHeightSamples(const Design& design) {
+    const int        samplesPerSide = design.samplesPerSide;
+    const double     samplesPerTile = design.SamplesPerTile();
+    const CNoise     noise(design.terrainSeed);
     std::vector<int> samples(static_cast<size_t>(samplesPerSide) * samplesPerSide);
     for (int row = 0; row < samplesPerSide; ++row) {
         for (int column = 0; column < samplesPerSide; ++column) {
             const double u      = static_cast<double>(column) / samplesPerTile;
             const double v      = static_cast<double>(row) / samplesPerTile;
-            const double height = SampleHeight(noise, u, v);
+            const double height = design.sampleHeight(noise, u, v);
             samples[static_cast<size_t>(row) * samplesPerSide + column] =
                 std::clamp(static_cast<int>(std::lround(height)), 0, 255);
         }
@@ -264,13 +202,13 @@ std::vector<int> BuildHeightSamples() {
     return samples;
 }
 
-std::vector<TileInfo> ClassifyTiles(const CHeightmap& heightmap) {
-    const std::set<std::pair<int, int>> roads = RoadTiles();
+std::vector<TileInfo> ClassifyTiles(const Design& design, const CHeightmap& heightmap) {
+    const std::set<std::pair<int, int>> roads = RoadTiles(design);
     std::vector<TileInfo>               tiles(tilesPerSide * tilesPerSide);
     for (int y = 0; y < tilesPerSide; ++y) {
         for (int x = 0; x < tilesPerSide; ++x) {
             TileInfo& tile = tiles[y * tilesPerSide + x];
-            tile.terrainId = ClassifyTile(heightmap, roads, x, y);
+            tile.terrainId = ClassifyTile(design, heightmap, roads, x, y);
             tile.usable    = tile.terrainId != water && tile.terrainId != rock;
         }
     }
@@ -306,12 +244,12 @@ std::vector<TileInfo> ReadTerrainFile(const std::string& path) {
     return tiles;
 }
 
-bool WriteTeamFile(CXmlFile& file, int team) {
+bool WriteTeamFile(const Design& design, CXmlFile& file, int team) {
     const int lookY = team == 1 ? 1 : -1;
     bool      ok    = file.WriteString("effectSpecial", team == 1 ? "special_team1.xml" : "special_team2.xml");
     ok              = ok && file.BeginWriteElement("units");
     int n           = 0;
-    for (const UnitStart& start : Roster()) {
+    for (const UnitStart& start : design.roster()) {
         const Point tile = team == 1 ? start.tile : Mirror(start.tile);
         ok               = ok && file.BeginWriteSubElement(n++);
         ok               = ok && file.WriteString("filename", start.fileName.c_str());
@@ -324,10 +262,10 @@ bool WriteTeamFile(CXmlFile& file, int team) {
     return ok && file.EndWriteElement();
 }
 
-bool WriteObjectsFile(CXmlFile& file, const std::vector<TileInfo>& tiles) {
+bool WriteObjectsFile(const Design& design, CXmlFile& file, const std::vector<TileInfo>& tiles) {
     bool ok = file.BeginWriteElement("objects");
     int  n  = 0;
-    for (const PlacedObject& object : PlaceObjects(tiles)) {
+    for (const PlacedObject& object : PlaceObjects(design, tiles)) {
         ok = ok && file.BeginWriteSubElement(n++);
         ok = ok && file.WriteString("filename", object.fileName.c_str());
         ok = ok && file.WriteFloat("positionX", object.x);

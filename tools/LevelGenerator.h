@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/LevelLayout.h"
+
 class CHeightmap;
 class CXmlFile;
 
-// The level "TestLevel": its heightmap samples, the tile file derived from
-// them, the two team files and the placed objects.
+// A level of LevelLayout's designs: its heightmap samples, the tile file
+// derived from them, the two team files and the placed objects.
 namespace LevelGenerator {
 
 struct TileInfo {
@@ -15,16 +17,16 @@ struct TileInfo {
     bool usable    = true;
 };
 
-// 257 x 257 samples, row-major, row 0 at the top of the picture.
-std::vector<int> BuildHeightSamples();
+// The design's samples per side squared, row-major, row 0 at the top of the picture.
+std::vector<int> BuildHeightSamples(const LevelLayout::Design& design);
 // One record per tile, index y * 32 + x, consistent with the heightmap.
-std::vector<TileInfo> ClassifyTiles(const CHeightmap& heightmap);
+std::vector<TileInfo> ClassifyTiles(const LevelLayout::Design& design, const CHeightmap& heightmap);
 
 bool WriteTerrainFile(CXmlFile& file, const std::vector<TileInfo>& tiles);
-bool WriteTeamFile(CXmlFile& file, int team);
+bool WriteTeamFile(const LevelLayout::Design& design, CXmlFile& file, int team);
 // Trees on forest, houses beside the roads on open ground, rocks on rough
 // ground; never on a tile where a unit starts.
-bool WriteObjectsFile(CXmlFile& file, const std::vector<TileInfo>& tiles);
+bool WriteObjectsFile(const LevelLayout::Design& design, CXmlFile& file, const std::vector<TileInfo>& tiles);
 
 // Reads a tile file back (missing or short lists leave grass, usable).
 std::vector<TileInfo> ReadTerrainFile(const std::string& path);

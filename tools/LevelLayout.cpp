@@ -1,6 +1,9 @@
 #include "tools/LevelLayout.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "tools/Noise.h"
 
 namespace LevelLayout {
 
@@ -53,8 +56,108 @@ double RiverRow(double u) {
     return 16.0 + 2.6 * std::sin(2.0 * pi * (u - 16.0) / 21.0);
 }
 
+double SmoothStep(double edge0, double edge1, double x) {
+    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// A hill is a raised cosine bump over an ellipse.
+double HillHeight(const Hill& hill, double u, double v) {
+    const double du = (u - hill.u) / hill.radiusU, dv = (v - hill.v) / hill.radiusV;
+    const double r = std::sqrt(du * du + dv * dv);
+    if (r >= 1.0) {
+        return 0.0;
+    }
+    if (r <= hill.plateau) {
+        return hill.height;
+    }
+    const double flank = (r - hill.plateau) / (1.0 - hill.plateau);
+    return hill.height * 0.5 * (1.0 + std::cos(3.14159265358979323846 * flank));
+}
+
+namespace {
+
+double HillsAt(double u, double v) {
+    double sum = 0.0;
+    for (const Hill& hill : Hills()) {
+        sum += HillHeight(hill, u, v) + HillHeight(hill, 32.0 - u, 32.0 - v);
+    }
+    return sum;
+}
+
+// 1 on a causeway across the river, falling to 0 beside it.
+double CrossingWeight(double u) {
+    double weight = 0.0;
+    for (const Crossing& crossing : Crossings()) {
+        for (double centre : {crossing.u, 32.0 - crossing.u}) {
+            const double distance = std::fabs(u - centre);
+            weight = std::max(weight, 1.0 - SmoothStep(crossing.halfWidth, crossing.halfWidth + 0.5, distance));
+        }
+    }
+    return weight;
+}
+
+// Perpendicular distance to the river's middle line, from its vertical
+// distance and the line's local gradient.
+double RiverDistance(double u, double v) {
+    const double step     = 0.01;
+    const double gradient = (RiverRow(u + step) - RiverRow(u - step)) / (2.0 * step);
+    return std::fabs(v - RiverRow(u)) / std::sqrt(1.0 + gradient * gradient);
+}
+
+double LandHeight(const CNoise& noise, double u, double v) {
+    // Averaging the noise with its mirror keeps the map point-symmetric.
+    const double broad =
+        0.5 * (noise.Fractal2(u / 7.0, v / 7.0, 3) + noise.Fractal2((32.0 - u) / 7.0, (32.0 - v) / 7.0, 3));
+    return plainHeight + 9.0 * broad + HillsAt(u, v);
+}
+
+} // namespace
+
+double RiverlandHeight(const CNoise& noise, double u, double v) {
+    const double land     = LandHeight(noise, u, v);
+    const double bank     = SmoothStep(1.0, 2.4, RiverDistance(u, v));
+    const double crossing = CrossingWeight(u);
+    const double bed      = riverBed + (crossingLevel - riverBed) * crossing;
+    return bed + (land - bed) * bank;
+}
+
 Point Mirror(Point tile) {
     return {tilesPerSide - 1 - tile.x, tilesPerSide - 1 - tile.y};
+}
+
+const std::vector<Design>& Designs() {
+    static const std::vector<Design> designs = {
+        {"TestLevel",
+         257,
+         256,
+         0x52494447u,
+         0x4F424A45435453ull,
+         RiverlandHeight,
+         Roster,
+         Forests,
+         Roads,
+         {{200, 214, 228}, {62, 112, 196}, 0.9, {-0.55, 0.5, -0.67}},
+         {{22, 58, 88}, {64, 118, 146}}},
+        // A finer heightmap textured at the same density: a patch covers a
+        // quarter of the width, so its texture needs a quarter of the texels.
+        {"Islands",
+         1025,
+         64,
+         0x49534C45u,
+         0x464F524453ull,
+         IslandHeight,
+         IslandRoster,
+         IslandForests,
+         IslandRoads,
+         {{238, 206, 170}, {58, 92, 164}, 0.55, {0.72, 0.32, -0.62}},
+         {{14, 70, 84}, {58, 150, 150}}},
+    };
+    return designs;
+}
+
+const Design& TestLevel() {
+    return Designs().front();
 }
 
 } // namespace LevelLayout

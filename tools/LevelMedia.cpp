@@ -19,15 +19,11 @@ namespace {
 using namespace LevelLayout;
 using LevelGenerator::TileInfo;
 
-constexpr int    patchTextureSize = 256;
-constexpr int    skyTextureSize   = 512;
-constexpr int    seaTextureSize   = 256;
-constexpr int    samplesPerPatch  = 32;
-constexpr double tileBlend        = 0.18; // half width of the blend between tiles, in tiles
-
-struct Rgb {
-    double r, g, b;
-};
+constexpr int    skyTextureSize  = 512;
+constexpr int    previewSize     = 128;
+constexpr int    seaTextureSize  = 256;
+constexpr int    samplesPerPatch = 32;
+constexpr double tileBlend       = 0.18; // half width of the blend between tiles, in tiles
 
 Rgb Mix(const Rgb& a, const Rgb& b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -100,15 +96,34 @@ double TileWeight(double distance) {
 class CPatchPainter {
 public:
     CPatchPainter(const CHeightmap& heightmap, const std::vector<TileInfo>& tiles)
-        : heightmap(heightmap), tiles(tiles), noise(0x7E22A1u), tileSamples(TileMetrics::SamplesPerTile(heightmap)) {}
+        : heightmap(heightmap), tiles(tiles), noise(0x7E22A1u), tileSamples(TileMetrics::SamplesPerTile(heightmap)),
+          lightStep(std::max(1, tileSamples / 8)) {}
 
-    CImage Paint(int patchColumn, int patchRow) const {
-        CImage image(patchTextureSize, patchTextureSize);
-        for (int row = 0; row < patchTextureSize; ++row) {
-            for (int column = 0; column < patchTextureSize; ++column) {
-                const double u   = samplesPerPatch * (patchColumn + (column + 0.5) / patchTextureSize);
-                const double v   = samplesPerPatch * (patchRow + (row + 0.5) / patchTextureSize);
+    CImage Paint(int patchColumn, int patchRow, int textureSize) const {
+        CImage image(textureSize, textureSize);
+        for (int row = 0; row < textureSize; ++row) {
+            for (int column = 0; column < textureSize; ++column) {
+                const double u   = samplesPerPatch * (patchColumn + (column + 0.5) / textureSize);
+                const double v   = samplesPerPatch * (patchRow + (row + 0.5) / textureSize);
                 const Rgb    rgb = Scale(GroundColour(u, v), Lighting(u, v));
+                image.SetPixel(column, row, rgb.r, rgb.g, rgb.b);
+            }
+        }
+        return image;
+    }
+
+    // The whole map from above, for choosing the level: the ground as the
+    // patches paint it, the sea's colour wherever the sea plane covers it.
+    CImage PaintPreview(const SeaLook& sea) const {
+        CImage       image(previewSize, previewSize);
+        const double mapSamples = heightmap.GetWidth() - 1;
+        for (int row = 0; row < previewSize; ++row) {
+            for (int column = 0; column < previewSize; ++column) {
+                const double u     = mapSamples * (column + 0.5) / previewSize;
+                const double v     = mapSamples * (row + 0.5) / previewSize;
+                const double depth = waterLevel - Height(u, v) / heightmap.GetHeightScale();
+                const Rgb    rgb   = depth > 0.0 ? Mix(sea.crest, sea.deep, Clamp01(depth / 12.0))
+                                                 : Scale(GroundColour(u, v), Lighting(u, v));
                 image.SetPixel(column, row, rgb.r, rgb.g, rgb.b);
             }
         }
@@ -150,11 +165,13 @@ private:
         return (top * (1 - fv) + bottom * fv) * heightmap.GetHeightScale();
     }
 
-    // Diffuse light of a sun in the north-west, from the slope of the ground.
+    // Diffuse light of a sun in the north-west, from the slope of the ground
+    // over a fixed world distance, so that a finer heightmap's rounding to
+    // whole sample values does not show as bands.
     double Lighting(double u, double v) const {
-        const double spacing = heightmap.GetSpacing();
-        const double dx      = (Height(u + 1, v) - Height(u - 1, v)) / (2 * spacing);
-        const double dz      = (Height(u, v + 1) - Height(u, v - 1)) / (2 * spacing);
+        const double spacing = heightmap.GetSpacing() * lightStep;
+        const double dx      = (Height(u + lightStep, v) - Height(u - lightStep, v)) / (2 * spacing);
+        const double dz      = (Height(u, v + lightStep) - Height(u, v - lightStep)) / (2 * spacing);
         const double length  = std::sqrt(dx * dx + 1 + dz * dz);
         const double sun[3]  = {-0.48, 0.78, -0.40};
         const double diffuse = (-dx * sun[0] + sun[1] - dz * sun[2]) / length;
@@ -165,9 +182,10 @@ private:
     const std::vector<TileInfo>& tiles;
     CNoise                       noise;
     int                          tileSamples;
+    int                          lightStep; // samples
 };
 
-CImage PaintSea() {
+CImage PaintSea(const SeaLook& look) {
     const CNoise noise(0x5EA5EAu);
     CImage       image(seaTextureSize, seaTextureSize);
     const int    period = 8;
@@ -176,7 +194,7 @@ CImage PaintSea() {
             const double x     = period * (column + 0.5) / seaTextureSize;
             const double y     = period * (row + 0.5) / seaTextureSize;
             const double waves = noise.PeriodicFractal2(x, y, period, 4);
-            const Rgb    rgb   = Mix({22, 58, 88}, {64, 118, 146}, Clamp01(0.5 + 0.9 * waves));
+            const Rgb    rgb   = Mix(look.deep, look.crest, Clamp01(0.5 + 0.9 * waves));
             image.SetPixel(column, row, rgb.r, rgb.g, rgb.b);
         }
     }
@@ -235,7 +253,7 @@ const SkyCorner& CornerWith(const SkyFace& face, double s, double t) {
 
 class CSkyPainter {
 public:
-    CSkyPainter() : box(maxWidth), noise(0xC10D5u) {}
+    explicit CSkyPainter(const SkyLook& look) : look(look), box(maxWidth), noise(0xC10D5u) {}
 
     CImage Paint(const SkyFace& face) const {
         const Vec3 origin = box.Corner(CornerWith(face, 0, 0));
@@ -270,28 +288,31 @@ private:
         if (elevation < 0.0) {
             return Mix({178, 188, 196}, {96, 104, 110}, Clamp01(-elevation * 3.0));
         }
-        Rgb          sky    = Mix({200, 214, 228}, {62, 112, 196}, std::pow(Clamp01(elevation), 0.55));
+        Rgb          sky    = Mix(look.horizon, look.zenith, std::pow(Clamp01(elevation), 0.55));
         const double clouds = noise.Fractal3(d.x * 3.0, d.y * 6.0, d.z * 3.0, 5);
         const double cover  = Clamp01((clouds - 0.05) * 2.6) * Clamp01(elevation * 6.0);
         const double shade  = 0.82 + 0.18 * Clamp01(0.5 + noise.Fractal3(d.x * 9.0 + 3.0, d.y * 9.0, d.z * 9.0, 3));
-        sky                 = Mix(sky, Scale({250, 250, 248}, shade), cover * 0.9);
-        const Vec3   sun    = {-0.55, 0.5, -0.67};
+        sky                 = Mix(sky, Scale({250, 250, 248}, shade), cover * look.cloudCover);
+        const Vec3   sun    = {look.sun[0], look.sun[1], look.sun[2]};
         const double toSun  = std::max(0.0, d.x * sun.x + d.y * sun.y + d.z * sun.z);
         const double glow   = std::pow(toSun, 200.0) + 0.25 * std::pow(toSun, 12.0);
         return Mix(sky, {255, 246, 220}, Clamp01(glow));
     }
 
-    SkyBox box;
-    CNoise noise;
+    const SkyLook& look;
+    SkyBox         box;
+    CNoise         noise;
 };
 
 } // namespace
 
 namespace ContentStages {
 
-bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap, const std::vector<TileInfo>& tiles) {
-    bool      ok    = true;
-    const int width = heightmap.GetWidth();
+bool RunLevelMedia(CContentGenerator& generator, const Design& design, const CHeightmap& heightmap,
+                   const std::vector<TileInfo>& tiles) {
+    const std::string level = design.name;
+    bool              ok    = true;
+    const int         width = heightmap.GetWidth();
     // The terrain is cut into patches of 32 cells: only square maps of
     // 32 n + 1 samples can be textured.
     if (width == heightmap.GetHeight() && width > samplesPerPatch && (width - 1) % samplesPerPatch == 0) {
@@ -300,21 +321,25 @@ bool RunLevelMedia(CContentGenerator& generator, const CHeightmap& heightmap, co
         for (int row = 0; row < patches; ++row) {
             for (int column = 0; column < patches; ++column) {
                 char name[64];
-                snprintf(name, sizeof name, "TestLevel/Terrain/terrain_%d_%d.bmp", column, row);
-                ok = generator.EnsureBytes(name, [&painter, column, row]() {
-                    return painter.Paint(column, row).EncodeBmp();
+                snprintf(name, sizeof name, "/Terrain/terrain_%d_%d.bmp", column, row);
+                ok = generator.EnsureBytes(level + name, [&painter, &design, column, row]() {
+                    return painter.Paint(column, row, design.patchTextureSize).EncodeBmp();
                 }) && ok;
             }
         }
+        ok = generator.EnsureBytes(level + "/preview.bmp", [&painter, &design]() {
+            return painter.PaintPreview(design.sea).EncodeBmp();
+        }) && ok;
     } else {
         GetLogger()->LogError("content: heightmap %s is %d x %d samples; patch textures need 32 n + 1 per side",
                               heightmap.GetFileName().c_str(), width, heightmap.GetHeight());
         ok = false;
     }
-    ok = generator.EnsureBytes("TestLevel/Terrain/sea.bmp", []() { return PaintSea().EncodeBmp(); }) && ok;
-    const CSkyPainter sky;
+    ok = generator.EnsureBytes(level + "/Terrain/sea.bmp", [&design]() { return PaintSea(design.sea).EncodeBmp(); }) &&
+         ok;
+    const CSkyPainter sky(design.sky);
     for (const SkyFace& face : skyFaces) {
-        ok = generator.EnsureBytes(std::string("TestLevel/Skydome/") + face.fileName, [&sky, &face]() {
+        ok = generator.EnsureBytes(level + "/Skydome/" + face.fileName, [&sky, &face]() {
             return sky.Paint(face).EncodeTga(24);
         }) && ok;
     }

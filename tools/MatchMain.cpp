@@ -5,17 +5,22 @@
 //   ridgeline-match [--data DIR] [--level NAME] [--seed N] [--quiet]
 //                   [--host PORT [--team T] | --join HOST:PORT] [--pace MS]
 //                   [--timeout S] [--dump FILE] [--loss RATE] [--delay MS]
+//   ridgeline-match [--data DIR] [--level NAME] [--seed N] --tournament GAMES
+//                   --players A,B [--max-turns N]
 //
 // Plays one seeded game by a simple policy and prints each command with the
 // state hash after it, then the winner. With --host or --join it plays one
 // side of a network game (the host's seed and team choice count), printing
 // every command of both sides the same way, so that the two sides' outputs
-// and a local game of the same seed can be compared line by line. Exit
-// status 0 when the game ended with a winner, 1 when it did not within the
-// command limit or the time, 2 on bad usage or a level that cannot be
-// played, 3 when a network game stopped (refused, drifted apart, a hostile
-// or departed peer). Test switches: --tamper-at K changes this side's state
-// after command K; --protocol N and --rules-version N claim other versions.
+// and a local game of the same seed can be compared line by line. With
+// --tournament it plays that many seeded games between two players (easy,
+// normal, hard, random, greedy) and prints the tally. Exit status 0 when the
+// game ended with a winner, 1 when it did not within the command limit or
+// the time (or, in a tournament, a player gave a refused command), 2 on bad
+// usage or a level that cannot be played, 3 when a network game stopped
+// (refused, drifted apart, a hostile or departed peer). Test switches:
+// --tamper-at K changes this side's state after command K; --protocol N and
+// --rules-version N claim other versions.
 #include <unistd.h>
 
 #include <chrono>
@@ -29,6 +34,7 @@
 #include "rules/Match.h"
 #include "ai/NearestAttackPlayer.h"
 #include "rules/RulesFingerprint.h"
+#include "Tournament.h"
 #include "session/NetGame.h"
 
 namespace {
@@ -46,6 +52,9 @@ struct CMatchOptions {
     int           tamperAt       = 0;
     int           protocol       = netProtocolVersion;
     int           rules          = rulesVersion;
+    int         tournament = 0; // games; 0: one game by the simple policy
+    std::string players;        // "A,B" for a tournament
+    int         maxTurns = 300;
 };
 
 constexpr int maxCommands = 20000;
@@ -200,6 +209,12 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.levelName = argv[++i];
         } else if (option == "--seed" && hasValue) {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (option == "--tournament" && hasValue) {
+            options.tournament = std::atoi(argv[++i]);
+        } else if (option == "--players" && hasValue) {
+            options.players = argv[++i];
+        } else if (option == "--max-turns" && hasValue) {
+            options.maxTurns = std::atoi(argv[++i]);
         } else if (option == "--quiet") {
             options.quiet = true;
         } else if (option == "--host" && hasValue) {
@@ -230,7 +245,18 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             return false;
         }
     }
-    return true;
+    return options.tournament >= 0 && options.maxTurns > 0;
+}
+
+// "A,B" into the tournament's two players; false unless both are known.
+bool ParsePlayers(const std::string& players, CTournamentOptions& tournament) {
+    const size_t comma = players.find(',');
+    if (comma == std::string::npos) {
+        return false;
+    }
+    tournament.playerA = players.substr(0, comma);
+    tournament.playerB = players.substr(comma + 1);
+    return IsTournamentPlayer(tournament.playerA) && IsTournamentPlayer(tournament.playerB);
 }
 
 } // namespace
@@ -240,12 +266,26 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         fprintf(stderr, "usage: ridgeline-match [--data DIR] [--level NAME] [--seed N] [--quiet]\n"
                         "       [--host PORT [--team 1|2] | --join HOST:PORT] [--pace MS] [--timeout S]\n"
-                        "       [--dump FILE] [--loss RATE] [--delay MS]\n");
+                        "       [--dump FILE] [--loss RATE] [--delay MS]\n"
+                        "       ridgeline-match [--data DIR] [--level NAME] [--seed N] --tournament GAMES\n"
+                        "                       --players A,B [--max-turns N]   (easy normal hard random greedy)\n");
+        return 2;
+    }
+    CTournamentOptions tournament;
+    if (options.tournament > 0 && !ParsePlayers(options.players, tournament)) {
+        fprintf(stderr, "ridgeline-match: --players wants two of easy, normal, hard, random, greedy: A,B\n");
         return 2;
     }
     if (chdir(options.dataFolder.c_str()) != 0) {
         fprintf(stderr, "ridgeline-match: cannot enter %s\n", options.dataFolder.c_str());
         return 2;
+    }
+    if (options.tournament > 0) {
+        tournament.levelName = options.levelName;
+        tournament.firstSeed = options.seed;
+        tournament.games     = options.tournament;
+        tournament.maxTurns  = options.maxTurns;
+        return RunTournament(tournament);
     }
     return options.network ? PlayNetwork(options) : PlayLocal(options);
 }

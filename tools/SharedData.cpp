@@ -133,7 +133,9 @@ namespace ContentStages {
 
 bool RunSharedData(CContentGenerator& generator) {
     bool ok = generator.EnsureXml("Terrain/terraintypes.xml", WriteTerrainTypes);
-    ok      = generator.EnsureXml("TestLevel/fight.xml", WriteFightParameters) && ok;
+    for (const LevelLayout::Design& design : LevelLayout::Designs()) {
+        ok = generator.EnsureXml(std::string(design.name) + "/fight.xml", WriteFightParameters) && ok;
+    }
     for (const UnitKind& kind : ContentCatalog::UnitKinds()) {
         ok = generator.EnsureXml(std::string("units/") + kind.unitFile, [&kind](CXmlFile& file) {
             return WriteUnit(file, kind);

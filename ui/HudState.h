@@ -59,9 +59,10 @@ struct CAttackPreview {
 };
 
 struct CHudState {
-    int                   currentTeam = 1; // once finished, the winner
-    int                   activeX     = 0; // the tile under the pointer
-    int                   activeY     = 0;
+    int                   currentTeam   = 1;       // once finished, the winner
+    const char*           computerLevel = nullptr; // the computer plays the team to move at this level
+    int                   activeX       = 0;       // the tile under the pointer
+    int                   activeY       = 0;
     CHudTile              activeTile;
     int                   selectedUnit = -1;
     int                   selectedX    = -1; // the selected unit's current tile
@@ -72,5 +73,8 @@ struct CHudState {
     CAttackPreview        preview;
     float                 frameTime       = 0.0f; // seconds; 0 while the first frame is drawn
     float                 framesPerSecond = 0.0f;
-    CAppOptions           options; // flags shown and the render settings
+    CAppOptions           options;             // flags shown and the render settings
+    const char*           notice      = "";    // one short line for the player; empty: none
+    float                 noticeAlpha = 0.0f;  // 1, falling to 0 as the notice fades
+    bool                  showHelp    = false; // the panel with the keys
 };

@@ -23,6 +23,12 @@ public:
     };
 
     static constexpr size_t debugLineSize = 512; // characters of a debug line, with the terminator
+    // The notice line's baseline lies this far below the top edge, under the
+    // top panels; the help panel is this wide, its texts this far in.
+    static constexpr int noticeTop     = 152;
+    static constexpr int noticePadding = 12;
+    static constexpr int helpWidth     = 540;
+    static constexpr int helpKeyWidth  = 150;
 
     // Reads the index file at indexPath ("Interface\interface.xml") and its
     // sub-files ("interface\<name>"); what is missing stays empty.
@@ -84,6 +90,8 @@ private:
     void AddButtonsAndLines(const CHudState& state, CHudDrawList& list) const;
     void AddFinishScreen(const CHudState& state, CHudDrawList& list) const;
     void AddRenderInfo(const CHudState& state, CHudDrawList& list) const;
+    void AddNotice(const CHudState& state, CHudDrawList& list) const;
+    void AddHelp(CHudDrawList& list) const;
 
     int               screenWidth;
     int               screenHeight;

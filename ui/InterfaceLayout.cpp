@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Logger.h"
 #include "core/XmlFile.h"
 
 namespace {
@@ -132,10 +133,14 @@ public:
         snprintf(path, sizeof path, "interface\\%s", name);
         CXmlFile file;
         if (!file.Open(path, CXmlFile::modeReading)) {
+            GetLogger()->LogError("CInterface: Couldn't load interface file %s; its part keeps its defaults", path);
             return false;
         }
         const bool loaded = read(file);
         file.Close();
+        if (!loaded) {
+            GetLogger()->LogError("CInterface: %s lacks a value; its part keeps its defaults", path);
+        }
         return loaded;
     }
 
@@ -518,6 +523,8 @@ int CInterfaceLayoutReader::ResolveY(const char* position, const char* alignment
 bool CInterfaceLayoutReader::Load(const char* indexPath, CInterfaceLayout& layout) const {
     CXmlFile index;
     if (indexPath == nullptr || !index.Open(indexPath, CXmlFile::modeReading)) {
+        GetLogger()->LogError("CInterface: Couldn't load interface file %s; the interface keeps its defaults",
+                              indexPath != nullptr ? indexPath : "(none)");
         return false;
     }
     const CSubFileLoader loader(*this);
@@ -543,6 +550,9 @@ bool CInterfaceLayoutReader::Load(const char* indexPath, CInterfaceLayout& layou
     for (const auto& subFile : subFiles) {
         if (index.ReadString(subFile.first, fileName, sizeof fileName)) {
             loader.Load(fileName, subFile.second);
+        } else {
+            GetLogger()->LogError("CInterface: %s names no %s file; its part keeps its defaults", indexPath,
+                                  subFile.first);
         }
     }
     index.Close();

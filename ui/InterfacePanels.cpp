@@ -2,6 +2,7 @@
 // what each panel shows and where, decided without GL.
 
 #include <algorithm>
+#include <cstring>
 
 #include "ui/Interface.h"
 
@@ -57,6 +58,35 @@ const char* TeamText(int team, const std::string& team1, const std::string& team
     return team == 1 ? team1.c_str() : team2.c_str();
 }
 
+// The keys of the game, as the README lists them; a line without a key
+// (null) heads a group, an empty key goes on with the one above.
+const char* const helpLines[][2] = {
+    {nullptr, "Playing"},
+    {"Left click", "own unit: select it (or another ready one)"},
+    {"", "in the orange area: drive there"},
+    {"", "the unit itself, or Space: fire mode"},
+    {"", "in the red ring: fire (a general: boost own unit)"},
+    {"", "the unit in fire mode, or Enter: end its action"},
+    {"Right click", "back to move mode; drive back and deselect"},
+    {"Space, End turn", "end the turn (twice while units are ready)"},
+    {nullptr, "Camera"},
+    {"W, S, wheel", "zoom in and out"},
+    {"Arrows, edges", "move across the map"},
+    {"A, D, middle drag", "turn left and right"},
+    {"R, F", "tilt up and down"},
+    {"C, Home", "back to the team's own view"},
+    {nullptr, "Other keys"},
+    {"H, ?", "this help on and off"},
+    {"F1 to F10", "render options (see the README)"},
+    {"Escape", "quit"},
+};
+
+// Corners of a box from (left, lower) to (right, upper) in drawing order.
+void AddBox(CHudDrawList& list, const CColour& colour, int left, int lower, int right, int upper) {
+    const int corners[4][2] = {{left, upper}, {left, lower}, {right, lower}, {right, upper}};
+    list.AddQuad(colour, corners);
+}
+
 } // namespace
 
 void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const {
@@ -73,6 +103,48 @@ void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const
         AddFinishScreen(state, list);
     } else if (state.options.showRenderInfo) {
         AddRenderInfo(state, list);
+    }
+    if (!finished) {
+        AddNotice(state, list);
+    }
+    if (state.showHelp) {
+        AddHelp(list);
+    }
+}
+
+// Centred below the top panels, on a dark backing as wide as the text.
+void CInterface::AddNotice(const CHudState& state, CHudDrawList& list) const {
+    if (state.notice == nullptr || state.notice[0] == '\0' || state.noticeAlpha <= 0.0f) {
+        return;
+    }
+    const CFontDescription& font  = layout.fontHead.description;
+    const int               width = static_cast<int>(std::strlen(state.notice)) * font.size * 11 / 20;
+    const int               left  = screenWidth / 2 - width / 2;
+    const int               y     = screenHeight - noticeTop;
+    AddBox(list, {0.0f, 0.0f, 0.0f, 0.6f * state.noticeAlpha}, left - noticePadding, y - font.size / 2,
+           left + width + noticePadding, y + font.size + noticePadding / 2);
+    CColour text = font.colour;
+    text.alpha *= state.noticeAlpha;
+    list.AddText(HudFont::head, text, left, y, "%s", state.notice);
+}
+
+void CInterface::AddHelp(CHudDrawList& list) const {
+    const int      step  = layout.fontRegular.description.lineHeight;
+    const int      count = static_cast<int>(sizeof helpLines / sizeof helpLines[0]);
+    const int      left  = screenWidth / 2 - helpWidth / 2;
+    const int      upper = screenHeight / 2 + (count + 1) * step / 2;
+    const CColour& head  = layout.fontHead.description.colour;
+    AddBox(list, {0.0f, 0.0f, 0.0f, 0.8f}, left, upper - (count + 1) * step, left + helpWidth, upper);
+    int y = upper - step;
+    for (const auto& line : helpLines) {
+        if (line[0] == nullptr) {
+            list.AddText(HudFont::head, head, left + noticePadding, y, "%s", line[1]);
+        } else {
+            list.AddText(HudFont::regular, head, left + noticePadding, y, "%s", line[0]);
+            list.AddText(HudFont::regular, layout.fontRegular.description.colour, left + helpKeyWidth, y, "%s",
+                         line[1]);
+        }
+        y -= step;
     }
 }
 
@@ -270,8 +342,15 @@ void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) 
         list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
                      TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
         const CEndTurnButton& button = layout.endTurn;
-        list.AddText(HudFont::head, endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
-                     button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+        if (state.computerLevel != nullptr) {
+            // The computer ends its own turns: the button's place says who plays.
+            list.AddText(HudFont::regular, head, team.posXLabels, button.labelY, "Computer (%s) - H: hurry",
+                         state.computerLevel);
+        } else {
+            list.AddText(HudFont::head,
+                         endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,
+                         button.labelX, button.labelY, "<< %s >>", button.label.c_str());
+        }
     }
     if (state.options.showFramerate) {
         list.AddText(HudFont::regular, layout.fontRegular.description.colour, layout.fps.posXLabels, layout.fps.posY,

@@ -43,6 +43,7 @@ int CBattleView::LevelFrame(bool editorMode) {
     }
     AddPointerDebugLines();
     if (match) {
+        UpdateAnnouncements(GetFrameTime());
         figures->Update(GetFrameTime());
         if (!editorMode) {
             if (GetOptions().debugInfo) {

@@ -9,6 +9,15 @@
 #include "view/BattleView.h"
 #include "view/UnitFigures.h"
 
+#include <algorithm>
+
+namespace {
+
+// The notice fades out over its last second.
+constexpr float noticeFade = 1.0f;
+
+} // namespace
+
 bool CBattleView::IsMessageRunning() const {
     return interface && interface->IsMessageRunning();
 }
@@ -69,6 +78,7 @@ bool CBattleView::FillHudState() {
     const Tile&  tile                = match->GetBoard().GetTile(activeX, activeY);
     const CUnit* chosen              = match->GetUnit(selection.unit);
     state.currentTeam                = GetCurrentTeam();
+    state.computerLevel              = computerLevel;
     state.activeX                    = activeX;
     state.activeY                    = activeY;
     state.activeTile.unit            = tile.unit;
@@ -107,6 +117,9 @@ bool CBattleView::FillHudState() {
     state.frameTime       = GetFrameTime();
     state.framesPerSecond = state.frameTime > 0.0f ? 1.0f / state.frameTime : 0.0f;
     state.options         = GetOptions();
+    state.notice          = notice.c_str();
+    state.noticeAlpha     = std::min(noticeSeconds / noticeFade, 1.0f);
+    state.showHelp        = helpShown;
     FillAttackPreview();
     return true;
 }

@@ -5,12 +5,19 @@
 #include "fx/ParticleSystem.h"
 #include "render/Terrain.h"
 #include "view/BattleView.h"
+#include "view/TeamView.h"
 #include "view/UnitFigures.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
 // The finishing fireworks stand over the middle of the map.
 const CVector3 gameOverEffectPosition(1024.0f, 200.0f, 1024.0f);
+
+// Seconds a notice stays; it fades out over the last of them.
+constexpr float noticeTime = 4.0f;
 
 } // namespace
 
@@ -20,7 +27,7 @@ bool CBattleView::IsInspecting() {
 }
 
 bool CBattleView::IsAnimating() const {
-    return (figures && figures->IsAnyWalking()) || IsMessageRunning();
+    return (figures && figures->IsAnyWalking()) || IsMessageRunning() || turnPending;
 }
 
 void CBattleView::OnPointerMoved(int mouseX, int mouseY) {
@@ -43,48 +50,78 @@ void CBattleView::OnClick() {
         quitRequested = quitRequested || IsFinishButtonHovered();
         return;
     }
+    if (computerLevel != nullptr) {
+        return;
+    }
     if (IsEndTurnHovered() && !IsInspecting()) {
         EndTurn();
         return;
     }
-    if (IsMessageRunning() && !IsInspecting()) {
+    ClickTile(activeX, activeY);
+}
+
+void CBattleView::ClickTile(int x, int y) {
+    if (!match || match->IsGameOver() || (IsMessageRunning() && !IsInspecting())) {
         return;
     }
-    if (selection.unit == -1) {
-        const int    unit  = match->GetBoard().GetTile(activeX, activeY).unit;
-        const CUnit* state = match->GetUnit(unit);
-        if (state != nullptr && !state->done && state->team == match->GetCurrentTeam()) {
-            Select(unit);
+    if (selection.unit != -1) {
+        if (!figures->IsWalking(selection.unit)) {
+            ClickWithSelection(x, y);
         }
         return;
     }
-    if (!figures->IsWalking(selection.unit)) {
-        ClickWithSelection(activeX, activeY);
+    const int unit = match->GetBoard().GetTile(x, y).unit;
+    if (unit == -1) {
+        return;
+    }
+    // Whether the unit could act now is what ending its action would be asked.
+    const Refusal refusal = match->Check(CCommand::Finish(unit));
+    if (refusal == Refusal::none) {
+        Select(unit);
+    } else {
+        Refuse(refusal);
     }
 }
 
 // In move mode a click drives there, or on the unit itself enters fire mode;
-// in fire mode a click fires, or on the unit itself ends its action.
+// in fire mode a click fires, or on the unit itself ends its action. A click
+// on another unit of the team that the selected one cannot drive to or act
+// on selects that unit, while the selected one has not moved.
 void CBattleView::ClickWithSelection(int x, int y) {
     const int    unit   = selection.unit;
     const CUnit& state  = *match->GetUnit(unit);
     const bool   onUnit = x == state.tileX && y == state.tileY;
-    if (!selection.fireMode) {
-        if (onUnit) {
-            EnterFireMode();
-        } else if (Submit(CCommand::Move(unit, x, y)).Accepted()) {
-            match->FillMoveArea(unit, selection.moveArea);
+    if (!selection.fireMode && onUnit) {
+        EnterFireMode();
+        return;
+    }
+    const CCommand command = !selection.fireMode ? CCommand::Move(unit, x, y)
+                             : onUnit            ? CCommand::Finish(unit)
+                                                 : CCommand::Fire(unit, x, y);
+    const Refusal  refusal = match->Check(command);
+    const int      other   = onUnit ? -1 : match->GetBoard().GetTile(x, y).unit;
+    const CUnit*   mate    = match->GetUnit(other);
+    if (refusal != Refusal::none && mate != nullptr && other != unit && mate->team == state.team) {
+        const Refusal switching = match->Check(CCommand::Finish(other));
+        if (switching == Refusal::none) {
+            Select(other);
+        } else {
+            Refuse(switching);
         }
         return;
     }
-    const CCommand command = onUnit ? CCommand::Finish(unit) : CCommand::Fire(unit, x, y);
-    if (selection.unit == unit && Submit(command).Accepted()) {
+    const CApplyResult result = Submit(command);
+    if (!result.Accepted()) {
+        Refuse(result.refusal);
+    } else if (command.kind == CCommand::move) {
+        match->FillMoveArea(unit, selection.moveArea);
+    } else {
         Deselect();
     }
 }
 
 void CBattleView::OnCancel() {
-    if (!match || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
+    if (!match || computerLevel != nullptr || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
         figures->IsWalking(selection.unit)) {
         return;
     }
@@ -99,9 +136,9 @@ void CBattleView::OnCancel() {
     }
 }
 
-// Space ends the turn when nothing is selected, even while a message runs.
+// Space ends the turn when nothing is selected.
 void CBattleView::OnFireMode() {
-    if (!match) {
+    if (!match || computerLevel != nullptr) {
         return;
     }
     if (selection.unit == -1) {
@@ -112,20 +149,47 @@ void CBattleView::OnFireMode() {
 }
 
 void CBattleView::OnFinishUnit() {
-    if (match && selection.unit != -1 && !selection.fireMode && !figures->IsWalking(selection.unit)) {
+    if (match && computerLevel == nullptr && selection.unit != -1 && !selection.fireMode &&
+        !figures->IsWalking(selection.unit)) {
         if (Submit(CCommand::Finish(selection.unit)).Accepted()) {
             Deselect();
         }
     }
 }
 
+// A turn is never ended while a message runs: the message would name a team
+// no longer to move, and a second tap meant for the first turn would end
+// the next. Units still ready make the first press a question.
 void CBattleView::EndTurn() {
-    if (match && Submit(CCommand::EndTurn()).Accepted()) {
+    if (!match || computerLevel != nullptr || match->IsGameOver() || ((IsMessageRunning() || turnPending) && !IsInspecting())) {
+        return;
+    }
+    const int ready = match->CountReadyUnits(match->GetCurrentTeam());
+    if (ready > 0 && endTurnAsked != match->GetTurn()) {
+        endTurnAsked = match->GetTurn();
+        SetNotice(std::to_string(ready) + (ready == 1 ? " unit" : " units") + " ready: press again to end the turn");
+        return;
+    }
+    if (Submit(CCommand::EndTurn()).Accepted()) {
         Deselect();
     }
 }
 
+void CBattleView::Refuse(Refusal refusal) {
+    if (refusal != Refusal::none) {
+        SetNotice(RefusalText(refusal));
+    }
+}
+
+void CBattleView::SetNotice(const std::string& text) {
+    notice        = text;
+    noticeSeconds = noticeTime;
+}
+
+// A new selection answers what the notice said.
 void CBattleView::Select(int unit) {
+    endTurnAsked = -1;
+    notice.clear();
     selection.unit     = unit;
     selection.fireMode = false;
     match->FillMoveArea(unit, selection.moveArea);
@@ -152,6 +216,9 @@ CApplyResult CBattleView::Submit(const CCommand& command) {
     if (!result.Accepted()) {
         return result;
     }
+    // What was said about the state before no longer holds.
+    endTurnAsked = -1;
+    notice.clear();
     if (commandObserver) {
         commandObserver(command, *match);
     }
@@ -166,8 +233,7 @@ CApplyResult CBattleView::Submit(const CCommand& command) {
 }
 
 // In the order things happened: an attack's message, then the next turn's
-// (which waits for no running message and so gives way to the attack's),
-// then the end of the game.
+// (announced once the attack's has run), then the end of the game.
 void CBattleView::Present(const std::vector<CMatchEvent>& events) {
     for (const CMatchEvent& event : events) {
         switch (event.kind) {
@@ -191,7 +257,7 @@ void CBattleView::Present(const std::vector<CMatchEvent>& events) {
             break;
         case CMatchEvent::turnStarted:
             figures->EndBoosts(event.team);
-            ShowTurnMessage();
+            turnPending = true;
             break;
         case CMatchEvent::gameOver:
             SetFinished();
@@ -204,7 +270,23 @@ void CBattleView::Present(const std::vector<CMatchEvent>& events) {
 }
 
 void CBattleView::ShowTurnMessage() {
-    if (!IsMessageRunning()) {
+    turnPending = match != nullptr;
+}
+
+void CBattleView::UpdateAnnouncements(float frameTime) {
+    if (turnPending && !IsMessageRunning() && match && !match->IsGameOver()) {
+        turnPending = false;
+        teamViewDue = true;
         StartTurnMessage();
     }
+    noticeSeconds = std::max(noticeSeconds - frameTime, 0.0f);
+    if (noticeSeconds <= 0.0f) {
+        notice.clear();
+    }
+}
+
+bool CBattleView::TakeTeamView(CVector3& eye, CVector3& center) {
+    const bool due = teamViewDue;
+    teamViewDue    = false;
+    return due && match && CTeamView::Of(*match, match->GetCurrentTeam(), eye, center);
 }

@@ -61,6 +61,7 @@ bool CBattleView::LoadLevel(const char* levelName) {
                                  *textures);
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
     grid->SetWaterHeight(sea->GetWaterHeight());
+    ReportUnknownTerrain();
     // The interface is laid out for the window as it is now.
     interface      = std::make_unique<CInterface>("Interface\\interface.xml", GetWindowWidth(), GetWindowHeight());
     activeX        = 0;
@@ -68,6 +69,34 @@ bool CBattleView::LoadLevel(const char* levelName) {
     gameOverEffect = -1;
     loaded         = true;
     return true;
+}
+
+// Tiles naming a terrain type the types file does not list cannot be
+// entered; one line says how many there are and names the first. Tiles the
+// tile file never set (-1), and a types file that lists nothing, have lines
+// of their own.
+void CBattleView::ReportUnknownTerrain() const {
+    if (terrainTypes->GetCount() == 0) {
+        return;
+    }
+    int unknown = 0, firstX = 0, firstY = 0;
+    for (int y = CGridManager::gridSize - 1; y >= 0; --y) {
+        for (int x = CGridManager::gridSize - 1; x >= 0; --x) {
+            const int type = grid->GetTile(x, y).terrainType;
+            if (type != -1 && !terrainTypes->IsValid(type)) {
+                ++unknown;
+                firstX = x;
+                firstY = y;
+            }
+        }
+    }
+    if (unknown > 0) {
+        GetLogger()->LogError(
+            "CBattleView::LoadLevel: %d tiles of %s have no terrain type of the %d known, the first at "
+            "(%d, %d) with %d; they cannot be entered",
+            unknown, LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), terrainTypes->GetCount(), firstX, firstY,
+            grid->GetTile(firstX, firstY).terrainType);
+    }
 }
 
 // Releases whatever was built; the name stays for the player's notice.
@@ -114,13 +143,13 @@ bool CBattleView::LoadTeams(uint64_t seed) {
     figures.reset();
     match = std::make_unique<CMatch>(*grid, heightmap, terrainTypes, seed);
     std::vector<CUnitSetup> setups;
-    const bool              teamsLoaded = match->LoadTeams(name, &setups);
-    figures = std::make_unique<CUnitFigures>(*match, objects.get(), heightmap.get(), particles.get(), sound);
+    playable = match->LoadTeams(name, &setups);
+    figures  = std::make_unique<CUnitFigures>(*match, objects.get(), heightmap.get(), particles.get(), sound);
     figures->AddFigures(setups);
     CUnitFigures* shown = figures.get();
     objects->SetUnitLookup([shown](int index, CUnitLook& look) { return shown->GetUnitLook(index, look); });
     Present(match->Start().events);
-    return teamsLoaded;
+    return playable;
 }
 
 void CBattleView::SetView(const CCamera* camera, const CFrustum* frustum) {

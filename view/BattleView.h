@@ -67,11 +67,12 @@ public:
     bool LoadLevel(const char* name);
     // The match on this level's board: both team files, the combat values,
     // then the first victory check. The seed decides who moves first. False
-    // when a team file cannot be read; what was loaded stays and the game
-    // runs with it.
+    // when a team file cannot be read or leaves a team that has lost at once
+    // (logged); what was loaded stays, and the level is then not playable.
     bool LoadTeams(uint64_t seed);
     bool UnloadLevel();
-    // Starts the team to move's turn message unless a message is running.
+    // Announces the team to move: its turn message, and its view of the
+    // board for the camera (TakeTeamView), as soon as no other message runs.
     void ShowTurnMessage();
 
     // Hands the view (both borrowed) to whatever culls or picks with it.
@@ -82,14 +83,29 @@ public:
     void OnPointerMoved(int mouseX, int mouseY);
     // Left button: the finish screen, the end-turn button, or a click on the pointer tile.
     void OnClick();
+    // A click on tile (x, y): select, switch to another ready unit, drive,
+    // fire or end the action; a click the rules refuse says why (GetNotice).
+    void ClickTile(int x, int y);
     // Right button.
     void OnCancel();
     // Space.
     void OnFireMode();
     // Enter.
     void OnFinishUnit();
-    // The end-turn button.
+    // The end-turn button. Held while a message runs; with units of the
+    // team still ready, the first press only asks for a second one.
     void EndTurn();
+    // H or '?': the help panel with the keys.
+    void ToggleHelp() { helpShown = !helpShown; }
+    bool IsHelpShown() const { return helpShown; }
+    // C or Home: the camera returns to the team to move's view.
+    void RequestTeamView() { teamViewDue = match != nullptr; }
+    // The view of the board the camera is to fly to, once each time it is
+    // due (a turn is announced, or RequestTeamView); false otherwise.
+    bool TakeTeamView(CVector3& eye, CVector3& center);
+    // The line under the team to move: why the last click or key did
+    // nothing, or what a second press does; empty once it has faded.
+    const std::string& GetNotice() const { return notice; }
     // The finish screen's button was pressed: the player leaves the game.
     bool IsQuitRequested() const { return quitRequested; }
 
@@ -97,7 +113,11 @@ public:
     // what happened. A refused command changes nothing; its reason is kept.
     CApplyResult Submit(const CCommand& command);
     void         SetCommandObserver(CommandObserver observer) { commandObserver = std::move(observer); }
-    Refusal      GetLastRefusal() const { return lastRefusal; }
+    // The computer plays the team to move at this level (a static name), or
+    // null: a person does. While the computer plays, the person's clicks and
+    // keys give no commands and the display says who is playing.
+    void    SetComputerPlaying(const char* level) { computerLevel = level; }
+    Refusal GetLastRefusal() const { return lastRefusal; }
     // A unit walks or a message runs: what the player sees has not caught up.
     bool IsAnimating() const;
 
@@ -107,7 +127,9 @@ public:
     // tools that time it).
     void DrawInterface();
 
-    bool               IsLoaded() const { return loaded; }
+    bool IsLoaded() const { return loaded; }
+    // Loaded, and the teams make a game that can be played.
+    bool               IsPlayable() const { return loaded && playable; }
     const std::string& GetName() const { return name; }
     CHeightmap*        GetHeightmap() const { return heightmap.get(); }
     CTerrain*          GetTerrain() const { return terrain.get(); }
@@ -135,6 +157,8 @@ private:
     std::string LevelPath(const char* format, const char* file) const;
     // Releases whatever was built; false. The name stays for the notice.
     bool FailLoading();
+    // One line for the tiles whose terrain type the types file does not list.
+    void ReportUnknownTerrain() const;
     // Debug and editor views let clicks through running messages.
     static bool IsInspecting();
 
@@ -144,6 +168,11 @@ private:
     void Deselect();
     void EnterFireMode();
     void Present(const std::vector<CMatchEvent>& events);
+    // Shows the rules' reason (nothing for none).
+    void Refuse(Refusal refusal);
+    void SetNotice(const std::string& text);
+    // Per frame: the pending turn announcement and the notice's fading.
+    void UpdateAnnouncements(float frameTime);
 
     // BattleFrame.cpp.
     void AddPointerDebugLines() const;
@@ -166,8 +195,9 @@ private:
     void FillAttackPreview();
 
     std::string                      name;
-    bool                             loaded = false;
-    CSoundLibrary*                   sound  = nullptr;
+    bool                             loaded   = false;
+    bool                             playable = true;
+    CSoundLibrary*                   sound    = nullptr;
     std::shared_ptr<CHeightmap>      heightmap;
     std::unique_ptr<CTerrain>        terrain;
     std::unique_ptr<CTextureManager> textures;
@@ -184,8 +214,15 @@ private:
     CommandObserver                  commandObserver;
     Refusal                          lastRefusal = Refusal::none;
     CHudState                        hudState; // refilled every frame; kept for its unit list's room
+    std::string                      notice;
+    float                            noticeSeconds  = 0.0f;  // until the notice has faded
+    int                              endTurnAsked   = -1;    // the turn whose end waits for a second press
+    bool                             turnPending    = false; // a turn to announce once no message runs
+    bool                             teamViewDue    = false;
+    bool                             helpShown      = false;
     int                              gameOverEffect = -1;
     int                              activeX        = 0;
     int                              activeY        = 0;
     bool                             quitRequested  = false;
+    const char*                      computerLevel  = nullptr;
 };

@@ -25,6 +25,30 @@ int SignOf(int value) {
     return (value > 0) - (value < 0);
 }
 
+// Where on a unit's model its effects start, as shares of the model's
+// height: the muzzle flash at the gun, a hit and the explosion at the hull,
+// fire and smoke from the top (not from inside the burning hull).
+constexpr float gunShare  = 0.7f;
+constexpr float hullShare = 0.4f;
+constexpr float topShare  = 1.0f;
+
+// The wheels' dust particles start over their first second: a shorter walk
+// (a single tile takes a tenth of that) keeps its dust that long.
+constexpr float dustSeconds = 1.0f;
+
+// The highest point of a model above its base, in the model's own units.
+float ModelHeight(const CModelInstance& instance) {
+    float top = 0.0f;
+    if (const CModel* model = instance.GetModel()) {
+        for (const CModelMesh& mesh : model->GetData().GetMeshes()) {
+            for (const CVector3& vertex : mesh.vertices) {
+                top = std::max(top, vertex.y);
+            }
+        }
+    }
+    return top;
+}
+
 } // namespace
 
 struct CUnitFigures::CFigure {
@@ -44,6 +68,8 @@ struct CUnitFigures::CFigure {
     int                              fireEffect    = -1;
     int                              specialEffect = -1;
     int                              wheelsEffect  = -1;
+    float                            dustLeft      = 0.0f; // seconds the dust runs on after a walk
+    float                            height        = 0.0f; // the model's top above the ground, world units
 };
 
 CUnitFigures::CUnitFigures(const CMatch& matchValue, CWorldObjects* worldObjects, const CHeightmap* levelHeightmap,
@@ -76,6 +102,7 @@ void CUnitFigures::AddFigures(const std::vector<CUnitSetup>& setups) {
             if (CModelInstance* instance = objects->GetObjectByIndex(figure->modelInstance)) {
                 instance->SetScale(unitScale);
                 instance->SetUnitIndex(index);
+                figure->height = ModelHeight(*instance) * unitScale;
             } else {
                 GetLogger()->LogError("CUnitFigures: the model %s of unit %d (%s) cannot be shown",
                                       setup.media.modelFile.c_str(), index, unit->name.c_str());
@@ -209,6 +236,7 @@ void CUnitFigures::StartWalk(int unit, const std::vector<std::pair<int, int>>& p
     figure->tileX    = path[0].first;
     figure->tileY    = path[0].second;
     figure->walking  = true;
+    figure->dustLeft = dustSeconds;
     if (figure->wheelsEffect == -1) {
         figure->wheelsEffect = SpawnUnitEffect(unit, figure->media.effectWheels);
     }
@@ -220,7 +248,11 @@ void CUnitFigures::StartWalk(int unit, const std::vector<std::pair<int, int>>& p
 void CUnitFigures::Update(float frameTime) {
     for (int unit = 0; unit < static_cast<int>(figures.size()); ++unit) {
         CFigure& figure = *figures[static_cast<size_t>(unit)];
+        figure.dustLeft = std::max(figure.dustLeft - std::max(frameTime, 0.0f), 0.0f);
         if (!figure.walking) {
+            if (figure.dustLeft <= 0.0f) {
+                StopEffect(figure.wheelsEffect);
+            }
             continue;
         }
         if (figure.pathStep >= static_cast<int>(figure.path.size()) - 1) {
@@ -238,7 +270,9 @@ void CUnitFigures::StopWalking(int unit, CFigure& figure) {
     figure.walking = false;
     figure.path.clear();
     figure.pathStep = 0;
-    StopEffect(figure.wheelsEffect);
+    if (figure.dustLeft <= 0.0f) {
+        StopEffect(figure.wheelsEffect);
+    }
     if (sounds) {
         sounds->StopMove(unit);
     }
@@ -303,10 +337,10 @@ AttackMessage CUnitFigures::ShowAttack(int attacker, int defender, const CombatE
     const int     damageToD = exchange.damageToDefender;
     AttackMessage message   = AttackMessage::none;
     if (damageToA > a->media.startEffectAttack) {
-        SpawnUnitEffect(attacker, a->media.effectAttack);
+        SpawnUnitEffect(attacker, a->media.effectAttack, gunShare);
     }
     if (damageToD > d->media.startEffectAttack) {
-        SpawnUnitEffect(defender, d->media.effectAttack);
+        SpawnUnitEffect(defender, d->media.effectAttack, hullShare);
         if (damageToD > 2LL * damageToA) {
             message = AttackMessage::goodAttack;
         }
@@ -327,10 +361,10 @@ void CUnitFigures::ShowDamage(int unit, CFigure& figure) {
         return;
     }
     if (state->hitpoints < figure.media.startEffectSmoke && figure.smokeEffect == -1) {
-        figure.smokeEffect = SpawnUnitEffect(unit, figure.media.effectSmoke);
+        figure.smokeEffect = SpawnUnitEffect(unit, figure.media.effectSmoke, topShare);
     }
     if (state->hitpoints < figure.media.startEffectFire && figure.fireEffect == -1) {
-        figure.fireEffect = SpawnUnitEffect(unit, figure.media.effectFire);
+        figure.fireEffect = SpawnUnitEffect(unit, figure.media.effectFire, topShare);
     }
 }
 
@@ -343,7 +377,7 @@ void CUnitFigures::ShowDestroyed(int unit) {
     StopEffect(figure->fireEffect);
     StopEffect(figure->smokeEffect);
     StopEffect(figure->specialEffect);
-    SpawnUnitEffect(unit, figure->media.effectExplosion);
+    SpawnUnitEffect(unit, figure->media.effectExplosion, hullShare);
     if (sounds) {
         sounds->PlayExplosion(figure->soundExplosion);
     }
@@ -411,21 +445,27 @@ bool CUnitFigures::GetUnitLook(int unit, CUnitLook& look) const {
     return true;
 }
 
-int CUnitFigures::SpawnUnitEffect(int unit, const std::string& effectName) {
-    if (FigureOf(unit) == nullptr) {
-        return -1;
-    }
-    return StartEffect(effectName, GetPosition(unit));
+int CUnitFigures::SpawnUnitEffect(int unit, const std::string& effectName, float heightShare) {
+    return FigureOf(unit) != nullptr ? StartEffect(effectName, GetEffectPosition(unit, heightShare)) : -1;
+}
+
+CVector3 CUnitFigures::GetEffectPosition(int unit, float heightShare) const {
+    const CFigure* figure = FigureOf(unit);
+    return GetPosition(unit) + CVector3(0.0f, figure != nullptr ? figure->height * heightShare : 0.0f, 0.0f);
 }
 
 void CUnitFigures::FollowEffects(const CFigure& figure, int unit) {
     if (particles == nullptr) {
         return;
     }
-    const CVector3 position = GetPosition(unit);
-    for (const int handle : {figure.specialEffect, figure.fireEffect, figure.smokeEffect, figure.wheelsEffect}) {
-        if (handle != -1) {
-            particles->SetEmitterPosition(handle, position.x, position.y, position.z);
+    const std::pair<int, float> effects[] = {{figure.specialEffect, 0.0f},
+                                             {figure.fireEffect, topShare},
+                                             {figure.smokeEffect, topShare},
+                                             {figure.wheelsEffect, 0.0f}};
+    for (const auto& effect : effects) {
+        if (effect.first != -1) {
+            const CVector3 position = GetEffectPosition(unit, effect.second);
+            particles->SetEmitterPosition(effect.first, position.x, position.y, position.z);
         }
     }
 }

@@ -62,8 +62,12 @@ public:
     float    GetRoll(int unit) const;
     // What the world objects draw for a unit; false for an unknown index.
     bool GetUnitLook(int unit, CUnitLook& look) const;
-    // Starts the named particle effect at the unit; its handle, -1 none.
-    int SpawnUnitEffect(int unit, const std::string& effectName);
+    // Starts the named particle effect at the unit, raised by a share of its
+    // model's height; its handle, -1 none.
+    int SpawnUnitEffect(int unit, const std::string& effectName, float heightShare = 0.0f);
+    // The ground position raised by that share of the model's height (of
+    // none without a model).
+    CVector3 GetEffectPosition(int unit, float heightShare) const;
 
 private:
     struct CFigure;

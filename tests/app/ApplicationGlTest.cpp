@@ -42,6 +42,7 @@ protected:
         return lit;
     }
 
+    CTempWorkDir  dir; // the program writes its logs and reads its level here
     CApplication* app = nullptr;
 };
 
@@ -82,35 +83,33 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Reshape,
                          ::testing::Values(ReshapeCase{640, 480, 640, 480}, ReshapeCase{300, 0, 300, 1},
                                            ReshapeCase{0, 0, 1, 1}, ReshapeCase{256, 256, 256, 256}));
 
-TEST_F(ApplicationGlTest, TheFirstFrameHasNoFrameTimeAndTheNextTheirDistance) {
+// The game is built once per process, at the first idle call, on the
+// smallest level that loads (flat ground, one patch). The first frame has no
+// frame time and the next the distance of the two. Narrowing the window then
+// brings the side planes closer to the view direction at the next frame,
+// though the camera did not move.
+TEST_F(ApplicationGlTest, TheFirstFrameHasNoFrameTimeAndAReshapeCountsAsAViewChange) {
+    MakeFolders("TestLevel/Terrain");
+    WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
+    ASSERT_TRUE(ConvertRawImage(std::vector<uint8_t>(33 * 33 * 3, 80), "rgb", 33, 33,
+                                "bmp3:TestLevel/Terrain/ter_heightmap.bmp"));
     ASSERT_TRUE(app->IsFirstFrame()) << "no frame may have been drawn in this process yet";
-    app->OnIdle(); // builds the game: Running
+    app->OnIdle();
     EXPECT_EQ(app->GetState(), CApplication::stateRunning);
+    ASSERT_NE(app->GetCamera(), nullptr) << "the level should load and the camera exist";
 
     const auto firstBegin = std::chrono::steady_clock::now();
     app->BeginFrame();
     EXPECT_EQ(app->GetFrameTime(), 0.0f) << "the first frame's clock counts from zero";
     app->EndFrame(0);
     EXPECT_FALSE(app->IsFirstFrame());
-
     app->BeginFrame();
     const double betweenBegins = std::chrono::duration<double>(std::chrono::steady_clock::now() - firstBegin).count();
     const float  frameTime     = app->GetFrameTime();
     app->EndFrame(0);
     EXPECT_GT(frameTime, 0.0f);
     EXPECT_LE(frameTime, betweenBegins + 1e-3) << "the frame time is the distance of the two frames";
-}
 
-// Narrowing the window brings the side planes closer to the view direction
-// at the next frame, though the camera did not move.
-TEST_F(ApplicationGlTest, AReshapeCountsAsAViewChange) {
-    // The smallest level that loads: flat ground, one patch.
-    MakeFolders("TestLevel/Terrain");
-    WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
-    ASSERT_TRUE(ConvertRawImage(std::vector<uint8_t>(33 * 33 * 3, 80), "rgb", 33, 33,
-                                "bmp3:TestLevel/Terrain/ter_heightmap.bmp"));
-    app->OnIdle(); // builds the game and its view
-    ASSERT_NE(app->GetCamera(), nullptr) << "the level should load and the camera exist";
     app->OnDisplay();
     ASSERT_FALSE(app->GetCamera()->IsChanged());
     const float*             right = app->GetFrustum()->GetPlane(CFrustum::planeRight);

@@ -40,32 +40,30 @@ protected:
     CApplication* app = nullptr;
 };
 
-struct WordCase {
-    const char* list;
-    const char* name;
-    bool        expected;
-};
-
-class ExtensionWords : public ::testing::TestWithParam<WordCase> {};
-
-TEST_P(ExtensionWords, MatchOnlyWholeWords) {
-    EXPECT_EQ(CApplication::IsWordInList(GetParam().list, GetParam().name), GetParam().expected)
-        << "'" << (GetParam().name ? GetParam().name : "(null)") << "' in '"
-        << (GetParam().list ? GetParam().list : "(null)") << "'";
+TEST(ExtensionWords, MatchOnlyWholeWords) {
+    const struct {
+        const char* list;
+        const char* name;
+        bool        expected;
+    } cases[] = {
+        {allExtensions, "GL_ARB_vertex_program", true},
+        {allExtensions, "GL_ARB_multitexture", true},     // first word
+        {allExtensions, "GL_SGIS_generate_mipmap", true}, // last word
+        {allExtensions, "GL_ARB_vertex", false},          // a prefix
+        {allExtensions, "ARB_vertex_program", false},     // a suffix
+        {allExtensions, "GL_ARB_vertex_program ", false}, // with space
+        {"GL_A GL_AB ", "GL_AB", true},                   // trailing space
+        {"GL_ABC", "GL_AB", false},
+        {allExtensions, "", false},
+        {allExtensions, nullptr, false},
+        {nullptr, "GL_ARB_multitexture", false},
+        {"", "GL_ARB_multitexture", false},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(CApplication::IsWordInList(test.list, test.name), test.expected)
+            << "'" << (test.name ? test.name : "(null)") << "' in '" << (test.list ? test.list : "(null)") << "'";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ExtensionWords,
-                         ::testing::Values(WordCase{allExtensions, "GL_ARB_vertex_program", true},
-                                           WordCase{allExtensions, "GL_ARB_multitexture", true},     // first word
-                                           WordCase{allExtensions, "GL_SGIS_generate_mipmap", true}, // last word
-                                           WordCase{allExtensions, "GL_ARB_vertex", false},          // a prefix
-                                           WordCase{allExtensions, "ARB_vertex_program", false},     // a suffix
-                                           WordCase{allExtensions, "GL_ARB_vertex_program ", false}, // with space
-                                           WordCase{"GL_A GL_AB ", "GL_AB", true},                   // trailing space
-                                           WordCase{"GL_ABC", "GL_AB", false}, WordCase{allExtensions, "", false},
-                                           WordCase{allExtensions, nullptr, false},
-                                           WordCase{nullptr, "GL_ARB_multitexture", false},
-                                           WordCase{"", "GL_ARB_multitexture", false}));
 
 struct ExtensionCase {
     const char* name;
@@ -176,12 +174,18 @@ TEST_P(FunctionKeyToggles, ToggleTheirOptionOutsideEditorMode) {
     EXPECT_EQ(app->options.*GetParam().flag, before) << "F" << GetParam().key;
 }
 
+// The editor keeps F4 to F12 for itself: only F1 and F2 change render
+// options there, and the cycles of F4 to F6 stay put.
 TEST_P(FunctionKeyToggles, InEditorModeOnlyF1AndF2ChangeRenderOptions) {
     app->options.editorMode  = true;
     const CAppOptions before = app->options;
     app->HandleFunctionKey(GetParam().key, 0);
     EXPECT_EQ(app->options.*GetParam().flag != before.*GetParam().flag, GetParam().togglesInEditorMode)
         << "F" << GetParam().key;
+    PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
+    EXPECT_EQ(app->options.textureFilter, textureFilterLinear);
+    EXPECT_EQ(app->options.mipmapMode, mipmapTrilinear);
+    EXPECT_EQ(app->options.renderMode, renderVertexArrays);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
@@ -191,14 +195,6 @@ INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
                                            ToggleCase{GLUT_KEY_F8, &CAppOptions::frustumCulling, false},
                                            ToggleCase{GLUT_KEY_F9, &CAppOptions::transparency, false},
                                            ToggleCase{GLUT_KEY_F10, &CAppOptions::levelOfDetail, false}));
-
-TEST_F(ApplicationTest, InEditorModeF4ToF6LeaveTheCyclesAlone) {
-    app->options.editorMode = true;
-    PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
-    EXPECT_EQ(app->options.textureFilter, textureFilterLinear);
-    EXPECT_EQ(app->options.mipmapMode, mipmapTrilinear);
-    EXPECT_EQ(app->options.renderMode, renderVertexArrays);
-}
 
 struct SettingsCase {
     const char* name;
@@ -273,31 +269,21 @@ TEST_F(ApplicationTest, ShutdownReleasesOnceAndMayBeRepeated) {
     EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
 }
 
-struct DebugLineCase {
-    bool   debugInfo;
-    bool   editorMode;
-    size_t expectedLines;
-};
-
-class DebugLineGate : public ApplicationTest, public ::testing::WithParamInterface<DebugLineCase> {};
-
-TEST_P(DebugLineGate, RecordsOnlyWithDebugInfoOrEditorMode) {
-    app->options.debugInfo  = GetParam().debugInfo;
-    app->options.editorMode = GetParam().editorMode;
-    app->AddDebugLine("unit %d at %.1f", 3, 2.5f);
-    app->AddDebugLine("second");
-    ASSERT_EQ(app->GetDebugLines().size(), GetParam().expectedLines);
-    if (GetParam().expectedLines > 0) {
-        EXPECT_EQ(app->GetDebugLines()[0], "unit 3 at 2.5");
+// Lines are recorded only with debug info or in editor mode, and cut to
+// their buffer.
+TEST_F(ApplicationTest, DebugLinesAreRecordedOnlyWithDebugInfoOrEditorMode) {
+    for (const int flags : {0, 1, 2, 3}) {
+        app->ClearDebugLines();
+        app->options.debugInfo  = (flags & 1) != 0;
+        app->options.editorMode = (flags & 2) != 0;
+        app->AddDebugLine("unit %d at %.1f", 3, 2.5f);
+        app->AddDebugLine("second");
+        ASSERT_EQ(app->GetDebugLines().size(), flags == 0 ? 0u : 2u) << "flags " << flags;
+        if (flags != 0) {
+            EXPECT_EQ(app->GetDebugLines()[0], "unit 3 at 2.5");
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, DebugLineGate,
-                         ::testing::Values(DebugLineCase{false, false, 0}, DebugLineCase{true, false, 2},
-                                           DebugLineCase{false, true, 2}, DebugLineCase{true, true, 2}));
-
-TEST_F(ApplicationTest, DebugLinesAreCutToTheirBuffer) {
-    app->options.debugInfo = true;
+    app->ClearDebugLines();
     app->AddDebugLine("%s", std::string(2000, 'x').c_str());
     ASSERT_EQ(app->GetDebugLines().size(), 1u);
     EXPECT_EQ(app->GetDebugLines()[0].size(), CApplication::debugLineSize - 1);

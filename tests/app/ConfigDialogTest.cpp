@@ -1,3 +1,5 @@
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,11 @@ namespace {
 constexpr int idFullscreen    = 1007;
 constexpr int idEditorMode    = 1006;
 constexpr int idFramerate     = 1009;
-constexpr int idDebugInfo     = 1011;
 constexpr int idVertexBuffers = 1008;
 constexpr int idSound         = 1014;
+
+// Every check box, in the order of their identifiers.
+const int allBoxes[] = {1004, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014};
 
 const std::vector<CDisplayMode> threeModes = {{1024, 768, 32, 60}, {800, 600, 32, 75}, {1280, 1024, 32, 60}};
 
@@ -37,21 +41,15 @@ TEST_P(ConfigDialogModes, StoresAndListsTheKeptModesInOrder) {
     CConfigDialog dialog;
     dialog.Initialise(GetParam().modes);
     EXPECT_EQ(CConfigDialog::FormatModeList(GetParam().modes), GetParam().expectedList);
-
-    std::vector<std::string> expectedItems;
-    for (const char* c = GetParam().expectedList; *c != '\0';) {
-        const char* end = c;
-        while (*end != '\0' && *end != ' ') {
-            ++end;
-        }
-        expectedItems.emplace_back(c, end);
-        c = *end == ' ' ? end + 1 : end;
-    }
+    std::istringstream       list(GetParam().expectedList);
+    std::vector<std::string> expectedItems{std::istream_iterator<std::string>(list), {}};
     EXPECT_EQ(dialog.GetItems(), expectedItems);
     EXPECT_EQ(dialog.GetSelection(), expectedItems.empty() ? -1 : 0);
-    if (!expectedItems.empty()) {
-        EXPECT_EQ(ValueOf("resolutions"), GetParam().expectedList);
-    }
+    EXPECT_EQ(ValueOf("resolutions"), expectedItems.empty() ? "(missing)" : GetParam().expectedList);
+    // With no mode to choose, a start stores no last choice but every box.
+    dialog.Start();
+    EXPECT_EQ(ValueOf("lastresolution"), expectedItems.empty() ? "(missing)" : expectedItems[0]);
+    EXPECT_EQ(ValueOf("fullscreen"), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,36 +122,23 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"GarbledFile", "\x01\x02\xff==\n\n=\n", false, false, false}),
     [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
-TEST(ConfigDialog, StartStoresTheChoiceAndEveryBoxInItsOrder) {
-    CTempWorkDir  dir;
-    CConfigDialog dialog;
-    dialog.Initialise(threeModes);
-    dialog.SetSelection(2);
-    dialog.SetChecked(idFullscreen, true);
-    dialog.SetChecked(idDebugInfo, true);
-    dialog.SetChecked(idSound, true);
-    EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
-
-    // A fresh file: the dialog's first write appends, so the keys appear in
-    // the order they were stored, one line each.
-    EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName),
-              "resolutions=1024x768:32@60 800x600:32@75 1280x1024:32@60\n"
-              "lastresolution=1280x1024:32@60\n"
-              "fullscreen=1\nfps=0\ndebuginfo=1\nvbo=0\ntxtcompression=0\nsgimipmap=0\nvsh=0\nmultitex=0\n"
-              "editormode=0\nsound=1\n");
-}
-
-// The first start writes the settings file and the second reads it back (as
-// the dialog and the game both do): neither logs anything.
-TEST(ConfigDialog, WrittenSettingsReloadWithoutAnErrorLine) {
+// Every box survives a start and the next opening in both states, and the
+// file written reads back (as the dialog and the game both read it) without
+// an error line.
+TEST(ConfigDialog, EveryBoxIsStoredAndReadBackWithoutAnErrorLine) {
     CTempWorkDir dir;
-    for (int start = 0; start < 2; ++start) {
+    for (const bool checked : {true, false}) {
         CConfigDialog dialog;
         dialog.Initialise(threeModes);
-        dialog.SetChecked(idSound, start == 0);
-        dialog.Start();
-        CPropertyFile settings(CConfigDialog::settingsFileName);
-        EXPECT_EQ(settings.GetIntProperty("sound"), start == 0 ? 1 : 0);
+        for (const int id : allBoxes) {
+            dialog.SetChecked(id, checked);
+        }
+        EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
+        CConfigDialog reopened;
+        reopened.Initialise(threeModes);
+        for (const int id : allBoxes) {
+            EXPECT_EQ(reopened.IsChecked(id), checked) << "box " << id;
+        }
     }
     EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
 }
@@ -162,10 +147,12 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
               "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
-              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\n");
+              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n");
     CConfigDialog dialog;
     dialog.Initialise(threeModes);
     EXPECT_EQ(dialog.GetSelection(), 1);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idRedSeat), 2);
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idBlueSeat), 0) << "an unknown seat is a person";
     EXPECT_TRUE(dialog.IsChecked(idEditorMode));
     dialog.SetChecked(idEditorMode, false);
     dialog.SetChecked(idVertexBuffers, false);
@@ -178,18 +165,7 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("vbo"), "0");
     EXPECT_EQ(ValueOf("fullscreen"), "1");
     EXPECT_EQ(ValueOf("sound"), "1");
-}
-
-TEST(ConfigDialog, AnEmptyModeListWritesNoLastResolution) {
-    CTempWorkDir  dir;
-    CConfigDialog dialog;
-    dialog.Initialise({{320, 240, 32, 60}});
-    EXPECT_TRUE(dialog.GetItems().empty());
-    EXPECT_EQ(dialog.GetSelection(), -1);
-    dialog.SetSelection(0); // nothing to select
-    dialog.Start();
-    EXPECT_EQ(ValueOf("lastresolution"), "(missing)");
-    EXPECT_EQ(ValueOf("fullscreen"), "0");
+    EXPECT_EQ(ValueOf("blue"), "person");
 }
 
 TEST(ConfigDialog, CancelWritesNothing) {
@@ -226,3 +202,60 @@ TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A level folder with every file, then with one thing broken per case.
+void MakeLevel(const std::string& name, const std::string& broken) {
+    MakeFolders(name + "/Terrain");
+    WriteFile(name + "/Terrain/ter_params.ini", broken == "params" ? "maxwidth=0\n" : "maxwidth=320\nmaxheight=255\n");
+    WriteFile(name + "/Terrain/ter_heightmap.bmp", Bitmap(broken == "size" ? 48 : 33));
+    for (const char* file : {"/Terrain/terrain.xml", "/team1.xml", "/team2.xml"}) {
+        if (broken != file) {
+            WriteFile(name + file, "<x/>\n");
+        }
+    }
+}
+
+} // namespace
+
+// The levels are listed by name, each unusable one with its reason and never
+// selectable; the saved level is selected when usable, else the default one;
+// "Start" stores the selection, and the game's choice falls back the same way.
+TEST(ConfigDialog, ListsTheLevelsAndOffersOnlyThoseThatCanBePlayed) {
+    CTempWorkDir dir;
+    MakeLevel("TestLevel", "");
+    MakeLevel("Islands", "");
+    WriteFile("Islands/preview.bmp", Bitmap(8));
+    MakeLevel("NoTeam", "/team2.xml");
+    MakeLevel("Odd", "size");
+    MakeLevel("Flat", "params");
+    MakeFolders("units");
+    const std::vector<std::string> expected = {
+        "Flat (cannot be played: Terrain/ter_params.ini lacks a positive maxwidth or maxheight)", "Islands",
+        "NoTeam (cannot be played: no team2.xml)",
+        "Odd (cannot be played: the heightmap's 48 samples a side are not 32 k + 1 (k = 1, 2, 4 ... 32))", "TestLevel"};
+    const CLevelCatalog catalog;
+    struct Case {
+        const char* saved;
+        int         selected;
+    } cases[] = {{"Islands", 1}, {"NoTeam", 4}, {"Missing", 4}, {nullptr, 4}};
+    for (const Case& c : cases) {
+        WriteFile(CConfigDialog::settingsFileName, c.saved != nullptr ? std::string("level=") + c.saved + "\n" : "");
+        CConfigDialog dialog;
+        dialog.Initialise(threeModes, catalog.GetLevels());
+        EXPECT_EQ(dialog.GetLevelItems(), expected);
+        EXPECT_EQ(dialog.GetLevelSelection(), c.selected) << (c.saved ? c.saved : "none");
+        EXPECT_EQ(catalog.Choose(c.saved != nullptr ? c.saved : ""), catalog.GetLevels()[c.selected].name);
+    }
+    CConfigDialog dialog;
+    dialog.Initialise(threeModes, catalog.GetLevels());
+    EXPECT_EQ(dialog.GetPreview().width, 0) << "TestLevel has no picture";
+    dialog.SetLevelSelection(2);
+    EXPECT_EQ(dialog.GetLevelSelection(), 4) << "NoTeam is not offered";
+    dialog.SetLevelSelection(1);
+    EXPECT_EQ(dialog.GetPreview().rgb.size(), 8u * 8u * 3u);
+    dialog.Start();
+    EXPECT_EQ(ValueOf("level"), "Islands");
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CLevelCatalog: level \""), 2) << "NoTeam and Missing";
+}

@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -28,6 +30,17 @@ inline void UseDiskAudio(const std::string& dir) {
 inline long MixedBytes(const std::string& dir) {
     struct stat status;
     return stat((dir + "/mixed.raw").c_str(), &status) == 0 ? static_cast<long>(status.st_size) : 0;
+}
+
+// Waits until the device has mixed `seconds` more of sound: the same span of
+// played sound on an idle or a loaded machine. Only a stalled mixer ends the
+// wait on the wall clock, after a minute.
+inline void MixFor(const std::string& dir, double seconds) {
+    const long target = MixedBytes(dir) + static_cast<long>(seconds * mixRate) * 4;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (MixedBytes(dir) < target && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 // A mono 16-bit WAV file: a 440 Hz tone, then silence.

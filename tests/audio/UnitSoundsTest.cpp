@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "AudioTools.h"
 #include "TestSupport.h"
 #include "audio/UnitSounds.h"
@@ -11,16 +8,13 @@ namespace {
 
 using namespace audio_tools;
 
-void Wait(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
 // The move loop holds channel 0 from the start of a move to its arrival; a
 // new move takes it over and the unit that lost it cannot stop the newcomer.
 // Shots and explosions play beside it on free channels.
 TEST(UnitSoundsTest, TheMoveLoopBelongsToTheLastUnitThatStartedMoving) {
     CTempWorkDir dir;
     UseDiskAudio(dir.Path());
+    const auto    Wait = [&dir](double seconds) { MixFor(dir.Path(), seconds); };
     CSoundLibrary sound;
     ASSERT_TRUE(sound.Init(mixRate, 32));
     CUnitSounds sounds(sound);

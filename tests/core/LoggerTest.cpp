@@ -1,8 +1,3 @@
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <functional>
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -10,52 +5,42 @@
 
 namespace {
 
-// Each run of the program has its own logger, so a "run" is a child process.
-void RunInChild(const std::function<void()>& body) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        body();
-        _exit(0);
+// Each run of the program has a logger of its own: a run is a CLogger here,
+// so no test depends on what the process-wide logger has already written.
+TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessageAndOnlyTheLogItWrites) {
+    CTempWorkDir dir;
+    CLogger().LogError("first run %d", 1);
+    {
+        CLogger second;
+        second.LogError("second run %s", "a");
+        second.LogError("CBmpHandler::Load\tx.bmp 100%% done");
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessage) {
-    CTempWorkDir dir;
-    RunInChild([] { GetLogger()->LogError("first run %d", 1); });
-    RunInChild([] {
-        GetLogger()->LogError("second run %s", "a");
-        GetLogger()->LogError("second run %s", "b");
-    });
-    EXPECT_EQ(ReadFile("log_error.txt"), "second run a\nsecond run b\n");
-}
-
-TEST(Logger, InfoOnlyRunLeavesTheErrorLogOfAnEarlierRun) {
-    CTempWorkDir dir;
-    RunInChild([] { GetLogger()->LogError("old error"); });
-    RunInChild([] { GetLogger()->LogInfo("emitter %d deleted", 3); });
-    EXPECT_EQ(ReadFile("log_error.txt"), "old error\n");
+    CLogger().LogInfo("emitter %d deleted", 3); // an info-only run leaves the error log alone
+    EXPECT_EQ(ReadFile("log_error.txt"), "second run a\nCBmpHandler::Load\tx.bmp 100% done\n");
     EXPECT_EQ(ReadFile("log_info.txt"), "emitter 3 deleted\n");
 }
 
-TEST(Logger, TextWithoutConversionsIsWrittenUnchanged) {
-    CTempWorkDir dir;
-    RunInChild([] { GetLogger()->LogError("CBmpHandler::Load\tx.bmp 100%% done"); });
-    EXPECT_EQ(ReadFile("log_error.txt"), "CBmpHandler::Load\tx.bmp 100% done\n");
-}
-
-TEST(Logger, LogThatCannotBeOpenedDropsTheMessageWithoutFailing) {
-    CTempWorkDir dir;
-    MakeFolders("log_error.txt"); // a folder in the log's place cannot be opened, not even by root
-    RunInChild([] {
-        GetLogger()->LogError("lost");
-        GetLogger()->LogInfo("kept");
-    });
-    EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+// A log name that is a folder, or a link to another file, drops the message:
+// the other file keeps its contents and the other log is still written.
+TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
+    const std::function<void(const std::string&)> arrangements[] = {
+        [](const std::string&) { MakeFolders("log_error.txt"); },
+        [](const std::string& outside) { symlink(outside.c_str(), "log_error.txt"); },
+        [](const std::string& outside) { link(outside.c_str(), "log_error.txt"); },
+    };
+    for (const auto& arrange : arrangements) {
+        CTempWorkDir      dir;
+        const std::string outside = dir.Path() + ".outside";
+        WriteFile(outside, "precious");
+        arrange(outside);
+        RunInChild([] {
+            GetLogger()->LogError("lost");
+            GetLogger()->LogInfo("kept");
+        });
+        EXPECT_EQ(ReadFile("log_info.txt"), "kept\n");
+        EXPECT_EQ(ReadFile(outside), "precious");
+        unlink(outside.c_str());
+    }
 }
 
 } // namespace

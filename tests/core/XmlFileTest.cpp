@@ -146,8 +146,11 @@ TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     EXPECT_FALSE(xml.Open("data.xml", 2));
 }
 
+// Strings keep their white space, are cut at the buffer (a one-byte buffer
+// holds only the terminator) and end at the end of the file.
 TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
-    OpenText("<empty></empty><spaced>  ab </spaced><long>abcdefghij</long><tail>rest</tail>");
+    OpenText("<empty></empty><spaced>  ab </spaced><long>abcdefghij</long><one>Tank</one><tail>rest</tail>"
+             "<name>no end");
     char text[6] = "xxxxx";
     EXPECT_TRUE(xml.ReadString("empty", text, sizeof text));
     EXPECT_STREQ(text, "");
@@ -155,27 +158,16 @@ TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
     EXPECT_STREQ(text, "  ab ");
     EXPECT_TRUE(xml.ReadString("long", text, sizeof text));
     EXPECT_STREQ(text, "abcde");
+    char one[2] = {'?', '#'};
+    EXPECT_TRUE(xml.ReadString("one", one, 1));
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(one[1], '#') << "nothing may be written past the buffer";
     EXPECT_TRUE(xml.ReadString("tail", text, sizeof text)) << "the cut text's rest is skipped";
     EXPECT_STREQ(text, "rest");
     EXPECT_FALSE(xml.ReadString("tail", text, 0));
-}
-
-TEST_F(XmlFileTest, OneByteBufferHoldsOnlyTheTerminator) {
-    OpenText("<name>Tank</name><next>x</next>");
-    char buffer[2] = {'?', '#'};
-    EXPECT_TRUE(xml.ReadString("name", buffer, 1));
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(buffer[1], '#') << "nothing may be written past the buffer";
-    char next[4] = "";
-    EXPECT_TRUE(xml.ReadString("next", next, sizeof next));
-    EXPECT_STREQ(next, "x");
-}
-
-TEST_F(XmlFileTest, UnterminatedTextStopsAtTheEndOfTheFile) {
-    OpenText("<name>no end");
-    char text[32] = "";
-    EXPECT_TRUE(xml.ReadString("name", text, sizeof text));
-    EXPECT_STREQ(text, "no end");
+    char unterminated[32] = "";
+    EXPECT_TRUE(xml.ReadString("name", unterminated, sizeof unterminated));
+    EXPECT_STREQ(unterminated, "no end");
 }
 
 TEST_F(XmlFileTest, NonNumericValueDoesNotStallLaterSearches) {
@@ -196,31 +188,22 @@ TEST_F(XmlFileTest, NonNumericValueDoesNotStallLaterSearches) {
     EXPECT_EQ(hp[1], 9);
 }
 
-TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOne) {
-    OpenText("<t>1</t><f>0</f><two>2</two><word>yes</word>");
+// Bools take only 0 and 1, unsigned minus wraps like the stream extractor,
+// overlong names are refused.
+TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOneAndOverlongNamesAreRefused) {
+    const std::string longName(CXmlFile::maxNameLength + 1, 'n');
+    OpenText("<t>1</t><f>0</f><two>2</two><word>yes</word><u>-1</u><w>0x20</w><" + longName + ">1</" + longName + ">");
     bool t = false, f = true, two = true, word = true;
     EXPECT_TRUE(xml.ReadBool("t", t));
     EXPECT_TRUE(xml.ReadBool("f", f));
     EXPECT_FALSE(xml.ReadBool("two", two));
     EXPECT_FALSE(xml.ReadBool("word", word));
-    EXPECT_TRUE(t);
-    EXPECT_FALSE(f);
-    EXPECT_TRUE(two);
-    EXPECT_TRUE(word);
-}
-
-TEST_F(XmlFileTest, UnsignedMinusWrapsLikeTheExtractor) {
-    OpenText("<u>-1</u><w>0x20</w>");
+    EXPECT_TRUE(t && !f && two && word);
     unsigned u = 0, w = 0;
     EXPECT_TRUE(xml.ReadUInt("u", u));
     EXPECT_TRUE(xml.ReadUInt("w", w));
     EXPECT_EQ(u, UINT_MAX);
     EXPECT_EQ(w, 32u);
-}
-
-TEST_F(XmlFileTest, OverlongNamesAreRefused) {
-    const std::string longName(CXmlFile::maxNameLength + 1, 'n');
-    OpenText("<" + longName + ">1</" + longName + ">");
     int value = 0;
     EXPECT_FALSE(xml.ReadInt(longName.c_str(), value));
     EXPECT_FALSE(xml.EnterElement(longName.c_str()));

@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,11 +75,11 @@ bool ReadUnitFile(Unit& unit) {
 }
 
 // Both teams with their unit files, in file order.
-std::vector<Unit> LoadTeams() {
+std::vector<Unit> LoadTeams(const std::string& levelName) {
     std::vector<Unit> units;
     for (int team = 1; team <= 2; ++team) {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, "TestLevel\\team" + std::to_string(team) + ".xml") ||
+        if (!DataFiles::OpenXml(file, levelName + "\\team" + std::to_string(team) + ".xml") ||
             !file.EnterElement("units")) {
             continue;
         }
@@ -98,9 +99,9 @@ std::vector<Unit> LoadTeams() {
     return units;
 }
 
-CHeightmap ShippedHeightmap() {
+CHeightmap ShippedHeightmap(const std::string& levelName) {
     const DataFiles::CInDataFolder inData;
-    return CHeightmap("TestLevel\\Terrain\\ter_heightmap.bmp", 2048.0f, 400.0f);
+    return CHeightmap((levelName + "\\Terrain\\ter_heightmap.bmp").c_str(), 2048.0f, 400.0f);
 }
 
 struct Level {
@@ -108,9 +109,9 @@ struct Level {
     std::vector<int> terrain, usable;
     int              terrainTypes = 0;
 
-    Level() : heightmap(ShippedHeightmap()) {
+    explicit Level(const std::string& levelName) : heightmap(ShippedHeightmap(levelName)) {
         CXmlFile file;
-        if (DataFiles::OpenXml(file, "TestLevel\\Terrain\\terrain.xml") && file.EnterElement("tiles")) {
+        if (DataFiles::OpenXml(file, levelName + "\\Terrain\\terrain.xml") && file.EnterElement("tiles")) {
             for (int n = 0; n < tiles * tiles && file.EnterSubElement(n); ++n) {
                 int type = -1, flag = 0;
                 if (!file.ReadInt("terrainID", type) || !file.ReadInt("usable", flag)) {
@@ -147,23 +148,30 @@ struct Level {
     }
 };
 
-const Level& TheLevel() {
-    static const Level level;
-    return level;
-}
-
-class ContentTest : public ::testing::Test {
+// Each shipped level, loaded once.
+class ContentTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(TheLevel().Complete())
-            << "heightmap or terrain.xml of TestLevel missing or short in " << DataFiles::Folder();
-        units = LoadTeams();
+            << "heightmap or terrain.xml of " << GetParam() << " missing or short in " << DataFiles::Folder();
+        units = LoadTeams(GetParam());
         ASSERT_FALSE(units.empty()) << "no units in the team files";
     }
+    const Level& TheLevel() const {
+        static std::map<std::string, std::unique_ptr<Level>> levels;
+        std::unique_ptr<Level>&                              level = levels[GetParam()];
+        if (!level) {
+            level = std::make_unique<Level>(GetParam());
+        }
+        return *level;
+    }
+
     std::vector<Unit> units;
 };
 
-TEST_F(ContentTest, EveryUnitStandsOnATileItMayEnter) {
+INSTANTIATE_TEST_SUITE_P(ShippedLevels, ContentTest, ::testing::Values("TestLevel", "Islands"));
+
+TEST_P(ContentTest, EveryUnitStandsOnATileItMayEnter) {
     const Level&                  level = TheLevel();
     std::set<std::pair<int, int>> taken;
     for (const Unit& unit : units) {
@@ -181,7 +189,7 @@ TEST_F(ContentTest, EveryUnitStandsOnATileItMayEnter) {
     }
 }
 
-TEST_F(ContentTest, TeamsAreMirroredThroughTheCentre) {
+TEST_P(ContentTest, TeamsAreMirroredThroughTheCentre) {
     std::vector<const Unit*> first, second;
     for (const Unit& unit : units) {
         (unit.team == 1 ? first : second).push_back(&unit);
@@ -201,7 +209,7 @@ TEST_F(ContentTest, TeamsAreMirroredThroughTheCentre) {
     }
 }
 
-TEST_F(ContentTest, EachTeamHasHeadquartersGeneralAndThreeFightingKinds) {
+TEST_P(ContentTest, EachTeamHasHeadquartersGeneralAndThreeFightingKinds) {
     for (int team = 1; team <= 2; ++team) {
         int                   headquarters = 0, generals = 0, fighters = 0;
         std::set<std::string> kinds;
@@ -246,11 +254,12 @@ CombatExchange Fire(const Unit& unit, const Unit& enemy, bool boosted, const Fig
 // The boost costs the general's action, so against some enemy kind the
 // boosted unit's margin (dealt minus taken) must gain more than the
 // general's own shot would deal.
-TEST_F(ContentTest, AGeneralsBoostIsWorthItsAction) {
+TEST_P(ContentTest, AGeneralsBoostIsWorthItsAction) {
     FightParams fight;
     CXmlFile    file;
-    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\fight.xml") && file.ReadFloat("attackBonus", fight.attackBonus) &&
-                file.ReadFloat("maxAttack", fight.maxAttack) && file.ReadFloat("maxDefense", fight.maxDefense));
+    ASSERT_TRUE(DataFiles::OpenXml(file, std::string(GetParam()) + "\\fight.xml") &&
+                file.ReadFloat("attackBonus", fight.attackBonus) && file.ReadFloat("maxAttack", fight.maxAttack) &&
+                file.ReadFloat("maxDefense", fight.maxDefense));
     const Unit& general = *std::find_if(units.begin(), units.end(), [](const Unit& unit) { return unit.general; });
     for (const Unit& unit : units) {
         int best = INT_MIN;
@@ -302,7 +311,7 @@ bool CanReachFireRange(const Level& level, const std::vector<Unit>& units, const
     return false;
 }
 
-TEST_F(ContentTest, EveryFightingUnitCanGetAnEnemyIntoItsFireRange) {
+TEST_P(ContentTest, EveryFightingUnitCanGetAnEnemyIntoItsFireRange) {
     int reaching[3] = {0, 0, 0};
     for (const Unit& unit : units) {
         if (unit.headquarters) {
@@ -317,7 +326,7 @@ TEST_F(ContentTest, EveryFightingUnitCanGetAnEnemyIntoItsFireRange) {
     EXPECT_GE(reaching[2], 1);
 }
 
-TEST_F(ContentTest, TileFileAgreesWithTheHeightmap) {
+TEST_P(ContentTest, TileFileAgreesWithTheHeightmap) {
     const Level& level = TheLevel();
     ASSERT_GE(level.terrainTypes, 6) << "grass, forest, rough, sand, road and water at least";
     std::set<int> used;
@@ -346,7 +355,7 @@ TEST_F(ContentTest, TileFileAgreesWithTheHeightmap) {
 
 // Trees stand on forest or open grass, houses on open ground, rocks on rough
 // ground; none on a tile where a unit starts.
-TEST_F(ContentTest, PlacedObjectsFitTheTerrainUnderThem) {
+TEST_P(ContentTest, PlacedObjectsFitTheTerrainUnderThem) {
     const std::map<std::string, std::set<int>> allowed = {
         {"pine.3ds", {0, 1}}, {"oak.3ds", {0, 1}}, {"house.3ds", {0}}, {"rock.3ds", {2, 6}}};
     std::set<std::pair<int, int>> unitTiles;
@@ -354,7 +363,7 @@ TEST_F(ContentTest, PlacedObjectsFitTheTerrainUnderThem) {
         unitTiles.insert({unit.x, unit.y});
     }
     CXmlFile file;
-    ASSERT_TRUE(DataFiles::OpenXml(file, "TestLevel\\objects.xml") && file.EnterElement("objects"));
+    ASSERT_TRUE(DataFiles::OpenXml(file, std::string(GetParam()) + "\\objects.xml") && file.EnterElement("objects"));
     int count = 0;
     for (; file.EnterSubElement(count); ++count) {
         const std::string name = Text(file, "filename");

@@ -8,6 +8,8 @@
 
 #include "DataFiles.h"
 #include "core/XmlFile.h"
+#include "fx/ParticleFile.h"
+#include "ui/LayoutFiles.h"
 
 // Every file that a data file names exists under data/ (looked up with the
 // game's own path patterns, backslashes and letter case included), and every
@@ -203,129 +205,45 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
     }
 }
 
-struct KeySet {
-    const char*              file; // in "interface"
-    std::vector<std::string> keys;
-};
-
-const std::vector<std::string> fontKeys = {"name", "size", "lineheight", "bold", "italic", "underline"};
-
-std::vector<std::string> With(std::vector<std::string> keys, const std::vector<std::string>& more) {
-    keys.insert(keys.end(), more.begin(), more.end());
-    return keys;
-}
-
-std::vector<std::string> ColourKeys(const std::string& prefix, const std::string& suffix) {
-    return {prefix + "red" + suffix, prefix + "green" + suffix, prefix + "blue" + suffix, prefix + "alpha" + suffix};
-}
-
-std::vector<std::string> BarKeys() {
-    return With(With(ColourKeys("", "from"), ColourKeys("", "to")), ColourKeys("", "start"));
-}
-
-const std::vector<std::string> alignment = {"alignmentx", "alignmenty"};
-
-std::vector<KeySet> InterfaceKeySets() {
-    const std::vector<std::string> unitPanel =
-        With(With(With({"head", "team1", "team2", "hitpoints", "attack", "defense", "movement", "firerange", "maxslope",
-                        "height", "none", "maxlength", "posy", "posxlabels", "posxvalues"},
-                       BarKeys()),
-                  alignment),
-             {});
-    return {
-        {"fontregular", With(fontKeys, {"red", "green", "blue", "alpha"})},
-        {"fonthead", With(fontKeys, {"red", "green", "blue", "alpha"})},
-        {"fontfinish", With(fontKeys, {"red", "green", "blue", "alpha"})},
-        {"font3d", With(With(With(fontKeys, {"deviation", "thickness", "linewidth"}), ColourKeys("fill", "")),
-                        ColourKeys("outline", ""))},
-        {"terrain",
-         With({"head", "height", "slope", "attack", "defense", "movement", "posy", "posxlabels", "posxvalues"},
-              alignment)},
-        {"selectedunit", unitPanel},
-        {"hoverunit", unitPanel},
-        {"hitpoints",
-         With(With({"head", "team1", "team2", "maxlength", "posy", "posxlabels", "posxvalues"}, BarKeys()), alignment)},
-        {"curteam", With({"head", "team1", "team2", "posy", "posxlabels"}, alignment)},
-        {"endturn",
-         With(With(With(ColourKeys("", "team1"), ColourKeys("", "team2")),
-                   {"label", "posy", "posxlabels", "upperleftx", "upperlefty", "lowerrightx", "lowerrighty"}),
-              alignment)},
-        {"fpscounter", With({"label", "posy", "posxlabels"}, alignment)},
-        {"finish", With(With(With(With(With(ColourKeys("box", "team1"), ColourKeys("box", "team2")),
-                                       ColourKeys("button", "team1")),
-                                  ColourKeys("button", "team2")),
-                             {"head", "posyhead", "posxhead", "team1", "team2", "label", "posylabel", "posxlabel",
-                              "boxupperleftx", "boxupperlefty", "boxlowerrightx", "boxlowerrighty", "buttonupperleftx",
-                              "buttonupperlefty", "buttonlowerrightx", "buttonlowerrighty"}),
-                        alignment)},
-        {"pxinfos", With({"head",     "fps",          "wireframe", "filter",    "mipmap",      "mode",    "displaylist",
-                          "culling",  "transparency", "lod",       "off",       "on",          "nearest", "linear",
-                          "bilinear", "trilinear",    "vbo",       "immediate", "vertexarray", "posy",    "posxlabels"},
-                         alignment)},
-        {"comment", {"goodattack", "weakattack", "turnteam1", "turnteam2"}},
-    };
-}
-
-std::string SubFile(const char* key) {
-    CXmlFile file;
-    if (!DataFiles::OpenXml(file, "Interface\\interface.xml")) {
-        return std::string();
+// The shipped interface through the game's own reader, which stores an
+// element only when its file holds every key the element needs.
+TEST(DataReferencesTest, EveryInterfaceElementLoads) {
+    const DataFiles::CInDataFolder inData;
+    CInterfaceLayout               layout;
+    ASSERT_TRUE(CInterfaceLayoutReader(1024, 768).Load("Interface\\interface.xml", layout));
+    for (const char* element :
+         {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
+          "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
+        EXPECT_TRUE(LayoutElementLoaded(layout, element)) << element << " lacks a key";
     }
-    return "interface\\" + Text(file, key);
-}
-
-TEST(DataReferencesTest, InterfaceSubFilesHaveEveryKey) {
-    for (const KeySet& set : InterfaceKeySets()) {
-        const std::vector<std::string> missing = MissingKeys(SubFile(set.file), set.keys);
-        EXPECT_TRUE(missing.empty()) << set.file << " (" << SubFile(set.file) << ") lacks " << Join(missing);
+    // The box list ends at its first incomplete entry: every entry must load.
+    CXmlFile index, boxes;
+    ASSERT_TRUE(DataFiles::OpenXml(index, "Interface\\interface.xml"));
+    ASSERT_TRUE(DataFiles::OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
+    int entries = 0;
+    while (boxes.EnterSubElement(entries)) {
+        boxes.LeaveSubElement();
+        ++entries;
     }
+    EXPECT_EQ(layout.boxes.size(), static_cast<size_t>(entries));
 }
 
-// The box list is a list: entries from "0" upwards, each with all its keys.
-TEST(DataReferencesTest, BoxListEntriesHaveEveryKey) {
-    CXmlFile file;
-    ASSERT_TRUE(DataFiles::OpenXml(file, SubFile("boxes")) && file.EnterElement("boxes"));
-    const std::vector<std::string> keys    = With(With(With(ColourKeys("", "team1"), ColourKeys("", "team2")),
-                                                       {"upperleftx", "upperlefty", "lowerrightx", "lowerrighty"}),
-                                                  alignment);
-    int                            entries = 0;
-    for (; file.EnterSubElement(entries); ++entries) {
-        for (const std::string& key : keys) {
-            bool found = false;
-            Text(file, key.c_str(), &found);
-            EXPECT_TRUE(found) << "box " << entries << " lacks " << key;
-        }
-        file.LeaveSubElement();
-    }
-    EXPECT_GE(entries, 1);
-}
-
-TEST(DataReferencesTest, ParticleFilesHaveEveryKeyAndAKnownType) {
-    const std::vector<std::string> keys          = {"count",    "velXfrom",   "velXto",    "velYfrom", "velYto",
-                                                    "velZfrom", "velZto",     "startFrom", "startTo",  "lifeFrom",
-                                                    "lifeTo",   "startAgain", "size",      "angle",    "colorA",
-                                                    "colorR",   "colorG",     "colorB",    "texture",  "type"};
-    const std::vector<std::string> files         = DataFiles::FilesEndingWith(".xml");
-    int                            particleFiles = 0;
-    for (const std::string& path : files) {
+// Every effect file loads (the reader needs every key) with a known type and
+// particles that live and can be seen.
+TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
+    int particleFiles = 0;
+    for (const std::string& path : DataFiles::FilesEndingWith(".xml")) {
         if (path.rfind("particles/", 0) != 0) {
             continue;
         }
         ++particleFiles;
-        const std::vector<std::string> missing = MissingKeys(path, keys);
-        EXPECT_TRUE(missing.empty()) << path << " lacks " << Join(missing);
-        CXmlFile file;
-        ASSERT_TRUE(DataFiles::OpenXml(file, path));
-        const std::string type  = Text(file, "type");
-        int               count = 0;
-        float             life = 0, size = 0;
-        file.ReadInt("count", count);
-        file.ReadFloat("lifeTo", life);
-        file.ReadFloat("size", size);
-        EXPECT_TRUE(type == "FIRE" || type == "SMOKE") << path << " has type '" << type << "'";
-        EXPECT_GT(count, 0) << path;
-        EXPECT_GT(life, 0.0f) << path;
-        EXPECT_GT(size, 0.0f) << path;
+        const DataFiles::CInDataFolder inData;
+        CParticleEffect                effect;
+        ASSERT_TRUE(CParticleFile::Load(path.c_str(), effect)) << path << " lacks a key";
+        EXPECT_NE(effect.GetType(), CParticleEffect::typeUnknown) << path << " has type '" << effect.typeName << "'";
+        EXPECT_GT(effect.count, 0) << path;
+        EXPECT_GT(effect.life.to, 0.0f) << path;
+        EXPECT_GT(effect.size, 0.0f) << path;
     }
     EXPECT_GE(particleFiles, 8) << "wheels, smoke, fire, attack, explosion, two specials and game over";
 }

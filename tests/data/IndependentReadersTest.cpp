@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "DataFiles.h"
 
 // The generated media read back by tools that share no code with the
-// generator: assimp for 3DS, ImageMagick for BMP and TGA, sox for WAV. Each
-// compares what the tool sees with what the file's own header declares and
-// with what the game needs.
+// generator: assimp for 3DS, sox for WAV. Each compares what the tool sees
+// with what the file's own header declares and with what the game needs.
+// (The images are read by the game's own loaders in the level tests.)
 namespace {
 
 using DataFiles::Quote;
@@ -49,89 +48,6 @@ TEST(IndependentReadersTest, AssimpReadsEveryModelWithItsMeshesFacesAndMaterials
     }
     EXPECT_GT(textured, 0) << "both drawing paths need textured meshes";
     EXPECT_GT(untextured, 0) << "both drawing paths need untextured meshes";
-}
-
-struct ImageHeader {
-    int width = 0, height = 0, bits = 0;
-};
-
-// Width, height and bits per pixel as the file declares them.
-ImageHeader ReadHeader(const std::vector<uint8_t>& bytes, bool tga) {
-    ImageHeader header;
-    if (tga && bytes.size() >= 18) {
-        header = {static_cast<int>(DataFiles::U16(bytes, 12)), static_cast<int>(DataFiles::U16(bytes, 14)), bytes[16]};
-    } else if (!tga && bytes.size() >= 54) {
-        header = {static_cast<int>(DataFiles::U32(bytes, 18)), static_cast<int>(DataFiles::U32(bytes, 22)),
-                  static_cast<int>(DataFiles::U16(bytes, 28))};
-    }
-    return header;
-}
-
-// What the texture loaders accept: a 24-bit uncompressed BMP whose pixel
-// data holds exactly the padded rows, or an uncompressed TGA without ID or
-// colour map whose pixel data follows the 18 header bytes.
-void ExpectLoadableLayout(const std::vector<uint8_t>& bytes, bool tga, const ImageHeader& header) {
-    if (tga) {
-        EXPECT_EQ(bytes[0], 0) << "image ID";
-        EXPECT_EQ(bytes[1], 0) << "colour map";
-        EXPECT_EQ(bytes[2], 2) << "image type";
-        EXPECT_EQ(bytes.size(), 18u + static_cast<size_t>(header.width) * header.height * header.bits / 8);
-    } else {
-        const size_t row = (static_cast<size_t>(header.width) * 3 + 3) / 4 * 4;
-        EXPECT_EQ(bytes[0], 'B');
-        EXPECT_EQ(bytes[1], 'M');
-        EXPECT_EQ(header.bits, 24);
-        EXPECT_EQ(DataFiles::U32(bytes, 30), 0u) << "compression";
-        EXPECT_EQ(DataFiles::U32(bytes, 10), 54u) << "pixel data offset";
-        EXPECT_EQ(bytes.size(), 54u + row * header.height);
-    }
-}
-
-TEST(IndependentReadersTest, ImageMagickIdentifiesEveryImageAsDeclared) {
-    std::vector<std::string>       images = DataFiles::FilesEndingWith(".bmp");
-    const std::vector<std::string> tgas   = DataFiles::FilesEndingWith(".tga");
-    images.insert(images.end(), tgas.begin(), tgas.end());
-    ASSERT_GE(images.size(), 64u + 1 + 1 + 6 + 5) << "patches, heightmap, sea, sky and sprites";
-    // One identify call for all images; it reports them in the order given.
-    std::string command = "cd " + Quote(DataFiles::Folder()) + " && identify -format '%w %h %z %[channels]\\n'";
-    for (const std::string& image : images) {
-        command += " " + Quote(image);
-    }
-    std::istringstream report(DataFiles::Run(command));
-    for (const std::string& image : images) {
-        SCOPED_TRACE(image);
-        const bool                 tga    = image.size() > 4 && image.compare(image.size() - 4, 4, ".tga") == 0;
-        const std::vector<uint8_t> bytes  = DataFiles::ReadBytes(DataFiles::Folder() + "/" + image);
-        const ImageHeader          header = ReadHeader(bytes, tga);
-        int                        width = 0, height = 0, depth = 0;
-        std::string                channels;
-        report >> width >> height >> depth >> channels;
-        ASSERT_GT(header.width, 0);
-        ExpectLoadableLayout(bytes, tga, header);
-        EXPECT_EQ(width, header.width);
-        EXPECT_EQ(height, header.height);
-        EXPECT_EQ(depth, 8) << "bits per channel";
-        EXPECT_EQ(channels.find('a') != std::string::npos, header.bits == 32) << "alpha channel: " << channels;
-    }
-}
-
-TEST(IndependentReadersTest, LevelImagesHaveTheSizesTheRenderersExpect) {
-    struct Expected {
-        const char* path;
-        int         side, bits;
-    };
-    const Expected expected[] = {
-        {"TestLevel/Terrain/ter_heightmap.bmp", 257, 24}, {"TestLevel/Terrain/terrain_0_0.bmp", 256, 24},
-        {"TestLevel/Terrain/terrain_7_7.bmp", 256, 24},   {"TestLevel/Terrain/sea.bmp", 256, 24},
-        {"TestLevel/Skydome/top.tga", 512, 24},           {"particles/smoke.tga", 64, 32},
-    };
-    for (const Expected& image : expected) {
-        const bool        tga    = std::string(image.path).find(".tga") != std::string::npos;
-        const ImageHeader header = ReadHeader(DataFiles::ReadBytes(DataFiles::Folder() + "/" + image.path), tga);
-        EXPECT_EQ(header.width, image.side) << image.path;
-        EXPECT_EQ(header.height, image.side) << image.path;
-        EXPECT_EQ(header.bits, image.bits) << image.path;
-    }
 }
 
 struct SoundReport {

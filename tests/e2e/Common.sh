@@ -4,6 +4,7 @@
 set -euo pipefail
 
 program="$(realpath "$1")"
+data="$(realpath "$(dirname "${BASH_SOURCE[0]}")/../../data")"
 work="$(mktemp -d)"
 cd "$work"
 pid=""
@@ -28,6 +29,45 @@ fail() {
 start_program() {
     "$program" >stdout.txt 2>stderr.txt &
     pid=$!
+}
+
+# The folders of data/ the program reads. A real game also leaves its logs,
+# gfxconfig.ini and saved games in data/; those belong to the player, and
+# each test writes its own next to the program instead.
+data_folders() {
+    local entry
+    for entry in "$data"/*/; do
+        entry="${entry%/}"
+        [ "$(basename "$entry")" = saves ] || echo "$entry"
+    done
+}
+
+# Links the data folders into the working directory (or the folder $1),
+# leaving out the names given after it.
+link_data() {
+    local into="${1:-.}" entry
+    shift || true
+    while IFS= read -r entry; do
+        [[ " $* " == *" $(basename "$entry") "* ]] || ln -s "$entry" "$into/"
+    done < <(data_folders)
+}
+
+# Copies the data folders into the working directory, for tests that change them.
+copy_data() {
+    local entry
+    while IFS= read -r entry; do
+        cp -r "$entry" .
+    done < <(data_folders)
+}
+
+# Writes the settings given as printf text, starts the program, confirms the
+# start-up dialog and sets $game to the game window's id.
+start_game() {
+    printf "$1" >gfxconfig.ini
+    start_program
+    dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
+    press "$dialog" Return
+    game="$(wait_for_window Game)" || fail "no Game window"
 }
 
 # Prints the id of the window with exactly this title; fails after 20 s.
@@ -67,6 +107,15 @@ press() {
     xdotool key "$@"
 }
 
+# Presses the keys that end the game in its window, expects exit code 0 and
+# reports success.
+end_game() {
+    press "$game" "$@"
+    wait_for_exit
+    [ "$exit_code" = 0 ] || fail "$* ended the game with $exit_code"
+    echo "ok"
+}
+
 # The value of a key in gfxconfig.ini, or "(missing)".
 setting() {
     local value
@@ -87,6 +136,45 @@ eventually() {
             return 0
         fi
         sleep 0.3
+    done
+    return 1
+}
+
+# The share of pixels of a rectangle (width height x y of the window's
+# screenshot) for which the ImageMagick expression holds.
+share() {
+    convert window.png -crop "$1x$2+$3+$4" +repage -fx "$5 ? 1 : 0" -format '%[fx:mean]' info:
+}
+at_least() { awk -v value="$1" -v limit="$2" 'BEGIN { exit !(value >= limit) }'; }
+
+# Terrain: grass, earth, sand and rock, lit and not blue.
+terrain='(r + g + b) > 0.3 && (g > b + 0.05 || r > b + 0.05)'
+# The sea: a darker blue than the sky.
+sea='b > r + 0.15 && b < 0.55'
+# Objects: the placed trees, rocks and houses are the only near-black things.
+object='(r + g + b) < 0.45'
+
+# The shipped level from the start camera in the 640 x 480 window (with the
+# debug overlay on, the heads-up display does not cover the scene).
+shows_level() {
+    import -window root -crop 640x480+0+0 +repage window.png
+    lower="$(share 640 240 0 240 "$terrain")"
+    water="$(share 640 480 0 0 "$sea")"
+    dark="$(share 640 480 0 0 "$object")"
+    at_least "$lower" "${land_share:-0.9}" && at_least "$water" 0.02 && at_least "$dark" 0.01
+}
+
+# Runs a check until it holds, for up to $1 seconds, while the program runs.
+# Building the level takes the first idle callback; under the sanitizers
+# that may be many seconds.
+within() {
+    local seconds="$1"
+    shift
+    local end=$((SECONDS + seconds))
+    while [ "$SECONDS" -lt "$end" ]; do
+        "$@" && return 0
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.5
     done
     return 1
 }

@@ -5,14 +5,12 @@
 # again; F11, F12 and a right click paint the tile under the cursor, and F5
 # writes it to "terrain.xml". A second start reads both files back and saves
 # them unchanged.
-data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 
 [ -f "$data/objects/pine.3ds" ] || fail "data/objects/pine.3ds missing: build once so the generator writes it"
-cp -r "$data"/. .
+copy_data
 objects=TestLevel/objects.xml
 tiles=TestLevel/Terrain/terrain.xml
-printf 'editormode=1\nfullscreen=0\n' >gfxconfig.ini
 
 # The cursor rests in the middle of the window, over the terrain.
 x=320
@@ -26,10 +24,7 @@ shows_marker() {
     awk -v value="$red" 'BEGIN { exit !(value > 0.001) }'
 }
 start_editor() {
-    start_program
-    dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-    press "$dialog" Return
-    game="$(wait_for_window Game)" || fail "no Game window"
+    start_game 'editormode=1\nfullscreen=0\n'
     xdotool mousemove --sync "$x" "$y"
     for _ in $(seq 1 180); do
         shows_marker && return 0

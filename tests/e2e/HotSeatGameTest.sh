@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # A whole hot-seat game through the real program, played with the mouse and
 # the keyboard as two players would, on a copy of the shipped data with
-# small teams in front of the start camera:
+# small teams:
 #   team 1: headquarters, a general and a tank; team 2: headquarters and a
 #   scout (a recon with few hitpoints).
-# Whichever team the game lets start, team 1 (after team 2 passes with
-# Enter) selects its general (orange move area), enters fire mode with Space
-# (red ring) and boosts the tank, then ends the turn with Space. Team 2
-# selects its scout and ends its action with Enter, which passes the turn by
-# itself. Team 1 ends its next turn with the end-turn button and team 2 with
-# Space (the button's label takes the colour of the team to move while the
-# pointer is over it). The tank is selected, driven, called back with the
+# Each turn the camera flies to the team's own view, and every click lands
+# where that view shows the tile. Whichever team the game lets start, team 1
+# (after team 2 passes with Enter) selects its general (orange move area);
+# a click on the scout, where it cannot drive, says why in the line under
+# the team to move. It enters fire mode with Space (red ring) and boosts the
+# tank, then ends the turn with Space, pressed twice: the first press only
+# says that a unit is still ready. Team 2 selects its scout and ends its
+# action with Enter, which passes the turn by itself. Team 1 ends its next
+# turn with the end-turn button and team 2 with Space (the button's label
+# takes the colour of the team to move while the pointer is over it). The tank is selected, driven, called back with the
 # right button, driven again and enters fire mode; with the pointer on the
 # scout the display previews the exchange, and a click fires and destroys
 # the scout: the info log traces the exchange, team 1 has won and the finish
@@ -18,23 +21,22 @@
 # nothing; a click on the button ends the program with exit code 0.
 #
 # Where to click and look: the tile projector prints the window pixel of
-# every tile centre at the start view, computed with the game's camera and
+# every tile centre at each team's view, computed with the game's camera and
 # projection, and the rectangles of the display's buttons and panels, read
 # from the interface files as the game reads them.
-data="$(realpath "$(dirname "$0")/../../data")"
 projector="$(realpath "$2")"
 source "$(dirname "$0")/Common.sh"
 
 [ -f "$data/objects/tank.3ds" ] || fail "data/objects/tank.3ds missing: build once so the generator writes it"
-cp -r "$data"/. .
+copy_data
 
-# The board (column row), all on usable grass or road in the start view.
+# The board (column row), all on usable grass or road in the views.
 general="10 6"
 tank="11 7"
 tank_step="12 8"   # in the tank's move area, two steps from its tile
 scout="12 10"      # two tiles from the tank's step: in its fire ring
 hq1="15 1"
-hq2="16 30"
+hq2="15 14"   # near the scout: team 2's view shows it
 
 unit() { # file x y
     printf '<%d>\n<filename>%s</filename>\n<positionX>%d</positionX>\n<positionY>%d</positionY>\n<lookX>0</lookX>\n<lookY>1</lookY>\n</%d>\n' \
@@ -62,10 +64,10 @@ grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has
 tank_index=2
 scout_index=4
 
-pixel() { # x y -> "px py" of the tile's centre in the window
+pixel() { # team x y -> "px py" of the tile's centre in the window at the team's view
     local line
-    line="$(awk -v x="$1" -v y="$2" '$1 == x && $2 == y { print $3, $4, $5 }' tiles.txt)"
-    [ -n "$line" ] || fail "tile $1/$2 is not in the start view away from the edges"
+    line="$(awk -v x="$2" -v y="$3" '$1 == x && $2 == y { print $3, $4, $5 }' "tiles$1.txt")"
+    [ -n "$line" ] || fail "tile $2/$3 is not in team $1's view away from the edges"
     set -- $line
     [ "$3" = 1 ] || fail "tile is not usable"
     echo "$1 $2"
@@ -78,11 +80,14 @@ game="$(wait_for_window Game)" || fail "no Game window"
 
 # Tiles and the display's rectangles for the window's size.
 eval "$(xdotool getwindowgeometry --shell "$game")"
-"$projector" "$WIDTH" "$HEIGHT" >tiles.txt || fail "the tile projector failed"
+for team in 1 2; do
+    "$projector" --team $team "$WIDTH" "$HEIGHT" >tiles$team.txt || fail "the tile projector failed"
+done
 "$projector" --hud "$WIDTH" "$HEIGHT" >hud.txt || fail "the tile projector found no heads-up display"
 for tile in "$general" "$tank" "$tank_step" "$scout"; do
-    pixel $tile >/dev/null
+    pixel 1 $tile >/dev/null
 done
+pixel 2 $scout >/dev/null
 rect() { # name -> "x0 y0 x1 y1" in the window
     local line
     line="$(awk -v name="$1" '$1 == name { print $2, $3, $4, $5 }' hud.txt)"
@@ -184,7 +189,10 @@ base_finish="$(region finishbox "$winner_red" 4)"
 above "$base_finish" 0.3 && fail "the start view already has the finish box's colour ($base_finish)"
 end_turn_at="$(middle endturn)"
 finish_at="$(middle finishbutton)"
-scout_at="$(pixel $scout)"
+scout_at="$(pixel 1 $scout)"
+# The line under the team to move: text (the head font's yellow) on its dark backing.
+notice_text='r > 0.8 && g > 0.6 && b < 0.6'
+notice_shown() { shot && above "$(region notice "$notice_text")" "$(awk -v b="$base_notice" 'BEGIN { print b + 0.08 }')"; }
 
 # ---- the player's hands ----
 # Real input events (the window lies at the screen's origin, so window and
@@ -198,10 +206,10 @@ click_at() { # px py [button]
     sleep 0.3
     xdotool mouseup "${3:-1}"
 }
-click_tile() { # x y [button]
+click_tile() { # team x y [button]
     local at
-    at="$(pixel "$1" "$2")"
-    click_at $at "${3:-}"
+    at="$(pixel "$1" "$2" "$3")"
+    click_at $at "${4:-}"
 }
 # Space and Enter are polled once a frame: the key is held across frames.
 key() {
@@ -213,69 +221,81 @@ key() {
 # A turn may start with its message, during which clicks on the map count
 # for nothing: selecting is retried (only while nothing shows, so a second
 # click never lands on a selected unit).
-select_unit() { # x y -> true when the move area appears
+select_unit() { # team x y -> true when the move area appears
     for _ in 1 2 3 4 5 6; do
-        click_tile "$1" "$2"
+        click_tile "$1" "$2" "$3"
         within 4 area_shown && return 0
     done
     return 1
 }
 
 # ---- the game ----
-# The first team is drawn at random. Team 1 tries its general; if nothing
-# shows, team 2 tries its scout and, when that works, ends the scout's
-# action with Enter, which passes the turn (its headquarters cannot act).
-# Nothing else is done on a guess, so a slow frame costs only a retry.
-general_selected=""
-for _ in $(seq 1 8); do
-    click_tile $general
-    if within 3 area_shown; then
-        general_selected=1
-        break
-    fi
-    click_tile $scout
-    if within 3 area_shown; then
-        echo "team 2 starts: scout selected, Enter passes the turn"
-        key Return
-        within 10 area_gone || fail "Enter did not end the scout's action"
-    fi
+# The first team is drawn at random; the end-turn label under the pointer
+# tells which. When team 2 starts, its scout ends its action with Enter,
+# which passes the turn (its headquarters cannot act).
+starter=""
+for _ in $(seq 1 60); do
+    team_moves 1 && starter=1 && break
+    team_moves 2 && starter=2 && break
 done
-[ -n "$general_selected" ] ||
+[ -n "$starter" ] || fail "the end-turn label shows no team's colour under the pointer"
+if [ "$starter" = 2 ]; then
+    select_unit 2 $scout || fail "team 2's scout could not be selected at the start"
+    echo "team 2 starts: scout selected, Enter passes the turn"
+    key Return
+    within 10 area_gone || fail "Enter did not end the scout's action"
+fi
+select_unit 1 $general ||
     fail "team 1's general could not be selected (orange share $(share "$orange"), base $base_orange)"
-echo "team 1: general selected"
+echo "team 1: general selected; a click on the scout says why it does not drive there"
+shot
+base_notice="$(region notice "$notice_text")"
+click_tile 1 $scout
+within 5 notice_shown || fail "no line under the team to move after a refused click ($(region notice "$notice_text"))"
+cp shot.png refusal.png
 key space
 within 10 ring_shown || fail "Space showed no fire ring (red share $(share "$red"), base $base_red)"
 within 5 area_gone || fail "the move area stayed in fire mode"
-move_to $(pixel $tank) && sleep 1 && shot # the boost preview, kept with KEEP_SHOTS
-click_tile $tank
+move_to $(pixel 1 $tank) && sleep 1 && shot # the boost preview, kept with KEEP_SHOTS
+click_tile 1 $tank
 within 10 ring_gone || fail "boosting the tank did not end the general's action"
-echo "team 1: tank boosted; Space ends the turn"
+echo "team 1: tank boosted; Space asks once, then ends the turn"
+key space
+within 5 notice_shown || fail "the first Space with the tank ready asked nothing"
+within 5 team_moves 1 || fail "the first Space ended the turn with the tank ready"
 key space
 
-select_unit $scout || fail "team 2's scout could not be selected after Space ended team 1's turn"
+# The camera flies to team 2's view: the scout is where that view shows it.
+select_unit 2 $scout || fail "team 2's scout could not be selected at its view after Space ended team 1's turn"
 echo "team 2: scout selected; Enter ends its action and the turn"
 key Return
 within 10 area_gone || fail "Enter did not end the scout's action"
 within 15 team_moves 1 || fail "the end-turn label is not team 1's under the pointer after team 2's last action"
 
-# A click on the end-turn button ends the turn at once (also while the turn
-# message runs), and Space with nothing selected ends the next one.
+# The end-turn button and Space wait for the turn message to end, and with
+# a unit ready they end the turn at the second press.
 echo "team 1: the end-turn button ends the turn"
-click_at $end_turn_at
-within 15 team_moves 2 || fail "the end-turn button did not hand the turn to team 2"
+for _ in $(seq 1 10); do
+    click_at $end_turn_at
+    within 3 team_moves 2 && break
+done
+team_moves 2 || fail "the end-turn button did not hand the turn to team 2"
 echo "team 2: Space ends the turn"
-key space
-within 15 team_moves 1 || fail "Space did not hand the turn back to team 1"
+for _ in $(seq 1 10); do
+    key space
+    within 3 team_moves 1 && break
+done
+team_moves 1 || fail "Space did not hand the turn back to team 1"
 
-select_unit $tank || fail "the tank could not be selected after team 2's last action"
+select_unit 1 $tank || fail "the tank could not be selected after team 2's last action"
 echo "team 1: tank selected, driven and called back"
 # A tentative move: the area stays, and the right button (ignored while the
 # tank drives) walks the tank back and deselects it.
-click_tile $tank_step
+click_tile 1 $tank_step
 sleep 1
 area_shown || fail "the move area went away while the tank drove"
 for _ in $(seq 1 10); do
-    click_tile $tank_step 3
+    click_tile 1 $tank_step 3
     within 2 area_gone && break
 done
 area_gone || fail "the right button did not call the tank back"
@@ -284,10 +304,10 @@ area_gone || fail "the right button did not call the tank back"
 # to the same tile; a click on the tile it stands on then enters fire mode.
 # Clicks while it drives count for nothing, so the click is repeated until
 # the ring shows: it can only show once the tank stands on the new tile.
-select_unit $tank || fail "the tank could not be selected again after the cancel"
+select_unit 1 $tank || fail "the tank could not be selected again after the cancel"
 echo "team 1: tank drives again, fires at the scout"
 for _ in $(seq 1 20); do
-    click_tile $tank_step
+    click_tile 1 $tank_step
     within 2 ring_shown && break
 done
 ring_shown || fail "no fire ring after the tank's second drive (red share $(share "$red"), base $base_red)"
@@ -299,7 +319,7 @@ move_to $scout_at
 within 15 preview_shown || fail "no attack preview over the scout (text share $(region preview "$text"), base $base_preview)"
 cp shot.png preview.png
 for _ in 1 2 3 4 5; do
-    click_tile $scout
+    click_tile 1 $scout
     within 5 grep -q "unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2" log_info.txt 2>/dev/null && break
 done
 grep -q "^\*\*\*\*\*\*\*\*\*\*\*\*\* unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2, hitpoints 40)" \
@@ -312,7 +332,7 @@ within 15 finish_shown ||
 cp shot.png game-over.png
 
 # Once the game is finished only the finish button answers a click.
-click_tile $general
+click_tile 1 $general
 sleep 2
 kill -0 "$pid" 2>/dev/null || fail "a click beside the finish button ended the program"
 click_at $finish_at

@@ -11,7 +11,6 @@
 #
 #   MissingDataTest.sh PROGRAM [PROJECTOR]           the whole matrix
 #   MissingDataTest.sh PROGRAM --case FOLDER         one case (internal)
-data="$(realpath "$(dirname "$0")/../../data")"
 script="$(realpath "$0")"
 source "$(dirname "$0")/Common.sh"
 
@@ -104,7 +103,7 @@ for file in "${files[@]}"; do
         folder="$work/case${#cases[@]}"
         mkdir "$folder"
         # Links to the shipped files; only the broken one is a file of its own.
-        cp -rs "$data"/. "$folder"
+        while IFS= read -r entry; do cp -rs "$entry" "$folder/"; done < <(data_folders)
         target="$folder/${file#./}"
         rm "$target"
         if [ "$kind" = truncated ]; then

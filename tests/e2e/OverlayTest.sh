@@ -4,11 +4,7 @@
 # exit code 0.
 source "$(dirname "$0")/Common.sh"
 
-printf 'debuginfo=1\nvbo=1\n' >gfxconfig.ini
-start_program
-dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-press "$dialog" Return
-game="$(wait_for_window Game)" || fail "no Game window"
+start_game 'debuginfo=1\nvbo=1\n'
 
 # Line i of the overlay has its baseline 10 + 20 i pixels below the top. The
 # folder holds no level, so there is no scene, no camera and none of the
@@ -31,7 +27,4 @@ eventually status_lines_lit || fail "F1 removed the other lines as well"
 press "$game" F1
 eventually render_lines_lit || fail "a second F1 did not bring the render-option lines back"
 
-press "$game" alt+F4
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Alt+F4 ended with $exit_code"
-echo "ok"
+end_game alt+F4

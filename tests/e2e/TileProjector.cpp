@@ -2,13 +2,15 @@
 // for end-to-end scripts that click tiles as a player would.
 //
 // Usage (working directory: the game's data folder):
-//   ridgeline-tile-projector [width height]
+//   ridgeline-tile-projector [--team N] [width height]
 // Prints one line per tile whose centre lies in the window, at least
 // `margin` pixels from every edge (the edge-scroll band):
 //   x y windowX windowY usable terrainType slopeDegrees height
 // windowX and windowY are pixels from the window's top left corner, as the
-// pointer reports them. The camera is placed as the game places it before
-// the first frame; the projection is the game's (45 degrees, near 1, far 8000).
+// pointer reports them. The camera is placed as the editor places it, or
+// with --team at team N's own view of the level's teams, where the game's
+// camera comes to rest at each of N's turns; the projection is the game's
+// (45 degrees, near 1, far 8000).
 //
 //   ridgeline-tile-projector --hud [width height]
 // Prints where the heads-up display puts what a script clicks or looks at,
@@ -20,6 +22,7 @@
 //                             of their values)
 //   finishbox x0 y0 x1 y1     the finish screen's box
 //   finishbutton x0 y0 x1 y1  its button
+//   notice x0 y0 x1 y1        the middle of the line that says why a click did nothing
 //   scrollmargin pixels       the edge-scroll band, where the pointer moves the camera
 
 #include <algorithm>
@@ -28,6 +31,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "core/Camera.h"
 #include "app/Input.h"
@@ -35,6 +40,7 @@
 #include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "view/BattleView.h"
+#include "view/TeamView.h"
 #include "ui/Interface.h"
 
 namespace {
@@ -184,6 +190,8 @@ int PrintHud(int width, int height) {
               height);
     const CHudRect& finish = layout.finish.button;
     PrintRect("finishbutton", finish.upperLeftX, finish.upperLeftY, finish.lowerRightX, finish.lowerRightY, height);
+    const int noticeY = height - CInterface::noticeTop, size = layout.fontHead.description.size;
+    PrintRect("notice", width / 2 - 120, noticeY + size, width / 2 + 120, noticeY - size / 4, height);
     printf("scrollmargin %d\n", CInput::scrollMargin);
     return 0;
 }
@@ -192,7 +200,8 @@ int PrintHud(int width, int height) {
 
 int main(int argc, char** argv) {
     const bool hud    = argc > 1 && strcmp(argv[1], "--hud") == 0;
-    const int  sizeAt = hud ? 2 : 1;
+    const int  team   = argc > 2 && strcmp(argv[1], "--team") == 0 ? atoi(argv[2]) : 0;
+    const int  sizeAt = hud ? 2 : team != 0 ? 3 : 1;
     int        width  = 640;
     int        height = 480;
     if (argc == sizeAt + 2) {
@@ -200,7 +209,7 @@ int main(int argc, char** argv) {
         height = atoi(argv[sizeAt + 1]);
     }
     if (width <= 0 || height <= 0 || (argc != sizeAt && argc != sizeAt + 2)) {
-        fprintf(stderr, "usage: ridgeline-tile-projector [--hud] [width height]\n");
+        fprintf(stderr, "usage: ridgeline-tile-projector [--hud | --team N] [width height]\n");
         return 2;
     }
     if (hud) {
@@ -216,8 +225,17 @@ int main(int argc, char** argv) {
     CGridManager     grid("TestLevel\\Terrain\\terrain.xml", &heightmap);
     grid.SetWaterHeight(heightmap.GetHeightScale() * CMatch::waterLevel);
 
-    CCamera camera(&heightmap, startHeightAboveGround);
-    camera.SetPosition(startEye, startCenter, CVector3(0.0f, 1.0f, 0.0f));
+    CCamera  camera(&heightmap, startHeightAboveGround);
+    CVector3 eye = startEye, center = startCenter;
+    if (team != 0) {
+        std::string                   error;
+        const std::unique_ptr<CMatch> match = CMatch::LoadLevel("TestLevel", 0, error);
+        if (!match || !CTeamView::Of(*match, team, eye, center)) {
+            fprintf(stderr, "ridgeline-tile-projector: team %d has no view: %s\n", team, error.c_str());
+            return 1;
+        }
+    }
+    camera.SetPosition(eye, center, CVector3(0.0f, 1.0f, 0.0f));
     camera.SetHeightAboveGround(startHeightAboveGround);
     const CView view = MakeView(camera, width, height);
 

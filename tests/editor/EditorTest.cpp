@@ -2,9 +2,9 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -104,6 +104,7 @@ TEST(Editor, TerrainTypesAndModelsCycleAndTheOverlayNamesThem) {
     empty.OnFunctionKey(11);
     EXPECT_EQ(empty.GetTerrainType(), 0);
     EXPECT_EQ(empty.PlaceObject(10.0f, 10.0f), -1);
+    empty.DrawOverlay(); // no terrain: no marker to draw, and nothing to dereference
     EXPECT_EQ(empty.GetOverlayLines()[2], "OBJECTS filename: , scale: 2.50, rotation: 0.00");
 }
 
@@ -152,58 +153,82 @@ TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
     }
 }
 
-rlimit savedLimit;
-
-// Each way a save can fail; the old file must survive byte for byte.
-TEST_F(EditorGridTest, AFailedSaveKeepsTheOldFileAndIsLogged) {
+// Each way a save can go wrong, and each way a shared data folder may try to
+// redirect it: the old file survives byte for byte unless the save is
+// allowed, a file outside the data folder is never written, no temporary
+// file is left, and the overlay says what happened.
+TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
+    const std::string outside = dir.Path() + ".outside";
     struct {
         const char*           name;
         bool                  needsNonRoot; // permissions do not stop root
         std::function<void()> arrange, restore;
+        bool                  saves;
+        const char*           notice; // the start of the overlay's line after the save
     } const cases[] = {
         {"the temporary name is a folder", false, [] { MakeFolders("level/terrain.xml.tmp"); },
-         [] { rmdir("level/terrain.xml.tmp"); }},
-        {"the disk is full", false, [] { symlink("/dev/full", "level/terrain.xml.tmp"); }, [] {}},
-        {"the file size limit stops the write part-way", false,
-         [] {
-             signal(SIGXFSZ, SIG_IGN);
-             getrlimit(RLIMIT_FSIZE, &savedLimit);
-             rlimit small   = savedLimit;
-             small.rlim_cur = 4096;
-             setrlimit(RLIMIT_FSIZE, &small);
+         [] { rmdir("level/terrain.xml.tmp"); }, false, "F5: level\\terrain.xml NOT saved (File exists)"},
+        {"a link to an outside file at the temporary name", false,
+         [&] { symlink(outside.c_str(), "level/terrain.xml.tmp"); }, [] {}, true, "F5: saved"},
+        {"the file is a link to an outside file", false,
+         [&] {
+             unlink("level/terrain.xml");
+             symlink(outside.c_str(), "level/terrain.xml");
          },
-         [] {
-             setrlimit(RLIMIT_FSIZE, &savedLimit);
-             signal(SIGXFSZ, SIG_DFL);
-         }},
-        {"the folder is read-only", true, [] { chmod("level", 0555); }, [] { chmod("level", 0755); }},
+         [] {}, false, "F5: level\\terrain.xml NOT saved (Operation not permitted)"},
+        {"the file is read-only", false, [] { chmod("level/terrain.xml", 0444); }, [] {}, false,
+         "F5: level\\terrain.xml NOT saved (read-only"},
+        {"the folder is read-only", true, [] { chmod("level", 0555); }, [] { chmod("level", 0755); }, false,
+         "F5: level\\terrain.xml NOT saved (read-only"},
     };
     const std::string old = "<tiles>\n<0>\n<usable>1</usable>\n<terrainID>1</terrainID>\n</0>\n</tiles>\n";
     for (const auto& test : cases) {
         if (test.needsNonRoot && geteuid() == 0) {
             continue;
         }
+        unlink("level/terrain.xml");
         WriteFile("level/terrain.xml", old);
+        WriteFile(outside, old);
         unlink("log_error.txt");
         test.arrange();
-        const bool saved = editor.Save();
+        EXPECT_EQ(editor.Save(), test.saves) << test.name;
         test.restore();
-        EXPECT_FALSE(saved) << test.name;
-        EXPECT_EQ(editor.GetSaveMessage().rfind("F5: level\\terrain.xml NOT saved (", 0), 0u)
-            << editor.GetSaveMessage();
-        struct stat kept;
-        ASSERT_TRUE(lstat("level/terrain.xml", &kept) == 0 && S_ISREG(kept.st_mode)) << test.name;
-        EXPECT_EQ(ReadFile("level/terrain.xml"), old) << test.name;
+        EXPECT_EQ(editor.GetSaveMessage().rfind(test.notice, 0), 0u) << editor.GetSaveMessage();
+        EXPECT_EQ(ReadFile(outside), old) << test.name << ": a file outside the data folder was written";
+        EXPECT_EQ(ReadFile("level/terrain.xml") == old, !test.saves) << test.name;
         EXPECT_FALSE(FileExists("level/terrain.xml.tmp")) << test.name << ": the temporary file is left behind";
-        EXPECT_NE(ReadFile("log_error.txt").find("level/terrain.xml could not be written"), std::string::npos)
+        EXPECT_EQ(ReadFile("log_error.txt").find("level/terrain.xml could not be written") != std::string::npos,
+                  !test.saves)
             << test.name << ": " << ReadFile("log_error.txt");
+        chmod("level/terrain.xml", 0644);
     }
+    unlink(outside.c_str());
     // A writer that stops inside an element does not replace the file either.
     CXmlFile xml;
     ASSERT_TRUE(xml.Open("level\\terrain.xml", CXmlFile::modeWriting));
     xml.BeginWriteElement("tiles");
     EXPECT_FALSE(xml.Close());
     EXPECT_EQ(ReadFile("level/terrain.xml"), old);
+}
+
+// A file-size limit below the file's size fails the save like a full disk:
+// the process (a child, with the limit's signal at its default) lives on.
+TEST_F(EditorGridTest, AFileSizeLimitFailsTheSaveWithoutEndingTheProgram) {
+    WriteFile("level/terrain.xml", "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit small = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        _exit(editor.Save() ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 3) << "the save must fail";
+    EXPECT_EQ(ReadFile("level/terrain.xml"), "old");
+    EXPECT_FALSE(FileExists("level/terrain.xml.tmp"));
+    EXPECT_NE(ReadFile("log_error.txt").find("File too large"), std::string::npos) << ReadFile("log_error.txt");
 }
 
 // In editor mode clicks and Delete reach the editor at the pick point, never

@@ -41,16 +41,6 @@ TEST(DataPath, UnresolvablePathFailsLikeAMissingFile) {
     EXPECT_FALSE(CDataPath::FileExists("Units")) << "a folder is not a file";
 }
 
-TEST(DataPath, WritingCreatesTheFileInTheExistingFolder) {
-    CTempWorkDir dir;
-    MakeFolders("TestLevel");
-    FILE* file = CFileGate::OpenForWriting("testlevel\\objects.xml", "w");
-    ASSERT_NE(file, nullptr);
-    fclose(file);
-    EXPECT_TRUE(FileExists("TestLevel/objects.xml"));
-    EXPECT_FALSE(FileExists("testlevel"));
-}
-
 TEST(DataPath, ExactCaseWinsOverOtherSpellings) {
     CTempWorkDir dir;
     MakeFolders("music");

@@ -9,6 +9,7 @@
 
 #include "HostileFiles.h"
 #include "TestSupport.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileGate.h"
 #include "platform/SoundLibrary.h"
 
@@ -83,35 +84,48 @@ TEST(FileGate, DataFolderIsTheWorkingDirectory) {
     EXPECT_FALSE(CFileGate::IsInsideDataFolder(nullptr));
 }
 
-TEST(FileGate, WritesStayInsideAndNeverTouchADevice) {
-    CTempWorkDir dir;
+// Each way a write may be redirected out of the data folder is refused with
+// its reason, and the file outside keeps its contents.
+TEST(FileGate, WritesStayInsideAndNeverFollowALink) {
+    CTempWorkDir      dir;
+    const std::string outside = dir.Path() + ".outside";
+    WriteFile(outside, "precious");
     MakeFolders("TestLevel");
-    ASSERT_EQ(symlink("/dev/null", "TestLevel/objects.xml"), 0);
-    const std::string outside = dir.Path() + "/abs.xml";
-    for (const char* path : {"TestLevel\\objects.xml", "..\\escape.xml", outside.c_str()}) {
-        EXPECT_EQ(CFileGate::OpenForWriting(path, "w"), nullptr) << path;
-        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), std::string("CFileGate::OpenForWriting: refused ") + path),
-                  1)
-            << path;
+    symlink("/dev/null", "TestLevel/device.xml");
+    symlink(outside.c_str(), "TestLevel/link.xml");
+    link(outside.c_str(), "TestLevel/hard.xml");
+    symlink("/tmp", "linked");
+    const std::pair<std::string, const char*> cases[] = {
+        {"TestLevel\\device.xml", "the name is a symbolic link"},
+        {"TestLevel\\link.xml", "the name is a symbolic link"},
+        {"TestLevel\\hard.xml", "the file has other names (hard links)"},
+        {"linked\\x.xml", "its folder is a link to outside the data and user folders"},
+        {"..\\escape.xml", "the path leaves the data folder"},
+        {outside, "the path leaves the data folder"},
+    };
+    for (const auto& [path, reason] : cases) {
+        for (const char* mode : {"w", "a+"}) {
+            EXPECT_EQ(CFileGate::OpenForWriting(path.c_str(), mode), nullptr) << path;
+        }
+        EXPECT_EQ(
+            CountLinesWith(ReadFile("log_error.txt"), "CFileGate::OpenForWriting: refused " + path + ": " + reason), 2)
+            << ReadFile("log_error.txt");
     }
-    EXPECT_FALSE(FileExists("abs.xml"));
-    EXPECT_FALSE(FileExists("../escape.xml"));
+    EXPECT_EQ(ReadFile(outside), "precious");
+    EXPECT_FALSE(FileExists("/tmp/x.xml") || FileExists("../escape.xml"));
+    unlink(outside.c_str());
 
     unlink("log_error.txt");
     EXPECT_EQ(CFileGate::OpenForWriting("..\\quiet.txt", "a", true), nullptr);
     EXPECT_FALSE(FileExists("log_error.txt")) << "the logger's own opens are quiet";
 
-    for (const char* mode : {"w", "a", "a", "w"}) {
-        FILE* file = CFileGate::OpenForWriting("TestLevel\\save.xml", mode);
+    for (const char* mode : {"w", "a", "a", "w", "a"}) {
+        FILE* file = CFileGate::OpenForWriting("testlevel\\save.xml", mode); // created in the folder on disk
         ASSERT_NE(file, nullptr) << mode;
         fputs(mode, file);
         fclose(file);
     }
-    EXPECT_EQ(ReadFile("TestLevel/save.xml"), "w") << "w truncates, a appends";
-    FILE* file = CFileGate::OpenForWriting("TestLevel\\save.xml", "a");
-    fputs("aa", file);
-    fclose(file);
-    EXPECT_EQ(ReadFile("TestLevel/save.xml"), "waa");
+    EXPECT_EQ(ReadFile("TestLevel/save.xml"), "wa") << "w truncates, a appends";
 }
 
 // A unit file's sound may name a device through "..", or a sounds folder may
@@ -137,6 +151,29 @@ TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
         EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), std::string("refused ") + path + ":"), 2) << path;
     }
     sound.Close();
+}
+
+// An atomic write that is given up (by a second Open or by the object's end)
+// leaves the old file as it was and no temporary file behind; a commit
+// replaces the old file.
+TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    WriteFile("a.xml", "old a");
+    WriteFile("b.xml", "old b");
+    {
+        CAtomicFile file;
+        ASSERT_TRUE(file.Open("a.xml"));
+        fputs("new a", file.GetStream());
+        ASSERT_TRUE(file.Open("b.xml"));
+        EXPECT_FALSE(FileExists("a.xml.tmp")) << "the second Open gave up the first write";
+        fputs("new b", file.GetStream());
+    }
+    EXPECT_FALSE(FileExists("b.xml.tmp")) << "the end of the object gave up the write";
+    EXPECT_EQ(ReadFile("a.xml") + ReadFile("b.xml"), "old aold b");
+    CAtomicFile file;
+    ASSERT_TRUE(file.Open("a.xml"));
+    fputs("new a", file.GetStream());
+    EXPECT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile("a.xml"), "new a");
 }
 
 } // namespace

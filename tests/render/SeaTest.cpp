@@ -1,29 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
 #include "render/Sea.h"
-#include "render/SkyBox.h"
-#include "render/TextureManager.h"
 
 namespace {
 
-// Without their images (no GL work happens), the geometry still follows the map.
-TEST(SkyAndSea, SpanTheMapWithTheirFactors) {
-    CTempWorkDir    dir;
-    CTextureManager textures;
-    const CSkyBox   sky("Skydome", textures, 1280.0f);
-    EXPECT_FLOAT_EQ(sky.GetCentre().x, 640.0f);
-    EXPECT_FLOAT_EQ(sky.GetCentre().y - sky.GetSize().y * 0.5f, -2800.0f);
-    EXPECT_FLOAT_EQ(sky.GetCentre().y + sky.GetSize().y * 0.5f, 2200.0f);
-    EXPECT_EQ(sky.GetTexture(CSkyBox::faceTop), 0u) << "a missing image gives texture 0";
-
-    const CSea sea("Terrain", 1280.0f, 2.0f, 45.0f, textures);
-    EXPECT_FLOAT_EQ(sea.GetSizeX(), 5120.0f);
-    EXPECT_FLOAT_EQ(sea.GetSizeZ(), 5120.0f);
-    EXPECT_FLOAT_EQ(sea.GetCentreX(), 640.0f);
-    EXPECT_FLOAT_EQ(sea.GetWaterHeight(), 90.0f);
-}
-
+// The drift of the sea texture, as the frames advance it.
 TEST(SkyAndSea, DriftRepeatsAfterAWholeTextureAndNotOnTheFirstFrame) {
     CSea::SetDriftOffset(0.0f);
     CSea::AdvanceDrift(0.0f);

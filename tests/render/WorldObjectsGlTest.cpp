@@ -86,13 +86,19 @@ std::string Item(int number, const char* file, float x, float z, float rotation,
     return item + "</" + std::to_string(number) + ">\n";
 }
 
+// Items with another suffix are skipped and the list goes on; an item
+// without "scale" ends it. A missing file or list loads nothing.
 TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
+    EXPECT_FALSE(Make()->LoadObjects());
+    WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, 1, 0, "1") + "</things>\n");
+    EXPECT_FALSE(Make()->LoadObjects());
     WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 100, 40, 30, "2") +
-                                 Item(1, "oak.3ds", 150, 60, 0, "0.5") + Item(2, "pine.3ds", 200, 80, 0, nullptr) +
-                                 Item(3, "oak.3ds", 250, 90, 0, "1") + "</objects>\n");
+                                 Item(1, "pine.obj", 20, 20, 0, "1") + Item(2, "oak.3ds", 150, 60, 0, "0.5") +
+                                 Item(3, "pine.3ds", 200, 80, 0, nullptr) + Item(4, "oak.3ds", 250, 90, 0, "1") +
+                                 "</objects>\n");
     auto objects = Make();
     EXPECT_TRUE(objects->LoadObjects());
-    ASSERT_EQ(objects->GetCount(), 2) << "the item without \"scale\" ends the list";
+    ASSERT_EQ(objects->GetCount(), 2);
     EXPECT_EQ(objects->GetModelCount(), 2);
     const CModelInstance* first = objects->GetObjectByIndex(0);
     EXPECT_EQ(first->GetFileName(), "pine.3ds");
@@ -104,6 +110,7 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_FLOAT_EQ(first->GetScale(), 2.0f);
     EXPECT_FLOAT_EQ(first->GetRadius(), 2.0f * 2.0f) << "the model's integer radius 2 times the scale";
     EXPECT_EQ(first->GetUnitIndex(), -1);
+    EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
     EXPECT_FLOAT_EQ(objects->GetObjectByIndex(1)->GetRadius(), 1.0f);
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
@@ -113,14 +120,6 @@ TEST(ModelInstance, ScalingAnInstanceWithoutAModelKeepsItsRadiusZero) {
     instance.SetScale(2.0f);
     EXPECT_FLOAT_EQ(instance.GetScale(), 2.0f);
     EXPECT_FLOAT_EQ(instance.GetRadius(), 0.0f);
-}
-
-TEST_F(WorldObjectsGlTest, MissingFileOrListLoadsNothing) {
-    auto objects = Make();
-    EXPECT_FALSE(objects->LoadObjects());
-    WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, 1, 0, "1") + "</things>\n");
-    EXPECT_FALSE(objects->LoadObjects());
-    EXPECT_EQ(objects->GetCount(), 0);
 }
 
 struct NameCase {
@@ -152,15 +151,6 @@ INSTANTIATE_TEST_SUITE_P(Names, ObjectName,
                                            NameCase{"pine.3Ds", true}, NameCase{"pine.txt", false},
                                            NameCase{"pine", false}, NameCase{"pine.3ds.bak", false},
                                            NameCase{"pine.3dsx", false}, NameCase{"", false}));
-
-TEST_F(WorldObjectsGlTest, AnItemWithAnotherSuffixIsSkippedAndTheListGoesOn) {
-    WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 10, 10, 0, "1") + Item(1, "pine.obj", 20, 20, 0, "1") +
-                                 Item(2, "oak.3ds", 30, 30, 0, "1") + "</objects>\n");
-    auto objects = Make();
-    objects->LoadObjects();
-    ASSERT_EQ(objects->GetCount(), 2);
-    EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
-}
 
 TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndNamesDifferingInCaseDoNot) {
     auto      objects = Make();
@@ -286,7 +276,7 @@ protected:
 // Statistics of one sphere's half of the window.
 struct SphereCensus {
     int           pixels = 0;
-    int           edge = 0, darkEdge = 0;
+    int           edge = 0, darkEdge = 0, darkInside = 0;
     std::set<int> levels; // distinct red values inside the silhouette
 };
 
@@ -310,6 +300,8 @@ SphereCensus Survey(const CPicture& picture, int firstColumn, int lastColumn) {
                 census.darkEdge += dark ? 1 : 0;
             } else if (!dark) {
                 census.levels.insert(p[0]);
+            } else {
+                ++census.darkInside;
             }
         }
     }
@@ -347,6 +339,29 @@ TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
     EXPECT_LE(cel.levels.size(), 5u) << "cel shading shows a few bands of the team colour";
     EXPECT_GE(cel.levels.size(), 2u) << "the bands follow the light";
     EXPECT_GT(object.levels.size(), 20u) << "the fixed light shades the object smoothly";
+}
+
+// A textured unit is drawn by the second program, which carries the mesh
+// texture on the second unit: the checker's blue squares times the red of
+// team 1 are black inside the silhouette, its yellow ones red.
+TEST_F(CelPicture, ATexturedUnitKeepsItsTextureUnderTheBands) {
+    ASSERT_TRUE(ModelTools::ExportModel("objects", "crate",
+                                        ModelTools::BoxObj("crate", "checker", -3, -3, -3, 3, 3, 3, 1, 1),
+                                        "newmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n"));
+    ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
+    auto objects = Make();
+    ASSERT_TRUE(objects->IsCelShadingReady());
+    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+        unitLook = look;
+        return true;
+    });
+    const int unit = objects->AddObject("crate.3ds");
+    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+    objects->GetObjectByIndex(unit)->SetRotation(30, 40, 0);
+    const SphereCensus census = Survey(Draw(*objects), 0, windowWidth);
+    ASSERT_GT(census.pixels, 2000);
+    EXPECT_GT(census.darkInside, census.pixels / 5) << "the blue squares, tinted red";
+    EXPECT_GT(census.pixels - census.edge - census.darkInside, census.pixels / 5) << "the yellow squares";
 }
 
 TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {

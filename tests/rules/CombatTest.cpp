@@ -102,8 +102,9 @@ TEST(ExchangeLimits, StayFiniteForAnyInput) {
             EXPECT_GE(std::min(result.damageToAttacker, result.damageToDefender), Combat::minDamage);
         }
     }
-    EXPECT_EQ(Combat::ResolveExchange(Attacker(), Defender(), tileSize, odd[0]).defenderDefend, 8.0f * 800.0f)
-        << "a divisor of 0 or less stands back for the safe 1";
+    EXPECT_FLOAT_EQ(Combat::ResolveExchange(Attacker(), Defender(), tileSize, odd[0]).defenderDefend,
+                    8.0f * 800.0f / FightParams().maxDefense)
+        << "a divisor of 0 or less stands back for the standard one";
     EXPECT_EQ(Combat::ApplyDamage(INT_MIN + 5, INT_MAX), INT_MIN);
 }
 

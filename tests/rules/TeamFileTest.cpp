@@ -49,8 +49,10 @@ struct CFightCase {
     const char* text; // nullptr: no file
     bool        opened;
     FightParams expected;
-    const char* logged;
+    int         lines; // in the error log, one per key that cannot be used (or for the file)
 };
+
+const FightParams standard;
 
 const CFightCase fightCases[] = {
     {"all keys",
@@ -59,19 +61,23 @@ const CFightCase fightCases[] = {
      "attackBonus>",
      true,
      {1.25f, 2.0f, 24.0f, 0.25f, 30.0f, 0.5f, 6.0f},
-     nullptr},
-    {"one key", "<attackFactor>3</attackFactor>", true, {1.0f, 3.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f}, nullptr},
-    {"no file", nullptr, false, {}, nullptr},
-    {"zero divisors",
-     "<maxAttack>0</maxAttack><maxDefense>-2</maxDefense><attackBonus>2</attackBonus>",
+     0},
+    {"one key", "<attackFactor>3</attackFactor>", true, {1.25f, 3.0f, 24.0f, 1.0f, 30.0f, 1.0f, 6.0f}, 6},
+    {"no file", nullptr, false, standard, 1},
+    {"empty file", "", true, standard, 7},
+    // Each unusable value keeps the standard one: a NaN divisor once made
+    // attacks thirty times as strong as the shipped rules.
+    {"damaged values",
+     "<maxAttack>nan</maxAttack><maxDefense>-2</maxDefense><attackBonus>inf</attackBonus><attackFactor>1e39"
+     "</attackFactor><minAttack>twelve</minAttack><minDefense> 0.5 </minDefense><maxSlopeBonus>3</maxSlopeBonus>",
      true,
-     {2.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f},
-     "maxAttack"},
+     {1.25f, 1.0f, 24.0f, 1.0f, 30.0f, 0.5f, 3.0f},
+     5},
 };
 
 class FightParamsTest : public ::testing::TestWithParam<CFightCase> {};
 
-TEST_P(FightParamsTest, ReadsEachKeyOnItsOwn) {
+TEST_P(FightParamsTest, ReadsEachKeyOnItsOwnAndNamesEachUnusableOne) {
     const CFightCase& fight = GetParam();
     CTempWorkDir      folder;
     if (fight.text != nullptr) {
@@ -86,9 +92,9 @@ TEST_P(FightParamsTest, ReadsEachKeyOnItsOwn) {
     EXPECT_FLOAT_EQ(read.maxDefense, fight.expected.maxDefense);
     EXPECT_FLOAT_EQ(read.minDefense, fight.expected.minDefense);
     EXPECT_FLOAT_EQ(read.maxSlopeBonus, fight.expected.maxSlopeBonus);
-    if (fight.logged != nullptr) {
-        EXPECT_NE(ReadFile("log_error.txt").find(fight.logged), std::string::npos);
-    }
+    const std::string log = FileExists("log_error.txt") ? ReadFile("log_error.txt") : "";
+    EXPECT_EQ(CountLinesWith(log, "LoadFightParams: "), fight.lines) << log;
+    EXPECT_EQ(CountLinesWith(log, "fight.xml"), fight.lines) << "each line names the file:\n" << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(FightFiles, FightParamsTest, ::testing::ValuesIn(fightCases),

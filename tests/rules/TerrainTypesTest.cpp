@@ -45,14 +45,6 @@ TEST(TerrainTypes, FirstIncompleteOrMissingElementEndsTheList) {
     EXPECT_EQ(CTerrainTypes("hole.xml").GetCount(), 1);
 }
 
-TEST(TerrainTypes, MissingFileOrListGivesNoTypes) {
-    CTempWorkDir dir;
-    WriteFile("wrong.xml", "<types>" + TypeElement(0, "a", allValues) + "</types>");
-    EXPECT_EQ(CTerrainTypes("absent.xml").GetCount(), 0);
-    EXPECT_EQ(CTerrainTypes("wrong.xml").GetCount(), 0);
-    EXPECT_FALSE(FileExists("log_error.txt"));
-}
-
 TEST(TerrainTypes, LongNameIsCutTo511Characters) {
     CTempWorkDir      dir;
     const std::string name = std::string(500, 'x') + std::string(100, 'y');

@@ -8,10 +8,13 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
+#include "ai/ComputerPlayer.h"
 #include "ai/NearestAttackPlayer.h"
+#include "rules/RulesBoard.h"
 #include "data/DataFiles.h"
 #include "rules/Match.h"
 #include "rules/UnitFile.h"
@@ -20,21 +23,21 @@ namespace {
 
 constexpr int board = CGridManager::gridSize;
 
-// The shipped level's rules in a temporary working folder that links the
+// A shipped level's rules in a temporary working folder that links the
 // data folders the rules read, so that the logs stay out of data/.
 class CShippedLevel {
 public:
-    CShippedLevel() {
-        for (const char* name : {"TestLevel", "Terrain", "units"}) {
-            const std::string target = DataFiles::Folder() + "/" + name;
-            if (symlink(target.c_str(), name) != 0) {
+    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
+        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
+            const std::string target = DataFiles::Folder() + "/" + folderName;
+            if (symlink(target.c_str(), folderName.c_str()) != 0) {
                 ADD_FAILURE() << "cannot link " << target;
             }
         }
     }
     std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
         std::string             error;
-        std::unique_ptr<CMatch> match = CMatch::LoadLevel("TestLevel", seed, error);
+        std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
         EXPECT_TRUE(match) << error;
         if (match) {
             match->SetTraceExchanges(trace);
@@ -44,6 +47,7 @@ public:
 
 private:
     CTempWorkDir folder;
+    std::string  name;
 };
 
 // The move area by a breadth-first search over the four edge neighbours
@@ -197,13 +201,15 @@ void ExpectWellFormedTrace(const std::string& log, int attacks) {
     }
 }
 
-class WholeGame : public ::testing::TestWithParam<uint64_t> {};
+// Each shipped level, two seeds.
+class WholeGame : public ::testing::TestWithParam<std::tuple<const char*, uint64_t>> {};
 
-INSTANTIATE_TEST_SUITE_P(Seeds, WholeGame, ::testing::Values(0u, 1u));
+INSTANTIATE_TEST_SUITE_P(LevelsAndSeeds, WholeGame,
+                         ::testing::Combine(::testing::Values("TestLevel", "Islands"), ::testing::Values(0u, 1u)));
 
 TEST_P(WholeGame, TheBaselinePlayerPlaysTheShippedLevelToAWinner) {
-    CShippedLevel           level;
-    std::unique_ptr<CMatch> match = level.NewMatch(GetParam(), true);
+    CShippedLevel           level(std::get<0>(GetParam()));
+    std::unique_ptr<CMatch> match = level.NewMatch(std::get<1>(GetParam()), true);
     ASSERT_TRUE(match);
     ASSERT_GE(match->GetUnitCount(), 10);
     ASSERT_FALSE(match->Start().events.size()) << "both teams are complete";
@@ -320,6 +326,121 @@ TEST(ShippedExchanges, TheRulesSlopeKeepsEveryDamage) {
         }
     }
     EXPECT_GT(compared, 10000);
+}
+
+// Computer against computer (and the hard level against the baseline) on
+// the shipped level: every command is accepted, the invariants hold after
+// each, the game ends; at positions along the way two new players with the
+// same seed, each on its own copy, give the same commands for the rest of
+// the turn; and the whole game played again gives the same final state.
+struct ComputerPairing {
+    CComputerPlayer::Level red;
+    CComputerPlayer::Level blue; // its level, or the baseline when red is hard
+    uint64_t               seed;
+};
+
+class ComputerGame : public ::testing::TestWithParam<ComputerPairing> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairings, ComputerGame,
+    ::testing::Values(ComputerPairing{CComputerPlayer::Level::normal, CComputerPlayer::Level::easy, 3},
+                      ComputerPairing{CComputerPlayer::Level::hard, CComputerPlayer::Level::hard, 4}));
+
+std::vector<CCommand> RestOfTurn(const CMatch& position, CComputerPlayer::Level level, uint64_t seed) {
+    CMatch                match(position);
+    CComputerPlayer       player(level, seed);
+    std::vector<CCommand> commands;
+    for (const int team = match.GetCurrentTeam(); !match.IsGameOver() && match.GetCurrentTeam() == team;) {
+        commands.push_back(player.ChooseCommand(match));
+        if (!match.Apply(commands.back()).Accepted()) {
+            break;
+        }
+    }
+    return commands;
+}
+
+uint64_t PlayComputerGame(const CShippedLevel& level, const ComputerPairing& pairing, bool sample) {
+    std::unique_ptr<CMatch> match = level.NewMatch(pairing.seed);
+    match->Start();
+    CComputerPlayer      red(pairing.red, 1), blue(pairing.blue, 2);
+    CNearestAttackPlayer baseline;
+    const bool           againstBaseline = pairing.red == CComputerPlayer::Level::hard;
+    for (int commands = 0; commands < 6000 && !match->IsGameOver(); ++commands) {
+        if (sample && commands % 23 == 0) {
+            const CComputerPlayer::Level level = match->GetCurrentTeam() == 1 ? pairing.red : pairing.blue;
+            EXPECT_EQ(RestOfTurn(*match, level, 7), RestOfTurn(*match, level, 7)) << "at command " << commands;
+        }
+        const CCommand     command = match->GetCurrentTeam() == 1 ? red.ChooseCommand(*match)
+                                     : againstBaseline            ? baseline.ChooseCommand(*match)
+                                                                  : blue.ChooseCommand(*match);
+        const CApplyResult result  = ApplyChecked(*match, command);
+        EXPECT_TRUE(result.Accepted()) << command.ToText() << ": " << RefusalText(result.refusal);
+        if (::testing::Test::HasFailure()) {
+            return 0;
+        }
+    }
+    EXPECT_TRUE(match->IsGameOver());
+    return match->StateHash();
+}
+
+TEST_P(ComputerGame, PlaysToAWinnerTheSameWayTwice) {
+    CShippedLevel  level;
+    const uint64_t first = PlayComputerGame(level, GetParam(), true);
+    EXPECT_EQ(first, PlayComputerGame(level, GetParam(), false));
+}
+
+// Positions with little to do: the computer's commands are accepted, it
+// never fires a shot that destroys the shooter and leaves the target, and
+// its turn ends. Team 1 moves; its headquarters stands at (2, 2), team 2's
+// at (29, 29).
+TEST(ComputerPlayer, EndsItsTurnInOddPositions) {
+    using RulesBoard::UnitTraits;
+    struct OddPosition {
+        const char* name;
+        UnitTraits  own; // team 1's one fighting unit, at (4, 4)
+        int         enemyX, enemyY;
+        UnitTraits  enemy; // team 2's one fighting unit
+    };
+    UnitTraits immobile;
+    immobile.movement = 0;
+    UnitTraits weak;
+    weak.hitpoints = 60;
+    weak.movement  = 0;
+    UnitTraits strong;
+    strong.hitpoints = 5000;
+    UnitTraits headquarters;
+    headquarters.hq               = true;
+    const OddPosition positions[] = {
+        {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
+        {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
+        {"only a suicidal shot", weak, 5, 4, strong},
+        {"an enemy at the headquarters", immobile, 3, 2, strong},
+    };
+    for (const OddPosition& position : positions) {
+        for (const auto level :
+             {CComputerPlayer::Level::easy, CComputerPlayer::Level::normal, CComputerPlayer::Level::hard}) {
+            RulesBoard::CBoard board;
+            board.AddUnit(headquarters, 1, 2, 2);
+            board.AddUnit(position.own, 1, 4, 4);
+            board.AddUnit(headquarters, 2, 29, 29);
+            board.AddUnit(position.enemy, 2, position.enemyX, position.enemyY);
+            board.match->SetTraceExchanges(false);
+            board.match->Start();
+            CComputerPlayer player(level, 5);
+            for (int commands = 0; commands < 40 && board.match->GetCurrentTeam() == 1; ++commands) {
+                const CCommand     command = player.ChooseCommand(*board.match);
+                const CShotPreview shot    = command.kind == CCommand::fire
+                                                 ? board.match->PreviewShot(command.unit, command.x, command.y)
+                                                 : CShotPreview();
+                EXPECT_FALSE(level != CComputerPlayer::Level::easy && shot.kind == CShotPreview::attack &&
+                             shot.shooterHitpointsAfter <= 0 && shot.targetHitpointsAfter > 0)
+                    << position.name << ": " << command.ToText();
+                ASSERT_TRUE(board.match->Apply(command).Accepted()) << position.name << ": " << command.ToText();
+            }
+            EXPECT_TRUE(board.match->GetCurrentTeam() == 2 || board.match->IsGameOver())
+                << position.name << " at level " << CComputerPlayer::LevelName(level);
+        }
+    }
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "GlFixture.h"
-#include "Pixels.h"
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "platform/GlyphLists.h"
@@ -42,6 +41,10 @@ protected:
     }
 };
 
+bool IsBlack(const uint8_t* pixel) {
+    return pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 0;
+}
+
 bool IsRed(const uint8_t* pixel) {
     return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0;
 }
@@ -52,9 +55,9 @@ TEST_F(FontGlTest, TextDrawsItsColourRightOfTheRasterPositionAndAdvancesIt) {
     ASSERT_TRUE(font.BuildBitmapFont());
     EXPECT_EQ(font.GetListCount(), 96);
 
-    const float   after  = PrintAt(font, 40, 100, "Hello");
-    const CPixels pixels = CPixels::Read();
-    const auto    box    = pixels.Bounds(IsRed);
+    const float    after  = PrintAt(font, 40, 100, "Hello");
+    const CPicture pixels = CPicture::Read();
+    const auto     box    = pixels.Bounds(IsRed);
     EXPECT_EQ(pixels.Count([](const uint8_t* pixel) { return !IsRed(pixel) && !IsBlack(pixel); }), 0)
         << "2D text is drawn in its colour only, without shades";
     EXPECT_GE(box.left, 40);
@@ -89,37 +92,7 @@ TEST_F(FontGlTest, GlyphsArePixelExactCopiesOfTheirTexels) {
         const int  cell    = code - 33;
         PrintAt(font, 4 + (cell % 10) * 25, 8 + (cell / 10) * 25, text);
     }
-    EXPECT_EQ(CPixels::Read().Count(IsRed), glyphTexels);
-}
-
-// Print batches the quads that the glyph lists hold: calling the lists one
-// per character, as their numbering promises, draws the same picture.
-TEST_F(FontGlTest, TheListsDrawWhatPrintDraws) {
-    CFontDescription description = TextFont("DejaVu Sans", 14);
-    description.underline        = true;
-    CFont font;
-    font.SetDescription(description);
-    ASSERT_TRUE(font.BuildBitmapFont());
-    PrintAt(font, 30, 120, "Lists {and} quads");
-    const CPixels printed = CPixels::Read();
-
-    SetUp();
-    {
-        const CWindowProjectionScope pixels(windowWidth, windowHeight);
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glTranslatef(30.0f, 120.0f, 0.0f);
-        const char text[] = "Lists {and} quads";
-        glListBase(font.GetListBase() - 32);
-        glCallLists(static_cast<GLsizei>(sizeof text - 1), GL_UNSIGNED_BYTE, text);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
-    const CPixels listed = CPixels::Read();
-    EXPECT_GT(printed.Count(IsRed), 100);
-    EXPECT_TRUE(printed.rgba == listed.rgba);
+    EXPECT_EQ(CPicture::Read().Count(IsRed), glyphTexels);
 }
 
 TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
@@ -128,18 +101,18 @@ TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
     ASSERT_TRUE(font.BuildBitmapFont());
     // Codes outside 32..127 draw nothing and move nothing.
     const float plainEnd = PrintAt(font, 10, 200, "Ab");
-    const int   plain    = CPixels::Read().Count(IsRed);
+    const int   plain    = CPicture::Read().Count(IsRed);
     SetUp();
     const float mixedEnd = PrintAt(font, 10, 200,
                                    "\x01\x1f"
                                    "A\x80\xff"
                                    "b\t");
-    EXPECT_EQ(CPixels::Read().Count(IsRed), plain);
+    EXPECT_EQ(CPicture::Read().Count(IsRed), plain);
     EXPECT_EQ(mixedEnd, plainEnd);
 
     SetUp();
     EXPECT_EQ(PrintAt(font, 10, 100, ""), 10.0f) << "an empty text moves nothing";
-    EXPECT_EQ(CPixels::Read().Count(IsRed), 0);
+    EXPECT_EQ(CPicture::Read().Count(IsRed), 0);
 
     // At most 255 characters are drawn.
     const float one  = PrintAt(font, 0, 50, "l") - 0.0f;
@@ -165,7 +138,7 @@ TEST_F(FontGlTest, UnknownFacesMapToAnInstalledFontAndNoFontsSkipText) {
     EXPECT_FALSE(outlineBuilt);
     EXPECT_EQ(bitmap.GetListBase(), 0u);
     PrintAt(bitmap, 10, 10, "nothing");
-    EXPECT_EQ(CPixels::Read().Count(IsRed), 0);
+    EXPECT_EQ(CPicture::Read().Count(IsRed), 0);
     const std::string log = ReadFile("log_error.txt");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
 }
@@ -188,7 +161,7 @@ TEST_F(FontGlTest, OutlineWidthScalesWithTheScreen) {
 class OutlineGlTest : public FontGlTest {
 protected:
     // Draws "Hit" as the messages are drawn: lit, in front of the camera.
-    static CPixels Draw3D(float lineWidth) {
+    static CPicture Draw3D(float lineWidth) {
         CFontDescription description = TextFont();
         description.fillColour       = {1.0f, 0.0f, 0.0f, 1.0f};
         description.outlineColour    = {0.0f, 0.0f, 1.0f, 1.0f};
@@ -216,7 +189,7 @@ protected:
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
-        return CPixels::Read();
+        return CPicture::Read();
     }
 };
 
@@ -229,9 +202,9 @@ bool IsOutline(const uint8_t* pixel) {
 }
 
 TEST_F(OutlineGlTest, OutlineRimsTheFacesAndNeverCoversThem) {
-    const CPixels faces     = Draw3D(0.0f);
-    const CPixels outlined  = Draw3D(6.0f);
-    const int     faceCount = faces.Count(IsFace);
+    const CPicture faces     = Draw3D(0.0f);
+    const CPicture outlined  = Draw3D(6.0f);
+    const int      faceCount = faces.Count(IsFace);
     ASSERT_GT(faceCount, 500) << "the letters' faces are drawn";
     EXPECT_EQ(faces.Count(IsOutline), 0);
     EXPECT_GT(outlined.Count(IsOutline), faceCount / 10) << "a visible rim";

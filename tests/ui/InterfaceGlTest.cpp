@@ -3,7 +3,6 @@
 
 #include "GlFixture.h"
 #include "LayoutFiles.h"
-#include "Pixels.h"
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "ui/Interface.h"
@@ -53,7 +52,7 @@ TEST_F(InterfaceGlTest, DrawsOverTheSceneAndRestoresTheState) {
     DrawScene();
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     hud->Draw(state);
-    const CPixels pixels = CPixels::Read();
+    const CPicture pixels = CPicture::Read();
 
     // The box blends half its red over the green scene.
     const uint8_t* box = pixels.At(245, 125);
@@ -84,13 +83,13 @@ TEST_F(InterfaceGlTest, DrawsOverTheSceneAndRestoresTheState) {
     state.options.transparency = false;
     DrawScene();
     hud->Draw(state);
-    EXPECT_TRUE(CPixels::Read().Is(245, 125, 255, 0, 0));
+    EXPECT_TRUE(CPicture::Read().Is(245, 125, 255, 0, 0));
 }
 
 TEST_F(InterfaceGlTest, TheTurnMessageShowsAndEndsAfterItsTime) {
     DrawScene();
     hud->Draw(state);
-    const CPixels without = CPixels::Read();
+    const CPicture without = CPicture::Read();
     ASSERT_TRUE(hud->ShowMessage(CInterface::messageTurn, 1));
     DrawScene();
     state.frameTime = 0.0f; // the first frame: the message waits at its start
@@ -99,8 +98,8 @@ TEST_F(InterfaceGlTest, TheTurnMessageShowsAndEndsAfterItsTime) {
     hud->Draw(state); // half way in
     DrawScene();
     hud->Draw(state); // upright
-    const CPixels with    = CPixels::Read();
-    int           changed = 0;
+    const CPicture with    = CPicture::Read();
+    int            changed = 0;
     for (int y = 0; y < with.height; ++y) {
         for (int x = 0; x < with.width; ++x) {
             changed += memcmp(with.At(x, y), without.At(x, y), 3) != 0 ? 1 : 0;

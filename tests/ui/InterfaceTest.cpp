@@ -97,34 +97,6 @@ TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositions) {
     EXPECT_EQ(layout.finish.box.upperLeftY, 768 - (-110 + 384));
 }
 
-// Whether each element holds what its file gave.
-bool IsLoaded(const CInterfaceLayout& layout, const std::string& key) {
-    const std::pair<const char*, bool> loaded[] = {
-        {"fontregular", layout.fontRegular.loaded},
-        {"fonthead", layout.fontHead.loaded},
-        {"fontfinish", layout.fontFinish.loaded},
-        {"font3d", layout.font3d.loaded},
-        {"boxes", !layout.boxes.empty()},
-        {"terrain", !layout.terrain.head.empty() || layout.terrain.posY != 0},
-        {"selectedunit", !layout.selectedUnit.head.empty() || layout.selectedUnit.maxLength != 0},
-        {"hoverunit", !layout.hoverUnit.head.empty() || layout.hoverUnit.maxLength != 0},
-        {"hitpoints", !layout.hitpoints.head.empty() || layout.hitpoints.maxLength != 0},
-        {"curteam", !layout.currentTeam.head.empty() || layout.currentTeam.posY != 0},
-        {"endturn", !layout.endTurn.label.empty() || layout.endTurn.team1.red != 0.0f},
-        {"fpscounter", !layout.fps.label.empty() || layout.fps.posY != 0},
-        {"finish", !layout.finish.head.empty() || layout.finish.box.upperLeftX != 0},
-        {"pxinfos", !layout.renderInfo.head.empty() || layout.renderInfo.posY != 0},
-        {"comment", !layout.messages.goodAttack.empty()},
-    };
-    for (const auto& element : loaded) {
-        if (key == element.first) {
-            return element.second;
-        }
-    }
-    ADD_FAILURE() << "no element " << key;
-    return false;
-}
-
 // Every key of every sub-file is required: without it nothing of that file
 // is stored and every other element still loads.
 TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
@@ -139,10 +111,11 @@ TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
             WriteFile("Interface/" + file.name, lacking.Text());
             CInterfaceLayout layout;
             CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\interface.xml", layout);
-            EXPECT_FALSE(IsLoaded(layout, file.key)) << file.name << " without " << value.first;
+            EXPECT_FALSE(LayoutElementLoaded(layout, file.key)) << file.name << " without " << value.first;
             for (const CLayoutFile& other : files.files) {
                 if (other.key != file.key) {
-                    EXPECT_TRUE(IsLoaded(layout, other.key)) << other.key << " after " << file.name << " lost a key";
+                    EXPECT_TRUE(LayoutElementLoaded(layout, other.key))
+                        << other.key << " after " << file.name << " lost a key";
                 }
             }
         }
@@ -153,9 +126,9 @@ TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
 TEST_F(InterfaceTest, MissingIndexOrIndexKeysLeaveElementsEmpty) {
     files.indexKeysLeftOut  = {"terrain", "font3d"};
     CInterfaceLayout layout = Load();
-    EXPECT_FALSE(IsLoaded(layout, "terrain"));
-    EXPECT_FALSE(IsLoaded(layout, "font3d"));
-    EXPECT_TRUE(IsLoaded(layout, "hoverunit"));
+    EXPECT_FALSE(LayoutElementLoaded(layout, "terrain"));
+    EXPECT_FALSE(LayoutElementLoaded(layout, "font3d"));
+    EXPECT_TRUE(LayoutElementLoaded(layout, "hoverunit"));
 
     CInterfaceLayout nothing;
     EXPECT_FALSE(CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\missing.xml", nothing));

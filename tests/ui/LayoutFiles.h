@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "ui/InterfaceLayout.h"
 
 // A complete interface layout for tests, written into "Interface/" of the
 // working directory. Each sub-file is a list of keys and values, given as
@@ -159,3 +160,31 @@ public:
     std::string              boxes = BoxEntry(0, "10", "130", "250", "10"); // the entries inside "<boxes>"
     std::vector<std::string> indexKeysLeftOut;
 };
+
+// Whether each element holds what its file gave.
+inline bool LayoutElementLoaded(const CInterfaceLayout& layout, const std::string& key) {
+    const std::pair<const char*, bool> loaded[] = {
+        {"fontregular", layout.fontRegular.loaded},
+        {"fonthead", layout.fontHead.loaded},
+        {"fontfinish", layout.fontFinish.loaded},
+        {"font3d", layout.font3d.loaded},
+        {"boxes", !layout.boxes.empty()},
+        {"terrain", !layout.terrain.head.empty() || layout.terrain.posY != 0},
+        {"selectedunit", !layout.selectedUnit.head.empty() || layout.selectedUnit.maxLength != 0},
+        {"hoverunit", !layout.hoverUnit.head.empty() || layout.hoverUnit.maxLength != 0},
+        {"hitpoints", !layout.hitpoints.head.empty() || layout.hitpoints.maxLength != 0},
+        {"curteam", !layout.currentTeam.head.empty() || layout.currentTeam.posY != 0},
+        {"endturn", !layout.endTurn.label.empty() || layout.endTurn.team1.red != 0.0f},
+        {"fpscounter", !layout.fps.label.empty() || layout.fps.posY != 0},
+        {"finish", !layout.finish.head.empty() || layout.finish.box.upperLeftX != 0},
+        {"pxinfos", !layout.renderInfo.head.empty() || layout.renderInfo.posY != 0},
+        {"comment", !layout.messages.goodAttack.empty()},
+    };
+    for (const auto& element : loaded) {
+        if (key == element.first) {
+            return element.second;
+        }
+    }
+    ADD_FAILURE() << "no element " << key;
+    return false;
+}

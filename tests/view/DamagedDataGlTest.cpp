@@ -3,13 +3,16 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "GlFixture.h"
 #include "HostileFiles.h"
 #include "TestSupport.h"
+#include "rules/FightFile.h"
 #include "rules/GridManager.h"
+#include "rules/TerrainTypes.h"
 #include "core/Heightmap.h"
 #include "view/BattleView.h"
 #include "rules/TeamFile.h"
@@ -22,6 +25,7 @@
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
 
 // Levels, units and models are files that players edit and share. Every
 // loader meets damaged and hostile versions of its file here: missing, cut
@@ -31,34 +35,6 @@
 namespace {
 
 constexpr int samples = 33; // one terrain patch
-
-void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-// A 24-bit BMP, grey ramp along the columns.
-std::string Bitmap(int size) {
-    const int   rowBytes = (size * 3 + 3) / 4 * 4;
-    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLittleEndian(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    PutLittleEndian(bytes, 10, 54, 4);
-    PutLittleEndian(bytes, 14, 40, 4);
-    PutLittleEndian(bytes, 18, static_cast<uint32_t>(size), 4);
-    PutLittleEndian(bytes, 22, static_cast<uint32_t>(size), 4);
-    PutLittleEndian(bytes, 26, 1, 2);
-    PutLittleEndian(bytes, 28, 24, 2);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
-            bytes[pixel] = bytes[pixel + 1] = bytes[pixel + 2] = static_cast<char>(column * 4);
-        }
-    }
-    return bytes;
-}
 
 // An uncompressed 24-bit TGA of one colour.
 std::string Targa(int size) {
@@ -148,6 +124,26 @@ std::string ObjectEntry(int number, const std::string& model, const std::string&
            "<rotation>0</rotation><scale>" + scale + "</scale></" + n + ">\n";
 }
 
+// A 3DS chunk whose length field claims `claimed` bytes, whatever it holds.
+std::string LyingChunk(uint16_t id, uint32_t claimed, const std::string& body) {
+    std::string bytes = Chunk(id, body);
+    PutLittleEndian(bytes, 2, claimed, 4);
+    return bytes;
+}
+
+// A triangle model whose vertex list claims `count` vertices and whose
+// editor chunk ends with a chunk that claims more than the file holds.
+std::string LyingModel(uint16_t count, bool lyingLength) {
+    std::string  model = TriangleModel(2.5f);
+    const size_t at    = model.find(Floats({2.5f})) - 2; // the count before the first vertex
+    PutLittleEndian(model, at, count, 2);
+    if (lyingLength) {
+        const std::string editor = Chunk(CModelFile::chunkEditor, LyingChunk(0x1234, 1000, "xy"));
+        model                    = Chunk(CModelFile::chunkPrimary, model.substr(6) + editor);
+    }
+    return model;
+}
+
 // The level every loader works in: one terrain patch, a sphere model.
 class DamagedDataGlTest : public GlSceneTest {
 protected:
@@ -169,8 +165,12 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    std::string Log() const { return ReadFile("log_error.txt"); }
+public:
+    std::string  Log() const { return ReadFile("log_error.txt"); }
+    CBattleView& Level() { return *level; }
+    using GlSceneTest::app;
 
+protected:
     CTempWorkDir                 dir;
     std::unique_ptr<CBattleView> level;
 };
@@ -191,7 +191,11 @@ const std::vector<CLoader>& Loaders() {
          [](CBattleView&, const std::string& path) { return CUnitFile().Load(path.c_str()); },
          "CUnitManager::LoadUnit: Couldn't load unit file", false},
         {"TeamFile", "TestLevel/team1.xml", FileKind::text,
-         [] { return std::string("<effectSpecial>s.xml</effectSpecial>\n<units>\n</units>\n"); },
+         [] {
+             return std::string("<effectSpecial>s.xml</effectSpecial>\n<units><0><filename>scout.xml</filename>"
+                                "<positionX>1</positionX><positionY>2</positionY><lookX>0</lookX><lookY>1</lookY>"
+                                "</0></units>\n");
+         },
          [](CBattleView&, const std::string& path) { return CTeamFile().Load(path.c_str()); },
          "CTeamFile::Load: Couldn't load team file", false},
         {"ObjectList", "TestLevel/objects.xml", FileKind::text,
@@ -202,7 +206,14 @@ const std::vector<CLoader>& Loaders() {
          },
          "CWorldObjects::LoadObjects: Couldn't load object list", true},
         {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text,
-         [] { return std::string("<tiles>\n<0><usable>1</usable><terrainID>0</terrainID></0>\n</tiles>\n"); },
+         [] {
+             std::string tiles = "<tiles>\n";
+             for (int n = 0; n < CGridManager::tileCount; ++n) {
+                 const std::string number = std::to_string(n);
+                 tiles += "<" + number + "><usable>1</usable><terrainID>0</terrainID></" + number + ">\n";
+             }
+             return tiles + "</tiles>\n";
+         },
          [](CBattleView& level, const std::string& path) {
              const CGridManager grid(path.c_str(), level.GetHeightmap());
              return grid.GetTile(0, 0).terrainType == 0;
@@ -365,6 +376,118 @@ TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_EQ(boxes[0].text, "Unable to find the file: objects\\ghost.3ds!");
     EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\ghost.3ds!"), 1) << Log();
+}
+
+} // namespace
+
+namespace {
+
+// Each class of damage a level pack may hold: the damaged file, the loader
+// that meets it, and the line that names it, once.
+struct CDamageClass {
+    const char*                             label;
+    const char*                             path; // relative, slashes; nullptr: nothing written
+    std::string                             content;
+    std::function<void(DamagedDataGlTest&)> load;
+    const char*                             line;
+};
+
+const std::vector<CDamageClass>& DamageClasses() {
+    const auto types   = [](DamagedDataGlTest&) { CTerrainTypes("Terrain\\terraintypes.xml"); };
+    const auto objects = [](DamagedDataGlTest& test) {
+        CWorldObjects("TestLevel\\objects.xml", test.Level().GetTextures(), test.Level().GetHeightmap()).LoadObjects();
+    };
+    const auto model = [](DamagedDataGlTest& test) { CModel("objects\\odd.3ds", test.Level().GetTextures()); };
+    const auto fight = [](DamagedDataGlTest&) {
+        FightParams params;
+        LoadFightFile("TestLevel\\fight.xml", params);
+    };
+    static const std::vector<CDamageClass> classes = {
+        {"FightFileMissing", nullptr, "", fight, "Couldn't load fight file TestLevel\\fight.xml"},
+        {"FightValueNaN", "TestLevel/fight.xml", "<maxAttack>nan</maxAttack>", fight,
+         "maxAttack \"nan\" is not a finite"},
+        {"TeamWithoutUnits", "TestLevel/team1.xml", "<effectSpecial>s.xml</effectSpecial><units></units>",
+         [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); }, "holds no complete unit entry"},
+        {"TeamFileCut", "TestLevel/team1.xml",
+         "<effectSpecial>s.xml</effectSpecial><units><0><filename>a.xml</filename>",
+         [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); }, "unit entry 0 lacks a value"},
+        {"TerrainTypesMissing", nullptr, "", types, "Couldn't load terrain types Terrain\\terraintypes.xml"},
+        {"TerrainTypesEmpty", "Terrain/terraintypes.xml", "", types, "lists no terrain types"},
+        {"TerrainValueNaN", "Terrain/terraintypes.xml",
+         "<terraintypes><0><name>g</name><attack>nan</attack><defense>1</defense><movement>1</movement></0>"
+         "</terraintypes>",
+         types, "type 0: attack is not a finite number"},
+        {"TileIdUnknown", "TestLevel/Terrain/terrain.xml",
+         "<tiles><0><usable>1</usable><terrainID>7</terrainID></0></tiles>",
+         [](DamagedDataGlTest&) {
+             WriteFile("Terrain/terraintypes.xml", "<terraintypes><0><name>g</name><attack>0</attack><defense>0"
+                                                   "</defense><movement>1</movement></0></terraintypes>");
+             CBattleView("TestLevel");
+         },
+         "have no terrain type of the 1 known, the first at (0, 0) with 7"},
+        {"InterfaceMissing", nullptr, "", [](DamagedDataGlTest&) { CInterface("Interface\\interface.xml", 800, 600); },
+         "Couldn't load interface file Interface\\interface.xml"},
+        {"FontDescriptionMissing", "Interface/interface.xml", "<fontregular>fontregular.xml</fontregular>",
+         [](DamagedDataGlTest&) { CInterface("Interface\\interface.xml", 800, 600); },
+         "Couldn't load interface file interface\\fontregular.xml"},
+        {"VertexProgramMissing", nullptr, "",
+         [](DamagedDataGlTest& test) {
+             test.app->options.vertexShader = test.app->options.multitexture = true;
+             CWorldObjects("TestLevel\\objects.xml", test.Level().GetTextures(), test.Level().GetHeightmap());
+         },
+         "vertex program shader\\celshadermulti.vsh is missing"},
+        {"ObjectListCut", "TestLevel/objects.xml", "<objects>\n<0><filename>ball.3ds</filename><positionX>1", objects,
+         "object 0 lacks a value"},
+        {"ObjectScaleNaN", "TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "nan") + "</objects>\n",
+         objects, "object 0 (ball.3ds) has scale nan"},
+        {"ModelCountLies", "objects/odd.3ds", LyingModel(200, false), model, "1 list counts claim more"},
+        {"ModelLengthLies", "objects/odd.3ds", LyingModel(3, true), model, "1 chunk lengths claim more"},
+        {"ModelVertexNaN", "objects/odd.3ds", TriangleModel(std::nanf("")), model,
+         "1 vertex coordinates are not finite"},
+    };
+    return classes;
+}
+
+class DamageClassGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CDamageClass> {};
+
+INSTANTIATE_TEST_SUITE_P(Classes, DamageClassGlTest, ::testing::ValuesIn(DamageClasses()),
+                         [](const ::testing::TestParamInfo<CDamageClass>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// The damage is handled safely (the sanitizer build checks that) and named
+// in exactly one line, and no line of the log comes twice.
+TEST_P(DamageClassGlTest, IsNamedInOneLine) {
+    MakeFolders("Terrain");
+    MakeFolders("Interface");
+    if (GetParam().path != nullptr) {
+        WriteFile(GetParam().path, GetParam().content);
+    }
+    GetParam().load(*this);
+    const std::string log = FileExists("log_error.txt") ? Log() : "";
+    EXPECT_EQ(CountLinesWith(log, GetParam().line), 1) << log;
+    std::istringstream lines(log);
+    std::string        line;
+    while (std::getline(lines, line)) {
+        EXPECT_EQ(CountLinesWith(log, line), 1) << "repeated: " << line;
+    }
+}
+
+// A pack with many broken models asks for one answer: one box lists them
+// all, and the log keeps one line each.
+TEST_F(DamagedDataGlTest, ManyMissingModelsShowOneBoxThatListsThem) {
+    {
+        const CMessageBoxBatch oneBox;
+        for (const char* name : {"objects\\a.3ds", "objects\\b.3ds", "objects\\c.3ds"}) {
+            CModel(name, level->GetTextures());
+        }
+        EXPECT_TRUE(CMessageBox::GetRecorded().empty()) << "held until the batch ends";
+    }
+    const std::vector<CMessageBoxRecord>& boxes = CMessageBox::GetRecorded();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(CountLinesWith(boxes[0].text, "Error: Unable to find the file: objects\\"), 3) << boxes[0].text;
+    EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\"), 3) << Log();
 }
 
 } // namespace

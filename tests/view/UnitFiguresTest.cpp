@@ -150,16 +150,16 @@ bool IsDeleted(const CParticleSystem& particles, int id) {
     return particles.GetEmitter(id) != nullptr && particles.GetEmitter(id)->deleted;
 }
 
-// The wheel dust starts with the move, restarts where the unit has got to
-// and ends when it comes to rest.
-TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsOnArrival) {
+// The wheel dust starts with the move and restarts where the unit has got
+// to; even after a one-tile move it runs for its whole second, then ends.
+TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsAfterItsSecond) {
     CParticleSystem particles(nullptr);
     CFiguredBoard   b(&particles);
     WriteUnitEffects();
     const int unit = b.Add(UnitTraits(), 1, 5, 5, Media());
     b.AddUnit(UnitTraits(), 2, 20, 20);
     b.Show();
-    b.Play(CCommand::Move(unit, 8, 5));
+    b.Play(CCommand::Move(unit, 6, 5));
     const int wheels = 0;
     ASSERT_EQ(EmitterCounts(particles), std::vector<int>{5});
     EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, 5.5f * tileSize);
@@ -168,6 +168,8 @@ TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsOnArrival) {
     EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, b.figures->GetPosition(unit).x)
         << "the dust restarts under the unit";
     ASSERT_TRUE(b.Settle(0.1f));
+    EXPECT_TRUE(particles.GetEmitter(wheels)->particles[0].startAgain) << "the unit has arrived within the second";
+    b.figures->Update(1.0f);
     EXPECT_FALSE(particles.GetEmitter(wheels)->particles[0].startAgain);
     particles.Update(1.0f);
     particles.Update(0.0f);

@@ -1,0 +1,54 @@
+// CApplication: the computer's seat, played at a pace a person can follow.
+#include "ai/ComputerPlayer.h"
+#include "app/Application.h"
+#include "app/Seats.h"
+#include "core/Camera.h"
+#include "rules/Command.h"
+#include "view/BattleView.h"
+
+namespace {
+
+// Seconds between the end of what one command showed and the next command.
+constexpr float computerPause = 0.8f;
+
+} // namespace
+
+void CApplication::PlayComputerSeat() {
+    const CMatch*    match  = level->GetMatch();
+    CComputerPlayer* player = seats && match ? seats->ComputerToMove(*match) : nullptr;
+    level->SetComputerPlaying(player != nullptr ? CComputerPlayer::LevelName(player->GetLevel()) : nullptr);
+    if (player == nullptr) {
+        hurryComputer = false;
+        computerWait  = computerPause;
+        return;
+    }
+    if (level->IsAnimating()) {
+        computerWait = computerPause;
+        return;
+    }
+    computerWait -= GetFrameTime();
+    if (computerWait > 0.0f && !hurryComputer) {
+        return;
+    }
+    const int      team    = match->GetCurrentTeam();
+    const CCommand command = player->ChooseCommand(*match);
+    FocusCameraOn(command);
+    level->Submit(command);
+    computerWait = computerPause;
+    if (match->IsGameOver() || match->GetCurrentTeam() != team) {
+        hurryComputer = false;
+    }
+}
+
+// The camera keeps its angle and height and moves over the tile the unit
+// drives to or fires at.
+void CApplication::FocusCameraOn(const CCommand& command) {
+    if (!camera || level->GetGrid() == nullptr || (command.kind != CCommand::move && command.kind != CCommand::fire)) {
+        return;
+    }
+    float x = 0.0f, z = 0.0f;
+    level->GetGrid()->GetTileCentre(command.x, command.y, x, z);
+    const CVector3 center(x, camera->GroundHeight(x, z), z);
+    const CVector3 offset = camera->GetEye() - camera->GetCenter();
+    camera->SetPosition(center + offset, center, camera->GetUp());
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The Debian package: cpack builds it from the install rules, and it holds
+# exactly the files that `cmake --install` puts under /usr. Where lintian is
+# installed its findings are printed, and an error fails the test.
+source "$(dirname "$0")/Common.sh"
+
+build="$(dirname "$program")"
+cpack -B "$work/package" --config "$build/CPackConfig.cmake" >cpack.txt 2>&1 || fail "cpack: $(cat cpack.txt)"
+package="$(ls "$work"/package/ridgeline_*.deb)"
+dpkg-deb --contents "$package" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort >packed.txt
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+(cd root && find . ! -type d | sed 's|^\./||' | sort) >installed.txt
+diff installed.txt packed.txt >&2 || fail "the package and the install rules differ"
+grep -qx 'usr/games/ridgeline' packed.txt || fail "no program in the package"
+dpkg-deb --field "$package" Depends | grep -q libsdl2-mixer || fail "the package names no library it needs"
+if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$package" >lintian.txt 2>&1 || true
+    sed 's/^/lintian: /' lintian.txt
+    grep -q '^E:' lintian.txt && fail "lintian found errors"
+fi
+echo "ok"
