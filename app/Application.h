@@ -179,22 +179,22 @@ private:
     void PlayComputerSeat();
     void FocusCameraOn(const CCommand& command);
 
-    CProgramInstance               instance;
-    int                            state = stateStarting;
-    std::string                    gameModeString;
-    std::string                    levelName = CLevelCatalog::defaultLevel; // the settings' "level" when it can be played
-    int                            windowWidth          = 0;
-    int                            windowHeight         = 0;
-    bool                           firstFrame           = true;
-    bool                           windowLibraryStarted = false;
-    std::vector<std::string>       debugLines;
-    CFrameTimer                    frameTimer;
-    CSoundLibrary                  soundLibrary;
-    std::unique_ptr<CCamera>       camera;
-    std::unique_ptr<CFrustum>      frustum;
-    std::unique_ptr<CBattleView>   level;
-    std::unique_ptr<CEditor>       editor;
-    std::unique_ptr<CInput>        input;
+    CProgramInstance             instance;
+    int                          state = stateStarting;
+    std::string                  gameModeString;
+    std::string                  levelName = CLevelCatalog::defaultLevel; // the settings' "level" when it can be played
+    int                          windowWidth          = 0;
+    int                          windowHeight         = 0;
+    bool                         firstFrame           = true;
+    bool                         windowLibraryStarted = false;
+    std::vector<std::string>     debugLines;
+    CFrameTimer                  frameTimer;
+    CSoundLibrary                soundLibrary;
+    std::unique_ptr<CCamera>     camera;
+    std::unique_ptr<CFrustum>    frustum;
+    std::unique_ptr<CBattleView> level;
+    std::unique_ptr<CEditor>     editor;
+    std::unique_ptr<CInput>      input;
     std::unique_ptr<CCameraFlight> flight;
 
     std::unique_ptr<CSeats> seats;

@@ -65,8 +65,8 @@ public:
     // -1 when nothing is selected (an empty list).
     int  GetSelection() const override { return selection; }
     void SetSelection(int index) override;
-    bool                            IsChecked(int id) const override;
-    void                            SetChecked(int id, bool checked) override;
+    bool IsChecked(int id) const override;
+    void SetChecked(int id, bool checked) override;
 
     // One text per level: its name, and for an unusable level the reason.
     std::vector<std::string> GetLevelItems() const;

@@ -161,7 +161,8 @@ void CBattleView::OnFinishUnit() {
 // no longer to move, and a second tap meant for the first turn would end
 // the next. Units still ready make the first press a question.
 void CBattleView::EndTurn() {
-    if (!match || computerLevel != nullptr || match->IsGameOver() || ((IsMessageRunning() || turnPending) && !IsInspecting())) {
+    if (!match || computerLevel != nullptr || match->IsGameOver() ||
+        ((IsMessageRunning() || turnPending) && !IsInspecting())) {
         return;
     }
     const int ready = match->CountReadyUnits(match->GetCurrentTeam());
