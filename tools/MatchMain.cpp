@@ -52,9 +52,9 @@ struct CMatchOptions {
     int           tamperAt       = 0;
     int           protocol       = netProtocolVersion;
     int           rules          = rulesVersion;
-    int         tournament = 0; // games; 0: one game by the simple policy
-    std::string players;        // "A,B" for a tournament
-    int         maxTurns = 300;
+    int           tournament     = 0; // games; 0: one game by the simple policy
+    std::string   players;            // "A,B" for a tournament
+    int           maxTurns = 300;
 };
 
 constexpr int maxCommands = 20000;
