@@ -1,5 +1,6 @@
 // ridgeline-match: plays a level's rules without a window. Linked from the
-// rules, the computer's players and the session library alone, so it also
+// rules, the computer's players and the session library (with the network
+// transport) alone, so it also
 // proves that they need no GL, window, toolkit, font or sound library.
 #include <unistd.h>
 
@@ -17,8 +18,10 @@
 #include "session/GameLog.h"
 #include "session/GameLogWriter.h"
 #include "session/LogReplay.h"
+#include "session/NetGame.h"
 #include "session/SavedGames.h"
 #include "Tournament.h"
+#include "session/NetGame.h"
 
 namespace {
 
@@ -26,6 +29,8 @@ constexpr const char* usage =
     "usage: ridgeline-match [--data DIR] [--level NAME] [--seed N] [--random PERCENT] [--record FILE] [--quiet]\n"
     "       ridgeline-match [--data DIR] --verify FILE\n"
     "       ridgeline-match [--data DIR] [--level NAME] --bench\n"
+    "       ridgeline-match [--data DIR] [--level NAME] [--seed N] [--host PORT [--team 1|2] | --join HOST:PORT]\n"
+    "                       [--pace MS] [--timeout S] [--dump FILE] [--loss RATE] [--delay MS]\n"
     "       ridgeline-match [--data DIR] [--level NAME] [--seed N] --tournament GAMES\n"
     "                       --players A,B [--max-turns N]   (easy normal hard random greedy)\n"
     "\n"
@@ -64,6 +69,14 @@ struct CMatchOptions {
     int         tournament = 0; // games; 0: one game by the simple policy
     std::string players;        // "A,B" for a tournament
     int         maxTurns = 300;
+    // The network game: host (port only) or join (address and port).
+    bool          network = false;
+    CNetGameSetup net;
+    int           paceMs         = 0;
+    int           timeoutSeconds = 120;
+    int           tamperAt       = 0;
+    int           protocol       = netProtocolVersion;
+    int           rules          = rulesVersion;
 };
 
 constexpr int maxCommands = 20000;
@@ -76,6 +89,122 @@ std::string FromStartFolder(const std::string& path) {
     }
     char folder[4096];
     return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) + "/" + path : path;
+}
+
+// "HOST:PORT" (the last colon splits, so "::1:4000" works too).
+bool ParseAddress(const std::string& text, CNetGameSetup& setup) {
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) {
+        return false;
+    }
+    const unsigned long port = std::strtoul(text.c_str() + colon + 1, nullptr, 10);
+    if (port == 0 || port > 65535) {
+        return false;
+    }
+    setup.hosting = false;
+    setup.address = text.substr(0, colon);
+    setup.port    = static_cast<uint16_t>(port);
+    return true;
+}
+
+void PrintHeader(const CMatchOptions& options, const CMatch& match, int firstTeam) {
+    printf("rules %d fingerprint %016" PRIx64 " level %s seed %" PRIu64 " first team %d\n", rulesVersion,
+           ComputeRulesFingerprint(), options.levelName.c_str(), match.GetSeed(), firstTeam);
+}
+
+void PrintCommand(const CMatchOptions& options, int count, const CCommand& command, uint64_t hash,
+                  const char* refusal) {
+    if (!options.quiet) {
+        printf("%d %s %016" PRIx64 "%s%s\n", count, command.ToText().c_str(), hash, *refusal ? " refused: " : "",
+               refusal);
+    }
+}
+
+void PrintFinal(const CMatch& match) {
+    printf("final %016" PRIx64 " commands %d turns %d winner %d\n", match.StateHash(), match.GetCommandCount(),
+           match.GetTurn(), match.GetWinner());
+}
+
+// The computer plays this side's team; every command of either side is
+// printed as the local game prints it. Status changes go to the error stream.
+int PlayNetwork(CMatchOptions options) {
+    options.net.levelName = options.levelName;
+    options.net.seed      = options.seed;
+    CNetGame game(options.net);
+    game.OverrideIdentity(static_cast<uint16_t>(options.protocol), static_cast<uint32_t>(options.rules));
+    bool       headerDone  = false;
+    const auto printHeader = [&] {
+        if (!headerDone && game.GetMatch()) {
+            headerDone = true;
+            PrintHeader(options, *game.GetMatch(), CMatch::FirstTeamOf(game.GetMatch()->GetSeed()));
+        }
+    };
+    game.SetCommandListener([&](int seq, const CCommand& command, uint64_t hash, bool) {
+        printHeader();
+        PrintCommand(options, seq, command, hash, "");
+        fflush(stdout);
+    });
+    if (options.tamperAt > 0) {
+        game.SetTamperHook([&](CMatch& match, int seq) {
+            if (seq == options.tamperAt) {
+                match.Apply(CCommand::EndTurn());
+                match.Apply(CCommand::EndTurn());
+            }
+        });
+    }
+    std::string error;
+    if (!game.Start(error)) {
+        fprintf(stderr, "ridgeline-match: %s\n", error.c_str());
+        return 2;
+    }
+    using Clock                         = std::chrono::steady_clock;
+    const auto                 deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    const CNearestAttackPlayer player;
+    std::string                shownStatus;
+    const auto                 started = Clock::now();
+    bool                       joined  = false;
+    while (!game.IsOver() && Clock::now() < deadline && game.GetCommandCount() < maxCommands) {
+        game.Pump(game.CanMove() ? 0 : 10);
+        if (game.GetStatus() != shownStatus) {
+            shownStatus = game.GetStatus();
+            if (!shownStatus.empty()) {
+                fprintf(stderr, "ridgeline-match: %s\n", shownStatus.c_str());
+            }
+        }
+        printHeader();
+        if (!joined && game.IsCaughtUp()) {
+            joined            = true;
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+            fprintf(stderr, "ridgeline-match: playing after %lld ms, %d commands held\n",
+                    static_cast<long long>(waited.count()), game.GetCommandCount());
+        }
+        if (game.CanMove()) {
+            if (options.paceMs > 0) {
+                usleep(static_cast<useconds_t>(options.paceMs) * 1000U);
+            }
+            std::string refusal;
+            if (!game.Play(player.ChooseCommand(*game.GetMatch()), refusal)) {
+                fprintf(stderr, "ridgeline-match: the computer's command was refused: %s\n", refusal.c_str());
+                game.Quit();
+            }
+        }
+    }
+    const uint32_t roundTrip = game.RoundTripMs();
+    game.Linger(2000);
+    if (game.GetPhase() == CNetGame::Phase::stopped) {
+        if (game.GetStatus() != shownStatus) {
+            fprintf(stderr, "ridgeline-match: %s\n", game.GetStatus().c_str());
+        }
+        return 3;
+    }
+    if (!game.IsOver()) {
+        fprintf(stderr, "ridgeline-match: the game did not end in time: %s\n", game.GetStatus().c_str());
+        return 1;
+    }
+    PrintFinal(*game.GetMatch());
+    fprintf(stderr, "ridgeline-match: round trip %u ms, %llu datagrams dropped on purpose\n", roundTrip,
+            static_cast<unsigned long long>(game.GetDroppedDatagrams()));
+    return 0;
 }
 
 bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
@@ -104,6 +233,30 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.quiet = true;
         } else if (option == "--bench") {
             options.bench = true;
+        } else if (option == "--host" && hasValue) {
+            options.network     = true;
+            options.net.hosting = true;
+            options.net.port    = static_cast<uint16_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (option == "--join" && hasValue && ParseAddress(argv[++i], options.net)) {
+            options.network = true;
+        } else if (option == "--team" && hasValue) {
+            options.net.hostTeam = std::atoi(argv[++i]) == 2 ? 2 : 1;
+        } else if (option == "--pace" && hasValue) {
+            options.paceMs = std::atoi(argv[++i]);
+        } else if (option == "--timeout" && hasValue) {
+            options.timeoutSeconds = std::atoi(argv[++i]);
+        } else if (option == "--dump" && hasValue) {
+            options.net.dumpPath = argv[++i];
+        } else if (option == "--loss" && hasValue) {
+            options.net.conditions.lossRate = std::atof(argv[++i]);
+        } else if (option == "--delay" && hasValue) {
+            options.net.conditions.delayMs = std::atoi(argv[++i]);
+        } else if (option == "--tamper-at" && hasValue) {
+            options.tamperAt = std::atoi(argv[++i]);
+        } else if (option == "--protocol" && hasValue) {
+            options.protocol = std::atoi(argv[++i]);
+        } else if (option == "--rules-version" && hasValue) {
+            options.rules = std::atoi(argv[++i]);
         } else {
             return false;
         }
@@ -319,6 +472,9 @@ int main(int argc, char** argv) {
         tournament.games     = options.tournament;
         tournament.maxTurns  = options.maxTurns;
         return RunTournament(tournament);
+    }
+    if (options.network) {
+        return PlayNetwork(options);
     }
     return options.bench ? Bench(options) : Play(options);
 }

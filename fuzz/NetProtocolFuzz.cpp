@@ -1,0 +1,26 @@
+#include <cstdint>
+#include <cstdlib>
+
+#include "session/NetProtocol.h"
+
+// Decodes a network message. A message the decoder accepts must encode back
+// to the very same bytes (the decoder takes nothing it would not write),
+// except a hello or welcome of another protocol version, which keeps only
+// its version.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CNetMessage message;
+    std::string error;
+    if (!DecodeNetMessage(data, size, message, error)) {
+        if (error.empty()) {
+            abort();
+        }
+        return 0;
+    }
+    const bool otherVersion = (message.kind == NetKind::hello || message.kind == NetKind::welcome) &&
+                              message.identity.protocolVersion != netProtocolVersion;
+    const std::vector<uint8_t> again = EncodeNetMessage(message);
+    if (!otherVersion && (again.size() != size || !std::equal(again.begin(), again.end(), data))) {
+        abort();
+    }
+    return 0;
+}
