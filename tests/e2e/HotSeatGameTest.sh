@@ -233,10 +233,14 @@ select_unit() { # team x y -> true when the move area appears
 # The first team is drawn at random; the end-turn label under the pointer
 # tells which. When team 2 starts, its scout ends its action with Enter,
 # which passes the turn (its headquarters cannot act).
+# Building the level and the opening camera flight may take long on a
+# loaded machine: the label is looked for for up to two minutes.
 starter=""
-for _ in $(seq 1 60); do
+deadline=$((SECONDS + 120))
+while [ "$SECONDS" -lt "$deadline" ]; do
     team_moves 1 && starter=1 && break
     team_moves 2 && starter=2 && break
+    sleep 0.5
 done
 [ -n "$starter" ] || fail "the end-turn label shows no team's colour under the pointer"
 if [ "$starter" = 2 ]; then
