@@ -7,7 +7,7 @@
 // line in game logs and on the network, is
 //   move U X Y | undo U | fire U X Y | finish U | end
 struct CCommand {
-    enum Kind {
+    enum Kind : int {
         move,   // the unit drives to (x, y) in its move area; tentative until its action ends
         undo,   // the unit's tentative move is taken back: it returns to where its turn began
         fire,   // the unit fires at the unit on (x, y) (a general on its own side: a boost); its action ends

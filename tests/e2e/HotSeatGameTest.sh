@@ -255,7 +255,7 @@ echo "team 1: general selected; a click on the scout says why it does not drive 
 shot
 base_notice="$(region notice "$notice_text")"
 click_tile 1 $scout
-within 5 notice_shown || fail "no line under the team to move after a refused click ($(region notice "$notice_text"))"
+within 15 notice_shown || fail "no line under the team to move after a refused click ($(region notice "$notice_text"))"
 cp shot.png refusal.png
 key space
 within 10 ring_shown || fail "Space showed no fire ring (red share $(share "$red"), base $base_red)"
@@ -265,7 +265,7 @@ click_tile 1 $tank
 within 10 ring_gone || fail "boosting the tank did not end the general's action"
 echo "team 1: tank boosted; Space asks once, then ends the turn"
 key space
-within 5 notice_shown || fail "the first Space with the tank ready asked nothing"
+within 15 notice_shown || fail "the first Space with the tank ready asked nothing"
 within 5 team_moves 1 || fail "the first Space ended the turn with the tank ready"
 key space
 
