@@ -21,19 +21,6 @@ team_tint() { mean 200 8 12 122 'r - b'; }
 # the head font's yellow until the pointer is over the button.
 label_yellow() { mean 150 20 245 44 '(r > 0.8 && g > 0.6 && b < 0.6) ? 1 : 0'; }
 
-# Polls a check for up to the given seconds: building the level takes the
-# first idle callback, and frames are slow under the sanitizers.
-within() {
-    local seconds="$1"
-    shift
-    local end=$((SECONDS + seconds))
-    while [ "$SECONDS" -lt "$end" ]; do
-        "$@" && return 0
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.5
-    done
-    return 1
-}
 level_shown() {
     yellow="$(label_yellow)"
     awk -v y="$yellow" 'BEGIN { exit !(y > 0.02) }'
