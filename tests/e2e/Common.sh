@@ -8,12 +8,17 @@ data="$(realpath "$(dirname "${BASH_SOURCE[0]}")/../../data")"
 work="$(mktemp -d)"
 cd "$work"
 pid=""
+server=""
 
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
+stop() { # pid
+    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
     fi
+}
+cleanup() {
+    stop "$pid"
+    stop "$server"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -25,6 +30,26 @@ fail() {
     done
     exit 1
 }
+
+# Every script drives its program on an X server of its own. On a shared
+# one, any window that another test maps (even a GL test's hidden window,
+# mapped for a moment) takes the keyboard while the pointer is over it (no
+# window manager: focus follows the pointer) and makes the game forget its
+# held keys, so a player's key press could be lost. The server picks a free
+# display number and reports it. -noreset: by default it resets when its
+# last client leaves (an xdotool call, say), and a program that connects
+# during the reset cannot open the display.
+own_display() {
+    local fifo="$work/displayfd" display
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+    server=$!
+    read -r display <"$fifo" || true
+    rm -f "$fifo"
+    [ -n "$display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$display"
+}
+own_display
 
 # Games saved in the data folder (by ./play) stay out of a test's program,
 # unless the test keeps its own (KEEP_SAVES=1).
@@ -132,7 +157,7 @@ bright_share() {
     convert shot.png -colorspace Gray -threshold 25% -format '%[fx:mean]' info:
 }
 
-# Retries a check a few times: another test's window may briefly cover ours.
+# Retries a check a few times: a frame may still be on its way.
 eventually() {
     for _ in 1 2 3 4 5; do
         if "$@"; then

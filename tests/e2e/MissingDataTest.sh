@@ -116,21 +116,11 @@ for file in "${files[@]}"; do
     done
 done
 
-# Each case with its own Xvfb (the server picks a free display number and
-# reports it). -noreset: by default the server resets when its last client
-# leaves (an xdotool call, say), and a program that connects during the
-# reset cannot open the display.
+# Each case runs on an X server of its own, which the case's script starts.
 one_case() {
-    local folder="$1" fifo display
-    fifo="$folder/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-    local server=$!
-    read -r display <"$fifo"
-    SDL_AUDIODRIVER=dummy DISPLAY=":$display" timeout 120 bash "$script" "$program" --case "$folder" \
+    local folder="$1"
+    SDL_AUDIODRIVER=dummy timeout 120 bash "$script" "$program" --case "$folder" \
         >"$folder/runner.txt" 2>&1 || echo "runner failed: $(tail -n 3 "$folder/runner.txt")" >>"$folder/result"
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
 }
 export -f one_case
 export script program
