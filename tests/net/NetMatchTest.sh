@@ -44,17 +44,20 @@ tamper) # one side's state changed after command 20: both stop there with both h
     says $side.dump "drifted apart at command 20"
     says $side.dump "^unit 0 team"
   done ;;
-restart) # the joining side killed mid-game and started anew: the host waits, then both finish as one game
+restart) # the joining side killed mid-game and started anew from its log: the host waits, then both finish as one game
   host --seed 5 --pace 15
-  "$match" --data "$data" --join 127.0.0.1:$port --pace 15 >"$work/first.out" 2>"$work/first.err" &
+  "$match" --data "$data" --join 127.0.0.1:$port --pace 15 --record "$work/joiner.log" >"$work/first.out" 2>"$work/first.err" &
   firstpid=$!
   for _ in $(seq 500); do [ "$(lines first.out)" -ge 40 ] && break; sleep 0.02; done
   kill -9 $firstpid
   for _ in $(seq 300); do grep -q "waiting for Blue to come back" "$work/host.err" && break; sleep 0.02; done
   says host.err "waiting for Blue to come back"
-  join second --pace 15 || fail "the restarted side failed"
+  join second --pace 15 --resume "$work/joiner.log" || fail "the restarted side failed"
   wait $hostpid || fail "the host failed"
-  local_game 5 && same host.out second.out && same host.out local.out && ended host.out ;;
+  local_game 5 && same host.out second.out && same host.out local.out && ended host.out
+  held=$(sed -n 's/.*resumed \([0-9]*\) commands from the log/\1/p' "$work/second.err")
+  [ "${held:-0}" -ge 39 ] || fail "the restarted side did not take its log up again (held ${held:-none})"
+  "$match" --data "$data" --verify "$work/joiner.log" | grep -q "winner [12]" || fail "the resumed log does not verify" ;;
 refusals) # another protocol, rules or level: refused on both sides, naming what differs
   mkdir "$work/other" && ln -s "$data"/* "$work/other/" && rm "$work/other/TestLevel"
   cp -r "$data/TestLevel" "$work/other/" && echo " " >>"$work/other/TestLevel/fight.xml"
