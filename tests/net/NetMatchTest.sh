@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two ridgeline-match processes play one game over the loopback address.
-#   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy)
+#   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy; benchmark)
 # Both sides print every command with its state hash; they must print the
 # same lines as each other and as a local game of the same seed.
 set -u
@@ -26,13 +26,17 @@ says() { grep -q "$2" "$work/$1" || fail "$1 does not say '$2'"; }
 lines() { [ -f "$work/$1" ] && wc -l <"$work/$1" || echo 0; }
 
 case $case in
-games) # the host plays either team; both sides and a local game agree command by command
-  for seed in 1 2 4; do
+games|benchmark) # the host plays either team; both sides and a local game agree command by command
+  # (the benchmark: a hundred games, timed; not part of the suite)
+  seeds="1 2 4" && [ $case = benchmark ] && seeds=$(seq 1 100)
+  started=$(date +%s%N)
+  for seed in $seeds; do
     host --seed $seed --team $((seed % 2 + 1))
     join joiner || fail "the joining side of seed $seed failed"
     wait $hostpid || fail "the host of seed $seed failed"
     local_game $seed && same host.out joiner.out && same host.out local.out && ended host.out
-  done ;;
+  done
+  echo "$(echo $seeds | wc -w) games in $((($(date +%s%N) - started) / 1000000)) ms" ;;
 tamper) # one side's state changed after command 20: both stop there with both hashes and a dump
   host --seed 7 --dump "$work/host.dump"
   join joiner --tamper-at 20 --dump "$work/joiner.dump"
