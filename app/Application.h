@@ -60,6 +60,7 @@ struct CLogEntry;
 struct CLoadedLog;
 class CSeats;
 class CNetworkSeat;
+struct CNetGameSetup;
 struct CCommand;
 
 // The one application object, reached with GetApp(). It lives until the
@@ -198,8 +199,12 @@ private:
     void PlayComputerSeat();
     // NetworkGame.cpp: this screen's side of a network game.
     void StartNetworkGame(uint64_t seed);
+    void OpenNetworkSeat(CNetGameSetup& setup);
     void UpdateNetworkGame();
     void RecordNetworkGame();
+    // A network game's log taken up again: the same side hosts or joins
+    // again and the log goes on. False for a log of a game played here.
+    bool ContinueNetworkGame(const CLoadedLog& log);
     void FocusCameraOn(const CCommand& command);
 
     CProgramInstance             instance;
@@ -230,6 +235,7 @@ private:
     std::string                   networkAddress;
     std::unique_ptr<CNetworkSeat> networkSeat;
     std::string                   networkError; // why the network game could not begin
+    std::unique_ptr<CLoadedLog>   resumedLog;   // the log of a network game taken up again
 
     CGameStart                      gameStart;
     std::unique_ptr<CGameLogWriter> logWriter;

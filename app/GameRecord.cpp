@@ -21,21 +21,13 @@ const char* VerbOf(const CGameStart& start) {
 
 constexpr char computerWord[] = "computer ";
 
-// A log names a seat "person" or "computer <level> <seed>".
+// A log names a seat "person", "computer <level> <seed>" or "network ...".
 std::string SeatText(const std::string& name, uint64_t seed, int team) {
     const CSeats::Seat seat = CSeats::SeatFromName(name.empty() ? nullptr : name.c_str());
     if (seat == CSeats::Seat::person || seat == CSeats::Seat::network) {
         return "person"; // a network game names the other side's seat itself
     }
     return computerWord + name + " " + std::to_string(seed + static_cast<uint64_t>(team));
-}
-
-std::string SeatName(const std::string& text) {
-    if (text.compare(0, sizeof computerWord - 1, computerWord) != 0) {
-        return "person";
-    }
-    const std::string rest = text.substr(sizeof computerWord - 1);
-    return rest.substr(0, rest.find(' '));
 }
 
 } // namespace
@@ -98,7 +90,10 @@ bool CApplication::LoadStartLog(CLoadedLog& log, std::string& error) const {
 // A command that does not replay as logged ends the game there: it goes on
 // in a new log holding the commands before it, and the old log stays as it is.
 void CApplication::ContinueGame(const CLoadedLog& log) {
-    const std::string names[2] = {SeatName(log.header.seats[0]), SeatName(log.header.seats[1])};
+    if (ContinueNetworkGame(log)) {
+        return;
+    }
+    const std::string names[2] = {CSeats::NameFromLog(log.header.seats[0]), CSeats::NameFromLog(log.header.seats[1])};
     SeatPlayers(names, log.header.seed);
     CMatch state = *level->GetMatch();
     state.SetTraceExchanges(false);

@@ -6,8 +6,19 @@
 #include "app/Seats.h"
 #include "core/Logger.h"
 #include "session/GameLog.h"
+#include "session/GameLogWriter.h"
 #include "session/SavedGames.h"
 #include "view/BattleView.h"
+
+namespace {
+
+constexpr char networkWord[] = "network";
+
+bool IsNetworkSeat(const std::string& text) {
+    return text.compare(0, sizeof networkWord - 1, networkWord) == 0;
+}
+
+} // namespace
 
 // An address that cannot be used, or a port that cannot be opened, is said
 // in the waiting box; the game is not played on this computer instead.
@@ -22,14 +33,54 @@ void CApplication::StartNetworkGame(uint64_t seed) {
         GetLogger()->LogError("%s", networkError.c_str());
         return;
     }
-    setup.dumpPath = CSavedGames::Folder() + "/network-dump-" + std::to_string(seed) + ".txt";
-    auto seat      = std::make_unique<CNetworkSeat>(setup);
+    OpenNetworkSeat(setup);
+}
+
+void CApplication::OpenNetworkSeat(CNetGameSetup& setup) {
+    setup.dumpPath   = CSavedGames::Folder() + "/network-dump-" + std::to_string(setup.seed) + ".txt";
+    auto        seat = std::make_unique<CNetworkSeat>(setup);
+    std::string error;
     if (!seat->Start(error)) {
         networkError = "The network game cannot begin: " + error;
         GetLogger()->LogError("%s", networkError.c_str());
         return;
     }
     networkSeat = std::move(seat);
+}
+
+// The side that hosted hosts again on the port of the settings; the side
+// that joined joins the address its log names.
+bool CApplication::ContinueNetworkGame(const CLoadedLog& log) {
+    const int peer = IsNetworkSeat(log.header.seats[1]) ? 2 : IsNetworkSeat(log.header.seats[0]) ? 1 : 0;
+    if (peer == 0) {
+        return false;
+    }
+    const int          local   = CMatch::OtherTeam(peer);
+    const std::string& text    = log.header.seats[peer - 1];
+    const std::string  address = text.size() > sizeof networkWord ? text.substr(sizeof networkWord) : "";
+    const bool         hosting = address.empty();
+    CSeats::Seat       seats[2];
+    seats[peer - 1]  = CSeats::Seat::network;
+    seats[local - 1] = CSeats::Seat::person;
+    CNetGameSetup setup;
+    std::string   error;
+    if (!CNetworkSettings::MakeSetup(hosting ? CNetworkSettings::Mode::host : CNetworkSettings::Mode::join,
+                                     hosting ? networkAddress : address, seats, log.header.levelName, log.header.seed,
+                                     setup, error)) {
+        networkError = "The network game cannot go on: " + error;
+        GetLogger()->LogError("%s", networkError.c_str());
+        return true;
+    }
+    setup.hostTeam = hosting ? local : peer;
+    setup.resuming = true;
+    for (const CLogEntry& entry : log.entries) {
+        setup.resumeEntries.push_back({entry.command, entry.stateHash});
+    }
+    seatNames[peer - 1]  = networkWord;
+    seatNames[local - 1] = CSeats::NameFromLog(log.header.seats[local - 1]);
+    resumedLog           = std::make_unique<CLoadedLog>(log);
+    OpenNetworkSeat(setup);
+    return true;
 }
 
 void CApplication::UpdateNetworkGame() {
@@ -51,6 +102,18 @@ void CApplication::RecordNetworkGame() {
     std::vector<CLogEntry> entries;
     for (const CNetEntry& entry : game.GetHistory()) {
         entries.push_back({entry.command, entry.hashAfter});
+    }
+    if (resumedLog) {
+        // The log taken up goes on with what the other side played meanwhile.
+        logWriter = std::make_unique<CGameLogWriter>();
+        std::string error;
+        if (logWriter->Continue(gameStart.logPath, *resumedLog, error)) {
+            for (size_t index = resumedLog->entries.size(); index < entries.size(); ++index) {
+                logWriter->Append(entries[index]);
+            }
+            return;
+        }
+        GetLogger()->LogError("%s; the game goes on in a new log.", error.c_str());
     }
     RecordNewGame(game.GetSeed(), entries);
 }

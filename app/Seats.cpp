@@ -38,6 +38,15 @@ CSeats::Seat CSeats::SeatFromName(const char* name) {
     return Seat::person;
 }
 
+std::string CSeats::NameFromLog(const std::string& text) {
+    constexpr char computerWord[] = "computer ";
+    if (text.compare(0, sizeof computerWord - 1, computerWord) != 0) {
+        return "person";
+    }
+    const std::string rest = text.substr(sizeof computerWord - 1);
+    return rest.substr(0, rest.find(' '));
+}
+
 CComputerPlayer* CSeats::ComputerToMove(const CMatch& match) const {
     const int team = match.GetCurrentTeam();
     if (match.IsGameOver() || team < 1 || team > CMatch::teamCount) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "ai/ComputerPlayer.h"
 
@@ -23,6 +24,9 @@ public:
     static const char* SeatName(Seat seat);
     // A missing name is a person; an unknown one too, and it is logged.
     static Seat SeatFromName(const char* name);
+    // The settings' name of a seat as a game log names it ("computer
+    // <level> <seed>" is the level; "person" and "network ..." are a person).
+    static std::string NameFromLog(const std::string& text);
 
     // The computer's player of the team to move; null when a person plays
     // it or the game is over.

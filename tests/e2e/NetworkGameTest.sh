@@ -17,16 +17,23 @@ printf 'fullscreen=0\nred=person\nblue=network\nnetwork=host\naddress=%d\n' $por
 printf 'fullscreen=0\nnetwork=join\naddress=127.0.0.1:%d\n' $port >join/gfxconfig.ini
 
 # Starts the program in a folder (not in a subshell: only this shell can
-# collect its exit code), confirms its dialog and sets $window to its game
-# window: the one that is not the other side's ($2).
+# collect its exit code), confirms its dialog (and with saved games, takes
+# up the newest) and sets $window to its game window: the one that is not
+# the other side's ($2).
 open_side() { # folder [other window]
+    local saved=no
+    ! compgen -G "$1/saves/*.log" >/dev/null || saved=yes
     cd "$1"
     "$program" >stdout.txt 2>stderr.txt &
     pid=$!
     cd ..
-    local dialog
+    local dialog saves
     dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog in $1"
     press "$dialog" Return
+    if [ $saved = yes ]; then
+        saves="$(wait_for_window 'Saved games')" || fail "no saved-games window in $1"
+        press "$saves" Return
+    fi
     for _ in $(seq 1 200); do
         window="$(xdotool search --name '^Game$' 2>/dev/null | grep -v -x "${2:-none}" | head -n 1 || true)"
         [ -n "$window" ] && return 0
@@ -98,6 +105,21 @@ for _ in $(seq 1 10); do
 done
 [ "$(team_on 0)" = "$first" ] && [ "$(team_on 640)" = "$first" ] || fail "the second side did not pass the turn back"
 echo "and back"
+
+# The joining side killed: the host waits for it; started again, it takes
+# up the game of its log and both go on from the same position.
+kill -9 "$joinpid"
+wait "$joinpid" 2>/dev/null || true
+pid=$hostpid
+within 30 waiting_shown 0 || fail "the host does not say that it waits for Blue to come back"
+open_side join "$hostwin"
+joinwin=$window joinpid=$pid
+xdotool windowmove "$joinwin" 640 0
+within 60 same_team || fail "the restarted side does not show the host's game"
+[ "$(team_on 0)" = "$first" ] || fail "the restarted side shows another team to move"
+grep -q "network: playing team 2; [2-9][0-9]* commands so far" join/log_info.txt ||
+    fail "the restarted side did not take up its log: $(grep network: join/log_info.txt)"
+echo "the restarted side took up its log"
 
 # Escape on the joining side ends it; the host says Blue left.
 move_to 960 240
