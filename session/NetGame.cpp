@@ -29,8 +29,8 @@ std::string HashText(uint64_t hash) {
 } // namespace
 
 bool CNetGameSetup::SetAddress(const std::string& text) {
-    const size_t colon    = text.rfind(':');
-    const size_t portFrom = colon == std::string::npos ? 0 : colon + 1;
+    const size_t colon     = text.rfind(':');
+    const size_t portFrom  = colon == std::string::npos ? 0 : colon + 1;
     const bool   hostNamed = colon != std::string::npos && colon > 0;
     if ((!hostNamed && !hosting) || portFrom == text.size() ||
         text.find_first_not_of("0123456789", portFrom) != std::string::npos || text.size() - portFrom > 5) {
@@ -98,8 +98,8 @@ bool CNetGame::CreateMatch(uint64_t seed, std::string& error) {
 // rules accept and give the hash the log holds.
 bool CNetGame::ApplyResumed(std::string& error) {
     for (const CNetEntry& entry : setup.resumeEntries) {
-        const std::string what    = "command " + std::to_string(history.size() + 1) + " (" + entry.command.ToText() + ")";
-        const int         team    = match->GetCurrentTeam();
+        const std::string what = "command " + std::to_string(history.size() + 1) + " (" + entry.command.ToText() + ")";
+        const int         team = match->GetCurrentTeam();
         const Refusal     refusal = match->Apply(entry.command).refusal;
         if (refusal != Refusal::none) {
             error = "the log's " + what + " is refused by the rules: " + RefusalText(refusal);

@@ -71,7 +71,7 @@ struct CMatchOptions {
     bool        bench         = false;
     std::string verifyFile;
     std::string recordFile;
-    std::string resumeFile; // a network game's log to take up again
+    std::string resumeFile;     // a network game's log to take up again
     int         tournament = 0; // games; 0: one game by the simple policy
     std::string players;        // "A,B" for a tournament
     int         maxTurns = 300;
@@ -139,9 +139,9 @@ bool OpenNetworkLog(CMatchOptions& options, CLoadedLog& resumed, CGameLogWriter&
             fprintf(stderr, "ridgeline-match: the log cannot be resumed: %s\n", error.c_str());
             return false;
         }
-        options.seed              = resumed.header.seed;
-        options.levelName         = resumed.header.levelName;
-        options.net.resuming      = true;
+        options.seed         = resumed.header.seed;
+        options.levelName    = resumed.header.levelName;
+        options.net.resuming = true;
         for (const CLogEntry& entry : resumed.entries) {
             options.net.resumeEntries.push_back({entry.command, entry.stateHash});
         }
