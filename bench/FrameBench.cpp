@@ -4,11 +4,12 @@
 // buffer-object call (the practical limit of this renderer).
 //
 // Usage (working directory data/): ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]
-//                                   [--level NAME] [--series] [--continue LOG]
+//                                   [--level NAME] [--series] [--continue LOG] [--screenshot FILE]
 // (--quick measures the start pose only, --pose one pose by name, --game
 // only the whole game frame below, --level another level than "TestLevel",
 // --continue starts that game as the game of the log continued, timed as
-// its own startup step).
+// its own startup step, --screenshot saves a frame of the busy turn as a PNG
+// picture).
 //
 // --series: the cost as the heightmap grows. The islands level is made again
 // at 257 and 513 samples a side (same board, same texels per world unit) in
@@ -70,6 +71,7 @@
 #include "ui/Interface.h"
 #include "render/BufferObjects.h"
 #include "tools/ContentGenerator.h"
+#include "tools/Image.h"
 #include "tools/LevelLayout.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
@@ -454,8 +456,10 @@ struct CPass {
 class CGameFrameBench {
 public:
     // With a game log, the game starts as that game continued.
-    CGameFrameBench(float seconds, const std::string& levelName, bool seriesRow, std::string continueLog)
-        : seconds(seconds), levelName(levelName), seriesRow(seriesRow), continueLog(std::move(continueLog)) {}
+    CGameFrameBench(float seconds, const std::string& levelName, bool seriesRow, std::string continueLog,
+                    std::string screenshot)
+        : seconds(seconds), levelName(levelName), seriesRow(seriesRow), continueLog(std::move(continueLog)),
+          screenshot(std::move(screenshot)) {}
     bool Run();
 
 private:
@@ -467,6 +471,7 @@ private:
     void SelectPath(const CPath& path);
     void TimeWholeFrames(CTiming& best);
     void AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole);
+    bool SaveBusyTurn();
 
     void SetView() const;
     int  WholeFrame();
@@ -478,6 +483,7 @@ private:
     bool                         seriesRow = false; // buffer objects only, one "series" line
     CTiming                      startView, busyTurn;
     std::string                  continueLog;
+    std::string                  screenshot; // the busy turn's frame as a PNG file, when named
     std::unique_ptr<CBattleView> level;
     std::unique_ptr<CCamera>     camera;
     CFrustum                     frustum;
@@ -611,6 +617,9 @@ bool CGameFrameBench::Run() {
         StartEffects();
     }
     camera->SetChanged(false);
+    if (!screenshot.empty() && !SaveBusyTurn()) {
+        return false;
+    }
 
     for (const CPath& path : paths) {
         if ((path.renderMode == renderBufferObjects && !options.vertexBufferObjects) || (seriesRow && &path != paths)) {
@@ -642,6 +651,37 @@ bool CGameFrameBench::Run() {
     }
     level->UnloadLevel();
     return true;
+}
+
+// One frame of the busy turn with buffer objects, read back before the swap.
+bool CGameFrameBench::SaveBusyTurn() {
+    SelectPath(paths[0]);
+    GetApp()->BeginFrame();
+    SetView();
+    level->LevelFrame(false);
+    glFinish();
+    std::vector<uint8_t> rgba(static_cast<size_t>(windowWidth) * windowHeight * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glutSwapBuffers();
+    CImage image(windowWidth, windowHeight);
+    for (int row = 0; row < windowHeight; ++row) {
+        const uint8_t* pixel = &rgba[static_cast<size_t>(windowHeight - 1 - row) * windowWidth * 4];
+        for (int column = 0; column < windowWidth; ++column, pixel += 4) {
+            image.SetPixel(column, row, pixel[0], pixel[1], pixel[2]);
+        }
+    }
+    const std::vector<uint8_t> png     = image.EncodePng();
+    FILE*                      file    = fopen(screenshot.c_str(), "wb");
+    bool                       written = file != nullptr && fwrite(png.data(), 1, png.size(), file) == png.size();
+    if (file != nullptr) {
+        written = fclose(file) == 0 && written;
+    }
+    if (!written) {
+        fprintf(stderr, "ridgeline-bench: cannot write %s\n", screenshot.c_str());
+    }
+    printf("# the busy turn's frame saved in %s\n", screenshot.c_str());
+    return written;
 }
 
 // The start camera's view, with the game's projection.
@@ -921,6 +961,7 @@ int main(int argc, char** argv) {
     bool        series    = false;
     bool        seriesRow = false;
     std::string continueLog;
+    std::string screenshot;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
@@ -937,11 +978,13 @@ int main(int argc, char** argv) {
             levelName = argv[++i];
         } else if (strcmp(argv[i], "--continue") == 0 && i + 1 < argc) {
             continueLog = argv[++i];
+        } else if (strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
             fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S] [--level NAME] "
-                            "[--series] [--continue LOG]\n");
+                            "[--series] [--continue LOG] [--screenshot FILE]\n");
             return 2;
         }
     }
@@ -971,6 +1014,6 @@ int main(int argc, char** argv) {
         }
         printf("\n");
     }
-    CGameFrameBench game(seconds, levelName, seriesRow, continueLog);
+    CGameFrameBench game(seconds, levelName, seriesRow, continueLog, screenshot);
     return game.Run() ? 0 : 2;
 }
