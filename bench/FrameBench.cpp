@@ -4,11 +4,12 @@
 // buffer-object call (the practical limit of this renderer).
 //
 // Usage (working directory data/): ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S]
-//                                   [--level NAME] [--series] [--continue LOG]
+//                                   [--level NAME] [--series] [--continue LOG] [--screenshot PREFIX]
 // (--quick measures the start pose only, --pose one pose by name, --game
 // only the whole game frame below, --level another level than "TestLevel",
 // --continue starts that game as the game of the log continued, timed as
-// its own startup step).
+// its own startup step, --screenshot PREFIX saves a frame of the busy turn as
+// PREFIX-after.png and, without the draw-time savings, PREFIX-before.png).
 //
 // --series: the cost as the heightmap grows. The islands level is made again
 // at 257 and 513 samples a side (same board, same texels per world unit) in
@@ -70,6 +71,7 @@
 #include "ui/Interface.h"
 #include "render/BufferObjects.h"
 #include "tools/ContentGenerator.h"
+#include "tools/Image.h"
 #include "tools/LevelLayout.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
@@ -454,8 +456,10 @@ struct CPass {
 class CGameFrameBench {
 public:
     // With a game log, the game starts as that game continued.
-    CGameFrameBench(float seconds, const std::string& levelName, bool seriesRow, std::string continueLog)
-        : seconds(seconds), levelName(levelName), seriesRow(seriesRow), continueLog(std::move(continueLog)) {}
+    CGameFrameBench(float seconds, const std::string& levelName, bool seriesRow, std::string continueLog,
+                    std::string screenshot)
+        : seconds(seconds), levelName(levelName), seriesRow(seriesRow), continueLog(std::move(continueLog)),
+          screenshot(std::move(screenshot)) {}
     bool Run();
 
 private:
@@ -466,7 +470,9 @@ private:
     void MeasurePath(const CPath& path);
     void SelectPath(const CPath& path);
     void TimeWholeFrames(CTiming& best);
+    void TimeReferenceFrames(CTiming& best);
     void AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole);
+    bool SaveBusyTurn();
 
     void SetView() const;
     int  WholeFrame();
@@ -478,6 +484,7 @@ private:
     bool                         seriesRow = false; // buffer objects only, one "series" line
     CTiming                      startView, busyTurn;
     std::string                  continueLog;
+    std::string                  screenshot; // the busy turn's frames saved as PNG files, when named
     std::unique_ptr<CBattleView> level;
     std::unique_ptr<CCamera>     camera;
     CFrustum                     frustum;
@@ -611,6 +618,9 @@ bool CGameFrameBench::Run() {
         StartEffects();
     }
     camera->SetChanged(false);
+    if (!screenshot.empty() && !SaveBusyTurn()) {
+        return false;
+    }
 
     for (const CPath& path : paths) {
         if ((path.renderMode == renderBufferObjects && !options.vertexBufferObjects) || (seriesRow && &path != paths)) {
@@ -642,6 +652,47 @@ bool CGameFrameBench::Run() {
     }
     level->UnloadLevel();
     return true;
+}
+
+// One frame of the busy turn with buffer objects, read back before the swap,
+// saved as PREFIX-after.png, and the same frame without the draw-time
+// savings (only the particles have moved on, by a frame) as PREFIX-before.png.
+bool CGameFrameBench::SaveBusyTurn() {
+    SelectPath(paths[0]);
+    bool        written = true;
+    const float drift   = CSea::GetDriftOffset();
+    GetApp()->BeginFrame();
+    for (const bool shortcuts : {true, false}) {
+        // The same frame time and sea drift for both.
+        GetApp()->options.fillShortcuts = shortcuts;
+        CSea::SetDriftOffset(drift);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        SetView();
+        level->LevelFrame(false);
+        glFinish();
+        std::vector<uint8_t> rgba(static_cast<size_t>(windowWidth) * windowHeight * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glutSwapBuffers();
+        CImage image(windowWidth, windowHeight);
+        for (int row = 0; row < windowHeight; ++row) {
+            const uint8_t* pixel = &rgba[static_cast<size_t>(windowHeight - 1 - row) * windowWidth * 4];
+            for (int column = 0; column < windowWidth; ++column, pixel += 4) {
+                image.SetPixel(column, row, pixel[0], pixel[1], pixel[2]);
+            }
+        }
+        const std::string          name  = screenshot + (shortcuts ? "-after.png" : "-before.png");
+        const std::vector<uint8_t> png   = image.EncodePng();
+        FILE*                      file  = fopen(name.c_str(), "wb");
+        bool                       saved = file != nullptr && fwrite(png.data(), 1, png.size(), file) == png.size();
+        if (file != nullptr) {
+            saved = fclose(file) == 0 && saved;
+        }
+        printf("# the busy turn's frame %s %s\n", saved ? "saved in" : "could not be written to", name.c_str());
+        written = written && saved;
+    }
+    GetApp()->options.fillShortcuts = true;
+    return written;
 }
 
 // The start camera's view, with the game's projection.
@@ -726,6 +777,16 @@ void CGameFrameBench::TimeWholeFrames(CTiming& best) {
     best.cpuMs = std::min(best.cpuMs, (ProcessorNow() - cpuStart) * 1000.0 / frames);
 }
 
+// Whole frames without the draw-time savings that keep the picture (the
+// reference the picture test compares with), in the same rounds as the others.
+void CGameFrameBench::TimeReferenceFrames(CTiming& best) {
+    GetApp()->options.fillShortcuts = false;
+    WholeFrame(); // warm-up: the other state's shaders
+    TimeWholeFrames(best);
+    GetApp()->options.fillShortcuts = true;
+    WholeFrame();
+}
+
 void CGameFrameBench::AddRow(const CPath& path, const char* name, const CTiming& timing, bool whole) {
     printf("game path=%s pass=%s ms=%.3f cpu=%.3f tris=%d\n", path.name, name, timing.ms, timing.cpuMs,
            timing.triangles);
@@ -744,11 +805,18 @@ void CGameFrameBench::MeasureStartView(const CPath& path) {
     SelectPath(path);
     CTiming best;
     best.ms = best.cpuMs = 1e30;
+    CTiming reference    = best;
     WholeFrame(); // warm-up (display lists are compiled then)
     for (int round = 0; round < (seconds > 0.0f ? rounds : 1); ++round) {
         TimeWholeFrames(best);
+        if (&path == paths) {
+            TimeReferenceFrames(reference);
+        }
     }
     AddRow(path, "whole frame, start view", best, true);
+    if (&path == paths) {
+        AddRow(path, "start view, no shortcuts", reference, true);
+    }
     startView = best;
     fflush(stdout);
 }
@@ -772,8 +840,9 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
              }
              return game.GetTerrain()->DrawOverlay();
          }},
-        {"sea", [&game]() { return game.GetSea()->Draw(); }},
-        {"sky", [&game]() { return game.GetSky()->Draw(); }},
+        {"sea", [&game]() { return game.GetSea()->Draw(GetOptions().fillShortcuts); }},
+        {"sky",
+         [&game]() { return GetOptions().fillShortcuts && game.GetSea()->HidesSky() ? 0 : game.GetSky()->Draw(); }},
         {"units (cel shading)", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passUnits); }},
         {"objects", [&game]() { return game.GetObjects()->Draw(CWorldObjects::passObjects); }},
         {"particles",
@@ -792,11 +861,11 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
     const int            framesNeeded = seconds > 0.0f ? minimumFrames : 1;
     const size_t         count        = passes.size();
     std::vector<CTiming> best(count);
-    CTiming              whole;
+    CTiming              whole, reference;
     for (CTiming& timing : best) {
         timing.ms = timing.cpuMs = 1e30;
     }
-    whole.ms = whole.cpuMs = 1e30;
+    whole.ms = whole.cpuMs = reference.ms = reference.cpuMs = 1e30;
     WholeFrame(); // warm-up
     for (int round = 0; round < roundCount; ++round) {
         std::vector<double> sum(count, 0.0), cpuSum(count, 0.0);
@@ -818,11 +887,17 @@ void CGameFrameBench::MeasurePath(const CPath& path) {
             best[k].cpuMs = std::min(best[k].cpuMs, cpuSum[k] * 1000.0 / frames);
         }
         TimeWholeFrames(whole);
+        if (&path == paths) {
+            TimeReferenceFrames(reference);
+        }
     }
     for (size_t k = 0; k < count; ++k) {
         AddRow(path, passes[k].name, best[k], false);
     }
     AddRow(path, "whole frame, busy turn", whole, true);
+    if (&path == paths) {
+        AddRow(path, "busy turn, no shortcuts", reference, true);
+    }
     busyTurn = whole;
     fflush(stdout);
 }
@@ -921,6 +996,7 @@ int main(int argc, char** argv) {
     bool        series    = false;
     bool        seriesRow = false;
     std::string continueLog;
+    std::string screenshot;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--quick") == 0) {
             quick = true;
@@ -937,11 +1013,13 @@ int main(int argc, char** argv) {
             levelName = argv[++i];
         } else if (strcmp(argv[i], "--continue") == 0 && i + 1 < argc) {
             continueLog = argv[++i];
+        } else if (strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
         } else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(0.0f, static_cast<float>(atof(argv[++i])));
         } else {
             fprintf(stderr, "usage: ridgeline-bench [--quick] [--game] [--pose NAME] [--seconds S] [--level NAME] "
-                            "[--series] [--continue LOG]\n");
+                            "[--series] [--continue LOG] [--screenshot PREFIX]\n");
             return 2;
         }
     }
@@ -971,6 +1049,6 @@ int main(int argc, char** argv) {
         }
         printf("\n");
     }
-    CGameFrameBench game(seconds, levelName, seriesRow, continueLog);
+    CGameFrameBench game(seconds, levelName, seriesRow, continueLog, screenshot);
     return game.Run() ? 0 : 2;
 }

@@ -34,6 +34,10 @@ struct CAppOptions {
     RenderMode    renderMode          = renderVertexArrays;
     bool          frustumCulling      = true;
     bool          transparency        = true;
+    // Savings at draw time that leave the picture as it is (no mip-map work
+    // where textures are only magnified, no sea or sky where the ground
+    // hides them); off draws the reference picture they are checked against.
+    bool fillShortcuts = true;
 };
 
 // The running program's options (owned by the application object).

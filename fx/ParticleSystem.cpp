@@ -1,5 +1,6 @@
 #include "fx/ParticleSystem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "core/Logger.h"
 #include "core/Options.h"
 #include "render/GlState.h"
+#include "render/TexelFootprint.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -49,6 +51,14 @@ int CParticleSystem::LoadEmitter(const char* fileName, const CVector3& position)
     if (textures != nullptr) {
         const std::string texturePath = "particles\\" + effect.texture;
         emitter.texture               = textures->LoadTexture(texturePath.c_str(), GetOptions().textureCompression);
+        if (emitter.texture != 0) {
+            GLint width = 0, height = 0;
+            glBindTexture(GL_TEXTURE_2D, emitter.texture);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            emitter.texels = std::max(width, height);
+        }
     }
     InitParticles(emitter, effect, position);
     emitters.push_back(std::move(emitter));
@@ -180,10 +190,21 @@ bool CParticleSystem::IsVisible(const CParticle& particle, bool culling) const {
 int CParticleSystem::Draw() {
     // The camera's right and up axes are the first two rows of the view's
     // rotation.
-    float modelView[16];
+    float modelView[16], projection[16];
+    GLint viewport[4] = {};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
     const CVector3 right(modelView[0], modelView[4], modelView[8]);
     const CVector3 up(modelView[1], modelView[5], modelView[9]);
+    // In a perspective view a quad in the camera's plane keeps one eye depth.
+    const bool perspective = projection[11] == -1.0f && projection[15] == 0.0f;
+    for (int k = 0; k < 4; ++k) {
+        depthRow[k] = -modelView[k * 4 + 2];
+    }
+    pixelsPerUnit = perspective ? 0.5f * std::min(projection[0] * static_cast<float>(viewport[2]),
+                                                  projection[5] * static_cast<float>(viewport[3]))
+                                : 0.0f;
     BuildBatches(right, up);
     SubmitBatches();
     return trianglesPerQuad * stats.renderedParticles;
@@ -197,6 +218,7 @@ void CParticleSystem::BuildBatches(const CVector3& right, const CVector3& up) {
     stats              = CParticleFrameStats();
     stats.emitterSlots = static_cast<int>(emitters.size());
     vertices.clear();
+    magnified.clear();
     batches.clear();
     batchOfEmitter.assign(emitters.size(), -1);
     const bool culling = GetOptions().frustumCulling && frustum != nullptr;
@@ -234,6 +256,7 @@ void CParticleSystem::BuildBatches(const CVector3& right, const CVector3& up) {
                 ++stats.renderedParticles;
                 if (particle.lifeLeft > 0.0f && particle.startDelay <= 0.0f) {
                     AppendQuad(particle, right, up);
+                    magnified.push_back(IsMagnified(particle, emitters[id].texels) ? 1 : 0);
                 }
             }
             stats.activeEmitters += anyAlive ? 1 : 0;
@@ -269,9 +292,21 @@ void CParticleSystem::AppendQuad(const CParticle& particle, const CVector3& righ
     addCorner(1.0f, 1.0f, p - halfR + halfU);
 }
 
+// True when the particle's quad spans at least as many pixels as its texture
+// has texels (with room to spare, see TexelFootprint): its texture is then
+// magnified on every pixel, and the same whatever the quad's turn.
+bool CParticleSystem::IsMagnified(const CParticle& particle, int texels) const {
+    const CVector3& p     = particle.position;
+    const float     depth = depthRow[0] * p.x + depthRow[1] * p.y + depthRow[2] * p.z + depthRow[3];
+    return pixelsPerUnit > 0.0f && depth > 0.0f && texels > 0 &&
+           static_cast<float>(texels) * depth <= TexelFootprint::magnifiedLimit * particle.size * pixelsPerUnit;
+}
+
 // Textured, coloured quads over the scene: depth tested against it but not
-// written, blended only when transparency is on.
-void CParticleSystem::SubmitBatches() const {
+// written, blended only when transparency is on. A batch is drawn in runs
+// of quads in its order, the magnified ones without mip maps (the same
+// picture for less work).
+void CParticleSystem::SubmitBatches() {
     if (vertices.empty()) {
         return;
     }
@@ -288,14 +323,31 @@ void CParticleSystem::SubmitBatches() const {
     glDepthMask(GL_FALSE);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glInterleavedArrays(GL_T2F_C4UB_V3F, sizeof(Vertex), vertices.data());
+    const bool shortcuts = GetOptions().fillShortcuts;
+    if (shortcuts && !samplerTried) {
+        samplerTried = true;
+        magnifiedSampler.Create();
+    }
+    const bool split = shortcuts && magnifiedSampler.IsCreated();
     for (const Batch& batch : batches) {
         if (batch.count == 0) {
             continue;
         }
         glBlendFunc(GL_SRC_ALPHA, batch.additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
         glBindTexture(GL_TEXTURE_2D, batch.texture);
-        glDrawArrays(GL_QUADS, batch.firstIndex, batch.count);
+        const int firstQuad = batch.firstIndex / verticesPerQuad;
+        const int lastQuad  = firstQuad + batch.count / verticesPerQuad;
+        for (int quad = firstQuad; quad < lastQuad;) {
+            int end = quad + 1;
+            while (end < lastQuad && (!split || magnified[end] == magnified[quad])) {
+                ++end;
+            }
+            magnifiedSampler.Use(split && magnified[quad] != 0);
+            glDrawArrays(GL_QUADS, quad * verticesPerQuad, (end - quad) * verticesPerQuad);
+            quad = end;
+        }
     }
+    magnifiedSampler.Finish();
 }
 
 void CParticleSystem::DestroyAll() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fx/ParticleFile.h"
+#include "render/MagnifiedSampler.h"
 #include "core/Vector3.h"
 
 class CFrustum;
@@ -38,6 +39,7 @@ struct CParticleEmitter {
     bool                   active  = true;
     bool                   deleted = false;
     GLuint                 texture = 0; // shared by all particles of the emitter
+    int                    texels  = 0; // the texture's longer side
     std::vector<CParticle> particles;
 };
 
@@ -46,7 +48,7 @@ struct CParticleFrameStats {
     int activeEmitters    = 0; // emitters with at least one living particle
     int renderedParticles = 0; // particles that passed the frustum test
     int emitterSlots      = 0; // size of the emitter list
-    int drawCalls         = 0; // one per texture and blend mode in use
+    int drawCalls         = 0; // one per texture and blend mode in use (see SubmitBatches)
 };
 
 // The level's particle effects: smoke, fire, wheel dust, muzzle flashes,
@@ -125,7 +127,8 @@ private:
     bool              IsVisible(const CParticle& particle, bool culling) const;
     void              BuildBatches(const CVector3& right, const CVector3& up);
     void              AppendQuad(const CParticle& particle, const CVector3& right, const CVector3& up);
-    void              SubmitBatches() const;
+    bool              IsMagnified(const CParticle& particle, int texels) const;
+    void              SubmitBatches();
 
     CTextureManager*              textures = nullptr;
     const CFrustum*               frustum  = nullptr;
@@ -136,4 +139,10 @@ private:
     std::vector<Vertex> vertices;
     std::vector<Batch>  batches;
     std::vector<int>    batchOfEmitter;
+    // Per quad: its texture is magnified on every pixel (see IsMagnified).
+    std::vector<uint8_t> magnified;
+    CMagnifiedSampler    magnifiedSampler;
+    bool                 samplerTried = false;
+    // The view's eye-depth row and pixels per world unit at unit depth.
+    float depthRow[4] = {}, pixelsPerUnit = 0.0f;
 };

@@ -3,9 +3,11 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <vector>
 
 #include "render/MultitextureFunctions.h"
 
+class CHeightmap;
 class CTextureManager;
 
 // A flat water plane at the level's water height whose texture drifts slowly.
@@ -20,7 +22,17 @@ public:
          CTextureManager& textures);
 
     // Advances the drift by the frame time and draws; returns the triangles.
-    int Draw();
+    // With `shortcuts` (see SetGround) and the eye over the map above its
+    // highest ground, only the water the ground cannot hide is drawn.
+    int Draw(bool shortcuts = false);
+
+    // Notes which cells of the map (a tile each) reach down to the water:
+    // elsewhere the ground hides the sea from any eye above it.
+    void SetGround(const CHeightmap& heightmap);
+    // True when, in the current GL view, every pixel's ray meets the sea
+    // (well inside its bounds) or the ground first: the sky box around both
+    // is then hidden everywhere and need not be drawn.
+    bool HidesSky() const;
 
     float  GetWaterHeight() const { return waterHeight; }
     float  GetCentreX() const { return centreX; }
@@ -37,6 +49,10 @@ public:
 
 private:
     void Quad(float y, bool bothUnits) const;
+    void WetQuads(float y, bool bothUnits) const;
+    bool EyeAboveGround() const;
+    void AddCell(float x0, float z0, float x1, float z1);
+    void AddFan(const std::vector<float>& corners);
     int  DrawBlended() const;
     int  DrawMultitextured() const;
 
@@ -47,6 +63,13 @@ private:
     float  sizeZ        = 0.0f;
     GLuint texture      = 0;
     bool   multitexture = false;
+    bool   wetOnly      = false; // this frame draws the wet cells only
+
+    // The sea without the dry cells as triangles (GL_T2F_V3F) at the water
+    // height and at the drifting layer's, and what the eye must be above
+    // for them to look like the whole sea.
+    std::vector<float> wetLayers[2];
+    float              groundTop = 0.0f, mapWidth = 0.0f;
 
     CMultitextureFunctions textureUnits;
 };

@@ -79,6 +79,7 @@ bool CTerrain::Create(const char* directoryValue, const CHeightmap* heightmapVal
     SetNeighbours();
     BuildQuadtree();
     LoadTextures(loadTexture);
+    magnifiedSampler.Create();
     if (GetOptions().displayLists) {
         BuildDisplayLists();
     }
@@ -213,8 +214,15 @@ void CTerrain::LoadTextures(const TerrainTextureLoader& loadTexture) {
         char path[1024];
         snprintf(path, sizeof path, "%s\\terrain_%d_%d.bmp", directory.c_str(), index % patchesPerSide,
                  index / patchesPerSide);
-        patches[index].texture = loadTexture(path, compressTextures);
+        CTerrainPatch& patch = patches[index];
+        patch.texture        = loadTexture(path, compressTextures);
+        if (patch.texture != 0) {
+            glBindTexture(GL_TEXTURE_2D, patch.texture);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &patch.textureWidth);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &patch.textureHeight);
+        }
     }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void CTerrain::DrawImmediate(const CTerrainPatch& patch, const CTerrainIndexSet& set) const {
@@ -328,6 +336,7 @@ void CTerrain::Release() {
         listCount = 0;
     }
     overlay.reset();
+    magnifiedSampler.Release();
     patches.clear();
     nodes.clear();
     buffers   = CBufferObjects();
@@ -400,6 +409,32 @@ void CTerrain::SetEdgeLevels() {
     }
 }
 
+void CTerrain::FindMagnifiedPatches() {
+    for (CTerrainPatch& patch : patches) {
+        patch.magnified = patch.levels.visible && IsMagnified(patch);
+    }
+}
+
+// True when every triangle the patch draws magnifies its texture everywhere.
+bool CTerrain::IsMagnified(const CTerrainPatch& patch) const {
+    if (patch.texture == 0 || patch.textureWidth <= 0 || patch.textureHeight <= 0) {
+        return false;
+    }
+    const std::vector<GLuint>& indices = WholeSet(patch.levels).indices;
+    for (size_t k = 0; k + 2 < indices.size(); k += 3) {
+        CWindowVertex corner[3];
+        for (int i = 0; i < 3; ++i) {
+            const float* vertex = &patch.vertices[static_cast<size_t>(indices[k + i]) * floatsPerVertex];
+            corner[i]           = TexelFootprint::Project(pixelMapping, vertex[2], vertex[3], vertex[4],
+                                                          vertex[0] * patch.textureWidth, vertex[1] * patch.textureHeight);
+        }
+        if (TexelFootprint::TriangleBound(corner[0], corner[1], corner[2]) > TexelFootprint::magnifiedLimit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 const CTerrainIndexSet& CTerrain::RowSet(const CPatchLevels& levels) const {
     return rowEdge[levels.level * 3 + levels.rowEdgeLevel];
 }
@@ -416,8 +451,17 @@ int CTerrain::Draw() {
     if (!IsBuilt()) {
         return 0;
     }
-    if (needsUpdate || camera == nullptr || camera->IsChanged()) {
+    const bool updated = needsUpdate || camera == nullptr || camera->IsChanged();
+    if (updated) {
         Update();
+    }
+    const bool shortcuts = GetOptions().fillShortcuts && magnifiedSampler.IsCreated();
+    if (shortcuts) {
+        const CPixelMapping view = CPixelMapping::FromGl();
+        if (updated || !(view == pixelMapping)) {
+            pixelMapping = view;
+            FindMagnifiedPatches();
+        }
     }
     RenderMode path = GetOptions().renderMode;
     if (path == renderBufferObjects && !buffers.IsLoaded()) {
@@ -431,9 +475,11 @@ int CTerrain::Draw() {
     int triangles = 0;
     for (const CTerrainPatch& patch : patches) {
         if (patch.levels.visible) {
+            magnifiedSampler.Use(shortcuts && patch.magnified);
             triangles += DrawPatch(patch, path, useLists);
         }
     }
+    magnifiedSampler.Finish();
     if (path == renderBufferObjects) {
         buffers.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
         buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);

@@ -10,7 +10,9 @@
 #include "core/Options.h"
 #include "core/BoundingBox.h"
 #include "render/BufferObjects.h"
+#include "render/MagnifiedSampler.h"
 #include "render/PatchIndices.h"
+#include "render/TexelFootprint.h"
 
 class CCamera;
 class CFrustum;
@@ -38,7 +40,10 @@ struct CTerrainPatch {
     int                columnNeighbour                 = -1; // patch in the previous patch column
     CPatchLevels       levels;                               // visibility and detail of the current view
     CVector3           centre;
-    GLuint             texture = 0;
+    GLuint             texture       = 0;
+    int                textureWidth  = 0; // texels of the full-size level
+    int                textureHeight = 0;
+    bool               magnified     = false; // every pixel of the current view magnifies the texture
 };
 
 struct CTerrainQuadNode {
@@ -136,6 +141,8 @@ private:
     void                    MarkNode(int node, bool visible);
     void                    SelectDetail();
     void                    SetEdgeLevels();
+    void                    FindMagnifiedPatches();
+    bool                    IsMagnified(const CTerrainPatch& patch) const;
     int                     DrawPatch(const CTerrainPatch& patch, RenderMode path, bool useLists);
     const CTerrainIndexSet& RowSet(const CPatchLevels& levels) const;
     const CTerrainIndexSet& ColumnSet(const CPatchLevels& levels) const;
@@ -167,8 +174,10 @@ private:
     CBufferObjects                buffers;
     std::unique_ptr<CTileOverlay> overlay;
     bool                          needsUpdate = true;
-    float                         pickX       = -1.0f;
-    float                         pickZ       = -1.0f;
-    int                           pickColumn  = 0;
-    int                           pickRow     = 0;
+    CMagnifiedSampler             magnifiedSampler;
+    CPixelMapping                 pixelMapping; // of the view the patches were last sorted for
+    float                         pickX      = -1.0f;
+    float                         pickZ      = -1.0f;
+    int                           pickColumn = 0;
+    int                           pickRow    = 0;
 };

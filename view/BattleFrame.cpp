@@ -108,11 +108,17 @@ void CBattleView::ColourSelection(bool editorMode) {
 // it is drawn after them: the depth test then rejects, before texturing, the
 // pixels they cover (in a player's view from above, all of the screen). The
 // blended parts come after the sky, which they may cover.
+// Where the ground and the sea hide the sky everywhere (a view from above),
+// the sky is left out, and the sea is drawn only where the ground may not
+// hide it (see CSea::SetGround).
 int CBattleView::Draw(bool editorMode) {
-    int polygons = terrain->Draw();
+    const bool shortcuts = GetOptions().fillShortcuts;
+    int        polygons  = terrain->Draw();
     polygons += terrain->DrawOverlay();
-    polygons += sea->Draw();
-    polygons += sky->Draw();
+    polygons += sea->Draw(shortcuts);
+    if (!shortcuts || !sea->HidesSky()) {
+        polygons += sky->Draw();
+    }
     polygons += objects->Draw(CWorldObjects::passUnits);
     polygons += objects->Draw(CWorldObjects::passObjects);
     polygons += DrawParticles();

@@ -60,6 +60,7 @@ bool CBattleView::LoadLevel(const char* levelName) {
     sea  = std::make_unique<CSea>(terrainDirectory.c_str(), worldWidth, heightmap->GetHeightScale(), CMatch::waterLevel,
                                  *textures);
     grid = std::make_unique<CGridManager>(LevelPath("%s\\Terrain\\%s", "terrain.xml").c_str(), heightmap.get());
+    sea->SetGround(*heightmap);
     grid->SetWaterHeight(sea->GetWaterHeight());
     ReportUnknownTerrain();
     // The interface is laid out for the window as it is now.

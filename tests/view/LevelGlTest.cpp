@@ -54,8 +54,15 @@ void WriteLevel() {
         tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
     }
     WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
-    const std::vector<uint8_t> grass(16 * 16 * 3, 90), water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
-    ASSERT_TRUE(ConvertRawImage(grass, "rgb", 16, 16, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
+    // The grass is a checkerboard of single texels: its mip maps are even
+    // grey, so drawing a minified patch without them would show.
+    std::vector<uint8_t> grass;
+    for (int texel = 0; texel < 128 * 128; ++texel) {
+        const uint8_t value = (texel / 128 + texel) % 2 != 0 ? 60 : 120;
+        grass.insert(grass.end(), {value, value, value});
+    }
+    const std::vector<uint8_t> water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
+    ASSERT_TRUE(ConvertRawImage(grass, "rgb", 128, 128, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
     ASSERT_TRUE(ConvertRawImage(water, "rgb", 8, 8, "bmp3:TestLevel/Terrain/sea.bmp"));
     for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
         ASSERT_TRUE(ConvertRawImage(sky, "rgb", 8, 8, std::string("TestLevel/Skydome/") + face + ".tga"));
@@ -234,6 +241,47 @@ TEST_P(LevelSkyOrderGlTest, TheSkyDrawnLastLooksAsWhenDrawnFirst) {
 INSTANTIATE_TEST_SUITE_P(SeaPaths, LevelSkyOrderGlTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Multitextured" : "Blended";
+                         });
+
+// The savings at draw time (the sea only where the ground may not hide it,
+// no sky where it is hidden, magnified patches without mip maps) leave the
+// frame, tinted tiles and all, as it was: from above, where all of them
+// apply, and across the map to the horizon, where the sky shows and the far
+// ground is minified.
+class LevelShortcutsGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LevelShortcutsGlTest, TheFrameLooksAsWithoutThem) {
+    const bool          fromAbove = GetParam();
+    const CGlStateScope state(GL_ALL_ATTRIB_BITS);
+    CApplication::SetFixedGlState();
+    glColor4f(1, 1, 1, 1);
+    CBattleView level("TestLevel");
+    level.GetObjects()->LoadObjects();
+    LookAt(level, fromAbove ? CVector3(160, 300, 200) : CVector3(160, 160, 520),
+           CVector3(160, fromAbove ? 0 : 100, 150));
+    CPicture pictures[2];
+    int      polygons[2] = {};
+    for (const bool shortcuts : {false, true}) {
+        app->options.fillShortcuts = shortcuts;
+        CSea::SetDriftOffset(0.25f);
+        for (int tile = 4; tile < 24; ++tile) {
+            level.GetTerrain()->SetTileColour(tile, tile / 2, 255, 123, 0, 128);
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        polygons[shortcuts] = level.LevelFrame(true);
+        pictures[shortcuts] = CPicture::Read();
+    }
+    // Only where the water meets the ground may a few pixels differ: the
+    // sea's smaller triangles round their depth a little differently there.
+    EXPECT_LE(CountDifferences(pictures[0], pictures[1], 1), windowHeight / 32);
+    EXPECT_EQ(level.GetSea()->HidesSky(), fromAbove);
+    EXPECT_EQ(polygons[0] - polygons[1], fromAbove ? 12 : 0) << "the sky's triangles";
+    EXPECT_EQ(level.GetTerrain()->GetPatchByIndex(0).magnified, fromAbove);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, LevelShortcutsGlTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "FromAbove" : "ToTheHorizon";
                          });
 
 // Without any team the game is over at once: the fireworks start over the
