@@ -10,7 +10,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestSupport.h"
 #include "core/XmlFile.h"
+#include "rules/Match.h"
 #include "platform/DataPath.h"
 
 // Helpers of the shipped-content tests: where data/ is, reading its files
@@ -58,6 +64,33 @@ public:
 private:
     std::string previous;
     bool        entered = false;
+};
+
+// A shipped level's rules in a temporary working folder that links the
+// data folders the rules read, so that the logs stay out of data/.
+class CShippedLevel {
+public:
+    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
+        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
+            const std::string target = Folder() + "/" + folderName;
+            if (symlink(target.c_str(), folderName.c_str()) != 0) {
+                ADD_FAILURE() << "cannot link " << target;
+            }
+        }
+    }
+    std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
+        std::string             error;
+        std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
+        EXPECT_TRUE(match) << error;
+        if (match) {
+            match->SetTraceExchanges(trace);
+        }
+        return match;
+    }
+
+private:
+    CTempWorkDir folder;
+    std::string  name;
 };
 
 // Opens a shipped XML file (a game path such as "units\tank.xml") with the

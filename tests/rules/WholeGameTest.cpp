@@ -23,32 +23,7 @@ namespace {
 
 constexpr int board = CGridManager::gridSize;
 
-// A shipped level's rules in a temporary working folder that links the
-// data folders the rules read, so that the logs stay out of data/.
-class CShippedLevel {
-public:
-    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
-        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
-            const std::string target = DataFiles::Folder() + "/" + folderName;
-            if (symlink(target.c_str(), folderName.c_str()) != 0) {
-                ADD_FAILURE() << "cannot link " << target;
-            }
-        }
-    }
-    std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
-        std::string             error;
-        std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
-        EXPECT_TRUE(match) << error;
-        if (match) {
-            match->SetTraceExchanges(trace);
-        }
-        return match;
-    }
-
-private:
-    CTempWorkDir folder;
-    std::string  name;
-};
+using DataFiles::CShippedLevel;
 
 // The move area by a breadth-first search over the four edge neighbours
 // within the diamond, written from the rule itself.

@@ -75,47 +75,9 @@ std::string TriangleModel(float farX) {
                  Chunk(CModelFile::chunkEditor, Chunk(0x3D3E, std::string("\x03\x00\x00\x00", 4)) + object));
 }
 
-// A complete unit file; `replace` swaps values by key.
-std::string UnitFile(const std::string& model, const std::vector<std::pair<std::string, std::string>>& replace = {}) {
-    std::vector<std::pair<std::string, std::string>> values = {
-        {"name", "Scout"},
-        {"filename", model},
-        {"effectWheels", "w.xml"},
-        {"effectSmoke", "s.xml"},
-        {"effectFire", "f.xml"},
-        {"effectAttack", "a.xml"},
-        {"effectExplosion", "e.xml"},
-        {"soundMove", "m.wav"},
-        {"soundAttack", "a.wav"},
-        {"soundExplosion", "e.wav"},
-        {"hitpoints", "500"},
-        {"startEffectSmoke", "300"},
-        {"startEffectFire", "100"},
-        {"startEffectAttack", "50"},
-        {"attack", "14"},
-        {"defense", "12"},
-        {"movement", "5"},
-        {"fireMin", "1"},
-        {"fireMax", "3"},
-        {"slopeMax", "25"},
-        {"speed", "1.5"},
-        {"isGeneral", "0"},
-        {"isHeadquarter", "0"},
-        {"bonusAttack", "0"},
-        {"bonusDefense", "0"},
-        {"bonusMovement", "0"},
-        {"bonusFirerange", "0"},
-    };
-    std::string text;
-    for (auto& value : values) {
-        for (const auto& swap : replace) {
-            if (swap.first == value.first) {
-                value.second = swap.second;
-            }
-        }
-        text += "<" + value.first + ">" + value.second + "</" + value.first + ">\n";
-    }
-    return text;
+std::string UnitFile(const std::string& model, CKeyValues replace = {}) {
+    replace.insert(replace.begin(), {{"filename", model}, {"hitpoints", "500"}});
+    return UnitFileText(replace);
 }
 
 std::string ObjectEntry(int number, const std::string& model, const std::string& scale) {

@@ -26,73 +26,10 @@ constexpr int   heightmapSize = 129;
 constexpr float tileSize      = 64.0f;
 constexpr float risePerTile   = 8.0f;
 
-void PutLittleEndian(std::string& bytes, size_t offset, unsigned value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-// A 24-bit BMP whose red channel holds min(2 * column, 255).
-std::string RampBitmap(int size) {
-    const int   rowBytes = (size * 3 + 3) / 4 * 4;
-    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLittleEndian(bytes, 2, static_cast<unsigned>(bytes.size()), 4);
-    PutLittleEndian(bytes, 10, 54, 4);
-    PutLittleEndian(bytes, 14, 40, 4);
-    PutLittleEndian(bytes, 18, static_cast<unsigned>(size), 4);
-    PutLittleEndian(bytes, 22, static_cast<unsigned>(size), 4);
-    PutLittleEndian(bytes, 26, 1, 2);
-    PutLittleEndian(bytes, 28, 24, 2);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
-            bytes[pixel + 2]   = static_cast<char>(std::min(2 * column, 255)); // BGR order
-        }
-    }
-    return bytes;
-}
-
-// A complete unit file; `leaveOut` names one key to drop.
-std::string UnitFile(int hitpoints, int isHeadquarter, const std::string& leaveOut = "",
-                     const std::string& notUsable = "") {
-    const std::vector<std::pair<std::string, std::string>> values = {
-        {"name", "Scout"},
-        {"filename", "scout.3ds"},
-        {"effectWheels", "wheels.xml"},
-        {"effectSmoke", "smoke.xml"},
-        {"effectFire", "fire.xml"},
-        {"effectAttack", "attack.xml"},
-        {"effectExplosion", "explosion.xml"},
-        {"soundMove", "move.wav"},
-        {"soundAttack", "shot.wav"},
-        {"soundExplosion", "boom.wav"},
-        {"hitpoints", std::to_string(hitpoints)},
-        {"startEffectSmoke", "601"},
-        {"startEffectFire", "302"},
-        {"startEffectAttack", "53"},
-        {"attack", "14"},
-        {"defense", "12"},
-        {"movement", "5"},
-        {"fireMin", "1"},
-        {"fireMax", "3"},
-        {"slopeMax", "25"},
-        {"speed", "1.5"},
-        {"isGeneral", "7"},
-        {"isHeadquarter", std::to_string(isHeadquarter)},
-        {"bonusAttack", "2"},
-        {"bonusDefense", "3"},
-        {"bonusMovement", "4"},
-        {"bonusFirerange", "6"},
-    };
-    std::string text;
-    for (const auto& value : values) {
-        if (value.first != leaveOut) {
-            text += "<" + value.first + ">" + value.second + "</" + value.first + ">\n";
-        }
-    }
-    return text + notUsable;
+// A unit file with its hit points and headquarters flag.
+std::string UnitFile(int hitpoints, int isHeadquarter, const std::string& leaveOut = "") {
+    return UnitFileText({{"hitpoints", std::to_string(hitpoints)}, {"isHeadquarter", std::to_string(isHeadquarter)}},
+                        leaveOut);
 }
 
 struct CEntry {
@@ -134,7 +71,8 @@ protected:
         MakeFolders("TestLevel/Terrain");
         MakeFolders("units");
         WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=2048\nmaxheight=255\n");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", RampBitmap(heightmapSize));
+        WriteFile("TestLevel/Terrain/ter_heightmap.bmp",
+                  Bitmap(heightmapSize, [](int column, int) { return std::min(2 * column, 255); }));
         WriteFile("units/light.xml", UnitFile(100, 0));
         WriteFile("units/heavy.xml", UnitFile(250, 0));
         WriteFile("units/hq.xml", UnitFile(400, 1));
