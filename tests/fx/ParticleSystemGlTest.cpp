@@ -119,17 +119,4 @@ TEST_F(ParticleSystemGlTest, CullingDecidesWhatCounts) {
     }
 }
 
-// One draw call per texture and blend mode, however many emitters use them.
-TEST_F(ParticleSystemGlTest, EmittersShareDrawCallsByTextureAndBlend) {
-    for (int copy = 0; copy < 3; ++copy) {
-        Load("count=20 velXfrom=-30 velXto=30");
-        Load("count=20 velXfrom=-30 velXto=30 type=FIRE");
-    }
-    Load("count=20 texture=grey.tga");
-    particles.UpdateAndDraw(0.1f);
-    EXPECT_EQ(particles.GetFrameStats().drawCalls, 3);
-    EXPECT_EQ(particles.GetFrameStats().renderedParticles, 140);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
 } // namespace

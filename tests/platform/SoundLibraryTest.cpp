@@ -263,21 +263,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, SoundLibraryLoops,
                                            LoopCase{"Once", CSoundLibrary::loopOff, false}),
                          [](const ::testing::TestParamInfo<LoopCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SoundLibraryTest, AnyFreeChannelSkipsChannelZeroAndTheStreamsChannel) {
-    WriteTone("shot.wav", 0.5, 0.3);
-    WriteTone("music.wav", 0.5, 0.3);
-    const SoundSample shot   = sound.LoadSample("shot.wav");
-    const SoundStream stream = sound.OpenStream("music.wav");
-    ASSERT_EQ(sound.PlayStream(1, stream), 1);
-    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 2);
-    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 3);
-    EXPECT_TRUE(sound.IsPlaying(1));
-    EXPECT_TRUE(sound.IsPlaying(2));
-    EXPECT_FALSE(sound.IsPlaying(moveChannel));
-    Wait(0.3);
-    EXPECT_GT(LoudWindows(MixedLevels()), 20);
-}
-
 // The stream is far longer than the test waits, so that it cannot end by
 // itself however late the test thread runs.
 TEST_F(SoundLibraryTest, AStoppedOrClosedStreamSendsNoEndNotification) {
@@ -361,14 +346,6 @@ TEST_F(SoundLibraryTest, MissingFilesGiveNoHandles) {
     EXPECT_EQ(sound.LoadSample("sounds\\missing.wav"), noSound);
     EXPECT_EQ(sound.PlaySound(moveChannel, noSound), -1);
     EXPECT_EQ(sound.PlayStream(musicChannel, noSound), -1);
-}
-
-TEST_F(SoundLibraryTest, OnlyOneLibraryIsOpenAtATime) {
-    CSoundLibrary second;
-    EXPECT_FALSE(second.Init(mixRate, channelCount));
-    EXPECT_TRUE(sound.IsOpen());
-    sound.Close();
-    EXPECT_TRUE(second.Init(mixRate, channelCount));
 }
 
 // Every call after Close, also with handles from before it.

@@ -67,34 +67,6 @@ TEST_F(FontGlTest, TextDrawsItsColourRightOfTheRasterPositionAndAdvancesIt) {
     EXPECT_GT(after, 40.0f + 5 * 5) << "five letters advance the raster position";
 }
 
-// Every glyph texel comes out as exactly one pixel: drawn one by one in a
-// grid, the glyphs cover as many pixels as the texture holds glyph texels
-// (all but the one solid texel of the underline).
-TEST_F(FontGlTest, GlyphsArePixelExactCopiesOfTheirTexels) {
-    CFont font;
-    font.SetDescription(TextFont("DejaVu Sans", 15));
-    ASSERT_TRUE(font.BuildBitmapFont());
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> texels(static_cast<size_t>(width) * height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    int glyphTexels = -1;
-    for (uint8_t texel : texels) {
-        glyphTexels += texel != 0 ? 1 : 0;
-    }
-
-    for (int code = 33; code < 127; ++code) {
-        const char text[2] = {static_cast<char>(code), '\0'};
-        const int  cell    = code - 33;
-        PrintAt(font, 4 + (cell % 10) * 25, 8 + (cell / 10) * 25, text);
-    }
-    EXPECT_EQ(CPicture::Read().Count(IsRed), glyphTexels);
-}
-
 TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
     CFont font;
     font.SetDescription(TextFont());
@@ -141,21 +113,6 @@ TEST_F(FontGlTest, UnknownFacesMapToAnInstalledFontAndNoFontsSkipText) {
     EXPECT_EQ(CPicture::Read().Count(IsRed), 0);
     const std::string log = ReadFile("log_error.txt");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
-}
-
-// The outline font's width in pixels follows the screen width.
-TEST_F(FontGlTest, OutlineWidthScalesWithTheScreen) {
-    CFontDescription description = TextFont();
-    description.lineWidth        = 2.0f;
-    CFont font;
-    font.SetDescription(description);
-    ASSERT_TRUE(font.BuildOutlineFont(1280));
-    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f);
-    ASSERT_TRUE(font.BuildOutlineFont(1280));
-    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f) << "building again does not scale twice";
-    EXPECT_EQ(font.GetListCount(), 256);
-    EXPECT_GT(font.GetGlyphMetrics('W').cellIncX, font.GetGlyphMetrics('i').cellIncX);
-    EXPECT_NEAR(font.TextWidth3D("Wi"), font.GetGlyphMetrics('W').cellIncX + font.GetGlyphMetrics('i').cellIncX, 1e-6);
 }
 
 class OutlineGlTest : public FontGlTest {

@@ -173,27 +173,6 @@ TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }
 
-// The whole scene from above the map's south edge looking north: sky, terrain,
-// overlay, sea and the object add up to the frame's polygon count.
-TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
-    CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    LookFromTheSouth(level);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const int polygons = level.LevelFrame(false);
-    const int ball =
-        static_cast<int>(level.GetObjects()->GetObjectByIndex(0)->GetModel()->GetData().GetMeshes().at(0).faces.size());
-    // 12 sky triangles, 4 of the blended sea, the ball, and the terrain's own.
-    EXPECT_GT(polygons, 12 + 4 + ball) << "sky, sea, object and terrain";
-    std::vector<uint8_t> pixels(windowWidth * windowHeight * 4);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    int cleared = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        cleared += pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0 ? 1 : 0;
-    }
-    EXPECT_LT(cleared, windowWidth * windowHeight / 100) << "sky and ground cover the view";
-}
-
 // The frame draws the sky after the ground and the sea, so that the depth
 // test spares the covered pixels. With both ways of drawing the sea, a view
 // across the map to the horizon looks as it does with the sky drawn first;
@@ -269,17 +248,6 @@ TEST_F(LevelGlTest, AWonGameStartsTheFireworksWhichFollowThePointer) {
         std::find(lines.begin(), lines.end(), "active particle emitters: 1, rendered particles: 20, size of vector: 1"),
         lines.end());
     app->ClearDebugLines();
-}
-
-// Without its terrain parameters and heightmap a level cannot be drawn: it
-// is refused whole, and its frame draws nothing.
-TEST_F(LevelGlTest, AMissingFolderGivesNoLevel) {
-    CBattleView level("Nowhere");
-    EXPECT_FALSE(level.IsLoaded());
-    EXPECT_EQ(level.GetObjects(), nullptr);
-    EXPECT_EQ(level.LevelFrame(false), 0);
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
 }
 
 } // namespace
