@@ -1,12 +1,9 @@
-#include <pthread.h>
-
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,34 +53,6 @@ int LoudWindows(const std::vector<double>& levels, size_t from = 0) {
     return loud;
 }
 
-// The pieces heard, in order: runs of at least five windows (50 ms) whose
-// level is within 10 % of one piece's. A window that a piece's start or end
-// cuts, or a gap that a late end notification leaves, is heard at a level
-// in between and never makes such a run.
-std::vector<int> PieceOrder(const std::vector<double>& levels, const std::vector<double>& expected) {
-    constexpr int    minimumWindows = 5;
-    std::vector<int> order;
-    int              piece = -1, run = 0;
-    for (size_t index = 0; index <= levels.size(); ++index) {
-        int heard = -1;
-        for (size_t candidate = 0; index < levels.size() && candidate < expected.size(); ++candidate) {
-            if (std::fabs(levels[index] - expected[candidate]) < 0.1 * expected[candidate]) {
-                heard = static_cast<int>(candidate);
-            }
-        }
-        if (heard == piece) {
-            ++run;
-            continue;
-        }
-        if (piece != -1 && run >= minimumWindows && (order.empty() || order.back() != piece)) {
-            order.push_back(piece);
-        }
-        piece = heard;
-        run   = 1;
-    }
-    return order;
-}
-
 // A library that mixes into "mixed.raw" in a temporary folder, at the pace
 // of a real device.
 class SoundLibraryTest : public ::testing::Test {
@@ -120,97 +89,6 @@ protected:
     CTempWorkDir  dir;
     CSoundLibrary sound;
 };
-
-// The music player's way of chaining pieces: each end notification opens and
-// plays the next stream from inside the callback.
-struct CChain {
-    CSoundLibrary*           sound = nullptr;
-    std::vector<std::string> files;
-    size_t                   next = 0;
-    std::vector<SoundStream> ended;
-    std::vector<std::string> callbackThreads;
-    std::thread::id          testThread;
-    bool                     calledOnTestThread = false;
-    std::mutex               lock;
-
-    static bool OnEnd(SoundStream stream, void*, int, void* userData) {
-        CChain* chain    = static_cast<CChain*>(userData);
-        char    name[32] = {};
-        pthread_getname_np(pthread_self(), name, sizeof name);
-        std::lock_guard<std::mutex> guard(chain->lock);
-        chain->ended.push_back(stream);
-        chain->callbackThreads.push_back(name);
-        chain->calledOnTestThread |= std::this_thread::get_id() == chain->testThread;
-        chain->sound->CloseStream(stream);
-        chain->PlayNext();
-        return true;
-    }
-
-    void PlayNext() {
-        if (next >= files.size()) {
-            return;
-        }
-        const SoundStream stream = sound->OpenStream(files[next++].c_str());
-        sound->PlayStream(musicChannel, stream);
-        sound->SetStreamEndCallback(stream, OnEnd, this);
-        sound->SetVolume(musicChannel, CSoundLibrary::maxVolume);
-    }
-};
-
-TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
-    const double amplitudes[] = {0.2, 0.45, 0.8};
-    CChain       chain;
-    chain.sound      = &sound;
-    chain.testThread = std::this_thread::get_id();
-    for (int index = 0; index < 3; ++index) {
-        chain.files.push_back("music\\piece" + std::to_string(index) + ".wav");
-    }
-    MakeFolders("music");
-    for (int index = 0; index < 3; ++index) {
-        WriteTone("music/piece" + std::to_string(index) + ".wav", 0.3, amplitudes[index]);
-    }
-    {
-        std::lock_guard<std::mutex> guard(chain.lock);
-        chain.PlayNext();
-    }
-    // The pieces take 0.9 s of mixed sound. A notification is not lost when
-    // the thread that delivers it is starved for seconds, so the wait allows
-    // a minute of mixed sound.
-    size_t     endedCount = 0;
-    const auto allEnded   = [&] {
-        std::lock_guard<std::mutex> guard(chain.lock);
-        endedCount = chain.ended.size();
-        return endedCount == 3;
-    };
-    ASSERT_TRUE(MixUntil(60.0, allEnded)) << "only " << endedCount << " of 3 streams reported their end";
-    const float cpuUsage = sound.GetCpuUsage();
-    EXPECT_GT(cpuUsage, 0.0f) << "the mixing thread did work";
-    EXPECT_LE(cpuUsage, 100.0f);
-    EXPECT_FALSE(chain.calledOnTestThread);
-    for (const std::string& thread : chain.callbackThreads) {
-        EXPECT_EQ(thread.rfind("SDLAudio", 0), std::string::npos) << "called inside the mixer on " << thread;
-    }
-    EXPECT_LT(chain.ended[0], chain.ended[1]);
-    EXPECT_LT(chain.ended[1], chain.ended[2]);
-
-    // Each window is matched to the piece whose level it has; the pieces must
-    // come one after another, each for most of its length.
-    std::vector<double> expected;
-    for (const double amplitude : amplitudes) {
-        expected.push_back(amplitude / std::sqrt(2.0));
-    }
-    const std::vector<double> levels = MixedLevels();
-    EXPECT_EQ(PieceOrder(levels, expected), (std::vector<int>{0, 1, 2}));
-    std::vector<int> windowsOfPiece(3, 0);
-    for (const double level : levels) {
-        for (int piece = 0; piece < 3; ++piece) {
-            windowsOfPiece[piece] += std::fabs(level - expected[piece]) < 0.1 * expected[piece] ? 1 : 0;
-        }
-    }
-    for (int piece = 0; piece < 3; ++piece) {
-        EXPECT_GE(windowsOfPiece[piece], 20) << "piece " << piece << " was heard for less than 200 ms of 300";
-    }
-}
 
 struct LoopCase {
     const char* name;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <random>
@@ -25,14 +26,30 @@ constexpr int board = CGridManager::gridSize;
 
 using DataFiles::CShippedLevel;
 
+// Whether the unit may stand on the tile, from the rule itself: usable, above
+// the water, of a known terrain type it may enter, no steeper than it can
+// climb, and free of other units.
+bool ReferencePassable(const CMatch& match, int unit, int x, int y) {
+    if (!CGridManager::IsInside(x, y)) {
+        return false;
+    }
+    const CUnit&            state     = *match.GetUnit(unit);
+    const Tile&             tile      = match.GetBoard().GetTile(x, y);
+    const std::vector<int>& forbidden = state.notUsable;
+    return tile.usable && tile.height > match.GetBoard().GetWaterHeight() &&
+           match.GetTerrainTypes().IsValid(tile.terrainType) &&
+           std::find(forbidden.begin(), forbidden.end(), tile.terrainType) == forbidden.end() &&
+           state.slopeMax >= tile.slopeDegrees && (tile.unit == -1 || tile.unit == unit);
+}
+
 // The move area by a breadth-first search over the four edge neighbours
-// within the diamond, written from the rule itself.
+// within the diamond.
 std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
     const auto [originX, originY]         = match.GetOrigin(unit);
     const int                       range = match.GetEffectiveMovement(unit);
     std::set<std::pair<int, int>>   area;
     std::deque<std::pair<int, int>> queue;
-    if (match.IsTilePassable(unit, originX, originY)) {
+    if (ReferencePassable(match, unit, originX, originY)) {
         area.insert({originX, originY});
         queue.push_back({originX, originY});
     }
@@ -43,7 +60,7 @@ std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
              {std::make_pair(1, 0), std::make_pair(-1, 0), std::make_pair(0, 1), std::make_pair(0, -1)}) {
             const int nx = x + dx, ny = y + dy;
             if (std::abs(nx - originX) + std::abs(ny - originY) <= range && area.count({nx, ny}) == 0 &&
-                match.IsTilePassable(unit, nx, ny)) {
+                ReferencePassable(match, unit, nx, ny)) {
                 area.insert({nx, ny});
                 queue.push_back({nx, ny});
             }

@@ -173,48 +173,6 @@ TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }
 
-// The frame draws the sky after the ground and the sea, so that the depth
-// test spares the covered pixels. With both ways of drawing the sea, a view
-// across the map to the horizon looks as it does with the sky drawn first;
-// only the pointer's grey tile, which the frame adds, may differ.
-class LevelSkyOrderGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(LevelSkyOrderGlTest, TheSkyDrawnLastLooksAsWhenDrawnFirst) {
-    app->options.multitexture = GetParam();
-    const CGlStateScope state(GL_ALL_ATTRIB_BITS);
-    CApplication::SetFixedGlState(); // the game's depth test and culling
-    glColor4f(1, 1, 1, 1);           // and its current colour
-    glClearColor(0, 0, 0, 1);
-    CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    LookAt(level, CVector3(160, 160, 520), CVector3(160, 100, 0));
-    const int total = windowWidth * windowHeight;
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    level.GetSky()->Draw();
-    level.GetTerrain()->Draw();
-    level.GetSea()->Draw();
-    level.GetObjects()->Draw(CWorldObjects::passObjects);
-    const CPicture skyFirst = CPicture::Read();
-    int            sky      = 0;
-    for (int y = 0; y < windowHeight; ++y) {
-        for (int x = 0; x < windowWidth; ++x) {
-            sky += skyFirst.At(x, y)[0] > 150 ? 1 : 0;
-        }
-    }
-    ASSERT_GT(sky, total / 5) << "the view shows the sky";
-    ASSERT_LT(sky, total * 4 / 5) << "the view shows the ground";
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    level.LevelFrame(true);
-    EXPECT_LT(CountDifferences(skyFirst, CPicture::Read(), 2), total / 100);
-}
-
-INSTANTIATE_TEST_SUITE_P(SeaPaths, LevelSkyOrderGlTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Multitextured" : "Blended";
-                         });
-
 // Without any team the game is over at once: the fireworks start over the
 // middle of the map and follow the pointer's hit on the terrain, where they
 // count into the frame's polygons and its debug line. (Their particles wait
