@@ -8,6 +8,7 @@
 
 #include "DataFiles.h"
 #include "core/XmlFile.h"
+#include "render/ModelFile.h"
 #include "rules/TeamFile.h"
 #include "rules/UnitFile.h"
 #include "fx/ParticleFile.h"
@@ -143,11 +144,12 @@ public:
     void CollectModelTextures() {
         for (const std::string& model : models) {
             Add("a unit, object or editor list", "objects\\" + model);
-            const DataFiles::Model3dsSummary summary =
-                DataFiles::Summarise3ds(DataFiles::ReadBytes(DataFiles::Path("objects\\" + model)));
-            for (const auto& material : summary.materialList) {
-                if (!material.texture.empty()) {
-                    Add(model, "objects\\" + material.texture);
+            const DataFiles::CInDataFolder inData;
+            CModelFile                     file;
+            file.LoadFile(("objects\\" + model).c_str());
+            for (const CModelMaterial& material : file.GetMaterials()) {
+                if (!material.textureFile.empty()) {
+                    Add(model, "objects\\" + material.textureFile);
                 }
             }
         }
