@@ -296,48 +296,6 @@ TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-struct TranslucencyCase {
-    const char* name;
-    RenderMode  renderMode;
-    bool        transparency;
-    bool        done;
-};
-
-class Translucency : public CelPicture, public ::testing::WithParamInterface<TranslucencyCase> {};
-
-// Through a translucent unit the green background shows at its centre.
-TEST_P(Translucency, ADoneUnitIsTranslucentOnlyWhileTransparencyIsOn) {
-    const TranslucencyCase& test = GetParam();
-    app->options.renderMode      = test.renderMode;
-    app->options.transparency    = test.transparency;
-    look.done                    = test.done;
-    auto objects                 = Make();
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
-    const int unit = objects->AddObject("ball.3ds");
-    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
-    const CPicture picture = Draw(*objects);
-    const uint8_t* centre  = picture.At(windowWidth / 2, windowHeight / 2);
-    EXPECT_GT(centre[0], 25) << test.name << ": the team colour";
-    if (test.transparency && test.done) {
-        EXPECT_GT(centre[1], 100) << test.name << ": the background should show through";
-    } else {
-        EXPECT_LT(centre[1], 20) << test.name << ": the unit should be opaque";
-    }
-    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "blending ends with the draw";
-}
-
-INSTANTIATE_TEST_SUITE_P(States, Translucency,
-                         ::testing::Values(TranslucencyCase{"CelDoneTransparent", renderBufferObjects, true, true},
-                                           TranslucencyCase{"CelDoneOpaque", renderBufferObjects, false, true},
-                                           TranslucencyCase{"CelReadyTransparent", renderBufferObjects, true, false},
-                                           TranslucencyCase{"LitDoneTransparent", renderImmediate, true, true},
-                                           TranslucencyCase{"LitDoneOpaque", renderImmediate, false, true},
-                                           TranslucencyCase{"LitReadyTransparent", renderImmediate, true, false}),
-                         [](const ::testing::TestParamInfo<TranslucencyCase>& info) { return info.param.name; });
-
 TEST_F(CelPicture, DestroyedUnitsAndHiddenObjectsAreNotDrawn) {
     look.hitPoints = 0;
     auto objects   = Make();

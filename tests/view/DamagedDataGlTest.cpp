@@ -313,18 +313,6 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
 }
 
-TEST_F(DamagedDataGlTest, FarModelVerticesAreClampedWithALine) {
-    WriteFile("objects/spike.3ds", TriangleModel(1e30f));
-    const CModel spike("objects\\spike.3ds", level->GetTextures());
-    ASSERT_EQ(spike.GetMeshCount(), 1u);
-    EXPECT_EQ(spike.GetRadius(), static_cast<int>(CModelFile::maxCoordinate));
-    EXPECT_EQ(CountLinesWith(Log(), "CModel::Load: objects\\spike.3ds: 1 vertex coordinates beyond"), 1) << Log();
-    WriteFile("objects/tri.3ds", TriangleModel(2.0f));
-    const CModel triangle("objects\\tri.3ds", level->GetTextures());
-    EXPECT_EQ(triangle.GetRadius(), 2);
-    EXPECT_EQ(CountLinesWith(Log(), "objects\\tri.3ds"), 0);
-}
-
 // Every unit and object using a missing model shares its one model, so the
 // player sees one box per file, and the log names it once.
 TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {

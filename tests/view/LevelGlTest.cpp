@@ -173,39 +173,4 @@ TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }
 
-// Without any team the game is over at once: the fireworks start over the
-// middle of the map and follow the pointer's hit on the terrain, where they
-// count into the frame's polygons and its debug line. (Their particles wait
-// for their start, so they move with the emitter at once.)
-TEST_F(LevelGlTest, AWonGameStartsTheFireworksWhichFollowThePointer) {
-    WriteEffect("gameover.xml", "count=20 startAgain=1 startFrom=1 startTo=1");
-    app->options.debugInfo = true;
-    CBattleView level("TestLevel");
-    LookFromTheSouth(level);
-    const int scene = level.LevelFrame(false);
-    EXPECT_EQ(level.GetGameOverEffect(), -1);
-
-    level.LoadTeams(1);
-    ASSERT_EQ(level.GetGameState(), CBattleView::gameFinished);
-    const CParticleEmitter* fireworks = level.GetParticles()->GetEmitter(level.GetGameOverEffect());
-    ASSERT_NE(fireworks, nullptr);
-    EXPECT_EQ(fireworks->particles[0].startPosition.x, 1024.0f);
-    EXPECT_EQ(fireworks->particles[0].startPosition.y, 200.0f);
-
-    level.OnPointerMoved(windowWidth / 2, windowHeight / 2);
-    ASSERT_TRUE(level.GetTerrain()->HasPickHit());
-    const float x = level.GetTerrain()->GetPickX(), z = level.GetTerrain()->GetPickZ();
-    EXPECT_EQ(fireworks->particles[0].startPosition.x, x);
-    EXPECT_EQ(fireworks->particles[0].startPosition.z, z);
-    EXPECT_EQ(fireworks->particles[0].startPosition.y, level.GetHeightmap()->HeightAt(x, z));
-
-    app->ClearDebugLines();
-    EXPECT_EQ(level.LevelFrame(false), scene + 2 * 20) << "two triangles per particle";
-    const std::vector<std::string>& lines = app->GetDebugLines();
-    EXPECT_NE(
-        std::find(lines.begin(), lines.end(), "active particle emitters: 1, rendered particles: 20, size of vector: 1"),
-        lines.end());
-    app->ClearDebugLines();
-}
-
 } // namespace
