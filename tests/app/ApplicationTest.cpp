@@ -81,51 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, renderVertexArrays}),
     [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
 
-struct RenderModeCase {
-    const char*             name;
-    const char*             extensions;
-    std::vector<RenderMode> modesAfterEachF6; // the first entry is the mode before any key
-};
-
-class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInterface<RenderModeCase> {};
-
-TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
-    app->options.vertexBufferObjects = true; // "vbo" was 1 in the settings
-    app->CheckExtensions(GetParam().extensions);
-    std::vector<RenderMode> modes = {app->options.renderMode};
-    for (size_t press = 1; press < GetParam().modesAfterEachF6.size(); ++press) {
-        app->HandleFunctionKey(GLUT_KEY_F6, 0);
-        modes.push_back(app->options.renderMode);
-    }
-    EXPECT_EQ(modes, GetParam().modesAfterEachF6);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RenderModeCycle,
-                         ::testing::Values(RenderModeCase{"WithBufferObjects",
-                                                          "GL_ARB_vertex_buffer_object",
-                                                          {renderBufferObjects, renderVertexArrays, renderImmediate,
-                                                           renderBufferObjects, renderVertexArrays}},
-                                           RenderModeCase{"WithoutBufferObjects",
-                                                          "GL_ARB_multitexture",
-                                                          {renderVertexArrays, renderImmediate, renderVertexArrays,
-                                                           renderImmediate, renderVertexArrays}}),
-                         [](const ::testing::TestParamInfo<RenderModeCase>& info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST_F(ApplicationTest, F4AndF5CycleTheTextureFilterAndMipMode) {
-    std::vector<TextureFilter> filters = {app->options.textureFilter};
-    std::vector<MipmapMode>    mipmaps = {app->options.mipmapMode};
-    for (int press = 0; press < 3; ++press) {
-        PressKeys({GLUT_KEY_F4, GLUT_KEY_F5});
-        filters.push_back(app->options.textureFilter);
-        mipmaps.push_back(app->options.mipmapMode);
-    }
-    const TextureFilter nearest = textureFilterNearest, linear = textureFilterLinear;
-    EXPECT_EQ(filters, (std::vector<TextureFilter>{linear, nearest, linear, nearest}));
-    EXPECT_EQ(mipmaps, (std::vector<MipmapMode>{mipmapTrilinear, mipmapOff, mipmapBilinear, mipmapTrilinear}));
-}
-
 struct SettingsCase {
     const char* name;
     const char* content;
