@@ -147,18 +147,6 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("blue"), "person");
 }
 
-TEST(ConfigDialog, CancelWritesNothing) {
-    CTempWorkDir dir;
-    WriteFile(CConfigDialog::settingsFileName, "resolutions=1024x768:32@60\nfullscreen=1\n");
-    CConfigDialog dialog;
-    dialog.Initialise({{1024, 768, 32, 60}});
-    const std::string afterInitialise = ReadFile(CConfigDialog::settingsFileName);
-    dialog.SetChecked(idFullscreen, false);
-    EXPECT_EQ(dialog.Cancel(), CConfigDialog::resultCancel);
-    EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName), afterInitialise);
-    EXPECT_EQ(ValueOf("fullscreen"), "1");
-}
-
 // Hundreds of modes: the list is cut at whole items and its line survives
 // the settings file's next read.
 TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {

@@ -7,8 +7,6 @@
 
 #include "GlFixture.h"
 #include "TestSupport.h"
-#include "ui/Interface.h"
-#include "ui/LayoutFiles.h"
 #include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "view/BattleView.h"
@@ -276,84 +274,6 @@ TEST_F(TeamsGlTest, AUnitWhoseModelIsNotA3dsFileStaysWithoutAModel) {
     EXPECT_EQ(match->GetUnitCount(), 1);
     EXPECT_EQ(level->GetObjects()->GetCount(), 0);
     EXPECT_NE(ReadFile("log_error.txt").find("scout.obj"), std::string::npos);
-}
-
-// A player's clicks and keys, step by step, with what shows afterwards. Red
-// (team 1) starts with two units and its headquarters; Blue has one unit
-// far away. Turn messages start with a frame and run until "settle".
-struct CPlayStep {
-    enum Action { frame, settle, click, space, cancel };
-    Action      action;
-    int         x, y;     // the clicked tile
-    int         team;     // to move afterwards
-    int         selected; // unit, -1 none
-    const char* notice;   // the line shown
-    const char* message;  // the running message, "" none
-};
-
-const CPlayStep playSteps[] = {
-    {CPlayStep::frame, 0, 0, 1, -1, "", "Red's turn"},
-    {CPlayStep::space, 0, 0, 1, -1, "", "Red's turn"}, // held while the message runs
-    {CPlayStep::settle, 0, 0, 1, -1, "", ""},
-    {CPlayStep::click, 3, 3, 1, 0, "", ""},
-    {CPlayStep::click, 5, 3, 1, 1, "", ""}, // another ready unit: selected instead
-    {CPlayStep::click, 20, 20, 1, 1, "The unit cannot drive there this turn", ""},
-    {CPlayStep::cancel, 0, 0, 1, -1, "The unit cannot drive there this turn", ""},
-    {CPlayStep::click, 20, 20, 1, -1, "That unit belongs to the other team", ""},
-    {CPlayStep::space, 0, 0, 1, -1, "2 units ready: press again to end the turn", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "", ""},
-    {CPlayStep::frame, 0, 0, 2, -1, "", "Blue's turn"},
-    {CPlayStep::space, 0, 0, 2, -1, "", "Blue's turn"}, // a double tap ends no second turn
-    {CPlayStep::settle, 0, 0, 2, -1, "", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "1 unit ready: press again to end the turn", ""},
-    {CPlayStep::click, 20, 20, 2, 3, "", ""}, // selecting asks again
-    {CPlayStep::cancel, 0, 0, 2, -1, "", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "1 unit ready: press again to end the turn", ""},
-};
-
-TEST_F(TeamsGlTest, ClicksAndKeysSayWhyNothingHappenedAndNeverSkipATurn) {
-    CLayoutFiles().Write();
-    WriteFile("TestLevel/team1.xml", TeamFile(Entry(0, {"light.xml", 3, 3, 0, 1}) +
-                                              Entry(1, {"light.xml", 5, 3, 0, 1}) + Entry(2, {"hq.xml", 1, 1, 0, 1})));
-    WriteFile("TestLevel/team2.xml",
-              TeamFile(Entry(0, {"light.xml", 20, 20, 0, -1}) + Entry(1, {"hq.xml", 25, 25, 0, -1})));
-    uint64_t seed = 1;
-    while (CMatch::FirstTeamOf(seed) != 1) {
-        ++seed;
-    }
-    ASSERT_TRUE(LoadLevel(seed));
-    level->ShowTurnMessage();
-    CInterface& hud  = *level->GetInterface();
-    int         step = 0;
-    for (const CPlayStep& play : playSteps) {
-        switch (play.action) {
-        case CPlayStep::frame:
-            level->LevelFrame(false);
-            break;
-        case CPlayStep::settle: {
-            CHudState later;
-            later.frameTime = 0.5f;
-            for (int frames = 0; frames < 20 && hud.IsMessageRunning(); ++frames) {
-                hud.Draw(later);
-            }
-            break;
-        }
-        case CPlayStep::click:
-            level->ClickTile(play.x, play.y);
-            break;
-        case CPlayStep::space:
-            level->OnFireMode();
-            break;
-        case CPlayStep::cancel:
-            level->OnCancel();
-            break;
-        }
-        SCOPED_TRACE("step " + std::to_string(step++));
-        EXPECT_EQ(level->GetCurrentTeam(), play.team);
-        EXPECT_EQ(level->GetSelectedUnit(), play.selected);
-        EXPECT_EQ(level->GetNotice(), play.notice);
-        EXPECT_EQ(hud.IsMessageRunning() ? hud.GetMessage().GetText() : "", play.message);
-    }
 }
 
 } // namespace
