@@ -235,9 +235,9 @@ TEST_P(BmpHandlerBadHeader, GivesAnEmptyImageAndOneErrorLine) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
     std::string bytes = ReadFile("good.bmp");
     if (GetParam().wide) {
-        PutU32(bytes, GetParam().offset, GetParam().value);
+        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 4);
     } else {
-        PutU16(bytes, GetParam().offset, GetParam().value);
+        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 2);
     }
     WriteFile("bad.bmp", bytes);
     CBmpHandler image;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -47,32 +48,10 @@ std::string Targa(int size) {
     return bytes;
 }
 
-// Little-endian 3DS chunks, for a model whose vertices an exporter would not write.
-std::string Chunk(uint16_t id, const std::string& body) {
-    std::string bytes(6, '\0');
-    PutLittleEndian(bytes, 0, id, 2);
-    PutLittleEndian(bytes, 2, static_cast<uint32_t>(body.size() + 6), 4);
-    return bytes + body;
-}
-
-std::string Floats(std::initializer_list<float> values) {
-    std::string bytes;
-    for (const float value : values) {
-        char raw[4];
-        std::memcpy(raw, &value, 4);
-        bytes.append(raw, 4);
-    }
-    return bytes;
-}
-
+// A triangle with its first vertex at x = farX, as 3DS bytes.
 std::string TriangleModel(float farX) {
-    const std::string vertices = std::string("\x03\x00", 2) + Floats({farX, 0, 0, 0, 1, 0, 0, 0, 1});
-    const std::string faces    = std::string("\x01\x00\x00\x00\x01\x00\x02\x00\x00\x00", 10);
-    const std::string mesh     = Chunk(CModelFile::chunkTriangleMesh,
-                                       Chunk(CModelFile::chunkVertices, vertices) + Chunk(CModelFile::chunkFaces, faces));
-    const std::string object   = Chunk(CModelFile::chunkObject, std::string("tri", 4) + mesh);
-    return Chunk(CModelFile::chunkPrimary,
-                 Chunk(CModelFile::chunkEditor, Chunk(0x3D3E, std::string("\x03\x00\x00\x00", 4)) + object));
+    const std::vector<uint8_t> bytes = ModelTools::HandMadeModel(0, {farX, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0});
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::string UnitFile(const std::string& model, CKeyValues replace = {}) {
@@ -86,24 +65,22 @@ std::string ObjectEntry(int number, const std::string& model, const std::string&
            "<rotation>0</rotation><scale>" + scale + "</scale></" + n + ">\n";
 }
 
-// A 3DS chunk whose length field claims `claimed` bytes, whatever it holds.
-std::string LyingChunk(uint16_t id, uint32_t claimed, const std::string& body) {
-    std::string bytes = Chunk(id, body);
-    PutLittleEndian(bytes, 2, claimed, 4);
-    return bytes;
-}
-
-// A triangle model whose vertex list claims `count` vertices and whose
-// editor chunk ends with a chunk that claims more than the file holds.
+// A triangle model whose vertex list claims `count` vertices and, with
+// `lyingLength`, a second editor chunk holding a chunk that claims 1000 bytes.
 std::string LyingModel(uint16_t count, bool lyingLength) {
-    std::string  model = TriangleModel(2.5f);
-    const size_t at    = model.find(Floats({2.5f})) - 2; // the count before the first vertex
-    PutLittleEndian(model, at, count, 2);
+    using ModelTools::CChunkWriter;
+    std::vector<uint8_t> model       = ModelTools::HandMadeModel(0, {2.5f, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0});
+    const uint8_t        vertices[2] = {CModelFile::chunkVertices & 0xFF, CModelFile::chunkVertices >> 8};
+    const size_t         at = std::search(model.begin(), model.end(), vertices, vertices + 2) - model.begin() + 6;
+    model[at]               = static_cast<uint8_t>(count);
+    model[at + 1]           = static_cast<uint8_t>(count >> 8);
     if (lyingLength) {
-        const std::string editor = Chunk(CModelFile::chunkEditor, LyingChunk(0x1234, 1000, "xy"));
-        model                    = Chunk(CModelFile::chunkPrimary, model.substr(6) + editor);
+        const std::vector<uint8_t> editor =
+            CChunkWriter::Chunk(CModelFile::chunkEditor, CChunkWriter::Chunk(0x1234, {'x', 'y'}, 1000));
+        model = CChunkWriter::Chunk(CModelFile::chunkPrimary,
+                                    ModelTools::Join({std::vector<uint8_t>(model.begin() + 6, model.end()), editor}));
     }
-    return model;
+    return std::string(model.begin(), model.end());
 }
 
 // The level every loader works in: one terrain patch, a sphere model.

@@ -90,37 +90,6 @@ protected:
     CTempWorkDir dir;
 };
 
-TEST_F(LevelGlTest, LoadsEveryPartFromTheLevelFolder) {
-    CBattleView level("TestLevel");
-    EXPECT_EQ(level.GetName(), "TestLevel");
-    ASSERT_NE(level.GetHeightmap(), nullptr);
-    EXPECT_EQ(level.GetHeightmap()->GetWidth(), samples);
-    EXPECT_FLOAT_EQ(level.GetHeightmap()->GetSpacing(), mapWidth / 32.0f);
-    ASSERT_NE(level.GetTextures(), nullptr);
-    ASSERT_NE(level.GetTerrain(), nullptr);
-    ASSERT_NE(level.GetObjects(), nullptr);
-    ASSERT_NE(level.GetGrid(), nullptr);
-    ASSERT_NE(level.GetTerrainTypes(), nullptr);
-    ASSERT_NE(level.GetSky(), nullptr);
-    ASSERT_NE(level.GetSea(), nullptr);
-
-    EXPECT_NE(level.GetSea()->GetTexture(), 0u) << "the sea's texture comes from the terrain folder";
-    EXPECT_NE(level.GetSky()->GetTexture(CSkyBox::faceBack), 0u) << "the sky's textures come from Skydome";
-
-    EXPECT_TRUE(level.GetCurrentTeam() == 1 || level.GetCurrentTeam() == 2) << level.GetCurrentTeam();
-    EXPECT_EQ(level.GetGameState(), CBattleView::gamePlaying);
-    EXPECT_EQ(level.GetSelectedUnit(), -1);
-    EXPECT_EQ(level.GetUnitMode(), CBattleView::unitModeNone);
-
-    // The objects file is the level's; the start-up loads it.
-    EXPECT_EQ(level.GetObjects()->GetCount(), 0);
-    EXPECT_TRUE(level.GetObjects()->LoadObjects());
-    ASSERT_EQ(level.GetObjects()->GetCount(), 1);
-    EXPECT_NEAR(level.GetObjects()->GetObjectByIndex(0)->GetY(), 100.0f * heightPerUnit, 0.5f)
-        << "x = 250 is sample column 25, 100 sample units high";
-    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
-}
-
 TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     CBattleView level("TestLevel");
     const float water = level.GetSea()->GetWaterHeight();
