@@ -163,6 +163,24 @@ std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, 
     return text + extra;
 }
 
+std::string TeamEntry(int number, const CTeamEntryText& entry, const std::string& leaveOut) {
+    const std::string n    = std::to_string(number);
+    std::string       text = "<" + n + ">";
+    const CKeyValues  keys = {{"filename", entry.file},
+                              {"positionX", std::to_string(entry.x)},
+                              {"positionY", std::to_string(entry.y)},
+                              {"lookX", std::to_string(entry.lookX)},
+                              {"lookY", std::to_string(entry.lookY)}};
+    for (const auto& [key, value] : keys) {
+        text += key == leaveOut ? "" : "<" + key + ">" + value + "</" + key + ">";
+    }
+    return text + "</" + n + ">\n";
+}
+
+std::string TeamFileText(const std::string& entries, const char* effect) {
+    return std::string("<effectSpecial>") + effect + "</effectSpecial>\n<units>\n" + entries + "</units>\n";
+}
+
 namespace {
 
 // Every test runs in a fresh temporary folder of its own: whatever the code

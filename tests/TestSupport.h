@@ -56,5 +56,15 @@ using CKeyValues = std::vector<std::pair<std::string, std::string>>;
 std::string UnitFileText(const CKeyValues& values = {}, const std::string& leaveOut = "",
                          const std::string& extra = "");
 
+// An entry of a team file: a unit file name, its tile and where it looks;
+// `leaveOut` drops one key.
+struct CTeamEntryText {
+    std::string file;
+    int         x, y, lookX, lookY;
+};
+std::string TeamEntry(int number, const CTeamEntryText& entry, const std::string& leaveOut = "");
+// A team file around its entries.
+std::string TeamFileText(const std::string& entries, const char* effect = "special.xml");
+
 // How many lines of `text` contain `part`.
 int CountLinesWith(const std::string& text, const std::string& part);

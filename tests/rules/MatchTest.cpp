@@ -83,34 +83,6 @@ TEST_P(MatchRefusal, ChangesNothingAndSaysWhy) {
     EXPECT_STRNE(RefusalText(result.refusal), "");
 }
 
-TEST_F(MatchTest, AMoveIsTentativeUntilTheActionEnds) {
-    CTileArea area;
-    b.match->FillMoveArea(first, area);
-    EXPECT_EQ(area.GetCount(), 2 * 5 * 6 + 1 - 1) << "the diamond less the other tank's tile";
-    const CApplyResult moved = b.Move(first, 7, 7);
-    ASSERT_TRUE(moved.Accepted());
-    ASSERT_EQ(moved.events.size(), 1u);
-    EXPECT_EQ(moved.events[0].path.front(), std::make_pair(5, 5));
-    EXPECT_EQ(moved.events[0].path.back(), std::make_pair(7, 7));
-    EXPECT_EQ(b.Unit(first).tileX, 7) << "it stands there at once";
-    EXPECT_EQ(b.TileUnit(5, 5), first) << "the board keeps the origin";
-    EXPECT_EQ(b.TileUnit(7, 7), -1);
-    b.match->FillMoveArea(first, area);
-    EXPECT_EQ(area.GetCount(), 60) << "the same area around the origin";
-
-    ASSERT_TRUE(b.Move(first, 8, 7).Accepted()) << "on within the area";
-    ASSERT_TRUE(b.Undo(first).Accepted());
-    EXPECT_EQ(b.Unit(first).tileX, 5);
-    EXPECT_EQ(b.match->GetMovedUnit(), -1);
-    EXPECT_FALSE(b.Unit(first).done);
-
-    ASSERT_TRUE(b.Move(first, 6, 7).Accepted());
-    ASSERT_TRUE(b.Finish(first).Accepted());
-    EXPECT_EQ(b.TileUnit(5, 5), -1);
-    EXPECT_EQ(b.TileUnit(6, 7), first) << "committed";
-    EXPECT_TRUE(b.Unit(first).done);
-}
-
 TEST_F(MatchTest, TheTurnPassesWhenNoFightingUnitIsReady) {
     ASSERT_TRUE(b.Finish(first).Accepted());
     const CApplyResult last = b.Finish(second);

@@ -115,7 +115,8 @@ std::vector<int> Hitpoints(const CMatch& match) {
 
 // Applies a command and checks what must follow from it: a preview of a
 // shot is its result; the turn passes exactly when the command ends it or
-// leaves the team without a ready unit, and takes back a move not finished.
+// leaves the team without a ready unit, and takes back a move not finished;
+// a move is tentative until the unit's action ends.
 CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     const int          team = match.GetCurrentTeam();
     const CShotPreview preview =
@@ -133,6 +134,16 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     if (result.Accepted() && !match.IsGameOver() && command.kind != CCommand::endTurn) {
         EXPECT_EQ(turnStarted, match.CountReadyUnits(team) == 0 || match.GetCurrentTeam() != team) << command.ToText();
     }
+    // A move stands the unit on its tile at once; an undo puts it back.
+    if (result.Accepted() && (command.kind == CCommand::move || command.kind == CCommand::undo)) {
+        const CUnit& moved = *match.GetUnit(command.unit);
+        const auto   there =
+            command.kind == CCommand::move ? std::make_pair(command.x, command.y) : match.GetOrigin(command.unit);
+        EXPECT_EQ(std::make_pair(moved.tileX, moved.tileY), there) << command.ToText();
+        EXPECT_EQ(result.events.front().path.back(), there) << "the figure walks there";
+    }
+    EXPECT_TRUE(!result.Accepted() || command.kind != CCommand::finish || turnStarted ||
+                match.GetUnit(command.unit)->done);
     // A new turn starts with every unit at its origin and the mover's units ready.
     for (int unit = 0; turnStarted && !match.IsGameOver() && unit < match.GetUnitCount(); ++unit) {
         const CUnit& state = *match.GetUnit(unit);

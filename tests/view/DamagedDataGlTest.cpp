@@ -290,21 +290,6 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
 }
 
-// Every unit and object using a missing model shares its one model, so the
-// player sees one box per file, and the log names it once.
-TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {
-    WriteFile("TestLevel/objects.xml",
-              "<objects>\n" + ObjectEntry(0, "ghost.3ds", "1") + ObjectEntry(1, "ghost.3ds", "1") + "</objects>\n");
-    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0) << "as a unit's figure adds its model";
-    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0);
-    EXPECT_TRUE(level->GetObjects()->LoadObjects());
-    const std::vector<CMessageBoxRecord>& boxes = CMessageBox::GetRecorded();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Error");
-    EXPECT_EQ(boxes[0].text, "Unable to find the file: objects\\ghost.3ds!");
-    EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\ghost.3ds!"), 1) << Log();
-}
-
 } // namespace
 
 namespace {

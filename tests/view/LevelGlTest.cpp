@@ -1,101 +1,141 @@
-#include <GL/glu.h>
+#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
-#include "app/Application.h"
-#include "core/Camera.h"
-#include "core/Frustum.h"
-#include "fx/ParticleFiles.h"
-#include "fx/ParticleSystem.h"
-#include "rules/GridManager.h"
-#include "core/Heightmap.h"
-#include "view/BattleView.h"
-#include "platform/MessageBox.h"
-#include "render/GlState.h"
-#include "render/ModelTools.h"
+#include "app/LevelNotice.h"
+#include "rules/Match.h"
 #include "render/Sea.h"
-#include "render/SkyBox.h"
-#include "render/Terrain.h"
-#include "render/WorldObjects.h"
+#include "view/BattleView.h"
 
-// A level built from a small data folder: every part is made, the rules
-// share the sea's water height, a frame draws the scene, and unloading
-// releases everything (twice without harm).
+// A level from a small data folder: one terrain patch whose ground rises by
+// 4 sample units per column from 0 at the west edge (so the western tiles
+// lie below the water level of 45), and a tile file that makes every tile
+// usable. A level that cannot be drawn is refused as a whole, with the reason
+// in the error log, and nothing that a frame or a command touches is left
+// half made.
 namespace {
 
-constexpr int   samples       = 33; // 32 cells: one patch of the terrain
-constexpr float mapWidth      = 320.0f;
-constexpr float heightPerUnit = 1.0f; // "maxheight" 255
-
-// The ground rises from 0 at the west edge by 4 sample units per column, so
-// the western tiles lie below the water level of 45.
-void WriteLevel() {
-    MakeFolders("TestLevel/Terrain");
-    MakeFolders("TestLevel/Skydome");
-    WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
-    std::vector<uint8_t> heights;
-    for (int row = 0; row < samples; ++row) {
-        for (int column = 0; column < samples; ++column) {
-            const uint8_t value = static_cast<uint8_t>(column * 4);
-            heights.insert(heights.end(), {value, value, value});
-        }
-    }
-    ASSERT_TRUE(ConvertRawImage(heights, "rgb", samples, samples, "bmp3:TestLevel/Terrain/ter_heightmap.bmp"));
-    std::string tiles = "<tiles>\n";
-    for (int number = 0; number < 32 * 32; ++number) {
-        const std::string name = std::to_string(number);
-        tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
-    }
-    WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
-    const std::vector<uint8_t> grass(16 * 16 * 3, 90), water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
-    ASSERT_TRUE(ConvertRawImage(grass, "rgb", 16, 16, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
-    ASSERT_TRUE(ConvertRawImage(water, "rgb", 8, 8, "bmp3:TestLevel/Terrain/sea.bmp"));
-    for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
-        ASSERT_TRUE(ConvertRawImage(sky, "rgb", 8, 8, std::string("TestLevel/Skydome/") + face + ".tga"));
-    }
-    WriteFile("TestLevel/objects.xml",
-              "<objects><0><filename>ball.3ds</filename><positionX>250</positionX>"
-              "<positionY>160</positionY><rotation>0</rotation><scale>4</scale></0></objects>");
-    ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
-                                        "newmtl paint\nKd 0.8 0.8 0.8\n"));
-}
+constexpr int     samples    = 33;
+const char* const paramsPath = "TestLevel/Terrain/ter_params.ini";
 
 class LevelGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        WriteLevel();
+        MakeFolders("TestLevel/Terrain");
+        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
+        std::string tiles = "<tiles>\n";
+        for (int number = 0; number < CGridManager::tileCount; ++number) {
+            const std::string name = std::to_string(number);
+            tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
+        }
+        WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
     }
 
-    static void ExpectReleased(const CBattleView& level) {
-        EXPECT_TRUE(level.GetName().empty());
+    // `name` stays for the player's notice.
+    static void ExpectNothingBuilt(const CBattleView& level, const std::string& name) {
+        EXPECT_FALSE(level.IsLoaded());
+        EXPECT_EQ(level.GetName(), name);
         EXPECT_EQ(level.GetHeightmap(), nullptr);
-        EXPECT_EQ(level.GetTextures(), nullptr);
         EXPECT_EQ(level.GetTerrain(), nullptr);
+        EXPECT_EQ(level.GetTextures(), nullptr);
         EXPECT_EQ(level.GetObjects(), nullptr);
         EXPECT_EQ(level.GetGrid(), nullptr);
-        EXPECT_EQ(level.GetTerrainTypes(), nullptr);
+        EXPECT_EQ(level.GetMatch(), nullptr);
         EXPECT_EQ(level.GetSky(), nullptr);
         EXPECT_EQ(level.GetSea(), nullptr);
         EXPECT_EQ(level.GetParticles(), nullptr);
     }
 
+    // Everything a frame, the pointer and the start-up may call on the level.
+    static void ExpectEveryCallCopes(CBattleView& level) {
+        EXPECT_EQ(level.LevelFrame(false), 0);
+        EXPECT_EQ(level.LevelFrame(true), 0);
+        level.OnPointerMoved(10, 10);
+        EXPECT_FALSE(level.LoadTeams(1));
+        level.OnClick();
+        level.OnCancel();
+        level.OnFireMode();
+        level.OnFinishUnit();
+        level.EndTurn();
+        EXPECT_TRUE(level.UnloadLevel());
+    }
+
     CTempWorkDir dir;
 };
 
+struct CParamsCase {
+    const char* label;
+    const char* params; // nullptr: no file
+    const char* reason; // a text of the line that gives the reason
+};
+
+const CParamsCase paramsCases[] = {
+    {"Missing", nullptr, "Couldn't load terrain parameters from TestLevel\\Terrain\\ter_params.ini"},
+    {"Empty", "", "Couldn't load terrain parameters"},
+    {"CutShort", "maxwidth=320\nmaxhei", "has no maxheight"},
+    {"WidthZero", "maxwidth=0\nmaxheight=255\n", "maxwidth 0 is not a number in"},
+    {"HeightNegative", "maxwidth=320\nmaxheight=-5\n", "maxheight -5 is not"},
+    {"NotANumber", "maxwidth=nan\nmaxheight=255\n", "maxwidth nan is not"},
+    {"Absurd", "maxwidth=1e30\nmaxheight=255\n", "maxwidth 1e30 is not"},
+};
+
+class LevelFailureGlTest : public LevelGlTest, public ::testing::WithParamInterface<CParamsCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Params, LevelFailureGlTest, ::testing::ValuesIn(paramsCases),
+                         [](const ::testing::TestParamInfo<CParamsCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_P(LevelFailureGlTest, RefusedTerrainParametersLeaveNoLevelAndALine) {
+    if (GetParam().params != nullptr) {
+        WriteFile(paramsPath, GetParam().params);
+    }
+    CBattleView       level("TestLevel");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(CountLinesWith(log, GetParam().reason), 1) << log;
+    EXPECT_EQ(CountLinesWith(log, "CBattleView::LoadLevel: the level TestLevel could not be loaded"), 1) << log;
+    if (GetParam().params == nullptr) {
+        EXPECT_FALSE(FileExists(paramsPath)) << "a missing file is not created";
+    }
+    ExpectNothingBuilt(level, "TestLevel");
+    ExpectEveryCallCopes(level);
+}
+
+TEST_F(LevelGlTest, MissingHeightmapLeavesNoLevelAndALine) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
+    unlink("TestLevel/Terrain/ter_heightmap.bmp");
+    CBattleView       level("TestLevel");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(CountLinesWith(log, "ter_heightmap.bmp"), 1) << log;
+    EXPECT_EQ(CountLinesWith(log, "the level TestLevel could not be loaded"), 1) << log;
+    ExpectNothingBuilt(level, "TestLevel");
+    ExpectEveryCallCopes(level);
+}
+
+// The window then tells the player, naming the log (the end-to-end test sees it drawn).
+TEST_F(LevelGlTest, TheNoticeNamesTheLog) {
+    const std::vector<std::string> lines = CLevelNotice::GetLines("TestLevel");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("\"TestLevel\" could not be loaded"), std::string::npos) << lines[0];
+    bool namesLog = false;
+    for (const std::string& line : lines) {
+        namesLog = namesLog || line.find(dir.Path() + "/log_error.txt") != std::string::npos;
+    }
+    EXPECT_TRUE(namesLog) << "the log's full path is shown";
+}
+
+// Every tile is usable in the file; those at or below the sea's water are not.
 TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
     CBattleView level("TestLevel");
+    ASSERT_TRUE(level.IsLoaded());
     const float water = level.GetSea()->GetWaterHeight();
-    EXPECT_FLOAT_EQ(water, CMatch::waterLevel * heightPerUnit);
+    EXPECT_FLOAT_EQ(water, CMatch::waterLevel * 1.0f) << "maxheight 255: one world unit per sample unit";
     EXPECT_FLOAT_EQ(level.GetGrid()->GetWaterHeight(), water);
-    // Every tile is usable in the file; those at or below the water are not.
     EXPECT_FALSE(level.GetGrid()->IsTileUsable(0, 5)) << "height " << level.GetGrid()->GetTile(0, 5).height;
     EXPECT_FALSE(level.GetGrid()->IsTileUsable(10, 5)) << "height " << level.GetGrid()->GetTile(10, 5).height;
     EXPECT_TRUE(level.GetGrid()->IsTileUsable(12, 5)) << "height " << level.GetGrid()->GetTile(12, 5).height;
@@ -103,12 +143,14 @@ TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
 }
 
 TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
     CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
+    ASSERT_TRUE(level.IsLoaded());
+    for (int call = 0; call < 2; ++call) {
+        EXPECT_TRUE(level.UnloadLevel());
+        ExpectNothingBuilt(level, "");
+        EXPECT_EQ(level.GetTerrainTypes(), nullptr);
+    }
     EXPECT_EQ(level.LevelFrame(false), 0) << "an unloaded level draws nothing";
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }

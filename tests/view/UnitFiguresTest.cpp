@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "rules/RulesBoard.h"
-#include "audio/AudioTools.h"
-#include "audio/UnitSounds.h"
 #include "fx/ParticleFiles.h"
 #include "fx/ParticleSystem.h"
 #include "ai/NearestAttackPlayer.h"
@@ -21,14 +17,11 @@ namespace {
 
 using namespace RulesBoard;
 
-// A match on the made-up board with figures for its units; each unit's
-// media names the effects w, s, f, a, e.xml and its move sound.
+// A match on the made-up board with figures for its units (and no sound);
+// each unit's media names the effects w, s, f, a, e.xml.
 class CFiguredBoard : public CBoard {
 public:
-    explicit CFiguredBoard(CParticleSystem* particles = nullptr, CSoundLibrary* sound = nullptr)
-        : particleSystem(particles), soundLibrary(sound) {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-    }
+    explicit CFiguredBoard(CParticleSystem* particles = nullptr) : particleSystem(particles) {}
 
     int Add(const UnitTraits& traits, int team, int x, int y, const CUnitMedia& media) {
         const int unit = AddUnit(traits, team, x, y);
@@ -37,7 +30,7 @@ public:
     }
     // Figures for every unit added so far.
     CUnitFigures& Show() {
-        figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, soundLibrary);
+        figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, nullptr);
         figures->AddFigures(setups);
         return *figures;
     }
@@ -64,18 +57,16 @@ public:
 
 private:
     CParticleSystem*        particleSystem;
-    CSoundLibrary*          soundLibrary;
     std::vector<CUnitSetup> setups;
 };
 
-CUnitMedia Media(const char* soundMove = "m.wav") {
+CUnitMedia Media() {
     CUnitMedia media;
     media.effectWheels      = "w.xml";
     media.effectSmoke       = "s.xml";
     media.effectFire        = "f.xml";
     media.effectAttack      = "a.xml";
     media.effectExplosion   = "e.xml";
-    media.soundMove         = soundMove;
     media.speed             = 1.0f;
     media.startEffectSmoke  = 600;
     media.startEffectFire   = 300;
