@@ -14,6 +14,8 @@
 
 #include "core/Camera.h"
 #include "app/ConfigDialog.h"
+#include "app/NetworkSeat.h"
+#include "app/NetworkSettings.h"
 #include "app/Seats.h"
 #include "core/FrameContext.h"
 #include "core/Frustum.h"
@@ -195,6 +197,9 @@ void CApplication::ReadSettings(CPropertyFile& settings) {
         const char* seat = settings.GetStringProperty(team == 0 ? CSeats::redKey : CSeats::blueKey);
         seatNames[team]  = seat != nullptr ? seat : "";
     }
+    const char* mode           = settings.GetStringProperty("network");
+    networkMode                = mode != nullptr ? mode : "";
+    networkAddress             = CNetworkSettings::AddressOrDefault(settings.GetStringProperty("address"));
     const char* lastResolution = settings.GetStringProperty("lastresolution");
     gameModeString             = lastResolution != nullptr ? lastResolution : "";
     const char* chosenLevel    = settings.GetStringProperty("level");
@@ -261,6 +266,10 @@ void CApplication::CheckExtensions(const char* extensions) {
 // Level first (its objects use the view), then the camera; the input and
 // the frustum only borrow what is released before them.
 void CApplication::ReleaseGame() {
+    if (networkSeat) {
+        networkSeat->Close();
+        networkSeat.reset();
+    }
     replay.reset();
     logWriter.reset();
     if (level) {
@@ -327,6 +336,9 @@ void CApplication::OnIdle() {
         BuildGame();
     } else if (state == stateQuitting) {
         Shutdown(true);
+    } else if (networkSeat) {
+        // A covered or hidden window draws no frames; the peer must still hear from this side.
+        networkSeat->Pump();
     }
     glutPostRedisplay();
 }
@@ -467,6 +479,7 @@ void CApplication::OnDisplay() {
     }
     // Before the frustum: the camera may move over the computer's action.
     if (state == stateRunning && level) {
+        UpdateNetworkGame();
         PlayComputerSeat();
     }
     UpdateFrustum();
@@ -649,6 +662,9 @@ void CApplication::OnClose() {
 }
 
 void CApplication::QuitFromKey() {
+    if (networkSeat && !networkSeat->ConfirmQuit()) {
+        return;
+    }
     Shutdown(false);
     std::exit(0);
 }

@@ -59,6 +59,7 @@ class CReplayPlayer;
 struct CLogEntry;
 struct CLoadedLog;
 class CSeats;
+class CNetworkSeat;
 struct CCommand;
 
 // The one application object, reached with GetApp(). It lives until the
@@ -195,6 +196,10 @@ private:
     // view has shown the last one and a short pause has passed, with the
     // camera over the action.
     void PlayComputerSeat();
+    // NetworkGame.cpp: this screen's side of a network game.
+    void StartNetworkGame(uint64_t seed);
+    void UpdateNetworkGame();
+    void RecordNetworkGame();
     void FocusCameraOn(const CCommand& command);
 
     CProgramInstance             instance;
@@ -219,6 +224,12 @@ private:
     std::string             seatNames[2];          // "red" and "blue" of the settings file
     float                   computerWait  = 0;     // seconds before the computer's next command
     bool                    hurryComputer = false; // no pauses for the rest of the computer's turn
+
+    // A game with a player at another computer: hosted or joined as the settings' "network" and "address" say.
+    std::string                   networkMode;
+    std::string                   networkAddress;
+    std::unique_ptr<CNetworkSeat> networkSeat;
+    std::string                   networkError; // why the network game could not begin
 
     CGameStart                      gameStart;
     std::unique_ptr<CGameLogWriter> logWriter;

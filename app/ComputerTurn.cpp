@@ -1,6 +1,7 @@
 // CApplication: the computer's seat, played at a pace a person can follow.
 #include "ai/ComputerPlayer.h"
 #include "app/Application.h"
+#include "app/NetworkSeat.h"
 #include "app/Seats.h"
 #include "core/Camera.h"
 #include "rules/Command.h"
@@ -11,13 +12,26 @@ namespace {
 // Seconds between the end of what one command showed and the next command.
 constexpr float computerPause = 0.8f;
 
+std::string ComputerLine(const CComputerPlayer& player) {
+    return std::string("Computer (") + CComputerPlayer::LevelName(player.GetLevel()) + ") - H: hurry";
+}
+
 } // namespace
 
 void CApplication::PlayComputerSeat() {
-    const CMatch*    match  = level->GetMatch();
-    CComputerPlayer* player = seats && match ? seats->ComputerToMove(*match) : nullptr;
-    level->SetComputerPlaying(player != nullptr ? CComputerPlayer::LevelName(player->GetLevel()) : nullptr);
-    if (player == nullptr) {
+    const CMatch*     match  = level->GetMatch();
+    CComputerPlayer*  player = seats && match ? seats->ComputerToMove(*match) : nullptr;
+    const std::string line   = player != nullptr ? ComputerLine(*player) : std::string();
+    if (networkSeat) {
+        networkSeat->ShowSeat(*level, line);
+    } else if (!networkError.empty()) {
+        level->SetWaiting(networkError + "\nEscape: leave the game");
+        level->SetOtherSeat("No network game");
+        return;
+    } else {
+        level->SetOtherSeat(line);
+    }
+    if (player == nullptr || (networkSeat && !networkSeat->CanMove())) {
         hurryComputer = false;
         computerWait  = computerPause;
         return;

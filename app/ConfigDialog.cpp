@@ -9,6 +9,7 @@
 #include "core/BmpHandler.h"
 #include "core/Logger.h"
 #include "core/PropertyFile.h"
+#include "app/NetworkSettings.h"
 #include "app/Seats.h"
 #include "platform/UserPaths.h"
 
@@ -32,8 +33,11 @@ constexpr int idMultitexture       = 1013;
 constexpr int idSound              = 1014;
 constexpr int noId                 = -1;
 
-constexpr char resolutionsKey[] = "resolutions";
-constexpr char levelKey[]       = "level";
+constexpr char   resolutionsKey[] = "resolutions";
+constexpr char   networkKey[]     = "network";
+constexpr char   addressKey[]     = "address";
+constexpr size_t maxAddressLength = 100;
+constexpr char   levelKey[]       = "level";
 
 // The list must also fit on one line of the settings file after its key, or
 // the next read would drop the line as overlong and lose the whole list.
@@ -116,6 +120,10 @@ const std::vector<CConfigControl>& CConfigDialog::GetControls() {
         {idRedSeat, Kind::DropDownList, 32, 208, 94, 60, nullptr, CSeats::redKey},
         {noId, Kind::Label, 6, 226, 24, 8, "Blue:", nullptr},
         {idBlueSeat, Kind::DropDownList, 32, 224, 94, 60, nullptr, CSeats::blueKey},
+        {noId, Kind::Label, 140, 142, 60, 8, "Network:", nullptr},
+        {idNetwork, Kind::DropDownList, 140, 155, 124, 50, nullptr, networkKey},
+        {noId, Kind::Label, 140, 174, 124, 8, "Port to host on, or address:port to join:", nullptr},
+        {idAddress, Kind::TextField, 140, 187, 124, 12, nullptr, addressKey},
         {idCancel, Kind::PushButton, 160, 244, 50, 14, "Cancel", nullptr},
         {idStart, Kind::DefaultPushButton, 214, 244, 50, 14, "Start", nullptr},
     };
@@ -164,6 +172,8 @@ void CConfigDialog::Initialise(const std::vector<CDisplayMode>& modes, const std
         const char* seat = settings.GetStringProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key);
         seats[team]      = static_cast<int>(CSeats::SeatFromName(seat));
     }
+    network = static_cast<int>(CNetworkSettings::ModeFromName(settings.GetStringProperty(networkKey)));
+    address = CNetworkSettings::AddressOrDefault(settings.GetStringProperty(addressKey));
     checked.clear();
     for (const int id : initialiseOrder) {
         const char* key = FindControl(id)->key;
@@ -186,6 +196,8 @@ int CConfigDialog::Start() {
         settings.SetProperty(FindControl(team == 0 ? idRedSeat : idBlueSeat)->key,
                              CSeats::SeatName(static_cast<CSeats::Seat>(seats[team])));
     }
+    settings.SetProperty(networkKey, CNetworkSettings::ModeName(static_cast<CNetworkSettings::Mode>(network)));
+    settings.SetProperty(addressKey, address.c_str());
     return resultStart;
 }
 
@@ -253,9 +265,15 @@ CDialogPicture CConfigDialog::GetPreview() const {
 // The lists by their control's id: the levels, the two seats, and the
 // display modes for any other id.
 std::vector<std::string> CConfigDialog::GetListItems(int id) const {
-    static const std::vector<std::string> seatItems = {"Person", "Computer easy", "Computer normal", "Computer hard"};
+    static const std::vector<std::string> seatItems    = {"Person", "Computer easy", "Computer normal", "Computer hard",
+                                                          "Network player"};
+    static const std::vector<std::string> networkItems = {"Play on this computer", "Host a network game",
+                                                          "Join a network game"};
     if (id == idLevels) {
         return GetLevelItems();
+    }
+    if (id == idNetwork) {
+        return networkItems;
     }
     return id == idRedSeat || id == idBlueSeat ? seatItems : GetItems();
 }
@@ -268,16 +286,32 @@ int CConfigDialog::GetListSelection(int id) const {
     if (id == idLevels) {
         return levelSelection;
     }
+    if (id == idNetwork) {
+        return network;
+    }
     return id == idRedSeat ? seats[0] : id == idBlueSeat ? seats[1] : selection;
 }
 
 void CConfigDialog::SetListSelection(int id, int index) {
     if (id == idLevels) {
         SetLevelSelection(index);
+    } else if (id == idNetwork) {
+        network = index >= 0 && index < static_cast<int>(GetListItems(id).size()) ? index : network;
     } else if (id != idRedSeat && id != idBlueSeat) {
         SetSelection(index);
     } else if (index >= 0 && index < static_cast<int>(GetListItems(id).size())) {
         seats[id == idRedSeat ? 0 : 1] = index;
+    }
+}
+
+std::string CConfigDialog::GetText(int id) const {
+    return id == idAddress ? address : std::string();
+}
+
+// Kept to one short line: the settings file holds it on one.
+void CConfigDialog::SetText(int id, const std::string& text) {
+    if (id == idAddress) {
+        address = text.substr(0, std::min(text.find_first_of("\r\n"), maxAddressLength));
     }
 }
 

@@ -31,6 +31,8 @@ public:
     static constexpr int idPreview     = 1021; // the selected level's picture
     static constexpr int idRedSeat     = 1015; // who plays team 1: a person or the computer at a level
     static constexpr int idBlueSeat    = 1016;
+    static constexpr int idNetwork     = 1022; // this computer only, host a network game, or join one
+    static constexpr int idAddress     = 1023; // the host's port, or the address and port to join
     static constexpr int idStart       = 1;
     static constexpr int idCancel      = 2;
 
@@ -83,6 +85,8 @@ public:
     int                      GetListSelection(int id) const override;
     void                     SetListSelection(int id, int index) override;
     CDialogPicture           GetPicture(int id) const override;
+    std::string              GetText(int id) const override;
+    void                     SetText(int id, const std::string& text) override;
 
     const char*                        GetTitle() const override { return title; }
     int                                GetWidthUnits() const override { return widthUnits; }
@@ -96,4 +100,6 @@ private:
     int                      levelSelection = -1;
     std::map<int, bool>      checked;
     int                      seats[2] = {0, 0}; // CSeats::Seat of red and blue
+    int                      network  = 0;      // CNetworkMode
+    std::string              address;
 };

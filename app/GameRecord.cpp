@@ -4,6 +4,8 @@
 
 #include "app/Application.h"
 #include "app/ReplayPlayer.h"
+#include "app/NetworkSeat.h"
+#include "app/NetworkSettings.h"
 #include "app/Seats.h"
 #include "core/Logger.h"
 #include "session/GameLogWriter.h"
@@ -21,8 +23,9 @@ constexpr char computerWord[] = "computer ";
 
 // A log names a seat "person" or "computer <level> <seed>".
 std::string SeatText(const std::string& name, uint64_t seed, int team) {
-    if (CSeats::SeatFromName(name.empty() ? nullptr : name.c_str()) == CSeats::Seat::person) {
-        return "person";
+    const CSeats::Seat seat = CSeats::SeatFromName(name.empty() ? nullptr : name.c_str());
+    if (seat == CSeats::Seat::person || seat == CSeats::Seat::network) {
+        return "person"; // a network game names the other side's seat itself
     }
     return computerWord + name + " " + std::to_string(seed + static_cast<uint64_t>(team));
 }
@@ -51,11 +54,19 @@ void CApplication::StartMatch() {
         if (logWriter) {
             logWriter->Append({command, match.StateHash()});
         }
+        if (networkSeat && !networkSeat->IsShowingPeer()) {
+            networkSeat->Send(command);
+        }
     });
     if (gameStart.kind == CGameStart::newGame) {
         const uint64_t seed = NewMatchSeed();
         level->LoadTeams(seed);
         SeatPlayers(seatNames, seed);
+        if (CNetworkSettings::ModeFromName(networkMode.empty() ? nullptr : networkMode.c_str()) !=
+            CNetworkSettings::Mode::local) {
+            StartNetworkGame(seed); // recorded once this side holds the game
+            return;
+        }
         RecordNewGame(seed, {});
     } else {
         level->LoadTeams(log.header.seed);

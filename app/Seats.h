@@ -5,12 +5,14 @@
 
 #include "ai/ComputerPlayer.h"
 
-// Who plays each team: a person at this screen or the computer at one of
-// its levels. Stored in "gfxconfig.ini" as "red" (team 1) and "blue"
-// (team 2) with the values person, easy, normal, hard.
+// Who plays each team: a person at this screen, the computer at one of its
+// levels, or a player at another computer (in a network game; otherwise a
+// person). Stored in "gfxconfig.ini" as "red" (team 1) and "blue" (team 2)
+// with the values person, easy, normal, hard, network.
 class CSeats {
 public:
-    enum class Seat { person, easy, normal, hard };
+    enum class Seat { person, easy, normal, hard, network };
+    static constexpr int seatCount = 5;
 
     static constexpr const char* redKey  = "red";
     static constexpr const char* blueKey = "blue";

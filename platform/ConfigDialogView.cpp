@@ -6,6 +6,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
@@ -25,6 +26,8 @@ namespace {
 constexpr int fontSize = 12; // pixels; the dialog's units follow from it
 // A drop-down list's own height; its size in the table is the opened list.
 constexpr int dropDownHeightUnits = 12;
+// Longer texts (an address, a port) are not typed into a field.
+constexpr int maxTextLength = 100;
 
 // Dialog units to pixels for the font in use: a horizontal unit is a
 // quarter of the average character width, a vertical unit an eighth of the
@@ -101,6 +104,11 @@ void OnCheckBox(Fl_Widget* widget, void* data) {
     binding->view->dialog.SetChecked(binding->id, static_cast<Fl_Check_Button*>(widget)->value() != 0);
 }
 
+void OnText(Fl_Widget* widget, void* data) {
+    const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
+    binding->view->dialog.SetText(binding->id, static_cast<Fl_Input*>(widget)->value());
+}
+
 void OnChoice(Fl_Widget* widget, void* data) {
     const CBoxBinding* binding = static_cast<CBoxBinding*>(data);
     binding->view->dialog.SetListSelection(binding->id, static_cast<Fl_Choice*>(widget)->value());
@@ -165,6 +173,16 @@ Fl_Widget* AddControl(const CConfigControl& control, const CDialogUnits& units, 
         bindings.push_back(std::make_unique<CBoxBinding>(CBoxBinding{&view, control.id}));
         box->callback(OnCheckBox, bindings.back().get());
         return box;
+    }
+    case ConfigControlKind::TextField: {
+        Fl_Input* field = new Fl_Input(x, y, w, h);
+        field->value(view.dialog.GetText(control.id).c_str());
+        field->textsize(fontSize);
+        field->maximum_size(maxTextLength);
+        field->when(FL_WHEN_CHANGED);
+        bindings.push_back(std::make_unique<CBoxBinding>(CBoxBinding{&view, control.id}));
+        field->callback(OnText, bindings.back().get());
+        return field;
     }
     case ConfigControlKind::PushButton: {
         Fl_Button* button = new Fl_Button(x, y, w, h, control.text);

@@ -6,7 +6,7 @@
 
 #include "platform/DisplayModes.h"
 
-enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton, Picture };
+enum class ConfigControlKind { Label, DropDownList, CheckBox, PushButton, DefaultPushButton, Picture, TextField };
 
 // One control of the start-up dialog. Positions and sizes are in dialog
 // units: a quarter of the font's average character width horizontally, an
@@ -59,6 +59,9 @@ public:
     // What a picture control shows now (it changes with the lists'
     // selections); empty for none.
     virtual CDialogPicture GetPicture(int /*id*/) const { return CDialogPicture(); }
+    // A text field's text, and the player's edit of it.
+    virtual std::string GetText(int /*id*/) const { return std::string(); }
+    virtual void        SetText(int /*id*/, const std::string& /*text*/) {}
     // The dialog's result for "Start", and for "Cancel" (also Escape and the close box).
     virtual int Start()        = 0;
     virtual int Cancel() const = 0;

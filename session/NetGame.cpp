@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/Logger.h"
 #include "rules/RulesFingerprint.h"
@@ -27,6 +28,23 @@ std::string HashText(uint64_t hash) {
 
 } // namespace
 
+bool CNetGameSetup::SetAddress(const std::string& text) {
+    const size_t colon    = text.rfind(':');
+    const size_t portFrom = colon == std::string::npos ? 0 : colon + 1;
+    const bool   hostNamed = colon != std::string::npos && colon > 0;
+    if ((!hostNamed && !hosting) || portFrom == text.size() ||
+        text.find_first_not_of("0123456789", portFrom) != std::string::npos || text.size() - portFrom > 5) {
+        return false;
+    }
+    const unsigned long number = std::strtoul(text.c_str() + portFrom, nullptr, 10);
+    if (number == 0 || number > 65535) {
+        return false;
+    }
+    address = colon == std::string::npos ? "" : text.substr(0, colon);
+    port    = static_cast<uint16_t>(number);
+    return true;
+}
+
 CNetGame::CNetGame(CNetGameSetup value) : setup(std::move(value)) {
     identity.rulesVersion     = rulesVersion;
     identity.rulesFingerprint = ComputeRulesFingerprint();
@@ -43,9 +61,16 @@ void CNetGame::OverrideIdentity(uint16_t protocolVersion, uint32_t rulesVersionV
 
 bool CNetGame::Start(std::string& error) {
     transport.SetConditions(setup.conditions);
+    const int hostTeam = setup.hostTeam == 2 ? 2 : 1;
+    if (setup.resuming) {
+        localTeam = setup.hosting ? hostTeam : CMatch::OtherTeam(hostTeam);
+        if (!CreateMatch(setup.seed, error) || !ApplyResumed(error)) {
+            return false;
+        }
+    }
     if (setup.hosting) {
-        localTeam = setup.hostTeam == 2 ? 2 : 1;
-        if (!CreateMatch(setup.seed, error) || !transport.Listen(setup.address, setup.port, error)) {
+        localTeam = hostTeam;
+        if ((!match && !CreateMatch(setup.seed, error)) || !transport.Listen(setup.address, setup.port, error)) {
             return false;
         }
         status = "waiting for a player to join on port " + std::to_string(setup.port);
@@ -66,6 +91,30 @@ bool CNetGame::CreateMatch(uint64_t seed, std::string& error) {
     match->SetTraceExchanges(false);
     match->Start();
     startHash = match->StateHash();
+    return true;
+}
+
+// The log's commands are checked as a peer's would be: each must be one the
+// rules accept and give the hash the log holds.
+bool CNetGame::ApplyResumed(std::string& error) {
+    for (const CNetEntry& entry : setup.resumeEntries) {
+        const std::string what    = "command " + std::to_string(history.size() + 1) + " (" + entry.command.ToText() + ")";
+        const int         team    = match->GetCurrentTeam();
+        const Refusal     refusal = match->Apply(entry.command).refusal;
+        if (refusal != Refusal::none) {
+            error = "the log's " + what + " is refused by the rules: " + RefusalText(refusal);
+            return false;
+        }
+        Record(entry.command, team == localTeam);
+        if (history.back().hashAfter != entry.hashAfter) {
+            error = "the log's " + what + " gives another state than the log holds";
+            return false;
+        }
+    }
+    if (match->IsGameOver()) {
+        error = "the game of the log is over";
+        return false;
+    }
     return true;
 }
 

@@ -20,6 +20,16 @@ struct CNetGameSetup {
     int            hostTeam = 1; // the team the host plays; the joining side plays the other
     std::string    dumpPath;     // where a state dump goes when the two sides drift apart
     CNetConditions conditions;
+    // A game taken up again from this side's log (after its program was
+    // restarted): the commands it holds, applied before the peer is asked
+    // for the rest. The seed and hostTeam are the log's.
+    bool                   resuming = false;
+    std::vector<CNetEntry> resumeEntries;
+
+    // "HOST:PORT" (the last colon splits, so "::1:4000" works too); the
+    // host may also give a bare "PORT" or ":PORT" (every address). False
+    // for anything else, a port of 0 or above 65535 among it.
+    bool SetAddress(const std::string& text);
 };
 
 // One side of a match played in lockstep with a peer. Each side keeps its
@@ -76,6 +86,10 @@ public:
     void OverrideIdentity(uint16_t protocolVersion, uint32_t rulesVersion);
 
     Phase GetPhase() const { return phase; }
+    // The seed of the game: the host's, known on the joining side once welcomed.
+    uint64_t GetSeed() const { return match ? match->GetSeed() : setup.seed; }
+    // Every command applied so far, with the state hash after it.
+    const std::vector<CNetEntry>& GetHistory() const { return history; }
     // Playing, and this side holds every command the peer holds.
     bool          IsCaughtUp() const { return phase == Phase::playing && history.size() >= peerSeq; }
     bool          IsOver() const { return phase == Phase::finished || phase == Phase::stopped; }
@@ -98,6 +112,7 @@ private:
     void HandleCommands(const CNetMessage& message);
     void HandleDisconnect(uint32_t peer);
     bool CreateMatch(uint64_t seed, std::string& error);
+    bool ApplyResumed(std::string& error);
     bool CheckHistory(uint32_t seq, uint64_t hash, std::string& problem) const;
     bool ApplyRemote(uint32_t seq, const CNetEntry& entry, bool catchingUp);
     void Record(const CCommand& command, bool local);

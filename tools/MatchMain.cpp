@@ -31,6 +31,7 @@ constexpr const char* usage =
     "       ridgeline-match [--data DIR] [--level NAME] --bench\n"
     "       ridgeline-match [--data DIR] [--level NAME] [--seed N] [--host PORT [--team 1|2] | --join HOST:PORT]\n"
     "                       [--pace MS] [--timeout S] [--dump FILE] [--loss RATE] [--delay MS]\n"
+    "                       [--record FILE | --resume FILE]\n"
     "       ridgeline-match [--data DIR] [--level NAME] [--seed N] --tournament GAMES\n"
     "                       --players A,B [--max-turns N]   (easy normal hard random greedy)\n"
     "\n"
@@ -50,6 +51,10 @@ constexpr const char* usage =
     "--tournament plays that many seeded games between two players and prints\n"
     "the tally; exit 1 then means a player gave a refused command.\n"
     "\n"
+    "--host and --join play one side of a network game with the computer;\n"
+    "--record writes this side's log, --resume takes the game of such a log\n"
+    "up again (after the program was stopped) and goes on writing it.\n"
+    "\n"
     "--bench times replaying 10,000 logged commands and continuing a\n"
     "500-command game (loading, checking and replaying its log).\n"
     "\n"
@@ -66,6 +71,7 @@ struct CMatchOptions {
     bool        bench         = false;
     std::string verifyFile;
     std::string recordFile;
+    std::string resumeFile; // a network game's log to take up again
     int         tournament = 0; // games; 0: one game by the simple policy
     std::string players;        // "A,B" for a tournament
     int         maxTurns = 300;
@@ -91,22 +97,6 @@ std::string FromStartFolder(const std::string& path) {
     return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) + "/" + path : path;
 }
 
-// "HOST:PORT" (the last colon splits, so "::1:4000" works too).
-bool ParseAddress(const std::string& text, CNetGameSetup& setup) {
-    const size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) {
-        return false;
-    }
-    const unsigned long port = std::strtoul(text.c_str() + colon + 1, nullptr, 10);
-    if (port == 0 || port > 65535) {
-        return false;
-    }
-    setup.hosting = false;
-    setup.address = text.substr(0, colon);
-    setup.port    = static_cast<uint16_t>(port);
-    return true;
-}
-
 void PrintHeader(const CMatchOptions& options, const CMatch& match, int firstTeam) {
     printf("rules %d fingerprint %016" PRIx64 " level %s seed %" PRIu64 " first team %d\n", rulesVersion,
            ComputeRulesFingerprint(), options.levelName.c_str(), match.GetSeed(), firstTeam);
@@ -125,9 +115,46 @@ void PrintFinal(const CMatch& match) {
            match.GetTurn(), match.GetWinner());
 }
 
+void CreateNetworkLog(const CMatchOptions& options, const CNetGame& game, CGameLogWriter& writer) {
+    const std::string start  = CSavedGames::FormatStartTime(time(nullptr));
+    CGameLogHeader    header = CLogReplay::NewHeader(options.levelName, game.GetSeed(), start);
+    std::string       error;
+    for (int team = 1; team <= CMatch::teamCount; ++team) {
+        header.seats[team - 1] = team == game.GetLocalTeam() ? "computer" : "network";
+    }
+    if (!writer.Create(options.recordFile, header, {}, error)) {
+        fprintf(stderr, "ridgeline-match: the game is not recorded: %s\n", error.c_str());
+    }
+}
+
 // The computer plays this side's team; every command of either side is
 // printed as the local game prints it. Status changes go to the error stream.
+// The network game's log: resumed from when --resume names it (it goes on
+// in the same file), else written new when --record names a file.
+bool OpenNetworkLog(CMatchOptions& options, CLoadedLog& resumed, CGameLogWriter& writer) {
+    std::string error;
+    if (!options.resumeFile.empty()) {
+        if (!CGameLog::Load(options.resumeFile, resumed, error) || !CLogReplay::CheckHeader(resumed.header, error) ||
+            !writer.Continue(options.resumeFile, resumed, error)) {
+            fprintf(stderr, "ridgeline-match: the log cannot be resumed: %s\n", error.c_str());
+            return false;
+        }
+        options.seed              = resumed.header.seed;
+        options.levelName         = resumed.header.levelName;
+        options.net.resuming      = true;
+        for (const CLogEntry& entry : resumed.entries) {
+            options.net.resumeEntries.push_back({entry.command, entry.stateHash});
+        }
+    }
+    return true;
+}
+
 int PlayNetwork(CMatchOptions options) {
+    CLoadedLog     resumed;
+    CGameLogWriter writer;
+    if (!OpenNetworkLog(options, resumed, writer)) {
+        return exitUsage;
+    }
     options.net.levelName = options.levelName;
     options.net.seed      = options.seed;
     CNetGame game(options.net);
@@ -139,10 +166,17 @@ int PlayNetwork(CMatchOptions options) {
             PrintHeader(options, *game.GetMatch(), CMatch::FirstTeamOf(game.GetMatch()->GetSeed()));
         }
     };
+    const int resumedCount = static_cast<int>(resumed.entries.size());
     game.SetCommandListener([&](int seq, const CCommand& command, uint64_t hash, bool) {
         printHeader();
         PrintCommand(options, seq, command, hash, "");
         fflush(stdout);
+        if (!writer.IsOpen() && !options.recordFile.empty() && seq == 1) {
+            CreateNetworkLog(options, game, writer);
+        }
+        if (seq > resumedCount && writer.IsOpen()) {
+            writer.Append({command, hash});
+        }
     });
     if (options.tamperAt > 0) {
         game.SetTamperHook([&](CMatch& match, int seq) {
@@ -156,6 +190,9 @@ int PlayNetwork(CMatchOptions options) {
     if (!game.Start(error)) {
         fprintf(stderr, "ridgeline-match: %s\n", error.c_str());
         return 2;
+    }
+    if (options.net.resuming) {
+        fprintf(stderr, "ridgeline-match: resumed %d commands from the log\n", game.GetCommandCount());
     }
     using Clock                         = std::chrono::steady_clock;
     const auto                 deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
@@ -221,6 +258,8 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.randomPercent = std::atoi(argv[++i]);
         } else if (option == "--record" && hasValue) {
             options.recordFile = FromStartFolder(argv[++i]);
+        } else if (option == "--resume" && hasValue) {
+            options.resumeFile = FromStartFolder(argv[++i]);
         } else if (option == "--verify" && hasValue) {
             options.verifyFile = FromStartFolder(argv[++i]);
         } else if (option == "--tournament" && hasValue) {
@@ -233,12 +272,12 @@ bool ParseOptions(int argc, char** argv, CMatchOptions& options) {
             options.quiet = true;
         } else if (option == "--bench") {
             options.bench = true;
-        } else if (option == "--host" && hasValue) {
+        } else if ((option == "--host" || option == "--join") && hasValue) {
             options.network     = true;
-            options.net.hosting = true;
-            options.net.port    = static_cast<uint16_t>(std::strtoul(argv[++i], nullptr, 10));
-        } else if (option == "--join" && hasValue && ParseAddress(argv[++i], options.net)) {
-            options.network = true;
+            options.net.hosting = option == "--host";
+            if (!options.net.SetAddress(argv[++i])) {
+                return false;
+            }
         } else if (option == "--team" && hasValue) {
             options.net.hostTeam = std::atoi(argv[++i]) == 2 ? 2 : 1;
         } else if (option == "--pace" && hasValue) {

@@ -69,10 +69,12 @@ struct CHudReplay {
 };
 
 struct CHudState {
-    int                   currentTeam   = 1;       // once finished, the winner
-    const char*           computerLevel = nullptr; // the computer plays the team to move at this level
-    int                   activeX       = 0;       // the tile under the pointer
-    int                   activeY       = 0;
+    int         currentTeam = 1; // once finished, the winner
+    const char* otherSeat =
+        nullptr; // who plays the team to move when not this screen (the computer, a player elsewhere)
+    const char*           waiting = nullptr; // what a network game waits for, shown in a box; null: nothing
+    int                   activeX = 0;       // the tile under the pointer
+    int                   activeY = 0;
     CHudTile              activeTile;
     int                   selectedUnit = -1;
     int                   selectedX    = -1; // the selected unit's current tile

@@ -95,6 +95,7 @@ private:
     void AddRenderInfo(const CHudState& state, CHudDrawList& list) const;
     void AddNotice(const CHudState& state, CHudDrawList& list) const;
     void AddHelp(CHudDrawList& list) const;
+    void AddWaiting(const CHudState& state, CHudDrawList& list) const;
 
     int               screenWidth;
     int               screenHeight;

@@ -115,6 +115,7 @@ void CInterface::BuildDrawList(const CHudState& state, CHudDrawList& list) const
     if (state.showHelp) {
         AddHelp(list);
     }
+    AddWaiting(state, list);
     AddReplayLine(state.replay, list);
 }
 
@@ -132,6 +133,38 @@ void CInterface::AddNotice(const CHudState& state, CHudDrawList& list) const {
     CColour text = font.colour;
     text.alpha *= state.noticeAlpha;
     list.AddText(HudFont::head, text, left, y, "%s", state.notice);
+}
+
+// In the middle of the screen, a line per '\n', on a dark backing: what a
+// network game waits for covers the scene, which does not change meanwhile.
+void CInterface::AddWaiting(const CHudState& state, CHudDrawList& list) const {
+    if (state.waiting == nullptr || state.waiting[0] == '\0') {
+        return;
+    }
+    std::vector<std::string> lines(1);
+    for (const char* c = state.waiting; *c != '\0'; ++c) {
+        if (*c == '\n') {
+            lines.emplace_back();
+        } else {
+            lines.back() += *c;
+        }
+    }
+    const CFontDescription& font    = layout.fontHead.description;
+    const int               step    = font.lineHeight;
+    size_t                  longest = 0;
+    for (const std::string& line : lines) {
+        longest = std::max(longest, line.size());
+    }
+    const int width = static_cast<int>(longest) * font.size * 11 / 20;
+    const int left  = screenWidth / 2 - width / 2;
+    const int upper = screenHeight / 2 + static_cast<int>(lines.size() + 1) * step / 2;
+    AddBox(list, {0.0f, 0.0f, 0.0f, 0.8f}, left - noticePadding, upper - static_cast<int>(lines.size() + 1) * step,
+           left + width + noticePadding, upper);
+    int y = upper - step;
+    for (const std::string& line : lines) {
+        list.AddText(HudFont::head, font.colour, left, y, "%s", line.c_str());
+        y -= step;
+    }
 }
 
 void CInterface::AddHelp(CHudDrawList& list) const {
@@ -362,10 +395,9 @@ void CInterface::AddButtonsAndLines(const CHudState& state, CHudDrawList& list) 
         list.AddText(HudFont::head, head, team.posXLabels, team.posY, "%s%s",
                      TeamText(state.currentTeam, team.team1, team.team2), team.head.c_str());
         const CEndTurnButton& button = layout.endTurn;
-        if (state.computerLevel != nullptr) {
-            // The computer ends its own turns: the button's place says who plays.
-            list.AddText(HudFont::regular, head, team.posXLabels, button.labelY, "Computer (%s) - H: hurry",
-                         state.computerLevel);
+        if (state.otherSeat != nullptr) {
+            // Another seat ends its own turns: the button's place says who plays.
+            list.AddText(HudFont::regular, head, team.posXLabels, button.labelY, "%s", state.otherSeat);
         } else {
             list.AddText(HudFont::head,
                          endTurnHovered ? TeamColour(state.currentTeam, button.team1, button.team2) : head,

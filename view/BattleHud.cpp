@@ -78,7 +78,8 @@ bool CBattleView::FillHudState() {
     const Tile&  tile                = match->GetBoard().GetTile(activeX, activeY);
     const CUnit* chosen              = match->GetUnit(selection.unit);
     state.currentTeam                = GetCurrentTeam();
-    state.computerLevel              = computerLevel;
+    state.otherSeat                  = otherSeat.empty() ? nullptr : otherSeat.c_str();
+    state.waiting                    = waiting.empty() ? nullptr : waiting.c_str();
     state.activeX                    = activeX;
     state.activeY                    = activeY;
     state.activeTile.unit            = tile.unit;

@@ -50,7 +50,7 @@ void CBattleView::OnClick() {
         quitRequested = quitRequested || IsFinishButtonHovered();
         return;
     }
-    if (computerLevel != nullptr) {
+    if (!otherSeat.empty()) {
         return;
     }
     if (IsEndTurnHovered() && !IsInspecting()) {
@@ -121,7 +121,7 @@ void CBattleView::ClickWithSelection(int x, int y) {
 }
 
 void CBattleView::OnCancel() {
-    if (!match || computerLevel != nullptr || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
+    if (!match || !otherSeat.empty() || (IsMessageRunning() && !IsInspecting()) || selection.unit == -1 ||
         figures->IsWalking(selection.unit)) {
         return;
     }
@@ -138,7 +138,7 @@ void CBattleView::OnCancel() {
 
 // Space ends the turn when nothing is selected.
 void CBattleView::OnFireMode() {
-    if (!match || computerLevel != nullptr) {
+    if (!match || !otherSeat.empty()) {
         return;
     }
     if (selection.unit == -1) {
@@ -149,7 +149,7 @@ void CBattleView::OnFireMode() {
 }
 
 void CBattleView::OnFinishUnit() {
-    if (match && computerLevel == nullptr && selection.unit != -1 && !selection.fireMode &&
+    if (match && otherSeat.empty() && selection.unit != -1 && !selection.fireMode &&
         !figures->IsWalking(selection.unit)) {
         if (Submit(CCommand::Finish(selection.unit)).Accepted()) {
             Deselect();
@@ -161,7 +161,7 @@ void CBattleView::OnFinishUnit() {
 // no longer to move, and a second tap meant for the first turn would end
 // the next. Units still ready make the first press a question.
 void CBattleView::EndTurn() {
-    if (!match || computerLevel != nullptr || match->IsGameOver() ||
+    if (!match || !otherSeat.empty() || match->IsGameOver() ||
         ((IsMessageRunning() || turnPending) && !IsInspecting())) {
         return;
     }

@@ -120,10 +120,12 @@ public:
     void SetTimeScale(float scale) { timeScale = scale; }
     // What the display shows about a replay; inactive for a game.
     void SetReplayStatus(const CHudReplay& status) { hudState.replay = status; }
-    // The computer plays the team to move at this level (a static name), or
-    // null: a person does. While the computer plays, the person's clicks and
-    // keys give no commands and the display says who is playing.
-    void    SetComputerPlaying(const char* level) { computerLevel = level; }
+    // Another seat plays the team to move (the computer, or a player at
+    // another computer): this screen gives no commands, and the end-turn
+    // button's place shows the line. Empty: this screen plays.
+    void SetOtherSeat(const std::string& line) { otherSeat = line; }
+    // What a network game waits for, in a box over the scene; empty: nothing.
+    void    SetWaiting(const std::string& text) { waiting = text; }
     Refusal GetLastRefusal() const { return lastRefusal; }
     // A unit walks or a message runs: what the player sees has not caught up.
     bool IsAnimating() const;
@@ -232,5 +234,6 @@ private:
     int                              activeY        = 0;
     bool                             quitRequested  = false;
     float                            timeScale      = 1.0f;
-    const char*                      computerLevel  = nullptr;
+    std::string                      otherSeat;
+    std::string                      waiting;
 };

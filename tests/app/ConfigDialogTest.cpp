@@ -126,12 +126,18 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
               "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
-              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n");
+              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n"
+              "network=join\naddress=10.0.0.2:4000\n");
     CConfigDialog dialog;
     dialog.Initialise(threeModes);
     EXPECT_EQ(dialog.GetSelection(), 1);
     EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idRedSeat), 2);
     EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idBlueSeat), 0) << "an unknown seat is a person";
+    EXPECT_EQ(dialog.GetListSelection(CConfigDialog::idNetwork), 2);
+    EXPECT_EQ(dialog.GetText(CConfigDialog::idAddress), "10.0.0.2:4000");
+    dialog.SetListSelection(CConfigDialog::idNetwork, 1);
+    dialog.SetListSelection(CConfigDialog::idBlueSeat, 4);
+    dialog.SetText(CConfigDialog::idAddress, "4100\nred=hard");
     EXPECT_TRUE(dialog.IsChecked(idEditorMode));
     dialog.SetChecked(idEditorMode, false);
     dialog.SetChecked(idVertexBuffers, false);
@@ -144,7 +150,10 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("vbo"), "0");
     EXPECT_EQ(ValueOf("fullscreen"), "1");
     EXPECT_EQ(ValueOf("sound"), "1");
-    EXPECT_EQ(ValueOf("blue"), "person");
+    EXPECT_EQ(ValueOf("blue"), "network");
+    EXPECT_EQ(ValueOf("network"), "host");
+    EXPECT_EQ(ValueOf("address"), "4100") << "a typed line break adds no setting";
+    EXPECT_EQ(ValueOf("red"), "normal");
 }
 
 // Hundreds of modes: the list is cut at whole items and its line survives

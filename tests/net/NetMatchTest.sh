@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two ridgeline-match processes play one game over the loopback address.
-#   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy)
+#   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy; benchmark)
 # Both sides print every command with its state hash; they must print the
 # same lines as each other and as a local game of the same seed.
 set -u
@@ -26,13 +26,17 @@ says() { grep -q "$2" "$work/$1" || fail "$1 does not say '$2'"; }
 lines() { [ -f "$work/$1" ] && wc -l <"$work/$1" || echo 0; }
 
 case $case in
-games) # the host plays either team; both sides and a local game agree command by command
-  for seed in 1 2 4; do
+games|benchmark) # the host plays either team; both sides and a local game agree command by command
+  # (the benchmark: a hundred games, timed; not part of the suite)
+  seeds="1 2 4" && [ $case = benchmark ] && seeds=$(seq 1 100)
+  started=$(date +%s%N)
+  for seed in $seeds; do
     host --seed $seed --team $((seed % 2 + 1))
     join joiner || fail "the joining side of seed $seed failed"
     wait $hostpid || fail "the host of seed $seed failed"
     local_game $seed && same host.out joiner.out && same host.out local.out && ended host.out
-  done ;;
+  done
+  echo "$(echo $seeds | wc -w) games in $((($(date +%s%N) - started) / 1000000)) ms" ;;
 tamper) # one side's state changed after command 20: both stop there with both hashes and a dump
   host --seed 7 --dump "$work/host.dump"
   join joiner --tamper-at 20 --dump "$work/joiner.dump"
@@ -44,17 +48,20 @@ tamper) # one side's state changed after command 20: both stop there with both h
     says $side.dump "drifted apart at command 20"
     says $side.dump "^unit 0 team"
   done ;;
-restart) # the joining side killed mid-game and started anew: the host waits, then both finish as one game
+restart) # the joining side killed mid-game and started anew from its log: the host waits, then both finish as one game
   host --seed 5 --pace 15
-  "$match" --data "$data" --join 127.0.0.1:$port --pace 15 >"$work/first.out" 2>"$work/first.err" &
+  "$match" --data "$data" --join 127.0.0.1:$port --pace 15 --record "$work/joiner.log" >"$work/first.out" 2>"$work/first.err" &
   firstpid=$!
   for _ in $(seq 500); do [ "$(lines first.out)" -ge 40 ] && break; sleep 0.02; done
   kill -9 $firstpid
   for _ in $(seq 300); do grep -q "waiting for Blue to come back" "$work/host.err" && break; sleep 0.02; done
   says host.err "waiting for Blue to come back"
-  join second --pace 15 || fail "the restarted side failed"
+  join second --pace 15 --resume "$work/joiner.log" || fail "the restarted side failed"
   wait $hostpid || fail "the host failed"
-  local_game 5 && same host.out second.out && same host.out local.out && ended host.out ;;
+  local_game 5 && same host.out second.out && same host.out local.out && ended host.out
+  held=$(sed -n 's/.*resumed \([0-9]*\) commands from the log/\1/p' "$work/second.err")
+  [ "${held:-0}" -ge 39 ] || fail "the restarted side did not take its log up again (held ${held:-none})"
+  "$match" --data "$data" --verify "$work/joiner.log" | grep -q "winner [12]" || fail "the resumed log does not verify" ;;
 refusals) # another protocol, rules or level: refused on both sides, naming what differs
   mkdir "$work/other" && ln -s "$data"/* "$work/other/" && rm "$work/other/TestLevel"
   cp -r "$data/TestLevel" "$work/other/" && echo " " >>"$work/other/TestLevel/fight.xml"

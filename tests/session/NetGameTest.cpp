@@ -79,4 +79,31 @@ TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
     }
 }
 
+// What the dialog's address field and the match tool's options accept.
+TEST(NetGameTest, AddressesTheHostAndTheJoiningSideAccept) {
+    const struct {
+        bool        hosting;
+        const char* text;
+        bool        accepted;
+        const char* address;
+        int         port;
+    } cases[] = {
+        {false, "127.0.0.1:4000", true, "127.0.0.1", 4000}, {false, "::1:65535", true, "::1", 65535},
+        {false, "4000", false, "", 0},                      {false, ":4000", false, "", 0},
+        {true, "4000", true, "", 4000},                     {true, ":4000", true, "", 4000},
+        {true, "0", false, "", 0},                          {true, "65536", false, "", 0},
+        {true, "99999999999999999999", false, "", 0},       {false, "host:40x0", false, "", 0},
+        {false, "host:", false, "", 0},                     {true, "", false, "", 0},
+    };
+    for (const auto& c : cases) {
+        CNetGameSetup setup;
+        setup.hosting = c.hosting;
+        EXPECT_EQ(c.accepted, setup.SetAddress(c.text)) << c.text;
+        if (c.accepted) {
+            EXPECT_EQ(c.address, setup.address) << c.text;
+            EXPECT_EQ(c.port, setup.port) << c.text;
+        }
+    }
+}
+
 } // namespace
