@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -91,6 +92,14 @@ int CountLinesWith(const std::string& text, const std::string& part) {
         }
     }
     return count;
+}
+
+std::string CaseName(const std::string& label) {
+    std::string name = label;
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
 }
 
 void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count) {

@@ -222,13 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"claims far more rows", 22, 4000, true}, HeaderCase{"8 bits", 28, 8, false},
                       HeaderCase{"32 bits", 28, 32, false}, HeaderCase{"compressed", 30, 1, true},
                       HeaderCase{"offset past the end", 10, 5000, true}),
-    [](const ::testing::TestParamInfo<HeaderCase>& info) {
-        std::string name = info.param.label;
-        for (char& c : name) {
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-        return name;
-    });
+    [](const ::testing::TestParamInfo<HeaderCase>& info) { return CaseName(info.param.label); });
 
 TEST_P(BmpHandlerBadHeader, GivesAnEmptyImageAndOneErrorLine) {
     CTempWorkDir dir;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 #include "RulesBoard.h"
@@ -178,11 +177,7 @@ class TeamRulesTable : public TeamRules, public ::testing::WithParamInterface<CT
 
 INSTANTIATE_TEST_SUITE_P(TeamFiles, TeamRulesTable, ::testing::ValuesIn(teamRulesCases),
                          [](const ::testing::TestParamInfo<CTeamRulesCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return name;
+                             return CaseName(info.param.label);
                          });
 
 // Every loaded unit owns its tile, and no tile names a unit that is elsewhere.
