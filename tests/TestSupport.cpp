@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -93,14 +94,21 @@ int CountLinesWith(const std::string& text, const std::string& part) {
     return count;
 }
 
+std::string CaseName(const std::string& label) {
+    std::string name = label;
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
 void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count) {
     for (int i = 0; i < count; ++i) {
         bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
-// A 24-bit BMP, grey ramp along the columns.
-std::string Bitmap(int size) {
+std::string Bitmap(int size, const std::function<int(int column, int row)>& grey) {
     const int   rowBytes = (size * 3 + 3) / 4 * 4;
     std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
     bytes[0] = 'B';
@@ -115,10 +123,71 @@ std::string Bitmap(int size) {
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
             const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
-            bytes[pixel] = bytes[pixel + 1] = bytes[pixel + 2] = static_cast<char>(column * 4);
+            bytes[pixel] = bytes[pixel + 1] = bytes[pixel + 2] =
+                static_cast<char>(grey ? grey(column, row) : column * 4);
         }
     }
     return bytes;
+}
+
+std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, const std::string& extra) {
+    CKeyValues unit = {
+        {"name", "Scout"},
+        {"filename", "scout.3ds"},
+        {"effectWheels", "wheels.xml"},
+        {"effectSmoke", "smoke.xml"},
+        {"effectFire", "fire.xml"},
+        {"effectAttack", "attack.xml"},
+        {"effectExplosion", "explosion.xml"},
+        {"soundMove", "move.wav"},
+        {"soundAttack", "shot.wav"},
+        {"soundExplosion", "boom.wav"},
+        {"hitpoints", "900"},
+        {"startEffectSmoke", "601"},
+        {"startEffectFire", "302"},
+        {"startEffectAttack", "53"},
+        {"attack", "14"},
+        {"defense", "12"},
+        {"movement", "5"},
+        {"fireMin", "1"},
+        {"fireMax", "3"},
+        {"slopeMax", "25"},
+        {"speed", "1.5"},
+        {"isGeneral", "7"},
+        {"isHeadquarter", "0"},
+        {"bonusAttack", "2"},
+        {"bonusDefense", "3"},
+        {"bonusMovement", "4"},
+        {"bonusFirerange", "6"},
+    };
+    std::string text;
+    for (auto& [key, value] : unit) {
+        for (const auto& replacement : values) {
+            value = replacement.first == key ? replacement.second : value;
+        }
+        if (key != leaveOut) {
+            text += "<" + key + ">" + value + "</" + key + ">\n";
+        }
+    }
+    return text + extra;
+}
+
+std::string TeamEntry(int number, const CTeamEntryText& entry, const std::string& leaveOut) {
+    const std::string n    = std::to_string(number);
+    std::string       text = "<" + n + ">";
+    const CKeyValues  keys = {{"filename", entry.file},
+                              {"positionX", std::to_string(entry.x)},
+                              {"positionY", std::to_string(entry.y)},
+                              {"lookX", std::to_string(entry.lookX)},
+                              {"lookY", std::to_string(entry.lookY)}};
+    for (const auto& [key, value] : keys) {
+        text += key == leaveOut ? "" : "<" + key + ">" + value + "</" + key + ">";
+    }
+    return text + "</" + n + ">\n";
+}
+
+std::string TeamFileText(const std::string& entries, const char* effect) {
+    return std::string("<effectSpecial>") + effect + "</effectSpecial>\n<units>\n" + entries + "</units>\n";
 }
 
 namespace {

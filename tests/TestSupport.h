@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,8 +46,29 @@ public:
 
 // Stores `value` in `count` little-endian bytes from `offset` on.
 void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int count);
-// A 24-bit BMP, grey ramp along the columns.
-std::string Bitmap(int size);
+// A 24-bit BMP of size x size, grey: the value of each pixel (row 0 at the
+// bottom), by default a ramp of 4 per column.
+std::string Bitmap(int size, const std::function<int(int column, int row)>& grey = nullptr);
+
+// A complete unit file, every key in its documented order; `values` replaces
+// the values of the keys it names, `leaveOut` drops one key, `extra` follows.
+using CKeyValues = std::vector<std::pair<std::string, std::string>>;
+std::string UnitFileText(const CKeyValues& values = {}, const std::string& leaveOut = "",
+                         const std::string& extra = "");
+
+// An entry of a team file: a unit file name, its tile and where it looks;
+// `leaveOut` drops one key.
+struct CTeamEntryText {
+    std::string file;
+    int         x, y, lookX, lookY;
+};
+std::string TeamEntry(int number, const CTeamEntryText& entry, const std::string& leaveOut = "");
+// A team file around its entries.
+std::string TeamFileText(const std::string& entries, const char* effect = "special.xml");
+
+// A parameterised case's name from its label: letters and digits kept, the
+// rest turned into '_'.
+std::string CaseName(const std::string& label);
 
 // How many lines of `text` contain `part`.
 int CountLinesWith(const std::string& text, const std::string& part);

@@ -40,31 +40,6 @@ protected:
     CApplication* app = nullptr;
 };
 
-TEST(ExtensionWords, MatchOnlyWholeWords) {
-    const struct {
-        const char* list;
-        const char* name;
-        bool        expected;
-    } cases[] = {
-        {allExtensions, "GL_ARB_vertex_program", true},
-        {allExtensions, "GL_ARB_multitexture", true},     // first word
-        {allExtensions, "GL_SGIS_generate_mipmap", true}, // last word
-        {allExtensions, "GL_ARB_vertex", false},          // a prefix
-        {allExtensions, "ARB_vertex_program", false},     // a suffix
-        {allExtensions, "GL_ARB_vertex_program ", false}, // with space
-        {"GL_A GL_AB ", "GL_AB", true},                   // trailing space
-        {"GL_ABC", "GL_AB", false},
-        {allExtensions, "", false},
-        {allExtensions, nullptr, false},
-        {nullptr, "GL_ARB_multitexture", false},
-        {"", "GL_ARB_multitexture", false},
-    };
-    for (const auto& test : cases) {
-        EXPECT_EQ(CApplication::IsWordInList(test.list, test.name), test.expected)
-            << "'" << (test.name ? test.name : "(null)") << "' in '" << (test.list ? test.list : "(null)") << "'";
-    }
-}
-
 struct ExtensionCase {
     const char* name;
     bool        requested; // every capability flag on before the check
@@ -106,96 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, renderVertexArrays}),
     [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
 
-struct RenderModeCase {
-    const char*             name;
-    const char*             extensions;
-    std::vector<RenderMode> modesAfterEachF6; // the first entry is the mode before any key
-};
-
-class RenderModeCycle : public ApplicationTest, public ::testing::WithParamInterface<RenderModeCase> {};
-
-TEST_P(RenderModeCycle, F6StepsThroughTheAvailableModes) {
-    app->options.vertexBufferObjects = true; // "vbo" was 1 in the settings
-    app->CheckExtensions(GetParam().extensions);
-    std::vector<RenderMode> modes = {app->options.renderMode};
-    for (size_t press = 1; press < GetParam().modesAfterEachF6.size(); ++press) {
-        app->HandleFunctionKey(GLUT_KEY_F6, 0);
-        modes.push_back(app->options.renderMode);
-    }
-    EXPECT_EQ(modes, GetParam().modesAfterEachF6);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RenderModeCycle,
-                         ::testing::Values(RenderModeCase{"WithBufferObjects",
-                                                          "GL_ARB_vertex_buffer_object",
-                                                          {renderBufferObjects, renderVertexArrays, renderImmediate,
-                                                           renderBufferObjects, renderVertexArrays}},
-                                           RenderModeCase{"WithoutBufferObjects",
-                                                          "GL_ARB_multitexture",
-                                                          {renderVertexArrays, renderImmediate, renderVertexArrays,
-                                                           renderImmediate, renderVertexArrays}}),
-                         [](const ::testing::TestParamInfo<RenderModeCase>& info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST_F(ApplicationTest, F4AndF5CycleTheTextureFilterAndMipMode) {
-    std::vector<TextureFilter> filters = {app->options.textureFilter};
-    std::vector<MipmapMode>    mipmaps = {app->options.mipmapMode};
-    for (int press = 0; press < 3; ++press) {
-        PressKeys({GLUT_KEY_F4, GLUT_KEY_F5});
-        filters.push_back(app->options.textureFilter);
-        mipmaps.push_back(app->options.mipmapMode);
-    }
-    const TextureFilter nearest = textureFilterNearest, linear = textureFilterLinear;
-    EXPECT_EQ(filters, (std::vector<TextureFilter>{linear, nearest, linear, nearest}));
-    EXPECT_EQ(mipmaps, (std::vector<MipmapMode>{mipmapTrilinear, mipmapOff, mipmapBilinear, mipmapTrilinear}));
-}
-
-TEST_F(ApplicationTest, F4WithOtherModifiersThanAltAloneIsPlainF4) {
-    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_ALT | GLUT_ACTIVE_SHIFT);
-    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_CTRL);
-    app->HandleFunctionKey(GLUT_KEY_F4, GLUT_ACTIVE_SHIFT);
-    EXPECT_EQ(app->options.textureFilter, textureFilterNearest);
-}
-
-struct ToggleCase {
-    int  key;
-    bool CAppOptions::*flag;
-    bool               togglesInEditorMode;
-};
-
-class FunctionKeyToggles : public ApplicationTest, public ::testing::WithParamInterface<ToggleCase> {};
-
-TEST_P(FunctionKeyToggles, ToggleTheirOptionOutsideEditorMode) {
-    const bool before = app->options.*GetParam().flag;
-    app->HandleFunctionKey(GetParam().key, 0);
-    EXPECT_NE(app->options.*GetParam().flag, before) << "F" << GetParam().key;
-    app->HandleFunctionKey(GetParam().key, 0);
-    EXPECT_EQ(app->options.*GetParam().flag, before) << "F" << GetParam().key;
-}
-
-// The editor keeps F4 to F12 for itself: only F1 and F2 change render
-// options there, and the cycles of F4 to F6 stay put.
-TEST_P(FunctionKeyToggles, InEditorModeOnlyF1AndF2ChangeRenderOptions) {
-    app->options.editorMode  = true;
-    const CAppOptions before = app->options;
-    app->HandleFunctionKey(GetParam().key, 0);
-    EXPECT_EQ(app->options.*GetParam().flag != before.*GetParam().flag, GetParam().togglesInEditorMode)
-        << "F" << GetParam().key;
-    PressKeys({GLUT_KEY_F4, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F11, GLUT_KEY_F12});
-    EXPECT_EQ(app->options.textureFilter, textureFilterLinear);
-    EXPECT_EQ(app->options.mipmapMode, mipmapTrilinear);
-    EXPECT_EQ(app->options.renderMode, renderVertexArrays);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, FunctionKeyToggles,
-                         ::testing::Values(ToggleCase{GLUT_KEY_F1, &CAppOptions::showRenderInfo, true},
-                                           ToggleCase{GLUT_KEY_F2, &CAppOptions::showFramerate, true},
-                                           ToggleCase{GLUT_KEY_F7, &CAppOptions::displayLists, false},
-                                           ToggleCase{GLUT_KEY_F8, &CAppOptions::frustumCulling, false},
-                                           ToggleCase{GLUT_KEY_F9, &CAppOptions::transparency, false},
-                                           ToggleCase{GLUT_KEY_F10, &CAppOptions::levelOfDetail, false}));
-
 struct SettingsCase {
     const char* name;
     const char* content;
@@ -229,9 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    true, false, true, false, "1024x768:32@60"},
                       SettingsCase{"LeadingNumbersCount", "fullscreen=2abc\nvbo= 1\ndebuginfo=-1\neditormode=0x1\n",
                                    true, true, true, false, ""},
-                      SettingsCase{"WordsAreZero", "fullscreen=on\nvbo=true\ndebuginfo=yes\n", false, false, false,
-                                   false, ""},
-                      SettingsCase{"NoFile", nullptr, false, false, false, false, ""},
                       SettingsCase{"Garbled", "\xff\xfe\x01garbage\n===\nfullscreen\n", false, false, false, false, ""},
                       SettingsCase{"KeysInCapitals", "FULLSCREEN=1\nLastResolution=800x600:16@60\n", true, false, false,
                                    false, "800x600:16@60"}),

@@ -122,27 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"GarbledFile", "\x01\x02\xff==\n\n=\n", false, false, false}),
     [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
-// Every box survives a start and the next opening in both states, and the
-// file written reads back (as the dialog and the game both read it) without
-// an error line.
-TEST(ConfigDialog, EveryBoxIsStoredAndReadBackWithoutAnErrorLine) {
-    CTempWorkDir dir;
-    for (const bool checked : {true, false}) {
-        CConfigDialog dialog;
-        dialog.Initialise(threeModes);
-        for (const int id : allBoxes) {
-            dialog.SetChecked(id, checked);
-        }
-        EXPECT_EQ(dialog.Start(), CConfigDialog::resultStart);
-        CConfigDialog reopened;
-        reopened.Initialise(threeModes);
-        for (const int id : allBoxes) {
-            EXPECT_EQ(reopened.IsChecked(id), checked) << "box " << id;
-        }
-    }
-    EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
-}
-
 TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
@@ -175,18 +154,6 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     EXPECT_EQ(ValueOf("network"), "host");
     EXPECT_EQ(ValueOf("address"), "4100") << "a typed line break adds no setting";
     EXPECT_EQ(ValueOf("red"), "normal");
-}
-
-TEST(ConfigDialog, CancelWritesNothing) {
-    CTempWorkDir dir;
-    WriteFile(CConfigDialog::settingsFileName, "resolutions=1024x768:32@60\nfullscreen=1\n");
-    CConfigDialog dialog;
-    dialog.Initialise({{1024, 768, 32, 60}});
-    const std::string afterInitialise = ReadFile(CConfigDialog::settingsFileName);
-    dialog.SetChecked(idFullscreen, false);
-    EXPECT_EQ(dialog.Cancel(), CConfigDialog::resultCancel);
-    EXPECT_EQ(ReadFile(CConfigDialog::settingsFileName), afterInitialise);
-    EXPECT_EQ(ValueOf("fullscreen"), "1");
 }
 
 // Hundreds of modes: the list is cut at whole items and its line survives

@@ -222,22 +222,16 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"claims far more rows", 22, 4000, true}, HeaderCase{"8 bits", 28, 8, false},
                       HeaderCase{"32 bits", 28, 32, false}, HeaderCase{"compressed", 30, 1, true},
                       HeaderCase{"offset past the end", 10, 5000, true}),
-    [](const ::testing::TestParamInfo<HeaderCase>& info) {
-        std::string name = info.param.label;
-        for (char& c : name) {
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-        return name;
-    });
+    [](const ::testing::TestParamInfo<HeaderCase>& info) { return CaseName(info.param.label); });
 
 TEST_P(BmpHandlerBadHeader, GivesAnEmptyImageAndOneErrorLine) {
     CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
     std::string bytes = ReadFile("good.bmp");
     if (GetParam().wide) {
-        PutU32(bytes, GetParam().offset, GetParam().value);
+        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 4);
     } else {
-        PutU16(bytes, GetParam().offset, GetParam().value);
+        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 2);
     }
     WriteFile("bad.bmp", bytes);
     CBmpHandler image;

@@ -4,25 +4,12 @@
 
 #include "core/BoundingBox.h"
 #include "core/Matrix4.h"
-#include "core/Quaternion.h"
 #include "core/RayTriangle.h"
 #include "core/Vector3.h"
 
 namespace {
 
 constexpr float tolerance = 1e-6f;
-
-TEST(Vector3, ArithmeticAndCrossProduct) {
-    const CVector3 a(1, 2, 3), b(4, 5, 6);
-    EXPECT_EQ(a + b, CVector3(5, 7, 9));
-    EXPECT_EQ(b - a, CVector3(3, 3, 3));
-    EXPECT_EQ(CVector3(2, 4, 8) / 2.0f, CVector3(1, 2, 4));
-    EXPECT_EQ(Cross(CVector3(1, 0, 0), CVector3(0, 1, 0)), CVector3(0, 0, 1)) << "right-handed";
-    EXPECT_EQ(Cross(a, b), CVector3(-3, 6, -3));
-    const CVector3 unit = Normalize(CVector3(3, 0, 4));
-    EXPECT_NEAR(unit.x, 0.6f, tolerance);
-    EXPECT_NEAR(unit.z, 0.8f, tolerance);
-}
 
 TEST(Matrix4, TransformUsesColumnMajorOrderAndTheAffineShortcut) {
     CMatrix4 translation;
@@ -42,54 +29,6 @@ TEST(Matrix4, TransformUsesColumnMajorOrderAndTheAffineShortcut) {
     perspective.m[15]   = 0;
     const CVector4 clip = Transform(perspective, 1, 2, 3, 1);
     EXPECT_EQ(clip.w, -3) << "a projective matrix uses its last row";
-}
-
-TEST(Matrix4, ProjectDividesUnlessWIsZeroOrOne) {
-    const CVector4 divided = Project(2, 4, 6, 2);
-    EXPECT_EQ(divided.x, 1);
-    EXPECT_EQ(divided.y, 2);
-    EXPECT_EQ(divided.z, 3);
-    const CVector4 atInfinity = Project(2, 4, 6, 0);
-    EXPECT_EQ(atInfinity.x, 2);
-    EXPECT_EQ(atInfinity.z, 6);
-}
-
-struct AxisAngleCase {
-    float angle, x, y, z;
-    float expectedX, expectedY, expectedZ, expectedW;
-};
-
-class QuaternionAxisAngle : public ::testing::TestWithParam<AxisAngleCase> {};
-
-TEST_P(QuaternionAxisAngle, IsNormalisedHalfAngleRotation) {
-    const AxisAngleCase& c = GetParam();
-    const CQuaternion    q = CQuaternion::FromAxisAngle(c.angle, c.x, c.y, c.z);
-    EXPECT_NEAR(q.x, c.expectedX, tolerance);
-    EXPECT_NEAR(q.y, c.expectedY, tolerance);
-    EXPECT_NEAR(q.z, c.expectedZ, tolerance);
-    EXPECT_NEAR(q.w, c.expectedW, tolerance);
-}
-
-const float half = std::sqrt(0.5f);
-
-INSTANTIATE_TEST_SUITE_P(Cases, QuaternionAxisAngle,
-                         ::testing::Values(AxisAngleCase{90, 0, 1, 0, 0, half, 0, half},
-                                           AxisAngleCase{90, 0, 2, 0, 0, half, 0, half},
-                                           AxisAngleCase{180, 1, 0, 0, 1, 0, 0, 0},
-                                           AxisAngleCase{0, 0, 0, 1, 0, 0, 0, 1},
-                                           AxisAngleCase{120, 3, 3, 3, 0.5f, 0.5f, 0.5f, 0.5f}));
-
-TEST(Quaternion, ProductComposesRotationsAndConjugateUndoesThem) {
-    const CQuaternion quarter  = CQuaternion::FromAxisAngle(90, 0, 1, 0);
-    const CQuaternion halfTurn = Multiply(quarter, quarter);
-    EXPECT_NEAR(halfTurn.y, 1.0f, tolerance);
-    EXPECT_NEAR(halfTurn.w, 0.0f, tolerance);
-    const CQuaternion none = Multiply(quarter, Conjugate(quarter));
-    EXPECT_NEAR(none.w, 1.0f, tolerance);
-    EXPECT_NEAR(none.y, 0.0f, tolerance);
-    // Non-commutative: x then y differs from y then x.
-    const CQuaternion aroundX = CQuaternion::FromAxisAngle(90, 1, 0, 0);
-    EXPECT_GT(std::fabs(Multiply(aroundX, quarter).z - Multiply(quarter, aroundX).z), 0.5f);
 }
 
 TEST(BoundingBox, FromPointsTranslateAndInclusiveContains) {

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "DataFiles.h"
+#include "render/ModelFile.h"
 #include "TestSupport.h"
 #include "core/BmpHandler.h"
 #include "tools/ContentGenerator.h"
@@ -172,32 +172,23 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ShapeWindingTest,
                              return name;
                          });
 
-// The file stores (x, -z, y) so that the game's (x, y, z) -> (x, z, -y)
-// gives the model back upright and facing +z.
+// The file stores (x, -z, y) so that the game's reader, turning (x, y, z)
+// into (x, z, -y), gives the model back upright and facing +z.
 TEST(ContentGeneratorTest, ModelFileIsZUpAndCountsMatch) {
     CModel3ds        model;
-    const int        plain                   = model.AddMaterial("plain", 10, 20, 30);
-    CModel3ds::Mesh& mesh                    = model.AddMesh("tri", plain);
-    mesh.vertices                            = {{1, 2, 3, 0, 0}, {0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}};
-    mesh.faces                               = {0, 1, 2};
-    const std::vector<uint8_t>       bytes   = model.Encode3ds();
-    const DataFiles::Model3dsSummary summary = DataFiles::Summarise3ds(bytes);
-    ASSERT_TRUE(summary.wellFormed);
-    EXPECT_TRUE(summary.versionFirstInMain);
-    EXPECT_TRUE(summary.meshVersionFirst);
-    EXPECT_EQ(summary.meshes, 1);
-    EXPECT_EQ(summary.faces, 1);
-    EXPECT_EQ(summary.materials, 1);
-    EXPECT_EQ(summary.untexturedMeshes, 1);
-    EXPECT_FALSE(summary.hasCoordinates[0]) << "no coordinates for an untextured mesh";
-    // The vertex list follows the object name "tri\0" and the two chunk headers.
-    const uint8_t vertexChunk[2] = {0x10, 0x41};
-    const auto    at = std::search(bytes.begin(), bytes.end(), vertexChunk, vertexChunk + 2) - bytes.begin();
-    float         first[3];
-    memcpy(first, &bytes[at + 8], sizeof first);
-    EXPECT_EQ(first[0], 1.0f);
-    EXPECT_EQ(first[1], -3.0f);
-    EXPECT_EQ(first[2], 2.0f);
+    const int        plain = model.AddMaterial("plain", 10, 20, 30);
+    CModel3ds::Mesh& mesh  = model.AddMesh("tri", plain);
+    mesh.vertices          = {{1, 2, 3, 0, 0}, {0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}};
+    mesh.faces             = {0, 1, 2};
+    CModelFile file;
+    ASSERT_EQ(file.Parse(model.Encode3ds()), CModelFile::loaded);
+    ASSERT_EQ(file.GetMeshes().size(), 1u);
+    ASSERT_EQ(file.GetMaterials().size(), 1u);
+    const CModelMesh& read = file.GetMeshes()[0];
+    EXPECT_EQ(read.faces.size(), 1u);
+    EXPECT_FALSE(read.textured);
+    EXPECT_FALSE(read.HasTexCoords()) << "no coordinates for an untextured mesh";
+    EXPECT_EQ(read.vertices[0], CVector3(1, 2, 3)) << "upright again in the game's axes";
 }
 
 } // namespace

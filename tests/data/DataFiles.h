@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestSupport.h"
 #include "core/XmlFile.h"
+#include "rules/Match.h"
 #include "platform/DataPath.h"
 
 // Helpers of the shipped-content tests: where data/ is, reading its files
-// the way the game names them, and a small independent reader of the 3DS
-// chunk tree. Header-only, since only *Test.cpp files are compiled into
+// the way the game names them. Header-only, since only *Test.cpp files are compiled into
 // the test programs.
 namespace DataFiles {
 
@@ -60,16 +65,38 @@ private:
     bool        entered = false;
 };
 
+// A shipped level's rules in a temporary working folder that links the
+// data folders the rules read, so that the logs stay out of data/.
+class CShippedLevel {
+public:
+    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
+        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
+            const std::string target = Folder() + "/" + folderName;
+            if (symlink(target.c_str(), folderName.c_str()) != 0) {
+                ADD_FAILURE() << "cannot link " << target;
+            }
+        }
+    }
+    std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
+        std::string             error;
+        std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
+        EXPECT_TRUE(match) << error;
+        if (match) {
+            match->SetTraceExchanges(trace);
+        }
+        return match;
+    }
+
+private:
+    CTempWorkDir folder;
+    std::string  name;
+};
+
 // Opens a shipped XML file (a game path such as "units\tank.xml") with the
 // game's reader, which holds the whole file once it is open.
 inline bool OpenXml(CXmlFile& file, const std::string& gamePath) {
     const CInDataFolder inData;
     return file.Open(gamePath.c_str(), 0);
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Standard output of a shell command (with its error output when
@@ -116,135 +143,6 @@ inline std::vector<std::string> FilesEndingWith(const std::string& suffix) {
         }
     }
     return files;
-}
-
-inline uint32_t U16(const std::vector<uint8_t>& bytes, size_t at) {
-    return at + 2 <= bytes.size() ? bytes[at] | bytes[at + 1] << 8 : 0;
-}
-
-inline uint32_t U32(const std::vector<uint8_t>& bytes, size_t at) {
-    return at + 4 <= bytes.size() ? U16(bytes, at) | U16(bytes, at + 2) << 16 : 0;
-}
-
-// What a 3DS file holds, counted from its chunks.
-struct Model3dsSummary {
-    bool wellFormed         = true;
-    bool versionFirstInMain = false;
-    bool meshVersionFirst   = false; // first sub-chunk of 0x3D3D is 0x3D3E
-    int  meshes = 0, faces = 0, materials = 0, texturedMeshes = 0, untexturedMeshes = 0;
-    struct Material {
-        std::string name, texture;
-    };
-    std::vector<Material>    materialList;
-    std::vector<std::string> faceMaterials; // per mesh, the name its faces use
-    std::vector<bool>        hasCoordinates;
-
-    const Material* FindMaterial(const std::string& name) const {
-        for (const Material& material : materialList) {
-            if (material.name == name) {
-                return &material;
-            }
-        }
-        return nullptr;
-    }
-};
-
-inline std::string CString(const std::vector<uint8_t>& bytes, size_t at, size_t end) {
-    std::string text;
-    while (at < end && at < bytes.size() && bytes[at] != 0) {
-        text += static_cast<char>(bytes[at++]);
-    }
-    return text;
-}
-
-inline void Walk3ds(const std::vector<uint8_t>& bytes, size_t begin, size_t end, Model3dsSummary& summary);
-
-inline void Read3dsChunk(const std::vector<uint8_t>& bytes, uint32_t id, size_t data, size_t end,
-                         Model3dsSummary& summary) {
-    switch (id) {
-    case 0x3D3D:
-        summary.meshVersionFirst = U16(bytes, data) == 0x3D3E;
-        Walk3ds(bytes, data, end, summary);
-        break;
-    case 0xAFFF:
-        ++summary.materials;
-        summary.materialList.emplace_back();
-        Walk3ds(bytes, data, end, summary);
-        break;
-    case 0xA000:
-        if (!summary.materialList.empty()) {
-            summary.materialList.back().name = CString(bytes, data, end);
-        }
-        break;
-    case 0xA200:
-        Walk3ds(bytes, data, end, summary);
-        break;
-    case 0xA300:
-        if (!summary.materialList.empty()) {
-            summary.materialList.back().texture = CString(bytes, data, end);
-        }
-        break;
-    case 0x4000: {
-        ++summary.meshes;
-        summary.faceMaterials.emplace_back();
-        summary.hasCoordinates.push_back(false);
-        const std::string name = CString(bytes, data, end);
-        Walk3ds(bytes, data + name.size() + 1, end, summary);
-        break;
-    }
-    case 0x4100:
-        Walk3ds(bytes, data, end, summary);
-        break;
-    case 0x4120: {
-        const uint32_t count = U16(bytes, data);
-        summary.faces += static_cast<int>(count);
-        Walk3ds(bytes, data + 2 + 8 * static_cast<size_t>(count), end, summary);
-        break;
-    }
-    case 0x4130:
-        if (!summary.faceMaterials.empty()) {
-            summary.faceMaterials.back() = CString(bytes, data, end);
-        }
-        break;
-    case 0x4140:
-        if (!summary.hasCoordinates.empty()) {
-            summary.hasCoordinates.back() = true;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-inline void Walk3ds(const std::vector<uint8_t>& bytes, size_t begin, size_t end, Model3dsSummary& summary) {
-    for (size_t at = begin; at < end;) {
-        const uint32_t id = U16(bytes, at), length = U32(bytes, at + 2);
-        if (length < 6 || at + length > end) {
-            summary.wellFormed = false;
-            return;
-        }
-        Read3dsChunk(bytes, id, at + 6, at + length, summary);
-        at += length;
-    }
-}
-
-inline Model3dsSummary Summarise3ds(const std::vector<uint8_t>& bytes) {
-    Model3dsSummary summary;
-    if (U16(bytes, 0) != 0x4D4D || U32(bytes, 2) != bytes.size()) {
-        summary.wellFormed = false;
-        return summary;
-    }
-    summary.versionFirstInMain = U16(bytes, 6) == 0x0002;
-    Walk3ds(bytes, 6, bytes.size(), summary);
-    for (const std::string& name : summary.faceMaterials) {
-        const Model3dsSummary::Material* material = summary.FindMaterial(name);
-        if (material != nullptr && !material->texture.empty()) {
-            ++summary.texturedMeshes;
-        } else {
-            ++summary.untexturedMeshes;
-        }
-    }
-    return summary;
 }
 
 } // namespace DataFiles

@@ -1,12 +1,9 @@
-#include <pthread.h>
-
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,68 +18,11 @@ namespace {
 
 using audio_tools::WriteTone;
 
-constexpr int    mixRate       = 44100;
-constexpr int    channelCount  = 32;
-constexpr int    musicChannel  = 31;
-constexpr int    moveChannel   = 0;
-constexpr double windowSeconds = 0.01;
-constexpr int    bytesPerFrame = 4; // what the device writes: 16-bit stereo
-// RMS below this (of full scale) counts as silence.
-constexpr double silence = 0.01;
-
-// RMS of each 10 ms of what the disk device wrote (16-bit stereo frames).
-std::vector<double> WindowLevels(const std::string& raw) {
-    const size_t        frameBytes   = 4;
-    const size_t        windowFrames = static_cast<size_t>(windowSeconds * mixRate);
-    std::vector<double> levels;
-    for (size_t start = 0; start + windowFrames * frameBytes <= raw.size(); start += windowFrames * frameBytes) {
-        double sum = 0.0;
-        for (size_t frame = 0; frame < windowFrames; ++frame) {
-            const size_t  at = start + frame * frameBytes;
-            const int16_t sample =
-                static_cast<int16_t>(static_cast<uint8_t>(raw[at]) | (static_cast<uint8_t>(raw[at + 1]) << 8));
-            sum += (sample / 32768.0) * (sample / 32768.0);
-        }
-        levels.push_back(std::sqrt(sum / windowFrames));
-    }
-    return levels;
-}
-
-int LoudWindows(const std::vector<double>& levels, size_t from = 0) {
-    int loud = 0;
-    for (size_t index = from; index < levels.size(); ++index) {
-        loud += levels[index] > silence ? 1 : 0;
-    }
-    return loud;
-}
-
-// The pieces heard, in order: runs of at least five windows (50 ms) whose
-// level is within 10 % of one piece's. A window that a piece's start or end
-// cuts, or a gap that a late end notification leaves, is heard at a level
-// in between and never makes such a run.
-std::vector<int> PieceOrder(const std::vector<double>& levels, const std::vector<double>& expected) {
-    constexpr int    minimumWindows = 5;
-    std::vector<int> order;
-    int              piece = -1, run = 0;
-    for (size_t index = 0; index <= levels.size(); ++index) {
-        int heard = -1;
-        for (size_t candidate = 0; index < levels.size() && candidate < expected.size(); ++candidate) {
-            if (std::fabs(levels[index] - expected[candidate]) < 0.1 * expected[candidate]) {
-                heard = static_cast<int>(candidate);
-            }
-        }
-        if (heard == piece) {
-            ++run;
-            continue;
-        }
-        if (piece != -1 && run >= minimumWindows && (order.empty() || order.back() != piece)) {
-            order.push_back(piece);
-        }
-        piece = heard;
-        run   = 1;
-    }
-    return order;
-}
+constexpr int mixRate       = 44100;
+constexpr int channelCount  = 32;
+constexpr int musicChannel  = 31;
+constexpr int moveChannel   = 0;
+constexpr int bytesPerFrame = 4; // what the device writes: 16-bit stereo
 
 // A library that mixes into "mixed.raw" in a temporary folder, at the pace
 // of a real device.
@@ -111,198 +51,9 @@ protected:
         ASSERT_TRUE(sound.Init(mixRate, channelCount)) << "the disk audio driver should always open";
     }
 
-    // Closes the device so that everything mixed is on disk.
-    std::vector<double> MixedLevels() {
-        sound.Close();
-        return WindowLevels(ReadFile("mixed.raw"));
-    }
-
     CTempWorkDir  dir;
     CSoundLibrary sound;
 };
-
-// The music player's way of chaining pieces: each end notification opens and
-// plays the next stream from inside the callback.
-struct CChain {
-    CSoundLibrary*           sound = nullptr;
-    std::vector<std::string> files;
-    size_t                   next = 0;
-    std::vector<SoundStream> ended;
-    std::vector<std::string> callbackThreads;
-    std::thread::id          testThread;
-    bool                     calledOnTestThread = false;
-    std::mutex               lock;
-
-    static bool OnEnd(SoundStream stream, void*, int, void* userData) {
-        CChain* chain    = static_cast<CChain*>(userData);
-        char    name[32] = {};
-        pthread_getname_np(pthread_self(), name, sizeof name);
-        std::lock_guard<std::mutex> guard(chain->lock);
-        chain->ended.push_back(stream);
-        chain->callbackThreads.push_back(name);
-        chain->calledOnTestThread |= std::this_thread::get_id() == chain->testThread;
-        chain->sound->CloseStream(stream);
-        chain->PlayNext();
-        return true;
-    }
-
-    void PlayNext() {
-        if (next >= files.size()) {
-            return;
-        }
-        const SoundStream stream = sound->OpenStream(files[next++].c_str());
-        sound->PlayStream(musicChannel, stream);
-        sound->SetStreamEndCallback(stream, OnEnd, this);
-        sound->SetVolume(musicChannel, CSoundLibrary::maxVolume);
-    }
-};
-
-TEST_F(SoundLibraryTest, AChainOfStreamsPlaysInOrderThroughTheEndNotification) {
-    const double amplitudes[] = {0.2, 0.45, 0.8};
-    CChain       chain;
-    chain.sound      = &sound;
-    chain.testThread = std::this_thread::get_id();
-    for (int index = 0; index < 3; ++index) {
-        chain.files.push_back("music\\piece" + std::to_string(index) + ".wav");
-    }
-    MakeFolders("music");
-    for (int index = 0; index < 3; ++index) {
-        WriteTone("music/piece" + std::to_string(index) + ".wav", 0.3, amplitudes[index]);
-    }
-    {
-        std::lock_guard<std::mutex> guard(chain.lock);
-        chain.PlayNext();
-    }
-    // The pieces take 0.9 s of mixed sound. A notification is not lost when
-    // the thread that delivers it is starved for seconds, so the wait allows
-    // a minute of mixed sound.
-    size_t     endedCount = 0;
-    const auto allEnded   = [&] {
-        std::lock_guard<std::mutex> guard(chain.lock);
-        endedCount = chain.ended.size();
-        return endedCount == 3;
-    };
-    ASSERT_TRUE(MixUntil(60.0, allEnded)) << "only " << endedCount << " of 3 streams reported their end";
-    const float cpuUsage = sound.GetCpuUsage();
-    EXPECT_GT(cpuUsage, 0.0f) << "the mixing thread did work";
-    EXPECT_LE(cpuUsage, 100.0f);
-    EXPECT_FALSE(chain.calledOnTestThread);
-    for (const std::string& thread : chain.callbackThreads) {
-        EXPECT_EQ(thread.rfind("SDLAudio", 0), std::string::npos) << "called inside the mixer on " << thread;
-    }
-    EXPECT_LT(chain.ended[0], chain.ended[1]);
-    EXPECT_LT(chain.ended[1], chain.ended[2]);
-
-    // Each window is matched to the piece whose level it has; the pieces must
-    // come one after another, each for most of its length.
-    std::vector<double> expected;
-    for (const double amplitude : amplitudes) {
-        expected.push_back(amplitude / std::sqrt(2.0));
-    }
-    const std::vector<double> levels = MixedLevels();
-    EXPECT_EQ(PieceOrder(levels, expected), (std::vector<int>{0, 1, 2}));
-    std::vector<int> windowsOfPiece(3, 0);
-    for (const double level : levels) {
-        for (int piece = 0; piece < 3; ++piece) {
-            windowsOfPiece[piece] += std::fabs(level - expected[piece]) < 0.1 * expected[piece] ? 1 : 0;
-        }
-    }
-    for (int piece = 0; piece < 3; ++piece) {
-        EXPECT_GE(windowsOfPiece[piece], 20) << "piece " << piece << " was heard for less than 200 ms of 300";
-    }
-}
-
-struct LoopCase {
-    const char* name;
-    int         loopMode;
-    bool        untilStopped; // heard as long as it played, or only once
-};
-
-class SoundLibraryLoops : public SoundLibraryTest, public ::testing::WithParamInterface<LoopCase> {};
-
-// Whole 10 ms windows in a number of mixed bytes.
-int Windows(long bytes) {
-    return static_cast<int>(bytes / (static_cast<long>(windowSeconds * mixRate) * bytesPerFrame));
-}
-// The windows of one mixed buffer (1024 frames), rounded up: a sound starts
-// with the buffer after the one being mixed when it is played, and a buffer
-// mixed before a stop may reach the file just after it.
-constexpr int bufferWindows = 3;
-
-// A 50 ms sample, played for 400 ms and then stopped.
-TEST_P(SoundLibraryLoops, ChannelZeroRepeatsUntilStoppedWhenLooping) {
-    WriteTone("move.wav", 0.05, 0.5);
-    const SoundSample sample = sound.LoadSample("move.wav");
-    ASSERT_NE(sample, noSound);
-    ASSERT_TRUE(sound.SetLoopMode(moveChannel, GetParam().loopMode));
-    const long beforePlay = audio_tools::MixedBytes(dir.Path());
-    ASSERT_EQ(sound.PlaySound(moveChannel, sample), moveChannel);
-    Wait(0.4);
-    EXPECT_EQ(sound.IsPlaying(moveChannel), GetParam().untilStopped);
-    const long beforeStop = audio_tools::MixedBytes(dir.Path());
-    EXPECT_TRUE(sound.StopSound(moveChannel));
-    const long afterStop = audio_tools::MixedBytes(dir.Path());
-    EXPECT_FALSE(sound.IsPlaying(moveChannel));
-    Wait(0.15);
-
-    const std::vector<double> levels = MixedLevels();
-    const int                 loud   = LoudWindows(levels);
-    if (GetParam().untilStopped) {
-        EXPECT_GE(loud, Windows(beforeStop - beforePlay) - bufferWindows - 1);
-        EXPECT_LE(loud, Windows(afterStop - beforePlay) + bufferWindows + 1);
-    } else {
-        EXPECT_GE(loud, 4);
-        EXPECT_LE(loud, 7);
-    }
-    ASSERT_GT(levels.size(), 10u);
-    EXPECT_EQ(LoudWindows(levels, levels.size() - 5), 0) << "the sound went on after StopSound";
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, SoundLibraryLoops,
-                         ::testing::Values(LoopCase{"Looping", CSoundLibrary::loopNormal, true},
-                                           LoopCase{"Once", CSoundLibrary::loopOff, false}),
-                         [](const ::testing::TestParamInfo<LoopCase>& info) { return std::string(info.param.name); });
-
-TEST_F(SoundLibraryTest, AnyFreeChannelSkipsChannelZeroAndTheStreamsChannel) {
-    WriteTone("shot.wav", 0.5, 0.3);
-    WriteTone("music.wav", 0.5, 0.3);
-    const SoundSample shot   = sound.LoadSample("shot.wav");
-    const SoundStream stream = sound.OpenStream("music.wav");
-    ASSERT_EQ(sound.PlayStream(1, stream), 1);
-    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 2);
-    EXPECT_EQ(sound.PlaySound(CSoundLibrary::anyFreeChannel, shot), 3);
-    EXPECT_TRUE(sound.IsPlaying(1));
-    EXPECT_TRUE(sound.IsPlaying(2));
-    EXPECT_FALSE(sound.IsPlaying(moveChannel));
-    Wait(0.3);
-    EXPECT_GT(LoudWindows(MixedLevels()), 20);
-}
-
-// The stream is far longer than the test waits, so that it cannot end by
-// itself however late the test thread runs.
-TEST_F(SoundLibraryTest, AStoppedOrClosedStreamSendsNoEndNotification) {
-    WriteTone("long.wav", 10.0, 0.3);
-    std::atomic<int> notifications{0};
-    const auto       count = [](SoundStream, void*, int, void* userData) {
-        ++*static_cast<std::atomic<int>*>(userData);
-        return true;
-    };
-    const SoundStream stopped = sound.OpenStream("long.wav");
-    sound.PlayStream(musicChannel, stopped);
-    sound.SetStreamEndCallback(stopped, count, &notifications);
-    Wait(0.1);
-    EXPECT_TRUE(sound.StopStream(stopped));
-    EXPECT_FALSE(sound.IsPlaying(musicChannel));
-
-    const SoundStream closed = sound.OpenStream("long.wav");
-    sound.PlayStream(musicChannel, closed);
-    sound.SetStreamEndCallback(closed, count, &notifications);
-    Wait(0.1);
-    EXPECT_TRUE(sound.CloseStream(closed));
-    EXPECT_FALSE(sound.CloseStream(closed)) << "a closed stream is unknown";
-    Wait(0.3);
-    EXPECT_EQ(notifications.load(), 0);
-}
 
 TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported) {
     WriteTone("blip.wav", 0.03, 0.3);
@@ -361,14 +112,6 @@ TEST_F(SoundLibraryTest, MissingFilesGiveNoHandles) {
     EXPECT_EQ(sound.LoadSample("sounds\\missing.wav"), noSound);
     EXPECT_EQ(sound.PlaySound(moveChannel, noSound), -1);
     EXPECT_EQ(sound.PlayStream(musicChannel, noSound), -1);
-}
-
-TEST_F(SoundLibraryTest, OnlyOneLibraryIsOpenAtATime) {
-    CSoundLibrary second;
-    EXPECT_FALSE(second.Init(mixRate, channelCount));
-    EXPECT_TRUE(sound.IsOpen());
-    sound.Close();
-    EXPECT_TRUE(second.Init(mixRate, channelCount));
 }
 
 // Every call after Close, also with handles from before it.

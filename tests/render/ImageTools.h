@@ -26,14 +26,3 @@ inline std::vector<uint8_t> CountingBytes(size_t count) {
     }
     return bytes;
 }
-
-// Little-endian field writers for hand-made headers.
-inline void PutU16(std::string& bytes, size_t offset, uint32_t value) {
-    bytes[offset]     = static_cast<char>(value & 0xFF);
-    bytes[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
-}
-
-inline void PutU32(std::string& bytes, size_t offset, uint32_t value) {
-    PutU16(bytes, offset, value & 0xFFFF);
-    PutU16(bytes, offset + 2, value >> 16);
-}

@@ -22,25 +22,7 @@ const uint8_t background[3] = {30, 140, 30};
 const std::string boxesObj = ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1, 2, 1, 1) +
                              ModelTools::BoxObj("skin", "checker", 1, -1, 0, 3, 1, 2, 9, 5);
 const char* const boxesMtl = "newmtl red\nKd 0.8 0.1 0.1\nnewmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n";
-// The red box's material colour as the 3DS file stores it (bytes).
-const GLfloat boxRed[4] = {204 / 255.0f, 25 / 255.0f, 25 / 255.0f, 1.0f};
-constexpr int boxFaces  = 12;
-
-// Sets the lit material for as long as it lives, as the world objects set a
-// unit's team material around its draw.
-class CMaterialScope {
-public:
-    explicit CMaterialScope(const GLfloat colour[4]) {
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
-    }
-    ~CMaterialScope() {
-        const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
-    }
-    CMaterialScope(const CMaterialScope&)            = delete;
-    CMaterialScope& operator=(const CMaterialScope&) = delete;
-};
+constexpr int     boxFaces = 12;
 
 class ModelGlTest : public GlSceneTest {
 protected:
@@ -161,53 +143,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
                                            PathCase{"ImmediateLists", renderImmediate, true}),
                          [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
-// With cel arguments each mesh is drawn a second time as its black outline:
-// the outline darkens pixels around the silhouette and changes nothing else;
-// and the unit is lit with the material its caller set.
-TEST_F(ModelGlTest, CelArgumentsAddTheOutlinePassOnEveryPath) {
-    CModel        model("objects\\boxes.3ds", &textures);
-    CCelArguments cel;
-    cel.cel          = true;
-    cel.outlineWidth = 3.0f;
-    for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
-        if (mode == renderBufferObjects && !model.HasBuffers()) {
-            continue;
-        }
-        app->options.renderMode = mode;
-        int      plainTriangles = 0, celTriangles = 0;
-        CPicture plain, outlined;
-        {
-            // Giving the unit the mesh colour as its material makes both pictures comparable.
-            CMaterialScope material(boxRed);
-            plain    = DrawScene(model, CCelArguments(), &plainTriangles);
-            outlined = DrawScene(model, cel, &celTriangles);
-        }
-        EXPECT_EQ(celTriangles, 2 * plainTriangles) << "render mode " << mode;
-        int darkened = 0, recoloured = 0;
-        for (int y = 0; y < windowHeight; ++y) {
-            for (int x = 0; x < windowWidth; ++x) {
-                const uint8_t* before = plain.At(x, y);
-                const uint8_t* after  = outlined.At(x, y);
-                if (std::abs(before[0] - after[0]) + std::abs(before[1] - after[1]) + std::abs(before[2] - after[2]) <=
-                    12) {
-                    continue;
-                }
-                const bool dark = after[0] < 10 && after[1] < 10 && after[2] < 10;
-                darkened += dark ? 1 : 0;
-                recoloured += dark ? 0 : 1;
-            }
-        }
-        EXPECT_GT(darkened, 300) << "render mode " << mode << ": no black outline";
-        EXPECT_LT(recoloured, 20) << "render mode " << mode << ": the outline pass changed colours";
-        // A unit wears its team material, not the mesh colour.
-        const GLfloat  teamBlue[4] = {0.0f, 0.0f, 0.7f, 1.0f};
-        CMaterialScope team(teamBlue);
-        const Census   census = Count(DrawScene(model, cel));
-        EXPECT_EQ(census.red, 0) << "render mode " << mode;
-        EXPECT_GT(census.blue, 1500) << "render mode " << mode << ": both boxes in the team colour";
-    }
-}
-
 TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
     ASSERT_TRUE(ModelTools::ExportModel("objects", "single",
                                         ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1, 2, 1, 1), boxesMtl));
@@ -234,58 +169,5 @@ TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
         EXPECT_EQ(Count(empty).red + Count(empty).blue, 0) << "render mode " << mode;
     }
 }
-
-struct MessageCase {
-    const char* name;
-    const char* caption;
-    const char* text;
-    size_t      meshes;
-};
-
-// Prepares the file the case loads as objects\case.3ds.
-void WriteCaseFile(const std::string& name) {
-    const std::string exported = ReadFile("objects/boxes.3ds");
-    if (name == "Missing") {
-        return;
-    }
-    if (name == "NotPrimary") {
-        std::string bytes = exported;
-        bytes[0]          = 0x3D; // 0x4D3D: a chunk, but not the primary one
-        WriteFile("objects/case.3ds", bytes);
-        return;
-    }
-    // A version chunk of 4 right after the primary chunk's header.
-    std::string version(10, '\0');
-    PutU16(version, 0, 0x0002);
-    PutU32(version, 2, 10);
-    PutU32(version, 6, 4);
-    std::string bytes = exported.substr(0, 6) + version + exported.substr(6);
-    PutU32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    WriteFile("objects/case.3ds", bytes);
-}
-
-class ModelMessage : public ModelGlTest, public ::testing::WithParamInterface<MessageCase> {};
-
-TEST_P(ModelMessage, ReachesTheMessageBoxLayer) {
-    const MessageCase& message = GetParam();
-    WriteCaseFile(message.name);
-    CModel      model("objects\\case.3ds", &textures);
-    const auto& recorded = CMessageBox::GetRecorded();
-    ASSERT_EQ(recorded.size(), 1u) << message.name;
-    EXPECT_EQ(recorded[0].caption, message.caption);
-    EXPECT_EQ(recorded[0].text, message.text);
-    EXPECT_EQ(model.GetMeshCount(), message.meshes);
-    int triangles = -1;
-    DrawIn(model, renderImmediate, true, &triangles);
-    EXPECT_EQ(triangles, static_cast<int>(message.meshes) * boxFaces) << "the model is still drawn";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ModelMessage,
-    ::testing::Values(
-        MessageCase{"Missing", "Error", "Unable to find the file: objects\\case.3ds!", 0},
-        MessageCase{"NotPrimary", "Error", "Unable to load PRIMARY chuck from file: objects\\case.3ds!", 0},
-        MessageCase{"Version4", "Warning", "This 3DS file is over version 3 so it may load incorrectly", 2}),
-    [](const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; });
 
 } // namespace

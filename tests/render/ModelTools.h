@@ -5,15 +5,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "ImageTools.h"
 #include "TestSupport.h"
+#include "render/ModelFile.h"
 
-// 3DS models for the drawing tests, made by an independent exporter (assimp)
-// from OBJ text written here.
+// 3DS models for the tests: made by an independent exporter (assimp) from OBJ
+// text written here, or by hand for what an exporter never writes.
 namespace ModelTools {
 
 // Writes <name>.obj (and its <name>.mtl) into `folder` and exports
@@ -87,6 +90,78 @@ inline bool WriteCheckerTexture(const std::string& path) {
         }
     }
     return ConvertRawImage(raw, "rgb", 8, 8, "bmp3:" + path);
+}
+
+// Builds chunks by hand, for the cases an exporter never writes.
+class CChunkWriter {
+public:
+    std::vector<uint8_t> bytes;
+
+    CChunkWriter& U16(uint16_t value) {
+        bytes.push_back(static_cast<uint8_t>(value));
+        bytes.push_back(static_cast<uint8_t>(value >> 8));
+        return *this;
+    }
+    CChunkWriter& U32(uint32_t value) {
+        return U16(static_cast<uint16_t>(value)).U16(static_cast<uint16_t>(value >> 16));
+    }
+    CChunkWriter& Float(float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return U32(bits);
+    }
+    CChunkWriter& Text(const std::string& text) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+        return *this;
+    }
+    // A chunk around `body`, with its true length unless one is given.
+    static std::vector<uint8_t> Chunk(uint16_t id, const std::vector<uint8_t>& body, long length = -1) {
+        CChunkWriter writer;
+        writer.U16(id).U32(length >= 0 ? static_cast<uint32_t>(length) : static_cast<uint32_t>(body.size() + 6));
+        writer.bytes.insert(writer.bytes.end(), body.begin(), body.end());
+        return writer.bytes;
+    }
+};
+
+inline std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> joined;
+    for (const auto& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
+}
+
+// A file of one mesh "box" from its vertices (x, y, z each) and faces (three
+// corners and a flag each), led by a version chunk when `version` is not 0.
+inline std::vector<uint8_t> HandMadeModel(uint32_t version, std::initializer_list<float> coordinates,
+                                          std::initializer_list<uint16_t> corners) {
+    CChunkWriter vertices, faces, name, versionBody;
+    vertices.U16(static_cast<uint16_t>(coordinates.size() / 3));
+    for (const float coordinate : coordinates) {
+        vertices.Float(coordinate);
+    }
+    faces.U16(static_cast<uint16_t>(corners.size() / 4));
+    for (const uint16_t corner : corners) {
+        faces.U16(corner);
+    }
+    name.Text("box");
+    versionBody.U32(version);
+    const auto mesh   = CChunkWriter::Chunk(CModelFile::chunkTriangleMesh,
+                                            Join({CChunkWriter::Chunk(CModelFile::chunkVertices, vertices.bytes),
+                                                  CChunkWriter::Chunk(CModelFile::chunkFaces, faces.bytes)}));
+    const auto object = CChunkWriter::Chunk(CModelFile::chunkObject, Join({name.bytes, mesh}));
+    const auto editor =
+        CChunkWriter::Chunk(CModelFile::chunkEditor, Join({CChunkWriter::Chunk(0x3D3E, {3, 0, 0, 0}), object}));
+    return CChunkWriter::Chunk(
+        CModelFile::chunkPrimary,
+        version == 0 ? editor : Join({CChunkWriter::Chunk(CModelFile::chunkVersion, versionBody.bytes), editor}));
+}
+
+// A triangle, a second face naming a vertex that does not exist, and one
+// vertex that no face uses.
+inline std::vector<uint8_t> HandMadeModel(uint32_t version) {
+    return HandMadeModel(version, {0, 0, 0, 1, 0, 0, 0, 1, 0, 5, 5, 5}, {0, 1, 2, 0, 0, 1, 9, 0});
 }
 
 } // namespace ModelTools

@@ -75,7 +75,7 @@ TEST(TextureDecode, TopDownBmpMatchesBottomUp) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(3 * 3 * 3), "rgb", 3, 3, "bmp3:up.bmp"));
     const std::string up   = ReadFile("up.bmp");
     std::string       down = up.substr(0, 54);
-    PutU32(down, 22, static_cast<uint32_t>(-3));
+    PutLittleEndian(down, 22, static_cast<uint32_t>(-3), 4);
     for (int row = 2; row >= 0; --row) {
         down += up.substr(54 + static_cast<size_t>(row) * 12, 12);
     }
@@ -149,9 +149,9 @@ TEST_P(TextureRefusesCorruptFile, WithoutReadingPastTheEnd) {
     } else if (param.fieldBytes == 1) {
         bytes[param.offset] = static_cast<char>(param.value);
     } else if (param.fieldBytes == 2) {
-        PutU16(bytes, param.offset, param.value);
+        PutLittleEndian(bytes, param.offset, param.value, 2);
     } else {
-        PutU32(bytes, param.offset, param.value);
+        PutLittleEndian(bytes, param.offset, param.value, 4);
     }
     std::vector<uint8_t> exact(bytes.begin(), bytes.end());
     TextureImage         image;
@@ -168,14 +168,14 @@ TEST(TextureDecode, TgaColourMapIsSkippedOrRefused) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(2 * 2 * 3), "rgb", 2, 2, "tga:plain.tga"));
     const std::string plain  = ReadFile("plain.tga");
     std::string       mapped = plain.substr(0, 18) + std::string(6, '\x7f') + plain.substr(18);
-    mapped[1]                = 1; // colour map present
-    PutU16(mapped, 5, 2);         // two entries
-    mapped[7] = 24;               // of three bytes
+    mapped[1]                = 1;     // colour map present
+    PutLittleEndian(mapped, 5, 2, 2); // two entries
+    mapped[7] = 24;                   // of three bytes
     TextureImage a, b;
     ASSERT_TRUE(Decode(false, plain, a));
     ASSERT_TRUE(Decode(false, mapped, b));
     EXPECT_EQ(b.pixels, a.pixels);
-    PutU16(mapped, 5, 0xFFFF);
+    PutLittleEndian(mapped, 5, 0xFFFF, 2);
     EXPECT_FALSE(Decode(false, mapped, b));
 }
 

@@ -115,43 +115,6 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
 
-TEST(ModelInstance, ScalingAnInstanceWithoutAModelKeepsItsRadiusZero) {
-    CModelInstance instance(nullptr, "missing.3ds");
-    instance.SetScale(2.0f);
-    EXPECT_FLOAT_EQ(instance.GetScale(), 2.0f);
-    EXPECT_FLOAT_EQ(instance.GetRadius(), 0.0f);
-}
-
-struct NameCase {
-    const char* fileName;
-    bool        accepted;
-};
-
-class ObjectName : public WorldObjectsGlTest, public ::testing::WithParamInterface<NameCase> {};
-
-// Only the last suffix counts, in any letter case; a rejected name adds
-// neither an instance nor a model.
-TEST_P(ObjectName, OnlyThreeDsFilesBecomeObjects) {
-    auto      objects = Make();
-    const int index   = objects->AddObject(GetParam().fileName);
-    if (GetParam().accepted) {
-        EXPECT_EQ(index, 0);
-        EXPECT_EQ(objects->GetCount(), 1);
-        EXPECT_EQ(objects->GetModelCount(), 1);
-    } else {
-        EXPECT_EQ(index, -1);
-        EXPECT_EQ(objects->GetCount(), 0);
-        EXPECT_EQ(objects->GetModelCount(), 0);
-        EXPECT_EQ(objects->GetObjectByIndex(index), nullptr);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, ObjectName,
-                         ::testing::Values(NameCase{"pine.3ds", true}, NameCase{"PINE.3DS", true},
-                                           NameCase{"pine.3Ds", true}, NameCase{"pine.txt", false},
-                                           NameCase{"pine", false}, NameCase{"pine.3ds.bak", false},
-                                           NameCase{"pine.3dsx", false}, NameCase{"", false}));
-
 TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndNamesDifferingInCaseDoNot) {
     auto      objects = Make();
     const int first   = objects->AddObject("pine.3ds");
@@ -214,33 +177,6 @@ TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesThePresentObjectsNumberedFromZer
 }
 
 // ---- pictures ----
-
-// A textured object takes its lit colour from the material: the same picture
-// whether GL's default material, a unit's dark one or white was set before.
-TEST_F(WorldObjectsGlTest, PlainObjectsAreLitAlikeWhateverMaterialWasLeft) {
-    ASSERT_TRUE(ModelTools::ExportModel("objects", "crate",
-                                        ModelTools::BoxObj("crate", "checker", -3, -3, -3, 3, 3, 3, 1, 1),
-                                        "newmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n"));
-    ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
-    auto objects = Make();
-    objects->GetObjectByIndex(objects->AddObject("crate.3ds"))->SetRotation(30, 40, 0);
-    const GLfloat         leftMaterials[][4] = {{0.2f, 0.2f, 0.2f, 1.0f}, {0.1f, 0.0f, 0.0f, 1.0f}, {1, 1, 1, 1}};
-    std::vector<CPicture> pictures;
-    for (const auto& material : leftMaterials) {
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
-        pictures.push_back(Draw(*objects));
-    }
-    int covered = 0;
-    for (int y = 0; y < windowHeight; ++y) {
-        for (int x = 0; x < windowWidth; ++x) {
-            covered += pictures[0].Is(x, y, background) ? 0 : 1;
-        }
-    }
-    ASSERT_GT(covered, 2000) << "the crate fills the middle of the window";
-    for (size_t k = 1; k < pictures.size(); ++k) {
-        EXPECT_EQ(pictures[k].pixels, pictures[0].pixels) << "material " << k;
-    }
-}
 
 // The extensions and programs that cel shading needs, copied from data/.
 class CelPicture : public WorldObjectsGlTest {
@@ -341,29 +277,6 @@ TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
     EXPECT_GT(object.levels.size(), 20u) << "the fixed light shades the object smoothly";
 }
 
-// A textured unit is drawn by the second program, which carries the mesh
-// texture on the second unit: the checker's blue squares times the red of
-// team 1 are black inside the silhouette, its yellow ones red.
-TEST_F(CelPicture, ATexturedUnitKeepsItsTextureUnderTheBands) {
-    ASSERT_TRUE(ModelTools::ExportModel("objects", "crate",
-                                        ModelTools::BoxObj("crate", "checker", -3, -3, -3, 3, 3, 3, 1, 1),
-                                        "newmtl checker\nKd 1 1 1\nmap_Kd checker.bmp\n"));
-    ASSERT_TRUE(ModelTools::WriteCheckerTexture("objects/checker.bmp"));
-    auto objects = Make();
-    ASSERT_TRUE(objects->IsCelShadingReady());
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
-    const int unit = objects->AddObject("crate.3ds");
-    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
-    objects->GetObjectByIndex(unit)->SetRotation(30, 40, 0);
-    const SphereCensus census = Survey(Draw(*objects), 0, windowWidth);
-    ASSERT_GT(census.pixels, 2000);
-    EXPECT_GT(census.darkInside, census.pixels / 5) << "the blue squares, tinted red";
-    EXPECT_GT(census.pixels - census.edge - census.darkInside, census.pixels / 5) << "the yellow squares";
-}
-
 TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
     WriteFile("shader/celshadersingle.vsh", "!!ARBvp1.0\nthis is not a program\nEND\n");
     auto objects = Make();
@@ -382,48 +295,6 @@ TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
     EXPECT_GT(census.darkEdge, census.edge * 9 / 10);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
-
-struct TranslucencyCase {
-    const char* name;
-    RenderMode  renderMode;
-    bool        transparency;
-    bool        done;
-};
-
-class Translucency : public CelPicture, public ::testing::WithParamInterface<TranslucencyCase> {};
-
-// Through a translucent unit the green background shows at its centre.
-TEST_P(Translucency, ADoneUnitIsTranslucentOnlyWhileTransparencyIsOn) {
-    const TranslucencyCase& test = GetParam();
-    app->options.renderMode      = test.renderMode;
-    app->options.transparency    = test.transparency;
-    look.done                    = test.done;
-    auto objects                 = Make();
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
-    const int unit = objects->AddObject("ball.3ds");
-    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
-    const CPicture picture = Draw(*objects);
-    const uint8_t* centre  = picture.At(windowWidth / 2, windowHeight / 2);
-    EXPECT_GT(centre[0], 25) << test.name << ": the team colour";
-    if (test.transparency && test.done) {
-        EXPECT_GT(centre[1], 100) << test.name << ": the background should show through";
-    } else {
-        EXPECT_LT(centre[1], 20) << test.name << ": the unit should be opaque";
-    }
-    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "blending ends with the draw";
-}
-
-INSTANTIATE_TEST_SUITE_P(States, Translucency,
-                         ::testing::Values(TranslucencyCase{"CelDoneTransparent", renderBufferObjects, true, true},
-                                           TranslucencyCase{"CelDoneOpaque", renderBufferObjects, false, true},
-                                           TranslucencyCase{"CelReadyTransparent", renderBufferObjects, true, false},
-                                           TranslucencyCase{"LitDoneTransparent", renderImmediate, true, true},
-                                           TranslucencyCase{"LitDoneOpaque", renderImmediate, false, true},
-                                           TranslucencyCase{"LitReadyTransparent", renderImmediate, true, false}),
-                         [](const ::testing::TestParamInfo<TranslucencyCase>& info) { return info.param.name; });
 
 TEST_F(CelPicture, DestroyedUnitsAndHiddenObjectsAreNotDrawn) {
     look.hitPoints = 0;

@@ -62,13 +62,7 @@ const ExchangeCase exchangeCases[] = {
 class Exchange : public ::testing::TestWithParam<ExchangeCase> {};
 
 INSTANTIATE_TEST_SUITE_P(HandComputed, Exchange, ::testing::ValuesIn(exchangeCases),
-                         [](const ::testing::TestParamInfo<ExchangeCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return name;
-                         });
+                         [](const ::testing::TestParamInfo<ExchangeCase>& info) { return CaseName(info.param.label); });
 
 TEST_P(Exchange, GivesTheHandComputedValues) {
     const ExchangeCase&  expected = GetParam();

@@ -83,35 +83,7 @@ TEST_P(MatchRefusal, ChangesNothingAndSaysWhy) {
     EXPECT_STRNE(RefusalText(result.refusal), "");
 }
 
-TEST_F(MatchTest, AMoveIsTentativeUntilTheActionEnds) {
-    CTileArea area;
-    b.match->FillMoveArea(first, area);
-    EXPECT_EQ(area.GetCount(), 2 * 5 * 6 + 1 - 1) << "the diamond less the other tank's tile";
-    const CApplyResult moved = b.Move(first, 7, 7);
-    ASSERT_TRUE(moved.Accepted());
-    ASSERT_EQ(moved.events.size(), 1u);
-    EXPECT_EQ(moved.events[0].path.front(), std::make_pair(5, 5));
-    EXPECT_EQ(moved.events[0].path.back(), std::make_pair(7, 7));
-    EXPECT_EQ(b.Unit(first).tileX, 7) << "it stands there at once";
-    EXPECT_EQ(b.TileUnit(5, 5), first) << "the board keeps the origin";
-    EXPECT_EQ(b.TileUnit(7, 7), -1);
-    b.match->FillMoveArea(first, area);
-    EXPECT_EQ(area.GetCount(), 60) << "the same area around the origin";
-
-    ASSERT_TRUE(b.Move(first, 8, 7).Accepted()) << "on within the area";
-    ASSERT_TRUE(b.Undo(first).Accepted());
-    EXPECT_EQ(b.Unit(first).tileX, 5);
-    EXPECT_EQ(b.match->GetMovedUnit(), -1);
-    EXPECT_FALSE(b.Unit(first).done);
-
-    ASSERT_TRUE(b.Move(first, 6, 7).Accepted());
-    ASSERT_TRUE(b.Finish(first).Accepted());
-    EXPECT_EQ(b.TileUnit(5, 5), -1);
-    EXPECT_EQ(b.TileUnit(6, 7), first) << "committed";
-    EXPECT_TRUE(b.Unit(first).done);
-}
-
-TEST_F(MatchTest, TheTurnPassesWhenNoUnitIsReadyAndEndTurnTakesAMoveBack) {
+TEST_F(MatchTest, TheTurnPassesWhenNoFightingUnitIsReady) {
     ASSERT_TRUE(b.Finish(first).Accepted());
     const CApplyResult last = b.Finish(second);
     ASSERT_TRUE(Has(last, CMatchEvent::turnStarted)) << "the headquarters and the wreck are never ready";
@@ -120,16 +92,6 @@ TEST_F(MatchTest, TheTurnPassesWhenNoUnitIsReadyAndEndTurnTakesAMoveBack) {
     EXPECT_FALSE(b.Unit(first).done) << "ready again for team 1's next turn";
     EXPECT_TRUE(b.Finish(hq2).Accepted()) << "a headquarters may act";
     EXPECT_EQ(b.match->GetCurrentTeam(), 2) << "team 2's tank is still ready";
-
-    ASSERT_TRUE(b.Move(enemy, 22, 20).Accepted());
-    const CApplyResult ended = b.EndTurn();
-    ASSERT_TRUE(ended.Accepted());
-    ASSERT_EQ(ended.events.size(), 2u);
-    EXPECT_EQ(ended.events[0].kind, CMatchEvent::moved) << "the uncommitted move goes back first";
-    EXPECT_EQ(ended.events[0].path.back(), std::make_pair(20, 20));
-    EXPECT_EQ(ended.events[1].kind, CMatchEvent::turnStarted);
-    EXPECT_EQ(ended.events[1].team, 1);
-    EXPECT_EQ(b.Unit(enemy).tileX, 20);
 }
 
 // Its origin is a tile it may not enter: the search can leave it but not return.
@@ -175,32 +137,6 @@ protected:
 
     CBoard b;
 };
-
-TEST_F(MatchAttack, ThePreviewIsTheExchangeTracedInTheInfoLog) {
-    const int          attacker = AddAttacker();
-    const int          defender = AddDefender();
-    const CShotPreview preview  = b.match->PreviewShot(attacker, 7, 5);
-    const CApplyResult result   = b.Fire(attacker, 7, 5);
-    ASSERT_TRUE(result.Accepted());
-    EXPECT_EQ(b.Unit(attacker).hitpoints, 900);
-    EXPECT_EQ(b.Unit(defender).hitpoints, 575);
-    EXPECT_EQ(preview.kind, CShotPreview::attack);
-    EXPECT_EQ(preview.shooterHitpointsAfter, 900);
-    EXPECT_EQ(preview.targetHitpointsAfter, 575);
-    const std::vector<std::string> expected = {
-        "************* unit 2 (team 1, hitpoints 1000) attacks 3 (team 2, hitpoints 800) ***********",
-        "** slope (attacker->defender): 0.000000, bonus attacker: 0.000000, bonus defender: 0.000000",
-        "** attacker attack: 625.000000",
-        "** defender attack: 350.000000",
-        "** attacker defend: 250.000000",
-        "** defender defend: 400.000000",
-        "*** unit 2 has now 900 hitpoints",
-        "*** unit 3 has now 575 hitpoints",
-        "",
-    };
-    EXPECT_EQ(InfoLines(), expected);
-    EXPECT_TRUE(Has(result, CMatchEvent::turnStarted)) << "its team had no other ready unit";
-}
 
 struct EndingCase {
     const char* label;

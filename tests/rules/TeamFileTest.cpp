@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "RulesBoard.h"
 #include "TestSupport.h"
 #include "rules/TeamFile.h"
 #include "rules/FightFile.h"
@@ -105,5 +106,113 @@ INSTANTIATE_TEST_SUITE_P(FightFiles, FightParamsTest, ::testing::ValuesIn(fightC
                              }
                              return name;
                          });
+
+// The teams of a level placed on a made-up board by the rules: three unit
+// files, "light.xml" (100 hit points), "heavy.xml" (250) and the headquarters
+// "hq.xml" (400); team 2 always has one light unit at (20, 20).
+class TeamRules : public ::testing::Test {
+protected:
+    TeamRules() {
+        MakeFolders("TestLevel");
+        MakeFolders("units");
+        WriteFile("units/light.xml", UnitFileText({{"hitpoints", "100"}}));
+        WriteFile("units/heavy.xml", UnitFileText({{"hitpoints", "250"}}));
+        WriteFile("units/hq.xml", UnitFileText({{"hitpoints", "400"}, {"isHeadquarter", "1"}}));
+        WriteFile("units/broken.xml", UnitFileText({}, "bonusFirerange"));
+        WriteFile("TestLevel/team2.xml", TeamFileText(TeamEntry(0, {"light.xml", 20, 20, 0, -1})));
+        WriteFile("TestLevel/fight.xml", "<attackFactor>2</attackFactor>");
+    }
+    int CountTeam(int team) const {
+        int count = 0;
+        for (const CUnit& unit : b.match->GetUnits()) {
+            count += unit.team == team ? 1 : 0;
+        }
+        return count;
+    }
+
+    RulesBoard::CBoard b;
+};
+
+struct CTeamRulesCase {
+    const char* label;
+    std::string team1; // empty: no file
+    bool        loaded;
+    int         team1Units;
+    int         team2Units;
+    bool        fightRead;
+    const char* logged; // a text expected in "log_error.txt", or nullptr
+};
+
+const CTeamEntryText light1{"light.xml", 1, 1, 0, 1};
+const CTeamEntryText heavy2{"heavy.xml", 2, 1, 0, 1};
+const CTeamEntryText light3{"light.xml", 3, 1, 0, 1};
+
+const CTeamRulesCase teamRulesCases[] = {
+    {"all entries", TeamFileText(TeamEntry(0, light1) + TeamEntry(1, heavy2) + TeamEntry(2, light3)), true, 3, 1, true,
+     nullptr},
+    {"no units element", "<effectSpecial>special.xml</effectSpecial>\n", false, 0, 1, true, "no unit that can fight"},
+    {"numbers 0, 1, 3", TeamFileText(TeamEntry(0, light1) + TeamEntry(1, heavy2) + TeamEntry(3, light3)), true, 2, 1,
+     true, nullptr},
+    {"entry without lookY", TeamFileText(TeamEntry(0, light1) + TeamEntry(1, heavy2, "lookY") + TeamEntry(2, light3)),
+     true, 1, 1, true, nullptr},
+    {"entry without filename", TeamFileText(TeamEntry(0, light1, "filename") + TeamEntry(1, heavy2)), false, 0, 1, true,
+     "unit entry 0 lacks a value"},
+    {"team 1 missing", "", false, 0, 0, false, nullptr},
+    {"no effectSpecial", "<units>" + TeamEntry(0, light1) + "</units>", false, 0, 0, false, nullptr},
+    {"unit file missing a key",
+     TeamFileText(TeamEntry(0, light1) + TeamEntry(1, {"broken.xml", 5, 5, 0, 1}) + TeamEntry(2, light3)), true, 2, 1,
+     true, nullptr},
+    {"unit file missing", TeamFileText(TeamEntry(0, {"absent.xml", 5, 5, 0, 1}) + TeamEntry(1, light3)), true, 1, 1,
+     true, nullptr},
+    {"column 32", TeamFileText(TeamEntry(0, {"light.xml", 32, 5, 0, 1}) + TeamEntry(1, light3)), true, 1, 1, true,
+     "outside the board"},
+    {"row -1", TeamFileText(TeamEntry(0, {"light.xml", 4, -1, 0, 1}) + TeamEntry(1, light3)), true, 1, 1, true,
+     "outside the board"},
+    {"occupied tile",
+     TeamFileText(TeamEntry(0, light1) + TeamEntry(1, {"heavy.xml", 1, 1, 1, 0}) + TeamEntry(2, light3)), true, 2, 1,
+     true, "stands on unit 0"},
+};
+
+class TeamRulesTable : public TeamRules, public ::testing::WithParamInterface<CTeamRulesCase> {};
+
+INSTANTIATE_TEST_SUITE_P(TeamFiles, TeamRulesTable, ::testing::ValuesIn(teamRulesCases),
+                         [](const ::testing::TestParamInfo<CTeamRulesCase>& info) {
+                             return CaseName(info.param.label);
+                         });
+
+// Every loaded unit owns its tile, and no tile names a unit that is elsewhere.
+TEST_P(TeamRulesTable, LoadsTheEntriesTheRulesAdmit) {
+    const CTeamRulesCase& rules = GetParam();
+    if (!rules.team1.empty()) {
+        WriteFile("TestLevel/team1.xml", rules.team1);
+    }
+    EXPECT_EQ(b.match->LoadTeams("TestLevel"), rules.loaded);
+    EXPECT_EQ(CountTeam(1), rules.team1Units);
+    EXPECT_EQ(CountTeam(2), rules.team2Units);
+    EXPECT_EQ(b.match->GetFightParams().attackFactor == 2.0f, rules.fightRead);
+    int tilesWithUnits = 0;
+    for (int y = 0; y < CGridManager::gridSize; ++y) {
+        for (int x = 0; x < CGridManager::gridSize; ++x) {
+            const int unit = b.TileUnit(x, y);
+            tilesWithUnits += unit != -1;
+            EXPECT_TRUE(unit == -1 || b.match->GetOrigin(unit) == std::make_pair(x, y));
+        }
+    }
+    EXPECT_EQ(tilesWithUnits, b.match->GetUnitCount());
+    if (rules.logged != nullptr) {
+        EXPECT_NE(ReadFile("log_error.txt").find(rules.logged), std::string::npos) << ReadFile("log_error.txt");
+    }
+}
+
+TEST_F(TeamRules, StartHitpointsCountIntoTheirTeam) {
+    WriteFile("TestLevel/team1.xml",
+              TeamFileText(TeamEntry(0, {"light.xml", 3, 7, 0, 1}) + TeamEntry(1, {"hq.xml", 9, 2, 1, 0})));
+    WriteFile("TestLevel/team2.xml", TeamFileText(TeamEntry(0, {"heavy.xml", 30, 31, 0, -1})));
+    ASSERT_TRUE(b.match->LoadTeams("TestLevel"));
+    EXPECT_EQ(b.TileUnit(9, 2), 1);
+    EXPECT_EQ(b.match->GetStartHitpoints(1), 100 + 400);
+    EXPECT_EQ(b.match->GetStartHitpoints(2), 250);
+    EXPECT_EQ(b.match->GetMaxHitpoints(), 400);
+}
 
 } // namespace

@@ -5,50 +5,10 @@
 
 namespace {
 
-// Every key of a unit file, in its documented order, with a value.
-const std::vector<std::pair<std::string, std::string>> unitValues = {
-    {"name", "Scout"},
-    {"filename", "scout.3ds"},
-    {"effectWheels", "wheels.xml"},
-    {"effectSmoke", "smoke.xml"},
-    {"effectFire", "fire.xml"},
-    {"effectAttack", "attack.xml"},
-    {"effectExplosion", "explosion.xml"},
-    {"soundMove", "move.wav"},
-    {"soundAttack", "shot.wav"},
-    {"soundExplosion", "boom.wav"},
-    {"hitpoints", "900"},
-    {"startEffectSmoke", "601"},
-    {"startEffectFire", "302"},
-    {"startEffectAttack", "53"},
-    {"attack", "14"},
-    {"defense", "12"},
-    {"movement", "5"},
-    {"fireMin", "1"},
-    {"fireMax", "3"},
-    {"slopeMax", "25"},
-    {"speed", "1.5"},
-    {"isGeneral", "7"},
-    {"isHeadquarter", "0"},
-    {"bonusAttack", "2"},
-    {"bonusDefense", "3"},
-    {"bonusMovement", "4"},
-    {"bonusFirerange", "6"},
-};
-
-std::string UnitText(const std::string& leaveOut, const std::string& notUsable = "") {
-    std::string text;
-    for (const auto& [key, value] : unitValues) {
-        if (key != leaveOut) {
-            text += "<" + key + ">" + value + "</" + key + ">\n";
-        }
-    }
-    return text + notUsable;
-}
-
 TEST(UnitFile, ReadsEveryValueIntoTheRulesOrTheMedia) {
     CTempWorkDir folder;
-    WriteFile("unit.xml", UnitText("", "<notusable><0><terrainid>5</terrainid></0><1><terrainid>2</terrainid></1>"
+    WriteFile("unit.xml", UnitFileText({}, "",
+                                       "<notusable><0><terrainid>5</terrainid></0><1><terrainid>2</terrainid></1>"
                                        "<3><terrainid>4</terrainid></3></notusable>"));
     CUnitFile file;
     ASSERT_TRUE(file.Load("unit.xml"));
@@ -85,8 +45,8 @@ TEST_P(MissingUnitKey, RefusesTheFileWithALine) {
     CTempWorkDir folder;
     const bool   badList = GetParam() == "notusable";
     WriteFile("unit.xml",
-              UnitText(badList ? "" : GetParam(),
-                       badList ? "<notusable><0><terrainid>5</terrainid></0><1><id>2</id></1></notusable>" : ""));
+              UnitFileText({}, badList ? "" : GetParam(),
+                           badList ? "<notusable><0><terrainid>5</terrainid></0><1><id>2</id></1></notusable>" : ""));
     CUnitFile file;
     EXPECT_FALSE(file.Load("unit.xml"));
     EXPECT_EQ(file.GetUnit().hitpoints, 0) << "nothing is kept";

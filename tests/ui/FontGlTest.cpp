@@ -67,34 +67,6 @@ TEST_F(FontGlTest, TextDrawsItsColourRightOfTheRasterPositionAndAdvancesIt) {
     EXPECT_GT(after, 40.0f + 5 * 5) << "five letters advance the raster position";
 }
 
-// Every glyph texel comes out as exactly one pixel: drawn one by one in a
-// grid, the glyphs cover as many pixels as the texture holds glyph texels
-// (all but the one solid texel of the underline).
-TEST_F(FontGlTest, GlyphsArePixelExactCopiesOfTheirTexels) {
-    CFont font;
-    font.SetDescription(TextFont("DejaVu Sans", 15));
-    ASSERT_TRUE(font.BuildBitmapFont());
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, font.GetGlyphTexture());
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> texels(static_cast<size_t>(width) * height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    int glyphTexels = -1;
-    for (uint8_t texel : texels) {
-        glyphTexels += texel != 0 ? 1 : 0;
-    }
-
-    for (int code = 33; code < 127; ++code) {
-        const char text[2] = {static_cast<char>(code), '\0'};
-        const int  cell    = code - 33;
-        PrintAt(font, 4 + (cell % 10) * 25, 8 + (cell / 10) * 25, text);
-    }
-    EXPECT_EQ(CPicture::Read().Count(IsRed), glyphTexels);
-}
-
 TEST_F(FontGlTest, CodesWithoutGlyphsEmptyAndOverlongTexts) {
     CFont font;
     font.SetDescription(TextFont());
@@ -141,77 +113,6 @@ TEST_F(FontGlTest, UnknownFacesMapToAnInstalledFontAndNoFontsSkipText) {
     EXPECT_EQ(CPicture::Read().Count(IsRed), 0);
     const std::string log = ReadFile("log_error.txt");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
-}
-
-// The outline font's width in pixels follows the screen width.
-TEST_F(FontGlTest, OutlineWidthScalesWithTheScreen) {
-    CFontDescription description = TextFont();
-    description.lineWidth        = 2.0f;
-    CFont font;
-    font.SetDescription(description);
-    ASSERT_TRUE(font.BuildOutlineFont(1280));
-    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f);
-    ASSERT_TRUE(font.BuildOutlineFont(1280));
-    EXPECT_FLOAT_EQ(font.GetLineWidth(), 4.0f) << "building again does not scale twice";
-    EXPECT_EQ(font.GetListCount(), 256);
-    EXPECT_GT(font.GetGlyphMetrics('W').cellIncX, font.GetGlyphMetrics('i').cellIncX);
-    EXPECT_NEAR(font.TextWidth3D("Wi"), font.GetGlyphMetrics('W').cellIncX + font.GetGlyphMetrics('i').cellIncX, 1e-6);
-}
-
-class OutlineGlTest : public FontGlTest {
-protected:
-    // Draws "Hit" as the messages are drawn: lit, in front of the camera.
-    static CPicture Draw3D(float lineWidth) {
-        CFontDescription description = TextFont();
-        description.fillColour       = {1.0f, 0.0f, 0.0f, 1.0f};
-        description.outlineColour    = {0.0f, 0.0f, 1.0f, 1.0f};
-        description.thickness        = 0.2f;
-        description.lineWidth        = lineWidth;
-        CFont font;
-        font.SetDescription(description);
-        EXPECT_TRUE(font.BuildOutlineFont(640));
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        CGlStateScope state(GL_ALL_ATTRIB_BITS);
-        CApplication::SetFixedGlState();
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, 1.0, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        const GLfloat light[4] = {1.0f, 1.0f, 1.0f, 0.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
-        glEnable(GL_LIGHT0);
-        glTranslatef(0.0f, -0.3f, -5.0f);
-        font.Print3D("%s", "Hit");
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        return CPicture::Read();
-    }
-};
-
-bool IsFace(const uint8_t* pixel) {
-    return pixel[0] > 0 && pixel[1] == 0 && pixel[2] == 0;
-}
-
-bool IsOutline(const uint8_t* pixel) {
-    return pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 255;
-}
-
-TEST_F(OutlineGlTest, OutlineRimsTheFacesAndNeverCoversThem) {
-    const CPicture faces     = Draw3D(0.0f);
-    const CPicture outlined  = Draw3D(6.0f);
-    const int      faceCount = faces.Count(IsFace);
-    ASSERT_GT(faceCount, 500) << "the letters' faces are drawn";
-    EXPECT_EQ(faces.Count(IsOutline), 0);
-    EXPECT_GT(outlined.Count(IsOutline), faceCount / 10) << "a visible rim";
-    EXPECT_EQ(faces.Count(IsFace), outlined.Count(IsFace)) << "outline pixels over a letter's face";
-    // Centred on the origin: the text's ends lie equally far from the middle.
-    const auto box = faces.Bounds(IsFace);
-    EXPECT_NEAR((box.left + box.right) / 2.0, faces.width / 2.0, 6.0);
 }
 
 } // namespace

@@ -86,36 +86,4 @@ TEST_F(InterfaceGlTest, DrawsOverTheSceneAndRestoresTheState) {
     EXPECT_TRUE(CPicture::Read().Is(245, 125, 255, 0, 0));
 }
 
-TEST_F(InterfaceGlTest, TheTurnMessageShowsAndEndsAfterItsTime) {
-    DrawScene();
-    hud->Draw(state);
-    const CPicture without = CPicture::Read();
-    ASSERT_TRUE(hud->ShowMessage(CInterface::messageTurn, 1));
-    DrawScene();
-    state.frameTime = 0.0f; // the first frame: the message waits at its start
-    hud->Draw(state);
-    state.frameTime = 0.25f;
-    hud->Draw(state); // half way in
-    DrawScene();
-    hud->Draw(state); // upright
-    const CPicture with    = CPicture::Read();
-    int            changed = 0;
-    for (int y = 0; y < with.height; ++y) {
-        for (int x = 0; x < with.width; ++x) {
-            changed += memcmp(with.At(x, y), without.At(x, y), 3) != 0 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(changed, 500) << "the 3D text in front of the scene";
-    EXPECT_TRUE(hud->IsMessageRunning());
-
-    int frames      = 0;
-    state.frameTime = 0.05f;
-    while (hud->IsMessageRunning() && frames < 100) {
-        hud->Draw(state);
-        ++frames;
-    }
-    EXPECT_NEAR(0.5f + frames * 0.05f, 1.5f, 0.06f) << "the turn message lasts 1.5 s";
-    EXPECT_TRUE(hud->ShowMessage(CInterface::messageWeakAttack, 1)) << "a new message may start";
-}
-
 } // namespace

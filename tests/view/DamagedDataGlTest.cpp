@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -47,75 +48,15 @@ std::string Targa(int size) {
     return bytes;
 }
 
-// Little-endian 3DS chunks, for a model whose vertices an exporter would not write.
-std::string Chunk(uint16_t id, const std::string& body) {
-    std::string bytes(6, '\0');
-    PutLittleEndian(bytes, 0, id, 2);
-    PutLittleEndian(bytes, 2, static_cast<uint32_t>(body.size() + 6), 4);
-    return bytes + body;
-}
-
-std::string Floats(std::initializer_list<float> values) {
-    std::string bytes;
-    for (const float value : values) {
-        char raw[4];
-        std::memcpy(raw, &value, 4);
-        bytes.append(raw, 4);
-    }
-    return bytes;
-}
-
+// A triangle with its first vertex at x = farX, as 3DS bytes.
 std::string TriangleModel(float farX) {
-    const std::string vertices = std::string("\x03\x00", 2) + Floats({farX, 0, 0, 0, 1, 0, 0, 0, 1});
-    const std::string faces    = std::string("\x01\x00\x00\x00\x01\x00\x02\x00\x00\x00", 10);
-    const std::string mesh     = Chunk(CModelFile::chunkTriangleMesh,
-                                       Chunk(CModelFile::chunkVertices, vertices) + Chunk(CModelFile::chunkFaces, faces));
-    const std::string object   = Chunk(CModelFile::chunkObject, std::string("tri", 4) + mesh);
-    return Chunk(CModelFile::chunkPrimary,
-                 Chunk(CModelFile::chunkEditor, Chunk(0x3D3E, std::string("\x03\x00\x00\x00", 4)) + object));
+    const std::vector<uint8_t> bytes = ModelTools::HandMadeModel(0, {farX, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0});
+    return std::string(bytes.begin(), bytes.end());
 }
 
-// A complete unit file; `replace` swaps values by key.
-std::string UnitFile(const std::string& model, const std::vector<std::pair<std::string, std::string>>& replace = {}) {
-    std::vector<std::pair<std::string, std::string>> values = {
-        {"name", "Scout"},
-        {"filename", model},
-        {"effectWheels", "w.xml"},
-        {"effectSmoke", "s.xml"},
-        {"effectFire", "f.xml"},
-        {"effectAttack", "a.xml"},
-        {"effectExplosion", "e.xml"},
-        {"soundMove", "m.wav"},
-        {"soundAttack", "a.wav"},
-        {"soundExplosion", "e.wav"},
-        {"hitpoints", "500"},
-        {"startEffectSmoke", "300"},
-        {"startEffectFire", "100"},
-        {"startEffectAttack", "50"},
-        {"attack", "14"},
-        {"defense", "12"},
-        {"movement", "5"},
-        {"fireMin", "1"},
-        {"fireMax", "3"},
-        {"slopeMax", "25"},
-        {"speed", "1.5"},
-        {"isGeneral", "0"},
-        {"isHeadquarter", "0"},
-        {"bonusAttack", "0"},
-        {"bonusDefense", "0"},
-        {"bonusMovement", "0"},
-        {"bonusFirerange", "0"},
-    };
-    std::string text;
-    for (auto& value : values) {
-        for (const auto& swap : replace) {
-            if (swap.first == value.first) {
-                value.second = swap.second;
-            }
-        }
-        text += "<" + value.first + ">" + value.second + "</" + value.first + ">\n";
-    }
-    return text;
+std::string UnitFile(const std::string& model, CKeyValues replace = {}) {
+    replace.insert(replace.begin(), {{"filename", model}, {"hitpoints", "500"}});
+    return UnitFileText(replace);
 }
 
 std::string ObjectEntry(int number, const std::string& model, const std::string& scale) {
@@ -124,24 +65,22 @@ std::string ObjectEntry(int number, const std::string& model, const std::string&
            "<rotation>0</rotation><scale>" + scale + "</scale></" + n + ">\n";
 }
 
-// A 3DS chunk whose length field claims `claimed` bytes, whatever it holds.
-std::string LyingChunk(uint16_t id, uint32_t claimed, const std::string& body) {
-    std::string bytes = Chunk(id, body);
-    PutLittleEndian(bytes, 2, claimed, 4);
-    return bytes;
-}
-
-// A triangle model whose vertex list claims `count` vertices and whose
-// editor chunk ends with a chunk that claims more than the file holds.
+// A triangle model whose vertex list claims `count` vertices and, with
+// `lyingLength`, a second editor chunk holding a chunk that claims 1000 bytes.
 std::string LyingModel(uint16_t count, bool lyingLength) {
-    std::string  model = TriangleModel(2.5f);
-    const size_t at    = model.find(Floats({2.5f})) - 2; // the count before the first vertex
-    PutLittleEndian(model, at, count, 2);
+    using ModelTools::CChunkWriter;
+    std::vector<uint8_t> model       = ModelTools::HandMadeModel(0, {2.5f, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0});
+    const uint8_t        vertices[2] = {CModelFile::chunkVertices & 0xFF, CModelFile::chunkVertices >> 8};
+    const size_t         at = std::search(model.begin(), model.end(), vertices, vertices + 2) - model.begin() + 6;
+    model[at]               = static_cast<uint8_t>(count);
+    model[at + 1]           = static_cast<uint8_t>(count >> 8);
     if (lyingLength) {
-        const std::string editor = Chunk(CModelFile::chunkEditor, LyingChunk(0x1234, 1000, "xy"));
-        model                    = Chunk(CModelFile::chunkPrimary, model.substr(6) + editor);
+        const std::vector<uint8_t> editor =
+            CChunkWriter::Chunk(CModelFile::chunkEditor, CChunkWriter::Chunk(0x1234, {'x', 'y'}, 1000));
+        model = CChunkWriter::Chunk(CModelFile::chunkPrimary,
+                                    ModelTools::Join({std::vector<uint8_t>(model.begin() + 6, model.end()), editor}));
     }
-    return model;
+    return std::string(model.begin(), model.end());
 }
 
 // The level every loader works in: one terrain patch, a sphere model.
@@ -349,33 +288,6 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_FLOAT_EQ(objects.GetObjectByIndex(0)->GetScale(), 1.5f);
     EXPECT_TRUE(std::isfinite(objects.GetObjectByIndex(0)->GetRadius()));
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
-}
-
-TEST_F(DamagedDataGlTest, FarModelVerticesAreClampedWithALine) {
-    WriteFile("objects/spike.3ds", TriangleModel(1e30f));
-    const CModel spike("objects\\spike.3ds", level->GetTextures());
-    ASSERT_EQ(spike.GetMeshCount(), 1u);
-    EXPECT_EQ(spike.GetRadius(), static_cast<int>(CModelFile::maxCoordinate));
-    EXPECT_EQ(CountLinesWith(Log(), "CModel::Load: objects\\spike.3ds: 1 vertex coordinates beyond"), 1) << Log();
-    WriteFile("objects/tri.3ds", TriangleModel(2.0f));
-    const CModel triangle("objects\\tri.3ds", level->GetTextures());
-    EXPECT_EQ(triangle.GetRadius(), 2);
-    EXPECT_EQ(CountLinesWith(Log(), "objects\\tri.3ds"), 0);
-}
-
-// Every unit and object using a missing model shares its one model, so the
-// player sees one box per file, and the log names it once.
-TEST_F(DamagedDataGlTest, MissingModelShowsOneBoxHoweverManyUseIt) {
-    WriteFile("TestLevel/objects.xml",
-              "<objects>\n" + ObjectEntry(0, "ghost.3ds", "1") + ObjectEntry(1, "ghost.3ds", "1") + "</objects>\n");
-    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0) << "as a unit's figure adds its model";
-    EXPECT_GE(level->GetObjects()->AddObject("ghost.3ds"), 0);
-    EXPECT_TRUE(level->GetObjects()->LoadObjects());
-    const std::vector<CMessageBoxRecord>& boxes = CMessageBox::GetRecorded();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Error");
-    EXPECT_EQ(boxes[0].text, "Unable to find the file: objects\\ghost.3ds!");
-    EXPECT_EQ(CountLinesWith(Log(), "Error: Unable to find the file: objects\\ghost.3ds!"), 1) << Log();
 }
 
 } // namespace

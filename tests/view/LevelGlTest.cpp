@@ -1,8 +1,6 @@
 #include <GL/glu.h>
+#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,94 +8,196 @@
 #include "GlFixture.h"
 #include "TestSupport.h"
 #include "app/Application.h"
+#include "app/LevelNotice.h"
 #include "core/Camera.h"
 #include "core/Frustum.h"
-#include "fx/ParticleFiles.h"
 #include "fx/ParticleSystem.h"
-#include "rules/GridManager.h"
-#include "core/Heightmap.h"
-#include "view/BattleView.h"
-#include "platform/MessageBox.h"
 #include "render/GlState.h"
 #include "render/ModelTools.h"
 #include "render/Sea.h"
-#include "render/SkyBox.h"
 #include "render/Terrain.h"
 #include "render/WorldObjects.h"
+#include "rules/Match.h"
+#include "view/BattleView.h"
 
-// A level built from a small data folder: every part is made, the rules
-// share the sea's water height, a frame draws the scene, and unloading
-// releases everything (twice without harm).
+// A level from a small data folder: one terrain patch whose ground rises by
+// 4 sample units per column from 0 at the west edge (so the western tiles
+// lie below the water level of 45), and a tile file that makes every tile
+// usable. A level that cannot be drawn is refused as a whole, with the reason
+// in the error log, and nothing that a frame or a command touches is left
+// half made.
 namespace {
 
-constexpr int   samples       = 33; // 32 cells: one patch of the terrain
-constexpr float mapWidth      = 320.0f;
-constexpr float heightPerUnit = 1.0f; // "maxheight" 255
-
-// The ground rises from 0 at the west edge by 4 sample units per column, so
-// the western tiles lie below the water level of 45.
-void WriteLevel() {
-    MakeFolders("TestLevel/Terrain");
-    MakeFolders("TestLevel/Skydome");
-    WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
-    std::vector<uint8_t> heights;
-    for (int row = 0; row < samples; ++row) {
-        for (int column = 0; column < samples; ++column) {
-            const uint8_t value = static_cast<uint8_t>(column * 4);
-            heights.insert(heights.end(), {value, value, value});
-        }
-    }
-    ASSERT_TRUE(ConvertRawImage(heights, "rgb", samples, samples, "bmp3:TestLevel/Terrain/ter_heightmap.bmp"));
-    std::string tiles = "<tiles>\n";
-    for (int number = 0; number < 32 * 32; ++number) {
-        const std::string name = std::to_string(number);
-        tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
-    }
-    WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
-    // The grass is a checkerboard of single texels: its mip maps are even
-    // grey, so drawing a minified patch without them would show.
-    std::vector<uint8_t> grass;
-    for (int texel = 0; texel < 128 * 128; ++texel) {
-        const uint8_t value = (texel / 128 + texel) % 2 != 0 ? 60 : 120;
-        grass.insert(grass.end(), {value, value, value});
-    }
-    const std::vector<uint8_t> water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
-    ASSERT_TRUE(ConvertRawImage(grass, "rgb", 128, 128, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
-    ASSERT_TRUE(ConvertRawImage(water, "rgb", 8, 8, "bmp3:TestLevel/Terrain/sea.bmp"));
-    for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
-        ASSERT_TRUE(ConvertRawImage(sky, "rgb", 8, 8, std::string("TestLevel/Skydome/") + face + ".tga"));
-    }
-    WriteFile("TestLevel/objects.xml",
-              "<objects><0><filename>ball.3ds</filename><positionX>250</positionX>"
-              "<positionY>160</positionY><rotation>0</rotation><scale>4</scale></0></objects>");
-    ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
-                                        "newmtl paint\nKd 0.8 0.8 0.8\n"));
-}
+constexpr int     samples    = 33;
+const char* const paramsPath = "TestLevel/Terrain/ter_params.ini";
 
 class LevelGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        WriteLevel();
+        MakeFolders("TestLevel/Terrain");
+        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
+        std::string tiles = "<tiles>\n";
+        for (int number = 0; number < CGridManager::tileCount; ++number) {
+            const std::string name = std::to_string(number);
+            tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
+        }
+        WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
     }
 
-    static void ExpectReleased(const CBattleView& level) {
-        EXPECT_TRUE(level.GetName().empty());
+    // `name` stays for the player's notice.
+    static void ExpectNothingBuilt(const CBattleView& level, const std::string& name) {
+        EXPECT_FALSE(level.IsLoaded());
+        EXPECT_EQ(level.GetName(), name);
         EXPECT_EQ(level.GetHeightmap(), nullptr);
-        EXPECT_EQ(level.GetTextures(), nullptr);
         EXPECT_EQ(level.GetTerrain(), nullptr);
+        EXPECT_EQ(level.GetTextures(), nullptr);
         EXPECT_EQ(level.GetObjects(), nullptr);
         EXPECT_EQ(level.GetGrid(), nullptr);
-        EXPECT_EQ(level.GetTerrainTypes(), nullptr);
+        EXPECT_EQ(level.GetMatch(), nullptr);
         EXPECT_EQ(level.GetSky(), nullptr);
         EXPECT_EQ(level.GetSea(), nullptr);
         EXPECT_EQ(level.GetParticles(), nullptr);
     }
 
-    // The view from above the map's south edge looking north, handed to the
-    // level's parts as the start-up hands it over.
-    void LookFromTheSouth(CBattleView& level) { LookAt(level, CVector3(160, 300, 420), CVector3(160, 0, 160)); }
+    // Everything a frame, the pointer and the start-up may call on the level.
+    static void ExpectEveryCallCopes(CBattleView& level) {
+        EXPECT_EQ(level.LevelFrame(false), 0);
+        EXPECT_EQ(level.LevelFrame(true), 0);
+        level.OnPointerMoved(10, 10);
+        EXPECT_FALSE(level.LoadTeams(1));
+        level.OnClick();
+        level.OnCancel();
+        level.OnFireMode();
+        level.OnFinishUnit();
+        level.EndTurn();
+        EXPECT_TRUE(level.UnloadLevel());
+    }
 
+    CTempWorkDir dir;
+};
+
+struct CParamsCase {
+    const char* label;
+    const char* params; // nullptr: no file
+    const char* reason; // a text of the line that gives the reason
+};
+
+const CParamsCase paramsCases[] = {
+    {"Missing", nullptr, "Couldn't load terrain parameters from TestLevel\\Terrain\\ter_params.ini"},
+    {"Empty", "", "Couldn't load terrain parameters"},
+    {"CutShort", "maxwidth=320\nmaxhei", "has no maxheight"},
+    {"WidthZero", "maxwidth=0\nmaxheight=255\n", "maxwidth 0 is not a number in"},
+    {"HeightNegative", "maxwidth=320\nmaxheight=-5\n", "maxheight -5 is not"},
+    {"NotANumber", "maxwidth=nan\nmaxheight=255\n", "maxwidth nan is not"},
+    {"Absurd", "maxwidth=1e30\nmaxheight=255\n", "maxwidth 1e30 is not"},
+};
+
+class LevelFailureGlTest : public LevelGlTest, public ::testing::WithParamInterface<CParamsCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Params, LevelFailureGlTest, ::testing::ValuesIn(paramsCases),
+                         [](const ::testing::TestParamInfo<CParamsCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_P(LevelFailureGlTest, RefusedTerrainParametersLeaveNoLevelAndALine) {
+    if (GetParam().params != nullptr) {
+        WriteFile(paramsPath, GetParam().params);
+    }
+    CBattleView       level("TestLevel");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(CountLinesWith(log, GetParam().reason), 1) << log;
+    EXPECT_EQ(CountLinesWith(log, "CBattleView::LoadLevel: the level TestLevel could not be loaded"), 1) << log;
+    if (GetParam().params == nullptr) {
+        EXPECT_FALSE(FileExists(paramsPath)) << "a missing file is not created";
+    }
+    ExpectNothingBuilt(level, "TestLevel");
+    ExpectEveryCallCopes(level);
+}
+
+TEST_F(LevelGlTest, MissingHeightmapLeavesNoLevelAndALine) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
+    unlink("TestLevel/Terrain/ter_heightmap.bmp");
+    CBattleView       level("TestLevel");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(CountLinesWith(log, "ter_heightmap.bmp"), 1) << log;
+    EXPECT_EQ(CountLinesWith(log, "the level TestLevel could not be loaded"), 1) << log;
+    ExpectNothingBuilt(level, "TestLevel");
+    ExpectEveryCallCopes(level);
+}
+
+// The window then tells the player, naming the log (the end-to-end test sees it drawn).
+TEST_F(LevelGlTest, TheNoticeNamesTheLog) {
+    const std::vector<std::string> lines = CLevelNotice::GetLines("TestLevel");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("\"TestLevel\" could not be loaded"), std::string::npos) << lines[0];
+    bool namesLog = false;
+    for (const std::string& line : lines) {
+        namesLog = namesLog || line.find(dir.Path() + "/log_error.txt") != std::string::npos;
+    }
+    EXPECT_TRUE(namesLog) << "the log's full path is shown";
+}
+
+// Every tile is usable in the file; those at or below the sea's water are not.
+TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
+    CBattleView level("TestLevel");
+    ASSERT_TRUE(level.IsLoaded());
+    const float water = level.GetSea()->GetWaterHeight();
+    EXPECT_FLOAT_EQ(water, CMatch::waterLevel * 1.0f) << "maxheight 255: one world unit per sample unit";
+    EXPECT_FLOAT_EQ(level.GetGrid()->GetWaterHeight(), water);
+    EXPECT_FALSE(level.GetGrid()->IsTileUsable(0, 5)) << "height " << level.GetGrid()->GetTile(0, 5).height;
+    EXPECT_FALSE(level.GetGrid()->IsTileUsable(10, 5)) << "height " << level.GetGrid()->GetTile(10, 5).height;
+    EXPECT_TRUE(level.GetGrid()->IsTileUsable(12, 5)) << "height " << level.GetGrid()->GetTile(12, 5).height;
+    EXPECT_TRUE(level.GetGrid()->IsTileUsable(31, 5));
+}
+
+TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
+    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
+    CBattleView level("TestLevel");
+    ASSERT_TRUE(level.IsLoaded());
+    for (int call = 0; call < 2; ++call) {
+        EXPECT_TRUE(level.UnloadLevel());
+        ExpectNothingBuilt(level, "");
+        EXPECT_EQ(level.GetTerrainTypes(), nullptr);
+    }
+    EXPECT_EQ(level.LevelFrame(false), 0) << "an unloaded level draws nothing";
+    EXPECT_FALSE(level.LoadLevel(nullptr));
+}
+
+// The savings at draw time (the sea only where the ground may not hide it,
+// no sky where it is hidden, magnified patches without mip maps) leave the
+// frame, tinted tiles and all, as it was: from above, where all of them
+// apply, and across the map to the horizon, where the sky shows and the far
+// ground is minified.
+class LevelShortcutsGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {
+protected:
+    // Sky, sea and one object; the grass is a checkerboard of single texels,
+    // whose mip maps are even grey, so a minified patch drawn without them
+    // would show.
+    void SetUp() override {
+        LevelGlTest::SetUp();
+        WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
+        MakeFolders("TestLevel/Skydome");
+        std::vector<uint8_t> grass;
+        for (int texel = 0; texel < 128 * 128; ++texel) {
+            const uint8_t value = (texel / 128 + texel) % 2 != 0 ? 60 : 120;
+            grass.insert(grass.end(), {value, value, value});
+        }
+        const std::vector<uint8_t> water(8 * 8 * 3, 60), sky(8 * 8 * 3, 200);
+        ASSERT_TRUE(ConvertRawImage(grass, "rgb", 128, 128, "bmp3:TestLevel/Terrain/terrain_0_0.bmp"));
+        ASSERT_TRUE(ConvertRawImage(water, "rgb", 8, 8, "bmp3:TestLevel/Terrain/sea.bmp"));
+        for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
+            ASSERT_TRUE(ConvertRawImage(sky, "rgb", 8, 8, std::string("TestLevel/Skydome/") + face + ".tga"));
+        }
+        WriteFile("TestLevel/objects.xml",
+                  "<objects><0><filename>ball.3ds</filename><positionX>250</positionX>"
+                  "<positionY>160</positionY><rotation>0</rotation><scale>4</scale></0></objects>");
+        ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
+                                            "newmtl paint\nKd 0.8 0.8 0.8\n"));
+    }
+
+    // The view handed to the level's parts as the start-up hands it over.
     void LookAt(CBattleView& level, const CVector3& eye, const CVector3& centre) {
         app->OnReshape(windowWidth, windowHeight);
         camera = std::make_unique<CCamera>(level.GetHeightmap());
@@ -117,138 +217,7 @@ protected:
 
     std::unique_ptr<CCamera> camera;
     CFrustum                 frustum;
-
-    CTempWorkDir dir;
 };
-
-TEST_F(LevelGlTest, LoadsEveryPartFromTheLevelFolder) {
-    CBattleView level("TestLevel");
-    EXPECT_EQ(level.GetName(), "TestLevel");
-    ASSERT_NE(level.GetHeightmap(), nullptr);
-    EXPECT_EQ(level.GetHeightmap()->GetWidth(), samples);
-    EXPECT_FLOAT_EQ(level.GetHeightmap()->GetSpacing(), mapWidth / 32.0f);
-    ASSERT_NE(level.GetTextures(), nullptr);
-    ASSERT_NE(level.GetTerrain(), nullptr);
-    ASSERT_NE(level.GetObjects(), nullptr);
-    ASSERT_NE(level.GetGrid(), nullptr);
-    ASSERT_NE(level.GetTerrainTypes(), nullptr);
-    ASSERT_NE(level.GetSky(), nullptr);
-    ASSERT_NE(level.GetSea(), nullptr);
-
-    // Sky and sea span four map widths around the map's centre.
-    EXPECT_FLOAT_EQ(level.GetSky()->GetCentre().x, mapWidth / 2);
-    EXPECT_FLOAT_EQ(level.GetSky()->GetSize().x, mapWidth * 4);
-    EXPECT_FLOAT_EQ(level.GetSea()->GetCentreZ(), mapWidth / 2);
-    EXPECT_FLOAT_EQ(level.GetSea()->GetSizeX(), mapWidth * 4);
-    EXPECT_NE(level.GetSea()->GetTexture(), 0u) << "the sea's texture comes from the terrain folder";
-    EXPECT_NE(level.GetSky()->GetTexture(CSkyBox::faceBack), 0u) << "the sky's textures come from Skydome";
-
-    EXPECT_TRUE(level.GetCurrentTeam() == 1 || level.GetCurrentTeam() == 2) << level.GetCurrentTeam();
-    EXPECT_EQ(level.GetGameState(), CBattleView::gamePlaying);
-    EXPECT_EQ(level.GetSelectedUnit(), -1);
-    EXPECT_EQ(level.GetUnitMode(), CBattleView::unitModeNone);
-
-    // The objects file is the level's; the start-up loads it.
-    EXPECT_EQ(level.GetObjects()->GetCount(), 0);
-    EXPECT_TRUE(level.GetObjects()->LoadObjects());
-    ASSERT_EQ(level.GetObjects()->GetCount(), 1);
-    EXPECT_NEAR(level.GetObjects()->GetObjectByIndex(0)->GetY(), 100.0f * heightPerUnit, 0.5f)
-        << "x = 250 is sample column 25, 100 sample units high";
-    EXPECT_TRUE(CMessageBox::GetRecorded().empty());
-}
-
-TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
-    CBattleView level("TestLevel");
-    const float water = level.GetSea()->GetWaterHeight();
-    EXPECT_FLOAT_EQ(water, CMatch::waterLevel * heightPerUnit);
-    EXPECT_FLOAT_EQ(level.GetGrid()->GetWaterHeight(), water);
-    // Every tile is usable in the file; those at or below the water are not.
-    EXPECT_FALSE(level.GetGrid()->IsTileUsable(0, 5)) << "height " << level.GetGrid()->GetTile(0, 5).height;
-    EXPECT_FALSE(level.GetGrid()->IsTileUsable(10, 5)) << "height " << level.GetGrid()->GetTile(10, 5).height;
-    EXPECT_TRUE(level.GetGrid()->IsTileUsable(12, 5)) << "height " << level.GetGrid()->GetTile(12, 5).height;
-    EXPECT_TRUE(level.GetGrid()->IsTileUsable(31, 5));
-}
-
-TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
-    CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
-    EXPECT_EQ(level.LevelFrame(false), 0) << "an unloaded level draws nothing";
-    EXPECT_FALSE(level.LoadLevel(nullptr));
-}
-
-// The whole scene from above the map's south edge looking north: sky, terrain,
-// overlay, sea and the object add up to the frame's polygon count.
-TEST_F(LevelGlTest, AFrameDrawsSkyTerrainSeaAndObjects) {
-    CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    LookFromTheSouth(level);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const int polygons = level.LevelFrame(false);
-    const int ball =
-        static_cast<int>(level.GetObjects()->GetObjectByIndex(0)->GetModel()->GetData().GetMeshes().at(0).faces.size());
-    // 12 sky triangles, 4 of the blended sea, the ball, and the terrain's own.
-    EXPECT_GT(polygons, 12 + 4 + ball) << "sky, sea, object and terrain";
-    std::vector<uint8_t> pixels(windowWidth * windowHeight * 4);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    int cleared = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        cleared += pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0 ? 1 : 0;
-    }
-    EXPECT_LT(cleared, windowWidth * windowHeight / 100) << "sky and ground cover the view";
-}
-
-// The frame draws the sky after the ground and the sea, so that the depth
-// test spares the covered pixels. With both ways of drawing the sea, a view
-// across the map to the horizon looks as it does with the sky drawn first;
-// only the pointer's grey tile, which the frame adds, may differ.
-class LevelSkyOrderGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(LevelSkyOrderGlTest, TheSkyDrawnLastLooksAsWhenDrawnFirst) {
-    app->options.multitexture = GetParam();
-    const CGlStateScope state(GL_ALL_ATTRIB_BITS);
-    CApplication::SetFixedGlState(); // the game's depth test and culling
-    glColor4f(1, 1, 1, 1);           // and its current colour
-    glClearColor(0, 0, 0, 1);
-    CBattleView level("TestLevel");
-    level.GetObjects()->LoadObjects();
-    LookAt(level, CVector3(160, 160, 520), CVector3(160, 100, 0));
-    const int total = windowWidth * windowHeight;
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    level.GetSky()->Draw();
-    level.GetTerrain()->Draw();
-    level.GetSea()->Draw();
-    level.GetObjects()->Draw(CWorldObjects::passObjects);
-    const CPicture skyFirst = CPicture::Read();
-    int            sky      = 0;
-    for (int y = 0; y < windowHeight; ++y) {
-        for (int x = 0; x < windowWidth; ++x) {
-            sky += skyFirst.At(x, y)[0] > 150 ? 1 : 0;
-        }
-    }
-    ASSERT_GT(sky, total / 5) << "the view shows the sky";
-    ASSERT_LT(sky, total * 4 / 5) << "the view shows the ground";
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    level.LevelFrame(true);
-    EXPECT_LT(CountDifferences(skyFirst, CPicture::Read(), 2), total / 100);
-}
-
-INSTANTIATE_TEST_SUITE_P(SeaPaths, LevelSkyOrderGlTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Multitextured" : "Blended";
-                         });
-
-// The savings at draw time (the sea only where the ground may not hide it,
-// no sky where it is hidden, magnified patches without mip maps) leave the
-// frame, tinted tiles and all, as it was: from above, where all of them
-// apply, and across the map to the horizon, where the sky shows and the far
-// ground is minified.
-class LevelShortcutsGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(LevelShortcutsGlTest, TheFrameLooksAsWithoutThem) {
     const bool          fromAbove = GetParam();
@@ -283,51 +252,5 @@ INSTANTIATE_TEST_SUITE_P(Views, LevelShortcutsGlTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "FromAbove" : "ToTheHorizon";
                          });
-
-// Without any team the game is over at once: the fireworks start over the
-// middle of the map and follow the pointer's hit on the terrain, where they
-// count into the frame's polygons and its debug line. (Their particles wait
-// for their start, so they move with the emitter at once.)
-TEST_F(LevelGlTest, AWonGameStartsTheFireworksWhichFollowThePointer) {
-    WriteEffect("gameover.xml", "count=20 startAgain=1 startFrom=1 startTo=1");
-    app->options.debugInfo = true;
-    CBattleView level("TestLevel");
-    LookFromTheSouth(level);
-    const int scene = level.LevelFrame(false);
-    EXPECT_EQ(level.GetGameOverEffect(), -1);
-
-    level.LoadTeams(1);
-    ASSERT_EQ(level.GetGameState(), CBattleView::gameFinished);
-    const CParticleEmitter* fireworks = level.GetParticles()->GetEmitter(level.GetGameOverEffect());
-    ASSERT_NE(fireworks, nullptr);
-    EXPECT_EQ(fireworks->particles[0].startPosition.x, 1024.0f);
-    EXPECT_EQ(fireworks->particles[0].startPosition.y, 200.0f);
-
-    level.OnPointerMoved(windowWidth / 2, windowHeight / 2);
-    ASSERT_TRUE(level.GetTerrain()->HasPickHit());
-    const float x = level.GetTerrain()->GetPickX(), z = level.GetTerrain()->GetPickZ();
-    EXPECT_EQ(fireworks->particles[0].startPosition.x, x);
-    EXPECT_EQ(fireworks->particles[0].startPosition.z, z);
-    EXPECT_EQ(fireworks->particles[0].startPosition.y, level.GetHeightmap()->HeightAt(x, z));
-
-    app->ClearDebugLines();
-    EXPECT_EQ(level.LevelFrame(false), scene + 2 * 20) << "two triangles per particle";
-    const std::vector<std::string>& lines = app->GetDebugLines();
-    EXPECT_NE(
-        std::find(lines.begin(), lines.end(), "active particle emitters: 1, rendered particles: 20, size of vector: 1"),
-        lines.end());
-    app->ClearDebugLines();
-}
-
-// Without its terrain parameters and heightmap a level cannot be drawn: it
-// is refused whole, and its frame draws nothing.
-TEST_F(LevelGlTest, AMissingFolderGivesNoLevel) {
-    CBattleView level("Nowhere");
-    EXPECT_FALSE(level.IsLoaded());
-    EXPECT_EQ(level.GetObjects(), nullptr);
-    EXPECT_EQ(level.LevelFrame(false), 0);
-    EXPECT_TRUE(level.UnloadLevel());
-    ExpectReleased(level);
-}
 
 } // namespace

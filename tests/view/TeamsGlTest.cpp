@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -7,8 +6,6 @@
 
 #include "GlFixture.h"
 #include "TestSupport.h"
-#include "ui/Interface.h"
-#include "ui/LayoutFiles.h"
 #include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "view/BattleView.h"
@@ -26,103 +23,10 @@ constexpr int   heightmapSize = 129;
 constexpr float tileSize      = 64.0f;
 constexpr float risePerTile   = 8.0f;
 
-void PutLittleEndian(std::string& bytes, size_t offset, unsigned value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
+// A unit file with its hit points and headquarters flag.
+std::string UnitFile(int hitpoints, int isHeadquarter) {
+    return UnitFileText({{"hitpoints", std::to_string(hitpoints)}, {"isHeadquarter", std::to_string(isHeadquarter)}});
 }
-
-// A 24-bit BMP whose red channel holds min(2 * column, 255).
-std::string RampBitmap(int size) {
-    const int   rowBytes = (size * 3 + 3) / 4 * 4;
-    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLittleEndian(bytes, 2, static_cast<unsigned>(bytes.size()), 4);
-    PutLittleEndian(bytes, 10, 54, 4);
-    PutLittleEndian(bytes, 14, 40, 4);
-    PutLittleEndian(bytes, 18, static_cast<unsigned>(size), 4);
-    PutLittleEndian(bytes, 22, static_cast<unsigned>(size), 4);
-    PutLittleEndian(bytes, 26, 1, 2);
-    PutLittleEndian(bytes, 28, 24, 2);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
-            bytes[pixel + 2]   = static_cast<char>(std::min(2 * column, 255)); // BGR order
-        }
-    }
-    return bytes;
-}
-
-// A complete unit file; `leaveOut` names one key to drop.
-std::string UnitFile(int hitpoints, int isHeadquarter, const std::string& leaveOut = "",
-                     const std::string& notUsable = "") {
-    const std::vector<std::pair<std::string, std::string>> values = {
-        {"name", "Scout"},
-        {"filename", "scout.3ds"},
-        {"effectWheels", "wheels.xml"},
-        {"effectSmoke", "smoke.xml"},
-        {"effectFire", "fire.xml"},
-        {"effectAttack", "attack.xml"},
-        {"effectExplosion", "explosion.xml"},
-        {"soundMove", "move.wav"},
-        {"soundAttack", "shot.wav"},
-        {"soundExplosion", "boom.wav"},
-        {"hitpoints", std::to_string(hitpoints)},
-        {"startEffectSmoke", "601"},
-        {"startEffectFire", "302"},
-        {"startEffectAttack", "53"},
-        {"attack", "14"},
-        {"defense", "12"},
-        {"movement", "5"},
-        {"fireMin", "1"},
-        {"fireMax", "3"},
-        {"slopeMax", "25"},
-        {"speed", "1.5"},
-        {"isGeneral", "7"},
-        {"isHeadquarter", std::to_string(isHeadquarter)},
-        {"bonusAttack", "2"},
-        {"bonusDefense", "3"},
-        {"bonusMovement", "4"},
-        {"bonusFirerange", "6"},
-    };
-    std::string text;
-    for (const auto& value : values) {
-        if (value.first != leaveOut) {
-            text += "<" + value.first + ">" + value.second + "</" + value.first + ">\n";
-        }
-    }
-    return text + notUsable;
-}
-
-struct CEntry {
-    std::string file;
-    int         x, y, lookX, lookY;
-};
-
-std::string Entry(int number, const CEntry& entry, const std::string& leaveOut = "") {
-    const std::string n    = std::to_string(number);
-    std::string       text = "<" + n + ">";
-    auto              add  = [&](const char* key, const std::string& value) {
-        if (leaveOut != key) {
-            text += std::string("<") + key + ">" + value + "</" + key + ">";
-        }
-    };
-    add("filename", entry.file);
-    add("positionX", std::to_string(entry.x));
-    add("positionY", std::to_string(entry.y));
-    add("lookX", std::to_string(entry.lookX));
-    add("lookY", std::to_string(entry.lookY));
-    return text + "</" + n + ">\n";
-}
-
-std::string TeamFile(const std::string& units, const char* effect = "special.xml") {
-    return std::string("<effectSpecial>") + effect + "</effectSpecial>\n<units>\n" + units + "</units>\n";
-}
-
-const char* const fightFile = "<attackBonus>1.25</attackBonus><attackFactor>2</attackFactor><maxAttack>24</maxAttack>"
-                              "<minAttack>3</minAttack><maxDefense>30</maxDefense><minDefense>4</minDefense>"
-                              "<maxSlopeBonus>6</maxSlopeBonus>";
 
 // A GL context, a temporary working directory with the level's terrain and
 // three unit files: "light.xml" (100 hit points), "heavy.xml" (250) and the
@@ -134,7 +38,8 @@ protected:
         MakeFolders("TestLevel/Terrain");
         MakeFolders("units");
         WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=2048\nmaxheight=255\n");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", RampBitmap(heightmapSize));
+        WriteFile("TestLevel/Terrain/ter_heightmap.bmp",
+                  Bitmap(heightmapSize, [](int column, int) { return std::min(2 * column, 255); }));
         WriteFile("units/light.xml", UnitFile(100, 0));
         WriteFile("units/heavy.xml", UnitFile(250, 0));
         WriteFile("units/hq.xml", UnitFile(400, 1));
@@ -153,14 +58,6 @@ protected:
         return loaded;
     }
 
-    int CountTeam(int team) const {
-        int count = 0;
-        for (const CUnit& unit : match->GetUnits()) {
-            count += unit.team == team ? 1 : 0;
-        }
-        return count;
-    }
-
     // The level loads no objects here: unit i's model is object i.
     const CModelInstance& InstanceOf(int unit) const { return *level->GetObjects()->GetObjectByIndex(unit); }
 
@@ -169,84 +66,11 @@ protected:
     const CMatch*                match = nullptr;
 };
 
-struct CTeamRulesCase {
-    const char* label;
-    std::string team1; // empty: no file
-    bool        loaded;
-    int         team1Units;
-    int         team2Units; // team 2 always has one light unit at (20, 20)
-    bool        fightRead;
-    const char* logged; // a text expected in "log_error.txt", or nullptr
-};
-
-const CEntry a{"light.xml", 1, 1, 0, 1};
-const CEntry b{"heavy.xml", 2, 1, 0, 1};
-const CEntry c{"light.xml", 3, 1, 0, 1};
-
-const CTeamRulesCase teamRulesCases[] = {
-    {"all entries", TeamFile(Entry(0, a) + Entry(1, b) + Entry(2, c)), true, 3, 1, true, nullptr},
-    {"no units element", "<effectSpecial>special.xml</effectSpecial>\n", false, 0, 1, true, "no unit that can fight"},
-    {"numbers 0, 1, 3", TeamFile(Entry(0, a) + Entry(1, b) + Entry(3, c)), true, 2, 1, true, nullptr},
-    {"entry without lookY", TeamFile(Entry(0, a) + Entry(1, b, "lookY") + Entry(2, c)), true, 1, 1, true, nullptr},
-    {"entry without filename", TeamFile(Entry(0, a, "filename") + Entry(1, b)), false, 0, 1, true,
-     "unit entry 0 lacks a value"},
-    {"team 1 missing", "", false, 0, 0, false, nullptr},
-    {"no effectSpecial", "<units>" + Entry(0, a) + "</units>", false, 0, 0, false, nullptr},
-    {"unit file missing a key", TeamFile(Entry(0, a) + Entry(1, {"broken.xml", 5, 5, 0, 1}) + Entry(2, c)), true, 2, 1,
-     true, nullptr},
-    {"unit file missing", TeamFile(Entry(0, {"absent.xml", 5, 5, 0, 1}) + Entry(1, c)), true, 1, 1, true, nullptr},
-    {"column 32", TeamFile(Entry(0, {"light.xml", 32, 5, 0, 1}) + Entry(1, c)), true, 1, 1, true, "outside the board"},
-    {"row -1", TeamFile(Entry(0, {"light.xml", 4, -1, 0, 1}) + Entry(1, c)), true, 1, 1, true, "outside the board"},
-    {"occupied tile", TeamFile(Entry(0, a) + Entry(1, {"heavy.xml", 1, 1, 1, 0}) + Entry(2, c)), true, 2, 1, true,
-     "stands on unit 0"},
-};
-
-class TeamRulesGlTest : public TeamsGlTest, public ::testing::WithParamInterface<CTeamRulesCase> {};
-
-TEST_P(TeamRulesGlTest, LoadsTheEntriesTheRulesAdmit) {
-    const CTeamRulesCase& rules = GetParam();
-    WriteFile("units/broken.xml", UnitFile(100, 0, "bonusFirerange"));
-    if (!rules.team1.empty()) {
-        WriteFile("TestLevel/team1.xml", rules.team1);
-    }
-    WriteFile("TestLevel/team2.xml", TeamFile(Entry(0, {"light.xml", 20, 20, 0, -1})));
-    WriteFile("TestLevel/fight.xml", fightFile);
-    EXPECT_EQ(LoadLevel(), rules.loaded);
-    EXPECT_EQ(CountTeam(1), rules.team1Units);
-    EXPECT_EQ(CountTeam(2), rules.team2Units);
-    EXPECT_EQ(match->GetFightParams().attackFactor == 2.0f, rules.fightRead);
-    // Every loaded unit owns its tile, and no tile names a unit that is elsewhere.
-    int tilesWithUnits = 0;
-    for (int y = 0; y < CGridManager::gridSize; ++y) {
-        for (int x = 0; x < CGridManager::gridSize; ++x) {
-            const int unit = match->GetBoard().GetTile(x, y).unit;
-            if (unit != -1) {
-                ++tilesWithUnits;
-                EXPECT_EQ(match->GetOrigin(unit), std::make_pair(x, y));
-            }
-        }
-    }
-    EXPECT_EQ(tilesWithUnits, match->GetUnitCount());
-    // A unit that failed to load leaves no model instance behind.
-    EXPECT_EQ(level->GetObjects()->GetCount(), match->GetUnitCount());
-    if (rules.logged != nullptr) {
-        EXPECT_NE(ReadFile("log_error.txt").find(rules.logged), std::string::npos) << ReadFile("log_error.txt");
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(TeamFiles, TeamRulesGlTest, ::testing::ValuesIn(teamRulesCases),
-                         [](const ::testing::TestParamInfo<CTeamRulesCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return name;
-                         });
-
-TEST_F(TeamsGlTest, UnitsStandOnTheirTilesAndCountIntoTheirTeam) {
+TEST_F(TeamsGlTest, FiguresStandOnTheirUnitsTiles) {
     WriteFile("TestLevel/team1.xml",
-              TeamFile(Entry(0, {"light.xml", 3, 7, 0, 1}) + Entry(1, {"hq.xml", 9, 2, 1, 0}), "special_team1.xml"));
-    WriteFile("TestLevel/team2.xml", TeamFile(Entry(0, {"heavy.xml", 30, 31, 0, -1})));
+              TeamFileText(TeamEntry(0, {"light.xml", 3, 7, 0, 1}) + TeamEntry(1, {"hq.xml", 9, 2, 1, 0}),
+                           "special_team1.xml"));
+    WriteFile("TestLevel/team2.xml", TeamFileText(TeamEntry(0, {"heavy.xml", 30, 31, 0, -1})));
     ASSERT_TRUE(LoadLevel());
     ASSERT_EQ(match->GetUnitCount(), 3);
     EXPECT_EQ(match->GetBoard().GetTile(3, 7).unit, 0);
@@ -264,9 +88,6 @@ TEST_F(TeamsGlTest, UnitsStandOnTheirTilesAndCountIntoTheirTeam) {
     EXPECT_FLOAT_EQ(body.GetScale(), CUnitFigures::unitScale);
     EXPECT_EQ(body.GetUnitIndex(), 0);
 
-    EXPECT_EQ(match->GetStartHitpoints(1), 100 + 400);
-    EXPECT_EQ(match->GetStartHitpoints(2), 250);
-    EXPECT_EQ(match->GetMaxHitpoints(), 400);
     CUnitLook look;
     ASSERT_TRUE(level->GetFigures()->GetUnitLook(2, look));
     EXPECT_EQ(look.team, 2);
@@ -303,8 +124,8 @@ class FacingGlTest : public TeamsGlTest, public ::testing::WithParamInterface<CF
 
 TEST_P(FacingGlTest, TurnsToTheLookTileAndTiltsToTheSlope) {
     const CFacingCase& facing = GetParam();
-    WriteFile("TestLevel/team1.xml", TeamFile(Entry(0, {"light.xml", 10, 10, facing.lookX, facing.lookY}) +
-                                              Entry(1, {"hq.xml", 20, 10, facing.lookX, facing.lookY})));
+    WriteFile("TestLevel/team1.xml", TeamFileText(TeamEntry(0, {"light.xml", 10, 10, facing.lookX, facing.lookY}) +
+                                                  TeamEntry(1, {"hq.xml", 20, 10, facing.lookX, facing.lookY})));
     LoadLevel();
     ASSERT_EQ(match->GetUnitCount(), 2);
     const CModelInstance& unit = InstanceOf(0);
@@ -333,89 +154,11 @@ TEST_F(TeamsGlTest, AUnitWhoseModelIsNotA3dsFileStaysWithoutAModel) {
     std::string text = UnitFile(100, 0);
     text.replace(text.find("scout.3ds"), 9, "scout.obj");
     WriteFile("units/odd.xml", text);
-    WriteFile("TestLevel/team1.xml", TeamFile(Entry(0, {"odd.xml", 10, 10, 0, 1})));
+    WriteFile("TestLevel/team1.xml", TeamFileText(TeamEntry(0, {"odd.xml", 10, 10, 0, 1})));
     LoadLevel();
     EXPECT_EQ(match->GetUnitCount(), 1);
     EXPECT_EQ(level->GetObjects()->GetCount(), 0);
     EXPECT_NE(ReadFile("log_error.txt").find("scout.obj"), std::string::npos);
-}
-
-// A player's clicks and keys, step by step, with what shows afterwards. Red
-// (team 1) starts with two units and its headquarters; Blue has one unit
-// far away. Turn messages start with a frame and run until "settle".
-struct CPlayStep {
-    enum Action { frame, settle, click, space, cancel };
-    Action      action;
-    int         x, y;     // the clicked tile
-    int         team;     // to move afterwards
-    int         selected; // unit, -1 none
-    const char* notice;   // the line shown
-    const char* message;  // the running message, "" none
-};
-
-const CPlayStep playSteps[] = {
-    {CPlayStep::frame, 0, 0, 1, -1, "", "Red's turn"},
-    {CPlayStep::space, 0, 0, 1, -1, "", "Red's turn"}, // held while the message runs
-    {CPlayStep::settle, 0, 0, 1, -1, "", ""},
-    {CPlayStep::click, 3, 3, 1, 0, "", ""},
-    {CPlayStep::click, 5, 3, 1, 1, "", ""}, // another ready unit: selected instead
-    {CPlayStep::click, 20, 20, 1, 1, "The unit cannot drive there this turn", ""},
-    {CPlayStep::cancel, 0, 0, 1, -1, "The unit cannot drive there this turn", ""},
-    {CPlayStep::click, 20, 20, 1, -1, "That unit belongs to the other team", ""},
-    {CPlayStep::space, 0, 0, 1, -1, "2 units ready: press again to end the turn", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "", ""},
-    {CPlayStep::frame, 0, 0, 2, -1, "", "Blue's turn"},
-    {CPlayStep::space, 0, 0, 2, -1, "", "Blue's turn"}, // a double tap ends no second turn
-    {CPlayStep::settle, 0, 0, 2, -1, "", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "1 unit ready: press again to end the turn", ""},
-    {CPlayStep::click, 20, 20, 2, 3, "", ""}, // selecting asks again
-    {CPlayStep::cancel, 0, 0, 2, -1, "", ""},
-    {CPlayStep::space, 0, 0, 2, -1, "1 unit ready: press again to end the turn", ""},
-};
-
-TEST_F(TeamsGlTest, ClicksAndKeysSayWhyNothingHappenedAndNeverSkipATurn) {
-    CLayoutFiles().Write();
-    WriteFile("TestLevel/team1.xml", TeamFile(Entry(0, {"light.xml", 3, 3, 0, 1}) +
-                                              Entry(1, {"light.xml", 5, 3, 0, 1}) + Entry(2, {"hq.xml", 1, 1, 0, 1})));
-    WriteFile("TestLevel/team2.xml",
-              TeamFile(Entry(0, {"light.xml", 20, 20, 0, -1}) + Entry(1, {"hq.xml", 25, 25, 0, -1})));
-    uint64_t seed = 1;
-    while (CMatch::FirstTeamOf(seed) != 1) {
-        ++seed;
-    }
-    ASSERT_TRUE(LoadLevel(seed));
-    level->ShowTurnMessage();
-    CInterface& hud  = *level->GetInterface();
-    int         step = 0;
-    for (const CPlayStep& play : playSteps) {
-        switch (play.action) {
-        case CPlayStep::frame:
-            level->LevelFrame(false);
-            break;
-        case CPlayStep::settle: {
-            CHudState later;
-            later.frameTime = 0.5f;
-            for (int frames = 0; frames < 20 && hud.IsMessageRunning(); ++frames) {
-                hud.Draw(later);
-            }
-            break;
-        }
-        case CPlayStep::click:
-            level->ClickTile(play.x, play.y);
-            break;
-        case CPlayStep::space:
-            level->OnFireMode();
-            break;
-        case CPlayStep::cancel:
-            level->OnCancel();
-            break;
-        }
-        SCOPED_TRACE("step " + std::to_string(step++));
-        EXPECT_EQ(level->GetCurrentTeam(), play.team);
-        EXPECT_EQ(level->GetSelectedUnit(), play.selected);
-        EXPECT_EQ(level->GetNotice(), play.notice);
-        EXPECT_EQ(hud.IsMessageRunning() ? hud.GetMessage().GetText() : "", play.message);
-    }
 }
 
 } // namespace

@@ -1,39 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "rules/RulesBoard.h"
-#include "audio/AudioTools.h"
-#include "audio/UnitSounds.h"
 #include "fx/ParticleFiles.h"
 #include "fx/ParticleSystem.h"
 #include "ai/NearestAttackPlayer.h"
 #include "view/UnitFigures.h"
 
-// The units' figures as the battle view shows them: walks, effects and
-// sounds after what the match reports, with a real particle system (no
-// textures, no drawing) and the real sound layer mixing into SDL's "disk"
-// driver.
+// The units' figures as the battle view shows them: walks and effects after
+// what the match reports, with a real particle system (no textures, no
+// drawing).
 namespace {
 
 using namespace RulesBoard;
 
-void Wait(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// A match on the made-up board with figures for its units; each unit's
-// media names the effects w, s, f, a, e.xml and its move sound.
+// A match on the made-up board with figures for its units (and no sound);
+// each unit's media names the effects w, s, f, a, e.xml.
 class CFiguredBoard : public CBoard {
 public:
-    explicit CFiguredBoard(CParticleSystem* particles = nullptr, CSoundLibrary* sound = nullptr)
-        : particleSystem(particles), soundLibrary(sound) {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-    }
+    explicit CFiguredBoard(CParticleSystem* particles = nullptr) : particleSystem(particles) {}
 
     int Add(const UnitTraits& traits, int team, int x, int y, const CUnitMedia& media) {
         const int unit = AddUnit(traits, team, x, y);
@@ -42,7 +30,7 @@ public:
     }
     // Figures for every unit added so far.
     CUnitFigures& Show() {
-        figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, soundLibrary);
+        figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, nullptr);
         figures->AddFigures(setups);
         return *figures;
     }
@@ -69,63 +57,21 @@ public:
 
 private:
     CParticleSystem*        particleSystem;
-    CSoundLibrary*          soundLibrary;
     std::vector<CUnitSetup> setups;
 };
 
-CUnitMedia Media(const char* soundMove = "m.wav") {
+CUnitMedia Media() {
     CUnitMedia media;
     media.effectWheels      = "w.xml";
     media.effectSmoke       = "s.xml";
     media.effectFire        = "f.xml";
     media.effectAttack      = "a.xml";
     media.effectExplosion   = "e.xml";
-    media.soundMove         = soundMove;
     media.speed             = 1.0f;
     media.startEffectSmoke  = 600;
     media.startEffectFire   = 300;
     media.startEffectAttack = 50;
     return media;
-}
-
-// Channel 0 loops the move sound from the order to the arrival. A second
-// unit's move takes the channel over, and the first one arriving does not
-// silence it; only the last mover's arrival does.
-TEST(UnitEffects, TheMoveLoopPlaysFromTheOrderToTheArrivalOfTheLastMover) {
-    CSoundLibrary sound;
-    CFiguredBoard b(nullptr, &sound);
-    audio_tools::UseDiskAudio(b.folder.Path());
-    ASSERT_TRUE(sound.Init(audio_tools::mixRate, 32));
-    MakeFolders("sounds");
-    // Engine beats with a pause in each loop, so that every beat is heard on its own.
-    audio_tools::WriteTone("sounds/quiet.wav", 0.08, 0.2, 0.03);
-    audio_tools::WriteTone("sounds/loud.wav", 0.08, 0.6, 0.03);
-    const int     near        = b.Add(UnitTraits(), 1, 5, 5, Media("quiet.wav"));
-    const int     far         = b.Add(UnitTraits(), 1, 5, 10, Media("loud.wav"));
-    CUnitFigures& figures     = b.Show();
-    constexpr int moveChannel = CUnitSounds::moveChannel;
-
-    figures.StartWalk(near, {{5, 5}, {6, 5}});
-    EXPECT_TRUE(sound.IsPlaying(moveChannel)) << "the order starts the loop";
-    Wait(0.2);
-    figures.StartWalk(far, b.match->FindPath(far, 10, 10));
-    Wait(0.2);
-    for (int frame = 0; frame < 3; ++frame) {
-        figures.Update(0.2f); // 100 units a frame: one tile takes three frames to come to rest
-    }
-    ASSERT_FALSE(figures.IsWalking(near));
-    ASSERT_TRUE(figures.IsWalking(far));
-    EXPECT_TRUE(sound.IsPlaying(moveChannel)) << "the first unit's arrival silenced the second one's loop";
-    Wait(0.2);
-    ASSERT_TRUE(b.Settle(0.2f));
-    EXPECT_FALSE(sound.IsPlaying(moveChannel)) << "the last arrival stops the loop";
-    Wait(0.1);
-
-    sound.Close();
-    std::vector<int> heard =
-        audio_tools::HeardSequence(ReadFile("mixed.raw"), {0.2 / std::sqrt(2.0), 0.6 / std::sqrt(2.0)});
-    heard.erase(std::unique(heard.begin(), heard.end()), heard.end());
-    EXPECT_EQ(heard, (std::vector<int>{0, 1})) << "the first unit's beats, then the second one's in their place";
 }
 
 // Emitters told apart by their particle counts; those that restart loop
@@ -148,32 +94,6 @@ std::vector<int> EmitterCounts(const CParticleSystem& particles) {
 
 bool IsDeleted(const CParticleSystem& particles, int id) {
     return particles.GetEmitter(id) != nullptr && particles.GetEmitter(id)->deleted;
-}
-
-// The wheel dust starts with the move and restarts where the unit has got
-// to; even after a one-tile move it runs for its whole second, then ends.
-TEST(UnitEffects, WheelDustFollowsTheUnitAndEndsAfterItsSecond) {
-    CParticleSystem particles(nullptr);
-    CFiguredBoard   b(&particles);
-    WriteUnitEffects();
-    const int unit = b.Add(UnitTraits(), 1, 5, 5, Media());
-    b.AddUnit(UnitTraits(), 2, 20, 20);
-    b.Show();
-    b.Play(CCommand::Move(unit, 6, 5));
-    const int wheels = 0;
-    ASSERT_EQ(EmitterCounts(particles), std::vector<int>{5});
-    EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, 5.5f * tileSize);
-
-    b.figures->Update(0.1f);
-    EXPECT_EQ(particles.GetEmitter(wheels)->particles[0].startPosition.x, b.figures->GetPosition(unit).x)
-        << "the dust restarts under the unit";
-    ASSERT_TRUE(b.Settle(0.1f));
-    EXPECT_TRUE(particles.GetEmitter(wheels)->particles[0].startAgain) << "the unit has arrived within the second";
-    b.figures->Update(1.0f);
-    EXPECT_FALSE(particles.GetEmitter(wheels)->particles[0].startAgain);
-    particles.Update(1.0f);
-    particles.Update(0.0f);
-    EXPECT_TRUE(IsDeleted(particles, wheels)) << "the last dust has settled";
 }
 
 // One shot that destroys the defender: both muzzle flashes, smoke on the
