@@ -20,13 +20,6 @@ int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
 }
 
-// Small noise whose amplitude grows along the columns, so the geometric
-// errors differ between patches and a camera sees several detail levels.
-int GrowingNoise(int row, int column) {
-    const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
-    return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
-}
-
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     app->options.displayLists = false;
     Build(257, Hills, false);
@@ -123,10 +116,10 @@ int HolesBelowOutline(const CPicture& picture) {
     for (int x = 0; x < picture.width; ++x) {
         int top = -1;
         for (int y = picture.height - 1; y >= 0 && top < 0; --y) {
-            top = TerrainSceneTest::IsWhite(picture, x, y) ? -1 : y;
+            top = TerrainSceneTest::IsWhite(picture.At(x, y)) ? -1 : y;
         }
         for (int y = 0; y < top; ++y) {
-            holes += TerrainSceneTest::IsWhite(picture, x, y) ? 1 : 0;
+            holes += TerrainSceneTest::IsWhite(picture.At(x, y)) ? 1 : 0;
         }
     }
     return holes;

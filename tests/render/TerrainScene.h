@@ -35,19 +35,14 @@ public:
         return CHeightmap(size, samples, mapWidth, mapHeight);
     }
 
-    static bool IsWhite(const CPicture& picture, int x, int y) {
-        const uint8_t* pixel = picture.At(x, y);
-        return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250;
-    }
+    static bool IsWhite(const uint8_t* pixel) { return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250; }
+    static int  CountWhite(const CPicture& picture) { return picture.Count(IsWhite); }
 
-    static int CountWhite(const CPicture& picture) {
-        int white = 0;
-        for (int y = 0; y < picture.height; ++y) {
-            for (int x = 0; x < picture.width; ++x) {
-                white += IsWhite(picture, x, y) ? 1 : 0;
-            }
-        }
-        return white;
+    // Small noise whose amplitude grows along the columns, so the geometric
+    // errors differ between patches and a camera sees several detail levels.
+    static int GrowingNoise(int row, int column) {
+        const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
+        return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
     }
 
 protected:

@@ -15,11 +15,6 @@ int GentleHills(int row, int column) {
     return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
 }
 
-int Noise(int row, int column) {
-    const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
-    return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
-}
-
 // A flat plain with a wall across rows 192..208 (world z 1536..1664).
 int Wall(int row, int) {
     return row >= 192 && row <= 208 ? 255 : 0;
@@ -88,7 +83,7 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
 // With every tile set, the overlay draws exactly the terrain's triangles,
 // whatever mix of detail levels the view gives.
 TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
-    Build(Noise);
+    Build(GrowingNoise);
     for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
         LookFrom(eye, CVector3(1024, 100, 1100));
         for (int row = 0; row < 32; ++row) {

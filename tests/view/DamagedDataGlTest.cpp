@@ -88,11 +88,9 @@ class DamagedDataGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        MakeFolders("TestLevel/Terrain");
+        WriteTestLevel("maxwidth=320\nmaxheight=255\n", Bitmap(samples));
         MakeFolders("TestLevel/Skydome");
         MakeFolders("units");
-        WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"));
         level = std::make_unique<CBattleView>("TestLevel");
@@ -125,6 +123,9 @@ struct CLoader {
 };
 
 const std::vector<CLoader>& Loaders() {
+    const auto loadTexture = [](CBattleView& level, const std::string& path) {
+        return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
+    };
     static const std::vector<CLoader> loaders = {
         {"UnitFile", "units/scout.xml", FileKind::text, [] { return UnitFile("ball.3ds"); },
          [](CBattleView&, const std::string& path) { return CUnitFile().Load(path.c_str()); },
@@ -144,15 +145,7 @@ const std::vector<CLoader>& Loaders() {
              return objects.LoadObjects() && objects.GetCount() == 1;
          },
          "CWorldObjects::LoadObjects: Couldn't load object list", true},
-        {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text,
-         [] {
-             std::string tiles = "<tiles>\n";
-             for (int n = 0; n < CGridManager::tileCount; ++n) {
-                 const std::string number = std::to_string(n);
-                 tiles += "<" + number + "><usable>1</usable><terrainID>0</terrainID></" + number + ">\n";
-             }
-             return tiles + "</tiles>\n";
-         },
+        {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text, UsableTilesText,
          [](CBattleView& level, const std::string& path) {
              const CGridManager grid(path.c_str(), level.GetHeightmap());
              return grid.GetTile(0, 0).terrainType == 0;
@@ -162,15 +155,9 @@ const std::vector<CLoader>& Loaders() {
          [] { return std::string("maxwidth=320\nmaxheight=255\n"); },
          [](CBattleView&, const std::string& path) { return CTerrainParams().Load(path.c_str()); },
          "CTerrainParams::Load: ", false},
-        {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); },
-         [](CBattleView& level, const std::string& path) {
-             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
-         },
+        {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); }, loadTexture,
          "CTextureManager::LoadTexture: Couldn't load texture", false},
-        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image, [] { return Targa(8); },
-         [](CBattleView& level, const std::string& path) {
-             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
-         },
+        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image, [] { return Targa(8); }, loadTexture,
          "CTextureManager::LoadTexture: Couldn't load texture", false},
         {"Model", "objects/crate.3ds", FileKind::model, [] { return ReadFile("objects/ball.3ds"); },
          [](CBattleView& level, const std::string& path) {
@@ -278,10 +265,12 @@ TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
 }
 
 TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
-    WriteFile("TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "0") +
-                                           ObjectEntry(1, "ball.3ds", "-2") + ObjectEntry(2, "ball.3ds", "1e30") +
-                                           ObjectEntry(3, "ball.3ds", "1.5") + ObjectEntry(4, "ball.3ds", "1e-9") +
-                                           "</objects>\n");
+    std::string list   = "<objects>\n";
+    int         number = 0;
+    for (const char* scale : {"0", "-2", "1e30", "1.5", "1e-9"}) {
+        list += ObjectEntry(number++, "ball.3ds", scale);
+    }
+    WriteFile("TestLevel/objects.xml", list + "</objects>\n");
     CWorldObjects objects("TestLevel\\objects.xml", level->GetTextures(), level->GetHeightmap());
     EXPECT_TRUE(objects.LoadObjects());
     ASSERT_EQ(objects.GetCount(), 1) << "only the sound scale is placed, and the list goes on after a skip";
@@ -289,10 +278,6 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_TRUE(std::isfinite(objects.GetObjectByIndex(0)->GetRadius()));
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
 }
-
-} // namespace
-
-namespace {
 
 // Each class of damage a level pack may hold: the damaged file, the loader
 // that meets it, and the line that names it, once.
