@@ -40,7 +40,13 @@ protected:
         CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
     }
 
-    // The colour at a world position (x, z) in the top-down view.
+    // The colour at a tile's centre, or a world position (x, z), in the
+    // top-down view.
+    std::vector<int> TileColour(int column, int row) const {
+        float x = 0, z = 0;
+        TileCentre(column, row, x, z);
+        return ColourAt(x, z);
+    }
     std::vector<int> ColourAt(float x, float z) const {
         const int     column = static_cast<int>(x / mapWidth * windowWidth);
         const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
@@ -50,33 +56,31 @@ protected:
     }
 };
 
+// Tiles set before this frame are coloured (a tile beyond the map clamped
+// to its edge), their neighbours are not; the next frame draws nothing.
 TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
     Build(GentleHills);
+    const std::vector<int> red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
     for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
         app->options.renderMode     = renderMode;
         app->options.frustumCulling = false;
         LookDown();
-        const std::vector<int> red{255, 0, 0};
-        const std::vector<int> green{0, 255, 0};
-        const std::vector<int> black{0, 0, 0};
         terrain->SetTileColour(3, 5, 255, 0, 0, 255);
         terrain->SetTileColour(4, 8, 0, 255, 0, 255);   // first column and row of patch (1, 2): strips
         terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
         EXPECT_GT(DrawTiles(), 0);
-        float x = 0, z = 0;
-        TileCentre(3, 5, x, z);
-        EXPECT_EQ(ColourAt(x, z), red) << "mode " << renderMode;
         // Near the corner of tile (4, 8), where only the strips cover it.
         EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
-        TileCentre(31, 0, x, z);
-        EXPECT_EQ(ColourAt(x, z), green) << "mode " << renderMode;
-        for (const auto& tile : {std::vector<int>{2, 5}, {3, 4}, {4, 5}, {5, 8}}) {
-            TileCentre(tile[0], tile[1], x, z);
-            EXPECT_EQ(ColourAt(x, z), black) << "tile " << tile[0] << "," << tile[1] << " mode " << renderMode;
+        const struct {
+            int                     column, row;
+            const std::vector<int>& colour;
+        } tiles[] = {{3, 5, red}, {31, 0, green}, {2, 5, black}, {3, 4, black}, {4, 5, black}, {5, 8, black}};
+        for (const auto& tile : tiles) {
+            EXPECT_EQ(TileColour(tile.column, tile.row), tile.colour)
+                << "tile " << tile.column << "," << tile.row << " mode " << renderMode;
         }
         EXPECT_EQ(DrawTiles(), 0) << "nothing was set for this frame";
-        TileCentre(3, 5, x, z);
-        EXPECT_EQ(ColourAt(x, z), black) << "mode " << renderMode;
+        EXPECT_EQ(TileColour(3, 5), black) << "mode " << renderMode;
     }
 }
 
