@@ -58,7 +58,7 @@ struct UploadCase {
     const char* label;
     const char* output;
     bool        sgiMipmap;
-    bool        topRowFirst; // ImageMagick's TGA rows are stored top row first
+    bool        grey; // a grey TGA: black, 100 / 200, white; else red, green / blue, white
 };
 
 class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface<UploadCase> {};
@@ -66,8 +66,9 @@ class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface
 INSTANTIATE_TEST_SUITE_P(Paths, TextureUpload,
                          ::testing::Values(UploadCase{"BmpBuildMipmaps", "bmp3:q.bmp", false, false},
                                            UploadCase{"BmpGenerateMipmap", "bmp3:q.bmp", true, false},
-                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, true},
-                                           UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, true}),
+                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, false},
+                                           UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, false},
+                                           UploadCase{"GreyTgaAsLuminance", "tga:q.tga", false, true}),
                          [](const ::testing::TestParamInfo<UploadCase>& info) {
                              return std::string(info.param.label);
                          });
@@ -80,7 +81,11 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
         GTEST_SKIP() << "no GL_SGIS_generate_mipmap here";
     }
     GetApp()->options.sgiMipmap = param.sgiMipmap;
-    MakeQuadrantImage(param.output);
+    if (param.grey) {
+        ASSERT_TRUE(ConvertRawImage({0, 100, 200, 255}, "gray", 2, 2, param.output));
+    } else {
+        MakeQuadrantImage(param.output);
+    }
     const std::string file = std::string(param.output).substr(std::string(param.output).find(':') + 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     CTextureManager manager;
@@ -94,13 +99,17 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
 
     manager.ApplyFilter(textureFilterNearest, mipmapOff); // nearest, no mip-maps: exact texels
     const CPicture picture = DrawFullWindow(texture);
-    // BMP rows are bottom-up, so the picture's top row ends at t = 1.
-    const int top    = param.topRowFirst ? windowHeight / 4 : 3 * windowHeight / 4;
-    const int bottom = windowHeight - top, left = windowWidth / 4, right = 3 * windowWidth / 4;
-    EXPECT_TRUE(picture.Is(left, top, 255, 0, 0));
-    EXPECT_TRUE(picture.Is(right, top, 0, 255, 0));
-    EXPECT_TRUE(picture.Is(left, bottom, 0, 0, 255));
-    EXPECT_TRUE(picture.Is(right, bottom, 255, 255, 255));
+    // The picture's top row ends at t = 1: BMP rows are stored bottom-up,
+    // ImageMagick's TGA rows top row first.
+    const int     top    = file == "q.tga" ? windowHeight / 4 : 3 * windowHeight / 4;
+    const int     bottom = windowHeight - top, left = windowWidth / 4, right = 3 * windowWidth / 4;
+    const uint8_t quadrants[2][4][3] = {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}},
+                                        {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}};
+    const int     places[4][2]       = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        EXPECT_TRUE(picture.Is(places[quadrant][0], places[quadrant][1], quadrants[param.grey][quadrant], 0))
+            << "quadrant " << quadrant;
+    }
 
     glBindTexture(GL_TEXTURE_2D, texture);
     GLint levelOneWidth = 0, wrap = 0;
@@ -110,18 +119,6 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
     EXPECT_EQ(levelOneWidth, 1);
     EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(TextureGlTest, GreyTgaUploadsAsLuminance) {
-    ASSERT_TRUE(ConvertRawImage({0, 100, 200, 255}, "gray", 2, 2, "tga:grey.tga"));
-    CTextureManager manager;
-    const GLuint    texture = manager.LoadTexture("grey.tga", false);
-    ASSERT_NE(texture, 0u);
-    manager.ApplyFilter(textureFilterNearest, mipmapOff);
-    const CPicture picture = DrawFullWindow(texture);
-    EXPECT_TRUE(picture.Is(windowWidth / 4, windowHeight / 4, 0, 0, 0));
-    EXPECT_TRUE(picture.Is(3 * windowWidth / 4, windowHeight / 4, 100, 100, 100));
-    EXPECT_TRUE(picture.Is(3 * windowWidth / 4, 3 * windowHeight / 4, 255, 255, 255));
 }
 
 // Clear deletes every texture object, and loading after it starts a fresh cache.
