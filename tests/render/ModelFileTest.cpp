@@ -1,7 +1,5 @@
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>

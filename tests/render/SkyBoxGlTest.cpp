@@ -7,8 +7,6 @@
 #include "GlFixture.h"
 #include "ImageTools.h"
 #include "TestSupport.h"
-#include "app/Application.h"
-#include "render/Sea.h"
 #include "render/SkyBox.h"
 #include "render/TextureManager.h"
 

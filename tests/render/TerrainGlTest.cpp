@@ -4,8 +4,6 @@
 #include <GL/freeglut.h>
 
 #include <cmath>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 #include <GL/glext.h>
 
 #include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "ImageTools.h"

@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 #include <GL/glu.h>
 
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "TerrainScene.h"

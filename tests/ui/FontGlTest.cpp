@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "platform/GlyphLists.h"
 #include "render/GlState.h"
 #include "ui/Font.h"

@@ -2,11 +2,9 @@
 #include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
-#include "rules/GridManager.h"
 #include "core/Heightmap.h"
 #include "view/BattleView.h"
 #include "rules/UnitFile.h"
