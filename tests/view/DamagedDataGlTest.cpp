@@ -253,12 +253,11 @@ TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
                                                      {"speed", "1e39"}}));
     CUnitFile file;
     ASSERT_TRUE(file.Load("units\\odd.xml"));
-    const CUnit* unit = &file.GetUnit();
-    EXPECT_EQ(unit->hitpoints, CUnitLimits::minHitpoints);
-    EXPECT_EQ(unit->maxHitpoints, CUnitLimits::minHitpoints);
-    EXPECT_EQ(unit->defense, CUnitLimits::maxStrength);
-    EXPECT_EQ(unit->attack, 0);
-    EXPECT_EQ(unit->movement, CUnitLimits::maxRange);
+    // The bounds themselves are the limits' own tests; here: loading applies them.
+    EXPECT_EQ(file.GetUnit().hitpoints, CUnitLimits::minHitpoints);
+    EXPECT_EQ(file.GetUnit().maxHitpoints, CUnitLimits::minHitpoints) << "the maximum follows the bounded value";
+    EXPECT_EQ(file.GetUnit().defense, CUnitLimits::maxStrength) << "a number beyond int";
+    EXPECT_EQ(file.GetUnit().movement, CUnitLimits::maxRange);
     EXPECT_FLOAT_EQ(file.GetMedia().speed, CUnitLimits::maxSpeed);
     EXPECT_EQ(CountLinesWith(Log(), "CUnitLimits: units\\odd.xml: "), 5) << Log();
 }
