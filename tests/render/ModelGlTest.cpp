@@ -126,25 +126,4 @@ INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
                                            PathCase{"ImmediateLists", renderImmediate, true}),
                          [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
-// A second load replaces the meshes, buffers and lists; a failed one leaves
-// an empty model that draws nothing.
-TEST_F(ModelGlTest, LoadingAgainRebuildsTheMeshesBuffersAndLists) {
-    ASSERT_TRUE(ModelTools::ExportModel("objects", "single",
-                                        ModelTools::BoxObj("plain", "red", -3, -1, 0, -1, 1, 2, 1, 1), boxesMtl));
-    CModel model("objects\\single.3ds", &textures);
-    ASSERT_EQ(model.GetMeshCount(), 1u);
-    ASSERT_TRUE(model.Load("objects\\boxes.3ds"));
-    ASSERT_EQ(model.GetMeshCount(), 2u);
-    for (const bool failed : {false, true}) {
-        for (RenderMode mode : {renderBufferObjects, renderVertexArrays, renderImmediate}) {
-            int          triangles = -1;
-            const Census census    = Count(DrawIn(model, mode, true, &triangles));
-            EXPECT_EQ(triangles, failed ? 0 : 2 * boxFaces) << "render mode " << mode;
-            EXPECT_EQ(census.red > 1000 && census.blue > 300, !failed) << "render mode " << mode;
-        }
-        EXPECT_FALSE(model.Load("objects\\gone.3ds"));
-        EXPECT_EQ(model.GetMeshCount(), 0u) << "a failed load leaves the model empty";
-    }
-}
-
 } // namespace

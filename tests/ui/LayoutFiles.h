@@ -129,13 +129,10 @@ public:
     }
 
     CLayoutFile& File(const std::string& key) {
-        for (CLayoutFile& file : files) {
-            if (file.key == key) {
-                return file;
-            }
-        }
-        ADD_FAILURE() << "no layout file " << key;
-        return files.front();
+        const auto found =
+            std::find_if(files.begin(), files.end(), [&](const CLayoutFile& file) { return file.key == key; });
+        EXPECT_NE(found, files.end()) << "no layout file " << key;
+        return found != files.end() ? *found : files.front();
     }
 
     void Write() const {

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -22,6 +21,7 @@
 #include "platform/MessageBox.h"
 #include "core/BmpHandler.h"
 #include "render/Model.h"
+#include "render/ImageTools.h"
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
@@ -35,17 +35,6 @@
 namespace {
 
 constexpr int samples = 33; // one terrain patch
-
-// An uncompressed 24-bit TGA of one colour.
-std::string Targa(int size) {
-    std::string bytes(18 + static_cast<size_t>(size) * size * 3, '\x50');
-    std::memset(&bytes[0], 0, 18);
-    bytes[2] = 2;
-    PutLittleEndian(bytes, 12, static_cast<uint32_t>(size), 2);
-    PutLittleEndian(bytes, 14, static_cast<uint32_t>(size), 2);
-    bytes[16] = 24;
-    return bytes;
-}
 
 // A triangle with its first vertex at x = farX, as 3DS bytes.
 std::string TriangleModel(float farX) {
@@ -156,8 +145,12 @@ const std::vector<CLoader>& Loaders() {
          "CTerrainParams::Load: ", false},
         {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); }, loadTexture,
          "CTextureManager::LoadTexture: Couldn't load texture", false},
-        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image, [] { return Targa(8); }, loadTexture,
-         "CTextureManager::LoadTexture: Couldn't load texture", false},
+        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image,
+         [] {
+             ConvertRawImage(std::vector<uint8_t>(8 * 8 * 3, 0x50), "rgb", 8, 8, "tga:sky.tga");
+             return ReadFile("sky.tga");
+         },
+         loadTexture, "CTextureManager::LoadTexture: Couldn't load texture", false},
         {"Model", "objects/crate.3ds", FileKind::model, [] { return ReadFile("objects/ball.3ds"); },
          [](CBattleView& level, const std::string& path) {
              return CModel(path.c_str(), level.GetTextures()).GetMeshCount() > 0;
