@@ -80,7 +80,8 @@ protected:
 };
 
 // Values no game gives (a bar far longer than the screen, a unit above the
-// largest maximum) still make bars within the range of positions.
+// largest maximum, no starting strength) still make bars within the range of
+// positions.
 TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
     files.File("hoverunit").Set("maxlength", "2147483647");
     files.File("fontregular").Set("lineheight", "2147483647");
@@ -89,11 +90,13 @@ TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
     state.activeTile.unit    = 0;
     state.units[0].hitpoints = 2000000000;
     state.maxHitpoints       = 1;
-    state.startHitpoints[0] = state.startHitpoints[1] = 0; // no division by zero
-    Build();
-    for (size_t index = 0; index < list.GetCount(); ++index) {
-        for (const auto& corner : list.GetItem(index).corners) {
-            EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+    for (const int start : {1000, 0}) { // 0: no team-strength bars, and no division by zero
+        state.startHitpoints[0] = state.startHitpoints[1] = start;
+        Build();
+        for (size_t index = 0; index < list.GetCount(); ++index) {
+            for (const auto& corner : list.GetItem(index).corners) {
+                EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+            }
         }
     }
 }
