@@ -70,36 +70,16 @@ std::string StateSnapshot() {
     }
     glActiveTexture(activeUnit);
     glClientActiveTexture(clientUnit);
-    for (const CStateEntry& entry : {ON(GL_DEPTH_TEST),
-                                     ON(GL_CULL_FACE),
-                                     ON(GL_BLEND),
-                                     ON(GL_LIGHTING),
-                                     ON(GL_LIGHT0),
-                                     ON(GL_COLOR_MATERIAL),
-                                     ON(GL_RESCALE_NORMAL),
-                                     ON(GL_VERTEX_PROGRAM_ARB),
-                                     ON(GL_FOG),
-                                     ON(GL_VERTEX_ARRAY),
-                                     ON(GL_NORMAL_ARRAY),
-                                     ON(GL_COLOR_ARRAY),
-                                     VALUE(GL_MATRIX_MODE, 1),
-                                     VALUE(GL_BLEND_SRC, 1),
-                                     VALUE(GL_BLEND_DST, 1),
-                                     VALUE(GL_DEPTH_FUNC, 1),
-                                     VALUE(GL_DEPTH_WRITEMASK, 1),
-                                     VALUE(GL_CULL_FACE_MODE, 1),
-                                     VALUE(GL_SHADE_MODEL, 1),
-                                     VALUE(GL_ARRAY_BUFFER_BINDING, 1),
-                                     VALUE(GL_ELEMENT_ARRAY_BUFFER_BINDING, 1),
-                                     VALUE(GL_MODELVIEW_STACK_DEPTH, 1),
-                                     VALUE(GL_PROJECTION_STACK_DEPTH, 1),
-                                     VALUE(GL_ATTRIB_STACK_DEPTH, 1),
-                                     VALUE(GL_CLIENT_ATTRIB_STACK_DEPTH, 1),
-                                     VALUE(GL_LINE_WIDTH, 1),
-                                     VALUE(GL_POLYGON_MODE, 2),
-                                     VALUE(GL_CURRENT_COLOR, 4),
-                                     VALUE(GL_MODELVIEW_MATRIX, 16),
-                                     VALUE(GL_PROJECTION_MATRIX, 16)}) {
+    // clang-format off
+    for (const CStateEntry& entry : {ON(GL_DEPTH_TEST), ON(GL_CULL_FACE), ON(GL_BLEND), ON(GL_LIGHTING), ON(GL_LIGHT0),
+             ON(GL_COLOR_MATERIAL), ON(GL_RESCALE_NORMAL), ON(GL_VERTEX_PROGRAM_ARB), ON(GL_FOG), ON(GL_VERTEX_ARRAY),
+             ON(GL_NORMAL_ARRAY), ON(GL_COLOR_ARRAY), VALUE(GL_MATRIX_MODE, 1), VALUE(GL_BLEND_SRC, 1),
+             VALUE(GL_BLEND_DST, 1), VALUE(GL_DEPTH_FUNC, 1), VALUE(GL_DEPTH_WRITEMASK, 1), VALUE(GL_CULL_FACE_MODE, 1),
+             VALUE(GL_SHADE_MODEL, 1), VALUE(GL_ARRAY_BUFFER_BINDING, 1), VALUE(GL_ELEMENT_ARRAY_BUFFER_BINDING, 1),
+             VALUE(GL_MODELVIEW_STACK_DEPTH, 1), VALUE(GL_PROJECTION_STACK_DEPTH, 1), VALUE(GL_ATTRIB_STACK_DEPTH, 1),
+             VALUE(GL_CLIENT_ATTRIB_STACK_DEPTH, 1), VALUE(GL_LINE_WIDTH, 1), VALUE(GL_POLYGON_MODE, 2),
+             VALUE(GL_CURRENT_COLOR, 4), VALUE(GL_MODELVIEW_MATRIX, 16), VALUE(GL_PROJECTION_MATRIX, 16)}) {
+        // clang-format on
         ReadState(text, entry);
     }
     GLfloat diffuse[4] = {};
@@ -123,8 +103,8 @@ protected:
         const StateCase& test            = GetParam();
         app->options.renderMode          = test.renderMode;
         app->options.displayLists        = test.displayLists;
+        app->options.debugInfo           = true;
         app->options.vertexBufferObjects = app->options.multitexture = app->options.vertexShader = test.capabilities;
-        app->options.debugInfo                                                                   = true;
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(8.0f, "paint"),
                                             "newmtl paint\nKd 0.2 0.3 0.4\n"));
         CopyCelPrograms();
@@ -139,9 +119,8 @@ protected:
             return true;
         });
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 160.0f, 160.0f);
-        const int unit = objects->AddObject("ball.3ds");
-        objects->PlaceOnGround(unit, 120.0f, 140.0f);
-        objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+        objects->PlaceOnGround(objects->AddObject("ball.3ds"), 120.0f, 140.0f);
+        objects->GetObjectByIndex(1)->SetUnitIndex(0);
         layout.File("comment").Set("turnteam1", "%n%s%s turn"); // a message text is never a format
         layout.Write();
         hud = std::make_unique<CInterface>("Interface\\interface.xml", windowWidth, windowHeight);

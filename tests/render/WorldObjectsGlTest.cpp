@@ -17,8 +17,7 @@
 // draw passes show for plain objects and cel-shaded units.
 namespace {
 
-constexpr float sphereRadius  = 2.5f; // the model's radius is the integer 2
-const uint8_t   background[3] = {0, 255, 0};
+constexpr float sphereRadius = 2.5f; // the model's radius is the integer 2
 
 // 33 x 33 samples over 320 world units: the ground rises along x, one sample
 // unit per column, so heights are easy to predict.
@@ -53,18 +52,13 @@ protected:
         return std::make_unique<CWorldObjects>("objects.xml", &textures, heightmap.get());
     }
 
-    // The left half of the window shows x < 0, the right half x > 0, seen
-    // from +z; the fixed light comes from (1, 1, 1).
-    CPicture Draw(const CWorldObjects& objects, int* triangles = nullptr) const {
-        glViewport(0, 0, windowWidth, windowHeight);
-        const float clear[3] = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
-        ClearAndLook(clear, CView{{0, 0, 20}, {0, 0, 0}, 0.0, 8.0, 1.0, 100.0});
+    // Seen from +z on green; the fixed light comes from (1, 1, 1).
+    CPicture Draw(const CWorldObjects& objects, int& triangles) const {
+        const float green[3] = {0, 1, 0};
+        ClearAndLook(green, CView{{0, 0, 20}, {0, 0, 0}, 0.0, 8.0, 1.0, 100.0});
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_CULL_FACE);
-        const int drawn = objects.Draw(CWorldObjects::passAll);
-        if (triangles != nullptr) {
-            *triangles = drawn;
-        }
+        triangles = objects.Draw(CWorldObjects::passAll);
         return CPicture::Read();
     }
 
@@ -163,15 +157,15 @@ TEST_F(WorldObjectsGlTest, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLig
     EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos);
     CModelInstance* unit = objects->GetObjectByIndex(objects->AddObject("ball.3ds"));
     unit->SetUnitIndex(0);
-    const auto shown     = [](const uint8_t* p) { return p[0] != background[0] || p[1] != background[1]; };
+    const auto shown     = [](const uint8_t* p) { return p[0] != 0 || p[1] != 255; };
     const int  faces     = static_cast<int>(unit->GetModel()->GetData().GetMeshes()[0].faces.size());
     int        triangles = 0;
-    EXPECT_GT(Draw(*objects, &triangles).Count(shown), 2000);
+    EXPECT_GT(Draw(*objects, triangles).Count(shown), 2000);
     EXPECT_EQ(triangles, 2 * faces) << "shaded and as its outline";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     look.hitPoints = 0;
     objects->GetObjectByIndex(objects->AddObject("ball.3ds"))->SetPresent(false);
-    EXPECT_EQ(Draw(*objects, &triangles).Count(shown), 0);
+    EXPECT_EQ(Draw(*objects, triangles).Count(shown), 0);
     EXPECT_EQ(triangles, 0);
     EXPECT_EQ(objects->GetCount(), 2);
 }
