@@ -109,53 +109,36 @@ TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
 TEST_F(HudPanelsTest, HoverPanelCorrectionsAndPreviews) {
     const CAttackPreview attack{CAttackPreview::attack, 0, 2, 50, 120, 750, 280};
     const CAttackPreview boost{CAttackPreview::boost, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1};
-    const int            fifth = hitpointsY - 5 * row, sixth = hitpointsY - 6 * row;
+    const int y1 = hitpointsY - row, y2 = y1 - row, y3 = y2 - row, y4 = y3 - row, y5 = y4 - row, y6 = y5 - row;
     const struct {
         int                  selected, tileUnit, activeX;
         CAttackPreview       preview;
         std::vector<CTextAt> texts;
     } cases[] = {
+        // clang-format off
         {0, -1, 7, {}, {{valueX, 160, "Tank (Red)"}}}, // its current tile, empty in the grid
-        {0,
-         0,
-         3,
-         {},
-         {{labelX, hitpointsY, "none"}, {valueX, 160, ""}}}, // its origin tile, which the grid still gives it
-        {0, 0, 7, {}, {{valueX, 160, "Tank (Red)"}}},        // not moved yet: origin and current tile agree
+        {0, 0, 3, {}, {{labelX, hitpointsY, "none"}, {valueX, 160, ""}}}, // its origin tile, still its own in the grid
+        {0, 0, 7, {}, {{valueX, 160, "Tank (Red)"}}},  // not moved yet: origin and current tile agree
         {-1, -1, 7, {}, {{labelX, hitpointsY, "none"}, {valueX, 160, ""}}},
-        {0,
-         2,
-         3,
-         attack,
-         {{valueX, 160, "Jeep (Blue)"},
-          {labelX, fifth, "Blue Jeep"},
-          {valueX, fifth, "400 - 120 = 280"},
-          {labelX, sixth, "Red Tank"},
-          {valueX, sixth, "800 - 50 = 750"}}},
-        {0, 2, 3, {CAttackPreview::attack, 0, 2, 50, 420, 750, -20}, {{valueX, fifth, "400 - 420: destroyed"}}},
-        {0, 3, 3, attack, {{labelX, fifth, ""}, {labelX, sixth, ""}}},
-        {0,
-         1,
-         3,
-         boost,
-         {{valueX, hitpointsY - row, "5 -> 7"},
-          {valueX, hitpointsY - 2 * row, "3 + 1"},
-          {valueX, hitpointsY - 3 * row, "4"},
-          {valueX, hitpointsY - 4 * row, "1 / 4 -> 1 / 5"},
-          {labelX, fifth, "Boost given"}}},
+        {0, 2, 3, attack, {{valueX, 160, "Jeep (Blue)"}, {labelX, y5, "Blue Jeep"}, {valueX, y5, "400 - 120 = 280"},
+                           {labelX, y6, "Red Tank"}, {valueX, y6, "800 - 50 = 750"}}},
+        {0, 2, 3, {CAttackPreview::attack, 0, 2, 50, 420, 750, -20}, {{valueX, y5, "400 - 420: destroyed"}}},
+        {0, 3, 3, attack, {{labelX, y5, ""}, {labelX, y6, ""}}},
+        {0, 1, 3, boost, {{valueX, y1, "5 -> 7"}, {valueX, y2, "3 + 1"}, {valueX, y3, "4"},
+                          {valueX, y4, "1 / 4 -> 1 / 5"}, {labelX, y5, "Boost given"}}},
+        // clang-format on
     };
     state.units[2].hitpoints    = 400;
     state.units[1].boostDefense = 1;
     for (const auto& test : cases) {
         SCOPED_TRACE("selected " + std::to_string(test.selected) + ", tile unit " + std::to_string(test.tileUnit) +
                      ", pointer x " + std::to_string(test.activeX));
-        state.selectedUnit    = test.selected;
-        state.selectedX       = 7;
-        state.selectedY       = 5;
-        state.activeX         = test.activeX;
-        state.activeY         = 5;
-        state.activeTile.unit = test.tileUnit;
-        state.preview         = test.preview;
+        state.selectedUnit = test.selected;
+        state.selectedX    = 7;
+        state.activeX      = test.activeX;
+        state.selectedY = state.activeY = 5;
+        state.activeTile.unit           = test.tileUnit;
+        state.preview                   = test.preview;
         Build();
         ExpectTexts(test.texts);
     }

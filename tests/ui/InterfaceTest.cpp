@@ -19,25 +19,15 @@ struct CResolveCase {
 };
 
 TEST(InterfaceResolveTest, PositionsFollowTheirAlignment) {
+    // clang-format off
     const CResolveCase xCases[] = {
-        {"100", "RIGHT", 924, 700},
-        {"100", "MIDDLE", 612, 500},
-        {"100", "LEFT", 100, 100},
-        {"100", "", 100, 100},
-        {"100", "right", 924, 700},
-        {"100", " RIGHT", 100, 100},
-        {" 100", "RIGHT", 924, 700},
-        {"MAX_X", "", 1024, 800},
-        {"MAX_X", "RIGHT", 0, 0},
-        {"max_x", "middle", 1536, 1200},
-        {" MAX_X", "", 0, 0},
-        {"-30", "MIDDLE", 482, 370},
-        {"12abc", "", 12, 12},
-        {"abc", "RIGHT", 1024, 800},
-        {"+7", "", 7, 7},
+        {"100", "RIGHT", 924, 700}, {"100", "MIDDLE", 612, 500}, {"100", "LEFT", 100, 100}, {"100", "", 100, 100},
+        {"100", "right", 924, 700}, {"100", " RIGHT", 100, 100}, {" 100", "RIGHT", 924, 700}, {"MAX_X", "", 1024, 800},
+        {"MAX_X", "RIGHT", 0, 0}, {"max_x", "middle", 1536, 1200}, {" MAX_X", "", 0, 0}, {"-30", "MIDDLE", 482, 370},
+        {"12abc", "", 12, 12}, {"abc", "RIGHT", 1024, 800}, {"+7", "", 7, 7},
         {"99999999999999", "RIGHT", -1000000, -1000000},
-        {"0000000000000001000", "", 0, 0}, // cut to 15 characters first
-    };
+        {"0000000000000001000", "", 0, 0}}; // cut to 15 characters first
+    // clang-format on
     const CResolveCase yCases[] = {
         {"40", "", 728, 560},       {"40", "LOWER", 40, 40},  {"40", "MIDDLE", 344, 260}, {"40", "lower", 40, 40},
         {"40", " LOWER", 728, 560}, {" 40", "LOWER", 40, 40}, {"MAX_Y", "", 0, 0},        {"MAX_Y", "LOWER", 768, 600},
