@@ -33,11 +33,9 @@ class TeamsGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp(); // records the boxes: the unit models do not exist
-        MakeFolders("TestLevel/Terrain");
+        WriteTestLevel("maxwidth=2048\nmaxheight=255\n",
+                       Bitmap(heightmapSize, [](int column, int) { return std::min(2 * column, 255); }));
         MakeFolders("units");
-        WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=2048\nmaxheight=255\n");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp",
-                  Bitmap(heightmapSize, [](int column, int) { return std::min(2 * column, 255); }));
         WriteFile("units/light.xml", UnitFile(100, 0));
         WriteFile("units/heavy.xml", UnitFile(250, 0));
         WriteFile("units/hq.xml", UnitFile(400, 1));
@@ -85,9 +83,7 @@ TEST_F(TeamsGlTest, FiguresStandOnTheirUnitsTiles) {
 
     CUnitLook look;
     ASSERT_TRUE(level->GetFigures()->GetUnitLook(2, look));
-    EXPECT_EQ(look.team, 2);
-    EXPECT_EQ(look.hitPoints, 250);
-    EXPECT_FALSE(look.done);
+    EXPECT_TRUE(look.team == 2 && look.hitPoints == 250 && !look.done);
     EXPECT_FALSE(level->GetFigures()->GetUnitLook(3, look));
 }
 
