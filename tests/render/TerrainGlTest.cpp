@@ -34,10 +34,8 @@ public:
 
     static CHeightmap MakeHeightmap(int size, const HeightFunction& height) {
         std::vector<int> samples(static_cast<size_t>(size) * size);
-        for (int row = 0; row < size; ++row) {
-            for (int column = 0; column < size; ++column) {
-                samples[static_cast<size_t>(row) * size + column] = height(row, column);
-            }
+        for (size_t index = 0; index < samples.size(); ++index) {
+            samples[index] = height(static_cast<int>(index / size), static_cast<int>(index % size));
         }
         return CHeightmap(size, samples, mapWidth, mapHeight);
     }
@@ -306,27 +304,18 @@ TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
     }
 }
 
-int Flat(int, int) {
-    return 50;
-}
-
-// One raised sample at an odd row and column of the first patch: the coarse
-// levels skip it, so both errors are its height over the plain.
-int Spike(int row, int column) {
-    return row == 5 && column == 7 ? 90 : 50;
-}
-
-// Both coarse levels leave out the spike: its height over the plain is their
-// error. Detail follows the distance over that error: level 0 while distance /
-// 120 is below it; flat patches are always coarse.
+// One raised sample at an odd row and column of the first patch: both coarse
+// levels leave it out, so its height over the plain is their error. Detail
+// follows the distance over that error: level 0 while distance / 120 is
+// below it; flat patches are always coarse.
 TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetTheDetail) {
     app->options.displayLists   = false;
     app->options.frustumCulling = false;
-    Build(65, Flat, false);
+    Build(65, [](int, int) { return 50; });
     for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
         EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(patch).error[2], 0.0f);
     }
-    Build(65, Spike, false);
+    Build(65, [](int row, int column) { return row == 5 && column == 7 ? 90 : 50; });
     const CTerrainPatch &first = terrain->GetPatchByIndex(0), &second = terrain->GetPatchByIndex(1);
     const float          error = 40.0f * heightmap->GetHeightScale(); // 62.7 world units
     EXPECT_FLOAT_EQ(first.error[0], 0.0f);
