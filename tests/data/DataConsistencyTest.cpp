@@ -114,7 +114,7 @@ TEST_P(ContentTest, PlacedObjectsFitTheTerrainUnderThem) {
     const std::map<std::string, std::set<int>> allowed = {
         {"pine.3ds", {0, 1}}, {"oak.3ds", {0, 1}}, {"house.3ds", {0}}, {"rock.3ds", {2, 6}}};
     CXmlFile file;
-    ASSERT_TRUE(DataFiles::OpenXml(file, std::string(GetParam()) + "\\objects.xml") && file.EnterElement("objects"));
+    ASSERT_TRUE(file.Open((std::string(GetParam()) + "\\objects.xml").c_str(), 0) && file.EnterElement("objects"));
     int count = 0;
     for (; file.EnterSubElement(count); ++count) {
         const std::string name = DataFiles::Text(file, "filename");

@@ -21,6 +21,15 @@ namespace {
 
 using DataFiles::Text;
 
+// The interface index's sub-files, each an element of the layout.
+const char* const layoutKeys[] = {"fontregular", "fonthead", "fontfinish", "font3d", "boxes",
+                                  "terrain", "selectedunit", "hoverunit", "hitpoints", "curteam",
+                                  "endturn", "fpscounter", "finish", "pxinfos", "comment"};
+
+bool OpenXml(CXmlFile& file, const std::string& gamePath) {
+    return file.Open(gamePath.c_str(), 0);
+}
+
 class CReferences {
 public:
     void Add(const std::string& source, const std::string& gamePath) { names.insert({gamePath, source}); }
@@ -56,7 +65,6 @@ public:
 
     // Through the game's own readers of team and unit files.
     void CollectTeams() {
-        const DataFiles::CInDataFolder inData;
         for (int team = 1; team <= 2; ++team) {
             const std::string path = "TestLevel\\team" + std::to_string(team) + ".xml";
             Add("the game", path);
@@ -88,7 +96,7 @@ public:
 
     void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, path) || !file.EnterElement(list)) {
+        if (!OpenXml(file, path) || !file.EnterElement(list)) {
             return;
         }
         for (int n = 0; file.EnterSubElement(n); ++n) {
@@ -103,12 +111,10 @@ public:
 
     void CollectInterface() {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, "Interface\\interface.xml")) {
+        if (!OpenXml(file, "Interface\\interface.xml")) {
             return;
         }
-        for (const char* key :
-             {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
-              "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
+        for (const char* key : layoutKeys) {
             // Sub-files are opened as "interface\%s", in lower case.
             Add("interface.xml", "interface\\" + Text(file, key));
         }
@@ -116,7 +122,7 @@ public:
 
     void CollectMusic() {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, "music\\playlist.xml")) {
+        if (!OpenXml(file, "music\\playlist.xml")) {
             return;
         }
         for (const char* key : {"intro", "end", "bridge"}) {
@@ -135,7 +141,7 @@ public:
         }
         for (const std::string& effect : effects) {
             CXmlFile file;
-            if (DataFiles::OpenXml(file, effect)) {
+            if (OpenXml(file, effect)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -144,8 +150,7 @@ public:
     void CollectModelTextures() {
         for (const std::string& model : models) {
             Add("a unit, object or editor list", "objects\\" + model);
-            const DataFiles::CInDataFolder inData;
-            CModelFile                     file;
+            CModelFile file;
             file.LoadFile(("objects\\" + model).c_str());
             for (const CModelMaterial& material : file.GetMaterials()) {
                 if (!material.textureFile.empty()) {
@@ -171,7 +176,8 @@ public:
 };
 
 TEST(DataReferencesTest, EveryNamedFileExists) {
-    CReferences references;
+    const DataFiles::CDataLinks inData;
+    CReferences                 references;
     references.CollectAll();
     ASSERT_GT(references.names.size(), 120u) << "the collection found too little; is data/ generated?";
     for (const auto& [path, source] : references.names) {
@@ -183,18 +189,16 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
 // The shipped interface through the game's own reader, which stores an
 // element only when its file holds every key the element needs.
 TEST(DataReferencesTest, EveryInterfaceElementLoads) {
-    const DataFiles::CInDataFolder inData;
-    CInterfaceLayout               layout;
+    const DataFiles::CDataLinks inData;
+    CInterfaceLayout            layout;
     ASSERT_TRUE(CInterfaceLayoutReader(1024, 768).Load("Interface\\interface.xml", layout));
-    for (const char* element :
-         {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
-          "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
+    for (const char* element : layoutKeys) {
         EXPECT_TRUE(LayoutElementLoaded(layout, element)) << element << " lacks a key";
     }
     // The box list ends at its first incomplete entry: every entry must load.
     CXmlFile index, boxes;
-    ASSERT_TRUE(DataFiles::OpenXml(index, "Interface\\interface.xml"));
-    ASSERT_TRUE(DataFiles::OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
+    ASSERT_TRUE(OpenXml(index, "Interface\\interface.xml"));
+    ASSERT_TRUE(OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
     int entries = 0;
     while (boxes.EnterSubElement(entries)) {
         boxes.LeaveSubElement();
@@ -206,14 +210,14 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
 // Every effect file loads (the reader needs every key) with a known type and
 // particles that live and can be seen.
 TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
-    int particleFiles = 0;
+    const DataFiles::CDataLinks inData;
+    int                         particleFiles = 0;
     for (const std::string& path : DataFiles::FilesEndingWith(".xml")) {
         if (path.rfind("particles/", 0) != 0) {
             continue;
         }
         ++particleFiles;
-        const DataFiles::CInDataFolder inData;
-        CParticleEffect                effect;
+        CParticleEffect effect;
         ASSERT_TRUE(CParticleFile::Load(path.c_str(), effect)) << path << " lacks a key";
         EXPECT_NE(effect.GetType(), CParticleEffect::typeUnknown) << path << " has type '" << effect.typeName << "'";
         EXPECT_GT(effect.count, 0) << path;

@@ -10,16 +10,9 @@
 # lengths. Then the game is watched as a replay: the replay lines appear,
 # p pauses, "," steps back (the lines change) and "." forward (they are as
 # before); t takes over, which begins a new log with the commands shown.
-data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 match="$(dirname "$program")/ridgeline-match"
-
-for entry in "$data"/*; do
-    case "$(basename "$entry")" in
-    saves | log_*.txt | gfxconfig.ini) ;;
-    *) ln -s "$entry" . ;;
-    esac
-done
+link_data
 mkdir saves
 "$match" --data . --seed 3 --random 20 --quiet --record full.log >/dev/null || fail "no recorded game"
 log=saves/2000-01-01_00-00-00.log
