@@ -135,13 +135,25 @@ press() {
     xdotool key "$@"
 }
 
+# Waits for the program's end and expects exit code 0 ($*: what ended it).
+exits_ok() {
+    wait_for_exit
+    [ "$exit_code" = 0 ] || fail "$* ended the program with $exit_code"
+}
 # Presses the keys that end the game in its window, expects exit code 0 and
 # reports success.
 end_game() {
     press "$game" "$@"
-    wait_for_exit
-    [ "$exit_code" = 0 ] || fail "$* ended the game with $exit_code"
+    exits_ok "$*"
     echo "ok"
+}
+# Moves the pointer and waits until it is there. A move with --sync onto
+# the pointer's own position would wait for motion that never comes (15 s),
+# as after the game's first frame, which centres the pointer.
+move_to() { # px py
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X $Y" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
 }
 
 # The value of a key in gfxconfig.ini, or "(missing)".
@@ -202,7 +214,7 @@ within() {
     while [ "$SECONDS" -lt "$end" ]; do
         "$@" && return 0
         kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.5
+        sleep 0.3
     done
     return 1
 }

@@ -101,8 +101,7 @@ sleep 0.5
 [ -z "${KEEP_SHOTS:-}" ] || import -window root -crop 640x480+0+0 +repage "$KEEP_SHOTS/editor-painted.png"
 
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the editor with $exit_code"
+exits_ok "Escape"
 cp "$objects" objects.saved
 cp "$tiles" tiles.saved
 
@@ -112,8 +111,7 @@ save
 cmp -s "$objects" objects.saved || fail "objects.xml changed across a restart: $(diff objects.saved "$objects" | head)"
 cmp -s "$tiles" tiles.saved || fail "terrain.xml changed across a restart: $(diff tiles.saved "$tiles" | head)"
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the second start with $exit_code"
+exits_ok "Escape"
 grep -q 'CEditor' log_error.txt 2>/dev/null && fail "the editor logged errors"
 [ -e "$objects.tmp" ] || [ -e "$tiles.tmp" ] && fail "a temporary file was left behind"
 echo "ok"

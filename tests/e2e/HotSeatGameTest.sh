@@ -72,11 +72,7 @@ pixel() { # team x y -> "px py" of the tile's centre in the window at the team's
     [ "$3" = 1 ] || fail "tile is not usable"
     echo "$1 $2"
 }
-printf 'fullscreen=0\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\n' >gfxconfig.ini
-start_program
-dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-press "$dialog" Return
-game="$(wait_for_window Game)" || fail "no Game window"
+start_game 'fullscreen=0\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\n'
 
 # Tiles and the display's rectangles for the window's size.
 eval "$(xdotool getwindowgeometry --shell "$game")"
@@ -120,28 +116,6 @@ orange='r > 0.6 && g > 0.25 && g < 0.75 && b < 0.25 && r > g + 0.25'
 red='r > 0.5 && g < 0.25 && b < 0.25'
 above() { awk -v value="$1" -v limit="$2" 'BEGIN { exit !(value > limit) }'; }
 
-# Waits up to the given seconds for a check; frames are slow under load.
-within() {
-    local seconds="$1"
-    shift
-    local end=$((SECONDS + seconds))
-    while [ "$SECONDS" -lt "$end" ]; do
-        "$@" && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended"
-        sleep 0.3
-    done
-    return 1
-}
-# Moves the pointer and waits until it is there. A move with --sync onto
-# the pointer's own position would wait for motion that never comes (15 s),
-# as after the game's first frame, which centres the pointer.
-move_to() { # px py
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell)"
-    if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
-        xdotool mousemove --sync "$1" "$2"
-    fi
-}
 level_shown() {
     shot
     above "$(convert shot.png -colorspace Gray -format '%[fx:mean]' info:)" 0.15
@@ -340,6 +314,5 @@ click_tile 1 $general
 sleep 2
 kill -0 "$pid" 2>/dev/null || fail "a click beside the finish button ended the program"
 click_at $finish_at
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "the finish button ended the game with $exit_code"
+exits_ok "the finish button"
 echo "ok"

@@ -9,7 +9,7 @@
 # windows (all at 0,0) neither cover nor steal input from one another. The
 # settings file is written beforehand: Return in the dialog starts at once.
 #
-#   MissingDataTest.sh PROGRAM [PROJECTOR]           the whole matrix
+#   MissingDataTest.sh PROGRAM [PROJECTOR]           the matrix
 #   MissingDataTest.sh PROGRAM --case FOLDER         one case (internal)
 script="$(realpath "$0")"
 source "$(dirname "$0")/Common.sh"
@@ -69,31 +69,17 @@ for model in pine tank; do
     [ -f "$data/objects/$model.3ds" ] || fail "data/objects/$model.3ds missing: build once so the generator writes it"
 done
 
-# The files of the cases: one of each kind the game reads, removed and
-# truncated (RIDGELINE_FULL_MATRIX=1: every file of the small families and
-# a sample of the large ones, which takes a quarter of an hour).
+# The files of the cases: one of each kind the game reads, removed and truncated.
 cd "$data"
-if [ -n "${RIDGELINE_FULL_MATRIX:-}" ]; then
-    mapfile -t files < <(
-        find . -type f \( -path './TestLevel/*' -o -path './Terrain/*' -o -path './units/*' -o -path './Interface/*' \
-            -o -path './particles/*' -o -path './shader/*' -o -name 'playlist.xml' -o -name 'editor.xml' \) \
-            ! -name 'terrain_*' | sort
-        ls TestLevel/Terrain/terrain_*.bmp | sed -n '1p;$p' | sed 's|^|./|'
-        printf './objects/%s\n' tank.3ds pine.3ds headquarters.3ds camo.bmp leaves.bmp
-        find ./sounds -type f -name 'tank*' | sort
-        find ./music -type f ! -name '*.xml' | sort | head -n 1
-    )
-else
-    files=(TestLevel/Terrain/ter_params.ini TestLevel/Terrain/ter_heightmap.bmp TestLevel/Terrain/terrain.xml
-        "$(ls TestLevel/Terrain/terrain_*.bmp | head -n 1)" TestLevel/Terrain/sea.bmp TestLevel/Skydome/top.tga
-        TestLevel/team1.xml TestLevel/objects.xml TestLevel/fight.xml Terrain/terraintypes.xml units/tank.xml
-        objects/tank.3ds objects/camo.bmp objects/editor.xml Interface/interface.xml Interface/fontregular.xml
-        particles/explosion.xml particles/smoke.tga "$(ls shader/* | head -n 1)" sounds/tank_shot.wav
-        music/playlist.xml "$(ls music/*.wav | head -n 1)")
-fi
+files=(TestLevel/Terrain/ter_params.ini TestLevel/Terrain/ter_heightmap.bmp TestLevel/Terrain/terrain.xml
+    "$(ls TestLevel/Terrain/terrain_*.bmp | head -n 1)" TestLevel/Terrain/sea.bmp TestLevel/Skydome/top.tga
+    TestLevel/team1.xml TestLevel/objects.xml TestLevel/fight.xml Terrain/terraintypes.xml units/tank.xml
+    objects/tank.3ds objects/camo.bmp objects/editor.xml Interface/interface.xml Interface/fontregular.xml
+    particles/explosion.xml particles/smoke.tga "$(ls shader/* | head -n 1)" sounds/tank_shot.wav
+    music/playlist.xml "$(ls music/*.wav | head -n 1)")
 cd "$work"
 for file in "${files[@]}"; do
-    [ -f "$data/${file#./}" ] || fail "data/${file#./} is missing: the sample names files the game no longer has?"
+    [ -f "$data/$file" ] || fail "data/$file is missing: the sample names files the game no longer has?"
 done
 
 settings='fullscreen=0\ndebuginfo=1\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\ntxtcompression=1\nsound=1\n'
@@ -104,14 +90,14 @@ for file in "${files[@]}"; do
         mkdir "$folder"
         # Links to the shipped files; only the broken one is a file of its own.
         while IFS= read -r entry; do cp -rs "$entry" "$folder/"; done < <(data_folders)
-        target="$folder/${file#./}"
+        target="$folder/$file"
         rm "$target"
         if [ "$kind" = truncated ]; then
-            size="$(stat -c %s "$data/${file#./}")"
-            head -c "$((size / 2))" "$data/${file#./}" >"$target"
+            size="$(stat -c %s "$data/$file")"
+            head -c "$((size / 2))" "$data/$file" >"$target"
         fi
         printf "$settings" >"$folder/gfxconfig.ini"
-        echo "$kind ${file#./}" >"$folder/case"
+        echo "$kind $file" >"$folder/case"
         cases+=("$folder")
     done
 done

@@ -55,10 +55,12 @@ waiting_shown() { grab "$1" && above "$(mean "$1" 400 40 120 205 '(r > 0.8 && g 
 pid=$hostpid
 within 60 waiting_shown 0 || fail "the host does not say that it waits for a player"
 
-open_side join "$hostwin"
-joinwin=$window joinpid=$pid
-xdotool windowmove "$joinwin" 640 0
-pid=$joinpid
+join_side() {
+    open_side join "$hostwin"
+    joinwin=$window joinpid=$pid
+    xdotool windowmove "$joinwin" 640 0
+}
+join_side
 
 # Whether red outweighs blue under the terrain panel's text: the colour of
 # the team to move (the expression's values are clamped to 0..1).
@@ -71,15 +73,6 @@ within 60 same_team || fail "the two windows do not show the same game (host: te
 first="$(team_on 0)"
 echo "both windows: team $first to move"
 
-# Moves the pointer (a move with --sync onto where it is would wait for
-# motion that never comes).
-move_to() { # px py
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell)"
-    if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
-        xdotool mousemove --sync "$1" "$2"
-    fi
-}
 # The end-turn button of a window (its label at 245..395 x 44..64 of the window).
 end_turn_click() { # x offset
     move_to $(($1 + 320)) 55
@@ -112,9 +105,7 @@ kill -9 "$joinpid"
 wait "$joinpid" 2>/dev/null || true
 pid=$hostpid
 within 30 waiting_shown 0 || fail "the host does not say that it waits for Blue to come back"
-open_side join "$hostwin"
-joinwin=$window joinpid=$pid
-xdotool windowmove "$joinwin" 640 0
+join_side
 within 60 same_team || fail "the restarted side does not show the host's game"
 [ "$(team_on 0)" = "$first" ] || fail "the restarted side shows another team to move"
 grep -q "network: playing team 2; [2-9][0-9]* commands so far" join/log_info.txt ||
@@ -124,8 +115,7 @@ echo "the restarted side took up its log"
 # Escape on the joining side ends it; the host says Blue left.
 move_to 960 240
 xdotool key Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the joining side with $exit_code"
+exits_ok "Escape on the joining side"
 pid=$hostpid
 within 20 waiting_shown 0 || fail "the host does not say that Blue left"
 grep -q "Blue left the game" host/log_error.txt || fail "the host's log does not say that Blue left"
@@ -135,6 +125,5 @@ commands() { grep -v -E '^(ridgeline-log|rules|level|seed|team[12]|start) ' "$1"
 [ "$(commands host)" = "$(commands join)" ] || fail "the two logs differ"
 move_to 320 240
 xdotool key Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the host with $exit_code"
+exits_ok "Escape on the host"
 echo "ok"
