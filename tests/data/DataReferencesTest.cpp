@@ -22,9 +22,9 @@ namespace {
 using DataFiles::Text;
 
 // The interface index's sub-files, each an element of the layout.
-const char* const layoutKeys[] = {"fontregular", "fonthead", "fontfinish", "font3d", "boxes",
-                                  "terrain", "selectedunit", "hoverunit", "hitpoints", "curteam",
-                                  "endturn", "fpscounter", "finish", "pxinfos", "comment"};
+const char* const layoutKeys[] = {"fontregular", "fonthead",     "fontfinish", "font3d",    "boxes",
+                                  "terrain",     "selectedunit", "hoverunit",  "hitpoints", "curteam",
+                                  "endturn",     "fpscounter",   "finish",     "pxinfos",   "comment"};
 
 bool OpenXml(CXmlFile& file, const std::string& gamePath) {
     return file.Open(gamePath.c_str(), 0);
