@@ -1,20 +1,14 @@
-// Where the tiles of a level appear in the game's window at a team's view,
-// for end-to-end scripts that click tiles as a player would.
-//
-// Usage (working directory: the game's data folder):
+// Where a level's tiles and the display's parts appear in the game's window,
+// for end-to-end scripts that click and look as a player would. Run in the
+// game's data folder; the window is 640 x 480 unless given.
 //   ridgeline-tile-projector --team N [width height]
-// Prints one line per tile whose centre lies in the window, at least
-// `margin` pixels from every edge (the edge-scroll band):
+// One line per tile whose centre lies in the window outside the edge-scroll
+// band, at team N's own view (where the game's camera rests at each of N's
+// turns) with the game's projection (45 degrees, near 1, far 8000):
 //   x y windowX windowY usable terrainType slopeDegrees height
-// windowX and windowY are pixels from the window's top left corner, as the
-// pointer reports them. The camera is at team N's own view of the level's
-// teams, where the game's camera comes to rest at each of N's turns; the
-// projection is the game's (45 degrees, near 1, far 8000).
-//
 //   ridgeline-tile-projector --hud [width height]
-// Prints where the heads-up display puts what a script clicks or looks at,
-// read from the interface files as the game reads them, as rectangles in
-// window pixels from the top left corner (both corners inside):
+// The rectangles of what a script clicks or looks at, read from the
+// interface files as the game reads them (window pixels, both corners inside):
 //   endturn x0 y0 x1 y1       the end-turn button
 //   preview x0 y0 x1 y1       the lines an attack preview adds to the panel of
 //                             the unit under the pointer (labels and the start
@@ -30,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "core/Camera.h"
@@ -73,6 +66,9 @@ bool Project(const CCamera& camera, int width, int height, const CVector3& point
 void PrintRect(const char* name, int left, int upper, int right, int lower, int height) {
     printf("%s %d %d %d %d\n", name, left, height - upper, right, height - lower);
 }
+void PrintRect(const char* name, const CHudRect& rect, int height) {
+    PrintRect(name, rect.upperLeftX, rect.upperLeftY, rect.lowerRightX, rect.lowerRightY, height);
+}
 
 // The texts of `with` that `without` lacks, as a rectangle: from the first
 // text's start to `valueWidth` past the last one's, from a line height above
@@ -105,8 +101,7 @@ int PrintHud(int width, int height) {
         fprintf(stderr, "ridgeline-tile-projector: no interface files here\n");
         return 1;
     }
-    const CHudRect& endTurn = layout.endTurn.button;
-    PrintRect("endturn", endTurn.upperLeftX, endTurn.upperLeftY, endTurn.lowerRightX, endTurn.lowerRightY, height);
+    PrintRect("endturn", layout.endTurn.button, height);
 
     // Unit 0 of team 1 is selected and may fire at unit 1 of team 2, under
     // the pointer: the display with and without the preview of that shot.
@@ -118,11 +113,9 @@ int PrintHud(int width, int height) {
     state.units[1].hitpoints = state.units[1].maxHitpoints = 40;
     state.maxHitpoints                                     = 1000;
     state.selectedUnit                                     = 0;
-    state.selectedX                                        = 1;
-    state.selectedY                                        = 1;
-    state.activeX                                          = 2;
-    state.activeY                                          = 2;
-    state.activeTile.unit                                  = 1;
+    state.selectedX = state.selectedY = 1;
+    state.activeX = state.activeY = 2;
+    state.activeTile.unit         = 1;
     CHudDrawList without, with;
     hud.BuildDrawList(state, without);
     state.preview.kind                   = CAttackPreview::attack;
@@ -140,11 +133,8 @@ int PrintHud(int width, int height) {
     }
     PrintRect("preview", left, upper, right, lower, height);
 
-    const CHudRect& finishBox = layout.finish.box;
-    PrintRect("finishbox", finishBox.upperLeftX, finishBox.upperLeftY, finishBox.lowerRightX, finishBox.lowerRightY,
-              height);
-    const CHudRect& finish = layout.finish.button;
-    PrintRect("finishbutton", finish.upperLeftX, finish.upperLeftY, finish.lowerRightX, finish.lowerRightY, height);
+    PrintRect("finishbox", layout.finish.box, height);
+    PrintRect("finishbutton", layout.finish.button, height);
     const int noticeY = height - CInterface::noticeTop, size = layout.fontHead.description.size;
     PrintRect("notice", width / 2 - 120, noticeY + size, width / 2 + 120, noticeY - size / 4, height);
     printf("scrollmargin %d\n", CInput::scrollMargin);
