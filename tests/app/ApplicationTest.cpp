@@ -31,6 +31,13 @@ protected:
 
     void TearDown() override { app->GetSoundLibrary().Close(); }
 
+    // Reads settings with this text (in the working directory).
+    void ReadSettings(const char* text) {
+        WriteFile("gfxconfig.ini", text);
+        CPropertyFile settings("gfxconfig.ini");
+        app->ReadSettings(settings);
+    }
+
     CApplication* app = nullptr;
 };
 
@@ -77,10 +84,8 @@ TEST_F(ApplicationTest, SettingsFlagsAreTrueForNonZeroNumbers) {
     };
     for (const auto& test : cases) {
         CTempWorkDir dir;
-        WriteFile("gfxconfig.ini", test.content);
-        CPropertyFile settings("gfxconfig.ini");
         app->options = CAppOptions();
-        app->ReadSettings(settings);
+        ReadSettings(test.content);
         const CAppOptions& options = app->options;
         const std::string flags = {"01"[options.fullscreen], "01"[options.vertexBufferObjects], "01"[options.debugInfo],
                                    "01"[options.editorMode]};
@@ -89,36 +94,26 @@ TEST_F(ApplicationTest, SettingsFlagsAreTrueForNonZeroNumbers) {
     }
 }
 
-TEST_F(ApplicationTest, SoundOffClosesTheSoundLibrary) {
+// "sound" 0 closes an open sound library; a shutdown releases everything
+// and may be repeated.
+TEST_F(ApplicationTest, SoundOffAndShutdownCloseTheSoundLibrary) {
+    CTempWorkDir   dir;
     CSoundLibrary& sound = app->GetSoundLibrary();
-    if (!sound.IsOpen()) {
-        ASSERT_TRUE(sound.Init(CApplication::soundMixRate, CApplication::soundChannels));
-    }
-    CTempWorkDir dir;
-    WriteFile("gfxconfig.ini", "sound=1\n");
-    CPropertyFile withSound("gfxconfig.ini");
-    app->ReadSettings(withSound);
+    ASSERT_TRUE(sound.IsOpen() || sound.Init(CApplication::soundMixRate, CApplication::soundChannels));
+    ReadSettings("sound=1\n");
     EXPECT_TRUE(sound.IsOpen());
-
-    WriteFile("gfxconfig.ini", "sound=0\n");
-    CPropertyFile withoutSound("gfxconfig.ini");
-    app->ReadSettings(withoutSound);
+    ReadSettings("sound=0\n");
     EXPECT_FALSE(sound.IsOpen());
     EXPECT_EQ(sound.LoadSample("any.wav"), noSound);
-}
 
-TEST_F(ApplicationTest, ShutdownReleasesOnceAndMayBeRepeated) {
-    CTempWorkDir dir;
-    WriteFile("gfxconfig.ini", "lastresolution=800x600:32@60\ndebuginfo=1\nsound=1\n");
-    CPropertyFile settings("gfxconfig.ini");
-    app->ReadSettings(settings);
+    ReadSettings("lastresolution=800x600:32@60\ndebuginfo=1\nsound=1\n");
     app->AddDebugLine("a line");
-    app->Shutdown(false);
-    EXPECT_EQ(app->GetGameModeString(), "");
-    EXPECT_TRUE(app->GetDebugLines().empty());
-    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
-    app->Shutdown(false);
-    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
+    for (int shutdown = 0; shutdown < 2; ++shutdown) {
+        app->Shutdown(false);
+        EXPECT_EQ(app->GetGameModeString(), "");
+        EXPECT_TRUE(app->GetDebugLines().empty());
+        EXPECT_FALSE(sound.IsOpen());
+    }
 }
 
 // Lines are recorded only with debug info or in editor mode, and cut to
