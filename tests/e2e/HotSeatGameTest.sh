@@ -201,11 +201,9 @@ shot
 base_notice="$(region notice "$notice_text")"
 click_tile 1 $scout
 within 15 notice_shown || fail "no line under the team to move after a refused click ($(region notice "$notice_text"))"
-cp shot.png refusal.png
 key space
 within 10 ring_shown || fail "Space showed no fire ring (red share $(share "$red"), base $base_red)"
 within 5 area_gone || fail "the move area stayed in fire mode"
-move_to $(pixel 1 $tank) && sleep 1 && shot # the boost preview, kept with KEEP_SHOTS
 click_tile 1 $tank
 within 10 ring_gone || fail "boosting the tank did not end the general's action"
 echo "team 1: tank boosted; Space asks once, then ends the turn"
@@ -243,7 +241,6 @@ shot
 base_preview="$(region preview "$text")"
 move_to $scout_at
 within 15 preview_shown || fail "no attack preview over the scout (text share $(region preview "$text"), base $base_preview)"
-cp shot.png preview.png
 repeat_until 5 5 'click_tile 1 $scout' grep -qs "unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index" log_info.txt
 grep -q "^\*\*\*\*\*\*\*\*\*\*\*\*\* unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2, hitpoints 40)" \
     log_info.txt || fail "no attack of the tank on the scout in log_info.txt"
@@ -252,7 +249,6 @@ left="$(grep "unit $scout_index has now" log_info.txt | tail -n 1 | sed 's/.*has
 within 5 ring_gone || fail "the fire ring stayed after the attack"
 within 15 finish_shown ||
     fail "no finish box in team 1's colour (share $(region finishbox "$winner_red" 4), before the game $base_finish)"
-cp shot.png game-over.png
 
 # Once the game is finished only the finish button answers a click.
 click_tile 1 $general

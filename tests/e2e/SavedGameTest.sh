@@ -51,7 +51,6 @@ continue_game
 continued="$(position)"
 same_position "$ended" "$continued" || fail "the continued game shows $continued, not $ended"
 "$match" --verify "$log" | grep -q "commands 41 " || fail "the continued log lost a command"
-[ -z "${KEEP_SHOTS:-}" ] || cp window.png "$KEEP_SHOTS/continued.png"
 press "$game" Escape
 wait_for_exit
 
@@ -63,7 +62,6 @@ replay_lines
 xdotool key p
 sleep 1
 replay_lines && cp lines.png paused.png
-[ -z "${KEEP_SHOTS:-}" ] || cp window.png "$KEEP_SHOTS/replay.png"
 xdotool key comma
 sleep 1
 replay_lines
