@@ -90,12 +90,8 @@ CPicture CPicture::Read(int width, int height) {
 
 bool CPicture::Is(int x, int y, const uint8_t rgb[3], int tolerance) const {
     const uint8_t* pixel = At(x, y);
-    for (int c = 0; c < 3; ++c) {
-        if (std::abs(pixel[c] - rgb[c]) > tolerance) {
-            return false;
-        }
-    }
-    return true;
+    return std::abs(pixel[0] - rgb[0]) <= tolerance && std::abs(pixel[1] - rgb[1]) <= tolerance &&
+           std::abs(pixel[2] - rgb[2]) <= tolerance;
 }
 
 int CPicture::Count(const std::function<bool(const uint8_t*)>& accept) const {
