@@ -11,16 +11,6 @@ namespace {
 
 const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property line in file gfxconfig.ini";
 
-int CountLines(const std::string& text, const std::string& line) {
-    int    count = 0;
-    size_t at    = 0;
-    while ((at = text.find(line, at)) != std::string::npos) {
-        ++count;
-        at += line.size();
-    }
-    return count;
-}
-
 struct LineCase {
     const char* content;
     const char* key;
@@ -31,7 +21,6 @@ struct LineCase {
 class PropertyFileLines : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", GetParam().content);
     CPropertyFile         file("gfxconfig.ini");
     const CPropertyEntry* entry = file.FindProperty(GetParam().key);
@@ -41,7 +30,7 @@ TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
         ASSERT_NE(entry, nullptr) << "key " << GetParam().key;
         EXPECT_EQ(entry->value, GetParam().expectedValue);
     }
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
@@ -58,7 +47,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
                                            LineCase{"k=v\r\n", "k", "v", 0})); // a CR before the newline ends the line
 
 TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
-    CTempWorkDir dir;
     WriteFile("p.ini", "i=-42abc\nf=2.5e1\nh=0x10\n");
     CPropertyFile file("p.ini");
     EXPECT_EQ(file.GetIntProperty("i"), -42);
@@ -73,7 +61,6 @@ TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
 // A level folder is no place for files the game invents: a missing file is
 // neither created nor logged; its first saved property creates it.
 TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
-    CTempWorkDir  dir;
     CPropertyFile file("gfxconfig.ini");
     EXPECT_FALSE(FileExists("gfxconfig.ini"));
     EXPECT_FALSE(FileExists("log_error.txt"));
@@ -83,19 +70,18 @@ TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
 }
 
 TEST(PropertyFile, UnreadableFileLogsThatItCouldNotBeLoaded) {
-    CTempWorkDir dir;
     MakeFolders("gfxconfig.ini");
     CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
-              1);
+    EXPECT_EQ(
+        CountLinesWith(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
+        1);
     EXPECT_FALSE(file.SetProperty("a", "1"));
     CPropertyFile nowhere("nofolder/gfxconfig.ini");
     EXPECT_FALSE(nowhere.SetProperty("a", "1"));
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "Couldn't open file nofolder/gfxconfig.ini"), 1);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "Couldn't open file nofolder/gfxconfig.ini"), 1);
 }
 
 TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
-    CTempWorkDir dir;
     WriteFile("p.ini", "b=1\nA=2\nb=3");
     CPropertyFile file("p.ini");
     EXPECT_TRUE(file.SetProperty("new", "x"));
@@ -109,7 +95,6 @@ TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
 // Appends after a rewrite used to leave an empty line, which every later
 // start reported as an invalid line.
 TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
-    CTempWorkDir dir;
     {
         CPropertyFile file("gfxconfig.ini");
         file.SetIntProperty("fullscreen", 0);
@@ -127,24 +112,22 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
 // A file written before still loads (its empty line reported and skipped),
 // and the next rewrite drops the empty line.
 TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
     CPropertyFile file("gfxconfig.ini");
     EXPECT_EQ(file.GetIntProperty("fullscreen"), 1);
     EXPECT_EQ(file.GetIntProperty("fps"), 1);
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
     EXPECT_TRUE(file.SetIntProperty("fps", 0));
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=0\n");
 }
 
 TEST(PropertyFile, OverlongLineIsReportedAndSkippedWhole) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", "a=" + std::string(9000, 'x') + "=tail\nb=2\n");
     CPropertyFile file("gfxconfig.ini");
     EXPECT_EQ(file.FindProperty("a"), nullptr);
     EXPECT_EQ(file.FindProperty("tail"), nullptr);
     EXPECT_EQ(file.GetIntProperty("b"), 2);
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
 }
 
 } // namespace

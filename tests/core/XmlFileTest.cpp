@@ -4,6 +4,7 @@
 #include <climits>
 #include <csignal>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,7 @@ protected:
         ASSERT_TRUE(xml.Open("data.xml", 0));
     }
 
-    CTempWorkDir dir;
-    CXmlFile     xml;
+    CXmlFile xml;
 };
 
 struct IntCase {
@@ -65,8 +65,8 @@ TEST_P(XmlFloats, ReadInDecimalOrExponentFormClampedToFloatRange) {
 INSTANTIATE_TEST_SUITE_P(Cases, XmlFloats,
                          ::testing::Values(FloatCase{"1.5", 1.5f}, FloatCase{" -2.25 ", -2.25f},
                                            FloatCase{"1e3", 1000.0f}, FloatCase{".5", 0.5f}, FloatCase{"7.", 7.0f},
-                                           FloatCase{"1e", 1.0f}, FloatCase{"1e39", FLT_MAX},
-                                           FloatCase{"-1e300", -FLT_MAX},
+                                           FloatCase{"1e", 1.0f}, FloatCase{"-2.5E-2", -0.025f},
+                                           FloatCase{"1e39", FLT_MAX}, FloatCase{"-1e300", -FLT_MAX},
                                            // 20 characters at most: the exponent beyond them is left unread.
                                            FloatCase{"1.000000000000000000e5", 1.0f}, FloatCase{"inf", 0.25f},
                                            FloatCase{"nan", 0.25f}, FloatCase{"x1", 0.25f}));
@@ -75,14 +75,9 @@ TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOnesLeaveTheDefault) {
     OpenText("<?xml version=\"1.0\"?>\n<!-- units -->\n<b>2</b>\n<a>1</a>\n<c>3.5</c>\n");
     int   a = 0, b = 0, missing = 77;
     float c = 0;
-    EXPECT_TRUE(xml.ReadInt("a", a));
-    EXPECT_TRUE(xml.ReadInt("b", b));
-    EXPECT_TRUE(xml.ReadFloat("c", c));
+    EXPECT_TRUE(xml.ReadInt("a", a) && xml.ReadInt("b", b) && xml.ReadFloat("c", c));
     EXPECT_FALSE(xml.ReadInt("d", missing));
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 2);
-    EXPECT_FLOAT_EQ(c, 3.5f);
-    EXPECT_EQ(missing, 77);
+    EXPECT_EQ(std::make_tuple(a, b, c, missing), std::make_tuple(1, 2, 3.5f, 77));
 }
 
 TEST_F(XmlFileTest, ListStopsAtTheFirstMissingNumberAndItemsKeepTheirOwnValues) {
@@ -144,6 +139,9 @@ TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     int value = 0;
     EXPECT_FALSE(xml.ReadInt("v", value));
     EXPECT_FALSE(xml.Open("data.xml", 2));
+    EXPECT_FALSE(xml.Open("nothing.xml", 0));
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeClosed);
+    EXPECT_FALSE(xml.Open("nofolder/out.xml", 1));
 }
 
 // Strings keep their white space, are cut at the buffer (a one-byte buffer
@@ -276,12 +274,6 @@ TEST_F(XmlFileTest, SaveThatDoesNotReachTheDiskFailsToClose) {
     ASSERT_TRUE(xml.Open("objects.xml", 1));
     EXPECT_TRUE(xml.WriteInt("count", 1));
     EXPECT_TRUE(xml.Close()) << "a save that fits closes fine";
-}
-
-TEST_F(XmlFileTest, MissingFileFailsToOpen) {
-    EXPECT_FALSE(xml.Open("nothing.xml", 0));
-    EXPECT_EQ(xml.GetMode(), CXmlFile::modeClosed);
-    EXPECT_FALSE(xml.Open("nofolder/out.xml", 1));
 }
 
 } // namespace

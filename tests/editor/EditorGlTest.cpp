@@ -32,7 +32,6 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    CTempWorkDir dir;
     // The ground is 40 world units high everywhere.
     CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f};
     CTextureManager                textures;

@@ -25,7 +25,6 @@ protected:
     bool             Deleted(int id) const { return particles.GetEmitter(id)->deleted; }
     const CParticle& First(int id) const { return particles.GetEmitter(id)->particles.at(0); }
 
-    CTempWorkDir    dir;
     CParticleSystem particles{nullptr};
 };
 

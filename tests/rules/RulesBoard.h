@@ -14,7 +14,7 @@
 // A match on a made-up board: a heightmap in memory (129 samples over 2048
 // world units, so a tile is 64 units and 4 sample steps), tiles that are all
 // usable grass unless a test says otherwise, three terrain types. The
-// working directory is a temporary folder. Header-only: only *Test.cpp
+// working directory is the test's own temporary folder. Header-only: only *Test.cpp
 // files are compiled into the test programs.
 namespace RulesBoard {
 
@@ -124,7 +124,6 @@ public:
     const CUnit& Unit(int index) const { return *match->GetUnit(index); }
     int          TileUnit(int x, int y) const { return match->GetBoard().GetTile(x, y).unit; }
 
-    CTempWorkDir                folder;
     std::shared_ptr<CHeightmap> map;
     std::unique_ptr<CMatch>     match;
 };

@@ -6,7 +6,6 @@
 namespace {
 
 TEST(UnitFile, ReadsEveryValueIntoTheRulesOrTheMedia) {
-    CTempWorkDir folder;
     WriteFile("unit.xml", UnitFileText({}, "",
                                        "<notusable><0><terrainid>5</terrainid></0><1><terrainid>2</terrainid></1>"
                                        "<3><terrainid>4</terrainid></3></notusable>"));
@@ -42,8 +41,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKey, MissingUnitKey,
 // A file missing any value, or with a "notusable" entry without
 // "terrainid", is refused whole with a line.
 TEST_P(MissingUnitKey, RefusesTheFileWithALine) {
-    CTempWorkDir folder;
-    const bool   badList = GetParam() == "notusable";
+    const bool badList = GetParam() == "notusable";
     WriteFile("unit.xml",
               UnitFileText({}, badList ? "" : GetParam(),
                            badList ? "<notusable><0><terrainid>5</terrainid></0><1><id>2</id></1></notusable>" : ""));

@@ -37,9 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
 
 TEST_P(UnitLimitsInts, OutOfBoundsValueIsClampedWithALine) {
-    CTempWorkDir dir;
-    CUnit        unit;
-    CUnitMedia   media;
+    CUnit      unit;
+    CUnitMedia media;
     unit.hitpoints         = 100; // every other value starts inside its bounds
     unit.*GetParam().field = GetParam().fileValue;
     const int changed      = CUnitLimits::Apply(unit, media, "units\\odd.xml");
@@ -51,9 +50,8 @@ TEST_P(UnitLimitsInts, OutOfBoundsValueIsClampedWithALine) {
 }
 
 TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {
-    CTempWorkDir dir;
-    CUnit        unit;
-    CUnitMedia   media;
+    CUnit      unit;
+    CUnitMedia media;
     unit.hitpoints         = 1000;
     unit.attack            = 14;
     media.speed            = 1.5f;
