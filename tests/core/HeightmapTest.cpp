@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -34,25 +35,22 @@ TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
     }
     const CHeightmap map("map.bmp", maxWidth, maxHeight);
     EXPECT_EQ(map.GetWidth(), 5);
-    EXPECT_EQ(map.GetSample(1, 0), 200);
-    EXPECT_EQ(map.GetSample(3, 4), 17);
-    EXPECT_EQ(map.GetSample(0, 0), 0);
+    EXPECT_EQ(std::make_tuple(map.GetSample(1, 0), map.GetSample(3, 4), map.GetSample(0, 0)),
+              std::make_tuple(200, 17, 0));
 }
 
 TEST(Heightmap, MissingImageGivesAnEmptyMapThatAnswersZero) {
     const CHeightmap map("none.bmp", maxWidth, maxHeight);
-    EXPECT_TRUE(map.IsEmpty());
-    EXPECT_EQ(map.GetSample(3, 3), 0);
-    EXPECT_EQ(map.HeightAt(100.0f, 100.0f), 0.0f);
-    EXPECT_EQ(map.SlopeAt(0, 0), 0.0f);
+    EXPECT_TRUE(map.IsEmpty() && map.GetSample(3, 3) == 0 && map.HeightAt(100.0f, 100.0f) == 0 &&
+                map.SlopeAt(0, 0) == 0);
 }
 
 TEST(Heightmap, SampleAccessIsClampedToTheMap) {
-    CHeightmap map = RampMap(4);
-    EXPECT_EQ(map.GetSample(-5, -5), 0);
-    EXPECT_EQ(map.GetSample(9, 1), 3 + 10);
-    EXPECT_EQ(map.GetSample(1, 9), 1 + 30);
-    EXPECT_EQ(map.GetSample(std::numeric_limits<int>::min(), std::numeric_limits<int>::max()), 30);
+    CHeightmap map  = RampMap(4);
+    const int  huge = std::numeric_limits<int>::max();
+    EXPECT_EQ(
+        std::make_tuple(map.GetSample(-5, -5), map.GetSample(9, 1), map.GetSample(1, 9), map.GetSample(-huge, huge)),
+        std::make_tuple(0, 3 + 10, 1 + 30, 30));
     map.SetSample(7, -2, 99);
     EXPECT_EQ(map.GetSample(3, 0), 99);
 }
@@ -74,9 +72,10 @@ TEST(Heightmap, HeightAtInterpolatesOnTheSampleTriangles) {
 TEST(Heightmap, HeightAtPicksTheTriangleByTheDiagonal) {
     std::vector<int> samples = {0, 0, 0, 100};
     const CHeightmap map(2, samples, 1.0f, 255.0f);
-    EXPECT_NEAR(map.HeightAt(0.4f, 0.4f), 0.0f, 1e-4f);
-    EXPECT_NEAR(map.HeightAt(0.6f, 0.6f), 20.0f, 1e-4f);
-    EXPECT_NEAR(map.HeightAt(1.0f, 1.0f), 100.0f, 1e-4f);
+    for (const auto& [at, height] :
+         {std::make_pair(0.4f, 0.0f), std::make_pair(0.6f, 20.0f), std::make_pair(1.0f, 100.0f)}) {
+        EXPECT_NEAR(map.HeightAt(at, at), height, 1e-4f) << at;
+    }
 }
 
 TEST(Heightmap, HeightAtOfNonFiniteWorldPositionIsZero) {

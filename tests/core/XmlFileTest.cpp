@@ -108,8 +108,7 @@ TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
     int x = -1, y = -1;
     EXPECT_TRUE(xml.ReadInt("y", y));
     EXPECT_TRUE(xml.ReadInt("x", x)) << "found by wrapping to the item's start";
-    EXPECT_EQ(x, 1);
-    EXPECT_EQ(y, 2);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(1, 2));
     EXPECT_TRUE(xml.LeaveSubElement());
     EXPECT_FALSE(xml.EnterSubElement("z")) << "the top-level <z> lies outside the element";
 }
@@ -179,11 +178,7 @@ TEST_F(XmlFileTest, NonNumericValueDoesNotStallLaterSearches) {
         xml.LeaveSubElement();
         ++count;
     }
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(hp[0], -1);
-    EXPECT_EQ(range, -1);
-    EXPECT_EQ(armour, 4);
-    EXPECT_EQ(hp[1], 9);
+    EXPECT_EQ(std::make_tuple(count, hp[0], range, armour, hp[1]), std::make_tuple(2, -1, -1, 4, 9));
 }
 
 // Bools take only 0 and 1, unsigned minus wraps like the stream extractor,
@@ -192,16 +187,12 @@ TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOneAndOverlongNamesAreRefused) {
     const std::string longName(CXmlFile::maxNameLength + 1, 'n');
     OpenText("<t>1</t><f>0</f><two>2</two><word>yes</word><u>-1</u><w>0x20</w><" + longName + ">1</" + longName + ">");
     bool t = false, f = true, two = true, word = true;
-    EXPECT_TRUE(xml.ReadBool("t", t));
-    EXPECT_TRUE(xml.ReadBool("f", f));
-    EXPECT_FALSE(xml.ReadBool("two", two));
-    EXPECT_FALSE(xml.ReadBool("word", word));
+    EXPECT_TRUE(xml.ReadBool("t", t) && xml.ReadBool("f", f));
+    EXPECT_FALSE(xml.ReadBool("two", two) || xml.ReadBool("word", word));
     EXPECT_TRUE(t && !f && two && word);
     unsigned u = 0, w = 0;
-    EXPECT_TRUE(xml.ReadUInt("u", u));
-    EXPECT_TRUE(xml.ReadUInt("w", w));
-    EXPECT_EQ(u, UINT_MAX);
-    EXPECT_EQ(w, 32u);
+    EXPECT_TRUE(xml.ReadUInt("u", u) && xml.ReadUInt("w", w));
+    EXPECT_EQ(std::make_pair(u, w), std::make_pair(UINT_MAX, 32u));
     int value = 0;
     EXPECT_FALSE(xml.ReadInt(longName.c_str(), value));
     EXPECT_FALSE(xml.EnterElement(longName.c_str()));
@@ -223,16 +214,9 @@ TEST_F(XmlFileTest, WriterLayoutReadsBack) {
     EXPECT_TRUE(xml.WriteInt("count", 2));
     EXPECT_TRUE(xml.BeginWriteElement("objects"));
     EXPECT_FALSE(xml.WriteInt("direct", 1)) << "no values directly in a first-level element";
-    EXPECT_TRUE(xml.BeginWriteSubElement(0));
-    EXPECT_TRUE(xml.WriteString("name", "tree.3ds"));
-    EXPECT_TRUE(xml.WriteFloat("x", 1024.5f));
-    EXPECT_TRUE(xml.WriteFloat("tiny", 0.00001f));
-    EXPECT_TRUE(xml.WriteFloat("big", 1234567.0f));
-    EXPECT_TRUE(xml.WriteBool("team", true));
-    EXPECT_TRUE(xml.WriteUInt("u", 7u));
-    EXPECT_TRUE(xml.EndWriteSubElement());
-    EXPECT_TRUE(xml.EndWriteElement());
-    EXPECT_TRUE(xml.Close());
+    EXPECT_TRUE(xml.BeginWriteSubElement(0) && xml.WriteString("name", "tree.3ds") && xml.WriteFloat("x", 1024.5f) &&
+                xml.WriteFloat("tiny", 0.00001f) && xml.WriteFloat("big", 1234567.0f) && xml.WriteBool("team", true) &&
+                xml.WriteUInt("u", 7u) && xml.EndWriteSubElement() && xml.EndWriteElement() && xml.Close());
     EXPECT_EQ(ReadFile("out.xml"), "<count>2</count>\n<objects>\n<0>\n<name>tree.3ds</name>\n<x>1024.5</x>\n"
                                    "<tiny>1e-05</tiny>\n<big>1.23457e+06</big>\n<team>1</team>\n<u>7</u>\n"
                                    "</0>\n</objects>\n");
@@ -242,10 +226,8 @@ TEST_F(XmlFileTest, WriterLayoutReadsBack) {
     ASSERT_TRUE(xml.EnterSubElement(0));
     float x = 0;
     char  name[16];
-    EXPECT_TRUE(xml.ReadFloat("x", x));
-    EXPECT_TRUE(xml.ReadString("name", name, sizeof name));
-    EXPECT_FLOAT_EQ(x, 1024.5f);
-    EXPECT_STREQ(name, "tree.3ds");
+    EXPECT_TRUE(xml.ReadFloat("x", x) && xml.ReadString("name", name, sizeof name));
+    EXPECT_EQ(std::make_pair(x, std::string(name)), std::make_pair(1024.5f, std::string("tree.3ds")));
 }
 
 // The file size limit stands in for a full disk: the buffered values fail to

@@ -176,11 +176,11 @@ TEST_F(MatchAttack, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
         EXPECT_EQ(preview.boostMovement, 2);
         ASSERT_TRUE(Has(b.Fire(g, 11, 10), CMatchEvent::boosted));
         EXPECT_TRUE(b.Unit(g).done);
-        EXPECT_EQ(b.match->GetEffectiveMovement(unit), 5) << "set, not added";
-        EXPECT_EQ(b.match->GetEffectiveAttack(unit), 10 + 3);
-        EXPECT_EQ(b.match->GetEffectiveDefense(unit), 10 + 4);
-        EXPECT_EQ(b.match->GetEffectiveFireMax(unit), 3 + 1);
-        EXPECT_EQ(b.Unit(unit).hitpoints, 1000) << "a boost does no damage";
+        // Movement is set, not added; a boost does no damage.
+        EXPECT_EQ(std::make_tuple(b.match->GetEffectiveMovement(unit), b.match->GetEffectiveAttack(unit),
+                                  b.match->GetEffectiveDefense(unit), b.match->GetEffectiveFireMax(unit),
+                                  b.Unit(unit).hitpoints),
+                  std::make_tuple(5, 10 + 3, 10 + 4, 3 + 1, 1000));
     }
     EXPECT_EQ(ReadFile("log_info.txt"), "") << "a boost writes no trace";
     CTileArea area;

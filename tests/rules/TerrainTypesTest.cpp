@@ -24,13 +24,12 @@ TEST(TerrainTypes, ReadsNumberedTypesInOrder) {
                                TypeElement(0, "grass", allValues) + "</terraintypes>\n");
     const CTerrainTypes types("types.xml");
     ASSERT_EQ(types.GetCount(), 2);
-    EXPECT_EQ(types.GetName(0), "grass");
-    EXPECT_FLOAT_EQ(types.GetAttack(0), 1.5f);
-    EXPECT_FLOAT_EQ(types.GetDefense(0), 2.0f);
-    EXPECT_FLOAT_EQ(types.GetMovement(0), 3.25f);
-    EXPECT_EQ(types.GetName(1), "forest");
-    EXPECT_FLOAT_EQ(types.GetAttack(1), -1.0f);
-    EXPECT_FLOAT_EQ(types.GetMovement(1), 4.0f);
+    const auto values = [&types](int type) {
+        return std::make_tuple(types.GetName(type), types.GetAttack(type), types.GetDefense(type),
+                               types.GetMovement(type));
+    };
+    EXPECT_EQ(values(0), std::make_tuple(std::string("grass"), 1.5f, 2.0f, 3.25f));
+    EXPECT_EQ(values(1), std::make_tuple(std::string("forest"), -1.0f, 0.5f, 4.0f));
     EXPECT_TRUE(types.IsPassable(1));
 }
 
