@@ -38,8 +38,8 @@ TEST(Editor, FunctionKeysStepAndWrapScaleAndRotation) {
         float              start;
         std::vector<float> expected; // after each press
     } const cases[] = {
-        {9, 348.75f, {360.0f, 0.0f, 11.25f}}, // 360 is shown before the wrap
-        {10, 0.0f, {360.0f, 348.75f}},
+        {9, 348.75f, {360.0f, 0.0f, 11.25f}},  // 360 is shown before the wrap
+        {10, 11.25f, {0.0f, 360.0f, 348.75f}}, // 0 stays, below 0 wraps
         {7, 9.998f, {10.0f, 10.0f}},
         {8, 0.102f, {0.1f, 0.1f}},
     };

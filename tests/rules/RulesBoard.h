@@ -50,6 +50,19 @@ struct UnitTraits {
     std::vector<int> notUsable;
 };
 
+// The standard traits as `change` leaves them:
+// Traits([](UnitTraits& t) { t.hq = true; }).
+template <class Change> UnitTraits Traits(Change change) {
+    UnitTraits traits;
+    change(traits);
+    return traits;
+}
+
+// A headquarters that stays where it stands.
+inline UnitTraits Headquarters() {
+    return Traits([](UnitTraits& t) { t.hq = true, t.movement = 0; });
+}
+
 inline CUnit UnitOf(const UnitTraits& traits) {
     CUnit unit;
     unit.name      = "Unit";

@@ -351,20 +351,16 @@ TEST(ComputerPlayer, EndsItsTurnInOddPositions) {
         int         enemyX, enemyY;
         UnitTraits  enemy; // team 2's one fighting unit
     };
-    UnitTraits immobile;
-    immobile.movement = 0;
-    UnitTraits weak;
-    weak.hitpoints = 60;
-    weak.movement  = 0;
-    UnitTraits strong;
-    strong.hitpoints = 5000;
-    UnitTraits headquarters;
-    headquarters.hq               = true;
-    const OddPosition positions[] = {
-        {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
-        {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
-        {"only a suicidal shot", weak, 5, 4, strong},
-        {"an enemy at the headquarters", immobile, 3, 2, strong},
+    using RulesBoard::Traits;
+    const UnitTraits  immobile     = Traits([](UnitTraits& t) { t.movement = 0; });
+    const UnitTraits  weak         = Traits([](UnitTraits& t) { t.hitpoints = 60, t.movement = 0; });
+    const UnitTraits  strong       = Traits([](UnitTraits& t) { t.hitpoints = 5000; });
+    const UnitTraits  headquarters = Traits([](UnitTraits& t) { t.hq = true; });
+    const OddPosition positions[]  = {
+         {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
+         {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
+         {"only a suicidal shot", weak, 5, 4, strong},
+         {"an enemy at the headquarters", immobile, 3, 2, strong},
     };
     for (const OddPosition& position : positions) {
         for (const auto level :
