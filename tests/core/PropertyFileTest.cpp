@@ -1,6 +1,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -49,11 +51,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
 TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
     WriteFile("p.ini", "i=-42abc\nf=2.5e1\nh=0x10\n");
     CPropertyFile file("p.ini");
-    EXPECT_EQ(file.GetIntProperty("i"), -42);
-    EXPECT_EQ(file.GetIntProperty("h"), 0) << "base 10: 0x10 reads as 0";
-    EXPECT_FLOAT_EQ(file.GetFloatProperty("f"), 25.0f);
-    EXPECT_EQ(file.GetIntProperty("missing"), 0);
-    EXPECT_EQ(file.GetFloatProperty("missing"), 0.0f);
+    // Base 10: 0x10 reads as 0.
+    EXPECT_EQ(std::make_tuple(file.GetIntProperty("i"), file.GetIntProperty("h"), file.GetFloatProperty("f"),
+                              file.GetIntProperty("missing"), file.GetFloatProperty("missing")),
+              std::make_tuple(-42, 0, 25.0f, 0, 0.0f));
     EXPECT_STREQ(file.GetStringProperty("i"), "-42abc");
     EXPECT_EQ(file.GetStringProperty("missing"), nullptr);
 }
@@ -104,8 +105,7 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=1\n");
     unlink("log_error.txt");
     CPropertyFile reread("gfxconfig.ini");
-    EXPECT_EQ(reread.GetIntProperty("fullscreen"), 1);
-    EXPECT_EQ(reread.GetIntProperty("fps"), 1);
+    EXPECT_EQ(std::make_pair(reread.GetIntProperty("fullscreen"), reread.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
 }
 
@@ -114,8 +114,7 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
 TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
     WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
     CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(file.GetIntProperty("fullscreen"), 1);
-    EXPECT_EQ(file.GetIntProperty("fps"), 1);
+    EXPECT_EQ(std::make_pair(file.GetIntProperty("fullscreen"), file.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
     EXPECT_TRUE(file.SetIntProperty("fps", 0));
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=0\n");

@@ -24,10 +24,8 @@ class UnitLimitsInts : public ::testing::TestWithParam<LimitCase> {};
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnitLimitsInts,
     ::testing::Values(
-        LimitCase{"HitpointsZero", "hitpoints", &CUnit::hitpoints, 0, CUnitLimits::minHitpoints},
         LimitCase{"HitpointsNegative", "hitpoints", &CUnit::hitpoints, -40, CUnitLimits::minHitpoints},
         LimitCase{"HitpointsAtIntLimit", "hitpoints", &CUnit::hitpoints, INT_MAX, CUnitLimits::maxHitpoints},
-        LimitCase{"DefenseBeyondInt", "defense", &CUnit::defense, INT_MAX, CUnitLimits::maxStrength}, // as read
         LimitCase{"AttackBelowInt", "attack", &CUnit::attack, INT_MIN, 0},
         LimitCase{"MovementAcrossManyBoards", "movement", &CUnit::movement, 5000, CUnitLimits::maxRange},
         LimitCase{"FireMaxNegative", "fireMax", &CUnit::fireMax, -1, 0},
