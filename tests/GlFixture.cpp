@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "TestSupport.h"
 #include "platform/MessageBox.h"
+#include "rules/GridManager.h"
 
 namespace {
 
@@ -54,6 +56,33 @@ void GlSceneTest::SetUp() {
 void GlSceneTest::TearDown() {
     CMessageBox::StopRecording();
     app->options = saved;
+}
+
+std::string UsableTilesText() {
+    std::string tiles = "<tiles>\n";
+    for (int number = 0; number < CGridManager::tileCount; ++number) {
+        const std::string name = std::to_string(number);
+        tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
+    }
+    return tiles + "</tiles>\n";
+}
+
+void WriteTestLevel(const char* params, const std::string& heightmap) {
+    MakeFolders("TestLevel/Terrain");
+    if (params != nullptr) {
+        WriteFile("TestLevel/Terrain/ter_params.ini", params);
+    }
+    WriteFile("TestLevel/Terrain/ter_heightmap.bmp", heightmap);
+    WriteFile("TestLevel/Terrain/terrain.xml", UsableTilesText());
+}
+
+void CopyCelPrograms() {
+    MakeFolders("shader");
+    for (const std::string name : {"celshadermulti.vsh", "celshadersingle.vsh"}) {
+        const std::string text = ReadFile(std::string(RIDGELINE_SOURCE_DIR) + "/data/shader/" + name);
+        ASSERT_FALSE(text.empty()) << name;
+        WriteFile("shader/" + name, text);
+    }
 }
 
 CPicture CPicture::Read(int width, int height) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/Application.h"
@@ -35,6 +36,16 @@ protected:
 private:
     CAppOptions saved;
 };
+
+// A tile file in which every tile is usable ground of terrain type 0.
+std::string UsableTilesText();
+// The level folder "TestLevel" in the working directory: its terrain
+// parameters (none for nullptr), heightmap and usable tiles.
+void WriteTestLevel(const char* params, const std::string& heightmap);
+
+// Copies the vertex programs of cel shading from data/ into "shader/" of the
+// working directory.
+void CopyCelPrograms();
 
 // The window's back buffer as RGBA rows, bottom row first.
 struct CPicture {

@@ -12,25 +12,24 @@
 #include "ModelTools.h"
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "data/DataFiles.h"
 #include "core/Heightmap.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
 #include "render/Terrain.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
+#include "ui/Interface.h"
+#include "ui/LayoutFiles.h"
 
-// Every draw of the frame leaves the fixed GL state as it found it: the
+// Every draw of the frame (the heads-up display with a message running
+// among them) leaves the fixed GL state as it found it: the
 // program sets that state once at start (and the frame's colour is white),
 // and a draw that changed it would change the look of every draw after it,
 // in this frame and the next.
 namespace {
 
 // A GL enum with its name, for the messages.
-#define NAMED(name)                                                                                                    \
-    CNamedEnum {                                                                                                       \
-#name, name                                                                                                    \
-    }
+#define NAMED(name) (CNamedEnum{#name, name})
 struct CNamedEnum {
     const char* name;
     GLenum      value;
@@ -136,10 +135,7 @@ protected:
         app->options.debugInfo           = true;
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(8.0f, "paint"),
                                             "newmtl paint\nKd 0.2 0.3 0.4\n"));
-        MakeFolders("shader");
-        for (const char* program : {"celshadermulti.vsh", "celshadersingle.vsh"}) {
-            WriteFile(std::string("shader/") + program, ReadFile(DataFiles::Path(std::string("shader\\") + program)));
-        }
+        CopyCelPrograms();
         // 129 samples: tiles of four cells, the narrowest the tile overlay draws.
         heightmap = std::make_unique<CHeightmap>(129, std::vector<int>(129 * 129, 10), 320.0f, 255.0f);
         ASSERT_TRUE(terrain.Create("Terrain", heightmap.get(), &textures));
@@ -154,6 +150,11 @@ protected:
         const int unit = objects->AddObject("ball.3ds");
         objects->PlaceOnGround(unit, 120.0f, 140.0f);
         objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+        layout.File("comment").Set("turnteam1", "%n%s%s turn"); // a message text is never a format
+        layout.Write();
+        hud = std::make_unique<CInterface>("Interface\\interface.xml", windowWidth, windowHeight);
+        hud->ShowMessage(CInterface::messageTurn, 1);
+        hudState.frameTime = 0.02f;
     }
 
     void TearDown() override {
@@ -169,6 +170,9 @@ protected:
     std::unique_ptr<CSkyBox>       sky;
     std::unique_ptr<CSea>          sea;
     std::unique_ptr<CWorldObjects> objects;
+    CLayoutFiles                   layout;
+    std::unique_ptr<CInterface>    hud;
+    CHudState                      hudState;
 };
 
 TEST_P(DrawsKeepTheFixedState, EachDrawLeavesTheStateAsItFoundIt) {
@@ -186,6 +190,11 @@ TEST_P(DrawsKeepTheFixedState, EachDrawLeavesTheStateAsItFoundIt) {
         {"sea", [&] { return sea->Draw(); }},
         {"units", [&] { return objects->Draw(CWorldObjects::passUnits); }},
         {"objects", [&] { return objects->Draw(CWorldObjects::passObjects); }},
+        {"heads-up display",
+         [&] {
+             hud->Draw(hudState);
+             return hud->IsMessageRunning() ? 1 : 0;
+         }},
         {"debug overlay",
          [&] {
              app->AddDebugLine("polycount: %d", 1234);

@@ -1,7 +1,4 @@
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,20 +11,12 @@ namespace {
 
 // A two-mesh model: "hull" (untextured red, with the vertex (1, 2, 3) and a
 // farthest vertex at distance 9.99) and "turret" (textured green).
-const char* const objText = "mtllib m.mtl\n"
-                            "o hull\nv 1 2 3\nv 4 0 0\nv 0 5 0\nv 0 0 9.99\n"
+const char* const objText = "o hull\nv 1 2 3\nv 4 0 0\nv 0 5 0\nv 0 0 9.99\n"
                             "vt 0 0\nvt 1 0\nvt 0 1\n"
                             "usemtl painted\nf 1 2 3\nf 1 3 4\n"
                             "o turret\nv 0 0 1\nv 1 0 1\nv 0 1 1\n"
                             "usemtl skin\nf 5/1 6/2 7/3\n";
 const char* const mtlText = "newmtl painted\nKd 1.0 0.0 0.0\nnewmtl skin\nKd 0.0 1.0 0.0\nmap_Kd skin.bmp\n";
-
-// Writes the model with an independent exporter (assimp) into model.3ds.
-bool ExportWithAssimp() {
-    WriteFile("m.obj", objText);
-    WriteFile("m.mtl", mtlText);
-    return std::system("assimp export m.obj model.3ds >/dev/null 2>&1") == 0 && FileExists("model.3ds");
-}
 
 const CModelMesh* FindMesh(const CModelFile& model, bool textured) {
     for (const CModelMesh& mesh : model.GetMeshes()) {
@@ -50,7 +39,7 @@ bool HasVertex(const CModelMesh& mesh, const CVector3& wanted) {
 
 TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
     CTempWorkDir dir;
-    ASSERT_TRUE(ExportWithAssimp()) << "assimp (assimp-utils) must export the test model";
+    ASSERT_TRUE(ModelTools::ExportModel(".", "model", objText, mtlText)) << "assimp (assimp-utils) must export it";
     CModelFile model;
     ASSERT_EQ(model.LoadFile("model.3ds"), CModelFile::loaded);
     EXPECT_FALSE(model.IsNewerVersion());

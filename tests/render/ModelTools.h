@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <set>
 #include <string>
 #include <vector>
 

@@ -9,22 +9,147 @@
 #include <string>
 #include <vector>
 
-#include "TerrainScene.h"
+#include "GlFixture.h"
 #include "TestSupport.h"
+#include "core/Camera.h"
+#include "core/Frustum.h"
+#include "core/Heightmap.h"
+#include "render/Terrain.h"
+#include "rules/GridManager.h"
 
+// The terrain's patches, detail levels, culling and picking, and the tile
+// overlay drawn over it.
 namespace {
+
+// The scene of the terrain and tile overlay tests: a heightmap of a given
+// shape over 2048 world units (sample 255 is 400 units high), the terrain
+// built from it with a camera and frustum, views of it, and frames that draw
+// the terrain black (untextured) or textured on white.
+class TerrainSceneTest : public GlSceneTest {
+public:
+    static constexpr float mapWidth  = 2048.0f;
+    static constexpr float mapHeight = 400.0f;
+
+    using HeightFunction = std::function<int(int row, int column)>;
+
+    static CHeightmap MakeHeightmap(int size, const HeightFunction& height) {
+        std::vector<int> samples(static_cast<size_t>(size) * size);
+        for (int row = 0; row < size; ++row) {
+            for (int column = 0; column < size; ++column) {
+                samples[static_cast<size_t>(row) * size + column] = height(row, column);
+            }
+        }
+        return CHeightmap(size, samples, mapWidth, mapHeight);
+    }
+
+    static bool IsWhite(const uint8_t* pixel) { return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250; }
+    static int  CountWhite(const CPicture& picture) { return picture.Count(IsWhite); }
+
+    // Small noise whose amplitude grows along the columns, so the geometric
+    // errors differ between patches and a camera sees several detail levels.
+    static int GrowingNoise(int row, int column) {
+        const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
+        return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
+    }
+
+protected:
+    void TearDown() override {
+        terrain.reset();
+        glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
+        glDisable(GL_CULL_FACE);
+        GlSceneTest::TearDown();
+    }
+
+    void Build(int size, const HeightFunction& height, bool withTextures = false) {
+        heightmap = std::make_unique<CHeightmap>(MakeHeightmap(size, height));
+        terrain   = std::make_unique<CTerrain>();
+        TerrainTextureLoader loader;
+        if (withTextures) {
+            loader = [this](const std::string&, bool) { return MakeTexture(); };
+        }
+        ASSERT_TRUE(terrain->Create("TestLevel\\Terrain", heightmap.get(), loader));
+        camera = std::make_unique<CCamera>(heightmap.get());
+        terrain->SetCamera(camera.get());
+        terrain->SetFrustum(&frustum);
+    }
+
+    // A checker of two colours that differ per texture, so a patch drawn with
+    // the wrong texture or coordinates changes the picture.
+    GLuint MakeTexture() {
+        const int                  side  = 16;
+        const unsigned char        shade = static_cast<unsigned char>(40 + 13 * textures.size() % 200);
+        std::vector<unsigned char> texels;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const bool dark = ((x / 4) + (y / 4)) % 2 == 0;
+                texels.insert(texels.end(), {dark ? shade : static_cast<unsigned char>(230),
+                                             static_cast<unsigned char>(y * 15), static_cast<unsigned char>(x * 15)});
+            }
+        }
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        textures.push_back(texture);
+        return texture;
+    }
+
+    // A perspective view from the camera pose; the frustum follows.
+    void LookFrom(const CVector3& eye, const CVector3& center) {
+        camera->SetPosition(eye, center, CVector3(0, 1, 0));
+        Look(CView{{eye.x, eye.y, eye.z}, {center.x, center.y, center.z}});
+    }
+
+    // Straight down over the map, orthographic, `margin` world units inside
+    // its border: world x to the right and z down the window.
+    void LookDown(float margin = 0.0f) {
+        camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
+        Look(CView{{1024, 2000, 1024}, {1024, 0, 1024}, 0.0, 1024.0 - margin, 1.0, 4000.0, {0, 0, -1}});
+    }
+
+    void Look(const CView& view) {
+        const float white[3] = {1.0f, 1.0f, 1.0f};
+        ClearAndLook(white, view);
+        float modelView[16];
+        float projection[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        frustum.Update(modelView, projection);
+    }
+
+    // White background, the terrain black where it is untextured, with the
+    // culling and detail chosen again; returns the terrain's triangles.
+    int DrawFrame(RenderMode renderMode = renderVertexArrays, bool displayLists = false) {
+        app->options.renderMode   = renderMode;
+        app->options.displayLists = displayLists;
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glColor3f(0, 0, 0);
+        camera->SetChanged(true);
+        terrainTriangles = terrain->Draw();
+        camera->SetChanged(false);
+        glFinish();
+        return terrainTriangles;
+    }
+
+    std::unique_ptr<CHeightmap> heightmap;
+    std::unique_ptr<CTerrain>   terrain;
+    std::unique_ptr<CCamera>    camera;
+    CFrustum                    frustum;
+    std::vector<GLuint>         textures;
+    int                         terrainTriangles = 0;
+};
 
 using TerrainGlTest = TerrainSceneTest;
 
 int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
-}
-
-// Small noise whose amplitude grows along the columns, so the geometric
-// errors differ between patches and a camera sees several detail levels.
-int GrowingNoise(int row, int column) {
-    const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
-    return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
 }
 
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
@@ -38,13 +163,10 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     EXPECT_EQ(terrain->GetInnerSet(2).triangles, 98);
     EXPECT_EQ(terrain->GetRowEdgeSet(0, 2).triangles, 39);
     EXPECT_EQ(terrain->GetColumnEdgeSet(2, 0).triangles, 39);
-    struct Neighbours {
-        int patch, row, column;
-    };
-    for (const Neighbours& test : {Neighbours{0, -1, -1}, Neighbours{1, -1, 0}, Neighbours{8, 0, -1},
-                                   Neighbours{9, 1, 8}, Neighbours{63, 55, 62}}) {
-        EXPECT_EQ(terrain->GetPatchByIndex(test.patch).rowNeighbour, test.row) << "patch " << test.patch;
-        EXPECT_EQ(terrain->GetPatchByIndex(test.patch).columnNeighbour, test.column) << "patch " << test.patch;
+    const int neighbours[][3] = {{0, -1, -1}, {1, -1, 0}, {8, 0, -1}, {9, 1, 8}, {63, 55, 62}}; // patch, row, column
+    for (const auto& test : neighbours) {
+        EXPECT_EQ(terrain->GetPatchByIndex(test[0]).rowNeighbour, test[1]) << "patch " << test[0];
+        EXPECT_EQ(terrain->GetPatchByIndex(test[0]).columnNeighbour, test[2]) << "patch " << test[0];
     }
     // Heap order: node 2 is the root's second quadrant (patch columns 4..7 of rows 0..3).
     const CTerrainQuadNode& root = terrain->GetNodeByIndex(0);
@@ -71,25 +193,21 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     EXPECT_FLOAT_EQ(vertices[3], heightmap->GetSample(32, 32) * heightmap->GetHeightScale());
 }
 
+// Sizes that are not 32 n + 1 samples (and no heightmap at all) give an
+// empty terrain that draws and picks nothing, with the size in the log.
 TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
     CTempWorkDir dir;
-    for (const int size : {100, 97, 32, 1, 2049}) {
-        CHeightmap bad = MakeHeightmap(size, [](int, int) { return 5; });
+    for (const int size : {100, 97, 32, 1, 2049, 0}) {
+        CHeightmap bad = MakeHeightmap(std::max(size, 1), [](int, int) { return 5; });
         CTerrain   empty;
-        EXPECT_FALSE(empty.Create("TestLevel\\Terrain", &bad, TerrainTextureLoader())) << "size " << size;
+        EXPECT_FALSE(empty.Create("TestLevel\\Terrain", size > 0 ? &bad : nullptr, TerrainTextureLoader())) << size;
         EXPECT_EQ(empty.Draw(), 0) << "size " << size;
         int column = 7, row = 7;
         empty.PickTile(10, 10, column, row);
-        EXPECT_EQ(column, 0);
-        EXPECT_EQ(row, 0);
-        EXPECT_FALSE(empty.HasPickHit());
-        EXPECT_NE(ReadFile("log_error.txt").find(std::to_string(size) + " x " + std::to_string(size)),
-                  std::string::npos)
-            << "size " << size << ": " << ReadFile("log_error.txt");
+        EXPECT_TRUE(column == 0 && row == 0 && !empty.HasPickHit()) << "size " << size;
+        const std::string sides = std::to_string(size) + " x " + std::to_string(size);
+        EXPECT_TRUE(size == 0 || ReadFile("log_error.txt").find(sides) != std::string::npos) << sides;
     }
-    CTerrain missing;
-    EXPECT_FALSE(missing.Create("TestLevel\\Terrain", nullptr, TerrainTextureLoader()));
-    EXPECT_EQ(missing.Draw(), 0);
 }
 
 TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
@@ -100,19 +218,14 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
     ASSERT_TRUE(terrain->HasDisplayLists());
     glEnable(GL_CULL_FACE);
     LookFrom(CVector3(300, 700, -200), CVector3(900, 100, 900));
-    struct Path {
-        const char* name;
-        RenderMode  mode;
-        bool        lists;
-    };
     const int      reference = DrawFrame(renderVertexArrays, false);
     const CPicture expected  = CPicture::Read();
     ASSERT_LT(CountWhite(expected), windowWidth * windowHeight * 2 / 3) << "the view should be mostly terrain";
-    for (const Path& path : {Path{"buffer objects", renderBufferObjects, false},
-                             Path{"immediate", renderImmediate, false}, Path{"display lists", renderImmediate, true}}) {
-        EXPECT_EQ(DrawFrame(path.mode, path.lists), reference) << path.name;
+    for (const auto& path : {std::make_pair(renderBufferObjects, false), std::make_pair(renderImmediate, false),
+                             std::make_pair(renderImmediate, true)}) {
+        EXPECT_EQ(DrawFrame(path.first, path.second), reference) << "mode " << path.first << ", lists " << path.second;
         EXPECT_LE(CountDifferences(CPicture::Read(), expected, 8), windowWidth * windowHeight / 500)
-            << path.name << " differs from vertex arrays";
+            << "mode " << path.first << ", lists " << path.second << " differs from vertex arrays";
     }
 }
 
@@ -123,10 +236,10 @@ int HolesBelowOutline(const CPicture& picture) {
     for (int x = 0; x < picture.width; ++x) {
         int top = -1;
         for (int y = picture.height - 1; y >= 0 && top < 0; --y) {
-            top = TerrainSceneTest::IsWhite(picture, x, y) ? -1 : y;
+            top = TerrainSceneTest::IsWhite(picture.At(x, y)) ? -1 : y;
         }
         for (int y = 0; y < top; ++y) {
-            holes += TerrainSceneTest::IsWhite(picture, x, y) ? 1 : 0;
+            holes += TerrainSceneTest::IsWhite(picture.At(x, y)) ? 1 : 0;
         }
     }
     return holes;
@@ -135,13 +248,13 @@ int HolesBelowOutline(const CPicture& picture) {
 TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
     Build(257, GrowingNoise, false);
     glEnable(GL_CULL_FACE);
-    struct View {
+    const struct {
         const char* name;
         CVector3    eye, center;
-    };
-    for (const View& view : {View{"along the rows", CVector3(1024, 500, -300), CVector3(1024, 100, 700)},
-                             View{"across the columns", CVector3(-300, 500, 1024), CVector3(700, 100, 1024)},
-                             View{"diagonal", CVector3(400, 500, 400), CVector3(1200, 100, 1200)}}) {
+    } views[] = {{"along the rows", CVector3(1024, 500, -300), CVector3(1024, 100, 700)},
+                 {"across the columns", CVector3(-300, 500, 1024), CVector3(700, 100, 1024)},
+                 {"diagonal", CVector3(400, 500, 400), CVector3(1200, 100, 1200)}};
+    for (const auto& view : views) {
         LookFrom(view.eye, view.center);
         DrawFrame(renderVertexArrays, false);
         bool levelSeen[3] = {false, false, false};
@@ -251,6 +364,168 @@ TEST_F(TerrainGlTest, DetailFollowsTheDistanceOverTheError) {
         EXPECT_EQ(terrain->GetPatchByIndex(0).levels.level, test.level) << "distance " << test.distance;
         EXPECT_EQ(terrain->GetPatchByIndex(1).levels.level, 2) << "flat patches are always coarse";
     }
+}
+
+int GentleHills(int row, int column) {
+    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
+}
+
+// A flat plain with a wall across rows 192..208 (world z 1536..1664).
+int Wall(int row, int) {
+    return row >= 192 && row <= 208 ? 255 : 0;
+}
+
+class TileOverlayGlTest : public TerrainSceneTest {
+protected:
+    void SetUp() override {
+        TerrainSceneTest::SetUp();
+        app->options.displayLists = false;
+    }
+    void Build(const HeightFunction& height) { TerrainSceneTest::Build(257, height); }
+
+    // Black terrain, then the overlay; returns the overlay's triangles.
+    int DrawTiles() {
+        DrawFrame(app->options.renderMode);
+        const int triangles = terrain->DrawOverlay();
+        glFinish();
+        return triangles;
+    }
+
+    void TileCentre(int column, int row, float& x, float& z) const {
+        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
+    }
+
+    // The colour at a tile's centre, or a world position (x, z), in the
+    // top-down view.
+    std::vector<int> TileColour(int column, int row) const {
+        float x = 0, z = 0;
+        TileCentre(column, row, x, z);
+        return ColourAt(x, z);
+    }
+    std::vector<int> ColourAt(float x, float z) const {
+        const int     column = static_cast<int>(x / mapWidth * windowWidth);
+        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
+        unsigned char pixel[3];
+        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+};
+
+// Tiles set before this frame are coloured (a tile beyond the map clamped
+// to its edge), their neighbours are not; the next frame draws nothing.
+TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
+    Build(GentleHills);
+    const std::vector<int> red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
+    for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
+        app->options.renderMode     = renderMode;
+        app->options.frustumCulling = false;
+        LookDown();
+        terrain->SetTileColour(3, 5, 255, 0, 0, 255);
+        terrain->SetTileColour(4, 8, 0, 255, 0, 255);   // first column and row of patch (1, 2): strips
+        terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
+        EXPECT_GT(DrawTiles(), 0);
+        // Near the corner of tile (4, 8), where only the strips cover it.
+        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
+        const struct {
+            int                     column, row;
+            const std::vector<int>& colour;
+        } tiles[] = {{3, 5, red}, {31, 0, green}, {2, 5, black}, {3, 4, black}, {4, 5, black}, {5, 8, black}};
+        for (const auto& tile : tiles) {
+            EXPECT_EQ(TileColour(tile.column, tile.row), tile.colour)
+                << "tile " << tile.column << "," << tile.row << " mode " << renderMode;
+        }
+        EXPECT_EQ(DrawTiles(), 0) << "nothing was set for this frame";
+        EXPECT_EQ(TileColour(3, 5), black) << "mode " << renderMode;
+    }
+}
+
+// With every tile set, the overlay draws exactly the terrain's triangles,
+// whatever mix of detail levels the view gives.
+TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
+    Build(GrowingNoise);
+    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
+        LookFrom(eye, CVector3(1024, 100, 1100));
+        for (int row = 0; row < 32; ++row) {
+            for (int column = 0; column < 32; ++column) {
+                terrain->SetTileColour(column, row, 200, 0, 0, 128);
+            }
+        }
+        const int overlay = DrawTiles();
+        EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
+    }
+}
+
+TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
+    Build(GentleHills);
+    struct Pose {
+        CVector3 eye, center;
+    };
+    for (const Pose& pose : {Pose{CVector3(665, 900, 145), CVector3(683, 300, 409)},
+                             Pose{CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
+                             Pose{CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}}) {
+        LookFrom(pose.eye, pose.center);
+        DrawTiles();
+        GLdouble modelView[16], projection[16];
+        GLint    viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        int tested = 0;
+        for (int row = 0; row < 32; row += 3) {
+            for (int column = 0; column < 32; column += 3) {
+                float x = 0, z = 0;
+                TileCentre(column, row, x, z);
+                GLdouble wx, wy, wz;
+                gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
+                if (wx < 1 || wy < 1 || wx > windowWidth - 2 || wy > windowWidth - 2 || wz > 1.0) {
+                    continue;
+                }
+                int pickedColumn = -1, pickedRow = -1;
+                terrain->PickTile(static_cast<int>(std::lround(wx)), windowWidth - static_cast<int>(std::lround(wy)),
+                                  pickedColumn, pickedRow);
+                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_NEAR(terrain->GetPickX(), x, 40.0f);
+                EXPECT_NEAR(terrain->GetPickZ(), z, 40.0f);
+                ++tested;
+            }
+        }
+        EXPECT_GT(tested, 5) << "eye " << pose.eye.x << "," << pose.eye.z;
+    }
+}
+
+TEST_F(TileOverlayGlTest, PickingTheSkyGivesTileZeroAndNoHitPoint) {
+    Build(GentleHills);
+    LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
+    DrawTiles();
+    int column = 9, row = 9;
+    terrain->PickTile(windowWidth / 2, 10, column, row);
+    EXPECT_EQ(column, 0);
+    EXPECT_EQ(row, 0);
+    EXPECT_FLOAT_EQ(terrain->GetPickX(), -1.0f);
+    EXPECT_FLOAT_EQ(terrain->GetPickZ(), -1.0f);
+}
+
+// Looking at a wall, the ray also crosses the plain behind it, in patches of
+// lower index; the pick is the wall, the nearest hit in front of the eye.
+TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
+    Build(Wall);
+    LookFrom(CVector3(1024, 300, 2000), CVector3(1024, 200, 1600));
+    DrawTiles();
+    int column = 0, row = 0;
+    terrain->PickTile(windowWidth / 2, windowWidth / 2, column, row);
+    EXPECT_EQ(column, 16);
+    EXPECT_GE(row, 24);
+    EXPECT_LE(row, 26);
+    EXPECT_GT(terrain->GetPickZ(), 1536.0f);
+}
+
+TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
+    CTempWorkDir dir;
+    TerrainSceneTest::Build(65, GentleHills);
+    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
+    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
+    EXPECT_EQ(terrain->DrawOverlay(), 0);
 }
 
 } // namespace

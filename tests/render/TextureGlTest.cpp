@@ -2,7 +2,6 @@
 #include <GL/glext.h>
 
 #include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "ImageTools.h"
@@ -27,12 +26,12 @@ protected:
 
 // A 2 x 2 picture: top row red, green; bottom row blue, white.
 void MakeQuadrantImage(const std::string& output) {
-    const std::vector<uint8_t> raw = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    ASSERT_TRUE(ConvertRawImage(raw, "rgb", 2, 2, output));
+    ASSERT_TRUE(ConvertRawImage({255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}, "rgb", 2, 2, output));
 }
 
-// Draws the texture over the whole window, t = 0 at the bottom.
-void DrawFullWindow(GLuint texture) {
+// Draws the texture over the whole window, t = 0 at the bottom, and reads
+// the window back.
+CPicture DrawFullWindow(GLuint texture) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -43,39 +42,22 @@ void DrawFullWindow(GLuint texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor3f(1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-1.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
+    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& corner : corners) {
+        glTexCoord2f(corner[0], corner[1]);
+        glVertex2f(2 * corner[0] - 1, 2 * corner[1] - 1);
+    }
     glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
-    glFinish();
-}
-
-std::vector<int> PixelAt(int x, int y) {
-    unsigned char rgba[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-GLint TextureParameter(GLuint texture, GLenum parameter) {
-    GLint value = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return value;
+    return CPicture::Read();
 }
 
 struct UploadCase {
     const char* label;
     const char* output;
     bool        sgiMipmap;
-    bool        topRowFirst; // ImageMagick's TGA rows are stored top row first
+    bool        grey; // a grey TGA: black, 100 / 200, white; else red, green / blue, white
 };
 
 class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface<UploadCase> {};
@@ -83,8 +65,9 @@ class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface
 INSTANTIATE_TEST_SUITE_P(Paths, TextureUpload,
                          ::testing::Values(UploadCase{"BmpBuildMipmaps", "bmp3:q.bmp", false, false},
                                            UploadCase{"BmpGenerateMipmap", "bmp3:q.bmp", true, false},
-                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, true},
-                                           UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, true}),
+                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, false},
+                                           UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, false},
+                                           UploadCase{"GreyTgaAsLuminance", "tga:q.tga", false, true}),
                          [](const ::testing::TestParamInfo<UploadCase>& info) {
                              return std::string(info.param.label);
                          });
@@ -97,7 +80,11 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
         GTEST_SKIP() << "no GL_SGIS_generate_mipmap here";
     }
     GetApp()->options.sgiMipmap = param.sgiMipmap;
-    MakeQuadrantImage(param.output);
+    if (param.grey) {
+        ASSERT_TRUE(ConvertRawImage({0, 100, 200, 255}, "gray", 2, 2, param.output));
+    } else {
+        MakeQuadrantImage(param.output);
+    }
     const std::string file = std::string(param.output).substr(std::string(param.output).find(':') + 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     CTextureManager manager;
@@ -110,50 +97,39 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
     EXPECT_EQ(bound, 0);
 
     manager.ApplyFilter(textureFilterNearest, mipmapOff); // nearest, no mip-maps: exact texels
-    DrawFullWindow(texture);
-    const std::vector<int> red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255}, white = {255, 255, 255};
-    const int              low = windowHeight / 4, high = 3 * windowHeight / 4;
-    const int              left = windowWidth / 4, right = 3 * windowWidth / 4;
-    // BMP rows are bottom-up, so the picture's top row ends at t = 1.
-    EXPECT_EQ(PixelAt(left, param.topRowFirst ? low : high), red);
-    EXPECT_EQ(PixelAt(right, param.topRowFirst ? low : high), green);
-    EXPECT_EQ(PixelAt(left, param.topRowFirst ? high : low), blue);
-    EXPECT_EQ(PixelAt(right, param.topRowFirst ? high : low), white);
+    const CPicture picture = DrawFullWindow(texture);
+    // The picture's top row ends at t = 1: BMP rows are stored bottom-up,
+    // ImageMagick's TGA rows top row first.
+    const int     top    = file == "q.tga" ? windowHeight / 4 : 3 * windowHeight / 4;
+    const int     bottom = windowHeight - top, left = windowWidth / 4, right = 3 * windowWidth / 4;
+    const uint8_t quadrants[2][4][3] = {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}},
+                                        {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}};
+    const int     places[4][2]       = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        EXPECT_TRUE(picture.Is(places[quadrant][0], places[quadrant][1], quadrants[param.grey][quadrant], 0))
+            << "quadrant " << quadrant;
+    }
 
     glBindTexture(GL_TEXTURE_2D, texture);
-    GLint levelOneWidth = 0;
+    GLint levelOneWidth = 0, wrap = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(levelOneWidth, 1);
-    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(TextureGlTest, GreyTgaUploadsAsLuminance) {
-    ASSERT_TRUE(ConvertRawImage({0, 100, 200, 255}, "gray", 2, 2, "tga:grey.tga"));
-    CTextureManager manager;
-    const GLuint    texture = manager.LoadTexture("grey.tga", false);
-    ASSERT_NE(texture, 0u);
-    manager.ApplyFilter(textureFilterNearest, mipmapOff);
-    DrawFullWindow(texture);
-    EXPECT_EQ(PixelAt(windowWidth / 4, windowHeight / 4), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(PixelAt(3 * windowWidth / 4, windowHeight / 4), (std::vector<int>{100, 100, 100}));
-    EXPECT_EQ(PixelAt(3 * windowWidth / 4, 3 * windowHeight / 4), (std::vector<int>{255, 255, 255}));
-}
-
+// Clear deletes every texture object, and loading after it starts a fresh cache.
 TEST_F(TextureGlTest, ClearDeletesEveryTextureObject) {
     MakeQuadrantImage("bmp3:q.bmp");
     MakeQuadrantImage("tga:q.tga");
     CTextureManager manager;
-    const GLuint    a = manager.LoadTexture("q.bmp", false);
-    const GLuint    b = manager.LoadTexture("q.tga", false);
-    ASSERT_TRUE(glIsTexture(a));
-    ASSERT_TRUE(glIsTexture(b));
+    const GLuint    textures[] = {manager.LoadTexture("q.bmp", false), manager.LoadTexture("q.tga", false)};
+    ASSERT_TRUE(glIsTexture(textures[0]) && glIsTexture(textures[1]));
     manager.Clear();
-    EXPECT_FALSE(glIsTexture(a));
-    EXPECT_FALSE(glIsTexture(b));
+    EXPECT_FALSE(glIsTexture(textures[0]) || glIsTexture(textures[1]));
     EXPECT_EQ(manager.GetPlainCount(), 0u);
-    // Loading after Clear starts a fresh cache.
     EXPECT_NE(manager.LoadTexture("q.bmp", false), 0u);
 }
 

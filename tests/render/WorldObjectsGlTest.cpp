@@ -8,9 +8,7 @@
 #include "GlFixture.h"
 #include "ModelTools.h"
 #include "TestSupport.h"
-#include "data/DataFiles.h"
 #include "app/Application.h"
-#include "core/XmlFile.h"
 #include "core/Heightmap.h"
 #include "platform/MessageBox.h"
 #include "render/TextureManager.h"
@@ -76,69 +74,59 @@ protected:
     std::unique_ptr<CHeightmap> heightmap;
 };
 
-std::string Item(int number, const char* file, float x, float z, float rotation, const char* scale) {
-    std::string item = "<" + std::to_string(number) + ">\n<filename>" + file + "</filename>\n<positionX>" +
-                       std::to_string(x) + "</positionX>\n<positionY>" + std::to_string(z) +
-                       "</positionY>\n<rotation>" + std::to_string(rotation) + "</rotation>\n";
-    if (scale != nullptr) {
-        item += std::string("<scale>") + scale + "</scale>\n";
-    }
-    return item + "</" + std::to_string(number) + ">\n";
+std::string Item(int number, const char* file, float x, const char* scale) {
+    const std::string tag = std::to_string(number);
+    return "<" + tag + "><filename>" + file + "</filename><positionX>" + std::to_string(x) +
+           "</positionX><positionY>40</positionY><rotation>30</rotation>" +
+           (scale != nullptr ? std::string("<scale>") + scale + "</scale>" : "") + "</" + tag + ">\n";
 }
 
 // Items with another suffix are skipped and the list goes on; an item
-// without "scale" ends it. A missing file or list loads nothing.
+// without "scale" ends it. A missing file or list loads nothing. (The
+// editor's tests read back what it saved; the damaged-data tests meet
+// broken lists.)
 TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_FALSE(Make()->LoadObjects());
-    WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, 1, 0, "1") + "</things>\n");
+    WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, "1") + "</things>\n");
     EXPECT_FALSE(Make()->LoadObjects());
-    WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 100, 40, 30, "2") +
-                                 Item(1, "pine.obj", 20, 20, 0, "1") + Item(2, "oak.3ds", 150, 60, 0, "0.5") +
-                                 Item(3, "pine.3ds", 200, 80, 0, nullptr) + Item(4, "oak.3ds", 250, 90, 0, "1") +
-                                 "</objects>\n");
+    WriteFile("objects.xml", "<objects>\n" + Item(0, "pine.3ds", 100, "2") + Item(1, "pine.obj", 20, "1") +
+                                 Item(2, "oak.3ds", 150, "0.5") + Item(3, "pine.3ds", 200, nullptr) +
+                                 Item(4, "oak.3ds", 250, "1") + "</objects>\n");
     auto objects = Make();
     EXPECT_TRUE(objects->LoadObjects());
     ASSERT_EQ(objects->GetCount(), 2);
     EXPECT_EQ(objects->GetModelCount(), 2);
     const CModelInstance* first = objects->GetObjectByIndex(0);
     EXPECT_EQ(first->GetFileName(), "pine.3ds");
-    EXPECT_FLOAT_EQ(first->GetX(), 100.0f);
-    EXPECT_FLOAT_EQ(first->GetZ(), 40.0f);
     // x = 100 is column 10 of samples 0, 1, 2, ...: 10 sample units of 1.0.
     EXPECT_NEAR(first->GetY(), 10.0f, 1e-3f);
     EXPECT_FLOAT_EQ(first->GetRotZ(), 30.0f);
-    EXPECT_FLOAT_EQ(first->GetScale(), 2.0f);
     EXPECT_FLOAT_EQ(first->GetRadius(), 2.0f * 2.0f) << "the model's integer radius 2 times the scale";
     EXPECT_EQ(first->GetUnitIndex(), -1);
     EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
-    EXPECT_FLOAT_EQ(objects->GetObjectByIndex(1)->GetRadius(), 1.0f);
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
 
+// Equal names share a model; names differing in case do not, though the
+// file system lookup ignores case, so both models hold the sphere.
 TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndNamesDifferingInCaseDoNot) {
-    auto      objects = Make();
-    const int first   = objects->AddObject("pine.3ds");
-    const int second  = objects->AddObject("pine.3ds");
-    const int capital = objects->AddObject("Pine.3ds");
-    ASSERT_EQ(objects->GetCount(), 3);
+    auto                  objects = Make();
+    const CModelInstance* first   = objects->GetObjectByIndex(objects->AddObject("pine.3ds"));
+    const CModelInstance* second  = objects->GetObjectByIndex(objects->AddObject("pine.3ds"));
+    const CModelInstance* capital = objects->GetObjectByIndex(objects->AddObject("Pine.3ds"));
     EXPECT_EQ(objects->GetModelCount(), 2);
-    EXPECT_EQ(objects->GetObjectByIndex(first)->GetModel(), objects->GetObjectByIndex(second)->GetModel());
-    EXPECT_NE(objects->GetObjectByIndex(first)->GetModel(), objects->GetObjectByIndex(capital)->GetModel());
-    // The file system lookup ignores case, so both models hold the sphere.
-    EXPECT_EQ(objects->GetObjectByIndex(capital)->GetModel()->GetMeshCount(), 1u);
-    EXPECT_EQ(objects->GetObjectByIndex(capital)->GetModel()->GetPath(), "objects\\Pine.3ds");
+    EXPECT_EQ(first->GetModel(), second->GetModel());
+    EXPECT_NE(first->GetModel(), capital->GetModel());
+    EXPECT_EQ(capital->GetModel()->GetMeshCount(), 1u);
+    EXPECT_EQ(capital->GetModel()->GetPath(), "objects\\Pine.3ds");
 }
 
-TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesThePresentObjectsNumberedFromZero) {
-    auto        objects         = Make();
-    const float positions[3][2] = {{50, 50}, {150, 60}, {250, 70}};
-    for (const auto& position : positions) {
-        const int index = objects->AddObject(&position == &positions[1] ? "oak.3ds" : "pine.3ds");
-        objects->PlaceOnGround(index, position[0], position[1]);
-        objects->GetObjectByIndex(index)->SetRotZ(position[0]);
-        objects->GetObjectByIndex(index)->SetScale(1.5f);
-    }
-    // A unit standing by the second object is neither hidden nor saved.
+// The editor's save is tested with the editor; here: hiding spares units,
+// and a unit's figure is never saved as an object.
+TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesOnlyThePresentObjects) {
+    auto objects = Make();
+    objects->PlaceOnGround(objects->AddObject("pine.3ds"), 50, 50);
+    objects->PlaceOnGround(objects->AddObject("oak.3ds"), 150, 60);
     const int unit = objects->AddObject("pine.3ds");
     objects->GetObjectByIndex(unit)->SetUnitIndex(0);
     objects->PlaceOnGround(unit, 160, 60);
@@ -147,33 +135,10 @@ TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesThePresentObjectsNumberedFromZer
     EXPECT_FALSE(objects->GetObjectByIndex(1)->IsPresent());
     EXPECT_TRUE(objects->GetObjectByIndex(unit)->IsPresent());
     ASSERT_TRUE(objects->SaveObjects());
-
-    CXmlFile xml;
-    ASSERT_TRUE(xml.Open("objects.xml", 0));
-    ASSERT_TRUE(xml.EnterElement("objects"));
-    const char* expected[] = {"pine.3ds", "pine.3ds"};
-    for (int n = 0; n < 2; ++n) {
-        ASSERT_TRUE(xml.EnterSubElement(n)) << "element " << n;
-        char name[512] = {};
-        EXPECT_TRUE(xml.ReadString("filename", name, sizeof name));
-        EXPECT_STREQ(name, expected[n]);
-        xml.LeaveSubElement();
-    }
-    EXPECT_FALSE(xml.EnterSubElement(2)) << "two present objects, no gap and no unit";
-    xml.Close();
-
     auto reloaded = Make();
     reloaded->LoadObjects();
-    ASSERT_EQ(reloaded->GetCount(), 2);
-    for (int n = 0; n < 2; ++n) {
-        const CModelInstance* original = objects->GetObjectByIndex(n == 0 ? 0 : 2);
-        const CModelInstance* copy     = reloaded->GetObjectByIndex(n);
-        EXPECT_NEAR(copy->GetX(), original->GetX(), 1e-3f);
-        EXPECT_NEAR(copy->GetY(), original->GetY(), 1e-3f);
-        EXPECT_NEAR(copy->GetZ(), original->GetZ(), 1e-3f);
-        EXPECT_NEAR(copy->GetRotZ(), original->GetRotZ(), 1e-3f);
-        EXPECT_NEAR(copy->GetScale(), 1.5f, 1e-5f);
-    }
+    ASSERT_EQ(reloaded->GetCount(), 1) << ReadFile("objects.xml");
+    EXPECT_NEAR(reloaded->GetObjectByIndex(0)->GetX(), 50.0f, 1e-3f);
 }
 
 // ---- pictures ----
@@ -195,15 +160,17 @@ protected:
         app->options.frustumCulling      = false;
         // The outline width follows the window's width: 2.4 pixels at 1024.
         app->OnReshape(1024, 768);
-        CopyProgram("celshadermulti.vsh");
-        CopyProgram("celshadersingle.vsh");
+        CopyCelPrograms();
     }
 
-    static void CopyProgram(const char* name) {
-        MakeFolders("shader");
-        const std::string text = ReadFile(DataFiles::Path(std::string("shader\\") + name));
-        ASSERT_FALSE(text.empty()) << name;
-        WriteFile(std::string("shader/") + name, text);
+    // Objects whose units all look like `look`.
+    std::unique_ptr<CWorldObjects> MakeWithUnits() {
+        auto objects = Make();
+        objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
+            unitLook = look;
+            return true;
+        });
+        return objects;
     }
 
     CUnitLook look{10, 1, false};
@@ -245,13 +212,9 @@ SphereCensus Survey(const CPicture& picture, int firstColumn, int lastColumn) {
 }
 
 TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
-    auto objects = Make();
+    auto objects = MakeWithUnits();
     ASSERT_TRUE(objects->IsCelShadingReady());
     EXPECT_NE(objects->GetShadeTexture(), 0u);
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
     const int plain = objects->AddObject("ball.3ds");
     const int unit  = objects->AddObject("ball.3ds");
     objects->GetObjectByIndex(plain)->SetPosition(-4, 0, 0);
@@ -277,42 +240,28 @@ TEST_F(CelPicture, AUnitHasADarkOutlineAndBandsWhereAnObjectIsSmooth) {
     EXPECT_GT(object.levels.size(), 20u) << "the fixed light shades the object smoothly";
 }
 
+// A rejected program is named in the log and units fall back to the fixed
+// light, still drawn and outlined.
 TEST_F(CelPicture, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
     WriteFile("shader/celshadersingle.vsh", "!!ARBvp1.0\nthis is not a program\nEND\n");
-    auto objects = Make();
+    auto objects = MakeWithUnits();
     EXPECT_FALSE(objects->IsCelShadingReady());
-    EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos)
-        << "the rejected program is named in log_error.txt";
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
+    EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos);
     const int unit = objects->AddObject("ball.3ds");
     objects->GetObjectByIndex(unit)->SetUnitIndex(0);
     objects->GetObjectByIndex(unit)->SetPosition(4, 0, 0);
     const SphereCensus census = Survey(Draw(*objects), windowWidth / 2, windowWidth);
-    EXPECT_GT(census.pixels, 2000) << "the unit is still drawn, lit and outlined";
+    EXPECT_GT(census.pixels, 2000);
     EXPECT_GT(census.darkEdge, census.edge * 9 / 10);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST_F(CelPicture, DestroyedUnitsAndHiddenObjectsAreNotDrawn) {
+    // Destroyed units and hidden objects are not drawn, and stay in the list.
     look.hitPoints = 0;
-    auto objects   = Make();
-    objects->SetUnitLookup([this](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
-    const int unit   = objects->AddObject("ball.3ds");
-    const int object = objects->AddObject("ball.3ds");
-    objects->GetObjectByIndex(unit)->SetUnitIndex(0);
-    objects->GetObjectByIndex(object)->SetPosition(-4, 0, 0);
-    objects->GetObjectByIndex(object)->SetPresent(false);
-    int            triangles = -1;
-    const CPicture picture   = Draw(*objects, &triangles);
+    objects->GetObjectByIndex(objects->AddObject("ball.3ds"))->SetPresent(false);
+    int triangles = -1;
+    EXPECT_EQ(Survey(Draw(*objects, &triangles), 0, windowWidth).pixels, 0);
     EXPECT_EQ(triangles, 0);
-    EXPECT_EQ(Survey(picture, 0, windowWidth).pixels, 0);
-    EXPECT_EQ(objects->GetCount(), 2) << "both stay in the list";
+    EXPECT_EQ(objects->GetCount(), 2);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -44,12 +45,9 @@ struct CLayoutFile {
     CLayoutValues values;
 
     void Remove(const std::string& name) {
-        for (size_t index = 0; index < values.size(); ++index) {
-            if (values[index].first == name) {
-                values.erase(values.begin() + static_cast<long>(index));
-                return;
-            }
-        }
+        values.erase(
+            std::remove_if(values.begin(), values.end(), [&](const auto& entry) { return entry.first == name; }),
+            values.end());
     }
     void Set(const std::string& name, const std::string& value) {
         for (auto& entry : values) {
@@ -131,24 +129,17 @@ public:
     }
 
     CLayoutFile& File(const std::string& key) {
-        for (CLayoutFile& file : files) {
-            if (file.key == key) {
-                return file;
-            }
-        }
-        ADD_FAILURE() << "no layout file " << key;
-        return files.front();
+        const auto found =
+            std::find_if(files.begin(), files.end(), [&](const CLayoutFile& file) { return file.key == key; });
+        EXPECT_NE(found, files.end()) << "no layout file " << key;
+        return found != files.end() ? *found : files.front();
     }
 
     void Write() const {
         MakeFolders("Interface");
         std::string index = "<interface>\n";
         for (const CLayoutFile& file : files) {
-            bool leftOut = false;
-            for (const std::string& key : indexKeysLeftOut) {
-                leftOut = leftOut || key == file.key;
-            }
-            if (!leftOut) {
+            if (std::find(indexKeysLeftOut.begin(), indexKeysLeftOut.end(), file.key) == indexKeysLeftOut.end()) {
                 index += "<" + file.key + ">" + file.name + "</" + file.key + ">\n";
             }
             WriteFile("Interface/" + file.name, file.key == "boxes" ? "<boxes>\n" + boxes + "</boxes>\n" : file.Text());

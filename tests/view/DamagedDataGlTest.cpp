@@ -1,7 +1,5 @@
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -23,6 +21,7 @@
 #include "platform/MessageBox.h"
 #include "core/BmpHandler.h"
 #include "render/Model.h"
+#include "render/ImageTools.h"
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
@@ -36,17 +35,6 @@
 namespace {
 
 constexpr int samples = 33; // one terrain patch
-
-// An uncompressed 24-bit TGA of one colour.
-std::string Targa(int size) {
-    std::string bytes(18 + static_cast<size_t>(size) * size * 3, '\x50');
-    std::memset(&bytes[0], 0, 18);
-    bytes[2] = 2;
-    PutLittleEndian(bytes, 12, static_cast<uint32_t>(size), 2);
-    PutLittleEndian(bytes, 14, static_cast<uint32_t>(size), 2);
-    bytes[16] = 24;
-    return bytes;
-}
 
 // A triangle with its first vertex at x = farX, as 3DS bytes.
 std::string TriangleModel(float farX) {
@@ -88,11 +76,9 @@ class DamagedDataGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        MakeFolders("TestLevel/Terrain");
+        WriteTestLevel("maxwidth=320\nmaxheight=255\n", Bitmap(samples));
         MakeFolders("TestLevel/Skydome");
         MakeFolders("units");
-        WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(2.5f, "paint"),
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"));
         level = std::make_unique<CBattleView>("TestLevel");
@@ -125,6 +111,9 @@ struct CLoader {
 };
 
 const std::vector<CLoader>& Loaders() {
+    const auto loadTexture = [](CBattleView& level, const std::string& path) {
+        return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
+    };
     static const std::vector<CLoader> loaders = {
         {"UnitFile", "units/scout.xml", FileKind::text, [] { return UnitFile("ball.3ds"); },
          [](CBattleView&, const std::string& path) { return CUnitFile().Load(path.c_str()); },
@@ -144,15 +133,7 @@ const std::vector<CLoader>& Loaders() {
              return objects.LoadObjects() && objects.GetCount() == 1;
          },
          "CWorldObjects::LoadObjects: Couldn't load object list", true},
-        {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text,
-         [] {
-             std::string tiles = "<tiles>\n";
-             for (int n = 0; n < CGridManager::tileCount; ++n) {
-                 const std::string number = std::to_string(n);
-                 tiles += "<" + number + "><usable>1</usable><terrainID>0</terrainID></" + number + ">\n";
-             }
-             return tiles + "</tiles>\n";
-         },
+        {"TileFile", "TestLevel/Terrain/tiles.xml", FileKind::text, UsableTilesText,
          [](CBattleView& level, const std::string& path) {
              const CGridManager grid(path.c_str(), level.GetHeightmap());
              return grid.GetTile(0, 0).terrainType == 0;
@@ -162,16 +143,14 @@ const std::vector<CLoader>& Loaders() {
          [] { return std::string("maxwidth=320\nmaxheight=255\n"); },
          [](CBattleView&, const std::string& path) { return CTerrainParams().Load(path.c_str()); },
          "CTerrainParams::Load: ", false},
-        {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); },
-         [](CBattleView& level, const std::string& path) {
-             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
-         },
+        {"BmpTexture", "TestLevel/Terrain/grass.bmp", FileKind::image, [] { return Bitmap(16); }, loadTexture,
          "CTextureManager::LoadTexture: Couldn't load texture", false},
-        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image, [] { return Targa(8); },
-         [](CBattleView& level, const std::string& path) {
-             return level.GetTextures()->LoadTexture(path.c_str(), false) != 0;
+        {"TgaSkyFace", "TestLevel/Skydome/top.tga", FileKind::image,
+         [] {
+             ConvertRawImage(std::vector<uint8_t>(8 * 8 * 3, 0x50), "rgb", 8, 8, "tga:sky.tga");
+             return ReadFile("sky.tga");
          },
-         "CTextureManager::LoadTexture: Couldn't load texture", false},
+         loadTexture, "CTextureManager::LoadTexture: Couldn't load texture", false},
         {"Model", "objects/crate.3ds", FileKind::model, [] { return ReadFile("objects/ball.3ds"); },
          [](CBattleView& level, const std::string& path) {
              return CModel(path.c_str(), level.GetTextures()).GetMeshCount() > 0;
@@ -267,21 +246,22 @@ TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
                                                      {"speed", "1e39"}}));
     CUnitFile file;
     ASSERT_TRUE(file.Load("units\\odd.xml"));
-    const CUnit* unit = &file.GetUnit();
-    EXPECT_EQ(unit->hitpoints, CUnitLimits::minHitpoints);
-    EXPECT_EQ(unit->maxHitpoints, CUnitLimits::minHitpoints);
-    EXPECT_EQ(unit->defense, CUnitLimits::maxStrength);
-    EXPECT_EQ(unit->attack, 0);
-    EXPECT_EQ(unit->movement, CUnitLimits::maxRange);
+    // The bounds themselves are the limits' own tests; here: loading applies them.
+    EXPECT_EQ(file.GetUnit().hitpoints, CUnitLimits::minHitpoints);
+    EXPECT_EQ(file.GetUnit().maxHitpoints, CUnitLimits::minHitpoints) << "the maximum follows the bounded value";
+    EXPECT_EQ(file.GetUnit().defense, CUnitLimits::maxStrength) << "a number beyond int";
+    EXPECT_EQ(file.GetUnit().movement, CUnitLimits::maxRange);
     EXPECT_FLOAT_EQ(file.GetMedia().speed, CUnitLimits::maxSpeed);
     EXPECT_EQ(CountLinesWith(Log(), "CUnitLimits: units\\odd.xml: "), 5) << Log();
 }
 
 TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
-    WriteFile("TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "0") +
-                                           ObjectEntry(1, "ball.3ds", "-2") + ObjectEntry(2, "ball.3ds", "1e30") +
-                                           ObjectEntry(3, "ball.3ds", "1.5") + ObjectEntry(4, "ball.3ds", "1e-9") +
-                                           "</objects>\n");
+    std::string list   = "<objects>\n";
+    int         number = 0;
+    for (const char* scale : {"0", "-2", "1e30", "1.5", "1e-9"}) {
+        list += ObjectEntry(number++, "ball.3ds", scale);
+    }
+    WriteFile("TestLevel/objects.xml", list + "</objects>\n");
     CWorldObjects objects("TestLevel\\objects.xml", level->GetTextures(), level->GetHeightmap());
     EXPECT_TRUE(objects.LoadObjects());
     ASSERT_EQ(objects.GetCount(), 1) << "only the sound scale is placed, and the list goes on after a skip";
@@ -289,10 +269,6 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_TRUE(std::isfinite(objects.GetObjectByIndex(0)->GetRadius()));
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 4) << Log();
 }
-
-} // namespace
-
-namespace {
 
 // Each class of damage a level pack may hold: the damaged file, the loader
 // that meets it, and the line that names it, once.

@@ -1,6 +1,7 @@
 #include <GL/glu.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,36 +29,25 @@
 // half made.
 namespace {
 
-constexpr int     samples    = 33;
 const char* const paramsPath = "TestLevel/Terrain/ter_params.ini";
 
 class LevelGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        MakeFolders("TestLevel/Terrain");
-        WriteFile("TestLevel/Terrain/ter_heightmap.bmp", Bitmap(samples));
-        std::string tiles = "<tiles>\n";
-        for (int number = 0; number < CGridManager::tileCount; ++number) {
-            const std::string name = std::to_string(number);
-            tiles += "<" + name + "><usable>1</usable><terrainID>0</terrainID></" + name + ">\n";
-        }
-        WriteFile("TestLevel/Terrain/terrain.xml", tiles + "</tiles>\n");
+        WriteTestLevel(nullptr, Bitmap(33));
     }
 
     // `name` stays for the player's notice.
     static void ExpectNothingBuilt(const CBattleView& level, const std::string& name) {
         EXPECT_FALSE(level.IsLoaded());
         EXPECT_EQ(level.GetName(), name);
-        EXPECT_EQ(level.GetHeightmap(), nullptr);
-        EXPECT_EQ(level.GetTerrain(), nullptr);
-        EXPECT_EQ(level.GetTextures(), nullptr);
-        EXPECT_EQ(level.GetObjects(), nullptr);
-        EXPECT_EQ(level.GetGrid(), nullptr);
-        EXPECT_EQ(level.GetMatch(), nullptr);
-        EXPECT_EQ(level.GetSky(), nullptr);
-        EXPECT_EQ(level.GetSea(), nullptr);
-        EXPECT_EQ(level.GetParticles(), nullptr);
+        const void* parts[] = {level.GetHeightmap(), level.GetTerrain(), level.GetTextures(),
+                               level.GetObjects(),   level.GetGrid(),    level.GetMatch(),
+                               level.GetSky(),       level.GetSea(),     level.GetParticles()};
+        for (size_t part = 0; part < sizeof parts / sizeof parts[0]; ++part) {
+            EXPECT_EQ(parts[part], nullptr) << "part " << part;
+        }
     }
 
     // Everything a frame, the pointer and the start-up may call on the level.
@@ -91,6 +81,7 @@ const CParamsCase paramsCases[] = {
     {"HeightNegative", "maxwidth=320\nmaxheight=-5\n", "maxheight -5 is not"},
     {"NotANumber", "maxwidth=nan\nmaxheight=255\n", "maxwidth nan is not"},
     {"Absurd", "maxwidth=1e30\nmaxheight=255\n", "maxwidth 1e30 is not"},
+    {"HeightmapMissing", "maxwidth=320\nmaxheight=255\n", "ter_heightmap.bmp"},
 };
 
 class LevelFailureGlTest : public LevelGlTest, public ::testing::WithParamInterface<CParamsCase> {};
@@ -100,9 +91,12 @@ INSTANTIATE_TEST_SUITE_P(Params, LevelFailureGlTest, ::testing::ValuesIn(paramsC
                              return std::string(info.param.label);
                          });
 
-TEST_P(LevelFailureGlTest, RefusedTerrainParametersLeaveNoLevelAndALine) {
+TEST_P(LevelFailureGlTest, ALevelWithoutTerrainIsRefusedWithALine) {
     if (GetParam().params != nullptr) {
         WriteFile(paramsPath, GetParam().params);
+    }
+    if (std::string(GetParam().label) == "HeightmapMissing") {
+        unlink("TestLevel/Terrain/ter_heightmap.bmp");
     }
     CBattleView       level("TestLevel");
     const std::string log = ReadFile("log_error.txt");
@@ -115,30 +109,19 @@ TEST_P(LevelFailureGlTest, RefusedTerrainParametersLeaveNoLevelAndALine) {
     ExpectEveryCallCopes(level);
 }
 
-TEST_F(LevelGlTest, MissingHeightmapLeavesNoLevelAndALine) {
-    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
-    unlink("TestLevel/Terrain/ter_heightmap.bmp");
-    CBattleView       level("TestLevel");
-    const std::string log = ReadFile("log_error.txt");
-    EXPECT_EQ(CountLinesWith(log, "ter_heightmap.bmp"), 1) << log;
-    EXPECT_EQ(CountLinesWith(log, "the level TestLevel could not be loaded"), 1) << log;
-    ExpectNothingBuilt(level, "TestLevel");
-    ExpectEveryCallCopes(level);
-}
-
 // The window then tells the player, naming the log (the end-to-end test sees it drawn).
 TEST_F(LevelGlTest, TheNoticeNamesTheLog) {
     const std::vector<std::string> lines = CLevelNotice::GetLines("TestLevel");
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines[0].find("\"TestLevel\" could not be loaded"), std::string::npos) << lines[0];
-    bool namesLog = false;
-    for (const std::string& line : lines) {
-        namesLog = namesLog || line.find(dir.Path() + "/log_error.txt") != std::string::npos;
-    }
-    EXPECT_TRUE(namesLog) << "the log's full path is shown";
+    const auto namesLog = [&](const std::string& line) {
+        return line.find(dir.Path() + "/log_error.txt") != std::string::npos;
+    };
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), namesLog)) << "the log's full path is shown";
 }
 
-// Every tile is usable in the file; those at or below the sea's water are not.
+// Every tile is usable in the file; those at or below the sea's water are
+// not. Unloading releases everything, and a second call is harmless.
 TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
     CBattleView level("TestLevel");
@@ -146,16 +129,10 @@ TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     const float water = level.GetSea()->GetWaterHeight();
     EXPECT_FLOAT_EQ(water, CMatch::waterLevel * 1.0f) << "maxheight 255: one world unit per sample unit";
     EXPECT_FLOAT_EQ(level.GetGrid()->GetWaterHeight(), water);
-    EXPECT_FALSE(level.GetGrid()->IsTileUsable(0, 5)) << "height " << level.GetGrid()->GetTile(0, 5).height;
-    EXPECT_FALSE(level.GetGrid()->IsTileUsable(10, 5)) << "height " << level.GetGrid()->GetTile(10, 5).height;
-    EXPECT_TRUE(level.GetGrid()->IsTileUsable(12, 5)) << "height " << level.GetGrid()->GetTile(12, 5).height;
-    EXPECT_TRUE(level.GetGrid()->IsTileUsable(31, 5));
-}
-
-TEST_F(LevelGlTest, UnloadReleasesEverythingAndASecondCallIsHarmless) {
-    WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
-    CBattleView level("TestLevel");
-    ASSERT_TRUE(level.IsLoaded());
+    for (const int column : {0, 10, 12, 31}) {
+        EXPECT_EQ(level.GetGrid()->IsTileUsable(column, 5), column >= 12)
+            << "height " << level.GetGrid()->GetTile(column, 5).height;
+    }
     for (int call = 0; call < 2; ++call) {
         EXPECT_TRUE(level.UnloadLevel());
         ExpectNothingBuilt(level, "");

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "rules/RulesBoard.h"
@@ -60,18 +58,10 @@ private:
     std::vector<CUnitSetup> setups;
 };
 
+// Effects w, f, s, a, e.xml; smoke below 600 hit points, fire below 300,
+// the attack's effect for damage above 50.
 CUnitMedia Media() {
-    CUnitMedia media;
-    media.effectWheels      = "w.xml";
-    media.effectSmoke       = "s.xml";
-    media.effectFire        = "f.xml";
-    media.effectAttack      = "a.xml";
-    media.effectExplosion   = "e.xml";
-    media.speed             = 1.0f;
-    media.startEffectSmoke  = 600;
-    media.startEffectFire   = 300;
-    media.startEffectAttack = 50;
-    return media;
+    return {"", "w.xml", "f.xml", "s.xml", "a.xml", "e.xml", "", "", "", 1.0f, 600, 300, 50};
 }
 
 // Emitters told apart by their particle counts; those that restart loop
