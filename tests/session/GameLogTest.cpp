@@ -59,7 +59,6 @@ protected:
         }
         return game;
     }
-
 };
 
 bool SameEntries(const std::vector<CLogEntry>& a, const std::vector<CLogEntry>& b, size_t count) {
