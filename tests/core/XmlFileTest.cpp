@@ -149,12 +149,11 @@ TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
     OpenText("<empty></empty><spaced>  ab </spaced><long>abcdefghij</long><one>Tank</one><tail>rest</tail>"
              "<name>no end");
     char text[6] = "xxxxx";
-    EXPECT_TRUE(xml.ReadString("empty", text, sizeof text));
-    EXPECT_STREQ(text, "");
-    EXPECT_TRUE(xml.ReadString("spaced", text, sizeof text));
-    EXPECT_STREQ(text, "  ab ");
-    EXPECT_TRUE(xml.ReadString("long", text, sizeof text));
-    EXPECT_STREQ(text, "abcde");
+    for (const auto& [name, expected] :
+         {std::make_pair("empty", ""), std::make_pair("spaced", "  ab "), std::make_pair("long", "abcde")}) {
+        EXPECT_TRUE(xml.ReadString(name, text, sizeof text));
+        EXPECT_STREQ(text, expected) << name;
+    }
     char one[2] = {'?', '#'};
     EXPECT_TRUE(xml.ReadString("one", one, 1));
     EXPECT_EQ(one[0], '\0');
