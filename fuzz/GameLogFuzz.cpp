@@ -22,18 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text += CGameLog::FormatEntry(static_cast<int>(index) + 1, log.entries[index]);
     }
     CLoadedLog again;
-    if (!CGameLog::Parse(text, again, error) || again.entries.size() != log.entries.size() || again.droppedLines != 0 ||
-        again.validBytes != log.validBytes ||
-        CGameLog::FormatHeader(again.header) != CGameLog::FormatHeader(log.header)) {
-        abort();
-    }
+    Require(CGameLog::Parse(text, again, error) && again.entries.size() == log.entries.size() &&
+            again.droppedLines == 0 && again.validBytes == log.validBytes &&
+            CGameLog::FormatHeader(again.header) == CGameLog::FormatHeader(log.header));
     CGameLogWriter writer;
     if (writer.Continue(path, log, error)) {
         writer.Close();
-        if (!CGameLog::Load(path, again, error) || again.droppedLines != 0 ||
-            again.entries.size() != log.entries.size()) {
-            abort();
-        }
+        Require(CGameLog::Load(path, again, error) && again.droppedLines == 0 &&
+                again.entries.size() == log.entries.size());
     }
     return 0;
 }

@@ -19,12 +19,10 @@ const char indexText[] = "<fontregular>input.xml</fontregular><fonthead>input.xm
 
 void CheckTexts(const CInterfaceLayout& layout) {
     const size_t limit = CInterfaceLayoutReader::maxTextLength;
-    if (layout.fontRegular.description.name.size() > CFontDescription::maxNameLength ||
-        layout.terrain.head.size() > limit || layout.hoverUnit.boost.size() > limit ||
-        layout.finish.head.size() > limit || layout.renderInfo.vertexArray.size() > limit ||
-        layout.messages.turnTeam2.size() > limit) {
-        __builtin_trap();
-    }
+    Require(layout.fontRegular.description.name.size() <= CFontDescription::maxNameLength &&
+            layout.terrain.head.size() <= limit && layout.hoverUnit.boost.size() <= limit &&
+            layout.finish.head.size() <= limit && layout.renderInfo.vertexArray.size() <= limit &&
+            layout.messages.turnTeam2.size() <= limit);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "FuzzInput.h"
 #include "render/ModelFile.h"
 
 // The 3DS chunk reader on arbitrary bytes: it must end, stay in bounds, and
@@ -11,9 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const CModelMesh& mesh : model.GetMeshes()) {
         for (const CModelFace& face : mesh.faces) {
             for (uint16_t corner : face.corners) {
-                if (corner >= mesh.vertices.size() || mesh.normals.size() != mesh.vertices.size()) {
-                    __builtin_trap();
-                }
+                Require(corner < mesh.vertices.size() && mesh.normals.size() == mesh.vertices.size());
             }
         }
     }

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "FuzzInput.h"
 #include "session/NetProtocol.h"
 
 // Decodes a network message. A message the decoder accepts must encode back
@@ -11,16 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CNetMessage message;
     std::string error;
     if (!DecodeNetMessage(data, size, message, error)) {
-        if (error.empty()) {
-            abort();
-        }
+        Require(!error.empty());
         return 0;
     }
     const bool otherVersion = (message.kind == NetKind::hello || message.kind == NetKind::welcome) &&
                               message.identity.protocolVersion != netProtocolVersion;
     const std::vector<uint8_t> again = EncodeNetMessage(message);
-    if (!otherVersion && (again.size() != size || !std::equal(again.begin(), again.end(), data))) {
-        abort();
-    }
+    Require(otherVersion || (again.size() == size && std::equal(again.begin(), again.end(), data)));
     return 0;
 }

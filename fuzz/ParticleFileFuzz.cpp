@@ -27,14 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = WriteFuzzInput(data, size, "particles/effect.xml");
     CParticleEffect   effect;
     if (CParticleFile::Load(path.c_str(), effect)) {
-        if (effect.count < 0 || effect.count > CParticleFile::maxCount ||
-            !Within(effect.velX, CParticleFile::maxSpeed) || !Within(effect.velY, CParticleFile::maxSpeed) ||
-            !Within(effect.velZ, CParticleFile::maxSpeed) || !Within(effect.start, CParticleFile::maxSeconds) ||
-            !Within(effect.life, CParticleFile::maxSeconds) || !Within(effect.size, CParticleFile::maxSize) ||
-            !Within(effect.angle, CParticleFile::maxAngle) || effect.texture.size() > CParticleFile::maxTextureLength ||
-            effect.typeName.size() > CParticleFile::maxTypeLength) {
-            __builtin_trap();
-        }
+        Require(effect.count >= 0 && effect.count <= CParticleFile::maxCount &&
+                Within(effect.velX, CParticleFile::maxSpeed) && Within(effect.velY, CParticleFile::maxSpeed) &&
+                Within(effect.velZ, CParticleFile::maxSpeed) && Within(effect.start, CParticleFile::maxSeconds) &&
+                Within(effect.life, CParticleFile::maxSeconds) && Within(effect.size, CParticleFile::maxSize) &&
+                Within(effect.angle, CParticleFile::maxAngle) &&
+                effect.texture.size() <= CParticleFile::maxTextureLength &&
+                effect.typeName.size() <= CParticleFile::maxTypeLength);
     }
     CParticleSystem particles(nullptr);
     const int       id = particles.LoadEmitter("effect.xml", CVector3(1024.0f, 200.0f, 1024.0f));
@@ -47,10 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CParticleEmitter* emitter = particles.GetEmitter(id);
     if (emitter != nullptr) {
         for (const CParticle& particle : emitter->particles) {
-            if (!std::isfinite(particle.position.x) || !std::isfinite(particle.position.y) ||
-                !std::isfinite(particle.position.z) || !std::isfinite(particle.angle)) {
-                __builtin_trap();
-            }
+            Require(std::isfinite(particle.position.x) && std::isfinite(particle.position.y) &&
+                    std::isfinite(particle.position.z) && std::isfinite(particle.angle));
         }
     }
     return 0;

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "FuzzInput.h"
 #include "render/Texture.h"
 
 namespace {
@@ -12,9 +13,7 @@ void Check(bool decoded, const TextureImage& image) {
     }
     const size_t expected =
         static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * (image.bitsPerPixel / 8);
-    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != expected) {
-        abort();
-    }
+    Require(image.width > 0 && image.height > 0 && image.pixels.size() == expected);
 }
 
 } // namespace

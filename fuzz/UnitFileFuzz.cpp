@@ -13,25 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CTeamFile         team;
     team.Load(path.c_str());
     for (const CTeamEntry& entry : team.GetEntries()) {
-        if (entry.lookX > CTeamFile::maxLookOffset || entry.lookX < -CTeamFile::maxLookOffset ||
-            entry.lookY > CTeamFile::maxLookOffset || entry.lookY < -CTeamFile::maxLookOffset ||
-            entry.fileName.size() > CTeamFile::maxFileNameLength) {
-            __builtin_trap();
-        }
+        Require(entry.lookX <= CTeamFile::maxLookOffset && entry.lookX >= -CTeamFile::maxLookOffset &&
+                entry.lookY <= CTeamFile::maxLookOffset && entry.lookY >= -CTeamFile::maxLookOffset &&
+                entry.fileName.size() <= CTeamFile::maxFileNameLength);
     }
-    if (team.GetEffectSpecial().size() > CTeamFile::maxEffectLength) {
-        __builtin_trap();
-    }
+    Require(team.GetEffectSpecial().size() <= CTeamFile::maxEffectLength);
     CUnitFile unit;
-    if (unit.Load(path.c_str()) &&
-        (unit.GetUnit().hitpoints < 1 || unit.GetUnit().maxHitpoints != unit.GetUnit().hitpoints ||
-         !(unit.GetMedia().speed >= 0.0f))) {
-        __builtin_trap();
-    }
+    Require(!unit.Load(path.c_str()) ||
+            (unit.GetUnit().hitpoints >= 1 && unit.GetUnit().maxHitpoints == unit.GetUnit().hitpoints &&
+             unit.GetMedia().speed >= 0.0f));
     FightParams fight;
     LoadFightFile(path.c_str(), fight);
-    if (!(fight.maxAttack > 0.0f) || !(fight.maxDefense > 0.0f)) {
-        __builtin_trap();
-    }
+    Require(fight.maxAttack > 0.0f && fight.maxDefense > 0.0f);
     return 0;
 }

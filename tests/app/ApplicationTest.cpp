@@ -31,124 +31,89 @@ protected:
 
     void TearDown() override { app->GetSoundLibrary().Close(); }
 
-    void PressKeys(const std::vector<int>& keys) {
-        for (const int key : keys) {
-            app->HandleFunctionKey(key, 0);
-        }
+    // Reads settings with this text (in the working directory).
+    void ReadSettings(const char* text) {
+        WriteFile("gfxconfig.ini", text);
+        CPropertyFile settings("gfxconfig.ini");
+        app->ReadSettings(settings);
     }
 
     CApplication* app = nullptr;
 };
 
-struct ExtensionCase {
-    const char* name;
-    bool        requested; // every capability flag on before the check
-    const char* extensions;
-    bool        vertexBufferObjects;
-    bool        sgiMipmap;
-    bool        textureCompression;
-    bool        vertexShader;
-    bool        multitexture;
-    RenderMode  renderMode;
-};
-
-class ExtensionChecks : public ApplicationTest, public ::testing::WithParamInterface<ExtensionCase> {};
-
-TEST_P(ExtensionChecks, ClearMissingCapabilitiesAndPickTheRenderMode) {
-    const ExtensionCase& c           = GetParam();
-    app->options.vertexBufferObjects = app->options.sgiMipmap = app->options.textureCompression = c.requested;
-    app->options.vertexShader = app->options.multitexture = c.requested;
-    app->CheckExtensions(c.extensions);
-    EXPECT_EQ(app->options.vertexBufferObjects, c.vertexBufferObjects);
-    EXPECT_EQ(app->options.sgiMipmap, c.sgiMipmap);
-    EXPECT_EQ(app->options.textureCompression, c.textureCompression);
-    EXPECT_EQ(app->options.vertexShader, c.vertexShader);
-    EXPECT_EQ(app->options.multitexture, c.multitexture);
-    EXPECT_EQ(app->options.renderMode, c.renderMode);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExtensionChecks,
-    ::testing::Values(
-        ExtensionCase{"AllPresent", true, allExtensions, true, true, true, true, true, renderBufferObjects},
-        ExtensionCase{"NoneRequested", false, allExtensions, false, false, false, false, false, renderVertexArrays},
-        ExtensionCase{"NoBufferObjects", true,
-                      "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program "
-                      "GL_SGIS_generate_mipmap",
-                      false, true, true, true, true, renderVertexArrays},
-        ExtensionCase{"OnlyPrefixes", true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", false, false, false, false, false,
-                      renderVertexArrays},
-        ExtensionCase{"NoExtensionString", true, nullptr, false, false, false, false, false, renderVertexArrays}),
-    [](const ::testing::TestParamInfo<ExtensionCase>& info) { return std::string(info.param.name); });
-
-struct SettingsCase {
-    const char* name;
-    const char* content;
-    bool        fullscreen;
-    bool        vertexBufferObjects;
-    bool        debugInfo;
-    bool        editorMode;
-    const char* gameModeString;
-};
-
-class SettingsRead : public ApplicationTest, public ::testing::WithParamInterface<SettingsCase> {};
-
-TEST_P(SettingsRead, FlagsAreTrueForNonZeroNumbers) {
-    CTempWorkDir dir;
-    if (GetParam().content != nullptr) {
-        WriteFile("gfxconfig.ini", GetParam().content);
+// Each capability that the driver lacks is cleared, and the render mode
+// follows the buffer objects. Flags: buffer objects, mipmap generation,
+// compression, vertex programs, multitexturing.
+TEST_F(ApplicationTest, ExtensionChecksClearMissingCapabilitiesAndPickTheRenderMode) {
+    const struct {
+        bool        requested;
+        const char* extensions;
+        const char* flags;
+    } cases[] = {
+        {true, allExtensions, "11111"},
+        {false, allExtensions, "00000"},
+        {true, "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_program GL_SGIS_generate_mipmap", "01111"},
+        {true, "GL_ARB_vertex GL_ARB_multi GL_SGIS", "00000"},
+        {true, nullptr, "00000"},
+    };
+    for (const auto& test : cases) {
+        app->options                = CAppOptions();
+        CAppOptions& options        = app->options;
+        options.vertexBufferObjects = options.sgiMipmap = options.textureCompression = test.requested;
+        options.vertexShader = options.multitexture = test.requested;
+        app->CheckExtensions(test.extensions);
+        const std::string flags = {"01"[options.vertexBufferObjects], "01"[options.sgiMipmap],
+                                   "01"[options.textureCompression], "01"[options.vertexShader],
+                                   "01"[options.multitexture]};
+        EXPECT_EQ(flags, test.flags) << (test.extensions ? test.extensions : "no extension string");
+        EXPECT_EQ(options.renderMode, test.flags[0] == '1' ? renderBufferObjects : renderVertexArrays);
     }
-    CPropertyFile settings("gfxconfig.ini");
-    app->ReadSettings(settings);
-    EXPECT_EQ(app->options.fullscreen, GetParam().fullscreen);
-    EXPECT_EQ(app->options.vertexBufferObjects, GetParam().vertexBufferObjects);
-    EXPECT_EQ(app->options.debugInfo, GetParam().debugInfo);
-    EXPECT_EQ(app->options.editorMode, GetParam().editorMode);
-    EXPECT_EQ(app->GetGameModeString(), GetParam().gameModeString);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SettingsRead,
-    ::testing::Values(SettingsCase{"AsTheDialogWrites",
-                                   "lastresolution=1024x768:32@60\nfullscreen=1\nvbo=0\ndebuginfo=1\neditormode=0\n",
-                                   true, false, true, false, "1024x768:32@60"},
-                      SettingsCase{"LeadingNumbersCount", "fullscreen=2abc\nvbo= 1\ndebuginfo=-1\neditormode=0x1\n",
-                                   true, true, true, false, ""},
-                      SettingsCase{"Garbled", "\xff\xfe\x01garbage\n===\nfullscreen\n", false, false, false, false, ""},
-                      SettingsCase{"KeysInCapitals", "FULLSCREEN=1\nLastResolution=800x600:16@60\n", true, false, false,
-                                   false, "800x600:16@60"}),
-    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+// Flags: fullscreen, buffer objects, debug info, editor mode.
+TEST_F(ApplicationTest, SettingsFlagsAreTrueForNonZeroNumbers) {
+    const struct {
+        const char* content;
+        const char* flags;
+        const char* gameMode;
+    } cases[] = {
+        {"lastresolution=1024x768:32@60\nfullscreen=1\nvbo=0\ndebuginfo=1\neditormode=0\n", "1010", "1024x768:32@60"},
+        {"fullscreen=2abc\nvbo= 1\ndebuginfo=-1\neditormode=0x1\n", "1110", ""},
+        {"\xff\xfe\x01garbage\n===\nfullscreen\n", "0000", ""},
+        {"FULLSCREEN=1\nLastResolution=800x600:16@60\n", "1000", "800x600:16@60"},
+    };
+    for (const auto& test : cases) {
+        CTempWorkDir dir;
+        app->options = CAppOptions();
+        ReadSettings(test.content);
+        const CAppOptions& options = app->options;
+        const std::string flags = {"01"[options.fullscreen], "01"[options.vertexBufferObjects], "01"[options.debugInfo],
+                                   "01"[options.editorMode]};
+        EXPECT_EQ(flags, test.flags) << test.content;
+        EXPECT_EQ(app->GetGameModeString(), test.gameMode) << test.content;
+    }
+}
 
-TEST_F(ApplicationTest, SoundOffClosesTheSoundLibrary) {
+// "sound" 0 closes an open sound library; a shutdown releases everything
+// and may be repeated.
+TEST_F(ApplicationTest, SoundOffAndShutdownCloseTheSoundLibrary) {
+    CTempWorkDir   dir;
     CSoundLibrary& sound = app->GetSoundLibrary();
-    if (!sound.IsOpen()) {
-        ASSERT_TRUE(sound.Init(CApplication::soundMixRate, CApplication::soundChannels));
-    }
-    CTempWorkDir dir;
-    WriteFile("gfxconfig.ini", "sound=1\n");
-    CPropertyFile withSound("gfxconfig.ini");
-    app->ReadSettings(withSound);
+    ASSERT_TRUE(sound.IsOpen() || sound.Init(CApplication::soundMixRate, CApplication::soundChannels));
+    ReadSettings("sound=1\n");
     EXPECT_TRUE(sound.IsOpen());
-
-    WriteFile("gfxconfig.ini", "sound=0\n");
-    CPropertyFile withoutSound("gfxconfig.ini");
-    app->ReadSettings(withoutSound);
+    ReadSettings("sound=0\n");
     EXPECT_FALSE(sound.IsOpen());
     EXPECT_EQ(sound.LoadSample("any.wav"), noSound);
-}
 
-TEST_F(ApplicationTest, ShutdownReleasesOnceAndMayBeRepeated) {
-    CTempWorkDir dir;
-    WriteFile("gfxconfig.ini", "lastresolution=800x600:32@60\ndebuginfo=1\nsound=1\n");
-    CPropertyFile settings("gfxconfig.ini");
-    app->ReadSettings(settings);
+    ReadSettings("lastresolution=800x600:32@60\ndebuginfo=1\nsound=1\n");
     app->AddDebugLine("a line");
-    app->Shutdown(false);
-    EXPECT_EQ(app->GetGameModeString(), "");
-    EXPECT_TRUE(app->GetDebugLines().empty());
-    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
-    app->Shutdown(false);
-    EXPECT_FALSE(app->GetSoundLibrary().IsOpen());
+    for (int shutdown = 0; shutdown < 2; ++shutdown) {
+        app->Shutdown(false);
+        EXPECT_EQ(app->GetGameModeString(), "");
+        EXPECT_TRUE(app->GetDebugLines().empty());
+        EXPECT_FALSE(sound.IsOpen());
+    }
 }
 
 // Lines are recorded only with debug info or in editor mode, and cut to
@@ -171,37 +136,26 @@ TEST_F(ApplicationTest, DebugLinesAreRecordedOnlyWithDebugInfoOrEditorMode) {
     EXPECT_EQ(app->GetDebugLines()[0].size(), CApplication::debugLineSize - 1);
 }
 
-struct KeyCase {
-    const char*   name;
-    unsigned char down;
-    unsigned char up;
-    PolledKey     key;
-};
-
-class CharacterKeys : public ApplicationTest, public ::testing::WithParamInterface<KeyCase> {};
-
 // A key goes up however it was reported: in the other letter case (Shift
 // released first) or as a control code (Ctrl pressed while it was held).
-TEST_P(CharacterKeys, GoUpWhateverModifierWasHeld) {
-    const KeyCase& test = GetParam();
-    CKeyState::Reset();
-    app->OnKeyboard(test.down, 0, 0);
-    app->OnKeyboard('\x7f', 0, 0); // Delete stays down throughout
-    EXPECT_TRUE(CKeyState::IsDown(test.key)) << test.name;
-    app->OnKeyboardUp(test.up, 0, 0);
-    CKeyState::EndFrame(); // a released key still reads as down until the frame has polled it
-    EXPECT_FALSE(CKeyState::IsDown(test.key)) << test.name;
-    EXPECT_TRUE(CKeyState::IsDown(PolledKey::Delete)) << test.name;
+TEST_F(ApplicationTest, CharacterKeysGoUpWhateverModifierWasHeld) {
+    const struct {
+        unsigned char down, up;
+        PolledKey     key;
+    } cases[] = {{'W', 'w', PolledKey::W},  {'w', 0x17, PolledKey::W},     {'s', 0x13, PolledKey::S},
+                 {'a', 0x01, PolledKey::A}, {0x04, 'd', PolledKey::D},     {'R', 0x12, PolledKey::R},
+                 {'f', 0x06, PolledKey::F}, {' ', 0x00, PolledKey::Space}, {'\r', '\r', PolledKey::Enter}};
+    for (const auto& test : cases) {
+        CKeyState::Reset();
+        app->OnKeyboard(test.down, 0, 0);
+        app->OnKeyboard('\x7f', 0, 0); // Delete stays down throughout
+        EXPECT_TRUE(CKeyState::IsDown(test.key)) << int(test.down);
+        app->OnKeyboardUp(test.up, 0, 0);
+        CKeyState::EndFrame(); // a released key still reads as down until the frame has polled it
+        EXPECT_FALSE(CKeyState::IsDown(test.key)) << int(test.down) << " up as " << int(test.up);
+        EXPECT_TRUE(CKeyState::IsDown(PolledKey::Delete));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, CharacterKeys,
-    ::testing::Values(KeyCase{"ShiftW", 'W', 'w', PolledKey::W}, KeyCase{"CtrlW", 'w', 0x17, PolledKey::W},
-                      KeyCase{"CtrlS", 's', 0x13, PolledKey::S}, KeyCase{"CtrlA", 'a', 0x01, PolledKey::A},
-                      KeyCase{"CtrlDFirst", 0x04, 'd', PolledKey::D}, KeyCase{"CtrlR", 'R', 0x12, PolledKey::R},
-                      KeyCase{"CtrlF", 'f', 0x06, PolledKey::F}, KeyCase{"CtrlSpace", ' ', 0x00, PolledKey::Space},
-                      KeyCase{"Enter", '\r', '\r', PolledKey::Enter}),
-    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 // Without focus no key-up arrives, so leaving the window forgets the keys.
 TEST_F(ApplicationTest, KeysAreForgottenWhenThePointerLeavesOrTheWindowHides) {

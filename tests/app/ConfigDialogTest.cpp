@@ -17,9 +17,6 @@ constexpr int idFramerate     = 1009;
 constexpr int idVertexBuffers = 1008;
 constexpr int idSound         = 1014;
 
-// Every check box, in the order of their identifiers.
-const int allBoxes[] = {1004, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014};
-
 const std::vector<CDisplayMode> threeModes = {{1024, 768, 32, 60}, {800, 600, 32, 75}, {1280, 1024, 32, 60}};
 
 std::string ValueOf(const char* key) {
@@ -28,99 +25,65 @@ std::string ValueOf(const char* key) {
     return entry != nullptr ? entry->value : "(missing)";
 }
 
-struct ModeListCase {
-    const char*               name;
-    std::vector<CDisplayMode> modes;
-    const char*               expectedList;
-};
-
-class ConfigDialogModes : public ::testing::TestWithParam<ModeListCase> {};
-
-TEST_P(ConfigDialogModes, StoresAndListsTheKeptModesInOrder) {
-    CTempWorkDir  dir;
-    CConfigDialog dialog;
-    dialog.Initialise(GetParam().modes);
-    EXPECT_EQ(CConfigDialog::FormatModeList(GetParam().modes), GetParam().expectedList);
-    std::istringstream       list(GetParam().expectedList);
-    std::vector<std::string> expectedItems{std::istream_iterator<std::string>(list), {}};
-    EXPECT_EQ(dialog.GetItems(), expectedItems);
-    EXPECT_EQ(dialog.GetSelection(), expectedItems.empty() ? -1 : 0);
-    EXPECT_EQ(ValueOf("resolutions"), expectedItems.empty() ? "(missing)" : GetParam().expectedList);
-    // With no mode to choose, a start stores no last choice but every box.
-    dialog.Start();
-    EXPECT_EQ(ValueOf("lastresolution"), expectedItems.empty() ? "(missing)" : expectedItems[0]);
-    EXPECT_EQ(ValueOf("fullscreen"), "0");
+// The modes the game can use are listed and stored in their order; with no
+// mode to choose, a start stores no last choice but every box.
+TEST(ConfigDialog, StoresAndListsTheKeptModesInOrder) {
+    const struct {
+        std::vector<CDisplayMode> modes;
+        const char*               list;
+    } cases[] = {
+        {threeModes, "1024x768:32@60 800x600:32@75 1280x1024:32@60"},
+        {{{640, 480, 16, 60}, {639, 480, 32, 60}, {640, 479, 32, 60}, {800, 600, 8, 60}, {800, 600, 15, 60}},
+         "640x480:16@60"},
+        {{{800, 600, 32, 60}, {800, 600, 32, 60}}, "800x600:32@60 800x600:32@60"},
+        {{{1280, 1024, 32, 0}}, "1280x1024:32@0"},
+        {{{320, 200, 8, 70}}, ""},
+    };
+    for (const auto& test : cases) {
+        CTempWorkDir  dir;
+        CConfigDialog dialog;
+        dialog.Initialise(test.modes);
+        EXPECT_EQ(CConfigDialog::FormatModeList(test.modes), test.list);
+        std::istringstream             list(test.list);
+        const std::vector<std::string> items{std::istream_iterator<std::string>(list), {}};
+        EXPECT_EQ(dialog.GetItems(), items);
+        EXPECT_EQ(dialog.GetSelection(), items.empty() ? -1 : 0);
+        EXPECT_EQ(ValueOf("resolutions"), items.empty() ? "(missing)" : test.list);
+        dialog.Start();
+        EXPECT_EQ(ValueOf("lastresolution"), items.empty() ? "(missing)" : items[0]);
+        EXPECT_EQ(ValueOf("fullscreen"), "0") << test.list;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConfigDialogModes,
-    ::testing::Values(
-        ModeListCase{"ThreeModes", threeModes, "1024x768:32@60 800x600:32@75 1280x1024:32@60"},
-        ModeListCase{
-            "TooSmallOrShallowModesAreDropped",
-            {{640, 480, 16, 60}, {639, 480, 32, 60}, {640, 479, 32, 60}, {800, 600, 8, 60}, {800, 600, 15, 60}},
-            "640x480:16@60"},
-        ModeListCase{"DuplicatesStay", {{800, 600, 32, 60}, {800, 600, 32, 60}}, "800x600:32@60 800x600:32@60"},
-        ModeListCase{"UnknownRefreshIsZero", {{1280, 1024, 32, 0}}, "1280x1024:32@0"},
-        ModeListCase{"NoUsableMode", {{320, 200, 8, 70}}, ""}),
-    [](const ::testing::TestParamInfo<ModeListCase>& info) { return std::string(info.param.name); });
-
-struct SelectionCase {
-    const char* name;
-    const char* settings; // the file before the dialog opens
-    int         expectedSelection;
-};
-
-class ConfigDialogSelection : public ::testing::TestWithParam<SelectionCase> {};
-
-TEST_P(ConfigDialogSelection, SelectsTheFirstItemThatBeginsWithTheLastChoice) {
-    CTempWorkDir dir;
-    WriteFile(CConfigDialog::settingsFileName, GetParam().settings);
-    CConfigDialog dialog;
-    dialog.Initialise({{1024, 768, 32, 60}, {1024, 768, 32, 75}, {800, 600, 32, 75}, {1280, 1024, 32, 60}});
-    EXPECT_EQ(dialog.GetSelection(), GetParam().expectedSelection);
+// The first item that begins with the last choice (letter case aside) is
+// selected, else the first; a box is checked when its key reads as a
+// non-zero number.
+TEST(ConfigDialog, SelectsTheLastChoiceAndChecksTheBoxesOfNonZeroKeys) {
+    const struct {
+        const char* settings;
+        int         selection;
+        bool        fullscreen, framerate, sound;
+    } cases[] = {
+        {"lastresolution=800x600:32@75\nfullscreen=1\nfps=0\nsound=1\n", 2, true, false, true},
+        {"lastresolution=1024x768\nfullscreen=-3\nfps=12\nsound=2x\n", 0, true, true, true},
+        {"lastresolution=1024x768:32@75\nfullscreen=yes\nfps=on\nsound=x1\n", 1, false, false, false},
+        {"lastresolution=1280X1024\n", 3, false, false, false},
+        {"lastresolution=1600x1200:32@60\n", 0, false, false, false},
+        {"lastresolution=800x600:32@75 extra\n", 0, false, false, false},
+        {"", 0, false, false, false},
+        {"\x01\x02\xff==\n\n=\n", 0, false, false, false},
+    };
+    for (const auto& test : cases) {
+        CTempWorkDir dir;
+        WriteFile(CConfigDialog::settingsFileName, test.settings);
+        CConfigDialog dialog;
+        dialog.Initialise({{1024, 768, 32, 60}, {1024, 768, 32, 75}, {800, 600, 32, 75}, {1280, 1024, 32, 60}});
+        EXPECT_EQ(dialog.GetSelection(), test.selection) << test.settings;
+        EXPECT_EQ(dialog.IsChecked(idFullscreen), test.fullscreen) << test.settings;
+        EXPECT_EQ(dialog.IsChecked(idFramerate), test.framerate) << test.settings;
+        EXPECT_EQ(dialog.IsChecked(idSound), test.sound) << test.settings;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConfigDialogSelection,
-    ::testing::Values(SelectionCase{"ExactItem", "lastresolution=800x600:32@75\n", 2},
-                      SelectionCase{"PrefixPicksTheFirstMatch", "lastresolution=1024x768\n", 0},
-                      SelectionCase{"PrefixWithRate", "lastresolution=1024x768:32@75\n", 1},
-                      SelectionCase{"LetterCaseIgnored", "lastresolution=1280X1024\n", 3},
-                      SelectionCase{"NoMatchSelectsTheFirst", "lastresolution=1600x1200:32@60\n", 0},
-                      SelectionCase{"MissingKeySelectsTheFirst", "fps=1\n", 0},
-                      SelectionCase{"LongerThanAnyItem", "lastresolution=800x600:32@75 extra\n", 0}),
-    [](const ::testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });
-
-struct BoxCase {
-    const char* name;
-    const char* settings;
-    bool        fullscreen;
-    bool        framerate;
-    bool        sound;
-};
-
-class ConfigDialogBoxes : public ::testing::TestWithParam<BoxCase> {};
-
-TEST_P(ConfigDialogBoxes, ChecksTheBoxesWhoseKeysParseToNonZero) {
-    CTempWorkDir dir;
-    WriteFile(CConfigDialog::settingsFileName, GetParam().settings);
-    CConfigDialog dialog;
-    dialog.Initialise(threeModes);
-    EXPECT_EQ(dialog.IsChecked(idFullscreen), GetParam().fullscreen);
-    EXPECT_EQ(dialog.IsChecked(idFramerate), GetParam().framerate);
-    EXPECT_EQ(dialog.IsChecked(idSound), GetParam().sound);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConfigDialogBoxes,
-    ::testing::Values(BoxCase{"OnesAndZeros", "fullscreen=1\nfps=0\nsound=1\n", true, false, true},
-                      BoxCase{"AnyNonZeroNumber", "fullscreen=-3\nfps=12\nsound=2x\n", true, true, true},
-                      BoxCase{"TextIsZero", "fullscreen=yes\nfps=on\nsound=x1\n", false, false, false},
-                      BoxCase{"MissingKeysStayUnchecked", "vbo=1\n", false, false, false},
-                      BoxCase{"NoFileAtAll", "", false, false, false},
-                      BoxCase{"GarbledFile", "\x01\x02\xff==\n\n=\n", false, false, false}),
-    [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
 TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
@@ -177,10 +140,6 @@ TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
     EXPECT_NE(ReadFile("log_error.txt").find("display modes fit"), std::string::npos);
 }
 
-} // namespace
-
-namespace {
-
 // A level folder with every file, then with one thing broken per case.
 void MakeLevel(const std::string& name, const std::string& broken) {
     MakeFolders(name + "/Terrain");
@@ -192,8 +151,6 @@ void MakeLevel(const std::string& name, const std::string& broken) {
         }
     }
 }
-
-} // namespace
 
 // The levels are listed by name, each unusable one with its reason and never
 // selectable; the saved level is selected when usable, else the default one;
@@ -235,3 +192,5 @@ TEST(ConfigDialog, ListsTheLevelsAndOffersOnlyThoseThatCanBePlayed) {
     EXPECT_EQ(ValueOf("level"), "Islands");
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CLevelCatalog: level \""), 2) << "NoTeam and Missing";
 }
+
+} // namespace

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "render/ModelFile.h"
 #include "TestSupport.h"
@@ -100,77 +101,40 @@ TEST(ContentGeneratorTest, TgaStoresTheBottomRowFirstWithAlpha) {
     EXPECT_EQ(rgb[18 + 2 * 3], 3) << "first pixel of the second stored row is the top-left one's blue";
 }
 
-struct ShapeCase {
-    const char*                           name;
-    MeshShapes::Vec                       centre;
-    std::function<void(CModel3ds::Mesh&)> build;
-};
-
-class ShapeWindingTest : public ::testing::TestWithParam<ShapeCase> {};
-
 // Every face of a closed convex solid must face away from its centre: the
 // game derives vertex normals from the winding and draws the silhouette
 // from the back faces.
-TEST_P(ShapeWindingTest, FacesPointOutwardAndCoordinatesStayInTheTexture) {
-    CModel3ds        model;
-    CModel3ds::Mesh& mesh = model.AddMesh("shape", model.AddMaterial("m", 1, 2, 3, "t.bmp"));
-    GetParam().build(mesh);
-    const MeshShapes::Vec c = GetParam().centre;
-    ASSERT_FALSE(mesh.faces.empty());
-    for (size_t i = 0; i + 2 < mesh.faces.size(); i += 3) {
-        const auto&  a  = mesh.vertices[mesh.faces[i]];
-        const auto&  b  = mesh.vertices[mesh.faces[i + 1]];
-        const auto&  d  = mesh.vertices[mesh.faces[i + 2]];
-        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = d.x - a.x, vy = d.y - a.y, vz = d.z - a.z;
-        const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-        const double mx = (a.x + b.x + d.x) / 3 - c.x, my = (a.y + b.y + d.y) / 3 - c.y,
-                     mz = (a.z + b.z + d.z) / 3 - c.z;
-        EXPECT_GT(nx * mx + ny * my + nz * mz, 0.0) << GetParam().name << " face " << i / 3 << " faces inwards";
-    }
-    for (const auto& vertex : mesh.vertices) {
-        EXPECT_TRUE(vertex.s >= 0.0f && vertex.s <= 1.0f && vertex.t >= 0.0f && vertex.t <= 1.0f)
-            << GetParam().name << ": the game clamps textures to the edge";
+TEST(ContentGeneratorTest, ShapeFacesPointOutwardAndCoordinatesStayInTheTexture) {
+    CModel3ds model;
+    const int material = model.AddMaterial("m", 1, 2, 3, "t.bmp");
+    MeshShapes::AddBox(model.AddMesh("box", material), {1, 2, 3}, {4, 2, 6});
+    MeshShapes::AddCylinder(model.AddMesh("cylinder", material), {0, 0, 0}, {0, 0, 1}, 1.0, 5.0, 10);
+    MeshShapes::AddCylinder(model.AddMesh("upright cylinder", material), {0, 0, 0}, {0, 1, 0}, 1.0, 4.0, 8);
+    MeshShapes::AddCone(model.AddMesh("cone", material), {0, 0, 0}, 2.0, 4.0, 10);
+    MeshShapes::AddBlob(model.AddMesh("blob", material), {0, 3, 0}, {3, 2, 3}, 8, 12, 0.2, 5);
+    MeshShapes::AddGableRoof(model.AddMesh("roof", material), {0, 0, 0}, 4, 6, 3);
+    const MeshShapes::Vec centres[] = {{1, 2, 3}, {0, 0, 2.5}, {0, 2, 0}, {0, 1, 0}, {0, 3, 0}, {0, 1, 0}};
+    ASSERT_EQ(model.GetMeshes().size(), std::size(centres));
+    for (size_t shape = 0; shape < std::size(centres); ++shape) {
+        const CModel3ds::Mesh& mesh = model.GetMeshes()[shape];
+        const MeshShapes::Vec& c    = centres[shape];
+        ASSERT_FALSE(mesh.faces.empty()) << mesh.name;
+        for (size_t i = 0; i + 2 < mesh.faces.size(); i += 3) {
+            const auto&  a  = mesh.vertices[mesh.faces[i]];
+            const auto&  b  = mesh.vertices[mesh.faces[i + 1]];
+            const auto&  d  = mesh.vertices[mesh.faces[i + 2]];
+            const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = d.x - a.x, vy = d.y - a.y, vz = d.z - a.z;
+            const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+            const double mx = (a.x + b.x + d.x) / 3 - c.x, my = (a.y + b.y + d.y) / 3 - c.y,
+                         mz = (a.z + b.z + d.z) / 3 - c.z;
+            EXPECT_GT(nx * mx + ny * my + nz * mz, 0.0) << mesh.name << " face " << i / 3 << " faces inwards";
+        }
+        for (const auto& vertex : mesh.vertices) {
+            EXPECT_TRUE(vertex.s >= 0.0f && vertex.s <= 1.0f && vertex.t >= 0.0f && vertex.t <= 1.0f)
+                << mesh.name << ": the game clamps textures to the edge";
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Shapes, ShapeWindingTest,
-                         ::testing::Values(ShapeCase{"box",
-                                                     {1, 2, 3},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddBox(m, {1, 2, 3}, {4, 2, 6});
-                                                     }},
-                                           ShapeCase{"cylinder",
-                                                     {0, 0, 2.5},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddCylinder(m, {0, 0, 0}, {0, 0, 1}, 1.0, 5.0, 10);
-                                                     }},
-                                           ShapeCase{"upright cylinder",
-                                                     {0, 2, 0},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddCylinder(m, {0, 0, 0}, {0, 1, 0}, 1.0, 4.0, 8);
-                                                     }},
-                                           ShapeCase{"cone",
-                                                     {0, 1, 0},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddCone(m, {0, 0, 0}, 2.0, 4.0, 10);
-                                                     }},
-                                           ShapeCase{"blob",
-                                                     {0, 3, 0},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddBlob(m, {0, 3, 0}, {3, 2, 3}, 8, 12, 0.2, 5);
-                                                     }},
-                                           ShapeCase{"roof",
-                                                     {0, 1, 0},
-                                                     [](CModel3ds::Mesh& m) {
-                                                         MeshShapes::AddGableRoof(m, {0, 0, 0}, 4, 6, 3);
-                                                     }}),
-                         [](const ::testing::TestParamInfo<ShapeCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 c = c == ' ' ? '_' : c;
-                             }
-                             return name;
-                         });
 
 // The file stores (x, -z, y) so that the game's reader, turning (x, y, z)
 // into (x, z, -y), gives the model back upright and facing +z.

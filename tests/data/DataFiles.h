@@ -2,22 +2,19 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "TestSupport.h"
 #include "core/XmlFile.h"
-#include "rules/Match.h"
 #include "platform/DataPath.h"
+#include "rules/Match.h"
 
 // Helpers of the shipped-content tests: where data/ is, reading its files
 // the way the game names them. Header-only, since only *Test.cpp files are compiled into
@@ -41,42 +38,28 @@ inline bool Exists(const std::string& gamePath) {
 }
 
 // The game's loaders read from the working directory and refuse paths that
-// lead elsewhere, so shipped files are handed to them from inside data/: for
-// its lifetime this object makes data/ the working directory.
-class CInDataFolder {
+// lead elsewhere: for its lifetime this object makes a temporary folder that
+// links every folder of data/ (saved games aside) the working directory, so
+// that what the loaders log stays out of data/.
+class CDataLinks {
 public:
-    CInDataFolder() {
-        char here[4096];
-        if (getcwd(here, sizeof here) != nullptr) {
-            previous = here;
-        }
-        entered = chdir(Folder().c_str()) == 0;
-    }
-    ~CInDataFolder() {
-        if (entered && !previous.empty() && chdir(previous.c_str()) != 0) {
-            previous.clear();
-        }
-    }
-    CInDataFolder(const CInDataFolder&)            = delete;
-    CInDataFolder& operator=(const CInDataFolder&) = delete;
-
-private:
-    std::string previous;
-    bool        entered = false;
-};
-
-// A shipped level's rules in a temporary working folder that links the
-// data folders the rules read, so that the logs stay out of data/.
-class CShippedLevel {
-public:
-    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {
-        for (const std::string& folderName : {name, std::string("Terrain"), std::string("units")}) {
-            const std::string target = Folder() + "/" + folderName;
-            if (symlink(target.c_str(), folderName.c_str()) != 0) {
-                ADD_FAILURE() << "cannot link " << target;
+    CDataLinks() {
+        for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_directory() && name != "saves" && symlink(entry.path().c_str(), name.c_str()) != 0) {
+                ADD_FAILURE() << "cannot link " << entry.path();
             }
         }
     }
+
+private:
+    CTempWorkDir folder;
+};
+
+// A shipped level's rules, loaded in such a folder.
+class CShippedLevel : public CDataLinks {
+public:
+    explicit CShippedLevel(const std::string& levelName = "TestLevel") : name(levelName) {}
     std::unique_ptr<CMatch> NewMatch(uint64_t seed, bool trace = false) const {
         std::string             error;
         std::unique_ptr<CMatch> match = CMatch::LoadLevel(name, seed, error);
@@ -88,60 +71,27 @@ public:
     }
 
 private:
-    CTempWorkDir folder;
-    std::string  name;
+    std::string name;
 };
 
-// Opens a shipped XML file (a game path such as "units\tank.xml") with the
-// game's reader, which holds the whole file once it is open.
-inline bool OpenXml(CXmlFile& file, const std::string& gamePath) {
-    const CInDataFolder inData;
-    return file.Open(gamePath.c_str(), 0);
-}
-
-// Standard output of a shell command (with its error output when
-// `withErrors`), or "" when it cannot be run.
-inline std::string Run(const std::string& command, bool withErrors = false) {
-    FILE* pipe = popen((command + (withErrors ? " 2>&1" : " 2>/dev/null")).c_str(), "r");
-    if (pipe == nullptr) {
-        return std::string();
-    }
-    std::string output;
-    char        buffer[4096];
-    size_t      count;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, count);
-    }
-    pclose(pipe);
-    return output;
-}
-
-// The text of `key` in the file's current element ("" when missing; `found`
-// tells which).
-inline std::string Text(CXmlFile& file, const char* key, bool* found = nullptr) {
-    char       buffer[1024] = {};
-    const bool ok           = file.ReadString(key, buffer, sizeof buffer);
-    if (found != nullptr) {
-        *found = ok;
-    }
+// The text of `key` in the file's current element ("" when missing).
+inline std::string Text(CXmlFile& file, const char* key) {
+    char buffer[1024] = {};
+    file.ReadString(key, buffer, sizeof buffer);
     return buffer;
-}
-
-inline std::string Quote(const std::string& path) {
-    return "'" + path + "'";
 }
 
 // Every file below data/ whose name ends with `suffix`, as paths relative to data/.
 inline std::vector<std::string> FilesEndingWith(const std::string& suffix) {
-    const std::string listing = Run("cd " + Quote(Folder()) + " && find . -type f -name '*" + suffix + "' | sort");
     std::vector<std::string> files;
-    std::istringstream       lines(listing);
-    std::string              line;
-    while (std::getline(lines, line)) {
-        if (line.size() > 2) {
-            files.push_back(line.substr(2));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder())) {
+        const std::string path = std::filesystem::relative(entry.path(), Folder()).string();
+        if (entry.is_regular_file() && path.size() >= suffix.size() &&
+            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            files.push_back(path);
         }
     }
+    std::sort(files.begin(), files.end());
     return files;
 }
 

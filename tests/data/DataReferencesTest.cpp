@@ -15,48 +15,29 @@
 #include "ui/LayoutFiles.h"
 
 // Every file that a data file names exists under data/ (looked up with the
-// game's own path patterns, backslashes and letter case included), and every
+// game's own path patterns, backslashes and letter case included; the files
+// the game names itself are shown by the shipped levels loading without an
+// error line in the end-to-end tests), and every
 // interface, particle and unit file holds every key its loader requires.
 namespace {
 
 using DataFiles::Text;
 
+// The interface index's sub-files, each an element of the layout.
+const char* const layoutKeys[] = {"fontregular", "fonthead",     "fontfinish", "font3d",    "boxes",
+                                  "terrain",     "selectedunit", "hoverunit",  "hitpoints", "curteam",
+                                  "endturn",     "fpscounter",   "finish",     "pxinfos",   "comment"};
+
+bool OpenXml(CXmlFile& file, const std::string& gamePath) {
+    return file.Open(gamePath.c_str(), 0);
+}
+
 class CReferences {
 public:
     void Add(const std::string& source, const std::string& gamePath) { names.insert({gamePath, source}); }
 
-    void CollectLevel() {
-        const char* levelFiles[] = {"TestLevel\\Terrain\\ter_params.ini",
-                                    "TestLevel\\Terrain\\ter_heightmap.bmp",
-                                    "TestLevel\\Terrain\\terrain.xml",
-                                    "TestLevel\\Terrain\\sea.bmp",
-                                    "TestLevel\\objects.xml",
-                                    "TestLevel\\fight.xml",
-                                    "Terrain\\terraintypes.xml",
-                                    "Interface\\interface.xml",
-                                    "music\\playlist.xml",
-                                    "objects\\editor.xml",
-                                    "shader\\celshadermulti.vsh",
-                                    "shader\\celshadersingle.vsh",
-                                    "particles\\special_team1.xml",
-                                    "particles\\special_team2.xml",
-                                    "particles\\gameover.xml"};
-        for (const char* file : levelFiles) {
-            Add("the game", file);
-        }
-        for (int patch = 0; patch < 64; ++patch) {
-            char name[64];
-            snprintf(name, sizeof name, "TestLevel\\Terrain\\terrain_%d_%d.bmp", patch % 8, patch / 8);
-            Add("the terrain", name);
-        }
-        for (const char* face : {"back", "front", "bottom", "top", "left", "right"}) {
-            Add("the sky box", std::string("TestLevel\\Skydome\\") + face + ".tga");
-        }
-    }
-
     // Through the game's own readers of team and unit files.
     void CollectTeams() {
-        const DataFiles::CInDataFolder inData;
         for (int team = 1; team <= 2; ++team) {
             const std::string path = "TestLevel\\team" + std::to_string(team) + ".xml";
             Add("the game", path);
@@ -88,7 +69,7 @@ public:
 
     void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, path) || !file.EnterElement(list)) {
+        if (!OpenXml(file, path) || !file.EnterElement(list)) {
             return;
         }
         for (int n = 0; file.EnterSubElement(n); ++n) {
@@ -101,41 +82,22 @@ public:
         }
     }
 
-    void CollectInterface() {
+    // The files that keys of one file name (the interface opens its
+    // sub-files as "interface\%s", in lower case).
+    void CollectKeys(const std::string& path, const std::vector<const char*>& keys, const std::string& prefix) {
         CXmlFile file;
-        if (!DataFiles::OpenXml(file, "Interface\\interface.xml")) {
-            return;
+        if (!OpenXml(file, path)) {
+            return Add("the game", path);
         }
-        for (const char* key :
-             {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
-              "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
-            // Sub-files are opened as "interface\%s", in lower case.
-            Add("interface.xml", "interface\\" + Text(file, key));
+        for (const char* key : keys) {
+            Add(path, prefix + Text(file, key));
         }
-    }
-
-    void CollectMusic() {
-        CXmlFile file;
-        if (!DataFiles::OpenXml(file, "music\\playlist.xml")) {
-            return;
-        }
-        for (const char* key : {"intro", "end", "bridge"}) {
-            Add("playlist.xml", "music\\" + Text(file, key));
-        }
-        file.Close();
-        CollectList("music\\playlist.xml", "playlist", "music\\", nullptr);
     }
 
     void CollectParticleTextures() {
-        std::set<std::string> effects;
-        for (const auto& entry : names) {
-            if (entry.first.rfind("particles\\", 0) == 0) {
-                effects.insert(entry.first);
-            }
-        }
-        for (const std::string& effect : effects) {
+        for (const std::string& effect : DataFiles::FilesEndingWith(".xml")) {
             CXmlFile file;
-            if (DataFiles::OpenXml(file, effect)) {
+            if (effect.rfind("particles/", 0) == 0 && OpenXml(file, effect)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -144,8 +106,7 @@ public:
     void CollectModelTextures() {
         for (const std::string& model : models) {
             Add("a unit, object or editor list", "objects\\" + model);
-            const DataFiles::CInDataFolder inData;
-            CModelFile                     file;
+            CModelFile file;
             file.LoadFile(("objects\\" + model).c_str());
             for (const CModelMaterial& material : file.GetMaterials()) {
                 if (!material.textureFile.empty()) {
@@ -156,12 +117,12 @@ public:
     }
 
     void CollectAll() {
-        CollectLevel();
         CollectTeams();
         CollectList("TestLevel\\objects.xml", "objects", "objects\\", &models);
         CollectList("objects\\editor.xml", "objects", "objects\\", &models);
-        CollectInterface();
-        CollectMusic();
+        CollectKeys("Interface\\interface.xml", {std::begin(layoutKeys), std::end(layoutKeys)}, "interface\\");
+        CollectKeys("music\\playlist.xml", {"intro", "end", "bridge"}, "music\\");
+        CollectList("music\\playlist.xml", "playlist", "music\\", nullptr);
         CollectParticleTextures();
         CollectModelTextures();
     }
@@ -171,9 +132,10 @@ public:
 };
 
 TEST(DataReferencesTest, EveryNamedFileExists) {
-    CReferences references;
+    const DataFiles::CDataLinks inData;
+    CReferences                 references;
     references.CollectAll();
-    ASSERT_GT(references.names.size(), 120u) << "the collection found too little; is data/ generated?";
+    ASSERT_GT(references.names.size(), 60u) << "the collection found too little; is data/ generated?";
     for (const auto& [path, source] : references.names) {
         EXPECT_TRUE(DataFiles::Exists(path))
             << source << " names " << path << ", which is missing below " << DataFiles::Folder();
@@ -183,18 +145,16 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
 // The shipped interface through the game's own reader, which stores an
 // element only when its file holds every key the element needs.
 TEST(DataReferencesTest, EveryInterfaceElementLoads) {
-    const DataFiles::CInDataFolder inData;
-    CInterfaceLayout               layout;
+    const DataFiles::CDataLinks inData;
+    CInterfaceLayout            layout;
     ASSERT_TRUE(CInterfaceLayoutReader(1024, 768).Load("Interface\\interface.xml", layout));
-    for (const char* element :
-         {"fontregular", "fonthead", "fontfinish", "font3d", "boxes", "terrain", "selectedunit", "hoverunit",
-          "hitpoints", "curteam", "endturn", "fpscounter", "finish", "pxinfos", "comment"}) {
+    for (const char* element : layoutKeys) {
         EXPECT_TRUE(LayoutElementLoaded(layout, element)) << element << " lacks a key";
     }
     // The box list ends at its first incomplete entry: every entry must load.
     CXmlFile index, boxes;
-    ASSERT_TRUE(DataFiles::OpenXml(index, "Interface\\interface.xml"));
-    ASSERT_TRUE(DataFiles::OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
+    ASSERT_TRUE(OpenXml(index, "Interface\\interface.xml"));
+    ASSERT_TRUE(OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
     int entries = 0;
     while (boxes.EnterSubElement(entries)) {
         boxes.LeaveSubElement();
@@ -206,14 +166,14 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
 // Every effect file loads (the reader needs every key) with a known type and
 // particles that live and can be seen.
 TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
-    int particleFiles = 0;
+    const DataFiles::CDataLinks inData;
+    int                         particleFiles = 0;
     for (const std::string& path : DataFiles::FilesEndingWith(".xml")) {
         if (path.rfind("particles/", 0) != 0) {
             continue;
         }
         ++particleFiles;
-        const DataFiles::CInDataFolder inData;
-        CParticleEffect                effect;
+        CParticleEffect effect;
         ASSERT_TRUE(CParticleFile::Load(path.c_str(), effect)) << path << " lacks a key";
         EXPECT_NE(effect.GetType(), CParticleEffect::typeUnknown) << path << " has type '" << effect.typeName << "'";
         EXPECT_GT(effect.count, 0) << path;

@@ -10,18 +10,8 @@ cd "$work"
 pid=""
 server=""
 
-stop() { # pid
-    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
-        kill "$1" 2>/dev/null || true
-        wait "$1" 2>/dev/null || true
-    fi
-}
-cleanup() {
-    stop "$pid"
-    stop "$server"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+stop() { [ -z "$1" ] || { kill "$1" && wait "$1"; } 2>/dev/null || true; }
+trap 'stop "$pid"; stop "$server"; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -51,8 +41,8 @@ own_display() {
 }
 own_display
 
-# Games saved in the data folder (by ./play) stay out of a test's program,
-# unless the test keeps its own (KEEP_SAVES=1).
+# Games saved by an earlier start stay out of the next one, unless the test
+# keeps them (KEEP_SAVES=1).
 start_program() {
     [ -n "${KEEP_SAVES:-}" ] || rm -rf saves
     "$program" >stdout.txt 2>stderr.txt &
@@ -62,13 +52,7 @@ start_program() {
 # The folders of data/ the program reads. A real game also leaves its logs,
 # gfxconfig.ini and saved games in data/; those belong to the player, and
 # each test writes its own next to the program instead.
-data_folders() {
-    local entry
-    for entry in "$data"/*/; do
-        entry="${entry%/}"
-        [ "$(basename "$entry")" = saves ] || echo "$entry"
-    done
-}
+data_folders() { ls -d "$data"/*/ | grep -v '/saves/$' | sed 's|/$||'; }
 
 # Links the data folders into the working directory (or the folder $1),
 # leaving out the names given after it.
@@ -81,32 +65,31 @@ link_data() {
 }
 
 # Copies the data folders into the working directory, for tests that change them.
-copy_data() {
-    local entry
-    while IFS= read -r entry; do
-        cp -r "$entry" .
-    done < <(data_folders)
-}
+copy_data() { data_folders | xargs -d '\n' cp -r -t .; }
 
-# Writes the settings given as printf text, starts the program, confirms the
-# start-up dialog and sets $game to the game window's id.
+# Writes the settings given as printf text (if any), starts the program,
+# confirms the start-up dialog (with "--saves KEYS...": presses the keys and
+# Return in the saved-games window) and sets $game to the game window's id
+# (not $other_window's).
 start_game() {
-    printf "$1" >gfxconfig.ini
+    [ -z "$1" ] || printf "$1" >gfxconfig.ini
     start_program
     dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
     press "$dialog" Return
-    game="$(wait_for_window Game)" || fail "no Game window"
+    if [ "${2:-}" = --saves ]; then
+        saves="$(wait_for_window 'Saved games')" || fail "no saved-games window"
+        press "$saves" "${@:3}" Return
+    fi
+    game="$(wait_for_window Game "${other_window:-}")" || fail "no Game window"
 }
 
-# Prints the id of the window with exactly this title; fails after 20 s.
+# Prints the id of the window with exactly this title (but not the window
+# $2); fails after 20 s.
 wait_for_window() {
-    local title="$1" id
+    local id
     for _ in $(seq 1 200); do
-        id="$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)"
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+        id="$(xdotool search --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n 1 || true)"
+        [ -z "$id" ] || { echo "$id" && return 0; }
         kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.1
     done
@@ -119,37 +102,38 @@ wait_for_exit() {
     exit_code="timeout"
     for _ in $(seq 1 200); do
         if ! kill -0 "$pid" 2>/dev/null; then
-            exit_code=0
-            wait "$pid" || exit_code=$?
-            pid=""
-            return 0
+            exit_code=0 && wait "$pid" || exit_code=$?
+            pid="" && return 0
         fi
         sleep 0.1
     done
 }
 
-press() {
-    local window="$1"
-    shift
-    xdotool windowfocus --sync "$window"
-    xdotool key "$@"
-}
+press() { xdotool windowfocus --sync "$1" && xdotool key "${@:2}"; }
 
+# Waits for the program's end and expects exit code 0 ($*: what ended it).
+exits_ok() {
+    wait_for_exit
+    [ "$exit_code" = 0 ] || fail "$* ended the program with $exit_code"
+}
 # Presses the keys that end the game in its window, expects exit code 0 and
 # reports success.
 end_game() {
     press "$game" "$@"
-    wait_for_exit
-    [ "$exit_code" = 0 ] || fail "$* ended the game with $exit_code"
+    exits_ok "$*"
     echo "ok"
+}
+# Moves the pointer and waits until it is there. A move with --sync onto
+# the pointer's own position would wait for motion that never comes (15 s),
+# as after the game's first frame, which centres the pointer.
+move_to() { # px py
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X $Y" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
 }
 
 # The value of a key in gfxconfig.ini, or "(missing)".
-setting() {
-    local value
-    value="$(grep -a "^$1=" gfxconfig.ini | tail -n 1 | cut -d= -f2- || true)"
-    echo "${value:-(missing)}"
-}
+setting() { grep -a "^$1=" gfxconfig.ini | tail -n 1 | cut -d= -f2- | grep . || echo "(missing)"; }
 
 # The share of bright pixels in a screen rectangle (width height x y).
 bright_share() {
@@ -158,15 +142,7 @@ bright_share() {
 }
 
 # Retries a check a few times: a frame may still be on its way.
-eventually() {
-    for _ in 1 2 3 4 5; do
-        if "$@"; then
-            return 0
-        fi
-        sleep 0.3
-    done
-    return 1
-}
+eventually() { for _ in 1 2 3 4 5; do "$@" && return 0 || sleep 0.3; done && return 1; }
 
 # The share of pixels of a rectangle (width height x y of the window's
 # screenshot) for which the ImageMagick expression holds.
@@ -202,7 +178,7 @@ within() {
     while [ "$SECONDS" -lt "$end" ]; do
         "$@" && return 0
         kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.5
+        sleep 0.3
     done
     return 1
 }

@@ -19,48 +19,28 @@ y=300
 # Waits (up to 90 s: building the level under the sanitizers is slow) for
 # the editor's red marker under the cursor.
 shows_marker() {
+    xdotool mousemove --sync "$x" "$((y + 1))" mousemove --sync "$x" "$y"
     import -window root -crop 640x480+0+0 +repage window.png
-    red="$(convert window.png -fx 'r > 0.8 && g < 0.25 && b < 0.25 ? 1 : 0' -format '%[fx:mean]' info:)"
-    awk -v value="$red" 'BEGIN { exit !(value > 0.001) }'
+    at_least "$(share 640 480 0 0 'r > 0.8 && g < 0.25 && b < 0.25')" 0.001
 }
 start_editor() {
     start_game 'editormode=1\nfullscreen=0\n'
-    xdotool mousemove --sync "$x" "$y"
-    for _ in $(seq 1 180); do
-        shows_marker && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended"
-        xdotool mousemove --sync "$x" "$((y + 1))" mousemove --sync "$x" "$y"
-        sleep 0.5
-    done
-    fail "no red marker under the cursor (share $red)"
+    within 90 shows_marker || fail "no red marker under the cursor"
 }
 # Presses F5 and waits until the objects file has been written again.
+written() { [ "$(stat -c %Y "$objects")" != 946684800 ]; }
 save() {
-    local before
-    before="$(stat -c %Y.%s "$objects")"
     touch -d @946684800 "$objects"
     press "$game" F5
-    for _ in $(seq 1 100); do
-        [ "$(stat -c %Y "$objects")" != 946684800 ] && return 0
-        sleep 0.1
-    done
-    fail "F5 did not write $objects ($before)"
+    within 10 written || fail "F5 did not write $objects"
 }
 # Buttons and Delete are polled once a frame, and a frame may be slow under
 # the sanitizers: the input is held, saving with F5, until the check holds.
-hold_until() {
-    local down="$1" up="$2" check="$3"
-    xdotool $down
-    for _ in $(seq 1 60); do
-        sleep 0.5
-        save
-        if $check; then
-            xdotool $up
-            return 0
-        fi
-    done
-    xdotool $up
-    fail "$4"
+saved_and() { sleep 0.5 && save && "$@"; }
+hold_until() { # down up check reason
+    xdotool $1
+    within 30 saved_and $3 || { xdotool $2 && fail "$4"; }
+    xdotool $2
 }
 items() { grep -c '<filename>' "$objects"; }
 placed_one() { [ "$(items)" = "$(($(grep -c '<filename>' objects.before) + 1))" ]; }
@@ -97,12 +77,9 @@ press "$game" F11 F12
 hold_until "mousedown 3" "mouseup 3" painted_one "the right click did not change exactly one tile"
 changed="$(changed_tiles)"
 echo "$changed" | grep -q '<usable>0</usable><terrainID>1</terrainID>' || fail "painted tile: $changed"
-sleep 0.5
-[ -z "${KEEP_SHOTS:-}" ] || import -window root -crop 640x480+0+0 +repage "$KEEP_SHOTS/editor-painted.png"
 
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the editor with $exit_code"
+exits_ok "Escape in the editor"
 cp "$objects" objects.saved
 cp "$tiles" tiles.saved
 
@@ -112,8 +89,7 @@ save
 cmp -s "$objects" objects.saved || fail "objects.xml changed across a restart: $(diff objects.saved "$objects" | head)"
 cmp -s "$tiles" tiles.saved || fail "terrain.xml changed across a restart: $(diff tiles.saved "$tiles" | head)"
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the second start with $exit_code"
+exits_ok "Escape"
 grep -q 'CEditor' log_error.txt 2>/dev/null && fail "the editor logged errors"
 [ -e "$objects.tmp" ] || [ -e "$tiles.tmp" ] && fail "a temporary file was left behind"
 echo "ok"

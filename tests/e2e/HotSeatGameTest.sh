@@ -1,29 +1,20 @@
 #!/usr/bin/env bash
 # A whole hot-seat game through the real program, played with the mouse and
-# the keyboard as two players would, on a copy of the shipped data with
-# small teams:
-#   team 1: headquarters, a general and a tank; team 2: headquarters and a
-#   scout (a recon with few hitpoints).
-# Each turn the camera flies to the team's own view, and every click lands
-# where that view shows the tile. Whichever team the game lets start, team 1
-# (after team 2 passes with Enter) selects its general (orange move area);
-# a click on the scout, where it cannot drive, says why in the line under
-# the team to move. It enters fire mode with Space (red ring) and boosts the
-# tank, then ends the turn with Space, pressed twice: the first press only
-# says that a unit is still ready. Team 2 selects its scout and ends its
-# action with Enter, which passes the turn by itself. Team 1 ends its next
-# turn with the end-turn button and team 2 with Space (the button's label
-# takes the colour of the team to move while the pointer is over it). The tank is selected, driven, called back with the
-# right button, driven again and enters fire mode; with the pointer on the
-# scout the display previews the exchange, and a click fires and destroys
-# the scout: the info log traces the exchange, team 1 has won and the finish
-# screen shows its box in team 1's colour. A click beside its button does
-# nothing; a click on the button ends the program with exit code 0.
-#
-# Where to click and look: the tile projector prints the window pixel of
-# every tile centre at each team's view, computed with the game's camera and
-# projection, and the rectangles of the display's buttons and panels, read
-# from the interface files as the game reads them.
+# the keyboard as two players would, on a copy of the shipped data with small
+# teams (1: headquarters, general, tank; 2: headquarters and a scout, a recon
+# with few hitpoints). Each turn the camera flies to the team's own view,
+# where every click lands on its tile. Whichever team starts, team 1 (after
+# team 2 passes with Enter) selects its general (orange move area); a click
+# on the scout, where it cannot drive, says why under the team to move.
+# Space enters fire mode (red ring), a click boosts the tank, and Space ends
+# the turn at the second press (the first says a unit is ready). Team 2
+# selects its scout and ends its action and so the turn with Enter (the
+# end-turn label under the pointer takes the mover's colour). The tank drives, is called
+# back with the right button, drives again and enters fire mode; over the
+# scout the display previews the exchange, and a click destroys the scout:
+# the info log traces it, and the finish screen shows team 1's colour. Only
+# its button answers a click, ending the program with exit code 0.
+# The tile projector tells where each tile and the display's parts appear.
 projector="$(realpath "$2")"
 source "$(dirname "$0")/Common.sh"
 
@@ -38,25 +29,19 @@ scout="12 10"      # two tiles from the tank's step: in its fire ring
 hq1="15 1"
 hq2="15 14"   # near the scout: team 2's view shows it
 
-unit() { # file x y
-    printf '<%d>\n<filename>%s</filename>\n<positionX>%d</positionX>\n<positionY>%d</positionY>\n<lookX>0</lookX>\n<lookY>1</lookY>\n</%d>\n' \
-        "$1" "$2" "$3" "$4" "$1"
+team_file() { # team, then file x y for each unit
+    local team=$1 n=0
+    shift
+    printf '<effectSpecial>special_team%d.xml</effectSpecial>\n<units>\n' $team >TestLevel/team$team.xml
+    for ((; $# >= 3; n++)); do
+        printf '<%d><filename>%s</filename><positionX>%d</positionX><positionY>%d</positionY><lookX>0</lookX><lookY>1</lookY></%d>\n' \
+            $n "$1" "$2" "$3" $n >>TestLevel/team$team.xml
+        shift 3
+    done
+    echo '</units>' >>TestLevel/team$team.xml
 }
-{
-    echo '<effectSpecial>special_team1.xml</effectSpecial>'
-    echo '<units>'
-    unit 0 headquarters.xml $hq1
-    unit 1 general.xml $general
-    unit 2 tank.xml $tank
-    echo '</units>'
-} >TestLevel/team1.xml
-{
-    echo '<effectSpecial>special_team2.xml</effectSpecial>'
-    echo '<units>'
-    unit 0 headquarters.xml $hq2
-    unit 1 scout.xml $scout
-    echo '</units>'
-} >TestLevel/team2.xml
+team_file 1 headquarters.xml $hq1 general.xml $general tank.xml $tank
+team_file 2 headquarters.xml $hq2 scout.xml $scout
 sed -e 's|<name>Recon</name>|<name>Scout</name>|' -e 's|<hitpoints>600</hitpoints>|<hitpoints>40</hitpoints>|' \
     units/recon.xml >units/scout.xml
 grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has changed: the scout keeps its hitpoints"
@@ -64,19 +49,13 @@ grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has
 tank_index=2
 scout_index=4
 
-pixel() { # team x y -> "px py" of the tile's centre in the window at the team's view
+pixel() { # team x y -> "px py" of the usable tile's centre in the window at the team's view
     local line
-    line="$(awk -v x="$2" -v y="$3" '$1 == x && $2 == y { print $3, $4, $5 }' "tiles$1.txt")"
-    [ -n "$line" ] || fail "tile $2/$3 is not in team $1's view away from the edges"
-    set -- $line
-    [ "$3" = 1 ] || fail "tile is not usable"
-    echo "$1 $2"
+    line="$(awk -v x="$2" -v y="$3" '$1 == x && $2 == y && $5 == 1 { print $3, $4 }' "tiles$1.txt")"
+    [ -n "$line" ] || fail "tile $2/$3 is not usable in team $1's view away from the edges"
+    echo "$line"
 }
-printf 'fullscreen=0\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\n' >gfxconfig.ini
-start_program
-dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-press "$dialog" Return
-game="$(wait_for_window Game)" || fail "no Game window"
+start_game 'fullscreen=0\nvbo=1\nvsh=1\nmultitex=1\nsgimipmap=1\n'
 
 # Tiles and the display's rectangles for the window's size.
 eval "$(xdotool getwindowgeometry --shell "$game")"
@@ -89,10 +68,7 @@ for tile in "$general" "$tank" "$tank_step" "$scout"; do
 done
 pixel 2 $scout >/dev/null
 rect() { # name -> "x0 y0 x1 y1" in the window
-    local line
-    line="$(awk -v name="$1" '$1 == name { print $2, $3, $4, $5 }' hud.txt)"
-    [ -n "$line" ] || fail "no $1 in the display's layout"
-    echo "$line"
+    grep "^$1 " hud.txt | cut -d' ' -f2- | grep . || fail "no $1 in the display's layout"
 }
 # The middle of a rectangle, which must lie outside the edge-scroll band:
 # resting there, the pointer would move the camera away from the tiles.
@@ -118,30 +94,8 @@ shot() {
 share() { convert shot.png -sample 25% -fx "$1 ? 1 : 0" -format '%[fx:mean]' info:; }
 orange='r > 0.6 && g > 0.25 && g < 0.75 && b < 0.25 && r > g + 0.25'
 red='r > 0.5 && g < 0.25 && b < 0.25'
-above() { awk -v value="$1" -v limit="$2" 'BEGIN { exit !(value > limit) }'; }
+above() { awk -v value="$1" -v limit="$2" -v more="${3:-0}" 'BEGIN { exit !(value > limit + more) }'; }
 
-# Waits up to the given seconds for a check; frames are slow under load.
-within() {
-    local seconds="$1"
-    shift
-    local end=$((SECONDS + seconds))
-    while [ "$SECONDS" -lt "$end" ]; do
-        "$@" && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended"
-        sleep 0.3
-    done
-    return 1
-}
-# Moves the pointer and waits until it is there. A move with --sync onto
-# the pointer's own position would wait for motion that never comes (15 s),
-# as after the game's first frame, which centres the pointer.
-move_to() { # px py
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell)"
-    if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
-        xdotool mousemove --sync "$1" "$2"
-    fi
-}
 level_shown() {
     shot
     above "$(convert shot.png -colorspace Gray -format '%[fx:mean]' info:)" 0.15
@@ -153,10 +107,10 @@ sleep 1
 shot
 base_orange="$(share "$orange")"
 base_red="$(share "$red")"
-area_shown() { shot && above "$(share "$orange")" "$(awk -v b="$base_orange" 'BEGIN { print b + 0.01 }')"; }
-area_gone() { shot && ! above "$(share "$orange")" "$(awk -v b="$base_orange" 'BEGIN { print b + 0.004 }')"; }
-ring_shown() { shot && above "$(share "$red")" "$(awk -v b="$base_red" 'BEGIN { print b + 0.005 }')"; }
-ring_gone() { shot && ! above "$(share "$red")" "$(awk -v b="$base_red" 'BEGIN { print b + 0.002 }')"; }
+area_shown() { shot && above "$(share "$orange")" "$base_orange" 0.01; }
+area_gone() { shot && ! above "$(share "$orange")" "$base_orange" 0.004; }
+ring_shown() { shot && above "$(share "$red")" "$base_red" 0.005; }
+ring_gone() { shot && ! above "$(share "$red")" "$base_red" 0.002; }
 
 # The same over one of the display's rectangles, every pixel, on the last shot.
 region() { # name expression [inset]
@@ -172,15 +126,13 @@ region() { # name expression [inset]
 label_team1='r > 0.85 && g > 0.3 && g < 0.6 && b > 0.2 && b < 0.5'
 label_team2='b > 0.85 && r > 0.3 && r < 0.6 && g > 0.5 && g < 0.8'
 team_moves() { # 1 or 2
-    move_to $end_turn_at
-    shot
     local label="label_team$1"
-    above "$(region endturn "${!label}")" 0.03
+    move_to $end_turn_at && shot && above "$(region endturn "${!label}")" 0.03
 }
 # The attack preview adds lines of text (nearly white) to the panel of the
 # unit under the pointer; nothing else is drawn there.
 text='r > 0.8 && g > 0.8 && b > 0.75'
-preview_shown() { shot && above "$(region preview "$text")" "$(awk -v b="$base_preview" 'BEGIN { print b + 0.04 }')"; }
+preview_shown() { shot && above "$(region preview "$text")" "$base_preview" 0.04; }
 # The finish box in team 1's colour, a dark red, over most of the box (its
 # texts and the scene showing through take the rest).
 winner_red='r > 0.3 && r < 0.65 && g < 0.22 && b < 0.22'
@@ -192,7 +144,7 @@ finish_at="$(middle finishbutton)"
 scout_at="$(pixel 1 $scout)"
 # The line under the team to move: text (the head font's yellow) on its dark backing.
 notice_text='r > 0.8 && g > 0.6 && b < 0.6'
-notice_shown() { shot && above "$(region notice "$notice_text")" "$(awk -v b="$base_notice" 'BEGIN { print b + 0.08 }')"; }
+notice_shown() { shot && above "$(region notice "$notice_text")" "$base_notice" 0.08; }
 
 # ---- the player's hands ----
 # Real input events (the window lies at the screen's origin, so window and
@@ -200,34 +152,27 @@ notice_shown() { shot && above "$(region notice "$notice_text")" "$(awk -v b="$b
 # onto the tile first (a motion picks the tile), then the button is held for
 # a moment: a frame may take a while under load.
 click_at() { # px py [button]
-    move_to "$1" "$2"
-    sleep 0.3
-    xdotool mousedown "${3:-1}"
-    sleep 0.3
-    xdotool mouseup "${3:-1}"
+    move_to "$1" "$2" && sleep 0.3 && xdotool mousedown "${3:-1}" && sleep 0.3 && xdotool mouseup "${3:-1}"
 }
 click_tile() { # team x y [button]
-    local at
-    at="$(pixel "$1" "$2" "$3")"
-    click_at $at "${4:-}"
+    click_at $(pixel "$1" "$2" "$3") "${4:-}"
 }
 # Space and Enter are polled once a frame: the key is held across frames.
-key() {
-    move_to 320 240
-    xdotool keydown "$1"
-    sleep 0.6
-    xdotool keyup "$1"
-}
-# A turn may start with its message, during which clicks on the map count
-# for nothing: selecting is retried (only while nothing shows, so a second
-# click never lands on a selected unit).
-select_unit() { # team x y -> true when the move area appears
-    for _ in 1 2 3 4 5 6; do
-        click_tile "$1" "$2" "$3"
-        within 4 area_shown && return 0
+key() { move_to 320 240 && xdotool keydown "$1" && sleep 0.6 && xdotool keyup "$1"; }
+# Repeats an action (clicks while a unit drives or a turn's message shows
+# count for nothing) until a check holds within the seconds after it.
+repeat_until() { # times seconds action check...
+    local times=$1 seconds=$2 action=$3
+    shift 3
+    for _ in $(seq 1 "$times"); do
+        eval "$action"
+        within "$seconds" "$@" && return 0
     done
     return 1
 }
+# Selecting is retried only while nothing shows, so a second click never
+# lands on a selected unit.
+select_unit() { repeat_until 6 4 "click_tile $1 $2 $3" area_shown; }
 
 # ---- the game ----
 # The first team is drawn at random; the end-turn label under the pointer
@@ -256,11 +201,9 @@ shot
 base_notice="$(region notice "$notice_text")"
 click_tile 1 $scout
 within 15 notice_shown || fail "no line under the team to move after a refused click ($(region notice "$notice_text"))"
-cp shot.png refusal.png
 key space
 within 10 ring_shown || fail "Space showed no fire ring (red share $(share "$red"), base $base_red)"
 within 5 area_gone || fail "the move area stayed in fire mode"
-move_to $(pixel 1 $tank) && sleep 1 && shot # the boost preview, kept with KEEP_SHOTS
 click_tile 1 $tank
 within 10 ring_gone || fail "boosting the tank did not end the general's action"
 echo "team 1: tank boosted; Space asks once, then ends the turn"
@@ -276,21 +219,6 @@ key Return
 within 10 area_gone || fail "Enter did not end the scout's action"
 within 15 team_moves 1 || fail "the end-turn label is not team 1's under the pointer after team 2's last action"
 
-# The end-turn button and Space wait for the turn message to end, and with
-# a unit ready they end the turn at the second press.
-echo "team 1: the end-turn button ends the turn"
-for _ in $(seq 1 10); do
-    click_at $end_turn_at
-    within 3 team_moves 2 && break
-done
-team_moves 2 || fail "the end-turn button did not hand the turn to team 2"
-echo "team 2: Space ends the turn"
-for _ in $(seq 1 10); do
-    key space
-    within 3 team_moves 1 && break
-done
-team_moves 1 || fail "Space did not hand the turn back to team 1"
-
 select_unit 1 $tank || fail "the tank could not be selected after team 2's last action"
 echo "team 1: tank selected, driven and called back"
 # A tentative move: the area stays, and the right button (ignored while the
@@ -298,11 +226,7 @@ echo "team 1: tank selected, driven and called back"
 click_tile 1 $tank_step
 sleep 1
 area_shown || fail "the move area went away while the tank drove"
-for _ in $(seq 1 10); do
-    click_tile 1 $tank_step 3
-    within 2 area_gone && break
-done
-area_gone || fail "the right button did not call the tank back"
+repeat_until 10 2 'click_tile 1 $tank_step 3' area_gone || fail "the right button did not call the tank back"
 
 # Selected again on its tile (it may still be driving back), the tank drives
 # to the same tile; a click on the tile it stands on then enters fire mode.
@@ -310,22 +234,14 @@ area_gone || fail "the right button did not call the tank back"
 # the ring shows: it can only show once the tank stands on the new tile.
 select_unit 1 $tank || fail "the tank could not be selected again after the cancel"
 echo "team 1: tank drives again, fires at the scout"
-for _ in $(seq 1 20); do
-    click_tile 1 $tank_step
-    within 2 ring_shown && break
-done
-ring_shown || fail "no fire ring after the tank's second drive (red share $(share "$red"), base $base_red)"
+repeat_until 20 2 'click_tile 1 $tank_step' ring_shown || fail "no fire ring after the tank's second drive (red share $(share "$red"), base $base_red)"
 # The pointer on the tank (a unit of its own team): no preview; on the
 # scout: the exchange's lines.
 shot
 base_preview="$(region preview "$text")"
 move_to $scout_at
 within 15 preview_shown || fail "no attack preview over the scout (text share $(region preview "$text"), base $base_preview)"
-cp shot.png preview.png
-for _ in 1 2 3 4 5; do
-    click_tile 1 $scout
-    within 5 grep -q "unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2" log_info.txt 2>/dev/null && break
-done
+repeat_until 5 5 'click_tile 1 $scout' grep -qs "unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index" log_info.txt
 grep -q "^\*\*\*\*\*\*\*\*\*\*\*\*\* unit $tank_index (team 1, hitpoints [0-9]*) attacks $scout_index (team 2, hitpoints 40)" \
     log_info.txt || fail "no attack of the tank on the scout in log_info.txt"
 left="$(grep "unit $scout_index has now" log_info.txt | tail -n 1 | sed 's/.*has now \(-\?[0-9]*\) hitpoints/\1/')"
@@ -333,13 +249,11 @@ left="$(grep "unit $scout_index has now" log_info.txt | tail -n 1 | sed 's/.*has
 within 5 ring_gone || fail "the fire ring stayed after the attack"
 within 15 finish_shown ||
     fail "no finish box in team 1's colour (share $(region finishbox "$winner_red" 4), before the game $base_finish)"
-cp shot.png game-over.png
 
 # Once the game is finished only the finish button answers a click.
 click_tile 1 $general
 sleep 2
 kill -0 "$pid" 2>/dev/null || fail "a click beside the finish button ended the program"
 click_at $finish_at
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "the finish button ended the game with $exit_code"
+exits_ok "the finish button"
 echo "ok"

@@ -14,14 +14,13 @@ unset XDG_CONFIG_HOME XDG_STATE_HOME
 mkdir -p "$HOME" elsewhere
 cmake --install "$build" --prefix "$prefix" >install.txt || fail "cmake --install failed: $(cat install.txt)"
 
-for file in games/ridgeline share/ridgeline/installed-data share/ridgeline/TestLevel/objects.xml \
-    share/applications/ridgeline.desktop share/metainfo/ridgeline.metainfo.xml share/man/man6/ridgeline.6.gz \
-    share/doc/ridgeline/copyright; do
+for file in games/ridgeline share/{ridgeline/installed-data,ridgeline/TestLevel/objects.xml} \
+    share/{applications/ridgeline.desktop,metainfo/ridgeline.metainfo.xml,man/man6/ridgeline.6.gz,doc/ridgeline/copyright}; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 for size in 48 64 128 256; do
-    icon="$prefix/share/icons/hicolor/${size}x${size}/apps/ridgeline.png"
-    [ "$(identify -format '%wx%h %m' "$icon")" = "${size}x${size} PNG" ] || fail "no ${size}x${size} PNG icon"
+    [ "$(identify -format '%wx%h %m' "$prefix/share/icons/hicolor/${size}x${size}/apps/ridgeline.png")" = \
+        "${size}x${size} PNG" ] || fail "no ${size}x${size} PNG icon"
 done
 leftovers="$(find "$prefix/share/ridgeline" -name 'log_*' -o -name gfxconfig.ini -o -name '*.tmp')"
 [ -z "$leftovers" ] || fail "files of a run were installed: $leftovers"
@@ -62,8 +61,7 @@ press "$dialog" Return
 game="$(wait_for_window Game)" || fail "no Game window"
 within 90 shows_level || fail "the installed game does not show the level (terrain $lower, sea $water, objects $dark)"
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the installed game with $exit_code"
+exits_ok "Escape"
 
 grep -q '^resolutions=' "$config/gfxconfig.ini" || fail "the dialog did not store its choices in $config"
 [ -z "$(ls -A elsewhere)" ] || fail "the program wrote into the folder it was started from: $(ls -A elsewhere)"

@@ -1,10 +1,8 @@
-// A program that loses one block of memory on purpose, for the test that
-// the sanitized build reports leaks of the game's own code. It starts the
-// window library as the game does, loses the block in its display callback
-// (code of ours called from inside the window library, as the game's frames
-// are) and ends with exit(0) from its idle callback, as the finish button
-// does. Builds without the leak checker exit with 77 at once.
-
+// Loses one block of memory on purpose, for the test that the sanitized
+// build reports leaks of the game's own code: it loses the block in its
+// display callback (our code called from inside the window library, as the
+// game's frames are) and ends with exit(0) from its idle callback, as the
+// finish button does. Builds without the leak checker exit with 77 at once.
 #include <GL/freeglut.h>
 
 #include <cstdio>

@@ -1,34 +1,40 @@
 #!/usr/bin/env bash
 # A level whose terrain parameters are missing cannot be drawn: the window
 # says so in a line of text low on a black screen, naming the error log,
-# which holds the reason; the missing file is not created. Escape ends the
-# game with exit code 0. The shipped data/ is linked in, with a copy of the
-# level's terrain folder that lacks "ter_params.ini", and without the other
-# level (which the game would play instead of one that cannot be played).
+# which holds the reason; the missing file is not created. The shipped data/
+# is linked in, with a copy of the level's terrain folder that lacks
+# "ter_params.ini", and without the other level (which the game would play
+# instead). With "debuginfo" 1 the overlay's text is drawn in the top left
+# corner, and F1 removes and brings back its two render-option lines.
+# Alt+F4 ends the game with exit code 0.
 source "$(dirname "$0")/Common.sh"
 
 link_data . TestLevel Islands
-mkdir -p TestLevel/Terrain
-for entry in "$data"/TestLevel/*; do
-    [ "$(basename "$entry")" = Terrain ] || ln -s "$entry" TestLevel/
-done
-for entry in "$data"/TestLevel/Terrain/*; do
-    [ "$(basename "$entry")" = ter_params.ini ] || ln -s "$entry" TestLevel/Terrain/
-done
+mkdir TestLevel && ln -s "$data"/TestLevel/* TestLevel/ && rm TestLevel/Terrain
+mkdir TestLevel/Terrain && ln -s "$data"/TestLevel/Terrain/* TestLevel/Terrain/ && rm TestLevel/Terrain/ter_params.ini
+start_game 'debuginfo=1\nvbo=1\n'
 
-start_game 'fullscreen=0\n'
-
-notice_lit() { [ "$(bright_share 640 140 0 340)" != 0 ]; }
-upper_dark() { [ "$(bright_share 640 340 0 0)" = 0 ]; }
-for _ in $(seq 1 120); do
-    notice_lit && break
-    kill -0 "$pid" 2>/dev/null || fail "the program ended instead of showing the notice"
-    sleep 0.5
-done
-notice_lit || fail "no notice that the level could not be loaded"
-eventually upper_dark || fail "something besides the notice is drawn"
+# Line i of the overlay has its baseline 10 + 20 i pixels below the top.
+# With no scene, no camera and none of the level's lines, the five status
+# lines (frame rate to sound) lie above row 96, the two render-option lines
+# between rows 96 and 136; the notice stands below row 340.
+lit() { [ "$(bright_share 640 "$1" 0 "$2")" != 0 ]; }
+status_lines_lit() { lit 96 0; }
+render_lines_lit() { lit 40 96; }
+render_lines_dark() { ! lit 40 96; }
+notice_lit() { lit 140 340; }
+between_dark() { ! lit 200 140; }
+within 60 notice_lit || fail "no notice that the level could not be loaded"
+eventually between_dark || fail "something besides the notice and the overlay is drawn"
+eventually status_lines_lit || fail "no overlay text in the top lines"
+eventually render_lines_lit || fail "no render-option lines"
 grep -q 'ter_params.ini' log_error.txt || fail "the log does not name the missing file"
 grep -q 'the level TestLevel could not be loaded' log_error.txt || fail "the log does not say the level failed"
 [ ! -e TestLevel/Terrain/ter_params.ini ] || fail "the missing file was created"
 
-end_game Escape
+press "$game" F1
+eventually render_lines_dark || fail "F1 did not remove the render-option lines"
+eventually status_lines_lit || fail "F1 removed the other lines as well"
+press "$game" F1
+eventually render_lines_lit || fail "a second F1 did not bring the render-option lines back"
+end_game alt+F4

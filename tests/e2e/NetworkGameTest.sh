@@ -16,70 +16,44 @@ link_data join
 printf 'fullscreen=0\nred=person\nblue=network\nnetwork=host\naddress=%d\n' $port >host/gfxconfig.ini
 printf 'fullscreen=0\nnetwork=join\naddress=127.0.0.1:%d\n' $port >join/gfxconfig.ini
 
-# Starts the program in a folder (not in a subshell: only this shell can
-# collect its exit code), confirms its dialog (and with saved games, takes
-# up the newest) and sets $window to its game window: the one that is not
-# the other side's ($2).
-open_side() { # folder [other window]
-    local saved=no
-    ! compgen -G "$1/saves/*.log" >/dev/null || saved=yes
+# Starts the program in a folder, taking up its newest saved game if any.
+open_side() {
+    local saves=()
+    ! compgen -G "$1/saves/*.log" >/dev/null || saves=(--saves)
     cd "$1"
-    "$program" >stdout.txt 2>stderr.txt &
-    pid=$!
+    KEEP_SAVES=1 start_game "" "${saves[@]}"
     cd ..
-    local dialog saves
-    dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog in $1"
-    press "$dialog" Return
-    if [ $saved = yes ]; then
-        saves="$(wait_for_window 'Saved games')" || fail "no saved-games window in $1"
-        press "$saves" Return
-    fi
-    for _ in $(seq 1 200); do
-        window="$(xdotool search --name '^Game$' 2>/dev/null | grep -v -x "${2:-none}" | head -n 1 || true)"
-        [ -n "$window" ] && return 0
-        sleep 0.1
-    done
-    fail "no game window in $1"
 }
 open_side host
-hostwin=$window hostpid=$pid
+hostwin=$game hostpid=$pid
 
 # The window's 640 x 480 pixels at its place on the screen (x offset).
 grab() { import -window root -crop "640x480+$1+0" +repage "shot$1.png" 2>/dev/null; }
-mean() { # x offset, then width height x y expression
-    convert "shot$1.png" -crop "$2x$3+$4+$5" +repage -fx "$6" -format '%[fx:mean]' info:
-}
+mean() { convert "shot$1.png" -crop "$2x$3+$4+$5" +repage -fx "$6" -format '%[fx:mean]' info:; } # x, then w h x y expression
 above() { awk -v value="$1" -v limit="$2" 'BEGIN { exit !(value > limit) }'; }
 # The waiting box in the middle: light text on a dark backing.
-waiting_shown() { grab "$1" && above "$(mean "$1" 400 40 120 205 '(r > 0.8 && g > 0.6 && b < 0.6) ? 1 : 0')" 0.03; }
+waiting_shown() { grab "$1" && above "$(mean "$1" 400 40 120 205 'r > 0.8 && g > 0.6 && b < 0.6')" 0.03; }
 pid=$hostpid
 within 60 waiting_shown 0 || fail "the host does not say that it waits for a player"
 
-open_side join "$hostwin"
-joinwin=$window joinpid=$pid
-xdotool windowmove "$joinwin" 640 0
-pid=$joinpid
+join_side() {
+    other_window=$hostwin open_side join
+    joinwin=$game joinpid=$pid
+    xdotool windowmove "$joinwin" 640 0
+}
+join_side
 
 # Whether red outweighs blue under the terrain panel's text: the colour of
 # the team to move (the expression's values are clamped to 0..1).
 team_on() { # x offset -> 1 or 2
     grab "$1"
-    above "$(mean "$1" 200 8 12 122 '(r > b) ? 1 : 0')" 0.5 && echo 1 || echo 2
+    above "$(mean "$1" 200 8 12 122 'r > b')" 0.5 && echo 1 || echo 2
 }
 same_team() { ! waiting_shown 0 && ! waiting_shown 640 && [ "$(team_on 0)" = "$(team_on 640)" ]; }
 within 60 same_team || fail "the two windows do not show the same game (host: team $(team_on 0), joined: team $(team_on 640))"
 first="$(team_on 0)"
 echo "both windows: team $first to move"
 
-# Moves the pointer (a move with --sync onto where it is would wait for
-# motion that never comes).
-move_to() { # px py
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell)"
-    if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
-        xdotool mousemove --sync "$1" "$2"
-    fi
-}
 # The end-turn button of a window (its label at 245..395 x 44..64 of the window).
 end_turn_click() { # x offset
     move_to $(($1 + 320)) 55
@@ -112,9 +86,7 @@ kill -9 "$joinpid"
 wait "$joinpid" 2>/dev/null || true
 pid=$hostpid
 within 30 waiting_shown 0 || fail "the host does not say that it waits for Blue to come back"
-open_side join "$hostwin"
-joinwin=$window joinpid=$pid
-xdotool windowmove "$joinwin" 640 0
+join_side
 within 60 same_team || fail "the restarted side does not show the host's game"
 [ "$(team_on 0)" = "$first" ] || fail "the restarted side shows another team to move"
 grep -q "network: playing team 2; [2-9][0-9]* commands so far" join/log_info.txt ||
@@ -124,8 +96,7 @@ echo "the restarted side took up its log"
 # Escape on the joining side ends it; the host says Blue left.
 move_to 960 240
 xdotool key Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the joining side with $exit_code"
+exits_ok "Escape on the joining side"
 pid=$hostpid
 within 20 waiting_shown 0 || fail "the host does not say that Blue left"
 grep -q "Blue left the game" host/log_error.txt || fail "the host's log does not say that Blue left"
@@ -135,6 +106,5 @@ commands() { grep -v -E '^(ridgeline-log|rules|level|seed|team[12]|start) ' "$1"
 [ "$(commands host)" = "$(commands join)" ] || fail "the two logs differ"
 move_to 320 240
 xdotool key Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the host with $exit_code"
+exits_ok "Escape on the host"
 echo "ok"

@@ -10,54 +10,35 @@
 # lengths. Then the game is watched as a replay: the replay lines appear,
 # p pauses, "," steps back (the lines change) and "." forward (they are as
 # before); t takes over, which begins a new log with the commands shown.
-data="$(realpath "$(dirname "$0")/../../data")"
 source "$(dirname "$0")/Common.sh"
 match="$(dirname "$program")/ridgeline-match"
-
-for entry in "$data"/*; do
-    case "$(basename "$entry")" in
-    saves | log_*.txt | gfxconfig.ini) ;;
-    *) ln -s "$entry" . ;;
-    esac
-done
+link_data
 mkdir saves
 "$match" --data . --seed 3 --random 20 --quiet --record full.log >/dev/null || fail "no recorded game"
 log=saves/2000-01-01_00-00-00.log
 head -n 47 full.log >"$log"
 "$match" --verify "$log" | grep -q "commands 40 .* winner 0" || fail "the cut log does not hold 40 commands of a running game"
-printf 'fullscreen=0\n' >gfxconfig.ini
 export KEEP_SAVES=1
 
 window() { import -window root -crop 640x480+0+0 +repage window.png; }
 mean() { convert window.png -crop "$1x$2+$3+$4" +repage -fx "$5" -format '%[fx:mean]' info:; }
 # Red minus blue under the terrain panel (the team to move's tint), and the
 # green share of each team-strength bar.
-position() {
-    window
-    echo "$(mean 200 8 12 122 'r - b') $(mean 150 4 80 429 'g > 0.6 && r < 0.5 ? 1 : 0') $(mean 150 4 80 447 'g > 0.6 && r < 0.5 ? 1 : 0')"
-}
+bar='g > 0.6 && r < 0.5'
+position() { window && echo "$(mean 200 8 12 122 'r - b') $(mean 150 4 80 429 "$bar") $(mean 150 4 80 447 "$bar")"; }
 same_position() { # "tint red blue" twice
     awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " ");
         for (i = 1; i <= 3; ++i) if (x[i] - y[i] > 0.02 || y[i] - x[i] > 0.02) exit 1 }'
 }
-start_game() { # choices in the saved-games window (xdotool keys)
-    start_program
-    dialog="$(wait_for_window Configuration)" || fail "no Configuration dialog"
-    press "$dialog" Return
-    saves="$(wait_for_window 'Saved games')" || fail "no saved-games window"
-    press "$saves" "$@" Return
-    game="$(wait_for_window Game)" || fail "no Game window"
+continue_game() { # keys in the saved-games window
+    start_game 'fullscreen=0\n' --saves "$@"
     xdotool mousemove 320 240
-    # The first frames and the turn message.
-    sleep 8
+    sleep 8 # the first frames and the turn message
 }
 
-start_game
+continue_game
 before="$(position)"
-for _ in 1 2; do
-    xdotool keydown space && sleep 0.6 && xdotool keyup space
-    sleep 1
-done
+for _ in 1 2; do xdotool keydown space sleep 0.6 keyup space sleep 1; done
 sleep 3
 "$match" --verify "$log" | grep -q "commands 41 " || fail "Space's end of the turn is not in the log"
 ended="$(position)"
@@ -66,24 +47,21 @@ kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
 pid=""
 
-start_game
+continue_game
 continued="$(position)"
 same_position "$ended" "$continued" || fail "the continued game shows $continued, not $ended"
 "$match" --verify "$log" | grep -q "commands 41 " || fail "the continued log lost a command"
-[ -z "${KEEP_SHOTS:-}" ] || cp window.png "$KEEP_SHOTS/continued.png"
 press "$game" Escape
 wait_for_exit
 
 # Tab leads from the list to the replay box.
-start_game Tab space
+continue_game Tab space
 replay_lines() { window && convert window.png -crop 170x40+250+440 +repage lines.png; }
 replay_lines
-[ "$(convert lines.png -fx '(r > 0.8 && g > 0.6 && b < 0.6) ? 1 : 0' -format '%[fx:mean]' info:)" != 0 ] ||
-    fail "no replay lines"
+[ "$(convert lines.png -fx 'r > 0.8 && g > 0.6 && b < 0.6' -format '%[fx:mean]' info:)" != 0 ] || fail "no replay lines"
 xdotool key p
 sleep 1
 replay_lines && cp lines.png paused.png
-[ -z "${KEEP_SHOTS:-}" ] || cp window.png "$KEEP_SHOTS/replay.png"
 xdotool key comma
 sleep 1
 replay_lines
@@ -100,6 +78,5 @@ taken="$(ls -t saves/*.log | head -n 1)"
 [ "$taken" != "$log" ] || fail "taking over began no new log"
 "$match" --verify "$taken" | grep -Eq "commands ([1-9]|[1-3][0-9]) " || fail "the new log does not hold the replayed commands"
 press "$game" Escape
-wait_for_exit
-[ "$exit_code" = 0 ] || fail "Escape ended the taken-over game with $exit_code"
+exits_ok "Escape"
 echo "ok"

@@ -1,21 +1,14 @@
-// Where the tiles of a level appear in the game's window at the start view,
-// for end-to-end scripts that click tiles as a player would.
-//
-// Usage (working directory: the game's data folder):
-//   ridgeline-tile-projector [--team N] [width height]
-// Prints one line per tile whose centre lies in the window, at least
-// `margin` pixels from every edge (the edge-scroll band):
+// Where a level's tiles and the display's parts appear in the game's window,
+// for end-to-end scripts that click and look as a player would. Run in the
+// game's data folder; the window is 640 x 480 unless given.
+//   ridgeline-tile-projector --team N [width height]
+// One line per tile whose centre lies in the window outside the edge-scroll
+// band, at team N's own view (where the game's camera rests at each of N's
+// turns) with the game's projection (45 degrees, near 1, far 8000):
 //   x y windowX windowY usable terrainType slopeDegrees height
-// windowX and windowY are pixels from the window's top left corner, as the
-// pointer reports them. The camera is placed as the editor places it, or
-// with --team at team N's own view of the level's teams, where the game's
-// camera comes to rest at each of N's turns; the projection is the game's
-// (45 degrees, near 1, far 8000).
-//
 //   ridgeline-tile-projector --hud [width height]
-// Prints where the heads-up display puts what a script clicks or looks at,
-// read from the interface files as the game reads them, as rectangles in
-// window pixels from the top left corner (both corners inside):
+// The rectangles of what a script clicks or looks at, read from the
+// interface files as the game reads them (window pixels, both corners inside):
 //   endturn x0 y0 x1 y1       the end-turn button
 //   preview x0 y0 x1 y1       the lines an attack preview adds to the panel of
 //                             the unit under the pointer (labels and the start
@@ -31,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "core/Camera.h"
@@ -45,71 +37,27 @@
 
 namespace {
 
-// The game's start camera and projection.
-const CVector3   startEye(665.0f, 528.0f, 145.0f);
-const CVector3   startCenter(683.76f, 209.0f, 409.0f);
-constexpr float  startHeightAboveGround = 450.0f;
-constexpr double fieldOfViewDegrees     = 45.0;
-constexpr double nearPlane              = 1.0;
-constexpr double farPlane               = 8000.0;
-constexpr int    margin                 = 60;
+// The game's projection.
+constexpr float startHeightAboveGround = 450.0f;
+constexpr float fieldOfViewDegrees     = 45.0f;
+constexpr float nearPlane              = 1.0f;
+constexpr float farPlane               = 8000.0f;
+constexpr int   margin                 = 60;
 
-struct CView {
-    double forward[3], side[3], up[3], eye[3];
-    double focal, aspect;
-    int    width, height;
-};
-
-void Normalise(double v[3]) {
-    const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    for (int i = 0; i < 3; ++i) {
-        v[i] /= length;
-    }
-}
-
-void Cross(const double a[3], const double b[3], double out[3]) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-// The look-at frame and the perspective of the game's view.
-CView MakeView(const CCamera& camera, int width, int height) {
-    CView           view{};
-    const CVector3& e = camera.GetEye();
-    const CVector3& c = camera.GetCenter();
-    view.eye[0]       = e.x;
-    view.eye[1]       = e.y;
-    view.eye[2]       = e.z;
-    view.forward[0]   = c.x - e.x;
-    view.forward[1]   = c.y - e.y;
-    view.forward[2]   = c.z - e.z;
-    Normalise(view.forward);
-    const double worldUp[3] = {0.0, 1.0, 0.0};
-    Cross(view.forward, worldUp, view.side);
-    Normalise(view.side);
-    Cross(view.side, view.forward, view.up);
-    view.focal  = 1.0 / std::tan(fieldOfViewDegrees * M_PI / 360.0);
-    view.aspect = static_cast<double>(static_cast<float>(width) / static_cast<float>(height));
-    view.width  = width;
-    view.height = height;
-    return view;
-}
-
-// Window pixel (origin top left) of a world point; false behind the eye or
-// outside the depth range.
-bool Project(const CView& view, double x, double y, double z, double& windowX, double& windowY) {
-    const double d[3]  = {x - view.eye[0], y - view.eye[1], z - view.eye[2]};
-    const double depth = d[0] * view.forward[0] + d[1] * view.forward[1] + d[2] * view.forward[2];
+// Window pixel (origin top left) of a world point seen from the camera;
+// false behind the eye or outside the depth range.
+bool Project(const CCamera& camera, int width, int height, const CVector3& point, float& windowX, float& windowY) {
+    const CVector3 forward = Normalize(camera.GetCenter() - camera.GetEye());
+    const CVector3 side    = Normalize(Cross(forward, CVector3(0.0f, 1.0f, 0.0f)));
+    const CVector3 d       = point - camera.GetEye();
+    const float    depth   = Dot(d, forward);
     if (depth < nearPlane || depth > farPlane) {
         return false;
     }
-    const double sx = d[0] * view.side[0] + d[1] * view.side[1] + d[2] * view.side[2];
-    const double sy = d[0] * view.up[0] + d[1] * view.up[1] + d[2] * view.up[2];
-    const double nx = view.focal / view.aspect * sx / depth;
-    const double ny = view.focal * sy / depth;
-    windowX         = (nx + 1.0) * 0.5 * view.width;
-    windowY         = view.height - (ny + 1.0) * 0.5 * view.height;
+    const float focal  = 1.0f / std::tan(fieldOfViewDegrees * static_cast<float>(M_PI) / 360.0f);
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    windowX            = (focal / aspect * Dot(d, side) / depth + 1.0f) * 0.5f * static_cast<float>(width);
+    windowY = static_cast<float>(height) * (1.0f - (focal * Dot(d, Cross(side, forward)) / depth + 1.0f) * 0.5f);
     return true;
 }
 
@@ -117,6 +65,9 @@ bool Project(const CView& view, double x, double y, double z, double& windowX, d
 // window rows counted down from the top.
 void PrintRect(const char* name, int left, int upper, int right, int lower, int height) {
     printf("%s %d %d %d %d\n", name, left, height - upper, right, height - lower);
+}
+void PrintRect(const char* name, const CHudRect& rect, int height) {
+    PrintRect(name, rect.upperLeftX, rect.upperLeftY, rect.lowerRightX, rect.lowerRightY, height);
 }
 
 // The texts of `with` that `without` lacks, as a rectangle: from the first
@@ -150,8 +101,7 @@ int PrintHud(int width, int height) {
         fprintf(stderr, "ridgeline-tile-projector: no interface files here\n");
         return 1;
     }
-    const CHudRect& endTurn = layout.endTurn.button;
-    PrintRect("endturn", endTurn.upperLeftX, endTurn.upperLeftY, endTurn.lowerRightX, endTurn.lowerRightY, height);
+    PrintRect("endturn", layout.endTurn.button, height);
 
     // Unit 0 of team 1 is selected and may fire at unit 1 of team 2, under
     // the pointer: the display with and without the preview of that shot.
@@ -163,11 +113,9 @@ int PrintHud(int width, int height) {
     state.units[1].hitpoints = state.units[1].maxHitpoints = 40;
     state.maxHitpoints                                     = 1000;
     state.selectedUnit                                     = 0;
-    state.selectedX                                        = 1;
-    state.selectedY                                        = 1;
-    state.activeX                                          = 2;
-    state.activeY                                          = 2;
-    state.activeTile.unit                                  = 1;
+    state.selectedX = state.selectedY = 1;
+    state.activeX = state.activeY = 2;
+    state.activeTile.unit         = 1;
     CHudDrawList without, with;
     hud.BuildDrawList(state, without);
     state.preview.kind                   = CAttackPreview::attack;
@@ -185,11 +133,8 @@ int PrintHud(int width, int height) {
     }
     PrintRect("preview", left, upper, right, lower, height);
 
-    const CHudRect& finishBox = layout.finish.box;
-    PrintRect("finishbox", finishBox.upperLeftX, finishBox.upperLeftY, finishBox.lowerRightX, finishBox.lowerRightY,
-              height);
-    const CHudRect& finish = layout.finish.button;
-    PrintRect("finishbutton", finish.upperLeftX, finish.upperLeftY, finish.lowerRightX, finish.lowerRightY, height);
+    PrintRect("finishbox", layout.finish.box, height);
+    PrintRect("finishbutton", layout.finish.button, height);
     const int noticeY = height - CInterface::noticeTop, size = layout.fontHead.description.size;
     PrintRect("notice", width / 2 - 120, noticeY + size, width / 2 + 120, noticeY - size / 4, height);
     printf("scrollmargin %d\n", CInput::scrollMargin);
@@ -201,55 +146,39 @@ int PrintHud(int width, int height) {
 int main(int argc, char** argv) {
     const bool hud    = argc > 1 && strcmp(argv[1], "--hud") == 0;
     const int  team   = argc > 2 && strcmp(argv[1], "--team") == 0 ? atoi(argv[2]) : 0;
-    const int  sizeAt = hud ? 2 : team != 0 ? 3 : 1;
-    int        width  = 640;
-    int        height = 480;
-    if (argc == sizeAt + 2) {
-        width  = atoi(argv[sizeAt]);
-        height = atoi(argv[sizeAt + 1]);
-    }
-    if (width <= 0 || height <= 0 || (argc != sizeAt && argc != sizeAt + 2)) {
-        fprintf(stderr, "usage: ridgeline-tile-projector [--hud | --team N] [width height]\n");
+    const int  sizeAt = hud ? 2 : 3;
+    const int  width  = argc == sizeAt + 2 ? atoi(argv[sizeAt]) : 640;
+    const int  height = argc == sizeAt + 2 ? atoi(argv[sizeAt + 1]) : 480;
+    if (width <= 0 || height <= 0 || (!hud && team == 0) || (argc != sizeAt && argc != sizeAt + 2)) {
+        fprintf(stderr, "usage: ridgeline-tile-projector --hud | --team N [width height]\n");
         return 2;
     }
     if (hud) {
         return PrintHud(width, height);
     }
     CPropertyFile parameters("TestLevel\\Terrain\\ter_params.ini");
-    if (!parameters.LoadProperties()) {
-        fprintf(stderr, "ridgeline-tile-projector: no TestLevel/Terrain/ter_params.ini here\n");
+    std::string   error;
+    const auto    match = CMatch::LoadLevel("TestLevel", 0, error);
+    CVector3      eye, center;
+    if (!parameters.LoadProperties() || !match || !CTeamView::Of(*match, team, eye, center)) {
+        fprintf(stderr, "ridgeline-tile-projector: team %d has no view of TestLevel here: %s\n", team, error.c_str());
         return 1;
     }
-    const CHeightmap heightmap("TestLevel\\Terrain\\ter_heightmap.bmp", parameters.GetFloatProperty("maxwidth"),
-                               parameters.GetFloatProperty("maxheight"));
-    CGridManager     grid("TestLevel\\Terrain\\terrain.xml", &heightmap);
-    grid.SetWaterHeight(heightmap.GetHeightScale() * CMatch::waterLevel);
-
-    CCamera  camera(&heightmap, startHeightAboveGround);
-    CVector3 eye = startEye, center = startCenter;
-    if (team != 0) {
-        std::string                   error;
-        const std::unique_ptr<CMatch> match = CMatch::LoadLevel("TestLevel", 0, error);
-        if (!match || !CTeamView::Of(*match, team, eye, center)) {
-            fprintf(stderr, "ridgeline-tile-projector: team %d has no view: %s\n", team, error.c_str());
-            return 1;
-        }
-    }
+    const CHeightmap    heightmap("TestLevel\\Terrain\\ter_heightmap.bmp", parameters.GetFloatProperty("maxwidth"),
+                                  parameters.GetFloatProperty("maxheight"));
+    const CGridManager& grid = match->GetBoard();
+    CCamera             camera(&heightmap, startHeightAboveGround);
     camera.SetPosition(eye, center, CVector3(0.0f, 1.0f, 0.0f));
     camera.SetHeightAboveGround(startHeightAboveGround);
-    const CView view = MakeView(camera, width, height);
-
     for (int y = 0; y < CGridManager::gridSize; ++y) {
         for (int x = 0; x < CGridManager::gridSize; ++x) {
-            float worldX = 0.0f, worldZ = 0.0f;
+            float worldX = 0.0f, worldZ = 0.0f, windowX = 0.0f, windowY = 0.0f;
             grid.GetTileCentre(x, y, worldX, worldZ);
-            const float ground  = heightmap.HeightAt(worldX, worldZ);
-            double      windowX = 0.0, windowY = 0.0;
-            if (!Project(view, worldX, ground, worldZ, windowX, windowY)) {
+            const CVector3 ground(worldX, heightmap.HeightAt(worldX, worldZ), worldZ);
+            if (!Project(camera, width, height, ground, windowX, windowY)) {
                 continue;
             }
-            const int px = static_cast<int>(std::lround(windowX));
-            const int py = static_cast<int>(std::lround(windowY));
+            const int px = static_cast<int>(std::lround(windowX)), py = static_cast<int>(std::lround(windowY));
             if (px < margin || py < margin || px > width - margin || py > height - margin) {
                 continue;
             }

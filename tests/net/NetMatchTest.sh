@@ -3,10 +3,14 @@
 #   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy; benchmark)
 # Both sides print every command with its state hash; they must print the
 # same lines as each other and as a local game of the same seed.
+# The tool works in its data folder and writes its logs there: it gets a
+# folder of its own that links the folders of the shipped data.
 set -u
-match=$1 data=$2 case=$3
+match=$1 case=$3
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+data="$work/data" && mkdir "$data"
+for folder in "$2"/*/; do [ "$(basename "$folder")" = saves ] || ln -s "${folder%/}" "$data/"; done
 port=$((20000 + RANDOM % 30000))
 
 fail() {
@@ -63,8 +67,8 @@ restart) # the joining side killed mid-game and started anew from its log: the h
   [ "${held:-0}" -ge 39 ] || fail "the restarted side did not take its log up again (held ${held:-none})"
   "$match" --data "$data" --verify "$work/joiner.log" | grep -q "winner [12]" || fail "the resumed log does not verify" ;;
 refusals) # another protocol, rules or level: refused on both sides, naming what differs
-  mkdir "$work/other" && ln -s "$data"/* "$work/other/" && rm "$work/other/TestLevel"
-  cp -r "$data/TestLevel" "$work/other/" && echo " " >>"$work/other/TestLevel/fight.xml"
+  cp -a "$data" "$work/other" && rm "$work/other/TestLevel"
+  cp -r "$2/TestLevel" "$work/other/" && echo " " >>"$work/other/TestLevel/fight.xml"
   for mismatch in "--protocol 2|version differs" "--rules-version 9|rules differ" \
                   "--data $work/other|level differs"; do
     host --seed 1

@@ -6,32 +6,27 @@
 
 namespace {
 
-struct ResolveCase {
-    const char* asWritten;
-    const char* expected;
-};
-
-class DataPathResolve : public ::testing::TestWithParam<ResolveCase> {};
-
-TEST_P(DataPathResolve, FindsTheFolderAndFileInTheirOnDiskCase) {
+// Folders and files are found in their on-disk letter case; components
+// that match nothing keep their spelling, below the resolved folders.
+TEST(DataPath, ResolvesEachComponentInItsOnDiskCase) {
     CTempWorkDir dir;
     MakeFolders("Interface/Fonts");
     MakeFolders("TestLevel/Terrain");
     WriteFile("Interface/interface.xml", "x");
     WriteFile("TestLevel/Terrain/ter_params.ini", "x");
-    EXPECT_EQ(CDataPath::Resolve(GetParam().asWritten), GetParam().expected);
+    const std::pair<const char*, const char*> cases[] = {
+        {"Interface\\interface.xml", "Interface/interface.xml"},
+        {"interface\\interface.xml", "Interface/interface.xml"},
+        {"INTERFACE/Interface.XML", "Interface/interface.xml"},
+        {"testlevel\\terrain\\TER_PARAMS.INI", "TestLevel/Terrain/ter_params.ini"},
+        {"interface\\missing.xml", "Interface/missing.xml"},
+        {"nothere\\interface\\x", "nothere/interface/x"},
+        {"interface\\fonts\\", "Interface/Fonts/"},
+    };
+    for (const auto& [asWritten, expected] : cases) {
+        EXPECT_EQ(CDataPath::Resolve(asWritten), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, DataPathResolve,
-                         ::testing::Values(ResolveCase{"Interface\\interface.xml", "Interface/interface.xml"},
-                                           ResolveCase{"interface\\interface.xml", "Interface/interface.xml"},
-                                           ResolveCase{"INTERFACE/Interface.XML", "Interface/interface.xml"},
-                                           ResolveCase{"testlevel\\terrain\\TER_PARAMS.INI",
-                                                       "TestLevel/Terrain/ter_params.ini"},
-                                           // Unmatched components keep their spelling, below the resolved folders.
-                                           ResolveCase{"interface\\missing.xml", "Interface/missing.xml"},
-                                           ResolveCase{"nothere\\interface\\x", "nothere/interface/x"},
-                                           ResolveCase{"interface\\fonts\\", "Interface/Fonts/"}));
 
 TEST(DataPath, UnresolvablePathFailsLikeAMissingFile) {
     CTempWorkDir dir;

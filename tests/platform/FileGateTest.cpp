@@ -157,6 +157,7 @@ TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
 // leaves the old file as it was and no temporary file behind; a commit
 // replaces the old file.
 TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    CTempWorkDir dir;
     WriteFile("a.xml", "old a");
     WriteFile("b.xml", "old b");
     {
