@@ -131,35 +131,17 @@ std::string Bitmap(int size, const std::function<int(int column, int row)>& grey
 }
 
 std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, const std::string& extra) {
-    CKeyValues unit = {
-        {"name", "Scout"},
-        {"filename", "scout.3ds"},
-        {"effectWheels", "wheels.xml"},
-        {"effectSmoke", "smoke.xml"},
-        {"effectFire", "fire.xml"},
-        {"effectAttack", "attack.xml"},
-        {"effectExplosion", "explosion.xml"},
-        {"soundMove", "move.wav"},
-        {"soundAttack", "shot.wav"},
-        {"soundExplosion", "boom.wav"},
-        {"hitpoints", "900"},
-        {"startEffectSmoke", "601"},
-        {"startEffectFire", "302"},
-        {"startEffectAttack", "53"},
-        {"attack", "14"},
-        {"defense", "12"},
-        {"movement", "5"},
-        {"fireMin", "1"},
-        {"fireMax", "3"},
-        {"slopeMax", "25"},
-        {"speed", "1.5"},
-        {"isGeneral", "7"},
-        {"isHeadquarter", "0"},
-        {"bonusAttack", "2"},
-        {"bonusDefense", "3"},
-        {"bonusMovement", "4"},
-        {"bonusFirerange", "6"},
-    };
+    // Every key in its documented order, with its value.
+    std::istringstream defaults(
+        "name=Scout filename=scout.3ds effectWheels=wheels.xml effectSmoke=smoke.xml effectFire=fire.xml "
+        "effectAttack=attack.xml effectExplosion=explosion.xml soundMove=move.wav soundAttack=shot.wav "
+        "soundExplosion=boom.wav hitpoints=900 startEffectSmoke=601 startEffectFire=302 "
+        "startEffectAttack=53 attack=14 defense=12 movement=5 fireMin=1 fireMax=3 slopeMax=25 speed=1.5 "
+        "isGeneral=7 isHeadquarter=0 bonusAttack=2 bonusDefense=3 bonusMovement=4 bonusFirerange=6");
+    CKeyValues unit;
+    for (std::string pair; defaults >> pair;) {
+        unit.push_back({pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)});
+    }
     std::string text;
     for (auto& [key, value] : unit) {
         for (const auto& replacement : values) {

@@ -11,31 +11,22 @@
 namespace {
 
 // Lines of the error log of this test's working directory.
-std::vector<std::string> ErrorLines() {
-    std::vector<std::string> lines;
-    if (!FileExists("log_error.txt")) {
-        return lines;
-    }
-    const std::string text  = ReadFile("log_error.txt");
-    size_t            start = 0;
-    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+int ErrorLineCount() {
+    return CountLinesWith(ReadFile("log_error.txt"), "");
 }
 
-void ExpectPixelsEqual(const CBmpHandler& image, const std::vector<uint8_t>& rgbTopFirst, int width, int height) {
-    ASSERT_EQ(image.GetWidth(), width);
-    ASSERT_EQ(image.GetHeight(), height);
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            const size_t at = (static_cast<size_t>(row) * width + column) * 3;
-            EXPECT_EQ(image.GetRed(row, column), rgbTopFirst[at]) << "row " << row << " column " << column;
-            EXPECT_EQ(image.GetGreen(row, column), rgbTopFirst[at + 1]) << "row " << row << " column " << column;
-            EXPECT_EQ(image.GetBlue(row, column), rgbTopFirst[at + 2]) << "row " << row << " column " << column;
+// Every pixel as red, green, blue, top row first.
+std::vector<uint8_t> Pixels(const CBmpHandler& image) {
+    std::vector<uint8_t> pixels;
+    for (int row = 0; row < image.GetHeight(); ++row) {
+        for (int column = 0; column < image.GetWidth(); ++column) {
+            for (const int value :
+                 {image.GetRed(row, column), image.GetGreen(row, column), image.GetBlue(row, column)}) {
+                pixels.push_back(static_cast<uint8_t>(value));
+            }
         }
     }
+    return pixels;
 }
 
 struct ImageCase {
@@ -54,18 +45,17 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BmpHandlerReadsEncoderOutput,
 
 TEST_P(BmpHandlerReadsEncoderOutput, EveryPixelExactly) {
     const ImageCase      param = GetParam();
-    CTempWorkDir         dir;
-    std::vector<uint8_t> raw = CountingBytes(static_cast<size_t>(param.width) * param.height * 3);
+    std::vector<uint8_t> raw   = CountingBytes(static_cast<size_t>(param.width) * param.height * 3);
     ASSERT_TRUE(ConvertRawImage(raw, "rgb", param.width, param.height, std::string(param.format) + ":image.bmp"));
     CBmpHandler image;
     image.Load("image.bmp", false);
-    ExpectPixelsEqual(image, raw, param.width, param.height);
-    EXPECT_TRUE(ErrorLines().empty()) << ReadFile("log_error.txt");
+    EXPECT_EQ(image.GetWidth(), param.width);
+    EXPECT_EQ(Pixels(image), raw);
+    EXPECT_EQ(ErrorLineCount(), 0) << ReadFile("log_error.txt");
 }
 
 TEST(BmpHandler, OutOfRangeQueriesGiveMinusOneAndAlphaIsZero) {
-    CTempWorkDir dir;
-    CBmpHandler  image;
+    CBmpHandler image;
     image.Create("made.bmp", false, 3, 2);
     image.SetPixel(1, 2, 10, 20, 30, 99);
     EXPECT_EQ(image.GetRed(1, 2), 10);
@@ -74,10 +64,11 @@ TEST(BmpHandler, OutOfRangeQueriesGiveMinusOneAndAlphaIsZero) {
     const int rows[]    = {2, 0, -1, 0};
     const int columns[] = {0, 3, 0, -1};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(image.GetRed(rows[i], columns[i]), -1) << rows[i] << "," << columns[i];
-        EXPECT_EQ(image.GetGreen(rows[i], columns[i]), -1) << rows[i] << "," << columns[i];
-        EXPECT_EQ(image.GetBlue(rows[i], columns[i]), -1) << rows[i] << "," << columns[i];
-        EXPECT_EQ(image.GetAlpha(rows[i], columns[i]), -1) << rows[i] << "," << columns[i];
+        const int r = rows[i], c = columns[i];
+        EXPECT_EQ(
+            std::vector<int>({image.GetRed(r, c), image.GetGreen(r, c), image.GetBlue(r, c), image.GetAlpha(r, c)}),
+            std::vector<int>(4, -1))
+            << r << "," << c;
     }
     image.SetPixel(2, 0, 1, 1, 1, 0); // outside: ignored, no crash
     image.SetPixel(0, -1, 1, 1, 1, 0);
@@ -86,7 +77,6 @@ TEST(BmpHandler, OutOfRangeQueriesGiveMinusOneAndAlphaIsZero) {
 
 // What Save writes is read back exactly by ImageMagick and by Load.
 TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
-    CTempWorkDir         dir;
     const int            width = 3, height = 2;
     std::vector<uint8_t> raw = CountingBytes(width * height * 3);
     {
@@ -105,11 +95,11 @@ TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
     EXPECT_EQ(ReadFile("decoded.bin"), std::string(raw.begin(), raw.end()));
     CBmpHandler reread;
     reread.Load("saved.bmp", false);
-    ExpectPixelsEqual(reread, raw, width, height);
+    EXPECT_EQ(reread.GetHeight(), height);
+    EXPECT_EQ(Pixels(reread), raw);
 }
 
 TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
-    CTempWorkDir dir;
     {
         CBmpHandler image;
         image.Create("back.bmp", true, 2, 2);
@@ -129,7 +119,6 @@ TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
 // A file that could not be read must not be replaced by an empty image when
 // the handler was asked to write back.
 TEST(BmpHandler, FailedLoadWithWriteBackLeavesTheFileAlone) {
-    CTempWorkDir      dir;
     const std::string junk = "BM this is not really an image";
     WriteFile("junk.bmp", junk);
     {
@@ -142,19 +131,15 @@ TEST(BmpHandler, FailedLoadWithWriteBackLeavesTheFileAlone) {
 }
 
 TEST(BmpHandler, MissingFileGivesEmptyImageWithoutMessage) {
-    CTempWorkDir dir;
-    CBmpHandler  image;
+    CBmpHandler image;
     image.Load("nothing.bmp", false);
-    EXPECT_EQ(image.GetWidth(), 0);
-    EXPECT_EQ(image.GetHeight(), 0);
-    EXPECT_EQ(image.GetRed(0, 0), -1);
+    EXPECT_TRUE(image.GetWidth() == 0 && image.GetHeight() == 0 && image.GetRed(0, 0) == -1);
     EXPECT_FALSE(FileExists("log_error.txt"));
 }
 
 // A file cut inside its pixel data keeps its size; every missing byte reads
 // 0xFF and is reported with its row and column.
 TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
-    CTempWorkDir         dir;
     std::vector<uint8_t> raw = CountingBytes(3 * 2 * 3);
     ASSERT_TRUE(ConvertRawImage(raw, "rgb", 3, 2, "bmp3:whole.bmp"));
     const std::string whole = ReadFile("whole.bmp");
@@ -169,10 +154,10 @@ TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     EXPECT_EQ(image.GetBlue(0, 0), raw[2]);
     EXPECT_EQ(image.GetGreen(0, 0), 0xFF);
     EXPECT_EQ(image.GetRed(0, 2), 0xFF);
-    const std::vector<std::string> lines = ErrorLines();
-    ASSERT_EQ(lines.size(), 8u); // 2 bytes of pixel 0 and 3 of pixels 1 and 2
-    EXPECT_EQ(lines[0], "CBmpHandler::Load\tcut.bmp EOF at i=0 j=0");
-    EXPECT_EQ(lines[7], "CBmpHandler::Load\tcut.bmp EOF at i=0 j=2");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(ErrorLineCount(), 8) << log; // 2 bytes of pixel 0 and 3 of pixels 1 and 2
+    EXPECT_EQ(log.rfind("CBmpHandler::Load\tcut.bmp EOF at i=0 j=0\n", 0), 0u) << log;
+    EXPECT_EQ(CountLinesWith(log, "cut.bmp EOF at i=0 j=2"), 3) << log;
 }
 
 struct CutCase {
@@ -192,7 +177,6 @@ INSTANTIATE_TEST_SUITE_P(Offsets, BmpHandlerCutFile,
                                            CutCase{54 + 767, 16, 16}));
 
 TEST_P(BmpHandlerCutFile, LoadsOrRefusesWithoutReadingPastTheEnd) {
-    CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(16 * 16 * 3), "rgb", 16, 16, "bmp3:whole.bmp"));
     WriteFile("cut.bmp", ReadFile("whole.bmp").substr(0, GetParam().length));
     CBmpHandler image;
@@ -200,8 +184,8 @@ TEST_P(BmpHandlerCutFile, LoadsOrRefusesWithoutReadingPastTheEnd) {
     EXPECT_EQ(image.GetWidth(), GetParam().width);
     EXPECT_EQ(image.GetHeight(), GetParam().height);
     // Every load that lost bytes says so, and the log stays bounded.
-    EXPECT_FALSE(ErrorLines().empty());
-    EXPECT_LE(ErrorLines().size(), static_cast<size_t>(CBmpHandler::maxEofLines + 1));
+    EXPECT_GT(ErrorLineCount(), 0);
+    EXPECT_LE(ErrorLineCount(), CBmpHandler::maxEofLines + 1);
 }
 
 struct HeaderCase {
@@ -225,22 +209,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<HeaderCase>& info) { return CaseName(info.param.label); });
 
 TEST_P(BmpHandlerBadHeader, GivesAnEmptyImageAndOneErrorLine) {
-    CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
     std::string bytes = ReadFile("good.bmp");
-    if (GetParam().wide) {
-        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 4);
-    } else {
-        PutLittleEndian(bytes, GetParam().offset, GetParam().value, 2);
-    }
+    PutLittleEndian(bytes, GetParam().offset, GetParam().value, GetParam().wide ? 4 : 2);
     WriteFile("bad.bmp", bytes);
     CBmpHandler image;
     image.Load("bad.bmp", false);
     EXPECT_EQ(image.GetWidth(), 0);
     EXPECT_EQ(image.GetHeight(), 0);
-    const std::vector<std::string> lines = ErrorLines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << lines[0];
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(ErrorLineCount(), 1);
+    EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << log;
 }
 
 } // namespace

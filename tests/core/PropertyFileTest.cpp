@@ -1,6 +1,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -10,16 +12,6 @@
 namespace {
 
 const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property line in file gfxconfig.ini";
-
-int CountLines(const std::string& text, const std::string& line) {
-    int    count = 0;
-    size_t at    = 0;
-    while ((at = text.find(line, at)) != std::string::npos) {
-        ++count;
-        at += line.size();
-    }
-    return count;
-}
 
 struct LineCase {
     const char* content;
@@ -31,7 +23,6 @@ struct LineCase {
 class PropertyFileLines : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", GetParam().content);
     CPropertyFile         file("gfxconfig.ini");
     const CPropertyEntry* entry = file.FindProperty(GetParam().key);
@@ -41,7 +32,7 @@ TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
         ASSERT_NE(entry, nullptr) << "key " << GetParam().key;
         EXPECT_EQ(entry->value, GetParam().expectedValue);
     }
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
@@ -58,14 +49,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
                                            LineCase{"k=v\r\n", "k", "v", 0})); // a CR before the newline ends the line
 
 TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
-    CTempWorkDir dir;
     WriteFile("p.ini", "i=-42abc\nf=2.5e1\nh=0x10\n");
     CPropertyFile file("p.ini");
-    EXPECT_EQ(file.GetIntProperty("i"), -42);
-    EXPECT_EQ(file.GetIntProperty("h"), 0) << "base 10: 0x10 reads as 0";
-    EXPECT_FLOAT_EQ(file.GetFloatProperty("f"), 25.0f);
-    EXPECT_EQ(file.GetIntProperty("missing"), 0);
-    EXPECT_EQ(file.GetFloatProperty("missing"), 0.0f);
+    // Base 10: 0x10 reads as 0.
+    EXPECT_EQ(std::make_tuple(file.GetIntProperty("i"), file.GetIntProperty("h"), file.GetFloatProperty("f"),
+                              file.GetIntProperty("missing"), file.GetFloatProperty("missing")),
+              std::make_tuple(-42, 0, 25.0f, 0, 0.0f));
     EXPECT_STREQ(file.GetStringProperty("i"), "-42abc");
     EXPECT_EQ(file.GetStringProperty("missing"), nullptr);
 }
@@ -73,7 +62,6 @@ TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
 // A level folder is no place for files the game invents: a missing file is
 // neither created nor logged; its first saved property creates it.
 TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
-    CTempWorkDir  dir;
     CPropertyFile file("gfxconfig.ini");
     EXPECT_FALSE(FileExists("gfxconfig.ini"));
     EXPECT_FALSE(FileExists("log_error.txt"));
@@ -83,19 +71,18 @@ TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
 }
 
 TEST(PropertyFile, UnreadableFileLogsThatItCouldNotBeLoaded) {
-    CTempWorkDir dir;
     MakeFolders("gfxconfig.ini");
     CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
-              1);
+    EXPECT_EQ(
+        CountLinesWith(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
+        1);
     EXPECT_FALSE(file.SetProperty("a", "1"));
     CPropertyFile nowhere("nofolder/gfxconfig.ini");
     EXPECT_FALSE(nowhere.SetProperty("a", "1"));
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), "Couldn't open file nofolder/gfxconfig.ini"), 1);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "Couldn't open file nofolder/gfxconfig.ini"), 1);
 }
 
 TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
-    CTempWorkDir dir;
     WriteFile("p.ini", "b=1\nA=2\nb=3");
     CPropertyFile file("p.ini");
     EXPECT_TRUE(file.SetProperty("new", "x"));
@@ -109,7 +96,6 @@ TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
 // Appends after a rewrite used to leave an empty line, which every later
 // start reported as an invalid line.
 TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
-    CTempWorkDir dir;
     {
         CPropertyFile file("gfxconfig.ini");
         file.SetIntProperty("fullscreen", 0);
@@ -119,32 +105,28 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=1\n");
     unlink("log_error.txt");
     CPropertyFile reread("gfxconfig.ini");
-    EXPECT_EQ(reread.GetIntProperty("fullscreen"), 1);
-    EXPECT_EQ(reread.GetIntProperty("fps"), 1);
+    EXPECT_EQ(std::make_pair(reread.GetIntProperty("fullscreen"), reread.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
 }
 
 // A file written before still loads (its empty line reported and skipped),
 // and the next rewrite drops the empty line.
 TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
     CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(file.GetIntProperty("fullscreen"), 1);
-    EXPECT_EQ(file.GetIntProperty("fps"), 1);
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+    EXPECT_EQ(std::make_pair(file.GetIntProperty("fullscreen"), file.GetIntProperty("fps")), std::make_pair(1, 1));
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
     EXPECT_TRUE(file.SetIntProperty("fps", 0));
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=0\n");
 }
 
 TEST(PropertyFile, OverlongLineIsReportedAndSkippedWhole) {
-    CTempWorkDir dir;
     WriteFile("gfxconfig.ini", "a=" + std::string(9000, 'x') + "=tail\nb=2\n");
     CPropertyFile file("gfxconfig.ini");
     EXPECT_EQ(file.FindProperty("a"), nullptr);
     EXPECT_EQ(file.FindProperty("tail"), nullptr);
     EXPECT_EQ(file.GetIntProperty("b"), 2);
-    EXPECT_EQ(CountLines(ReadFile("log_error.txt"), invalidLine), 1);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <tuple>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
@@ -32,7 +34,6 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    CTempWorkDir dir;
     // The ground is 40 world units high everywhere.
     CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f};
     CTextureManager                textures;
@@ -53,10 +54,9 @@ TEST_F(EditorGlTest, PlaceRemoveAndSaveRoundTrip) {
         editor.OnFunctionKey(8); // and 0.005 smaller
     }
     const CModelInstance* first = objects->GetObjectByIndex(0);
-    EXPECT_EQ(first->GetFileName(), "ball.3ds");
-    EXPECT_FLOAT_EQ(first->GetY(), 40.0f) << "placed on the ground";
-    EXPECT_FLOAT_EQ(first->GetScale(), 2.5f);
-    EXPECT_FLOAT_EQ(first->GetRadius(), 2.0f * 2.5f);
+    // Placed on the ground, at the chosen scale.
+    EXPECT_EQ(std::make_tuple(first->GetFileName(), first->GetY(), first->GetScale(), first->GetRadius()),
+              std::make_tuple(std::string("ball.3ds"), 40.0f, 2.5f, 2.0f * 2.5f));
     EXPECT_FLOAT_EQ(objects->GetObjectByIndex(3)->GetRotZ(), 33.75f);
     EXPECT_EQ(objects->GetObjectByIndex(3)->GetFileName(), "pine.3ds");
 
@@ -72,10 +72,10 @@ TEST_F(EditorGlTest, PlaceRemoveAndSaveRoundTrip) {
     for (int n = 0; n < 2; ++n) {
         const CModelInstance* original = objects->GetObjectByIndex(n + 2);
         const CModelInstance* copy     = reloaded.GetObjectByIndex(n);
-        EXPECT_EQ(copy->GetFileName(), original->GetFileName());
-        EXPECT_FLOAT_EQ(copy->GetX(), original->GetX());
-        EXPECT_FLOAT_EQ(copy->GetZ(), original->GetZ());
-        EXPECT_FLOAT_EQ(copy->GetRotZ(), original->GetRotZ());
+        const auto            place    = [](const CModelInstance* object) {
+            return std::make_tuple(object->GetFileName(), object->GetX(), object->GetZ(), object->GetRotZ());
+        };
+        EXPECT_EQ(place(copy), place(original));
         EXPECT_NEAR(copy->GetScale(), original->GetScale(), 1e-5f) << "written with six digits";
     }
     EXPECT_EQ(ReadFile("objects.xml").find("<2>"), std::string::npos) << "numbered 0, 1 without gaps";

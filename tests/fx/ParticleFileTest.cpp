@@ -19,9 +19,10 @@ TEST(ParticleFileTest, AbsurdValuesAreBoundedAndLogged) {
         {"count=-5", [](const CParticleEffect& e) { return e.count == 0; }},
         {"lifeTo=1e30", [](const CParticleEffect& e) { return e.life.to == CParticleFile::maxSeconds; }},
         {"startFrom=-1e38", [](const CParticleEffect& e) { return e.start.from == -CParticleFile::maxSeconds; }},
-        {"velYfrom=-1e300 velYto=1e300",
+        {"velXto=1e300 velYfrom=-1e300 velYto=1e300",
          [](const CParticleEffect& e) {
-             return e.velY.from == -CParticleFile::maxSpeed && e.velY.to == CParticleFile::maxSpeed;
+             return e.velX.to == CParticleFile::maxSpeed && e.velY.from == -CParticleFile::maxSpeed &&
+                    e.velY.to == CParticleFile::maxSpeed;
          }},
         {"size=1e9", [](const CParticleEffect& e) { return e.size == CParticleFile::maxSize; }},
         {"angle=1e12", [](const CParticleEffect& e) { return e.angle == CParticleFile::maxAngle; }},

@@ -19,12 +19,8 @@ const FightParams params{1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f};
 
 // attack 16, defence 4 on ground of defence 0.5, 1000 hit points; against
 // attack 14, defence 6 on defence 2, 800 hit points; both at height 100.
-CombatSide Attacker() {
-    return {16, 4, 1000, 100.0f, 0.5f, true};
-}
-CombatSide Defender() {
-    return {14, 6, 800, 100.0f, 2.0f, true};
-}
+const CombatSide attacker{16, 4, 1000, 100.0f, 0.5f, true};
+const CombatSide defender{14, 6, 800, 100.0f, 2.0f, true};
 
 struct ExchangeCase {
     const char* label;
@@ -45,18 +41,18 @@ CombatSide With(CombatSide side, float height, int attack = -1, bool inRange = t
 // ad = 4.5 / 16 x 1000 = 281.25, dd = 8 / 16 x 800 = 400; a bonus is the
 // slope x 9 / 90. Atan(10) = 84.2894 degrees.
 const ExchangeCase exchangeCases[] = {
-    {"equal heights", Attacker(), Defender(), 0, 0, 0, 625, 350, 281.25f, 400, 68, 225},
-    {"a 45 degree step up is capped at 75", With(Attacker(), 164), Defender(), 75, 7.5f, 0, 859.375f, 350, 281.25f, 400,
-     68, 459},
-    {"a step down gives the defender the bonus", With(Attacker(), 36), Defender(), -90, 0, 9, 625, 575, 281.25f, 400,
-     293, 225},
-    {"far lower: no cap below", With(Attacker(), -540), Defender(), -168.578814f, 0, 16.8578814f, 625, 771.447034f,
-     281.25f, 400, 490, 225},
-    {"defender out of range deals nothing", Attacker(), With(Defender(), 100, -1, false), 0, 0, 0, 625, 350, 281.25f,
-     400, 0, 225},
-    {"attacker out of range deals nothing", With(Attacker(), 100, -1, false), Defender(), 0, 0, 0, 625, 350, 281.25f,
-     400, 68, 0},
-    {"a weak attack still costs 50", With(Attacker(), 100, 4), Defender(), 0, 0, 0, 156.25f, 350, 281.25f, 400, 68, 50},
+    {"equal heights", attacker, defender, 0, 0, 0, 625, 350, 281.25f, 400, 68, 225},
+    {"a 45 degree step up is capped at 75", With(attacker, 164), defender, 75, 7.5f, 0, 859.375f, 350, 281.25f, 400, 68,
+     459},
+    {"a step down gives the defender the bonus", With(attacker, 36), defender, -90, 0, 9, 625, 575, 281.25f, 400, 293,
+     225},
+    {"far lower: no cap below", With(attacker, -540), defender, -168.578814f, 0, 16.8578814f, 625, 771.447034f, 281.25f,
+     400, 490, 225},
+    {"defender out of range deals nothing", attacker, With(defender, 100, -1, false), 0, 0, 0, 625, 350, 281.25f, 400,
+     0, 225},
+    {"attacker out of range deals nothing", With(attacker, 100, -1, false), defender, 0, 0, 0, 625, 350, 281.25f, 400,
+     68, 0},
+    {"a weak attack still costs 50", With(attacker, 100, 4), defender, 0, 0, 0, 156.25f, 350, 281.25f, 400, 68, 50},
 };
 
 class Exchange : public ::testing::TestWithParam<ExchangeCase> {};
@@ -96,7 +92,7 @@ TEST(ExchangeLimits, StayFiniteForAnyInput) {
             EXPECT_GE(std::min(result.damageToAttacker, result.damageToDefender), Combat::minDamage);
         }
     }
-    EXPECT_FLOAT_EQ(Combat::ResolveExchange(Attacker(), Defender(), tileSize, odd[0]).defenderDefend,
+    EXPECT_FLOAT_EQ(Combat::ResolveExchange(attacker, defender, tileSize, odd[0]).defenderDefend,
                     8.0f * 800.0f / FightParams().maxDefense)
         << "a divisor of 0 or less stands back for the standard one";
     EXPECT_EQ(Combat::ApplyDamage(INT_MIN + 5, INT_MAX), INT_MIN);

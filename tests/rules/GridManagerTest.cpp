@@ -57,63 +57,36 @@ std::string TileElement(int number, int usable, int terrainId) {
            "</terrainID></" + name + ">";
 }
 
-struct SizeCase {
-    int size;
-    int stepsPerTile;
-};
+class GridOnHeightmap : public ::testing::TestWithParam<int> {};
 
-class GridOnHeightmap : public ::testing::TestWithParam<SizeCase> {};
+INSTANTIATE_TEST_SUITE_P(Sizes, GridOnHeightmap, ::testing::Values(257, 513));
 
-INSTANTIATE_TEST_SUITE_P(Sizes, GridOnHeightmap, ::testing::Values(SizeCase{257, 8}, SizeCase{513, 16}));
-
-TEST_P(GridOnHeightmap, TileHeightIsTheScaledCentreSample) {
-    CTempWorkDir       dir;
-    const CHeightmap   map = MakeMap(GetParam().size, Scatter);
-    const CGridManager grid("none.xml", &map);
-    const int          s = GetParam().stepsPerTile;
-    for (int y = 0; y < gridSize; ++y) {
-        for (int x = 0; x < gridSize; ++x) {
-            ASSERT_FLOAT_EQ(grid.GetTile(x, y).height, static_cast<float>(Scatter(s * x + s / 2, s * y + s / 2)))
-                << "tile " << x << "," << y;
+// A tile's height is its centre sample; a flat map has no slope; on stripes
+// of 0 and 255 the inner tiles are made only of 255-step samples (90
+// degrees) while the outermost columns see a clamped neighbour.
+TEST_P(GridOnHeightmap, TileHeightIsTheCentreSampleAndSlopesFollowTheSamples) {
+    const int          s   = (GetParam() - 1) / gridSize;
+    const CHeightmap   map = MakeMap(GetParam(), Scatter), flat = MakeMap(GetParam(), Flat);
+    const CHeightmap   striped = MakeMap(GetParam(), Stripes);
+    const CGridManager grid("none.xml", &map), onFlat("none.xml", &flat), onStripes("none.xml", &striped);
+    for (int n = 0; n < CGridManager::tileCount; ++n) {
+        const int x = n % gridSize, y = n / gridSize;
+        ASSERT_FLOAT_EQ(grid.GetTile(x, y).height, static_cast<float>(Scatter(s * x + s / 2, s * y + s / 2))) << n;
+        ASSERT_EQ(onFlat.GetTile(x, y).slope, 0.0f) << "tile " << n;
+        ASSERT_EQ(onFlat.GetTile(x, y).slopeDegrees, 0) << "tile " << n;
+        if (x > 0 && x < gridSize - 1) {
+            ASSERT_GT(onStripes.GetTile(x, y).slope, 254.99f) << "tile " << n;
+            ASSERT_EQ(onStripes.GetTile(x, y).slopeDegrees, 90) << "tile " << n;
         }
     }
-}
-
-TEST_P(GridOnHeightmap, FlatMapHasNoSlope) {
-    CTempWorkDir       dir;
-    const CHeightmap   map = MakeMap(GetParam().size, Flat);
-    const CGridManager grid("none.xml", &map);
-    for (int n = 0; n < CGridManager::tileCount; ++n) {
-        ASSERT_EQ(grid.GetTile(n % gridSize, n / gridSize).slope, 0.0f) << "tile " << n;
-        ASSERT_EQ(grid.GetTile(n % gridSize, n / gridSize).slopeDegrees, 0) << "tile " << n;
-    }
+    EXPECT_LT(onStripes.GetTile(0, 5).slope, 254.99f);
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
-}
-
-// Inner tiles are made only of 255-step samples; the outermost columns see a
-// clamped neighbour and flatten the border tiles.
-TEST_P(GridOnHeightmap, SteepestSamplesGiveNinetyDegrees) {
-    CTempWorkDir       dir;
-    const CHeightmap   map = MakeMap(GetParam().size, Stripes);
-    const CGridManager grid("none.xml", &map);
-    for (int x = 1; x < gridSize - 1; ++x) {
-        EXPECT_GT(grid.GetTile(x, 5).slope, 254.99f) << "tile " << x;
-        EXPECT_EQ(grid.GetTile(x, 5).slopeDegrees, 90) << "tile " << x;
-    }
-    EXPECT_LT(grid.GetTile(0, 5).slope, 254.99f);
 }
 
 // A cliff in the single column 8 of a 257 map: the column is the shared
 // border of tiles 0 and 1 and counts in both, over (8 + 1)^2 samples.
 TEST(GridManager, SlopeIsTheMeanOverTheTileIncludingBothBorders) {
-    CTempWorkDir     dir;
-    std::vector<int> samples(257 * 257, 0);
-    for (int row = 0; row < 257; ++row) {
-        for (int column = 9; column < 257; ++column) {
-            samples[static_cast<size_t>(row) * 257 + column] = 255;
-        }
-    }
-    const CHeightmap   map(257, samples, maxWidth, maxHeight);
+    const CHeightmap   map = MakeMap(257, [](int column, int) { return column >= 9 ? 255 : 0; });
     const CGridManager grid("none.xml", &map);
     const float        steep = map.SlopeAt(8, 0); // just under 255, as is column 9
     EXPECT_NEAR(grid.GetTile(0, 3).slope, steep * 9.0f / 81.0f, 1e-3f);
@@ -123,93 +96,65 @@ TEST(GridManager, SlopeIsTheMeanOverTheTileIncludingBothBorders) {
     EXPECT_EQ(grid.GetTile(2, 3).slope, 0.0f);
 }
 
-TEST(GridManager, TileElementNumberIsRowTimes32PlusColumn) {
-    CTempWorkDir dir;
-    std::string  text = TileFile({});
-    // Elements may stand in any order; 33 ends up at tile (1, 1).
+// Element n is tile (n % 32, n / 32), in any order; the first incomplete
+// element ends the list; elements beyond the board are ignored; a missing
+// file or list leaves every tile unusable, with a line.
+TEST(GridManager, TileFilesNumberTheTilesRowByRowUpToTheFirstGap) {
+    std::string shuffled = TileFile({});
     for (int n = 0; n < 40; ++n) {
-        text.insert(8, TileElement(n, n == 33 ? 1 : 0, n));
+        shuffled.insert(8, TileElement(n, n == 33 ? 1 : 0, n));
     }
-    WriteFile("terrain.xml", text);
-    const CHeightmap   map = MakeMap(33, Flat);
-    const CGridManager grid("terrain.xml", &map);
-    EXPECT_EQ(grid.GetTile(1, 1).terrainType, 33);
-    EXPECT_TRUE(grid.GetTile(1, 1).usable);
-    EXPECT_EQ(grid.GetTile(7, 1).terrainType, 39);
-    EXPECT_EQ(grid.GetTile(8, 1).terrainType, -1);
-    EXPECT_FALSE(grid.GetTile(1, 0).usable);
-}
-
-TEST(GridManager, FirstIncompleteElementEndsTheList) {
-    CTempWorkDir dir;
-    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 4), TileElement(1, 1, 5), "<2><usable>1</usable></2>",
-                                       TileElement(3, 1, 6)}));
-    const CHeightmap   map = MakeMap(33, Flat);
-    const CGridManager grid("terrain.xml", &map);
-    EXPECT_EQ(grid.GetTile(1, 0).terrainType, 5);
-    EXPECT_EQ(grid.GetTile(2, 0).terrainType, -1);
-    EXPECT_FALSE(grid.GetTile(2, 0).usable);
-    EXPECT_EQ(grid.GetTile(3, 0).terrainType, -1);
-}
-
-TEST(GridManager, ElementsBeyondTheBoardAreIgnored) {
-    CTempWorkDir             dir;
-    std::vector<std::string> elements;
+    std::vector<std::string> many;
     for (int n = 0; n < 1030; ++n) {
-        elements.push_back(TileElement(n, 1, n % 5));
+        many.push_back(TileElement(n, 1, n % 5));
     }
-    WriteFile("terrain.xml", TileFile(elements));
-    const CHeightmap   map = MakeMap(33, Flat);
-    const CGridManager grid("terrain.xml", &map);
-    EXPECT_EQ(grid.GetTile(31, 31).terrainType, 1023 % 5);
-    EXPECT_TRUE(grid.IsTileUsable(31, 31));
-}
-
-TEST(GridManager, MissingFileOrListLeavesEveryTileUnusable) {
-    CTempWorkDir dir;
-    WriteFile("other.xml", "<tile>" + TileElement(0, 1, 1) + "</tile>");
+    const struct {
+        const char* file;
+        std::string text;
+        int         x, y, type;
+        bool        usable;
+    } cases[] = {
+        {"shuffled.xml", shuffled, 1, 1, 33, true},
+        {"shuffled.xml", shuffled, 7, 1, 39, false},
+        {"shuffled.xml", shuffled, 8, 1, -1, false},
+        {"gap.xml",
+         TileFile({TileElement(0, 1, 4), TileElement(1, 1, 5), "<2><usable>1</usable></2>", TileElement(3, 1, 6)}), 1,
+         0, 5, true},
+        {"gap.xml", "", 2, 0, -1, false},
+        {"gap.xml", "", 3, 0, -1, false},
+        {"many.xml", TileFile(many), 31, 31, 1023 % 5, true},
+        {"absent.xml", "", 0, 0, -1, false},
+        {"other.xml", "<tile>" + TileElement(0, 1, 1) + "</tile>", 0, 0, -1, false},
+    };
     const CHeightmap map = MakeMap(33, Flat);
-    for (const char* path : {"absent.xml", "other.xml"}) {
-        const CGridManager grid(path, &map);
-        EXPECT_EQ(grid.GetTile(0, 0).terrainType, -1) << path;
-        EXPECT_FALSE(grid.IsTileUsable(0, 0)) << path;
+    for (const auto& tile : cases) {
+        if (!tile.text.empty()) {
+            WriteFile(tile.file, tile.text);
+        }
+        const CGridManager grid(tile.file, &map);
+        EXPECT_EQ(grid.GetTile(tile.x, tile.y).terrainType, tile.type) << tile.file << " " << tile.x << "," << tile.y;
+        EXPECT_EQ(grid.IsTileUsable(tile.x, tile.y), tile.usable) << tile.file << " " << tile.x << "," << tile.y;
     }
-    EXPECT_EQ(ReadFile("log_error.txt"), "CGridManager::LoadTiles: Couldn't load tile file absent.xml\n"
-                                         "CGridManager::LoadTiles: other.xml sets 0 of the 1024 tiles (a cut file?); "
-                                         "the rest cannot be entered\n");
+    const std::string log = ReadFile("log_error.txt");
+    EXPECT_EQ(CountLinesWith(log, "LoadTiles: Couldn't load tile file absent.xml"), 1) << log;
+    EXPECT_EQ(CountLinesWith(log, "other.xml sets 0 of the 1024 tiles (a cut file?); the rest cannot be entered"), 1);
 }
 
-struct WaterCase {
-    float waterHeight;
-    bool  usable;
-};
-
-class GridWater : public ::testing::TestWithParam<WaterCase> {};
-
-// The flat map puts every tile at height 77.
-INSTANTIATE_TEST_SUITE_P(Heights, GridWater,
-                         ::testing::Values(WaterCase{CGridManager::noWater, true}, WaterCase{76.99f, true},
-                                           WaterCase{77.0f, false}, WaterCase{80.0f, false}));
-
-TEST_P(GridWater, TileMustStandStrictlyAboveTheWater) {
-    CTempWorkDir dir;
+// The flat map puts every tile at height 77: a tile must stand strictly above the water.
+TEST(GridManager, TileMustStandStrictlyAboveTheWater) {
     WriteFile("terrain.xml", TileFile({TileElement(0, 1, 0), TileElement(1, 0, 0)}));
     const CHeightmap map = MakeMap(257, Flat);
     CGridManager     grid("terrain.xml", &map);
-    grid.SetWaterHeight(GetParam().waterHeight);
-    EXPECT_EQ(grid.IsTileUsable(0, 0), GetParam().usable);
-    EXPECT_FALSE(grid.IsTileUsable(1, 0)); // not usable, whatever the water
+    for (const auto& [water, usable] : {std::make_pair(CGridManager::noWater, true), std::make_pair(76.99f, true),
+                                        std::make_pair(77.0f, false), std::make_pair(80.0f, false)}) {
+        grid.SetWaterHeight(water);
+        EXPECT_EQ(grid.IsTileUsable(0, 0), usable) << water;
+        EXPECT_FALSE(grid.IsTileUsable(1, 0)) << "not usable, whatever the water";
+    }
 }
 
 TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
-    CTempWorkDir     dir;
-    std::vector<int> samples(257 * 257, 100);
-    for (int row = 0; row < 257; ++row) {
-        for (int column = 0; column < 64; ++column) { // tiles x = 0..7 are low ground
-            samples[static_cast<size_t>(row) * 257 + column] = 20;
-        }
-    }
-    const CHeightmap map(257, samples, maxWidth, maxHeight);
+    const CHeightmap map = MakeMap(257, [](int column, int) { return column < 64 ? 20 : 100; }); // tiles x < 8 low
     {
         CGridManager grid("terrain.xml", &map);
         for (int n = 0; n < CGridManager::tileCount; ++n) {
@@ -228,19 +173,15 @@ TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
 }
 
 TEST(GridManager, NullHeightmapStillReadsTilesAndSaysSo) {
-    CTempWorkDir dir;
     WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
     const CGridManager grid("terrain.xml", nullptr);
-    EXPECT_EQ(grid.GetTile(0, 0).terrainType, 3);
-    EXPECT_EQ(grid.GetTile(0, 0).height, 0.0f);
-    EXPECT_EQ(grid.GetTile(0, 0).slope, 0.0f);
+    EXPECT_TRUE(grid.GetTile(0, 0).terrainType == 3 && grid.GetTile(0, 0).height == 0 && grid.GetTile(0, 0).slope == 0);
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
 }
 
 // A heightmap image that is missing or wider than tall must not be read
 // outside its samples.
 TEST(GridManager, MissingOrOddShapedHeightmapImages) {
-    CTempWorkDir dir;
     {
         CBmpHandler image;
         image.Create("wide.bmp", false, 65, 9);
@@ -257,7 +198,6 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
 }
 
 TEST(GridManager, PositionsOutsideTheBoardAreRefused) {
-    CTempWorkDir     dir;
     const CHeightmap map = MakeMap(33, Flat);
     CGridManager     grid("none.xml", &map);
     const int        outside[][2] = {{-1, 0}, {0, -1}, {32, 0}, {0, 32}, {1000000, -1000000}};
@@ -266,56 +206,37 @@ TEST(GridManager, PositionsOutsideTheBoardAreRefused) {
         grid.SetTileUsable(position[0], position[1], true);
         grid.SetTileTerrainType(position[0], position[1], 2);
         const Tile& tile = grid.GetTile(position[0], position[1]);
-        EXPECT_EQ(tile.unit, -1);
-        EXPECT_EQ(tile.terrainType, -1);
-        EXPECT_FALSE(grid.IsTileUsable(position[0], position[1]));
+        EXPECT_TRUE(tile.unit == -1 && tile.terrainType == -1 && !grid.IsTileUsable(position[0], position[1]));
     }
     grid.SetTileUnit(31, 31, 5);
     EXPECT_EQ(grid.GetTile(31, 31).unit, 5);
 }
 
-// The tile geometry needs no GL context: only the heightmap's size and spacing.
-TEST(GridGeometry, TileSizeIsTheTerrainWidthOverTheBoard) {
-    CTempWorkDir dir;
-    for (const int size : {33, 129, 257, 513}) {
-        const CHeightmap   map = MakeMap(size, Flat);
-        const CGridManager grid("none.xml", &map);
-        EXPECT_FLOAT_EQ(grid.GetTileSize(), maxWidth / gridSize) << size << " samples";
-        EXPECT_FLOAT_EQ(CGridManager::TileSizeFor(&map), grid.GetTileSize());
-    }
-    const CHeightmap empty(0, {}, maxWidth, maxHeight);
+// The tile geometry needs no GL context: only the heightmap's size and
+// spacing. World points fall on clamped tiles.
+TEST(GridGeometry, WorldPointsFallOnClampedTiles) {
+    const CHeightmap   map = MakeMap(257, Flat), empty(0, {}, maxWidth, maxHeight);
+    const CGridManager grid("none.xml", &map);
+    EXPECT_FLOAT_EQ(grid.GetTileSize(), maxWidth / gridSize);
     EXPECT_EQ(CGridManager::TileSizeFor(&empty), 0.0f);
     EXPECT_EQ(CGridManager::TileSizeFor(nullptr), 0.0f);
-}
-
-struct PointCase {
-    float x, z;
-    int   column, row;
-};
-
-TEST(GridGeometry, WorldPointsFallOnClampedTiles) {
-    CTempWorkDir       dir;
-    const CHeightmap   map = MakeMap(257, Flat);
-    const CGridManager grid("none.xml", &map);
-    const float        inf     = std::numeric_limits<float>::infinity();
-    const PointCase    cases[] = {
-           {0, 0, 0, 0},           {63.9f, 64.0f, 0, 1},       {-1, -1, 0, 0},    {5000, 2047, 31, 31},
-           {1e30f, -1e30f, 31, 0}, {std::nanf(""), 100, 0, 1}, {inf, -inf, 0, 0}, {2047.99f, 1024, 31, 16},
+    const float inf        = std::numeric_limits<float>::infinity();
+    const float cases[][4] = {
+        {0, 0, 0, 0},           {63.9f, 64.0f, 0, 1},       {-1, -1, 0, 0},    {5000, 2047, 31, 31},
+        {1e30f, -1e30f, 31, 0}, {std::nanf(""), 100, 0, 1}, {inf, -inf, 0, 0}, {2047.99f, 1024, 31, 16},
     };
-    for (const PointCase& point : cases) {
+    for (const auto& point : cases) {
         int column = -5, row = -5;
-        grid.WorldToTile(point.x, point.z, column, row);
-        EXPECT_EQ(column, point.column) << "x " << point.x;
-        EXPECT_EQ(row, point.row) << "z " << point.z;
+        grid.WorldToTile(point[0], point[1], column, row);
+        EXPECT_EQ(std::make_pair(column, row), std::make_pair(static_cast<int>(point[2]), static_cast<int>(point[3])))
+            << point[0] << "," << point[1];
     }
     int column = -5, row = -5;
     CGridManager::TileUnderPoint(0.0f, 500.0f, 500.0f, column, row);
-    EXPECT_EQ(column, 0) << "a board without size has only tile (0, 0) to offer";
-    EXPECT_EQ(row, 0);
+    EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)) << "a board without size has only tile (0, 0)";
 }
 
 TEST(GridGeometry, EveryTileCentreLiesInItsOwnTile) {
-    CTempWorkDir       dir;
     const CHeightmap   map = MakeMap(257, Flat);
     const CGridManager grid("none.xml", &map);
     float              x = 0, z = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <utility>
 #include <vector>
@@ -88,6 +90,34 @@ TEST_F(PathFinderTest, AmongEqualCostsTheNewestNodeIsTakenFirst) {
     EXPECT_EQ(finder.GetIterations(), 2);
     ASSERT_TRUE(finder.FindPath(5, 5, 4, 4));
     EXPECT_EQ(finder.GetIterations(), 9);
+}
+
+// A swamp (cost 10) across the straight line from (2, 9) to (12, 9), with
+// a gap at rows 3 and 4: the search with an estimate that never overrates
+// (the eight-neighbour distance) finds a path as cheap as the detour.
+bool InSwamp(const PathNode& node) {
+    return node.x >= 5 && node.x <= 9 && node.y >= 5 && node.y <= 14;
+}
+
+double SwampCost(const PathNode&, const PathNode& candidate, void*) {
+    return InSwamp(candidate) ? 10.0 : 1.0;
+}
+
+double StepsLeft(const PathNode& destination, const PathNode& node, void*) {
+    return std::max(std::abs(node.x - destination.x), std::abs(node.y - destination.y));
+}
+
+TEST_F(PathFinderTest, FindsThePathAsCheapAsTheDetour) {
+    finder.SetCallbacks(SwampCost, StepsLeft, NotBlocked, &blocked);
+    ASSERT_TRUE(finder.FindPath(2, 9, 12, 9));
+    const Path path = finder.GetPath();
+    double     cost = 0.0;
+    for (size_t i = 1; i < path.size(); ++i) {
+        ASSERT_LE(std::max(std::abs(path[i].first - path[i - 1].first), std::abs(path[i].second - path[i - 1].second)),
+                  1);
+        cost += SwampCost(PathNode(), PathNode{0, 0, 0, path[i].first, path[i].second}, nullptr);
+    }
+    EXPECT_EQ(cost, 14.0) << "up five rows, across above the swamp and down again: 5 + 4 + 5";
 }
 
 // A chain through every tile of the board, row by row: each node admits

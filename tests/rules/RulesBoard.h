@@ -14,7 +14,7 @@
 // A match on a made-up board: a heightmap in memory (129 samples over 2048
 // world units, so a tile is 64 units and 4 sample steps), tiles that are all
 // usable grass unless a test says otherwise, three terrain types. The
-// working directory is a temporary folder. Header-only: only *Test.cpp
+// working directory is the test's own temporary folder. Header-only: only *Test.cpp
 // files are compiled into the test programs.
 namespace RulesBoard {
 
@@ -49,6 +49,19 @@ struct UnitTraits {
     int              bonusAttack = 0, bonusDefense = 0, bonusMovement = 0, bonusFirerange = 0;
     std::vector<int> notUsable;
 };
+
+// The standard traits as `change` leaves them:
+// Traits([](UnitTraits& t) { t.hq = true; }).
+template <class Change> UnitTraits Traits(Change change) {
+    UnitTraits traits;
+    change(traits);
+    return traits;
+}
+
+// A headquarters that stays where it stands.
+inline UnitTraits Headquarters() {
+    return Traits([](UnitTraits& t) { t.hq = true, t.movement = 0; });
+}
 
 inline CUnit UnitOf(const UnitTraits& traits) {
     CUnit unit;
@@ -124,7 +137,6 @@ public:
     const CUnit& Unit(int index) const { return *match->GetUnit(index); }
     int          TileUnit(int x, int y) const { return match->GetBoard().GetTile(x, y).unit; }
 
-    CTempWorkDir                folder;
     std::shared_ptr<CHeightmap> map;
     std::unique_ptr<CMatch>     match;
 };

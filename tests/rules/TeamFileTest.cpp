@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "RulesBoard.h"
 #include "TestSupport.h"
@@ -10,7 +12,6 @@
 namespace {
 
 TEST(TeamFileTest, ReadsEntriesInAnyKeyOrderAndClampsLookOffsets) {
-    CTempWorkDir folder;
     WriteFile("team.xml", "<units><1><lookY>-99999999</lookY><positionY>4</positionY><lookX>2</lookX>"
                           "<filename>b.xml</filename><positionX>3</positionX></1>"
                           "<0><filename>a.xml</filename><positionX>1</positionX><positionY>2</positionY>"
@@ -20,21 +21,14 @@ TEST(TeamFileTest, ReadsEntriesInAnyKeyOrderAndClampsLookOffsets) {
     ASSERT_TRUE(team.Load("team.xml"));
     EXPECT_EQ(team.GetEffectSpecial(), "special_team2.xml");
     ASSERT_EQ(team.GetEntries().size(), 2u);
-    const CTeamEntry& first = team.GetEntries()[0];
-    EXPECT_EQ(first.fileName, "a.xml");
-    EXPECT_EQ(first.positionX, 1);
-    EXPECT_EQ(first.positionY, 2);
-    EXPECT_EQ(first.lookY, 1);
-    const CTeamEntry& second = team.GetEntries()[1];
-    EXPECT_EQ(second.fileName, "b.xml");
-    EXPECT_EQ(second.positionX, 3);
-    EXPECT_EQ(second.positionY, 4);
-    EXPECT_EQ(second.lookX, 2);
-    EXPECT_EQ(second.lookY, -CTeamFile::maxLookOffset);
+    const auto fields = [](const CTeamEntry& entry) {
+        return std::make_tuple(entry.fileName, entry.positionX, entry.positionY, entry.lookX, entry.lookY);
+    };
+    EXPECT_EQ(fields(team.GetEntries()[0]), std::make_tuple(std::string("a.xml"), 1, 2, 0, 1));
+    EXPECT_EQ(fields(team.GetEntries()[1]), std::make_tuple(std::string("b.xml"), 3, 4, 2, -CTeamFile::maxLookOffset));
 }
 
 TEST(TeamFileTest, ForgetsAnEarlierFileWhenTheNextCannotBeRead) {
-    CTempWorkDir folder;
     WriteFile("team.xml", "<effectSpecial>s</effectSpecial><units><0><filename>a.xml</filename><positionX>1"
                           "</positionX><positionY>2</positionY><lookX>0</lookX><lookY>1</lookY></0></units>");
     CTeamFile team;
@@ -80,32 +74,23 @@ class FightParamsTest : public ::testing::TestWithParam<CFightCase> {};
 
 TEST_P(FightParamsTest, ReadsEachKeyOnItsOwnAndNamesEachUnusableOne) {
     const CFightCase& fight = GetParam();
-    CTempWorkDir      folder;
     if (fight.text != nullptr) {
         WriteFile("fight.xml", fight.text);
     }
     FightParams read;
     EXPECT_EQ(LoadFightFile("fight.xml", read), fight.opened);
-    EXPECT_FLOAT_EQ(read.attackBonus, fight.expected.attackBonus);
-    EXPECT_FLOAT_EQ(read.attackFactor, fight.expected.attackFactor);
-    EXPECT_FLOAT_EQ(read.maxAttack, fight.expected.maxAttack);
-    EXPECT_FLOAT_EQ(read.minAttack, fight.expected.minAttack);
-    EXPECT_FLOAT_EQ(read.maxDefense, fight.expected.maxDefense);
-    EXPECT_FLOAT_EQ(read.minDefense, fight.expected.minDefense);
-    EXPECT_FLOAT_EQ(read.maxSlopeBonus, fight.expected.maxSlopeBonus);
+    const auto values = [](const FightParams& p) {
+        return std::vector<float>{p.attackBonus, p.attackFactor, p.maxAttack,    p.minAttack,
+                                  p.maxDefense,  p.minDefense,   p.maxSlopeBonus};
+    };
+    EXPECT_EQ(values(read), values(fight.expected));
     const std::string log = FileExists("log_error.txt") ? ReadFile("log_error.txt") : "";
     EXPECT_EQ(CountLinesWith(log, "LoadFightParams: "), fight.lines) << log;
     EXPECT_EQ(CountLinesWith(log, "fight.xml"), fight.lines) << "each line names the file:\n" << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(FightFiles, FightParamsTest, ::testing::ValuesIn(fightCases),
-                         [](const ::testing::TestParamInfo<CFightCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name) {
-                                 ch = ch == ' ' ? '_' : ch;
-                             }
-                             return name;
-                         });
+                         [](const ::testing::TestParamInfo<CFightCase>& info) { return CaseName(info.param.label); });
 
 // The teams of a level placed on a made-up board by the rules: three unit
 // files, "light.xml" (100 hit points), "heavy.xml" (250) and the headquarters

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "rules/TerrainTypes.h"
@@ -16,7 +17,6 @@ std::string TypeElement(int number, const std::string& name, const std::string& 
 const char* allValues = "<attack>1.5</attack><defense>2</defense><movement>3.25</movement>";
 
 TEST(TerrainTypes, ReadsNumberedTypesInOrder) {
-    CTempWorkDir dir;
     WriteFile("types.xml", "<terraintypes>\n" +
                                TypeElement(1, "forest",
                                            "<movement>4</movement><attack>-1</attack>"
@@ -24,18 +24,16 @@ TEST(TerrainTypes, ReadsNumberedTypesInOrder) {
                                TypeElement(0, "grass", allValues) + "</terraintypes>\n");
     const CTerrainTypes types("types.xml");
     ASSERT_EQ(types.GetCount(), 2);
-    EXPECT_EQ(types.GetName(0), "grass");
-    EXPECT_FLOAT_EQ(types.GetAttack(0), 1.5f);
-    EXPECT_FLOAT_EQ(types.GetDefense(0), 2.0f);
-    EXPECT_FLOAT_EQ(types.GetMovement(0), 3.25f);
-    EXPECT_EQ(types.GetName(1), "forest");
-    EXPECT_FLOAT_EQ(types.GetAttack(1), -1.0f);
-    EXPECT_FLOAT_EQ(types.GetMovement(1), 4.0f);
+    const auto values = [&types](int type) {
+        return std::make_tuple(types.GetName(type), types.GetAttack(type), types.GetDefense(type),
+                               types.GetMovement(type));
+    };
+    EXPECT_EQ(values(0), std::make_tuple(std::string("grass"), 1.5f, 2.0f, 3.25f));
+    EXPECT_EQ(values(1), std::make_tuple(std::string("forest"), -1.0f, 0.5f, 4.0f));
     EXPECT_TRUE(types.IsPassable(1));
 }
 
 TEST(TerrainTypes, FirstIncompleteOrMissingElementEndsTheList) {
-    CTempWorkDir dir;
     WriteFile("gap.xml", "<terraintypes>" + TypeElement(0, "a", allValues) +
                              TypeElement(1, "b", "<attack>1</attack><defense>1</defense>") +
                              TypeElement(2, "c", allValues) + "</terraintypes>");
@@ -46,7 +44,6 @@ TEST(TerrainTypes, FirstIncompleteOrMissingElementEndsTheList) {
 }
 
 TEST(TerrainTypes, LongNameIsCutTo511Characters) {
-    CTempWorkDir      dir;
     const std::string name = std::string(500, 'x') + std::string(100, 'y');
     WriteFile("long.xml", "<terraintypes>" + TypeElement(0, name, allValues) + "</terraintypes>");
     const CTerrainTypes types("long.xml");
@@ -55,21 +52,17 @@ TEST(TerrainTypes, LongNameIsCutTo511Characters) {
     EXPECT_FLOAT_EQ(types.GetMovement(0), 3.25f);
 }
 
-class TerrainTypesOutside : public ::testing::TestWithParam<int> {};
-
 // -1 is the type of a tile that the tile file never set.
-INSTANTIATE_TEST_SUITE_P(Indices, TerrainTypesOutside, ::testing::Values(-1, 1, 2, 1000, INT_MIN, INT_MAX));
-
-TEST_P(TerrainTypesOutside, IsAnImpassableTypeWithNoValues) {
-    CTempWorkDir dir;
+TEST(TerrainTypes, OutsideTheListIsAnImpassableTypeWithNoValues) {
     WriteFile("one.xml", "<terraintypes>" + TypeElement(0, "grass", allValues) + "</terraintypes>");
     const CTerrainTypes types("one.xml");
-    EXPECT_FALSE(types.IsValid(GetParam()));
-    EXPECT_FALSE(types.IsPassable(GetParam()));
-    EXPECT_EQ(types.GetName(GetParam()), "");
-    EXPECT_EQ(types.GetAttack(GetParam()), 0.0f);
-    EXPECT_EQ(types.GetDefense(GetParam()), 0.0f);
-    EXPECT_EQ(types.GetMovement(GetParam()), 0.0f);
+    for (const int type : {-1, 1, 2, 1000, INT_MIN, INT_MAX}) {
+        EXPECT_FALSE(types.IsValid(type) || types.IsPassable(type)) << type;
+        EXPECT_EQ(types.GetName(type), "") << type;
+        EXPECT_EQ(std::make_tuple(types.GetAttack(type), types.GetDefense(type), types.GetMovement(type)),
+                  std::make_tuple(0.0f, 0.0f, 0.0f))
+            << type;
+    }
 }
 
 } // namespace

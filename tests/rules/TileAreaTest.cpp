@@ -12,14 +12,6 @@ namespace {
 using namespace RulesBoard;
 using TileSet = std::set<std::pair<int, int>>;
 
-TileSet AsSet(const CTileArea& area) {
-    TileSet tiles;
-    for (int i = 0; i < area.GetCount(); ++i) {
-        tiles.insert({area.GetX(i), area.GetY(i)});
-    }
-    return tiles;
-}
-
 struct DiamondCase {
     int originX, originY, range;
     int tiles; // on an open board
@@ -65,7 +57,10 @@ TEST_P(FireRing, AreaAndMembershipShareTheRing) {
     CTileArea       area;
     area.FillFireArea(ring.centreX, ring.centreY, ring.fireMin, ring.fireMax);
     EXPECT_EQ(area.GetCount(), ring.tiles);
-    const TileSet tiles = AsSet(area);
+    TileSet tiles;
+    for (int i = 0; i < area.GetCount(); ++i) {
+        tiles.insert({area.GetX(i), area.GetY(i)});
+    }
     EXPECT_EQ(static_cast<int>(tiles.size()), area.GetCount()) << "a tile entered twice";
     for (int y = -2; y < board + 2; ++y) {
         for (int x = -2; x < board + 2; ++x) {

@@ -6,7 +6,6 @@
 namespace {
 
 TEST(UnitFile, ReadsEveryValueIntoTheRulesOrTheMedia) {
-    CTempWorkDir folder;
     WriteFile("unit.xml", UnitFileText({}, "",
                                        "<notusable><0><terrainid>5</terrainid></0><1><terrainid>2</terrainid></1>"
                                        "<3><terrainid>4</terrainid></3></notusable>"));
@@ -14,13 +13,11 @@ TEST(UnitFile, ReadsEveryValueIntoTheRulesOrTheMedia) {
     ASSERT_TRUE(file.Load("unit.xml"));
     const CUnit&      unit  = file.GetUnit();
     const CUnitMedia& media = file.GetMedia();
-    EXPECT_EQ(unit.name, "Scout");
     EXPECT_EQ(std::vector<int>({unit.hitpoints, unit.maxHitpoints, unit.attack, unit.defense, unit.movement,
                                 unit.fireMin, unit.fireMax, unit.slopeMax, unit.bonusAttack, unit.bonusDefense,
                                 unit.bonusMovement, unit.bonusFirerange, unit.boostMovement}),
               std::vector<int>({900, 900, 14, 12, 5, 1, 3, 25, 2, 3, 4, 6, 0}));
-    EXPECT_TRUE(unit.isGeneral);
-    EXPECT_FALSE(unit.isHeadquarter);
+    EXPECT_TRUE(unit.name == "Scout" && unit.isGeneral && !unit.isHeadquarter);
     EXPECT_EQ(unit.notUsable, (std::vector<int>{5, 2})) << "the list ends at the missing number 2";
     EXPECT_EQ(std::vector<std::string>({media.modelFile, media.effectWheels, media.effectSmoke, media.effectFire,
                                         media.effectAttack, media.effectExplosion, media.soundMove, media.soundAttack,
@@ -42,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKey, MissingUnitKey,
 // A file missing any value, or with a "notusable" entry without
 // "terrainid", is refused whole with a line.
 TEST_P(MissingUnitKey, RefusesTheFileWithALine) {
-    CTempWorkDir folder;
-    const bool   badList = GetParam() == "notusable";
+    const bool badList = GetParam() == "notusable";
     WriteFile("unit.xml",
               UnitFileText({}, badList ? "" : GetParam(),
                            badList ? "<notusable><0><terrainid>5</terrainid></0><1><id>2</id></1></notusable>" : ""));

@@ -24,10 +24,8 @@ class UnitLimitsInts : public ::testing::TestWithParam<LimitCase> {};
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnitLimitsInts,
     ::testing::Values(
-        LimitCase{"HitpointsZero", "hitpoints", &CUnit::hitpoints, 0, CUnitLimits::minHitpoints},
         LimitCase{"HitpointsNegative", "hitpoints", &CUnit::hitpoints, -40, CUnitLimits::minHitpoints},
         LimitCase{"HitpointsAtIntLimit", "hitpoints", &CUnit::hitpoints, INT_MAX, CUnitLimits::maxHitpoints},
-        LimitCase{"DefenseBeyondInt", "defense", &CUnit::defense, INT_MAX, CUnitLimits::maxStrength}, // as read
         LimitCase{"AttackBelowInt", "attack", &CUnit::attack, INT_MIN, 0},
         LimitCase{"MovementAcrossManyBoards", "movement", &CUnit::movement, 5000, CUnitLimits::maxRange},
         LimitCase{"FireMaxNegative", "fireMax", &CUnit::fireMax, -1, 0},
@@ -37,9 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
 
 TEST_P(UnitLimitsInts, OutOfBoundsValueIsClampedWithALine) {
-    CTempWorkDir dir;
-    CUnit        unit;
-    CUnitMedia   media;
+    CUnit      unit;
+    CUnitMedia media;
     unit.hitpoints         = 100; // every other value starts inside its bounds
     unit.*GetParam().field = GetParam().fileValue;
     const int changed      = CUnitLimits::Apply(unit, media, "units\\odd.xml");
@@ -51,9 +48,8 @@ TEST_P(UnitLimitsInts, OutOfBoundsValueIsClampedWithALine) {
 }
 
 TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {
-    CTempWorkDir dir;
-    CUnit        unit;
-    CUnitMedia   media;
+    CUnit      unit;
+    CUnitMedia media;
     unit.hitpoints         = 1000;
     unit.attack            = 14;
     media.speed            = 1.5f;

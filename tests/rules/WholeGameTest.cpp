@@ -156,43 +156,31 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
 
 // A command near where the team's units stand, valid or not.
 CCommand RandomCommand(const CMatch& match, std::mt19937& random) {
-    const int    unit  = static_cast<int>(random() % static_cast<unsigned>(match.GetUnitCount()));
-    const CUnit& state = *match.GetUnit(unit);
-    const int    x     = state.tileX + static_cast<int>(random() % 13) - 6;
-    const int    y     = state.tileY + static_cast<int>(random() % 13) - 6;
-    switch (random() % 12) {
-    case 0:
-        return CCommand::EndTurn();
-    case 1:
-    case 2:
-        return CCommand::Finish(unit);
-    case 3:
-        return CCommand::Undo(unit);
-    case 4:
-    case 5:
-    case 6:
-        return CCommand::Fire(unit, x, y);
-    default:
-        return CCommand::Move(unit, x, y);
-    }
+    const int      unit  = static_cast<int>(random() % static_cast<unsigned>(match.GetUnitCount()));
+    const CUnit&   state = *match.GetUnit(unit);
+    const int      x     = state.tileX + static_cast<int>(random() % 13) - 6;
+    const int      y     = state.tileY + static_cast<int>(random() % 13) - 6;
+    const unsigned kind  = random() % 12; // end 1, finish 2, undo 1, fire 3, move 5 in 12
+    return kind == 0   ? CCommand::EndTurn()
+           : kind < 3  ? CCommand::Finish(unit)
+           : kind == 3 ? CCommand::Undo(unit)
+           : kind < 7  ? CCommand::Fire(unit, x, y)
+                       : CCommand::Move(unit, x, y);
 }
 
 // The info log holds one block of nine lines per attack, between the teams.
 void ExpectWellFormedTrace(const std::string& log, int attacks) {
-    const std::string number   = "[0-9]+\\.[0-9]{6}";
-    const std::string hitpoint = "\\*\\*\\* unit ([0-9]+) has now (-?[0-9]+) hitpoints";
-    const std::regex  block[9] = {
-         std::regex("\\*{13} unit ([0-9]+) \\(team ([12]), hitpoints ([0-9]+)\\) attacks ([0-9]+) \\(team ([12]), "
-                     "hitpoints ([0-9]+)\\) \\*{11}"),
-         std::regex("\\*\\* slope \\(attacker->defender\\): -?" + number + ", bonus attacker: " + number +
-                    ", bonus defender: " + number),
-         std::regex("\\*\\* attacker attack: " + number),
-         std::regex("\\*\\* defender attack: " + number),
-         std::regex("\\*\\* attacker defend: " + number),
-         std::regex("\\*\\* defender defend: " + number),
-         std::regex(hitpoint),
-         std::regex(hitpoint),
-         std::regex("")};
+    const std::string       number   = "[0-9]+\\.[0-9]{6}";
+    const std::string       hitpoint = "\\*\\*\\* unit ([0-9]+) has now (-?[0-9]+) hitpoints";
+    std::vector<std::regex> block    = {
+           std::regex("\\*{13} unit ([0-9]+) \\(team ([12]), hitpoints ([0-9]+)\\) attacks ([0-9]+) \\(team ([12]), "
+                         "hitpoints ([0-9]+)\\) \\*{11}"),
+           std::regex("\\*\\* slope \\(attacker->defender\\): -?" + number + ", bonus attacker: " + number +
+                      ", bonus defender: " + number)};
+    for (const char* value : {"attacker attack", "defender attack", "attacker defend", "defender defend"}) {
+        block.push_back(std::regex(std::string("\\*\\* ") + value + ": " + number));
+    }
+    block.insert(block.end(), {std::regex(hitpoint), std::regex(hitpoint), std::regex("")});
     std::vector<std::string> lines;
     std::istringstream       text(log);
     for (std::string line; std::getline(text, line);) {
@@ -363,20 +351,16 @@ TEST(ComputerPlayer, EndsItsTurnInOddPositions) {
         int         enemyX, enemyY;
         UnitTraits  enemy; // team 2's one fighting unit
     };
-    UnitTraits immobile;
-    immobile.movement = 0;
-    UnitTraits weak;
-    weak.hitpoints = 60;
-    weak.movement  = 0;
-    UnitTraits strong;
-    strong.hitpoints = 5000;
-    UnitTraits headquarters;
-    headquarters.hq               = true;
-    const OddPosition positions[] = {
-        {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
-        {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
-        {"only a suicidal shot", weak, 5, 4, strong},
-        {"an enemy at the headquarters", immobile, 3, 2, strong},
+    using RulesBoard::Traits;
+    const UnitTraits  immobile     = Traits([](UnitTraits& t) { t.movement = 0; });
+    const UnitTraits  weak         = Traits([](UnitTraits& t) { t.hitpoints = 60, t.movement = 0; });
+    const UnitTraits  strong       = Traits([](UnitTraits& t) { t.hitpoints = 5000; });
+    const UnitTraits  headquarters = Traits([](UnitTraits& t) { t.hq = true; });
+    const OddPosition positions[]  = {
+         {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
+         {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
+         {"only a suicidal shot", weak, 5, 4, strong},
+         {"an enemy at the headquarters", immobile, 3, 2, strong},
     };
     for (const OddPosition& position : positions) {
         for (const auto level :

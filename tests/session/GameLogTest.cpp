@@ -59,8 +59,6 @@ protected:
         }
         return game;
     }
-
-    CTempWorkDir folder;
 };
 
 bool SameEntries(const std::vector<CLogEntry>& a, const std::vector<CLogEntry>& b, size_t count) {

@@ -34,7 +34,6 @@ TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
         {CommandMessage(1, CCommand::Move(9999, 1, 1)), "which the rules refuse"},
         {CommandMessage(1, CCommand::Fire(0, -5, 70000)), "which the rules refuse"},
     };
-    CTempWorkDir work;
     for (const char* name : {"TestLevel", "Terrain", "units"}) {
         ASSERT_EQ(0, symlink((DataFiles::Folder() + "/" + name).c_str(), name));
     }
