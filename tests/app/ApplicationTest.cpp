@@ -57,6 +57,7 @@ TEST_F(ApplicationTest, ExtensionChecksClearMissingCapabilitiesAndPickTheRenderM
         {true, nullptr, "00000"},
     };
     for (const auto& test : cases) {
+        app->options                = CAppOptions();
         CAppOptions& options        = app->options;
         options.vertexBufferObjects = options.sgiMipmap = options.textureCompression = test.requested;
         options.vertexShader = options.multitexture = test.requested;
