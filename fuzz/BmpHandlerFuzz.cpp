@@ -1,13 +1,10 @@
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "core/BmpHandler.h"
 
 // Loads the input as the heightmap reader does and touches every pixel, the
 // corners and just outside them.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = WriteFuzzInput(data, size, "input.bmp");
-    CBmpHandler       image;
+FUZZ_TARGET("input.bmp") {
+    CBmpHandler image;
     image.Load(path.c_str(), false);
     int sum = 0;
     for (int row = -1; row <= image.GetHeight(); ++row) {
@@ -17,5 +14,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     image.SetPixel(image.GetHeight() - 1, image.GetWidth() - 1, sum, sum, sum, 0);
-    return 0;
 }

@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <cstdio>
 
 #include "FuzzInput.h"
@@ -7,8 +6,7 @@
 // Opens the start-up dialog on an arbitrary "gfxconfig.ini": the stored mode
 // list and choice are read back and matched, every box is read, and "Start"
 // writes the choices into the same file.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    WriteFuzzInput(data, size, CConfigDialog::settingsFileName);
+FUZZ_TARGET(CConfigDialog::settingsFileName) {
     const std::vector<CDisplayMode> modes = {
         {1280, 1024, 32, 60}, {1024, 768, 32, 75}, {640, 480, 16, 0}, {320, 200, 8, 70}};
     CConfigDialog dialog;
@@ -19,5 +17,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     dialog.Start();
     std::remove(CConfigDialog::settingsFileName);
-    return 0;
 }

@@ -19,6 +19,17 @@ inline std::string WriteFuzzInput(const uint8_t* data, size_t size, const char* 
     return name;
 }
 
+// The entry point of a target: `body` runs on each input, with the input
+// written to the file `name` and that name in `path` when `name` is not "".
+#define FUZZ_TARGET(name)                                                                                              \
+    static void    FuzzOne(const std::string& path, const uint8_t* data, size_t size);                                 \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                                          \
+        FuzzOne(*(name) != '\0' ? WriteFuzzInput(data, size, name) : std::string(), data, size);                       \
+        return 0;                                                                                                      \
+    }                                                                                                                  \
+    static void FuzzOne([[maybe_unused]] const std::string& path, [[maybe_unused]] const uint8_t* data,                \
+                        [[maybe_unused]] size_t size)
+
 // Stops the run with a finding when a property of the loaded data fails.
 inline void Require(bool holds) {
     if (!holds) {

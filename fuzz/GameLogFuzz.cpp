@@ -1,6 +1,3 @@
-#include <cstdint>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "session/GameLog.h"
 #include "session/GameLogWriter.h"
@@ -10,12 +7,11 @@
 // (a reader that took more than the writer could write would show here).
 // A loaded log is then continued, which cuts the file back to its valid
 // lines, and loads again with nothing dropped.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = WriteFuzzInput(data, size, "input.log");
-    CLoadedLog        log;
-    std::string       error;
+FUZZ_TARGET("input.log") {
+    CLoadedLog  log;
+    std::string error;
     if (!CGameLog::Load(path, log, error)) {
-        return 0;
+        return;
     }
     std::string text = CGameLog::FormatHeader(log.header);
     for (size_t index = 0; index < log.entries.size(); ++index) {
@@ -31,5 +27,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(CGameLog::Load(path, again, error) && again.droppedLines == 0 &&
                 again.entries.size() == log.entries.size());
     }
-    return 0;
 }

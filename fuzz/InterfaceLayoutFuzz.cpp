@@ -1,6 +1,5 @@
 #include <sys/stat.h>
 
-#include <cstdint>
 #include <string>
 
 #include "FuzzInput.h"
@@ -30,7 +29,7 @@ void CheckTexts(const CInterfaceLayout& layout) {
 // Reads the input as each kind of interface sub-file (through an index that
 // names it for all fifteen), and as the index file itself, at a small and a
 // huge screen size.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET("") {
     mkdir("interface", 0755);
     WriteFuzzInput(data, size, "interface/input.xml");
     WriteFuzzInput(reinterpret_cast<const uint8_t*>(indexText), sizeof indexText - 1, "interface/index.xml");
@@ -40,5 +39,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CInterfaceLayout direct;
     CInterfaceLayoutReader(2147483647, 2147483647).Load("interface\\input.xml", direct);
     CheckTexts(direct);
-    return 0;
 }

@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <vector>
 
 #include "FuzzInput.h"
@@ -6,7 +5,7 @@
 
 // The 3DS chunk reader on arbitrary bytes: it must end, stay in bounds, and
 // leave only faces whose corners exist.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET("") {
     CModelFile model;
     model.Parse(std::vector<uint8_t>(data, data + size));
     for (const CModelMesh& mesh : model.GetMeshes()) {
@@ -16,5 +15,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    return 0;
 }

@@ -1,6 +1,3 @@
-#include <cstdint>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "session/NetProtocol.h"
 
@@ -8,16 +5,15 @@
 // to the very same bytes (the decoder takes nothing it would not write),
 // except a hello or welcome of another protocol version, which keeps only
 // its version.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET("") {
     CNetMessage message;
     std::string error;
     if (!DecodeNetMessage(data, size, message, error)) {
         Require(!error.empty());
-        return 0;
+        return;
     }
     const bool otherVersion = (message.kind == NetKind::hello || message.kind == NetKind::welcome) &&
                               message.identity.protocolVersion != netProtocolVersion;
     const std::vector<uint8_t> again = EncodeNetMessage(message);
     Require(otherVersion || (again.size() == size && std::equal(again.begin(), again.end(), data)));
-    return 0;
 }

@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <cmath>
-#include <cstdint>
 
 #include "FuzzInput.h"
 #include "fx/ParticleFile.h"
@@ -22,11 +21,11 @@ bool Within(const CParticleRange& range, float limit) {
 // Reads the input as a particle effect file: whatever it holds, the values
 // stay within their bounds, and an emitter made from it (without textures)
 // runs a few frames with finite particles.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET("") {
     mkdir("particles", 0755);
-    const std::string path = WriteFuzzInput(data, size, "particles/effect.xml");
+    const std::string file = WriteFuzzInput(data, size, "particles/effect.xml");
     CParticleEffect   effect;
-    if (CParticleFile::Load(path.c_str(), effect)) {
+    if (CParticleFile::Load(file.c_str(), effect)) {
         Require(effect.count >= 0 && effect.count <= CParticleFile::maxCount &&
                 Within(effect.velX, CParticleFile::maxSpeed) && Within(effect.velY, CParticleFile::maxSpeed) &&
                 Within(effect.velZ, CParticleFile::maxSpeed) && Within(effect.start, CParticleFile::maxSeconds) &&
@@ -50,5 +49,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     std::isfinite(particle.position.z) && std::isfinite(particle.angle));
         }
     }
-    return 0;
 }

@@ -1,6 +1,3 @@
-#include <cstdint>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "render/Texture.h"
 
@@ -20,10 +17,9 @@ void Check(bool decoded, const TextureImage& image) {
 
 // Both decoders see every input: the texture loader picks one by file suffix,
 // not by content, so either may meet any bytes.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET("") {
     TextureImage bmp;
     Check(CTexture::DecodeBmp(data, size, "input.bmp", bmp), bmp);
     TextureImage tga;
     Check(CTexture::DecodeTga(data, size, "input.tga", tga), tga);
-    return 0;
 }

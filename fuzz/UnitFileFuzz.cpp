@@ -1,5 +1,3 @@
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "rules/TeamFile.h"
 #include "rules/FightFile.h"
@@ -8,9 +6,8 @@
 // Reads the input as a team file, a unit file and a fight file. A team
 // entry's look offsets must stay clamped; a unit file that parses has its
 // values inside their bounds; the fight file's divisors stay above 0.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = WriteFuzzInput(data, size, "unit.xml");
-    CTeamFile         team;
+FUZZ_TARGET("unit.xml") {
+    CTeamFile team;
     team.Load(path.c_str());
     for (const CTeamEntry& entry : team.GetEntries()) {
         Require(entry.lookX <= CTeamFile::maxLookOffset && entry.lookX >= -CTeamFile::maxLookOffset &&
@@ -25,5 +22,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FightParams fight;
     LoadFightFile(path.c_str(), fight);
     Require(fight.maxAttack > 0.0f && fight.maxDefense > 0.0f);
-    return 0;
 }

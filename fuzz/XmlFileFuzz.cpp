@@ -1,5 +1,3 @@
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "core/XmlFile.h"
 
@@ -25,11 +23,10 @@ void ReadValues(CXmlFile& xml) {
 // Drives the reader as the loaders drive it: top-level values, a list of
 // numbered items, and a named second-level element, each with a bound on the
 // number of items so the harness itself cannot loop forever.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = WriteFuzzInput(data, size, "input.xml");
-    CXmlFile          xml;
+FUZZ_TARGET("input.xml") {
+    CXmlFile xml;
     if (!xml.Open(path.c_str(), 0)) {
-        return 0;
+        return;
     }
     ReadValues(xml);
     if (xml.EnterElement("list")) {
@@ -45,5 +42,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ReadValues(xml);
     xml.Close();
-    return 0;
 }

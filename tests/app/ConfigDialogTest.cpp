@@ -88,9 +88,8 @@ TEST(ConfigDialog, SelectsTheLastChoiceAndChecksTheBoxesOfNonZeroKeys) {
 TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     CTempWorkDir dir;
     WriteFile(CConfigDialog::settingsFileName,
-              "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nfps=1\ndebuginfo=1\nvbo=1\n"
-              "txtcompression=1\nsgimipmap=1\nvsh=1\nmultitex=1\neditormode=1\nsound=1\nred=normal\nblue=robot\n"
-              "network=join\naddress=10.0.0.2:4000\n");
+              "resolutions=640x480:16@60\nlastresolution=800x600\nfullscreen=1\nvbo=1\neditormode=1\nsound=1\n"
+              "red=normal\nblue=robot\nnetwork=join\naddress=10.0.0.2:4000\n");
     CConfigDialog dialog;
     dialog.Initialise(threeModes);
     EXPECT_EQ(dialog.GetSelection(), 1);
@@ -107,7 +106,6 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     dialog.SetSelection(0);
     dialog.Start();
 
-    EXPECT_EQ(ValueOf("resolutions"), "1024x768:32@60 800x600:32@75 1280x1024:32@60");
     EXPECT_EQ(ValueOf("lastresolution"), "1024x768:32@60");
     EXPECT_EQ(ValueOf("editormode"), "0");
     EXPECT_EQ(ValueOf("vbo"), "0");

@@ -27,12 +27,8 @@ inline std::string Folder() {
     return std::string(RIDGELINE_SOURCE_DIR) + "/data";
 }
 
-// A data path as the game writes it ("units\tank.xml"), resolved with the
-// game's case-insensitive rules below data/.
-inline std::string Path(const std::string& gamePath) {
-    return CDataPath::Resolve((Folder() + "/" + gamePath).c_str());
-}
-
+// A data path as the game writes it ("units\\tank.xml") exists below data/,
+// found with the game's case-insensitive rules.
 inline bool Exists(const std::string& gamePath) {
     return CDataPath::FileExists((Folder() + "/" + gamePath).c_str());
 }

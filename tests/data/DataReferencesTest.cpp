@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -181,19 +180,6 @@ TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
         EXPECT_GT(effect.size, 0.0f) << path;
     }
     EXPECT_GE(particleFiles, 8) << "wheels, smoke, fire, attack, explosion, two specials and game over";
-}
-
-// The whole data folder, generated media included, stays within what a
-// checkout and a CI cache can carry.
-TEST(DataReferencesTest, DataFolderStaysBelowOneHundredMegabytes) {
-    uintmax_t total = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(DataFiles::Folder())) {
-        if (entry.is_regular_file()) {
-            total += entry.file_size();
-        }
-    }
-    EXPECT_GT(total, 10u * 1000 * 1000) << "data/ looks ungenerated";
-    EXPECT_LT(total, 100u * 1000 * 1000);
 }
 
 } // namespace

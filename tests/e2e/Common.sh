@@ -21,14 +21,10 @@ fail() {
     exit 1
 }
 
-# Every script drives its program on an X server of its own. On a shared
-# one, any window that another test maps (even a GL test's hidden window,
-# mapped for a moment) takes the keyboard while the pointer is over it (no
-# window manager: focus follows the pointer) and makes the game forget its
-# held keys, so a player's key press could be lost. The server picks a free
-# display number and reports it. -noreset: by default it resets when its
-# last client leaves (an xdotool call, say), and a program that connects
-# during the reset cannot open the display.
+# Every script drives its program on an X server of its own: on a shared
+# one, a window that another test maps takes the keyboard (focus follows the
+# pointer) and a player's key press could be lost. -noreset: a server that
+# resets when its last client leaves refuses a program connecting meanwhile.
 own_display() {
     local fifo="$work/displayfd" display
     mkfifo "$fifo"
@@ -41,17 +37,15 @@ own_display() {
 }
 own_display
 
-# Games saved by an earlier start stay out of the next one, unless the test
-# keeps them (KEEP_SAVES=1).
+# Games saved by an earlier start stay out of the next one unless KEEP_SAVES=1.
 start_program() {
     [ -n "${KEEP_SAVES:-}" ] || rm -rf saves
     "$program" >stdout.txt 2>stderr.txt &
     pid=$!
 }
 
-# The folders of data/ the program reads. A real game also leaves its logs,
-# gfxconfig.ini and saved games in data/; those belong to the player, and
-# each test writes its own next to the program instead.
+# The folders of data/ the program reads; the logs, settings and saved games
+# a real game leaves in data/ belong to the player, and each test writes its own.
 data_folders() { ls -d "$data"/*/ | grep -v '/saves/$' | sed 's|/$||'; }
 
 # Links the data folders into the working directory (or the folder $1),
@@ -83,8 +77,7 @@ start_game() {
     game="$(wait_for_window Game "${other_window:-}")" || fail "no Game window"
 }
 
-# Prints the id of the window with exactly this title (but not the window
-# $2); fails after 20 s.
+# Prints the id of the window with exactly this title (not $2's); fails after 20 s.
 wait_for_window() {
     local id
     for _ in $(seq 1 200); do
@@ -116,16 +109,14 @@ exits_ok() {
     wait_for_exit
     [ "$exit_code" = 0 ] || fail "$* ended the program with $exit_code"
 }
-# Presses the keys that end the game in its window, expects exit code 0 and
-# reports success.
+# Presses the keys that end the game, expects exit code 0 and reports success.
 end_game() {
     press "$game" "$@"
     exits_ok "$*"
     echo "ok"
 }
-# Moves the pointer and waits until it is there. A move with --sync onto
-# the pointer's own position would wait for motion that never comes (15 s),
-# as after the game's first frame, which centres the pointer.
+# Moves the pointer and waits until it is there (a --sync move onto its own
+# position would wait 15 s for motion that never comes).
 move_to() { # px py
     local X Y SCREEN WINDOW
     eval "$(xdotool getmouselocation --shell)"
@@ -144,8 +135,7 @@ bright_share() {
 # Retries a check a few times: a frame may still be on its way.
 eventually() { for _ in 1 2 3 4 5; do "$@" && return 0 || sleep 0.3; done && return 1; }
 
-# The share of pixels of a rectangle (width height x y of the window's
-# screenshot) for which the ImageMagick expression holds.
+# The share of pixels of a rectangle (w h x y of window.png) where the expression holds.
 share() {
     convert window.png -crop "$1x$2+$3+$4" +repage -fx "$5 ? 1 : 0" -format '%[fx:mean]' info:
 }
@@ -169,8 +159,6 @@ shows_level() {
 }
 
 # Runs a check until it holds, for up to $1 seconds, while the program runs.
-# Building the level takes the first idle callback; under the sanitizers
-# that may be many seconds.
 within() {
     local seconds="$1"
     shift

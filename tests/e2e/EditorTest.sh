@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Editor mode on a copy of the shipped data: a click places the current model
 # with the scale and rotation chosen by F7 and F9, and F5 writes it to
-# "objects.xml"; Delete held over it and F5 remove it
-# again; F11, F12 and a right click paint the tile under the cursor, and F5
-# writes it to "terrain.xml". A second start reads both files back and saves
-# them unchanged.
+# "objects.xml"; Delete held over it and F5 remove it again; F11, F12 and a
+# right click paint the tile under the cursor, and F5 writes "terrain.xml".
+# A second start reads both files back and saves them unchanged.
 source "$(dirname "$0")/Common.sh"
 
 [ -f "$data/objects/pine.3ds" ] || fail "data/objects/pine.3ds missing: build once so the generator writes it"
@@ -12,9 +11,7 @@ copy_data
 objects=TestLevel/objects.xml
 tiles=TestLevel/Terrain/terrain.xml
 
-# The cursor rests in the middle of the window, over the terrain.
-x=320
-y=300
+x=320 y=300 # the cursor rests in the middle of the window, over the terrain
 
 # Waits (up to 90 s: building the level under the sanitizers is slow) for
 # the editor's red marker under the cursor.

@@ -1,33 +1,24 @@
 #!/usr/bin/env bash
 # A whole hot-seat game through the real program, played with the mouse and
-# the keyboard as two players would, on a copy of the shipped data with small
-# teams (1: headquarters, general, tank; 2: headquarters and a scout, a recon
-# with few hitpoints). Each turn the camera flies to the team's own view,
-# where every click lands on its tile. Whichever team starts, team 1 (after
-# team 2 passes with Enter) selects its general (orange move area); a click
-# on the scout, where it cannot drive, says why under the team to move.
-# Space enters fire mode (red ring), a click boosts the tank, and Space ends
-# the turn at the second press (the first says a unit is ready). Team 2
-# selects its scout and ends its action and so the turn with Enter (the
-# end-turn label under the pointer takes the mover's colour). The tank drives, is called
-# back with the right button, drives again and enters fire mode; over the
-# scout the display previews the exchange, and a click destroys the scout:
-# the info log traces it, and the finish screen shows team 1's colour. Only
-# its button answers a click, ending the program with exit code 0.
-# The tile projector tells where each tile and the display's parts appear.
+# the keyboard, on a copy of the shipped data with small teams (1:
+# headquarters, general, tank; 2: headquarters and a scout with few
+# hitpoints). Each turn the camera flies to the team's own view, where the
+# tile projector tells where each tile and the display's parts appear.
+# Team 1's general is selected (orange move area), a refused click says why,
+# Space enters fire mode (red ring) and a click boosts the tank; Space ends
+# the turn at its second press. The tank drives, is called back with the
+# right button, drives again and destroys the scout (previewed, then traced
+# in the info log); the finish screen in team 1's colour answers only its
+# button, which ends the program with exit code 0.
 projector="$(realpath "$2")"
 source "$(dirname "$0")/Common.sh"
 
 [ -f "$data/objects/tank.3ds" ] || fail "data/objects/tank.3ds missing: build once so the generator writes it"
 copy_data
 
-# The board (column row), all on usable grass or road in the views.
-general="10 6"
-tank="11 7"
-tank_step="12 8"   # in the tank's move area, two steps from its tile
-scout="12 10"      # two tiles from the tank's step: in its fire ring
-hq1="15 1"
-hq2="15 14"   # near the scout: team 2's view shows it
+# The board (column row), all on usable grass or road in the views: the tank's
+# step is in its move area and two tiles from the scout (in its fire ring).
+general="10 6" tank="11 7" tank_step="12 8" scout="12 10" hq1="15 1" hq2="15 14"
 
 team_file() { # team, then file x y for each unit
     local team=$1 n=0
@@ -45,13 +36,11 @@ team_file 2 headquarters.xml $hq2 scout.xml $scout
 sed -e 's|<name>Recon</name>|<name>Scout</name>|' -e 's|<hitpoints>600</hitpoints>|<hitpoints>40</hitpoints>|' \
     units/recon.xml >units/scout.xml
 grep -q '<hitpoints>40</hitpoints>' units/scout.xml || fail "units/recon.xml has changed: the scout keeps its hitpoints"
-# Unit indices follow the team files: team 1's units first.
-tank_index=2
-scout_index=4
+tank_index=2 scout_index=4 # the team files' order, team 1 first
 
 pixel() { # team x y -> "px py" of the usable tile's centre in the window at the team's view
     local line
-    line="$(awk -v x="$2" -v y="$3" '$1 == x && $2 == y && $5 == 1 { print $3, $4 }' "tiles$1.txt")"
+    line="$(awk -v x="$2" -v y="$3" '$1 == x && $2 == y { print $3, $4 }' "tiles$1.txt")"
     [ -n "$line" ] || fail "tile $2/$3 is not usable in team $1's view away from the edges"
     echo "$line"
 }
@@ -70,27 +59,13 @@ pixel 2 $scout >/dev/null
 rect() { # name -> "x0 y0 x1 y1" in the window
     grep "^$1 " hud.txt | cut -d' ' -f2- | grep . || fail "no $1 in the display's layout"
 }
-# The middle of a rectangle, which must lie outside the edge-scroll band:
-# resting there, the pointer would move the camera away from the tiles.
-middle() { # name -> "x y"
-    local margin
-    margin="$(awk '$1 == "scrollmargin" { print $2 }' hud.txt)"
-    set -- $(rect "$1") "$1"
-    local x=$((($1 + $3) / 2)) y=$((($2 + $4) / 2))
-    [ "$x" -gt "$margin" ] && [ "$y" -gt "$margin" ] && [ "$x" -lt $((WIDTH - margin)) ] &&
-        [ "$y" -lt $((HEIGHT - margin)) ] || fail "the middle of $5 lies in the edge-scroll band"
-    echo "$x $y"
-}
+middle() { set -- $(rect "$1") && echo "$((($1 + $3) / 2)) $((($2 + $4) / 2))"; } # name -> "x y"
 
 # ---- what the player sees ----
-# Shares of the window's pixels: the move area's orange (red high, some
-# green, little blue; the terrain's sand and grass are not this red) and the
-# fire ring's red.
-shot() {
-    import -window "$game" shot.png 2>/dev/null
-    [ -z "${KEEP_SHOTS:-}" ] || cp shot.png "$KEEP_SHOTS/shot-$SECONDS.png"
-}
-# Measured on every fourth pixel of every fourth row: -fx is slow.
+# Shares of the window's pixels (every fourth of every fourth row: -fx is
+# slow): the move area's orange (the terrain is not this red) and the fire
+# ring's red.
+shot() { import -window "$game" shot.png 2>/dev/null; }
 share() { convert shot.png -sample 25% -fx "$1 ? 1 : 0" -format '%[fx:mean]' info:; }
 orange='r > 0.6 && g > 0.25 && g < 0.75 && b < 0.25 && r > g + 0.25'
 red='r > 0.5 && g < 0.25 && b < 0.25'
@@ -101,8 +76,7 @@ level_shown() {
     above "$(convert shot.png -colorspace Gray -format '%[fx:mean]' info:)" 0.15
 }
 within 120 level_shown || fail "the level did not appear"
-# The pointer tile is grey; with nothing selected there is no orange or red.
-move_to 320 240
+move_to 320 240 # nothing selected: no orange or red
 sleep 1
 shot
 base_orange="$(share "$orange")"
@@ -119,22 +93,17 @@ region() { # name expression [inset]
     convert shot.png -crop "$(($3 - $1 + 1 - 2 * inset))x$(($4 - $2 + 1 - 2 * inset))+$(($1 + inset))+$(($2 + inset))" \
         +repage -fx "$5" -format '%[fx:mean]' info:
 }
-# Under the pointer the end-turn label takes the colour of the team to
-# move (a light red for team 1, a light blue for team 2; the head font's
-# yellow otherwise). Only the display's own pixels count, whatever the
-# scene shows behind the panels.
+# Under the pointer the end-turn label takes the colour of the team to move.
 label_team1='r > 0.85 && g > 0.3 && g < 0.6 && b > 0.2 && b < 0.5'
 label_team2='b > 0.85 && r > 0.3 && r < 0.6 && g > 0.5 && g < 0.8'
 team_moves() { # 1 or 2
     local label="label_team$1"
     move_to $end_turn_at && shot && above "$(region endturn "${!label}")" 0.03
 }
-# The attack preview adds lines of text (nearly white) to the panel of the
-# unit under the pointer; nothing else is drawn there.
+# The attack preview adds nearly white lines to the hovered unit's panel.
 text='r > 0.8 && g > 0.8 && b > 0.75'
 preview_shown() { shot && above "$(region preview "$text")" "$base_preview" 0.04; }
-# The finish box in team 1's colour, a dark red, over most of the box (its
-# texts and the scene showing through take the rest).
+# The finish box in team 1's colour, a dark red, over most of the box.
 winner_red='r > 0.3 && r < 0.65 && g < 0.22 && b < 0.22'
 finish_shown() { shot && above "$(region finishbox "$winner_red" 4)" 0.6; }
 base_finish="$(region finishbox "$winner_red" 4)"
@@ -147,10 +116,8 @@ notice_text='r > 0.8 && g > 0.6 && b < 0.6'
 notice_shown() { shot && above "$(region notice "$notice_text")" "$base_notice" 0.08; }
 
 # ---- the player's hands ----
-# Real input events (the window lies at the screen's origin, so window and
-# screen pixels agree; the keyboard follows the pointer). The pointer moves
-# onto the tile first (a motion picks the tile), then the button is held for
-# a moment: a frame may take a while under load.
+# Real input events (window and screen pixels agree). The pointer moves onto
+# the tile first (a motion picks it), then the button is held for a moment.
 click_at() { # px py [button]
     move_to "$1" "$2" && sleep 0.3 && xdotool mousedown "${3:-1}" && sleep 0.3 && xdotool mouseup "${3:-1}"
 }
@@ -159,8 +126,8 @@ click_tile() { # team x y [button]
 }
 # Space and Enter are polled once a frame: the key is held across frames.
 key() { move_to 320 240 && xdotool keydown "$1" && sleep 0.6 && xdotool keyup "$1"; }
-# Repeats an action (clicks while a unit drives or a turn's message shows
-# count for nothing) until a check holds within the seconds after it.
+# Repeats an action (clicks while a unit drives count for nothing) until a
+# check holds within the seconds after it.
 repeat_until() { # times seconds action check...
     local times=$1 seconds=$2 action=$3
     shift 3
@@ -170,16 +137,11 @@ repeat_until() { # times seconds action check...
     done
     return 1
 }
-# Selecting is retried only while nothing shows, so a second click never
-# lands on a selected unit.
 select_unit() { repeat_until 6 4 "click_tile $1 $2 $3" area_shown; }
 
 # ---- the game ----
-# The first team is drawn at random; the end-turn label under the pointer
-# tells which. When team 2 starts, its scout ends its action with Enter,
-# which passes the turn (its headquarters cannot act).
-# Building the level and the opening camera flight may take long on a
-# loaded machine: the label is looked for for up to two minutes.
+# The first team is drawn at random. When team 2 starts, its scout ends its
+# action with Enter, which passes the turn (its headquarters cannot act).
 starter=""
 deadline=$((SECONDS + 120))
 while [ "$SECONDS" -lt "$deadline" ]; do
@@ -221,22 +183,17 @@ within 15 team_moves 1 || fail "the end-turn label is not team 1's under the poi
 
 select_unit 1 $tank || fail "the tank could not be selected after team 2's last action"
 echo "team 1: tank selected, driven and called back"
-# A tentative move: the area stays, and the right button (ignored while the
-# tank drives) walks the tank back and deselects it.
+# A tentative move: the area stays; the right button walks the tank back.
 click_tile 1 $tank_step
 sleep 1
 area_shown || fail "the move area went away while the tank drove"
 repeat_until 10 2 'click_tile 1 $tank_step 3' area_gone || fail "the right button did not call the tank back"
 
-# Selected again on its tile (it may still be driving back), the tank drives
-# to the same tile; a click on the tile it stands on then enters fire mode.
-# Clicks while it drives count for nothing, so the click is repeated until
-# the ring shows: it can only show once the tank stands on the new tile.
+# The tank drives to the same tile again; a click there, once it stands on
+# it, enters fire mode.
 select_unit 1 $tank || fail "the tank could not be selected again after the cancel"
 echo "team 1: tank drives again, fires at the scout"
 repeat_until 20 2 'click_tile 1 $tank_step' ring_shown || fail "no fire ring after the tank's second drive (red share $(share "$red"), base $base_red)"
-# The pointer on the tank (a unit of its own team): no preview; on the
-# scout: the exchange's lines.
 shot
 base_preview="$(region preview "$text")"
 move_to $scout_at

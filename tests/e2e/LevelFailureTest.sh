@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # A level whose terrain parameters are missing cannot be drawn: the window
 # says so in a line of text low on a black screen, naming the error log,
-# which holds the reason; the missing file is not created. The shipped data/
-# is linked in, with a copy of the level's terrain folder that lacks
-# "ter_params.ini", and without the other level (which the game would play
-# instead). With "debuginfo" 1 the overlay's text is drawn in the top left
-# corner, and F1 removes and brings back its two render-option lines.
-# Alt+F4 ends the game with exit code 0.
+# which holds the reason; the missing file is not created (the other level,
+# which the game would play instead, is left out). With "debuginfo" 1 the
+# overlay's text is drawn top left, and F1 removes and brings back its two
+# render-option lines. Alt+F4 ends the game with exit code 0.
 source "$(dirname "$0")/Common.sh"
 
 link_data . TestLevel Islands

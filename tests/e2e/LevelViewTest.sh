@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # The shipped levels from the start camera: terrain fills the lower half, the
 # sea and the placed objects are in view, and (on the default level) holding
-# R tilts the view up into the sky. Escape then ends the game with exit code 0, and so does
-# the close box on the Islands level. The music starts
-# with the first frame: SDL's "disk" driver records what was mixed. The
-# shipped data/ is linked into the temporary working directory, so the
-# program's own files (settings, logs, the mix) stay there.
+# R tilts the view up into the sky. Escape then ends the game with exit code
+# 0, and so does the close box on the Islands level. The music starts with
+# the first frame (SDL's "disk" driver records what was mixed).
 closer="$(realpath "$3")"
 source "$(dirname "$0")/Common.sh"
 
@@ -14,9 +12,7 @@ for model in pine oak rock house tank; do
 done
 link_data
 
-# With debug info on the heads-up display is not drawn, so the shares below
-# measure the scene (the overlay's white text counts as neither terrain nor
-# objects).
+# With debug info on the heads-up display is not drawn: the shares measure the scene.
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/mixed.raw"
 start_game 'fullscreen=0\ndebuginfo=1\nsound=1\n'
 

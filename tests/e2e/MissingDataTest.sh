@@ -6,9 +6,8 @@
 # cannot be loaded brings up the loader's box ("Error" or "Warning"), drawn
 # (its face light grey, not black), which the player answers with Return.
 #
-# Every case runs on a private Xvfb of its own, two at a time, so that the
-# windows (all at 0,0) neither cover nor steal input from one another. The
-# settings file is written beforehand: Return in the dialog starts at once.
+# Every case runs on an Xvfb of its own, two at a time, so that the windows
+# neither cover nor steal input from one another.
 #   MissingDataTest.sh PROGRAM [PROJECTOR]           the matrix
 #   MissingDataTest.sh PROGRAM --case FOLDER         one case (internal)
 script="$(realpath "$0")"

@@ -2,9 +2,8 @@
 # A game that survives a killed program, and its replay. A game of the
 # shipped level, recorded headless and cut after 40 commands (a fight has
 # left its marks on the team strengths), is continued from the saved-games
-# window; Space twice ends the turn (the first press asks, as units are
-# ready; command 41, written to the log at once), and
-# the program is killed with SIGKILL. Started again, the game continues in
+# window; Space twice ends the turn (command 41, written to the log at
+# once), and the program is killed with SIGKILL. Started again, it continues in
 # the same position: the log replays to 41 commands, the panels have the
 # tint of the same team to move and the team-strength bars the same
 # lengths. Then the game is watched as a replay: the replay lines appear,

@@ -1,22 +1,15 @@
-// Where a level's tiles and the display's parts appear in the game's window,
-// for end-to-end scripts that click and look as a player would. Run in the
-// game's data folder; the window is 640 x 480 unless given.
-//   ridgeline-tile-projector --team N [width height]
-// One line per tile whose centre lies in the window outside the edge-scroll
-// band, at team N's own view (where the game's camera rests at each of N's
-// turns) with the game's projection (45 degrees, near 1, far 8000):
-//   x y windowX windowY usable terrainType slopeDegrees height
-//   ridgeline-tile-projector --hud [width height]
-// The rectangles of what a script clicks or looks at, read from the
-// interface files as the game reads them (window pixels, both corners inside):
-//   endturn x0 y0 x1 y1       the end-turn button
-//   preview x0 y0 x1 y1       the lines an attack preview adds to the panel of
-//                             the unit under the pointer (labels and the start
-//                             of their values)
-//   finishbox x0 y0 x1 y1     the finish screen's box
-//   finishbutton x0 y0 x1 y1  its button
-//   notice x0 y0 x1 y1        the middle of the line that says why a click did nothing
-//   scrollmargin pixels       the edge-scroll band, where the pointer moves the camera
+// Where a level's tiles and the display's parts appear in the game's window
+// (width x height), for the end-to-end scripts that click and look as a
+// player would. Run in the game's data folder.
+//   ridgeline-tile-projector --team N width height
+// prints "x y windowX windowY" for each usable tile whose centre lies in the
+// window away from its edges, at team N's own view (where the camera rests
+// at each of N's turns) with the game's projection;
+//   ridgeline-tile-projector --hud width height
+// prints "name x0 y0 x1 y1" (window pixels) for what a script clicks or looks
+// at: endturn, preview (the lines an attack preview adds to the panel of the
+// unit under the pointer), finishbox, finishbutton and notice (the middle of
+// the line that says why a click did nothing).
 
 #include <algorithm>
 #include <climits>
@@ -27,7 +20,6 @@
 #include <string>
 
 #include "core/Camera.h"
-#include "app/Input.h"
 #include "core/PropertyFile.h"
 #include "rules/GridManager.h"
 #include "core/Heightmap.h"
@@ -137,20 +129,18 @@ int PrintHud(int width, int height) {
     PrintRect("finishbutton", layout.finish.button, height);
     const int noticeY = height - CInterface::noticeTop, size = layout.fontHead.description.size;
     PrintRect("notice", width / 2 - 120, noticeY + size, width / 2 + 120, noticeY - size / 4, height);
-    printf("scrollmargin %d\n", CInput::scrollMargin);
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool hud    = argc > 1 && strcmp(argv[1], "--hud") == 0;
-    const int  team   = argc > 2 && strcmp(argv[1], "--team") == 0 ? atoi(argv[2]) : 0;
-    const int  sizeAt = hud ? 2 : 3;
-    const int  width  = argc == sizeAt + 2 ? atoi(argv[sizeAt]) : 640;
-    const int  height = argc == sizeAt + 2 ? atoi(argv[sizeAt + 1]) : 480;
-    if (width <= 0 || height <= 0 || (!hud && team == 0) || (argc != sizeAt && argc != sizeAt + 2)) {
-        fprintf(stderr, "usage: ridgeline-tile-projector --hud | --team N [width height]\n");
+    const bool hud    = argc == 4 && strcmp(argv[1], "--hud") == 0;
+    const int  team   = argc == 5 && strcmp(argv[1], "--team") == 0 ? atoi(argv[2]) : 0;
+    const int  width  = argc >= 4 ? atoi(argv[argc - 2]) : 0;
+    const int  height = argc >= 4 ? atoi(argv[argc - 1]) : 0;
+    if (width <= 0 || height <= 0 || (!hud && team == 0)) {
+        fprintf(stderr, "usage: ridgeline-tile-projector --hud | --team N, then width height\n");
         return 2;
     }
     if (hud) {
@@ -179,12 +169,10 @@ int main(int argc, char** argv) {
                 continue;
             }
             const int px = static_cast<int>(std::lround(windowX)), py = static_cast<int>(std::lround(windowY));
-            if (px < margin || py < margin || px > width - margin || py > height - margin) {
-                continue;
+            if (grid.IsTileUsable(x, y) && px >= margin && py >= margin && px <= width - margin &&
+                py <= height - margin) {
+                printf("%d %d %d %d\n", x, y, px, py);
             }
-            const Tile& tile = grid.GetTile(x, y);
-            printf("%d %d %d %d %d %d %d %.1f\n", x, y, px, py, grid.IsTileUsable(x, y) ? 1 : 0, tile.terrainType,
-                   tile.slopeDegrees, tile.height);
         }
     }
     return 0;
