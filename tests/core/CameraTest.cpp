@@ -10,9 +10,10 @@ namespace {
 
 constexpr float frame = 0.02f; // seconds
 
-// Over ground rising towards +z, looking along +z (right is -x) and down at 45
-// degrees: zooming stops at the height limits and the next step is refused;
-// walking and strafing keep the height above ground and the view's drop.
+// Over ground rising towards +z, looking along +z and down at 45 degrees:
+// zooming stops at the height limits and the next step is refused; walking
+// and strafing keep the height above ground and the view's drop. (Which way
+// each ground move goes is checked through the input's edge scrolling.)
 TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
     std::vector<int> samples(65 * 65);
     for (size_t i = 0; i < samples.size(); ++i) {
@@ -25,13 +26,13 @@ TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
     enum Move { zoom, walk, strafe };
     const struct {
         Move  move;
-        float amount, z, dx, dz, height; // start row, the way it must go, height after
-    } cases[] = {{zoom, 4, 300, 0, 0, CCamera::minZoomHeight},
-                 {zoom, -4, 300, 0, 0, CCamera::maxZoomHeight},
-                 {strafe, -4, 1000, 1, 0, 450},
-                 {strafe, 4, 1000, -1, 0, 450},
-                 {walk, 4, 1000, 0, 1, 450},
-                 {walk, -4, 1000, 0, -1, 450}};
+        float amount, z, height; // start row, height above ground after
+    } cases[] = {{zoom, 4, 300, CCamera::minZoomHeight},
+                 {zoom, -4, 300, CCamera::maxZoomHeight},
+                 {strafe, -4, 1000, 450},
+                 {strafe, 4, 1000, 450},
+                 {walk, 4, 1000, 450},
+                 {walk, -4, 1000, 450}};
     for (const auto& test : cases) {
         CCamera camera(&ground);
         camera.SetPosition(CVector3(1000, 0, test.z), CVector3(1000, -100, test.z + 100), CVector3(0, 1, 0));
@@ -47,38 +48,24 @@ TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
             const CVector3 before = camera.GetEye();
             camera.MoveAlongView(test.amount, false, frame);
             EXPECT_EQ(camera.GetEye(), before) << "amount " << test.amount;
-            EXPECT_NEAR(above(camera), test.height, 20.0f) << "amount " << test.amount;
-            continue;
         }
-        EXPECT_NEAR(above(camera), test.height, 0.05f) << test.move << " " << test.amount;
-        EXPECT_NEAR((camera.GetCenter() - camera.GetEye()).y, drop, 0.05f) << test.move << " " << test.amount;
-        const CVector3 moved = camera.GetEye() - CVector3(1000.0f, camera.GetEye().y, 1000.0f);
-        EXPECT_GT(moved.x * test.dx + moved.z * test.dz, 100.0f) << test.move << " " << test.amount;
-        EXPECT_NEAR(moved.x * test.dz + moved.z * test.dx, 0.0f, 0.1f) << test.move << " went aside";
+        EXPECT_NEAR(above(camera), test.height, test.move == zoom ? 20.0f : 0.05f) << test.move << " " << test.amount;
+        EXPECT_NEAR((camera.GetCenter() - camera.GetEye()).y, drop, 0.05f) << test.move;
     }
 }
 
-// Yaw turns about the world's up axis counter-clockwise, positive tilt turns
-// the view up; a tilt that would come near the vertical is refused, so the
-// right vector stays usable and tilting back is still possible.
-TEST(Camera, YawsAndTiltsButNeverToTheVertical) {
+// Positive tilt turns the view up; a tilt that would come near the vertical
+// is refused, so the right vector stays usable and tilting back is still
+// possible. (Yaw is checked through the input's middle drag.)
+TEST(Camera, TiltsUpOrDownButNeverToTheVertical) {
     const auto angleToVertical = [](const CCamera& camera) {
         return std::acos(std::fabs(Normalize(camera.GetCenter() - camera.GetEye()).y)) * 180.0f / 3.14159265f;
     };
-    CCamera turned(nullptr);
-    turned.SetPosition(CVector3(0, 0, 0), CVector3(0, 0, 10), CVector3(0, 1, 0));
-    turned.SetChanged(false);
-    turned.Rotate(0, 0);
-    EXPECT_FALSE(turned.IsChanged());
-    turned.Rotate(1800, 0); // 90 degrees
-    EXPECT_NEAR(turned.GetCenter().x, 10.0f, 1e-3f);
-    EXPECT_NEAR(turned.GetCenter().z, 0.0f, 1e-3f);
-    EXPECT_TRUE(turned.IsChanged());
-    turned.Rotate(0, 100);
-    EXPECT_GT(turned.GetCenter().y, 0.0f);
     for (const int ticks : {40, -40, 1000, -1000}) {
         CCamera camera(nullptr);
-        camera.SetPosition(CVector3(500, 450, 500), CVector3(500, 300, 700), CVector3(0, 1, 0));
+        camera.SetPosition(CVector3(500, 450, 500), CVector3(500, 450, 700), CVector3(0, 1, 0));
+        camera.Rotate(0, ticks / std::abs(ticks) * 100);
+        EXPECT_EQ(camera.GetCenter().y > 450.0f, ticks > 0) << "ticks " << ticks;
         for (int step = 0; step < 200; ++step) {
             camera.Rotate(0, ticks);
             ASSERT_GE(angleToVertical(camera), CCamera::minAngleToVertical - 0.01f) << "ticks " << ticks;
