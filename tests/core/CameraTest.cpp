@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Camera.h"
+#include "TestSupport.h"
 #include "core/Heightmap.h"
 
 namespace {
@@ -15,11 +16,7 @@ constexpr float frame = 0.02f; // seconds
 // and strafing keep the height above ground and the view's drop. (Which way
 // each ground move goes is checked through the input's edge scrolling.)
 TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
-    std::vector<int> samples(65 * 65);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int>(i / 65) * 3;
-    }
-    const CHeightmap ground(65, samples, 2048.0f, 1000.0f);
+    const CHeightmap ground(65, Samples(65, [](int, int row) { return row * 3; }), 2048.0f, 1000.0f);
     const auto       above = [&](const CCamera& camera) {
         return camera.GetEye().y - ground.HeightAt(camera.GetEye().x, camera.GetEye().z);
     };

@@ -16,13 +16,7 @@ constexpr float maxHeight = 510.0f; // two world units per sample step
 
 // A size x size map whose sample at (column, row) is column + 10 * row.
 CHeightmap RampMap(int size) {
-    std::vector<int> samples(static_cast<size_t>(size) * size);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            samples[static_cast<size_t>(row) * size + column] = column + 10 * row;
-        }
-    }
-    return CHeightmap(size, samples, maxWidth, maxHeight);
+    return CHeightmap(size, Samples(size, [](int column, int row) { return column + 10 * row; }), maxWidth, maxHeight);
 }
 
 TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {

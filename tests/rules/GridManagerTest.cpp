@@ -20,13 +20,7 @@ constexpr int   gridSize  = CGridManager::gridSize;
 using SampleFunction = int (*)(int column, int row);
 
 CHeightmap MakeMap(int size, SampleFunction sample) {
-    std::vector<int> samples(static_cast<size_t>(size) * size);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            samples[static_cast<size_t>(row) * size + column] = sample(column, row);
-        }
-    }
-    return CHeightmap(size, samples, maxWidth, maxHeight);
+    return CHeightmap(size, Samples(size, sample), maxWidth, maxHeight);
 }
 
 int Scatter(int column, int row) {

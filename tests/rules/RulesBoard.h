@@ -105,13 +105,7 @@ public:
     explicit CBoard(SampleHeight height = FlatGround, int firstTeam = 1,
                     const std::function<void(CGridManager&)>& paint = nullptr) {
         WriteFile("terraintypes.xml", TerrainTypesFile());
-        std::vector<int> samples(static_cast<size_t>(mapSize) * mapSize);
-        for (int row = 0; row < mapSize; ++row) {
-            for (int column = 0; column < mapSize; ++column) {
-                samples[static_cast<size_t>(row) * mapSize + column] = height(column, row);
-            }
-        }
-        map = std::make_shared<CHeightmap>(mapSize, samples, mapWidth, 255.0f);
+        map = std::make_shared<CHeightmap>(mapSize, Samples(mapSize, height), mapWidth, 255.0f);
         CGridManager grid("none.xml", map.get());
         for (int y = 0; y < board; ++y) {
             for (int x = 0; x < board; ++x) {
