@@ -19,6 +19,7 @@ CHeightmap RampMap(int size) {
     return CHeightmap(size, Samples(size, [](int column, int row) { return column + 10 * row; }), maxWidth, maxHeight);
 }
 
+// A missing image gives an empty map that answers 0.
 TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
     {
         CBmpHandler image;
@@ -31,12 +32,9 @@ TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
     EXPECT_EQ(map.GetWidth(), 5);
     EXPECT_EQ(std::make_tuple(map.GetSample(1, 0), map.GetSample(3, 4), map.GetSample(0, 0)),
               std::make_tuple(200, 17, 0));
-}
-
-TEST(Heightmap, MissingImageGivesAnEmptyMapThatAnswersZero) {
-    const CHeightmap map("none.bmp", maxWidth, maxHeight);
-    EXPECT_TRUE(map.IsEmpty() && map.GetSample(3, 3) == 0 && map.HeightAt(100.0f, 100.0f) == 0 &&
-                map.SlopeAt(0, 0) == 0);
+    const CHeightmap missing("none.bmp", maxWidth, maxHeight);
+    EXPECT_TRUE(missing.IsEmpty() && missing.GetSample(3, 3) == 0 && missing.HeightAt(100.0f, 100.0f) == 0 &&
+                missing.SlopeAt(0, 0) == 0);
 }
 
 // On the ramp both triangles interpolate to column + 10 * row exactly; outside
