@@ -3,7 +3,6 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "TestSupport.h"
@@ -11,18 +10,11 @@
 #include "rules/GridManager.h"
 
 namespace {
-
 int glutWindow = 0;
-
-void IgnoreDisplay() {}
-
 } // namespace
 
 void GlTest::SetUpTestSuite() {
-    if (glutWindow != 0) {
-        return;
-    }
-    if (std::getenv("DISPLAY") == nullptr) {
+    if (glutWindow != 0 || std::getenv("DISPLAY") == nullptr) {
         return;
     }
     int   argc   = 1;
@@ -32,7 +24,7 @@ void GlTest::SetUpTestSuite() {
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
     glutInitWindowSize(windowWidth, windowHeight);
     glutWindow = glutCreateWindow("ridgeline-gl-test");
-    glutDisplayFunc(IgnoreDisplay);
+    glutDisplayFunc([] {});
     glutHideWindow();
     glutMainLoopEvent();
 }
@@ -98,15 +90,11 @@ CPicture CPicture::Read(int width, int height) {
 
 bool CPicture::Is(int x, int y, const uint8_t rgb[3], int tolerance) const {
     const uint8_t* pixel = At(x, y);
-    for (int c = 0; c < 3; ++c) {
-        if (std::abs(pixel[c] - rgb[c]) > tolerance) {
-            return false;
-        }
-    }
-    return true;
+    return std::abs(pixel[0] - rgb[0]) <= tolerance && std::abs(pixel[1] - rgb[1]) <= tolerance &&
+           std::abs(pixel[2] - rgb[2]) <= tolerance;
 }
 
-int CPicture::Count(const Filter& accept) const {
+int CPicture::Count(const std::function<bool(const uint8_t*)>& accept) const {
     int count = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -114,19 +102,6 @@ int CPicture::Count(const Filter& accept) const {
         }
     }
     return count;
-}
-
-CPicture::CBounds CPicture::Bounds(const Filter& accept) const {
-    CBounds bounds;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (accept(At(x, y))) {
-                bounds = {std::min(bounds.left, x), std::min(bounds.bottom, y), std::max(bounds.right, x),
-                          std::max(bounds.top, y)};
-            }
-        }
-    }
-    return bounds;
 }
 
 int CountDifferences(const CPicture& a, const CPicture& b, int tolerance) {

@@ -57,20 +57,9 @@ struct CPicture {
     static CPicture Read(int width = GlTest::windowWidth, int height = GlTest::windowHeight);
     const uint8_t*  At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
     // True when each of red, green and blue is within `tolerance` of `rgb`.
-    bool Is(int x, int y, const uint8_t rgb[3], int tolerance = 4) const;
-    bool Is(int x, int y, uint8_t red, uint8_t green, uint8_t blue) const {
-        const uint8_t rgb[3] = {red, green, blue};
-        return Is(x, y, rgb, 0);
-    }
-
-    // How many pixels `accept` takes, and the smallest rectangle holding them
-    // (right < 0 when there is none).
-    using Filter = std::function<bool(const uint8_t*)>;
-    int Count(const Filter& accept) const;
-    struct CBounds {
-        int left = 1 << 30, bottom = 1 << 30, right = -1, top = -1;
-    };
-    CBounds Bounds(const Filter& accept) const;
+    bool Is(int x, int y, const uint8_t rgb[3], int tolerance) const;
+    // How many pixels `accept` takes.
+    int Count(const std::function<bool(const uint8_t*)>& accept) const;
 };
 
 // Pixels whose colour differs between two pictures by more than `tolerance`

@@ -2,6 +2,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -28,92 +29,65 @@
 // in this frame and the next.
 namespace {
 
-// A GL enum with its name, for the messages.
-#define NAMED(name) (CNamedEnum{#name, name})
-struct CNamedEnum {
+// The state a draw may change and must restore, one "name: value" line each;
+// count 0 marks a capability, read as on or off.
+struct CStateEntry {
     const char* name;
     GLenum      value;
+    int         count;
 };
+#define ON(name) (CStateEntry{#name, name, 0})
+#define VALUE(name, count) (CStateEntry{#name, name, count})
 
-// The state a draw may change and must restore, read back as text.
-class CStateSnapshot {
-public:
-    static CStateSnapshot Take() {
-        CStateSnapshot snapshot;
-        GLint          activeUnit = 0, clientUnit = 0;
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-        glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &clientUnit);
-        snapshot.Add("active texture unit", std::to_string(activeUnit - GL_TEXTURE0));
-        snapshot.Add("client texture unit", std::to_string(clientUnit - GL_TEXTURE0));
-        for (const GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
-            glActiveTexture(unit);
-            glClientActiveTexture(unit);
-            const std::string suffix = " of unit " + std::to_string(unit - GL_TEXTURE0);
-            for (const CNamedEnum& enable :
-                 {NAMED(GL_TEXTURE_2D), NAMED(GL_TEXTURE_1D), NAMED(GL_TEXTURE_COORD_ARRAY)}) {
-                snapshot.Add(enable.name + suffix, glIsEnabled(enable.value) ? "on" : "off");
-            }
-            for (const CNamedEnum& value :
-                 {NAMED(GL_TEXTURE_BINDING_2D), NAMED(GL_TEXTURE_BINDING_1D), NAMED(GL_TEXTURE_STACK_DEPTH)}) {
-                snapshot.Read(value, 1, suffix);
-            }
-        }
-        glActiveTexture(activeUnit);
-        glClientActiveTexture(clientUnit);
-        for (const CNamedEnum& enable :
-             {NAMED(GL_DEPTH_TEST), NAMED(GL_CULL_FACE), NAMED(GL_BLEND), NAMED(GL_LIGHTING), NAMED(GL_LIGHT0),
-              NAMED(GL_COLOR_MATERIAL), NAMED(GL_RESCALE_NORMAL), NAMED(GL_VERTEX_PROGRAM_ARB), NAMED(GL_FOG),
-              NAMED(GL_VERTEX_ARRAY), NAMED(GL_NORMAL_ARRAY), NAMED(GL_COLOR_ARRAY)}) {
-            snapshot.Add(enable.name, glIsEnabled(enable.value) ? "on" : "off");
-        }
-        for (const CNamedEnum& value :
-             {NAMED(GL_MATRIX_MODE), NAMED(GL_BLEND_SRC), NAMED(GL_BLEND_DST), NAMED(GL_DEPTH_FUNC),
-              NAMED(GL_DEPTH_WRITEMASK), NAMED(GL_CULL_FACE_MODE), NAMED(GL_SHADE_MODEL),
-              NAMED(GL_ARRAY_BUFFER_BINDING), NAMED(GL_ELEMENT_ARRAY_BUFFER_BINDING), NAMED(GL_MODELVIEW_STACK_DEPTH),
-              NAMED(GL_PROJECTION_STACK_DEPTH), NAMED(GL_ATTRIB_STACK_DEPTH), NAMED(GL_CLIENT_ATTRIB_STACK_DEPTH),
-              NAMED(GL_LINE_WIDTH)}) {
-            snapshot.Read(value, 1);
-        }
-        snapshot.Read(NAMED(GL_POLYGON_MODE), 2);
-        snapshot.Read(NAMED(GL_CURRENT_COLOR), 4);
-        snapshot.Read(NAMED(GL_MODELVIEW_MATRIX), 16);
-        snapshot.Read(NAMED(GL_PROJECTION_MATRIX), 16);
-        GLfloat diffuse[4] = {};
-        glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-        snapshot.Add("diffuse material", Text(diffuse, 4));
-        snapshot.Add("GL error", std::to_string(glGetError()));
-        return snapshot;
+void ReadState(std::ostringstream& text, const CStateEntry& entry, const std::string& suffix = "") {
+    GLfloat values[16] = {};
+    text << entry.name << suffix << ":";
+    if (entry.count == 0) {
+        values[0] = glIsEnabled(entry.value);
+    } else {
+        glGetFloatv(entry.value, values);
     }
+    for (int index = 0; index < std::max(entry.count, 1); ++index) {
+        text << " " << std::to_string(values[index]);
+    }
+    text << "\n";
+}
 
-    // The entries that differ, one per line: "name: before -> after".
-    std::string Changes(const CStateSnapshot& after) const {
-        std::ostringstream changes;
-        for (size_t index = 0; index < entries.size(); ++index) {
-            if (entries[index].second != after.entries[index].second) {
-                changes << entries[index].first << ": " << entries[index].second << " -> "
-                        << after.entries[index].second << "\n";
-            }
+std::string StateSnapshot() {
+    std::ostringstream text;
+    GLint              activeUnit = 0, clientUnit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &clientUnit);
+    text << "texture units, active and client: " << activeUnit - GL_TEXTURE0 << " " << clientUnit - GL_TEXTURE0 << "\n";
+    for (const GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
+        glActiveTexture(unit);
+        glClientActiveTexture(unit);
+        for (const CStateEntry& entry :
+             {ON(GL_TEXTURE_2D), ON(GL_TEXTURE_1D), ON(GL_TEXTURE_COORD_ARRAY), VALUE(GL_TEXTURE_BINDING_2D, 1),
+              VALUE(GL_TEXTURE_BINDING_1D, 1), VALUE(GL_TEXTURE_STACK_DEPTH, 1)}) {
+            ReadState(text, entry, " of unit " + std::to_string(unit - GL_TEXTURE0));
         }
-        return changes.str();
     }
-
-private:
-    static std::string Text(const GLfloat* values, int count) {
-        std::string text;
-        for (int index = 0; index < count; ++index) {
-            text += (index > 0 ? " " : "") + std::to_string(values[index]);
-        }
-        return text;
+    glActiveTexture(activeUnit);
+    glClientActiveTexture(clientUnit);
+    // clang-format off
+    for (const CStateEntry& entry : {ON(GL_DEPTH_TEST), ON(GL_CULL_FACE), ON(GL_BLEND), ON(GL_LIGHTING), ON(GL_LIGHT0),
+             ON(GL_COLOR_MATERIAL), ON(GL_RESCALE_NORMAL), ON(GL_VERTEX_PROGRAM_ARB), ON(GL_FOG), ON(GL_VERTEX_ARRAY),
+             ON(GL_NORMAL_ARRAY), ON(GL_COLOR_ARRAY), VALUE(GL_MATRIX_MODE, 1), VALUE(GL_BLEND_SRC, 1),
+             VALUE(GL_BLEND_DST, 1), VALUE(GL_DEPTH_FUNC, 1), VALUE(GL_DEPTH_WRITEMASK, 1), VALUE(GL_CULL_FACE_MODE, 1),
+             VALUE(GL_SHADE_MODEL, 1), VALUE(GL_ARRAY_BUFFER_BINDING, 1), VALUE(GL_ELEMENT_ARRAY_BUFFER_BINDING, 1),
+             VALUE(GL_MODELVIEW_STACK_DEPTH, 1), VALUE(GL_PROJECTION_STACK_DEPTH, 1), VALUE(GL_ATTRIB_STACK_DEPTH, 1),
+             VALUE(GL_CLIENT_ATTRIB_STACK_DEPTH, 1), VALUE(GL_LINE_WIDTH, 1), VALUE(GL_POLYGON_MODE, 2),
+             VALUE(GL_CURRENT_COLOR, 4), VALUE(GL_MODELVIEW_MATRIX, 16), VALUE(GL_PROJECTION_MATRIX, 16)}) {
+        // clang-format on
+        ReadState(text, entry);
     }
-    void Add(const std::string& name, const std::string& value) { entries.emplace_back(name, value); }
-    void Read(const CNamedEnum& value, int count, const std::string& suffix = "") {
-        GLfloat values[16] = {};
-        glGetFloatv(value.value, values);
-        Add(value.name + suffix, Text(values, count));
-    }
-
-    std::vector<std::pair<std::string, std::string>> entries;
-};
+    GLfloat diffuse[4] = {};
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    text << "diffuse material: " << diffuse[0] << " " << diffuse[1] << " " << diffuse[2] << " " << diffuse[3]
+         << "\nGL error: " << glGetError() << "\n";
+    return text.str();
+}
 
 struct StateCase {
     const char* name;
@@ -129,10 +103,8 @@ protected:
         const StateCase& test            = GetParam();
         app->options.renderMode          = test.renderMode;
         app->options.displayLists        = test.displayLists;
-        app->options.vertexBufferObjects = test.capabilities;
-        app->options.multitexture        = test.capabilities;
-        app->options.vertexShader        = test.capabilities;
         app->options.debugInfo           = true;
+        app->options.vertexBufferObjects = app->options.multitexture = app->options.vertexShader = test.capabilities;
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(8.0f, "paint"),
                                             "newmtl paint\nKd 0.2 0.3 0.4\n"));
         CopyCelPrograms();
@@ -147,9 +119,8 @@ protected:
             return true;
         });
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 160.0f, 160.0f);
-        const int unit = objects->AddObject("ball.3ds");
-        objects->PlaceOnGround(unit, 120.0f, 140.0f);
-        objects->GetObjectByIndex(unit)->SetUnitIndex(0);
+        objects->PlaceOnGround(objects->AddObject("ball.3ds"), 120.0f, 140.0f);
+        objects->GetObjectByIndex(1)->SetUnitIndex(0);
         layout.File("comment").Set("turnteam1", "%n%s%s turn"); // a message text is never a format
         layout.Write();
         hud = std::make_unique<CInterface>("Interface\\interface.xml", windowWidth, windowHeight);
@@ -205,9 +176,9 @@ TEST_P(DrawsKeepTheFixedState, EachDrawLeavesTheStateAsItFoundIt) {
     for (const auto& draw : draws) {
         CApplication::SetFixedGlState();
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        const CStateSnapshot before = CStateSnapshot::Take();
+        const std::string before = StateSnapshot();
         EXPECT_GT(draw.second(), 0) << draw.first << " drew nothing";
-        EXPECT_EQ(before.Changes(CStateSnapshot::Take()), "") << "the " << draw.first << " changed the state";
+        EXPECT_EQ(StateSnapshot(), before) << "the " << draw.first << " changed the state";
     }
     app->ClearDebugLines();
 }

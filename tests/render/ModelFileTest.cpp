@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -28,13 +29,8 @@ const CModelMesh* FindMesh(const CModelFile& model, bool textured) {
 }
 
 bool HasVertex(const CModelMesh& mesh, const CVector3& wanted) {
-    for (const CVector3& vertex : mesh.vertices) {
-        if (std::abs(vertex.x - wanted.x) < 1e-5f && std::abs(vertex.y - wanted.y) < 1e-5f &&
-            std::abs(vertex.z - wanted.z) < 1e-5f) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(mesh.vertices.begin(), mesh.vertices.end(),
+                       [&](const CVector3& vertex) { return (vertex - wanted).Length() < 1e-5f; });
 }
 
 TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
@@ -54,9 +50,7 @@ TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
     EXPECT_TRUE(HasVertex(*hull, CVector3(1, 3, -2))) << "(x, y, z) in the file is (x, z, -y) in the world";
     ASSERT_GE(hull->materialIndex, 0);
     const CModelMaterial& red = model.GetMaterials()[hull->materialIndex];
-    EXPECT_EQ(red.colour[0], 255);
-    EXPECT_EQ(red.colour[1], 0);
-    EXPECT_TRUE(red.textureFile.empty());
+    EXPECT_TRUE(red.colour[0] == 255 && red.colour[1] == 0 && red.textureFile.empty());
     EXPECT_EQ(model.GetMaterials()[turret->materialIndex].textureFile, "skin.bmp");
     EXPECT_TRUE(turret->HasTexCoords());
     for (const CModelMesh& mesh : model.GetMeshes()) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -81,12 +79,9 @@ inline std::string BoxObj(const std::string& name, const std::string& material, 
 // An 8 x 8 checker of blue and yellow squares of 2 texels, as a 24-bit BMP.
 inline bool WriteCheckerTexture(const std::string& path) {
     std::vector<uint8_t> raw;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            const bool blue = ((row / 2) + (column / 2)) % 2 == 0;
-            raw.insert(raw.end(),
-                       blue ? std::initializer_list<uint8_t>{0, 0, 255} : std::initializer_list<uint8_t>{255, 255, 0});
-        }
+    for (int texel = 0; texel < 64; ++texel) {
+        const uint8_t yellow = (texel / 16 + texel % 8 / 2) % 2 != 0 ? 255 : 0;
+        raw.insert(raw.end(), {yellow, yellow, static_cast<uint8_t>(255 - yellow)});
     }
     return ConvertRawImage(raw, "rgb", 8, 8, "bmp3:" + path);
 }
@@ -109,11 +104,6 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         return U32(bits);
     }
-    CChunkWriter& Text(const std::string& text) {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        bytes.push_back(0);
-        return *this;
-    }
     // A chunk around `body`, with its true length unless one is given.
     static std::vector<uint8_t> Chunk(uint16_t id, const std::vector<uint8_t>& body, long length = -1) {
         CChunkWriter writer;
@@ -135,7 +125,7 @@ inline std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> par
 // corners and a flag each), led by a version chunk when `version` is not 0.
 inline std::vector<uint8_t> HandMadeModel(uint32_t version, std::initializer_list<float> coordinates,
                                           std::initializer_list<uint16_t> corners) {
-    CChunkWriter vertices, faces, name, versionBody;
+    CChunkWriter vertices, faces, versionBody;
     vertices.U16(static_cast<uint16_t>(coordinates.size() / 3));
     for (const float coordinate : coordinates) {
         vertices.Float(coordinate);
@@ -144,12 +134,11 @@ inline std::vector<uint8_t> HandMadeModel(uint32_t version, std::initializer_lis
     for (const uint16_t corner : corners) {
         faces.U16(corner);
     }
-    name.Text("box");
     versionBody.U32(version);
     const auto mesh   = CChunkWriter::Chunk(CModelFile::chunkTriangleMesh,
                                             Join({CChunkWriter::Chunk(CModelFile::chunkVertices, vertices.bytes),
                                                   CChunkWriter::Chunk(CModelFile::chunkFaces, faces.bytes)}));
-    const auto object = CChunkWriter::Chunk(CModelFile::chunkObject, Join({name.bytes, mesh}));
+    const auto object = CChunkWriter::Chunk(CModelFile::chunkObject, Join({{'b', 'o', 'x', 0}, mesh}));
     const auto editor =
         CChunkWriter::Chunk(CModelFile::chunkEditor, Join({CChunkWriter::Chunk(0x3D3E, {3, 0, 0, 0}), object}));
     return CChunkWriter::Chunk(

@@ -57,27 +57,24 @@ TEST(PatchIndices, BlockAndStripsTileThePatchFacingUp) {
 TEST(PatchIndices, StripEdgesMatchTheNeighboursLastRow) {
     for (int level = 0; level < levelCount; ++level) {
         for (int edge = 0; edge < levelCount; ++edge) {
-            std::set<int> edgeColumns;
-            for (const CCorner& corner : RowEdgeStrip(level, edge)) {
-                if (corner.row == 0) {
-                    edgeColumns.insert(corner.column);
-                }
-            }
-            std::set<int> neighbourColumns;
+            // The neighbour's inner block starts at its step; column 0 comes from its column strip.
+            std::set<int> neighbourColumns{0}, edgeColumns, edgeRows;
             for (const CCorner& corner : InnerBlock(edge)) {
                 if (corner.row == patchCells) {
                     neighbourColumns.insert(corner.column);
                 }
             }
-            // The neighbour's inner block starts at its step; column 0 comes from its column strip.
-            neighbourColumns.insert(0);
-            EXPECT_EQ(edgeColumns, neighbourColumns) << "pair " << level << "," << edge;
-            std::set<int> edgeRows;
+            for (const CCorner& corner : RowEdgeStrip(level, edge)) {
+                if (corner.row == 0) {
+                    edgeColumns.insert(corner.column);
+                }
+            }
             for (const CCorner& corner : ColumnEdgeStrip(level, edge)) {
                 if (corner.column == 0) {
                     edgeRows.insert(corner.row);
                 }
             }
+            EXPECT_EQ(edgeColumns, neighbourColumns) << "pair " << level << "," << edge;
             EXPECT_EQ(edgeRows, neighbourColumns) << "column pair " << level << "," << edge;
         }
     }

@@ -25,7 +25,7 @@ namespace {
 // shape over 2048 world units (sample 255 is 400 units high), the terrain
 // built from it with a camera and frustum, views of it, and frames that draw
 // the terrain black (untextured) or textured on white.
-class TerrainSceneTest : public GlSceneTest {
+class TerrainGlTest : public GlSceneTest {
 public:
     static constexpr float mapWidth  = 2048.0f;
     static constexpr float mapHeight = 400.0f;
@@ -34,10 +34,8 @@ public:
 
     static CHeightmap MakeHeightmap(int size, const HeightFunction& height) {
         std::vector<int> samples(static_cast<size_t>(size) * size);
-        for (int row = 0; row < size; ++row) {
-            for (int column = 0; column < size; ++column) {
-                samples[static_cast<size_t>(row) * size + column] = height(row, column);
-            }
+        for (size_t index = 0; index < samples.size(); ++index) {
+            samples[index] = height(static_cast<int>(index / size), static_cast<int>(index % size));
         }
         return CHeightmap(size, samples, mapWidth, mapHeight);
     }
@@ -76,15 +74,13 @@ protected:
     // A checker of two colours that differ per texture, so a patch drawn with
     // the wrong texture or coordinates changes the picture.
     GLuint MakeTexture() {
-        const int                  side  = 16;
-        const unsigned char        shade = static_cast<unsigned char>(40 + 13 * textures.size() % 200);
-        std::vector<unsigned char> texels;
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const bool dark = ((x / 4) + (y / 4)) % 2 == 0;
-                texels.insert(texels.end(), {dark ? shade : static_cast<unsigned char>(230),
-                                             static_cast<unsigned char>(y * 15), static_cast<unsigned char>(x * 15)});
-            }
+        const int            side  = 16;
+        const uint8_t        shade = static_cast<uint8_t>(40 + 13 * textures.size() % 200);
+        std::vector<uint8_t> texels;
+        for (int texel = 0; texel < side * side; ++texel) {
+            const int x = texel % side, y = texel / side;
+            texels.insert(texels.end(), {(x / 4 + y / 4) % 2 == 0 ? shade : uint8_t{230}, static_cast<uint8_t>(y * 15),
+                                         static_cast<uint8_t>(x * 15)});
         }
         GLuint texture = 0;
         glGenTextures(1, &texture);
@@ -146,51 +142,40 @@ protected:
     int                         terrainTriangles = 0;
 };
 
-using TerrainGlTest = TerrainSceneTest;
-
 int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
 }
 
+// The patches, index sets, neighbours and quad tree (in heap order: node 2
+// is the root's second quadrant, patch columns 4..7 of rows 0..3; node 84 the
+// last leaf, patch 63). A patch's texture spans it with the image's top edge
+// on its first row.
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     app->options.displayLists = false;
     Build(257, Hills, false);
-    EXPECT_EQ(terrain->GetPatchesPerSide(), 8);
-    EXPECT_EQ(terrain->GetPatchCount(), 64);
-    EXPECT_EQ(terrain->GetNodeCount(), 85);
-    EXPECT_EQ(terrain->GetTreeLevels(), 4);
-    EXPECT_EQ(terrain->GetInnerSet(0).triangles, 1922);
-    EXPECT_EQ(terrain->GetInnerSet(2).triangles, 98);
-    EXPECT_EQ(terrain->GetRowEdgeSet(0, 2).triangles, 39);
-    EXPECT_EQ(terrain->GetColumnEdgeSet(2, 0).triangles, 39);
+    const CTerrainQuadNode &root = terrain->GetNodeByIndex(0), &second = terrain->GetNodeByIndex(2);
+    const CTerrainQuadNode& leaf = terrain->GetNodeByIndex(84);
+    ASSERT_EQ(leaf.patches.size(), 1u);
+    const std::vector<float>& vertices = terrain->GetPatchByIndex(9).vertices; // s, t, x, y, z
+    // clang-format off
+    const std::vector<int> counts = {terrain->GetPatchesPerSide(), terrain->GetPatchCount(), terrain->GetNodeCount(),
+        terrain->GetTreeLevels(), terrain->GetInnerSet(0).triangles, terrain->GetInnerSet(2).triangles,
+        terrain->GetRowEdgeSet(0, 2).triangles, terrain->GetColumnEdgeSet(2, 0).triangles, root.patchCount,
+        root.children[1], second.parent, second.patchCount, second.patches.front(), second.patches[4],
+        terrain->GetNodeByIndex(3).patches.front(), leaf.patches[0], leaf.children[0]};
+    // clang-format on
+    EXPECT_EQ(counts, (std::vector<int>{8, 64, 85, 4, 1922, 98, 39, 39, 64, 2, 0, 16, 4, 12, 32, 63, -1}));
+    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(63).centre.x, 1920.0f);
+    EXPECT_FLOAT_EQ(root.box.maximum.x, mapWidth);
+    EXPECT_FLOAT_EQ(vertices[1], 1.0f);
+    EXPECT_FLOAT_EQ(vertices[2], 256.0f);
+    EXPECT_FLOAT_EQ(vertices[4], 256.0f);
+    EXPECT_FLOAT_EQ(vertices[3], heightmap->GetSample(32, 32) * heightmap->GetHeightScale());
     const int neighbours[][3] = {{0, -1, -1}, {1, -1, 0}, {8, 0, -1}, {9, 1, 8}, {63, 55, 62}}; // patch, row, column
     for (const auto& test : neighbours) {
         EXPECT_EQ(terrain->GetPatchByIndex(test[0]).rowNeighbour, test[1]) << "patch " << test[0];
         EXPECT_EQ(terrain->GetPatchByIndex(test[0]).columnNeighbour, test[2]) << "patch " << test[0];
     }
-    // Heap order: node 2 is the root's second quadrant (patch columns 4..7 of rows 0..3).
-    const CTerrainQuadNode& root = terrain->GetNodeByIndex(0);
-    EXPECT_EQ(root.patchCount, 64);
-    EXPECT_EQ(root.children[1], 2);
-    const CTerrainQuadNode& second = terrain->GetNodeByIndex(2);
-    EXPECT_EQ(second.parent, 0);
-    EXPECT_EQ(second.patchCount, 16);
-    EXPECT_EQ(second.patches.front(), 4);
-    EXPECT_EQ(second.patches[4], 12);
-    EXPECT_EQ(terrain->GetNodeByIndex(3).patches.front(), 32);
-    // Node 84 is the last leaf: patch 63, whose centre is its box's centre.
-    const CTerrainQuadNode& leaf = terrain->GetNodeByIndex(84);
-    ASSERT_EQ(leaf.patches.size(), 1u);
-    EXPECT_EQ(leaf.patches[0], 63);
-    EXPECT_EQ(leaf.children[0], -1);
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(63).centre.x, 1920.0f);
-    EXPECT_FLOAT_EQ(root.box.maximum.x, mapWidth);
-    // A patch's texture spans it with the image's top edge on its first row.
-    const std::vector<float>& vertices = terrain->GetPatchByIndex(9).vertices;
-    EXPECT_FLOAT_EQ(vertices[1], 1.0f);
-    EXPECT_FLOAT_EQ(vertices[2], 256.0f);
-    EXPECT_FLOAT_EQ(vertices[4], 256.0f);
-    EXPECT_FLOAT_EQ(vertices[3], heightmap->GetSample(32, 32) * heightmap->GetHeightScale());
 }
 
 // Sizes that are not 32 n + 1 samples (and no heightmap at all) give an
@@ -236,10 +221,10 @@ int HolesBelowOutline(const CPicture& picture) {
     for (int x = 0; x < picture.width; ++x) {
         int top = -1;
         for (int y = picture.height - 1; y >= 0 && top < 0; --y) {
-            top = TerrainSceneTest::IsWhite(picture.At(x, y)) ? -1 : y;
+            top = TerrainGlTest::IsWhite(picture.At(x, y)) ? -1 : y;
         }
         for (int y = 0; y < top; ++y) {
-            holes += TerrainSceneTest::IsWhite(picture.At(x, y)) ? 1 : 0;
+            holes += TerrainGlTest::IsWhite(picture.At(x, y)) ? 1 : 0;
         }
     }
     return holes;
@@ -306,63 +291,42 @@ TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
     Build(65, Hills, false);
     const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
     ASSERT_NE(isBuffer, nullptr);
-    const std::vector<GLuint> names     = {terrain->GetPatchByIndex(0).vertexBuffer,
-                                           terrain->GetPatchByIndex(3).vertexBuffer, terrain->GetInnerSet(1).buffer,
-                                           terrain->GetRowEdgeSet(2, 0).buffer, terrain->GetColumnEdgeSet(0, 2).buffer};
-    const GLuint              firstList = terrain->GetFirstList();
-    const GLuint              lastList  = firstList + (3 + 18) * 4 - 1;
-    for (const GLuint name : names) {
-        ASSERT_TRUE(isBuffer(name)) << "buffer " << name;
+    const GLuint names[] = {terrain->GetPatchByIndex(0).vertexBuffer, terrain->GetPatchByIndex(3).vertexBuffer,
+                            terrain->GetInnerSet(1).buffer, terrain->GetRowEdgeSet(2, 0).buffer,
+                            terrain->GetColumnEdgeSet(0, 2).buffer};
+    const GLuint lists[] = {terrain->GetFirstList(), terrain->GetFirstList() + (3 + 18) * 4 - 1};
+    for (const bool exists : {true, false}) {
+        for (const GLuint name : names) {
+            EXPECT_EQ(isBuffer(name), exists) << "buffer " << name;
+        }
+        EXPECT_EQ(glIsList(lists[0]) && glIsList(lists[1]), exists);
+        terrain.reset();
     }
-    ASSERT_TRUE(glIsList(firstList) && glIsList(lastList));
-    terrain.reset();
-    for (const GLuint name : names) {
-        EXPECT_FALSE(isBuffer(name)) << "buffer " << name;
-    }
-    EXPECT_FALSE(glIsList(firstList));
-    EXPECT_FALSE(glIsList(lastList));
 }
 
-int Flat(int, int) {
-    return 50;
-}
-
-// One raised sample at an odd row and column of the first patch: the coarse
-// levels skip it, so both errors are its height over the plain.
-int Spike(int row, int column) {
-    return row == 5 && column == 7 ? 90 : 50;
-}
-
-TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOut) {
-    app->options.displayLists = false;
-    Build(65, Spike, false);
-    const float scale = heightmap->GetHeightScale();
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[0], 0.0f);
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[1], 40.0f * scale);
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(0).error[2], 40.0f * scale);
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(1).error[2], 0.0f) << "the spike is not on patch 1";
-    Build(65, Flat, false);
+// One raised sample at an odd row and column of the first patch: both coarse
+// levels leave it out, so its height over the plain is their error. Detail
+// follows the distance over that error: level 0 while distance / 120 is
+// below it; flat patches are always coarse.
+TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetTheDetail) {
+    app->options.displayLists   = false;
+    app->options.frustumCulling = false;
+    Build(65, [](int, int) { return 50; });
     for (int patch = 0; patch < terrain->GetPatchCount(); ++patch) {
         EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(patch).error[2], 0.0f);
     }
-}
-
-TEST_F(TerrainGlTest, DetailFollowsTheDistanceOverTheError) {
-    app->options.displayLists   = false;
-    app->options.frustumCulling = false;
-    Build(65, Spike, false);
-    // error 40 * 400 / 255 = 62.7 world units: level 0 while distance / 120 is below it.
-    const float    error  = terrain->GetPatchByIndex(0).error[1];
-    const CVector3 centre = terrain->GetPatchByIndex(0).centre;
-    struct Case {
-        float distance;
-        int   level;
-    };
-    for (const Case& test : {Case{error * 120.0f * 0.9f, 0}, Case{error * 120.0f * 1.1f, 2}}) {
-        camera->SetPosition(centre + CVector3(0, test.distance, 0), centre, CVector3(0, 1, 0));
+    Build(65, [](int row, int column) { return row == 5 && column == 7 ? 90 : 50; });
+    const CTerrainPatch &first = terrain->GetPatchByIndex(0), &second = terrain->GetPatchByIndex(1);
+    const float          error = 40.0f * heightmap->GetHeightScale(); // 62.7 world units
+    EXPECT_FLOAT_EQ(first.error[0], 0.0f);
+    EXPECT_FLOAT_EQ(first.error[1], error);
+    EXPECT_FLOAT_EQ(first.error[2], error);
+    EXPECT_FLOAT_EQ(second.error[2], 0.0f) << "the spike is not on patch 1";
+    for (const auto& test : {std::make_pair(error * 120.0f * 0.9f, 0), std::make_pair(error * 120.0f * 1.1f, 2)}) {
+        camera->SetPosition(first.centre + CVector3(0, test.first, 0), first.centre, CVector3(0, 1, 0));
         DrawFrame(renderVertexArrays, false);
-        EXPECT_EQ(terrain->GetPatchByIndex(0).levels.level, test.level) << "distance " << test.distance;
-        EXPECT_EQ(terrain->GetPatchByIndex(1).levels.level, 2) << "flat patches are always coarse";
+        EXPECT_EQ(first.levels.level, test.second) << "distance " << test.first;
+        EXPECT_EQ(second.levels.level, 2);
     }
 }
 
@@ -375,13 +339,13 @@ int Wall(int row, int) {
     return row >= 192 && row <= 208 ? 255 : 0;
 }
 
-class TileOverlayGlTest : public TerrainSceneTest {
+class TileOverlayGlTest : public TerrainGlTest {
 protected:
     void SetUp() override {
-        TerrainSceneTest::SetUp();
+        TerrainGlTest::SetUp();
         app->options.displayLists = false;
     }
-    void Build(const HeightFunction& height) { TerrainSceneTest::Build(257, height); }
+    void Build(const HeightFunction& height) { TerrainGlTest::Build(257, height); }
 
     // Black terrain, then the overlay; returns the overlay's triangles.
     int DrawTiles() {
@@ -494,35 +458,28 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
     }
 }
 
-TEST_F(TileOverlayGlTest, PickingTheSkyGivesTileZeroAndNoHitPoint) {
-    Build(GentleHills);
+// Picking the sky gives tile 0 and no hit point. Looking at a wall, the ray
+// also crosses the plain behind it, in patches of lower index; the pick is
+// the wall, the nearest hit in front of the eye.
+TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitAndTheSkyGivesTileZero) {
+    Build(Wall);
+    int column = 9, row = 9;
     LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
     DrawTiles();
-    int column = 9, row = 9;
     terrain->PickTile(windowWidth / 2, 10, column, row);
-    EXPECT_EQ(column, 0);
-    EXPECT_EQ(row, 0);
-    EXPECT_FLOAT_EQ(terrain->GetPickX(), -1.0f);
-    EXPECT_FLOAT_EQ(terrain->GetPickZ(), -1.0f);
-}
-
-// Looking at a wall, the ray also crosses the plain behind it, in patches of
-// lower index; the pick is the wall, the nearest hit in front of the eye.
-TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitNotTheFirstPatch) {
-    Build(Wall);
+    EXPECT_TRUE(column == 0 && row == 0);
+    EXPECT_TRUE(terrain->GetPickX() == -1.0f && terrain->GetPickZ() == -1.0f);
     LookFrom(CVector3(1024, 300, 2000), CVector3(1024, 200, 1600));
     DrawTiles();
-    int column = 0, row = 0;
     terrain->PickTile(windowWidth / 2, windowWidth / 2, column, row);
     EXPECT_EQ(column, 16);
-    EXPECT_GE(row, 24);
-    EXPECT_LE(row, 26);
+    EXPECT_TRUE(row >= 24 && row <= 26) << row;
     EXPECT_GT(terrain->GetPickZ(), 1536.0f);
 }
 
 TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
     CTempWorkDir dir;
-    TerrainSceneTest::Build(65, GentleHills);
+    TerrainGlTest::Build(65, GentleHills);
     EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
     terrain->SetTileColour(3, 3, 255, 0, 0, 255);
     EXPECT_EQ(terrain->DrawOverlay(), 0);

@@ -32,12 +32,8 @@ void MakeQuadrantImage(const std::string& output) {
 // Draws the texture over the whole window, t = 0 at the bottom, and reads
 // the window back.
 CPicture DrawFullWindow(GLuint texture) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    const float black[3] = {0, 0, 0};
+    ClearAndLook(black, CView{{0, 0, 2}, {0, 0, 0}, 0.0, 1.0});
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -48,7 +44,6 @@ CPicture DrawFullWindow(GLuint texture) {
         glVertex2f(2 * corner[0] - 1, 2 * corner[1] - 1);
     }
     glEnd();
-    glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
     return CPicture::Read();
 }
@@ -64,13 +59,9 @@ class TextureUpload : public TextureGlTest, public ::testing::WithParamInterface
 
 INSTANTIATE_TEST_SUITE_P(Paths, TextureUpload,
                          ::testing::Values(UploadCase{"BmpBuildMipmaps", "bmp3:q.bmp", false, false},
-                                           UploadCase{"BmpGenerateMipmap", "bmp3:q.bmp", true, false},
-                                           UploadCase{"TgaBuildMipmaps", "tga:q.tga", false, false},
                                            UploadCase{"TgaGenerateMipmap", "tga:q.tga", true, false},
                                            UploadCase{"GreyTgaAsLuminance", "tga:q.tga", false, true}),
-                         [](const ::testing::TestParamInfo<UploadCase>& info) {
-                             return std::string(info.param.label);
-                         });
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // Each quadrant of the window shows its texel, with a full mip-map chain and
 // the GL state the upload touched put back.
@@ -90,11 +81,10 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
     CTextureManager manager;
     const GLuint    texture = manager.LoadTexture(file.c_str(), false);
     ASSERT_NE(texture, 0u);
-    GLint alignment = 0, bound = -1;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(alignment, 4);
-    EXPECT_EQ(bound, 0);
+    GLint touched[2] = {};
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &touched[0]);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &touched[1]);
+    EXPECT_TRUE(touched[0] == 4 && touched[1] == 0) << "alignment and binding put back";
 
     manager.ApplyFilter(textureFilterNearest, mipmapOff); // nearest, no mip-maps: exact texels
     const CPicture picture = DrawFullWindow(texture);
@@ -114,9 +104,7 @@ TEST_P(TextureUpload, DrawsTheImageWithAllMipLevels) {
     GLint levelOneWidth = 0, wrap = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(levelOneWidth, 1);
-    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+    EXPECT_TRUE(levelOneWidth == 1 && wrap == GL_CLAMP_TO_EDGE) << levelOneWidth << " " << wrap;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -107,7 +107,7 @@ TEST_F(GameLog, SeededGamesReplayThroughTheirLogsAlsoFromAnyCut) {
     EXPECT_GT(finished, 150);
 }
 
-// A writer killed with SIGKILL at random moments: every log loads to a
+// A writer killed with SIGKILL at random commands: every log loads to a
 // valid prefix of the game that holds every command whose Append returned
 // and at most the one being written. Continued, the log is cut back to that
 // prefix and goes on with the next commands, nothing dropped.
@@ -136,10 +136,15 @@ TEST_F(GameLog, AWriterKilledAnywhereLosesAtMostTheCommandBeingWritten) {
             _exit(0);
         }
         close(progress[1]);
-        usleep(static_cast<useconds_t>(random() % 40000));
+        // The kill follows the report of one of the first 40 commands (each
+        // is synced to the disk), so it lands mid-game however busy the machine.
+        const int target = 1 + static_cast<int>(random() % 40);
+        int       synced = 0;
+        for (int count = 0; synced < target && read(progress[0], &count, sizeof count) == sizeof count;) {
+            synced = count;
+        }
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
-        int synced = 0;
         for (int count = 0; read(progress[0], &count, sizeof count) == sizeof count;) {
             synced = count;
         }

@@ -55,10 +55,11 @@ protected:
         }
         return texts;
     }
-    // Each text is the only one drawn at its place.
-    void ExpectTexts(std::initializer_list<CTextAt> texts) {
+    // Each text is the only one drawn at its place; nothing is drawn where the text is empty.
+    void ExpectTexts(const std::vector<CTextAt>& texts) {
         for (const CTextAt& text : texts) {
-            EXPECT_EQ(TextsAt(text.x, text.y), std::vector<std::string>{text.text})
+            EXPECT_EQ(TextsAt(text.x, text.y),
+                      *text.text ? std::vector<std::string>{text.text} : std::vector<std::string>{})
                 << "at " << text.x << ", " << text.y;
         }
     }
@@ -70,18 +71,6 @@ protected:
         }
         return nullptr;
     }
-    // The bars (quads) whose bottom edge lies at y.
-    std::vector<const CHudDrawItem*> BarsAt(int y) {
-        std::vector<const CHudDrawItem*> bars;
-        for (size_t index = 0; index < list.GetCount(); ++index) {
-            const CHudDrawItem& item = list.GetItem(index);
-            if (item.kind == CHudDrawItem::quadItem && item.corners[1][1] == y && item.corners[0][1] == y + 13) {
-                bars.push_back(&item);
-            }
-        }
-        return bars;
-    }
-    static int Length(const CHudDrawItem* bar) { return bar->corners[2][0] - bar->corners[1][0]; }
 
     CTempWorkDir                work;
     CLayoutFiles                files;
@@ -90,42 +79,9 @@ protected:
     CHudDrawList                list;
 };
 
-TEST_F(HudPanelsTest, TeamStrengthBars) {
-    Build();
-    const CHitpointsPanel& panel = hud->GetLayout().hitpoints;
-    // The stronger team at full strength: start, current bar exactly maxLength
-    // in "from", and the headquarters' share in "to".
-    const auto red = BarsAt(44);
-    ASSERT_EQ(red.size(), 3u);
-    EXPECT_EQ(red[0]->corners[1][0], 80);
-    const CColour* colours[] = {&panel.start, &panel.from, &panel.to};
-    for (int bar = 0; bar < 3; ++bar) {
-        EXPECT_EQ(Length(red[bar]), bar < 2 ? 100 : 20) << "bar " << bar;
-        EXPECT_TRUE(SameColour(red[bar]->colour, *colours[bar])) << "bar " << bar;
-    }
-    // A destroyed team shows only its starting strength.
-    ASSERT_EQ(BarsAt(27).size(), 1u);
-    EXPECT_EQ(Length(BarsAt(27)[0]), 80);
-
-    // Half strength mixes the colours half way; lengths round half up.
-    state.units[0].hitpoints = 300; // 300 + 200 of 1000
-    state.units[2].hitpoints = 5;   // 0.5 pixel
-    Build();
-    EXPECT_FLOAT_EQ(BarsAt(44)[1]->colour.red, 0.5f);
-    EXPECT_FLOAT_EQ(BarsAt(44)[1]->colour.green, 0.5f);
-    EXPECT_EQ(Length(BarsAt(44)[1]), 50);
-    ASSERT_EQ(BarsAt(27).size(), 2u);
-    EXPECT_EQ(Length(BarsAt(27)[1]), 1);
-
-    // No starting strength at all: no bars, no division by zero.
-    state.startHitpoints[0] = state.startHitpoints[1] = 0;
-    Build();
-    EXPECT_TRUE(BarsAt(44).empty() && BarsAt(27).empty());
-    ExpectTexts({{20, 44, "Red"}});
-}
-
 // Values no game gives (a bar far longer than the screen, a unit above the
-// largest maximum) still make bars within the range of positions.
+// largest maximum, no starting strength) still make bars within the range of
+// positions.
 TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
     files.File("hoverunit").Set("maxlength", "2147483647");
     files.File("fontregular").Set("lineheight", "2147483647");
@@ -134,84 +90,58 @@ TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
     state.activeTile.unit    = 0;
     state.units[0].hitpoints = 2000000000;
     state.maxHitpoints       = 1;
-    Build();
-    for (size_t index = 0; index < list.GetCount(); ++index) {
-        for (const auto& corner : list.GetItem(index).corners) {
-            EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+    for (const int start : {1000, 0}) { // 0: no team-strength bars, and no division by zero
+        state.startHitpoints[0] = state.startHitpoints[1] = start;
+        Build();
+        for (size_t index = 0; index < list.GetCount(); ++index) {
+            for (const auto& corner : list.GetItem(index).corners) {
+                EXPECT_LE(corner[0], 2 * CInterfaceLayoutReader::maxPosition);
+            }
         }
     }
 }
 
 // The hover panel sees a selected unit that has moved on its current tile,
-// not on the tile the grid still gives it.
-TEST_F(HudPanelsTest, HoverPanelCorrectionsForAMovedUnit) {
+// not on the tile the grid still gives it; its lines preview an attack (each
+// line names whose hit points it gives, none below zero) or a general's boost
+// (before -> after; a boost in force is replaced, not added to), but only for
+// the unit shown. An empty text: nothing is drawn there.
+TEST_F(HudPanelsTest, HoverPanelCorrectionsAndPreviews) {
+    const CAttackPreview attack{CAttackPreview::attack, 0, 2, 50, 120, 750, 280};
+    const CAttackPreview boost{CAttackPreview::boost, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1};
+    const int y1 = hitpointsY - row, y2 = y1 - row, y3 = y2 - row, y4 = y3 - row, y5 = y4 - row, y6 = y5 - row;
     const struct {
-        int         selected, tileUnit, activeX;
-        const char* shown;
+        int                  selected, tileUnit, activeX;
+        CAttackPreview       preview;
+        std::vector<CTextAt> texts;
     } cases[] = {
-        {0, -1, 7, "Tank (Red)"}, // its current tile, empty in the grid
-        {0, 0, 3, "none"},        // its origin tile, which the grid still gives it
-        {0, 0, 7, "Tank (Red)"},  // not moved yet: origin and current tile agree
-        {0, 2, 3, "Jeep (Blue)"}, // another unit
-        {-1, -1, 7, "none"},
+        // clang-format off
+        {0, -1, 7, {}, {{valueX, 160, "Tank (Red)"}}}, // its current tile, empty in the grid
+        {0, 0, 3, {}, {{labelX, hitpointsY, "none"}, {valueX, 160, ""}}}, // its origin tile, still its own in the grid
+        {0, 0, 7, {}, {{valueX, 160, "Tank (Red)"}}},  // not moved yet: origin and current tile agree
+        {-1, -1, 7, {}, {{labelX, hitpointsY, "none"}, {valueX, 160, ""}}},
+        {0, 2, 3, attack, {{valueX, 160, "Jeep (Blue)"}, {labelX, y5, "Blue Jeep"}, {valueX, y5, "400 - 120 = 280"},
+                           {labelX, y6, "Red Tank"}, {valueX, y6, "800 - 50 = 750"}}},
+        {0, 2, 3, {CAttackPreview::attack, 0, 2, 50, 420, 750, -20}, {{valueX, y5, "400 - 420: destroyed"}}},
+        {0, 3, 3, attack, {{labelX, y5, ""}, {labelX, y6, ""}}},
+        {0, 1, 3, boost, {{valueX, y1, "5 -> 7"}, {valueX, y2, "3 + 1"}, {valueX, y3, "4"},
+                          {valueX, y4, "1 / 4 -> 1 / 5"}, {labelX, y5, "Boost given"}}},
+        // clang-format on
     };
-    for (const auto& test : cases) {
-        state.selectedUnit    = test.selected;
-        state.selectedX       = 7;
-        state.selectedY       = 5;
-        state.activeX         = test.activeX;
-        state.activeY         = 5;
-        state.activeTile.unit = test.tileUnit;
-        Build();
-        const std::string none = TextsAt(labelX, hitpointsY).empty() ? "" : TextsAt(labelX, hitpointsY)[0];
-        const std::string name = TextsAt(valueX, 160).empty() ? none : TextsAt(valueX, 160)[0];
-        EXPECT_EQ(name, test.shown) << "selected " << test.selected << ", tile unit " << test.tileUnit << ", pointer x "
-                                    << test.activeX;
-    }
-}
-
-TEST_F(HudPanelsTest, AttackAndBoostPreviews) {
-    state.selectedUnit       = 0;
-    state.activeTile.unit    = 2;
-    state.units[2].hitpoints = 400;
-    state.preview            = {CAttackPreview::attack, 0, 2, 50, 120, 750, 280};
-    Build();
-    // Each line names whose hit points it gives: the target's, then the selected unit's.
-    ExpectTexts({{labelX, hitpointsY - 5 * row, "Blue Jeep"},
-                 {valueX, hitpointsY - 5 * row, "400 - 120 = 280"},
-                 {labelX, hitpointsY - 6 * row, "Red Tank"},
-                 {valueX, hitpointsY - 6 * row, "800 - 50 = 750"}});
-    // Bars of the unit's maximum over the largest maximum, of its hit points
-    // after the shot, and of what the shot would take, in the "to" colour.
-    const auto bars = BarsAt(hitpointsY);
-    ASSERT_EQ(bars.size(), 3u);
-    EXPECT_EQ(Length(bars[0]), 75);
-    EXPECT_EQ(bars[2]->corners[1][0], valueX + 53);
-    EXPECT_EQ(Length(bars[2]), 75 - 53);
-    EXPECT_TRUE(SameColour(bars[2]->colour, hud->GetLayout().hoverUnit.to));
-
-    // No negative hit points: a unit left with none is destroyed.
-    state.preview.targetHitpointsAfter = -20;
-    state.preview.damageToTarget       = 420;
-    Build();
-    ExpectTexts({{valueX, hitpointsY - 5 * row, "400 - 420: destroyed"}});
-
-    // A preview for another unit than the one shown is not drawn.
-    state.activeTile.unit = 3;
-    Build();
-    EXPECT_EQ(FindText("Blue Jeep"), nullptr);
-
-    // A general's boost: each value it would change, before -> after, in
-    // the "from" colour; a boost in force is replaced, not added to.
-    state.activeTile.unit       = 1;
+    state.units[2].hitpoints    = 400;
     state.units[1].boostDefense = 1;
-    state.preview               = {CAttackPreview::boost, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1};
-    Build();
-    ExpectTexts({{valueX, hitpointsY - row, "5 -> 7"},
-                 {valueX, hitpointsY - 2 * row, "3 + 1"},
-                 {valueX, hitpointsY - 3 * row, "4"},
-                 {valueX, hitpointsY - 4 * row, "1 / 4 -> 1 / 5"},
-                 {labelX, hitpointsY - 5 * row, "Boost given"}});
+    for (const auto& test : cases) {
+        SCOPED_TRACE("selected " + std::to_string(test.selected) + ", tile unit " + std::to_string(test.tileUnit) +
+                     ", pointer x " + std::to_string(test.activeX));
+        state.selectedUnit = test.selected;
+        state.selectedX    = 7;
+        state.activeX      = test.activeX;
+        state.selectedY = state.activeY = 5;
+        state.activeTile.unit           = test.tileUnit;
+        state.preview                   = test.preview;
+        Build();
+        ExpectTexts(test.texts);
+    }
     ASSERT_NE(FindText("5 -> 7"), nullptr);
     EXPECT_TRUE(SameColour(FindText("5 -> 7")->colour, hud->GetLayout().hoverUnit.from));
 }

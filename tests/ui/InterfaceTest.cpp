@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "LayoutFiles.h"
@@ -19,25 +20,15 @@ struct CResolveCase {
 };
 
 TEST(InterfaceResolveTest, PositionsFollowTheirAlignment) {
+    // clang-format off
     const CResolveCase xCases[] = {
-        {"100", "RIGHT", 924, 700},
-        {"100", "MIDDLE", 612, 500},
-        {"100", "LEFT", 100, 100},
-        {"100", "", 100, 100},
-        {"100", "right", 924, 700},
-        {"100", " RIGHT", 100, 100},
-        {" 100", "RIGHT", 924, 700},
-        {"MAX_X", "", 1024, 800},
-        {"MAX_X", "RIGHT", 0, 0},
-        {"max_x", "middle", 1536, 1200},
-        {" MAX_X", "", 0, 0},
-        {"-30", "MIDDLE", 482, 370},
-        {"12abc", "", 12, 12},
-        {"abc", "RIGHT", 1024, 800},
-        {"+7", "", 7, 7},
+        {"100", "RIGHT", 924, 700}, {"100", "MIDDLE", 612, 500}, {"100", "LEFT", 100, 100}, {"100", "", 100, 100},
+        {"100", "right", 924, 700}, {"100", " RIGHT", 100, 100}, {" 100", "RIGHT", 924, 700}, {"MAX_X", "", 1024, 800},
+        {"MAX_X", "RIGHT", 0, 0}, {"max_x", "middle", 1536, 1200}, {" MAX_X", "", 0, 0}, {"-30", "MIDDLE", 482, 370},
+        {"12abc", "", 12, 12}, {"abc", "RIGHT", 1024, 800}, {"+7", "", 7, 7},
         {"99999999999999", "RIGHT", -1000000, -1000000},
-        {"0000000000000001000", "", 0, 0}, // cut to 15 characters first
-    };
+        {"0000000000000001000", "", 0, 0}}; // cut to 15 characters first
+    // clang-format on
     const CResolveCase yCases[] = {
         {"40", "", 728, 560},       {"40", "LOWER", 40, 40},  {"40", "MIDDLE", 344, 260}, {"40", "lower", 40, 40},
         {"40", " LOWER", 728, 560}, {" 40", "LOWER", 40, 40}, {"MAX_Y", "", 0, 0},        {"MAX_Y", "LOWER", 768, 600},
@@ -170,24 +161,19 @@ TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdgeAtAnyWindowSize) {
     const struct {
         int  x, y;
         bool over;
-    } points[] = {
-        {432, 42, true},  {592, 42, true},  {432, 68, true},  {592, 68, true},  {500, 55, true},
-        {431, 55, false}, {593, 55, false}, {500, 41, false}, {500, 69, false},
-    };
-    const struct {
-        int width, height;
-    } windows[] = {{screenWidth, screenHeight}, {2 * screenWidth, 2 * screenHeight}, {screenWidth / 2, screenHeight}};
-    for (const auto& window : windows) {
+    } points[] = {{432, 42, true},  {592, 42, true},  {432, 68, true},  {592, 68, true}, {500, 55, true},
+                  {431, 55, false}, {593, 55, false}, {500, 41, false}, {500, 69, false}};
+    for (const int scale : {2, 1, -2}) { // -2: half as wide
+        const int width = scale > 0 ? scale * screenWidth : screenWidth / 2, height = std::max(scale, 1) * screenHeight;
         for (const auto& point : points) {
-            // The window pixel that shows the layout point.
-            const int x = point.x * window.width / screenWidth + (window.width > screenWidth ? 1 : 0);
-            const int y = point.y * window.height / screenHeight + (window.height > screenHeight ? 1 : 0);
-            if (window.width < screenWidth && point.x != 500) {
+            if (scale < 0 && point.x != 500) {
                 continue; // a narrower window's pixel shows two layout columns
             }
-            hud.UpdateHover(x, y, window.width, window.height);
-            EXPECT_EQ(hud.IsEndTurnHovered(), point.over) << "layout " << point.x << ", " << point.y << " in a "
-                                                          << window.width << " x " << window.height << " window";
+            // The window pixel that shows the layout point.
+            hud.UpdateHover(point.x * width / screenWidth + (scale > 1), point.y * height / screenHeight + (scale > 1),
+                            width, height);
+            EXPECT_EQ(hud.IsEndTurnHovered(), point.over)
+                << "layout " << point.x << ", " << point.y << " in a " << width << " x " << height << " window";
         }
     }
     // Once finished only the finish button, (402, 422)..(622, 450) from the

@@ -169,8 +169,7 @@ inline bool LayoutElementLoaded(const CInterfaceLayout& layout, const std::strin
         {"fpscounter", !layout.fps.label.empty() || layout.fps.posY != 0},
         {"finish", !layout.finish.head.empty() || layout.finish.box.upperLeftX != 0},
         {"pxinfos", !layout.renderInfo.head.empty() || layout.renderInfo.posY != 0},
-        {"comment", !layout.messages.goodAttack.empty()},
-    };
+        {"comment", !layout.messages.goodAttack.empty()}};
     for (const auto& element : loaded) {
         if (key == element.first) {
             return element.second;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -12,7 +13,6 @@
 #include "rules/FightFile.h"
 #include "rules/GridManager.h"
 #include "rules/TerrainTypes.h"
-#include "core/Heightmap.h"
 #include "view/BattleView.h"
 #include "rules/TeamFile.h"
 #include "core/TerrainParams.h"
@@ -21,7 +21,6 @@
 #include "platform/MessageBox.h"
 #include "core/BmpHandler.h"
 #include "render/Model.h"
-#include "render/ImageTools.h"
 #include "render/ModelTools.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
@@ -167,32 +166,19 @@ const std::vector<CLoader>& Loaders() {
     return loaders;
 }
 
-struct CDamage {
-    const CLoader* loader;
-    CHostileCase   hostile;
-};
+class HostileFileGlTest : public DamagedDataGlTest,
+                          public ::testing::WithParamInterface<std::tuple<CLoader, CHostileCase>> {};
 
-std::vector<CDamage> AllDamage() {
-    std::vector<CDamage> damage;
-    for (const CLoader& loader : Loaders()) {
-        for (const CHostileCase& hostile : HostileCases()) {
-            damage.push_back({&loader, hostile});
-        }
-    }
-    return damage;
-}
-
-class HostileFileGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CDamage> {};
-
-INSTANTIATE_TEST_SUITE_P(Loaders, HostileFileGlTest, ::testing::ValuesIn(AllDamage()),
-                         [](const ::testing::TestParamInfo<CDamage>& info) {
-                             return std::string(info.param.loader->label) + info.param.hostile.label;
+INSTANTIATE_TEST_SUITE_P(Loaders, HostileFileGlTest,
+                         ::testing::Combine(::testing::ValuesIn(Loaders()), ::testing::ValuesIn(HostileCases())),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).label) + std::get<1>(info.param).label;
                          });
 
 TEST_P(HostileFileGlTest, IsRefusedWithALineAndTheSafeResult) {
-    const CLoader& loader = *GetParam().loader;
+    const auto& [loader, hostile] = GetParam();
     WriteFile(loader.path, loader.good());
-    const std::string path   = MakeHostile(GetParam().hostile.hostility, loader.path, loader.kind);
+    const std::string path   = MakeHostile(hostile.hostility, loader.path, loader.kind);
     bool              loaded = true;
     {
         CWatchdog watchdog(30, path.c_str());
@@ -200,8 +186,8 @@ TEST_P(HostileFileGlTest, IsRefusedWithALineAndTheSafeResult) {
     }
     EXPECT_FALSE(loaded);
     const std::string log = Log();
-    if (GetParam().hostile.gateReason != nullptr) {
-        EXPECT_GE(CountLinesWith(log, "refused " + path + ": " + GetParam().hostile.gateReason), 1) << log;
+    if (hostile.gateReason != nullptr) {
+        EXPECT_GE(CountLinesWith(log, "refused " + path + ": " + hostile.gateReason), 1) << log;
     }
     if (loader.failureLine != nullptr) {
         EXPECT_EQ(CountLinesWith(log, loader.failureLine), 1) << "the loader names its file once:\n" << log;
@@ -212,7 +198,7 @@ TEST_P(HostileFileGlTest, IsRefusedWithALineAndTheSafeResult) {
 class LoaderGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CLoader> {};
 
 INSTANTIATE_TEST_SUITE_P(Loaders, LoaderGlTest, ::testing::ValuesIn(Loaders()),
-                         [](const ::testing::TestParamInfo<CLoader>& info) { return std::string(info.param.label); });
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_P(LoaderGlTest, GoodFileLoadsSilently) {
     WriteFile(GetParam().path, GetParam().good());
@@ -256,12 +242,10 @@ TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
 }
 
 TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
-    std::string list   = "<objects>\n";
-    int         number = 0;
-    for (const char* scale : {"0", "-2", "1e30", "1.5", "1e-9"}) {
-        list += ObjectEntry(number++, "ball.3ds", scale);
-    }
-    WriteFile("TestLevel/objects.xml", list + "</objects>\n");
+    WriteFile("TestLevel/objects.xml", "<objects>\n" + ObjectEntry(0, "ball.3ds", "0") +
+                                           ObjectEntry(1, "ball.3ds", "-2") + ObjectEntry(2, "ball.3ds", "1e30") +
+                                           ObjectEntry(3, "ball.3ds", "1.5") + ObjectEntry(4, "ball.3ds", "1e-9") +
+                                           "</objects>\n");
     CWorldObjects objects("TestLevel\\objects.xml", level->GetTextures(), level->GetHeightmap());
     EXPECT_TRUE(objects.LoadObjects());
     ASSERT_EQ(objects.GetCount(), 1) << "only the sound scale is placed, and the list goes on after a skip";
@@ -339,9 +323,7 @@ const std::vector<CDamageClass>& DamageClasses() {
 class DamageClassGlTest : public DamagedDataGlTest, public ::testing::WithParamInterface<CDamageClass> {};
 
 INSTANTIATE_TEST_SUITE_P(Classes, DamageClassGlTest, ::testing::ValuesIn(DamageClasses()),
-                         [](const ::testing::TestParamInfo<CDamageClass>& info) {
-                             return std::string(info.param.label);
-                         });
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // The damage is handled safely (the sanitizer build checks that) and named
 // in exactly one line, and no line of the log comes twice.

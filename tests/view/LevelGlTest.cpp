@@ -52,8 +52,7 @@ protected:
 
     // Everything a frame, the pointer and the start-up may call on the level.
     static void ExpectEveryCallCopes(CBattleView& level) {
-        EXPECT_EQ(level.LevelFrame(false), 0);
-        EXPECT_EQ(level.LevelFrame(true), 0);
+        EXPECT_EQ(level.LevelFrame(false) + level.LevelFrame(true), 0);
         level.OnPointerMoved(10, 10);
         EXPECT_FALSE(level.LoadTeams(1));
         level.OnClick();
@@ -87,9 +86,7 @@ const CParamsCase paramsCases[] = {
 class LevelFailureGlTest : public LevelGlTest, public ::testing::WithParamInterface<CParamsCase> {};
 
 INSTANTIATE_TEST_SUITE_P(Params, LevelFailureGlTest, ::testing::ValuesIn(paramsCases),
-                         [](const ::testing::TestParamInfo<CParamsCase>& info) {
-                             return std::string(info.param.label);
-                         });
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_P(LevelFailureGlTest, ALevelWithoutTerrainIsRefusedWithALine) {
     if (GetParam().params != nullptr) {

@@ -95,8 +95,7 @@ TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
     WriteUnitEffects();
     CUnitMedia attackerMedia = Media(), defenderMedia = Media();
     attackerMedia.startEffectSmoke  = 2000; // any damage makes it smoke
-    attackerMedia.startEffectAttack = 0;
-    defenderMedia.startEffectAttack = 0;
+    attackerMedia.startEffectAttack = defenderMedia.startEffectAttack = 0;
     UnitTraits weak;
     weak.hitpoints     = 50;
     const int attacker = b.Add(UnitTraits(), 1, 5, 5, attackerMedia);
