@@ -160,15 +160,8 @@ TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
     }
 }
 
-TEST(GridManager, NullHeightmapStillReadsTilesAndSaysSo) {
-    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
-    const CGridManager grid("terrain.xml", nullptr);
-    EXPECT_TRUE(grid.GetTile(0, 0).terrainType == 3 && grid.GetTile(0, 0).height == 0 && grid.GetTile(0, 0).slope == 0);
-    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
-}
-
-// A heightmap image that is missing or wider than tall must not be read
-// outside its samples.
+// A heightmap image that is missing or wider than tall, or none at all, must
+// not be read outside its samples.
 TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     {
         CBmpHandler image;
@@ -183,6 +176,12 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     const CGridManager onWide("none.xml", &wide);
     EXPECT_EQ(onWide.GetTile(31, 31).height, 90.0f); // rows clamp to the last one
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
+    // No heightmap at all: the tiles are still read, and the log says so.
+    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
+    const CGridManager unmapped("terrain.xml", nullptr);
+    EXPECT_TRUE(unmapped.GetTile(0, 0).terrainType == 3 && unmapped.GetTile(0, 0).height == 0 &&
+                unmapped.GetTile(0, 0).slope == 0);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
 }
 
 TEST(GridManager, PositionsOutsideTheBoardAreRefused) {

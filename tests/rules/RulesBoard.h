@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -137,12 +138,8 @@ public:
 
 // Whether any event of the result is of the kind.
 inline bool Has(const CApplyResult& result, CMatchEvent::Kind kind) {
-    for (const CMatchEvent& event : result.events) {
-        if (event.kind == kind) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(result.events.begin(), result.events.end(),
+                       [kind](const CMatchEvent& event) { return event.kind == kind; });
 }
 
 } // namespace RulesBoard

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -100,12 +101,9 @@ protected:
         WriteFile("TestLevel/team2.xml", TeamFileText(TeamEntry(0, {"light.xml", 20, 20, 0, -1})));
         WriteFile("TestLevel/fight.xml", "<attackFactor>2</attackFactor>");
     }
-    int CountTeam(int team) const {
-        int count = 0;
-        for (const CUnit& unit : b.match->GetUnits()) {
-            count += unit.team == team ? 1 : 0;
-        }
-        return count;
+    long CountTeam(int team) const {
+        const auto& units = b.match->GetUnits();
+        return std::count_if(units.begin(), units.end(), [team](const CUnit& unit) { return unit.team == team; });
     }
 
     RulesBoard::CBoard b;
