@@ -84,12 +84,9 @@ CWatchdog::~CWatchdog() {
 
 int CountLinesWith(const std::string& text, const std::string& part) {
     std::istringstream lines(text);
-    std::string        line;
     int                count = 0;
-    while (std::getline(lines, line)) {
-        if (line.find(part) != std::string::npos) {
-            ++count;
-        }
+    for (std::string line; std::getline(lines, line);) {
+        count += line.find(part) != std::string::npos ? 1 : 0;
     }
     return count;
 }
