@@ -18,15 +18,3 @@ CBoundingBox CBoundingBox::FromPoints(const CVector3* points, int count) {
     box.centre = (box.minimum + box.maximum) * 0.5f;
     return box;
 }
-
-CBoundingBox CBoundingBox::Translate(const CVector3& offset) const {
-    CBoundingBox moved;
-    moved.minimum = minimum + offset;
-    moved.maximum = maximum + offset;
-    moved.centre  = centre + offset;
-    return moved;
-}
-
-bool CBoundingBox::Contains(float x, float y, float z) const {
-    return x >= minimum.x && x <= maximum.x && y >= minimum.y && y <= maximum.y && z >= minimum.z && z <= maximum.z;
-}

@@ -10,8 +10,4 @@ struct CBoundingBox {
 
     // The box around `count` points; an empty list gives the empty box at the origin.
     static CBoundingBox FromPoints(const CVector3* points, int count);
-
-    CBoundingBox Translate(const CVector3& offset) const;
-    // Inclusive: a point on a face is inside.
-    bool Contains(float x, float y, float z) const;
 };

@@ -84,12 +84,9 @@ CWatchdog::~CWatchdog() {
 
 int CountLinesWith(const std::string& text, const std::string& part) {
     std::istringstream lines(text);
-    std::string        line;
     int                count = 0;
-    while (std::getline(lines, line)) {
-        if (line.find(part) != std::string::npos) {
-            ++count;
-        }
+    for (std::string line; std::getline(lines, line);) {
+        count += line.find(part) != std::string::npos ? 1 : 0;
     }
     return count;
 }
@@ -111,15 +108,15 @@ void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int coun
 std::string Bitmap(int size, const std::function<int(int column, int row)>& grey) {
     const int   rowBytes = (size * 3 + 3) / 4 * 4;
     std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLittleEndian(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    PutLittleEndian(bytes, 10, 54, 4);
-    PutLittleEndian(bytes, 14, 40, 4);
-    PutLittleEndian(bytes, 18, static_cast<uint32_t>(size), 4);
-    PutLittleEndian(bytes, 22, static_cast<uint32_t>(size), 4);
-    PutLittleEndian(bytes, 26, 1, 2);
-    PutLittleEndian(bytes, 28, 24, 2);
+    bytes[0]                = 'B';
+    bytes[1]                = 'M';
+    const uint32_t fileSize = static_cast<uint32_t>(bytes.size()), side = static_cast<uint32_t>(size);
+    // Offset, value, bytes: file size, pixel offset, info header size, width, height, planes, bits per pixel.
+    const uint32_t fields[][3] = {{2, fileSize, 4}, {10, 54, 4}, {14, 40, 4}, {18, side, 4},
+                                  {22, side, 4},    {26, 1, 2},  {28, 24, 2}};
+    for (const auto& field : fields) {
+        PutLittleEndian(bytes, field[0], field[1], static_cast<int>(field[2]));
+    }
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
             const size_t pixel = 54 + static_cast<size_t>(row) * rowBytes + column * 3;
@@ -128,6 +125,14 @@ std::string Bitmap(int size, const std::function<int(int column, int row)>& grey
         }
     }
     return bytes;
+}
+
+std::vector<int> Samples(int size, const std::function<int(int column, int row)>& sample) {
+    std::vector<int> samples(static_cast<size_t>(size) * size);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = sample(static_cast<int>(i % size), static_cast<int>(i / size));
+    }
+    return samples;
 }
 
 std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, const std::string& extra) {

@@ -49,6 +49,8 @@ void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int coun
 // A 24-bit BMP of size x size, grey: the value of each pixel (row 0 at the
 // bottom), by default a ramp of 4 per column.
 std::string Bitmap(int size, const std::function<int(int column, int row)>& grey = nullptr);
+// The samples of a size x size heightmap, row by row.
+std::vector<int> Samples(int size, const std::function<int(int column, int row)>& sample);
 
 // A complete unit file, every key in its documented order; `values` replaces
 // the values of the keys it names, `leaveOut` drops one key, `extra` follows.

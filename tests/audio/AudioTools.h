@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -53,11 +54,9 @@ inline void WriteTone(const std::string& name, double toneSeconds, double amplit
         const auto   sample = static_cast<uint16_t>(static_cast<int16_t>(std::lround(value * 32767.0)));
         data += {static_cast<char>(sample & 0xFF), static_cast<char>(sample >> 8)};
     }
-    const auto word = [](uint32_t value, int bytes) {
-        std::string text;
-        for (int index = 0; index < bytes; ++index) {
-            text += static_cast<char>((value >> (8 * index)) & 0xFF);
-        }
+    const auto word = [](size_t value, int bytes) {
+        std::string text(static_cast<size_t>(bytes), '\0');
+        PutLittleEndian(text, 0, static_cast<uint32_t>(value), bytes);
         return text;
     };
     WriteFile(name, "RIFF" + word(36 + data.size(), 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
@@ -87,14 +86,11 @@ inline std::vector<int> HeardSequence(const std::string& raw, const std::vector<
             continue;
         }
         if (run.size() >= minimumWindows) {
-            const double middle  = run[run.size() / 2];
-            int          nearest = 0;
-            for (size_t candidate = 1; candidate < expected.size(); ++candidate) {
-                if (std::fabs(expected[candidate] - middle) < std::fabs(expected[nearest] - middle)) {
-                    nearest = static_cast<int>(candidate);
-                }
-            }
-            heard.push_back(nearest);
+            const double middle = run[run.size() / 2];
+            heard.push_back(static_cast<int>(
+                std::min_element(expected.begin(), expected.end(),
+                                 [&](double a, double b) { return std::fabs(a - middle) < std::fabs(b - middle); }) -
+                expected.begin()));
         }
         run.clear();
     }

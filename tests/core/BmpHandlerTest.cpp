@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -29,28 +31,21 @@ std::vector<uint8_t> Pixels(const CBmpHandler& image) {
     return pixels;
 }
 
-struct ImageCase {
-    int         width;
-    int         height;
-    const char* format; // ImageMagick output format prefix
-};
-
-class BmpHandlerReadsEncoderOutput : public ::testing::TestWithParam<ImageCase> {};
-
 // Row lengths 9 (padded to 12), 12 (no padding) and 15 (padded to 16), the
 // plain 40-byte header and the larger header whose pixels start at offset 138.
-INSTANTIATE_TEST_SUITE_P(Sizes, BmpHandlerReadsEncoderOutput,
-                         ::testing::Values(ImageCase{3, 2, "bmp3"}, ImageCase{4, 3, "bmp3"}, ImageCase{5, 4, "bmp3"},
-                                           ImageCase{1, 1, "bmp3"}, ImageCase{3, 2, "bmp"}));
-
-TEST_P(BmpHandlerReadsEncoderOutput, EveryPixelExactly) {
-    const ImageCase      param = GetParam();
-    std::vector<uint8_t> raw   = CountingBytes(static_cast<size_t>(param.width) * param.height * 3);
-    ASSERT_TRUE(ConvertRawImage(raw, "rgb", param.width, param.height, std::string(param.format) + ":image.bmp"));
-    CBmpHandler image;
-    image.Load("image.bmp", false);
-    EXPECT_EQ(image.GetWidth(), param.width);
-    EXPECT_EQ(Pixels(image), raw);
+TEST(BmpHandler, ReadsEveryPixelOfEncoderOutputExactly) {
+    const struct {
+        int         width, height;
+        const char* format; // ImageMagick output format prefix
+    } cases[] = {{3, 2, "bmp3"}, {4, 3, "bmp3"}, {5, 4, "bmp3"}, {1, 1, "bmp3"}, {3, 2, "bmp"}};
+    for (const auto& test : cases) {
+        std::vector<uint8_t> raw = CountingBytes(static_cast<size_t>(test.width) * test.height * 3);
+        ASSERT_TRUE(ConvertRawImage(raw, "rgb", test.width, test.height, std::string(test.format) + ":image.bmp"));
+        CBmpHandler image;
+        image.Load("image.bmp", false);
+        EXPECT_EQ(image.GetWidth(), test.width) << test.format << " " << test.width;
+        EXPECT_EQ(Pixels(image), raw) << test.format << " " << test.width;
+    }
     EXPECT_EQ(ErrorLineCount(), 0) << ReadFile("log_error.txt");
 }
 
@@ -61,10 +56,8 @@ TEST(BmpHandler, OutOfRangeQueriesGiveMinusOneAndAlphaIsZero) {
     EXPECT_EQ(image.GetRed(1, 2), 10);
     EXPECT_EQ(image.GetAlpha(1, 2), 0);
     EXPECT_EQ(image.GetBitsPerPixel(), 24);
-    const int rows[]    = {2, 0, -1, 0};
-    const int columns[] = {0, 3, 0, -1};
-    for (int i = 0; i < 4; ++i) {
-        const int r = rows[i], c = columns[i];
+    for (const auto& [r, c] :
+         {std::make_pair(2, 0), std::make_pair(0, 3), std::make_pair(-1, 0), std::make_pair(0, -1)}) {
         EXPECT_EQ(
             std::vector<int>({image.GetRed(r, c), image.GetGreen(r, c), image.GetBlue(r, c), image.GetAlpha(r, c)}),
             std::vector<int>(4, -1))
@@ -116,9 +109,13 @@ TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
     EXPECT_EQ(reader.GetBlue(1, 1), 9);
 }
 
-// A file that could not be read must not be replaced by an empty image when
-// the handler was asked to write back.
-TEST(BmpHandler, FailedLoadWithWriteBackLeavesTheFileAlone) {
+// A missing file is an empty image without a message; a file that could not
+// be read must not be replaced by an empty image when asked to write back.
+TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
+    CBmpHandler missing;
+    missing.Load("nothing.bmp", false);
+    EXPECT_TRUE(missing.GetWidth() == 0 && missing.GetHeight() == 0 && missing.GetRed(0, 0) == -1);
+    EXPECT_FALSE(FileExists("log_error.txt"));
     const std::string junk = "BM this is not really an image";
     WriteFile("junk.bmp", junk);
     {
@@ -128,13 +125,6 @@ TEST(BmpHandler, FailedLoadWithWriteBackLeavesTheFileAlone) {
         image.SetPixel(0, 0, 1, 2, 3, 0);
     }
     EXPECT_EQ(ReadFile("junk.bmp"), junk);
-}
-
-TEST(BmpHandler, MissingFileGivesEmptyImageWithoutMessage) {
-    CBmpHandler image;
-    image.Load("nothing.bmp", false);
-    EXPECT_TRUE(image.GetWidth() == 0 && image.GetHeight() == 0 && image.GetRed(0, 0) == -1);
-    EXPECT_FALSE(FileExists("log_error.txt"));
 }
 
 // A file cut inside its pixel data keeps its size; every missing byte reads
@@ -160,66 +150,58 @@ TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     EXPECT_EQ(CountLinesWith(log, "cut.bmp EOF at i=0 j=2"), 3) << log;
 }
 
-struct CutCase {
-    size_t length;
-    int    width; // expected after Load
-    int    height;
-};
-
-class BmpHandlerCutFile : public ::testing::TestWithParam<CutCase> {};
-
 // A 16 x 16 image (768 bytes of pixels) cut at several offsets: inside the
 // headers it is empty; up to half the data missing still loads; more missing
-// is a file that lies about its size.
-INSTANTIATE_TEST_SUITE_P(Offsets, BmpHandlerCutFile,
-                         ::testing::Values(CutCase{0, 0, 0}, CutCase{2, 0, 0}, CutCase{13, 0, 0}, CutCase{53, 0, 0},
-                                           CutCase{54, 0, 0}, CutCase{54 + 100, 0, 0}, CutCase{54 + 400, 16, 16},
-                                           CutCase{54 + 767, 16, 16}));
-
-TEST_P(BmpHandlerCutFile, LoadsOrRefusesWithoutReadingPastTheEnd) {
+// is a file that lies about its size. Every load that lost bytes says so, and
+// the log stays bounded.
+TEST(BmpHandler, CutFilesLoadOrAreRefusedWithoutReadingPastTheEnd) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(16 * 16 * 3), "rgb", 16, 16, "bmp3:whole.bmp"));
-    WriteFile("cut.bmp", ReadFile("whole.bmp").substr(0, GetParam().length));
-    CBmpHandler image;
-    image.Load("cut.bmp", false);
-    EXPECT_EQ(image.GetWidth(), GetParam().width);
-    EXPECT_EQ(image.GetHeight(), GetParam().height);
-    // Every load that lost bytes says so, and the log stays bounded.
-    EXPECT_GT(ErrorLineCount(), 0);
-    EXPECT_LE(ErrorLineCount(), CBmpHandler::maxEofLines + 1);
+    const size_t cuts[][2] = {{0, 0}, {2, 0}, {13, 0}, {53, 0}, {54, 0}, {54 + 100, 0}, {54 + 400, 16}, {54 + 767, 16}};
+    for (const auto& [length, size] : cuts) {
+        WriteFile("cut.bmp", ReadFile("whole.bmp").substr(0, length));
+        unlink("log_error.txt");
+        CBmpHandler image;
+        image.Load("cut.bmp", false);
+        EXPECT_EQ(image.GetWidth(), static_cast<int>(size)) << length;
+        EXPECT_EQ(image.GetHeight(), static_cast<int>(size)) << length;
+        EXPECT_GT(ErrorLineCount(), 0) << length;
+        EXPECT_LE(ErrorLineCount(), CBmpHandler::maxEofLines + 1) << length;
+    }
 }
 
-struct HeaderCase {
-    const char* label;
-    size_t      offset; // of the field changed in the info header of a 4 x 4 image
-    uint32_t    value;
-    bool        wide; // 32-bit field, else 16-bit
-};
-
-class BmpHandlerBadHeader : public ::testing::TestWithParam<HeaderCase> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, BmpHandlerBadHeader,
-    ::testing::Values(HeaderCase{"huge width", 18, 1000000000u, true}, HeaderCase{"huge height", 22, 0x7FFFFFFFu, true},
-                      HeaderCase{"negative width", 18, 0xFFFFFFFCu, true}, HeaderCase{"zero height", 22, 0, true},
-                      HeaderCase{"top-down", 22, 0xFFFFFFFCu, true},
-                      HeaderCase{"above the side limit", 18, 16385, true},
-                      HeaderCase{"claims far more rows", 22, 4000, true}, HeaderCase{"8 bits", 28, 8, false},
-                      HeaderCase{"32 bits", 28, 32, false}, HeaderCase{"compressed", 30, 1, true},
-                      HeaderCase{"offset past the end", 10, 5000, true}),
-    [](const ::testing::TestParamInfo<HeaderCase>& info) { return CaseName(info.param.label); });
-
-TEST_P(BmpHandlerBadHeader, GivesAnEmptyImageAndOneErrorLine) {
+// Each damaged field of the info header of a 4 x 4 image (offset, value,
+// field bytes) gives an empty image and one error line.
+TEST(BmpHandler, BadHeadersGiveAnEmptyImageAndOneErrorLine) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
-    std::string bytes = ReadFile("good.bmp");
-    PutLittleEndian(bytes, GetParam().offset, GetParam().value, GetParam().wide ? 4 : 2);
-    WriteFile("bad.bmp", bytes);
-    CBmpHandler image;
-    image.Load("bad.bmp", false);
-    EXPECT_EQ(image.GetWidth(), 0);
-    EXPECT_EQ(image.GetHeight(), 0);
-    const std::string log = ReadFile("log_error.txt");
-    EXPECT_EQ(ErrorLineCount(), 1);
-    EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << log;
+    const struct {
+        const char* label;
+        size_t      offset;
+        uint32_t    value;
+        int         bytes;
+    } cases[] = {{"huge width", 18, 1000000000u, 4},
+                 {"huge height", 22, 0x7FFFFFFFu, 4},
+                 {"negative width", 18, 0xFFFFFFFCu, 4},
+                 {"zero height", 22, 0, 4},
+                 {"top-down", 22, 0xFFFFFFFCu, 4},
+                 {"above the side limit", 18, 16385, 4},
+                 {"claims far more rows", 22, 4000, 4},
+                 {"8 bits", 28, 8, 2},
+                 {"32 bits", 28, 32, 2},
+                 {"compressed", 30, 1, 4},
+                 {"offset past the end", 10, 5000, 4}};
+    for (const auto& test : cases) {
+        std::string bytes = ReadFile("good.bmp");
+        PutLittleEndian(bytes, test.offset, test.value, test.bytes);
+        WriteFile("bad.bmp", bytes);
+        unlink("log_error.txt");
+        CBmpHandler image;
+        image.Load("bad.bmp", false);
+        EXPECT_EQ(image.GetWidth(), 0) << test.label;
+        EXPECT_EQ(image.GetHeight(), 0) << test.label;
+        const std::string log = ReadFile("log_error.txt");
+        EXPECT_EQ(ErrorLineCount(), 1) << test.label;
+        EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << test.label << ": " << log;
+    }
 }
 
 } // namespace

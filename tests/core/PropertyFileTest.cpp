@@ -13,40 +13,31 @@ namespace {
 
 const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property line in file gfxconfig.ini";
 
-struct LineCase {
-    const char* content;
-    const char* key;
-    const char* expectedValue; // nullptr: the key must be missing
-    int         invalidLines;
-};
-
-class PropertyFileLines : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(PropertyFileLines, SplitsLinesAsTheFormatSays) {
-    WriteFile("gfxconfig.ini", GetParam().content);
-    CPropertyFile         file("gfxconfig.ini");
-    const CPropertyEntry* entry = file.FindProperty(GetParam().key);
-    if (GetParam().expectedValue == nullptr) {
-        EXPECT_EQ(entry, nullptr);
-    } else {
-        ASSERT_NE(entry, nullptr) << "key " << GetParam().key;
-        EXPECT_EQ(entry->value, GetParam().expectedValue);
+// Keys and look-ups are case-insensitive; text after a second '=' is dropped;
+// nothing is trimmed; '=' then nothing, empty lines, no '=' and no key are
+// invalid lines; the later line wins; a CR before the newline ends the line.
+TEST(PropertyFileLines, SplitsLinesAsTheFormatSays) {
+    const struct {
+        const char* content;
+        const char* key;
+        const char* expectedValue; // nullptr: the key must be missing
+        int         invalidLines;
+    } cases[] = {{"vbo=1\nfps=0\n", "fps", "0", 0}, {"VBO=1\n", "vbo", "1", 0},      {"vbo=1\n", "VbO", "1", 0},
+                 {"a=b=c\n", "a", "b", 0},          {" a = b \n", " a ", " b ", 0},  {"a=\nb=2\n", "a", nullptr, 1},
+                 {"\n\nb=2", "b", "2", 2},          {"novalue\nb=2\n", "b", "2", 1}, {"=x\n", "", nullptr, 1},
+                 {"k=1\nk=2\n", "k", "2", 0},       {"k=v\r\n", "k", "v", 0}};
+    for (const auto& line : cases) {
+        WriteFile("gfxconfig.ini", line.content);
+        unlink("log_error.txt");
+        CPropertyFile         file("gfxconfig.ini");
+        const CPropertyEntry* entry = file.FindProperty(line.key);
+        EXPECT_EQ(entry == nullptr, line.expectedValue == nullptr) << line.content;
+        if (entry != nullptr && line.expectedValue != nullptr) {
+            EXPECT_EQ(entry->value, line.expectedValue);
+        }
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), line.invalidLines) << line.content;
     }
-    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), GetParam().invalidLines);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, PropertyFileLines,
-                         ::testing::Values(LineCase{"vbo=1\nfps=0\n", "fps", "0", 0},
-                                           LineCase{"VBO=1\n", "vbo", "1", 0},     // keys are case-insensitive
-                                           LineCase{"vbo=1\n", "VbO", "1", 0},     // so are look-ups
-                                           LineCase{"a=b=c\n", "a", "b", 0},       // text after a second '=' is dropped
-                                           LineCase{" a = b \n", " a ", " b ", 0}, // nothing is trimmed
-                                           LineCase{"a=\nb=2\n", "a", nullptr, 1}, // '=' then nothing: invalid
-                                           LineCase{"\n\nb=2", "b", "2", 2},       // empty lines are invalid
-                                           LineCase{"novalue\nb=2\n", "b", "2", 1}, // no '=' at all
-                                           LineCase{"=x\n", "", nullptr, 1},        // no key
-                                           LineCase{"k=1\nk=2\n", "k", "2", 0},     // the later line wins
-                                           LineCase{"k=v\r\n", "k", "v", 0})); // a CR before the newline ends the line
 
 TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
     WriteFile("p.ini", "i=-42abc\nf=2.5e1\nh=0x10\n");

@@ -24,52 +24,39 @@ protected:
     CXmlFile xml;
 };
 
-struct IntCase {
-    const char* text;
-    int         expected;
-};
-
-class XmlIntegers : public XmlFileTest, public ::testing::WithParamInterface<IntCase> {};
-
-TEST_P(XmlIntegers, ReadAsTheStreamExtractorReadsThem) {
-    OpenText(std::string("<v>") + GetParam().text + "</v>");
-    int value = 12345;
-    EXPECT_TRUE(xml.ReadInt("v", value));
-    EXPECT_EQ(value, GetParam().expected) << "text '" << GetParam().text << "'";
+// Integers read as the stream extractor reads them; floats in decimal or
+// exponent form, clamped to the float range. Not a number: the tag is found
+// but nothing is stored. Only 15 characters of an integer are taken (the
+// sixteenth digit is not part of it), 20 of a float (the exponent beyond them
+// is left unread).
+TEST_F(XmlFileTest, NumbersReadAsTheStreamExtractorReadsThem) {
+    const auto readsInt = [&](const char* text, int expected) {
+        OpenText(std::string("<v>") + text + "</v>");
+        int value = 12345;
+        EXPECT_TRUE(xml.ReadInt("v", value));
+        EXPECT_EQ(value, expected) << "text '" << text << "'";
+    };
+    const std::pair<const char*, int> integers[] = {{"42", 42},     {"010", 8},     {"0x10", 16}, {"0X1f", 31},
+                                                    {"  -7  ", -7}, {"\n\t+3", 3},  {"09", 0},    {"12abc", 12},
+                                                    {"0xg", 0},     {"abc", 12345}, {"", 12345},  {"-", 12345}};
+    for (const auto& [text, expected] : integers) {
+        readsInt(text, expected);
+    }
+    readsInt("99999999999", INT_MAX);
+    readsInt("-99999999999", INT_MIN);
+    readsInt("1000000000000009", INT_MAX);
+    readsInt("-00000000000012", -10);
+    const std::pair<const char*, float> floats[] = {
+        {"1.5", 1.5f},  {" -2.25 ", -2.25f},  {"1e3", 1000.0f},  {".5", 0.5f},         {"7.", 7.0f},
+        {"1e", 1.0f},   {"-2.5E-2", -0.025f}, {"1e39", FLT_MAX}, {"-1e300", -FLT_MAX}, {"1.000000000000000000e5", 1.0f},
+        {"inf", 0.25f}, {"nan", 0.25f},       {"x1", 0.25f}};
+    for (const auto& [text, expected] : floats) {
+        OpenText(std::string("<v>") + text + "</v>");
+        float value = 0.25f;
+        EXPECT_TRUE(xml.ReadFloat("v", value));
+        EXPECT_FLOAT_EQ(value, expected) << "text '" << text << "'";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, XmlIntegers,
-    ::testing::Values(IntCase{"42", 42}, IntCase{"010", 8}, IntCase{"0x10", 16}, IntCase{"0X1f", 31},
-                      IntCase{"  -7  ", -7}, IntCase{"\n\t+3", 3}, IntCase{"09", 0}, IntCase{"12abc", 12},
-                      IntCase{"0xg", 0}, IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN},
-                      // Only 15 characters are taken: the sixteenth digit is not part of the number.
-                      IntCase{"1000000000000009", INT_MAX}, IntCase{"-00000000000012", -10},
-                      // Not a number: the tag is found but nothing is stored.
-                      IntCase{"abc", 12345}, IntCase{"", 12345}, IntCase{"-", 12345}));
-
-struct FloatCase {
-    const char* text;
-    float       expected;
-};
-
-class XmlFloats : public XmlFileTest, public ::testing::WithParamInterface<FloatCase> {};
-
-TEST_P(XmlFloats, ReadInDecimalOrExponentFormClampedToFloatRange) {
-    OpenText(std::string("<v>") + GetParam().text + "</v>");
-    float value = 0.25f;
-    EXPECT_TRUE(xml.ReadFloat("v", value));
-    EXPECT_FLOAT_EQ(value, GetParam().expected) << "text '" << GetParam().text << "'";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, XmlFloats,
-                         ::testing::Values(FloatCase{"1.5", 1.5f}, FloatCase{" -2.25 ", -2.25f},
-                                           FloatCase{"1e3", 1000.0f}, FloatCase{".5", 0.5f}, FloatCase{"7.", 7.0f},
-                                           FloatCase{"1e", 1.0f}, FloatCase{"-2.5E-2", -0.025f},
-                                           FloatCase{"1e39", FLT_MAX}, FloatCase{"-1e300", -FLT_MAX},
-                                           // 20 characters at most: the exponent beyond them is left unread.
-                                           FloatCase{"1.000000000000000000e5", 1.0f}, FloatCase{"inf", 0.25f},
-                                           FloatCase{"nan", 0.25f}, FloatCase{"x1", 0.25f}));
 
 TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOnesLeaveTheDefault) {
     OpenText("<?xml version=\"1.0\"?>\n<!-- units -->\n<b>2</b>\n<a>1</a>\n<c>3.5</c>\n");
@@ -111,15 +98,12 @@ TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
     EXPECT_EQ(std::make_pair(x, y), std::make_pair(1, 2));
     EXPECT_TRUE(xml.LeaveSubElement());
     EXPECT_FALSE(xml.EnterSubElement("z")) << "the top-level <z> lies outside the element";
-}
-
-TEST_F(XmlFileTest, TypedReadsAreRefusedDirectlyInsideAFirstLevelElement) {
+    // Typed reads are refused directly inside a first-level element.
     OpenText("<e><v>3</v></e>");
     ASSERT_TRUE(xml.EnterElement("e"));
-    int value = 0;
-    EXPECT_FALSE(xml.ReadInt("v", value));
+    EXPECT_FALSE(xml.ReadInt("v", x));
     EXPECT_TRUE(xml.FindOpenTag("v")) << "the refused read did not move the stream";
-    EXPECT_EQ(value, 0);
+    EXPECT_EQ(x, 1);
 }
 
 TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
@@ -141,6 +125,14 @@ TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     EXPECT_FALSE(xml.Open("nothing.xml", 0));
     EXPECT_EQ(xml.GetMode(), CXmlFile::modeClosed);
     EXPECT_FALSE(xml.Open("nofolder/out.xml", 1));
+    // A missing close tag lets the end of the file close the element.
+    OpenText("<e><0><v>1</v>");
+    ASSERT_TRUE(xml.EnterElement("e"));
+    ASSERT_TRUE(xml.EnterSubElement(0));
+    EXPECT_TRUE(xml.ReadInt("v", value));
+    EXPECT_EQ(value, 1);
+    EXPECT_FALSE(xml.LeaveSubElement());
+    EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingElement);
 }
 
 // Strings keep their white space, are cut at the buffer (a one-byte buffer
@@ -195,17 +187,6 @@ TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOneAndOverlongNamesAreRefused) {
     int value = 0;
     EXPECT_FALSE(xml.ReadInt(longName.c_str(), value));
     EXPECT_FALSE(xml.EnterElement(longName.c_str()));
-}
-
-TEST_F(XmlFileTest, MissingCloseTagLetsTheEndOfFileCloseTheElement) {
-    OpenText("<e><0><v>1</v>");
-    ASSERT_TRUE(xml.EnterElement("e"));
-    ASSERT_TRUE(xml.EnterSubElement(0));
-    int value = 0;
-    EXPECT_TRUE(xml.ReadInt("v", value));
-    EXPECT_EQ(value, 1);
-    EXPECT_FALSE(xml.LeaveSubElement());
-    EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingElement);
 }
 
 TEST_F(XmlFileTest, WriterLayoutReadsBack) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -237,14 +238,10 @@ TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
     int             game = 0, places = 0, paints = 0, removes = 0;
     CInputCommands& commands = input.Commands();
     commands.click = commands.cancel = [&] { ++game; };
-    commands.pickPoint               = [&](float& x, float& z) {
-        x = 7;
-        z = 9;
-        return hit;
-    };
-    commands.placeObject       = [&](float x, float z) { places += x == 7 && z == 9; };
-    commands.paintTile         = [&] { ++paints; };
-    commands.removeObjectsNear = [&](float x, float z) { removes += x == 7 && z == 9; };
+    commands.pickPoint               = [&](float& x, float& z) { return x = 7, z = 9, hit; };
+    commands.placeObject             = [&](float x, float z) { places += x == 7 && z == 9; };
+    commands.paintTile               = [&] { ++paints; };
+    commands.removeObjectsNear       = [&](float x, float z) { removes += x == 7 && z == 9; };
     const CInputFrame frame{false, true, 0.02f, 800, 600};
     mouse.currentX = mouse.currentY = mouse.previousX = mouse.previousY = 400;
 
@@ -260,10 +257,7 @@ TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
     mouse.buttons = mouseLeft | mouseRight;
     input.ProcessInput(frame); // off the terrain: nothing placed, painted or removed
     CKeyState::Reset();
-    EXPECT_EQ(game, 0);
-    EXPECT_EQ(places, 1);
-    EXPECT_EQ(paints, 1);
-    EXPECT_EQ(removes, 2);
+    EXPECT_EQ(std::make_tuple(game, places, paints, removes), std::make_tuple(0, 1, 1, 2));
 }
 
 } // namespace

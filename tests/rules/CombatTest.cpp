@@ -55,23 +55,19 @@ const ExchangeCase exchangeCases[] = {
     {"a weak attack still costs 50", With(attacker, 100, 4), defender, 0, 0, 0, 156.25f, 350, 281.25f, 400, 68, 50},
 };
 
-class Exchange : public ::testing::TestWithParam<ExchangeCase> {};
-
-INSTANTIATE_TEST_SUITE_P(HandComputed, Exchange, ::testing::ValuesIn(exchangeCases),
-                         [](const ::testing::TestParamInfo<ExchangeCase>& info) { return CaseName(info.param.label); });
-
-TEST_P(Exchange, GivesTheHandComputedValues) {
-    const ExchangeCase&  expected = GetParam();
-    const CombatExchange result   = Combat::ResolveExchange(expected.attacker, expected.defender, tileSize, params);
-    EXPECT_NEAR(result.slope, expected.slope, 1e-3f);
-    EXPECT_NEAR(result.bonusAttacker, expected.bonusAttacker, 1e-4f);
-    EXPECT_NEAR(result.bonusDefender, expected.bonusDefender, 1e-4f);
-    EXPECT_NEAR(result.attackerAttack, expected.attackerAttack, 1e-2f);
-    EXPECT_NEAR(result.defenderAttack, expected.defenderAttack, 1e-2f);
-    EXPECT_FLOAT_EQ(result.attackerDefend, expected.attackerDefend);
-    EXPECT_FLOAT_EQ(result.defenderDefend, expected.defenderDefend);
-    EXPECT_EQ(result.damageToAttacker, expected.damageToAttacker);
-    EXPECT_EQ(result.damageToDefender, expected.damageToDefender);
+TEST(Exchange, GivesTheHandComputedValues) {
+    for (const ExchangeCase& expected : exchangeCases) {
+        const CombatExchange result = Combat::ResolveExchange(expected.attacker, expected.defender, tileSize, params);
+        EXPECT_NEAR(result.slope, expected.slope, 1e-3f) << expected.label;
+        EXPECT_NEAR(result.bonusAttacker, expected.bonusAttacker, 1e-4f) << expected.label;
+        EXPECT_NEAR(result.bonusDefender, expected.bonusDefender, 1e-4f) << expected.label;
+        EXPECT_NEAR(result.attackerAttack, expected.attackerAttack, 1e-2f) << expected.label;
+        EXPECT_NEAR(result.defenderAttack, expected.defenderAttack, 1e-2f) << expected.label;
+        EXPECT_FLOAT_EQ(result.attackerDefend, expected.attackerDefend) << expected.label;
+        EXPECT_FLOAT_EQ(result.defenderDefend, expected.defenderDefend) << expected.label;
+        EXPECT_EQ(result.damageToAttacker, expected.damageToAttacker) << expected.label;
+        EXPECT_EQ(result.damageToDefender, expected.damageToDefender) << expected.label;
+    }
 }
 
 // Whatever the parameters and values, the result is finite and the damage

@@ -20,13 +20,7 @@ constexpr int   gridSize  = CGridManager::gridSize;
 using SampleFunction = int (*)(int column, int row);
 
 CHeightmap MakeMap(int size, SampleFunction sample) {
-    std::vector<int> samples(static_cast<size_t>(size) * size);
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            samples[static_cast<size_t>(row) * size + column] = sample(column, row);
-        }
-    }
-    return CHeightmap(size, samples, maxWidth, maxHeight);
+    return CHeightmap(size, Samples(size, sample), maxWidth, maxHeight);
 }
 
 int Scatter(int column, int row) {
@@ -44,11 +38,11 @@ int Stripes(int column, int) {
 }
 
 std::string TileFile(const std::vector<std::string>& elements) {
-    std::string text = "<tiles>\n";
+    std::string text;
     for (const std::string& element : elements) {
         text += element + "\n";
     }
-    return text + "</tiles>\n";
+    return "<tiles>\n" + text + "</tiles>\n";
 }
 
 std::string TileElement(int number, int usable, int terrainId) {
@@ -57,29 +51,23 @@ std::string TileElement(int number, int usable, int terrainId) {
            "</terrainID></" + name + ">";
 }
 
-class GridOnHeightmap : public ::testing::TestWithParam<int> {};
-
-INSTANTIATE_TEST_SUITE_P(Sizes, GridOnHeightmap, ::testing::Values(257, 513));
-
-// A tile's height is its centre sample; a flat map has no slope; on stripes
-// of 0 and 255 the inner tiles are made only of 255-step samples (90
-// degrees) while the outermost columns see a clamped neighbour.
-TEST_P(GridOnHeightmap, TileHeightIsTheCentreSampleAndSlopesFollowTheSamples) {
-    const int          s   = (GetParam() - 1) / gridSize;
-    const CHeightmap   map = MakeMap(GetParam(), Scatter), flat = MakeMap(GetParam(), Flat);
-    const CHeightmap   striped = MakeMap(GetParam(), Stripes);
-    const CGridManager grid("none.xml", &map), onFlat("none.xml", &flat), onStripes("none.xml", &striped);
-    for (int n = 0; n < CGridManager::tileCount; ++n) {
-        const int x = n % gridSize, y = n / gridSize;
-        ASSERT_FLOAT_EQ(grid.GetTile(x, y).height, static_cast<float>(Scatter(s * x + s / 2, s * y + s / 2))) << n;
-        ASSERT_EQ(onFlat.GetTile(x, y).slope, 0.0f) << "tile " << n;
-        ASSERT_EQ(onFlat.GetTile(x, y).slopeDegrees, 0) << "tile " << n;
-        if (x > 0 && x < gridSize - 1) {
-            ASSERT_GT(onStripes.GetTile(x, y).slope, 254.99f) << "tile " << n;
-            ASSERT_EQ(onStripes.GetTile(x, y).slopeDegrees, 90) << "tile " << n;
+TEST(GridOnHeightmap, TileHeightIsTheCentreSampleAndSlopesFollowTheSamples) {
+    for (const int size : {257, 513}) {
+        const int          s   = (size - 1) / gridSize;
+        const CHeightmap   map = MakeMap(size, Scatter), flat = MakeMap(size, Flat), striped = MakeMap(size, Stripes);
+        const CGridManager grid("none.xml", &map), onFlat("none.xml", &flat), onStripes("none.xml", &striped);
+        for (int n = 0; n < CGridManager::tileCount; ++n) {
+            const int x = n % gridSize, y = n / gridSize;
+            ASSERT_FLOAT_EQ(grid.GetTile(x, y).height, static_cast<float>(Scatter(s * x + s / 2, s * y + s / 2))) << n;
+            ASSERT_EQ(onFlat.GetTile(x, y).slope, 0.0f) << "tile " << n;
+            ASSERT_EQ(onFlat.GetTile(x, y).slopeDegrees, 0) << "tile " << n;
+            if (x > 0 && x < gridSize - 1) {
+                ASSERT_GT(onStripes.GetTile(x, y).slope, 254.99f) << "tile " << n;
+                ASSERT_EQ(onStripes.GetTile(x, y).slopeDegrees, 90) << "tile " << n;
+            }
         }
+        EXPECT_LT(onStripes.GetTile(0, 5).slope, 254.99f);
     }
-    EXPECT_LT(onStripes.GetTile(0, 5).slope, 254.99f);
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
 }
 
@@ -172,15 +160,8 @@ TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
     }
 }
 
-TEST(GridManager, NullHeightmapStillReadsTilesAndSaysSo) {
-    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
-    const CGridManager grid("terrain.xml", nullptr);
-    EXPECT_TRUE(grid.GetTile(0, 0).terrainType == 3 && grid.GetTile(0, 0).height == 0 && grid.GetTile(0, 0).slope == 0);
-    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
-}
-
-// A heightmap image that is missing or wider than tall must not be read
-// outside its samples.
+// A heightmap image that is missing or wider than tall, or none at all, must
+// not be read outside its samples.
 TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     {
         CBmpHandler image;
@@ -195,6 +176,12 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     const CGridManager onWide("none.xml", &wide);
     EXPECT_EQ(onWide.GetTile(31, 31).height, 90.0f); // rows clamp to the last one
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
+    // No heightmap at all: the tiles are still read, and the log says so.
+    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
+    const CGridManager unmapped("terrain.xml", nullptr);
+    EXPECT_TRUE(unmapped.GetTile(0, 0).terrainType == 3 && unmapped.GetTile(0, 0).height == 0 &&
+                unmapped.GetTile(0, 0).slope == 0);
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
 }
 
 TEST(GridManager, PositionsOutsideTheBoardAreRefused) {

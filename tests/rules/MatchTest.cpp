@@ -8,9 +8,8 @@ using namespace RulesBoard;
 
 // Team 1 moves first: a headquarters, two tanks, a general and a wreck;
 // team 2 a headquarters and a tank.
-class MatchTest : public ::testing::Test {
-protected:
-    MatchTest() {
+struct MatchUnits {
+    MatchUnits() {
         hq1    = b.AddUnit(Headquarters(), 1, 0, 0);
         hq2    = b.AddUnit(Headquarters(), 2, 31, 31);
         first  = b.AddUnit(UnitTraits(), 1, 5, 5);
@@ -22,6 +21,8 @@ protected:
     CBoard b;
     int    hq1 = -1, hq2 = -1, first = -1, second = -1, enemy = -1, wreck = -1;
 };
+
+class MatchTest : public ::testing::Test, protected MatchUnits {};
 
 struct RefusalCase {
     Refusal               expected;
@@ -50,21 +51,21 @@ const RefusalCase refusalCases[] = {
     {Refusal::unknownCommand, {}, CCommand{static_cast<CCommand::Kind>(42), 2, 0, 0}},
 };
 
-class MatchRefusal : public MatchTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-INSTANTIATE_TEST_SUITE_P(EachReason, MatchRefusal, ::testing::ValuesIn(refusalCases));
-
-TEST_P(MatchRefusal, ChangesNothingAndSaysWhy) {
-    for (const CCommand& command : GetParam().before) {
-        ASSERT_TRUE(b.match->Apply(command).Accepted()) << command.ToText();
+TEST(MatchRefusal, ChangesNothingAndSaysWhy) {
+    for (const RefusalCase& refusal : refusalCases) {
+        MatchUnits units;
+        CBoard&    b = units.b;
+        for (const CCommand& command : refusal.before) {
+            ASSERT_TRUE(b.match->Apply(command).Accepted()) << command.ToText();
+        }
+        const uint64_t     before = b.match->StateHash();
+        const CApplyResult result = b.match->Apply(refusal.command);
+        EXPECT_EQ(result.refusal, refusal.expected) << refusal.command.ToText();
+        EXPECT_EQ(b.match->Check(refusal.command), refusal.expected) << refusal.command.ToText();
+        EXPECT_TRUE(result.events.empty()) << refusal.command.ToText();
+        EXPECT_EQ(b.match->StateHash(), before) << refusal.command.ToText();
+        EXPECT_STRNE(RefusalText(result.refusal), "");
     }
-    const uint64_t     before = b.match->StateHash();
-    const CApplyResult result = b.match->Apply(GetParam().command);
-    EXPECT_EQ(result.refusal, GetParam().expected) << GetParam().command.ToText();
-    EXPECT_EQ(b.match->Check(GetParam().command), GetParam().expected);
-    EXPECT_TRUE(result.events.empty());
-    EXPECT_EQ(b.match->StateHash(), before);
-    EXPECT_STRNE(RefusalText(result.refusal), "");
 }
 
 TEST_F(MatchTest, TheTurnPassesWhenNoFightingUnitIsReady) {
@@ -92,9 +93,8 @@ TEST(MatchMoves, AUnitThatCannotDriveBackIsPutBack) {
 
 // Team 1 (to move) with an attacker on grass at (5, 5), team 2 with a
 // defender on forest at (7, 5); both teams keep a headquarters far away.
-class MatchAttack : public ::testing::Test {
-protected:
-    MatchAttack() : b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(7, 5, forest); }) {
+struct AttackBoard {
+    AttackBoard() : b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(7, 5, forest); }) {
         b.match->SetFightParams({1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f});
         b.AddUnit(Headquarters(), 1, 0, 31);
         b.AddUnit(Headquarters(), 2, 31, 31);
@@ -109,32 +109,28 @@ protected:
     CBoard b;
 };
 
-struct EndingCase {
-    const char* label;
-    int         attackerHitpoints, defenderHitpoints;
-    bool        attackerLives, defenderLives;
-    int         winner;
-};
+class MatchAttack : public ::testing::Test, protected AttackBoard {};
 
-class MatchEnding : public MatchAttack, public ::testing::WithParamInterface<EndingCase> {};
-
-INSTANTIATE_TEST_SUITE_P(Exchanges, MatchEnding,
-                         ::testing::Values(EndingCase{"both_destroyed_the_team_to_move_wins", 40, 30, false, false, 1},
-                                           EndingCase{"return_fire_destroys_the_attacker", 40, 5000, false, true, 2},
-                                           EndingCase{"the_last_fighting_unit_falls", 1000, 30, true, false, 1}),
-                         [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.label; });
-
-TEST_P(MatchEnding, ClearsTheTilesOfTheDestroyedAndNamesTheWinner) {
-    const EndingCase& ending   = GetParam();
-    const int         attacker = AddAttacker(ending.attackerHitpoints);
-    AddDefender(ending.defenderHitpoints);
-    const CApplyResult result = b.Fire(attacker, 7, 5);
-    ASSERT_TRUE(Has(result, CMatchEvent::gameOver));
-    EXPECT_EQ(b.TileUnit(5, 5) != -1, ending.attackerLives);
-    EXPECT_EQ(b.TileUnit(7, 5) != -1, ending.defenderLives);
-    EXPECT_EQ(b.match->GetWinner(), ending.winner);
-    for (const CCommand& command : {CCommand::EndTurn(), CCommand::Finish(attacker)}) {
-        EXPECT_EQ(b.match->Apply(command).refusal, Refusal::gameOver);
+// Both destroyed: the team to move wins; return fire destroys the attacker;
+// the last fighting unit falls.
+TEST(MatchEnding, ClearsTheTilesOfTheDestroyedAndNamesTheWinner) {
+    const struct {
+        int  attackerHitpoints, defenderHitpoints;
+        bool attackerLives, defenderLives;
+        int  winner;
+    } cases[] = {{40, 30, false, false, 1}, {40, 5000, false, true, 2}, {1000, 30, true, false, 1}};
+    for (const auto& ending : cases) {
+        AttackBoard board;
+        const int   attacker = board.AddAttacker(ending.attackerHitpoints);
+        board.AddDefender(ending.defenderHitpoints);
+        CBoard& b = board.b;
+        ASSERT_TRUE(Has(b.Fire(attacker, 7, 5), CMatchEvent::gameOver)) << ending.attackerHitpoints;
+        EXPECT_EQ(b.TileUnit(5, 5) != -1, ending.attackerLives) << ending.attackerHitpoints;
+        EXPECT_EQ(b.TileUnit(7, 5) != -1, ending.defenderLives) << ending.attackerHitpoints;
+        EXPECT_EQ(b.match->GetWinner(), ending.winner) << ending.attackerHitpoints;
+        for (const CCommand& command : {CCommand::EndTurn(), CCommand::Finish(attacker)}) {
+            EXPECT_EQ(b.match->Apply(command).refusal, Refusal::gameOver);
+        }
     }
 }
 
@@ -181,41 +177,30 @@ TEST_F(MatchAttack, DestroyedHeadquartersLoseTheGame) {
     EXPECT_EQ(b.match->GetWinner(), 1);
 }
 
-struct StartCase {
-    const char* label;
-    bool        team1Fighter, team1Hq, team2Fighter, team2Hq;
-    int         firstTeam;
-    bool        over;
-    int         winner;
-};
-
-class MatchStart : public ::testing::TestWithParam<StartCase> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Teams, MatchStart,
-    ::testing::Values(StartCase{"both_complete", true, true, true, true, 1, false, 0},
-                      StartCase{"team_2_loaded_no_unit", true, true, false, false, 1, true, 1},
-                      StartCase{"current_team_loaded_no_unit", false, false, true, true, 1, true, 2},
-                      StartCase{"team_2_without_headquarters", true, true, true, false, 2, true, 1},
-                      StartCase{"neither_team_has_units", false, false, false, false, 2, true, 2},
-                      StartCase{"only_headquarters", false, true, true, true, 2, true, 2}),
-    [](const ::testing::TestParamInfo<StartCase>& info) { return std::string(info.param.label); });
-
-TEST_P(MatchStart, ATeamWithoutFightingUnitsOrHeadquartersLosesAtTheFirstCheck) {
-    const StartCase& start = GetParam();
-    CBoard           b(FlatGround, start.firstTeam);
-    const UnitTraits hq         = Traits([](UnitTraits& t) { t.hq = true; });
-    const bool       present[4] = {start.team1Fighter, start.team1Hq, start.team2Fighter, start.team2Hq};
-    const int        tiles[4]   = {3, 1, 28, 30};
-    for (int i = 0; i < 4; ++i) {
-        if (present[i]) {
-            b.AddUnit(i % 2 == 0 ? UnitTraits() : hq, i < 2 ? 1 : 2, tiles[i], tiles[i]);
+// A team without fighting units or headquarters loses at the first check.
+TEST(MatchStart, ATeamWithoutFightingUnitsOrHeadquartersLosesAtTheFirstCheck) {
+    const struct {
+        bool present[4]; // team 1's fighter and headquarters, team 2's
+        int  firstTeam;
+        bool over;
+        int  winner;
+    } cases[]                 = {{{true, true, true, true}, 1, false, 0},    {{true, true, false, false}, 1, true, 1},
+                                 {{false, false, true, true}, 1, true, 2},   {{true, true, true, false}, 2, true, 1},
+                                 {{false, false, false, false}, 2, true, 2}, {{false, true, true, true}, 2, true, 2}};
+    const UnitTraits hq       = Traits([](UnitTraits& t) { t.hq = true; });
+    const int        tiles[4] = {3, 1, 28, 30};
+    for (const auto& start : cases) {
+        CBoard b(FlatGround, start.firstTeam);
+        for (int i = 0; i < 4; ++i) {
+            if (start.present[i]) {
+                b.AddUnit(i % 2 == 0 ? UnitTraits() : hq, i < 2 ? 1 : 2, tiles[i], tiles[i]);
+            }
         }
+        const CApplyResult result = b.match->Start();
+        EXPECT_EQ(Has(result, CMatchEvent::gameOver), start.over) << &start - cases;
+        EXPECT_FALSE(Has(result, CMatchEvent::turnStarted)) << &start - cases;
+        EXPECT_EQ(b.match->GetWinner(), start.winner) << &start - cases;
     }
-    const CApplyResult result = b.match->Start();
-    EXPECT_EQ(Has(result, CMatchEvent::gameOver), start.over);
-    EXPECT_FALSE(Has(result, CMatchEvent::turnStarted));
-    EXPECT_EQ(b.match->GetWinner(), start.winner);
 }
 
 TEST(MatchCommands, TheTextFormReadsBackAndRefusesAnythingElse) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,13 +106,7 @@ public:
     explicit CBoard(SampleHeight height = FlatGround, int firstTeam = 1,
                     const std::function<void(CGridManager&)>& paint = nullptr) {
         WriteFile("terraintypes.xml", TerrainTypesFile());
-        std::vector<int> samples(static_cast<size_t>(mapSize) * mapSize);
-        for (int row = 0; row < mapSize; ++row) {
-            for (int column = 0; column < mapSize; ++column) {
-                samples[static_cast<size_t>(row) * mapSize + column] = height(column, row);
-            }
-        }
-        map = std::make_shared<CHeightmap>(mapSize, samples, mapWidth, 255.0f);
+        map = std::make_shared<CHeightmap>(mapSize, Samples(mapSize, height), mapWidth, 255.0f);
         CGridManager grid("none.xml", map.get());
         for (int y = 0; y < board; ++y) {
             for (int x = 0; x < board; ++x) {
@@ -143,12 +138,8 @@ public:
 
 // Whether any event of the result is of the kind.
 inline bool Has(const CApplyResult& result, CMatchEvent::Kind kind) {
-    for (const CMatchEvent& event : result.events) {
-        if (event.kind == kind) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(result.events.begin(), result.events.end(),
+                       [kind](const CMatchEvent& event) { return event.kind == kind; });
 }
 
 } // namespace RulesBoard

@@ -11,40 +11,31 @@
 
 namespace {
 
-struct LimitCase {
-    const char* label;
-    const char* key;
-    int CUnit::*field;
-    int         fileValue;
-    int         expected;
-};
-
-class UnitLimitsInts : public ::testing::TestWithParam<LimitCase> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnitLimitsInts,
-    ::testing::Values(
-        LimitCase{"HitpointsNegative", "hitpoints", &CUnit::hitpoints, -40, CUnitLimits::minHitpoints},
-        LimitCase{"HitpointsAtIntLimit", "hitpoints", &CUnit::hitpoints, INT_MAX, CUnitLimits::maxHitpoints},
-        LimitCase{"AttackBelowInt", "attack", &CUnit::attack, INT_MIN, 0},
-        LimitCase{"MovementAcrossManyBoards", "movement", &CUnit::movement, 5000, CUnitLimits::maxRange},
-        LimitCase{"FireMaxNegative", "fireMax", &CUnit::fireMax, -1, 0},
-        LimitCase{"SlopeBeyondVertical", "slopeMax", &CUnit::slopeMax, 91, CUnitLimits::maxSlope},
-        LimitCase{"BonusAttackHuge", "bonusAttack", &CUnit::bonusAttack, 1 << 30, CUnitLimits::maxStrength},
-        LimitCase{"BonusMovementBelow", "bonusMovement", &CUnit::bonusMovement, -100, -CUnitLimits::maxRange}),
-    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
-
-TEST_P(UnitLimitsInts, OutOfBoundsValueIsClampedWithALine) {
-    CUnit      unit;
-    CUnitMedia media;
-    unit.hitpoints         = 100; // every other value starts inside its bounds
-    unit.*GetParam().field = GetParam().fileValue;
-    const int changed      = CUnitLimits::Apply(unit, media, "units\\odd.xml");
-    EXPECT_EQ(changed, 1);
-    EXPECT_EQ(unit.*GetParam().field, GetParam().expected);
-    const std::string line = std::string("CUnitLimits: units\\odd.xml: ") + GetParam().key + " " +
-                             std::to_string(GetParam().fileValue) + " lies outside";
-    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), line), 1) << ReadFile("log_error.txt");
+// Each out-of-bounds value is clamped with a line naming the key and the value.
+TEST(UnitLimits, OutOfBoundsValuesAreClampedWithALine) {
+    const struct {
+        const char* key;
+        int CUnit::*field;
+        int         fileValue, expected;
+    } cases[] = {{"hitpoints", &CUnit::hitpoints, -40, CUnitLimits::minHitpoints},
+                 {"hitpoints", &CUnit::hitpoints, INT_MAX, CUnitLimits::maxHitpoints},
+                 {"attack", &CUnit::attack, INT_MIN, 0},
+                 {"movement", &CUnit::movement, 5000, CUnitLimits::maxRange},
+                 {"fireMax", &CUnit::fireMax, -1, 0},
+                 {"slopeMax", &CUnit::slopeMax, 91, CUnitLimits::maxSlope},
+                 {"bonusAttack", &CUnit::bonusAttack, 1 << 30, CUnitLimits::maxStrength},
+                 {"bonusMovement", &CUnit::bonusMovement, -100, -CUnitLimits::maxRange}};
+    for (const auto& limit : cases) {
+        CUnit      unit;
+        CUnitMedia media;
+        unit.hitpoints    = 100; // every other value starts inside its bounds
+        unit.*limit.field = limit.fileValue;
+        EXPECT_EQ(CUnitLimits::Apply(unit, media, "units\\odd.xml"), 1) << limit.key;
+        EXPECT_EQ(unit.*limit.field, limit.expected) << limit.key;
+        const std::string line = std::string("CUnitLimits: units\\odd.xml: ") + limit.key + " " +
+                                 std::to_string(limit.fileValue) + " lies outside";
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), line), 1) << ReadFile("log_error.txt");
+    }
 }
 
 TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {

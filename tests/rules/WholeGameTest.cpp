@@ -127,10 +127,7 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
         EXPECT_EQ(match.GetUnit(preview.shooter)->hitpoints, preview.shooterHitpointsAfter);
         EXPECT_EQ(match.GetUnit(preview.target)->hitpoints, preview.targetHitpointsAfter);
     }
-    bool turnStarted = false;
-    for (const CMatchEvent& event : result.events) {
-        turnStarted |= event.kind == CMatchEvent::turnStarted;
-    }
+    const bool turnStarted = RulesBoard::Has(result, CMatchEvent::turnStarted);
     if (result.Accepted() && !match.IsGameOver() && command.kind != CCommand::endTurn) {
         EXPECT_EQ(turnStarted, match.CountReadyUnits(team) == 0 || match.GetCurrentTeam() != team) << command.ToText();
     }

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -62,12 +63,10 @@ protected:
 };
 
 bool SameEntries(const std::vector<CLogEntry>& a, const std::vector<CLogEntry>& b, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        if (i >= a.size() || i >= b.size() || !(a[i].command == b[i].command) || a[i].stateHash != b[i].stateHash) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() >= count && b.size() >= count &&
+           std::equal(a.begin(), a.begin() + static_cast<long>(count), b.begin(), [](const auto& x, const auto& y) {
+               return x.command == y.command && x.stateHash == y.stateHash;
+           });
 }
 
 // Seeded games, a tenth to a half of their commands random (refused ones
@@ -184,11 +183,9 @@ TEST_F(GameLog, GoldenLogsReplayToTheirFinalHashes) {
         uint64_t    finalHash;
         size_t      commands;
         int         winner;
-    } golden[] = {
-        {"seed3.log", 0xdf8f97295d72ece1ULL, 143, 2},
-        {"seed7.log", 0x10b4be300da55a35ULL, 120, 1},
-        {"seed11-unfinished.log", 0xe1c13791f2c5296dULL, 200, 0},
-    };
+    } golden[] = {{"seed3.log", 0xdf8f97295d72ece1ULL, 143, 2},
+                  {"seed7.log", 0x10b4be300da55a35ULL, 120, 1},
+                  {"seed11-unfinished.log", 0xe1c13791f2c5296dULL, 200, 0}};
     for (const auto& row : golden) {
         CLoadedLog        log;
         std::string       error;

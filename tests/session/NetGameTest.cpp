@@ -32,8 +32,7 @@ TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
         {{static_cast<uint8_t>(NetKind::command), 1, 0}, "broken message: the message ends early"},
         {CommandMessage(3, CCommand::EndTurn()), "out of order: command 1 was due"},
         {CommandMessage(1, CCommand::Move(9999, 1, 1)), "which the rules refuse"},
-        {CommandMessage(1, CCommand::Fire(0, -5, 70000)), "which the rules refuse"},
-    };
+        {CommandMessage(1, CCommand::Fire(0, -5, 70000)), "which the rules refuse"}};
     for (const char* name : {"TestLevel", "Terrain", "units"}) {
         ASSERT_EQ(0, symlink((DataFiles::Folder() + "/" + name).c_str(), name));
     }
@@ -86,20 +85,18 @@ TEST(NetGameTest, AddressesTheHostAndTheJoiningSideAccept) {
         bool        accepted;
         const char* address;
         int         port;
-    } cases[] = {
-        {false, "127.0.0.1:4000", true, "127.0.0.1", 4000},
-        {false, "::1:65535", true, "::1", 65535},
-        {false, "4000", false, "", 0},
-        {false, ":4000", false, "", 0},
-        {true, "4000", true, "", 4000},
-        {true, ":4000", true, "", 4000},
-        {true, "0", false, "", 0},
-        {true, "65536", false, "", 0},
-        {true, "99999999999999999999", false, "", 0},
-        {false, "host:40x0", false, "", 0},
-        {false, "host:", false, "", 0},
-        {true, "", false, "", 0},
-    };
+    } cases[] = {{false, "127.0.0.1:4000", true, "127.0.0.1", 4000},
+                 {false, "::1:65535", true, "::1", 65535},
+                 {false, "4000", false, "", 0},
+                 {false, ":4000", false, "", 0},
+                 {true, "4000", true, "", 4000},
+                 {true, ":4000", true, "", 4000},
+                 {true, "0", false, "", 0},
+                 {true, "65536", false, "", 0},
+                 {true, "99999999999999999999", false, "", 0},
+                 {false, "host:40x0", false, "", 0},
+                 {false, "host:", false, "", 0},
+                 {true, "", false, "", 0}};
     for (const auto& c : cases) {
         CNetGameSetup setup;
         setup.hosting = c.hosting;
