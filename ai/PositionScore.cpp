@@ -116,9 +116,9 @@ int CPositionScore::StepsToEngage(int unit, int x, int y) const {
 int CPositionScore::PossibleDamage(const CMatch& match, int unit, int x, int y) const {
     const CUnit&        self       = *match.GetUnit(unit);
     const CGridManager& grid       = match.GetBoard();
-    const Tile&         tile       = grid.GetTile(x, y);
+    const CBoardTile&   tile       = grid.GetTile(x, y);
     const float         tileSize   = grid.GetTileSize();
-    const CombatSide    defender   = {match.GetEffectiveAttack(unit),
+    const CCombatSide   defender   = {match.GetEffectiveAttack(unit),
                                       match.GetEffectiveDefense(unit),
                                       self.hitpoints,
                                       tile.height,
@@ -131,13 +131,13 @@ int CPositionScore::PossibleDamage(const CMatch& match, int unit, int x, int y) 
         if (other.team == self.team || other.hitpoints <= 0 || !reach[static_cast<size_t>(enemy)].test(tileNumber)) {
             continue;
         }
-        const Tile&      from     = grid.GetTile(other.tileX, other.tileY);
-        const CombatSide attacker = {other.attack,
-                                     other.defense,
-                                     other.hitpoints,
-                                     from.height,
-                                     match.GetTerrainTypes().GetDefense(from.terrainType),
-                                     true};
+        const CBoardTile& from     = grid.GetTile(other.tileX, other.tileY);
+        const CCombatSide attacker = {other.attack,
+                                      other.defense,
+                                      other.hitpoints,
+                                      from.height,
+                                      match.GetTerrainTypes().GetDefense(from.terrainType),
+                                      true};
         damage += Combat::ResolveExchange(attacker, defender, tileSize, match.GetFightParams()).damageToDefender;
     }
     return static_cast<int>(std::min<long long>(damage, self.hitpoints));

@@ -19,7 +19,7 @@ FUZZ_TARGET("unit.xml") {
     Require(!unit.Load(path.c_str()) ||
             (unit.GetUnit().hitpoints >= 1 && unit.GetUnit().maxHitpoints == unit.GetUnit().hitpoints &&
              unit.GetMedia().speed >= 0.0f));
-    FightParams fight;
+    CFightParams fight;
     LoadFightFile(path.c_str(), fight);
     Require(fight.maxAttack > 0.0f && fight.maxDefense > 0.0f);
 }

@@ -93,21 +93,21 @@ float Slope(float attackerHeight, float defenderHeight, float tileSize) {
     return slope > maxSlope ? maxSlope : slope;
 }
 
-CombatExchange ResolveExchange(const CombatSide& attacker, const CombatSide& defender, float tileSize,
-                               const FightParams& fight) {
+CCombatExchange ResolveExchange(const CCombatSide& attacker, const CCombatSide& defender, float tileSize,
+                                const CFightParams& fight) {
     return ResolveExchangeAtSlope(attacker, defender, Slope(attacker.tileHeight, defender.tileHeight, tileSize), fight);
 }
 
-CombatExchange ResolveExchangeAtSlope(const CombatSide& attacker, const CombatSide& defender, float slope,
-                                      const FightParams& fight) {
-    const FightParams safe;
-    const float       slopeBonus   = Finite(fight.maxSlopeBonus, safe.maxSlopeBonus);
-    const float       attackBonus  = Finite(fight.attackBonus, safe.attackBonus);
-    const float       attackFactor = Finite(fight.attackFactor, safe.attackFactor);
-    const float       perAttack    = Inverse(fight.maxAttack, safe.maxAttack);
-    const float       perDefense   = Inverse(fight.maxDefense, safe.maxDefense);
+CCombatExchange ResolveExchangeAtSlope(const CCombatSide& attacker, const CCombatSide& defender, float slope,
+                                       const CFightParams& fight) {
+    const CFightParams safe;
+    const float        slopeBonus   = Finite(fight.maxSlopeBonus, safe.maxSlopeBonus);
+    const float        attackBonus  = Finite(fight.attackBonus, safe.attackBonus);
+    const float        attackFactor = Finite(fight.attackFactor, safe.attackFactor);
+    const float        perAttack    = Inverse(fight.maxAttack, safe.maxAttack);
+    const float        perDefense   = Inverse(fight.maxDefense, safe.maxDefense);
 
-    CombatExchange exchange;
+    CCombatExchange exchange;
     exchange.slope         = slope;
     exchange.bonusAttacker = std::max(0.0f, exchange.slope * slopeBonus * perNinetyDegrees);
     exchange.bonusDefender = std::max(0.0f, exchange.slope * slopeBonus * -perNinetyDegrees);

@@ -4,7 +4,7 @@
 // game's standard rules, stand when the file or a key is missing or unusable,
 // so a damaged file never changes the game more than the key it loses;
 // maxAttack and maxDefense divide and are kept above 0.
-struct FightParams {
+struct CFightParams {
     float attackBonus   = 1.25f; // multiplies the attacker's own attack value
     float attackFactor  = 1.0f;  // multiplies both sides' attack strengths
     float maxAttack     = 24.0f; // divides both attack strengths
@@ -15,7 +15,7 @@ struct FightParams {
 };
 
 // One side of an exchange, as plain values.
-struct CombatSide {
+struct CCombatSide {
     int   attack         = 0;     // effective attack (with boost)
     int   defense        = 0;     // effective defence (with boost)
     int   hitpoints      = 0;     // before the exchange
@@ -26,7 +26,7 @@ struct CombatSide {
 
 // What one exchange gives: every intermediate value the info log shows, and
 // the damage each side takes (0 for a side the other cannot reach).
-struct CombatExchange {
+struct CCombatExchange {
     float slope            = 0.0f; // degrees, attacker's tile over the defender's; capped above only
     float bonusAttacker    = 0.0f;
     float bonusDefender    = 0.0f;
@@ -51,15 +51,15 @@ constexpr int   minDamage = 50;    // per side in range, however strong the othe
 // difference of its attack and the other's defence, at least minDamage.
 // Deterministic, and finite for any input: strengths stay in 0..FLT_MAX,
 // damage in minDamage..INT_MAX.
-CombatExchange ResolveExchange(const CombatSide& attacker, const CombatSide& defender, float tileSize,
-                               const FightParams& fight);
+CCombatExchange ResolveExchange(const CCombatSide& attacker, const CCombatSide& defender, float tileSize,
+                                const CFightParams& fight);
 // The slope in degrees of the attacker's tile over the defender's: twice
 // the angle of the rise over one tile, capped above at maxSlope only; 0
 // when not finite.
 float Slope(float attackerHeight, float defenderHeight, float tileSize);
 // The exchange at a given slope (as Slope gives it).
-CombatExchange ResolveExchangeAtSlope(const CombatSide& attacker, const CombatSide& defender, float slope,
-                                      const FightParams& fight);
+CCombatExchange ResolveExchangeAtSlope(const CCombatSide& attacker, const CCombatSide& defender, float slope,
+                                       const CFightParams& fight);
 
 // The arctangent of y / x in the quadrant of (x, y), from the four basic
 // operations alone, so that it gives the same bits on every machine (the C

@@ -12,21 +12,21 @@ namespace {
 
 struct CFightKey {
     const char* name;
-    float FightParams::*field;
-    float               lowest;
-    float               highest;
+    float CFightParams::*field;
+    float                lowest;
+    float                highest;
 };
 
 // Bounds far around any sensible rule. The divisors stay well above zero, so
 // no strength is multiplied by more than ten by them.
 const CFightKey fightKeys[] = {
-    {"attackBonus", &FightParams::attackBonus, 0.0f, 100.0f},
-    {"attackFactor", &FightParams::attackFactor, 0.0f, 100.0f},
-    {"maxAttack", &FightParams::maxAttack, 0.1f, 1e6f},
-    {"minAttack", &FightParams::minAttack, -1e6f, 1e6f},
-    {"maxDefense", &FightParams::maxDefense, 0.1f, 1e6f},
-    {"minDefense", &FightParams::minDefense, -1e6f, 1e6f},
-    {"maxSlopeBonus", &FightParams::maxSlopeBonus, -1000.0f, 1000.0f},
+    {"attackBonus", &CFightParams::attackBonus, 0.0f, 100.0f},
+    {"attackFactor", &CFightParams::attackFactor, 0.0f, 100.0f},
+    {"maxAttack", &CFightParams::maxAttack, 0.1f, 1e6f},
+    {"minAttack", &CFightParams::minAttack, -1e6f, 1e6f},
+    {"maxDefense", &CFightParams::maxDefense, 0.1f, 1e6f},
+    {"minDefense", &CFightParams::minDefense, -1e6f, 1e6f},
+    {"maxSlopeBonus", &CFightParams::maxSlopeBonus, -1000.0f, 1000.0f},
 };
 
 constexpr size_t maxValueLength = 63;
@@ -52,7 +52,7 @@ bool ParseNumber(const char* text, float& value) {
     return true;
 }
 
-void ReadKey(CXmlFile& xml, const char* path, const CFightKey& key, FightParams& fight) {
+void ReadKey(CXmlFile& xml, const char* path, const CFightKey& key, CFightParams& fight) {
     const double kept = fight.*key.field;
     char         text[maxValueLength + 1];
     if (!xml.ReadString(key.name, text, sizeof text)) {
@@ -76,7 +76,7 @@ void ReadKey(CXmlFile& xml, const char* path, const CFightKey& key, FightParams&
 
 } // namespace
 
-bool LoadFightFile(const char* path, FightParams& fight) {
+bool LoadFightFile(const char* path, CFightParams& fight) {
     CXmlFile xml;
     if (path == nullptr || !xml.Open(path, CXmlFile::modeReading)) {
         GetLogger()->LogError("LoadFightParams: Couldn't load fight file %s; the combat rules stay as they are",

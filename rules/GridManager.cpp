@@ -9,7 +9,7 @@
 
 namespace {
 
-const Tile outsideTile{};
+const CBoardTile outsideTile{};
 
 // 90 / 255 as a float: a slope of 255 is 90 degrees.
 constexpr float degreesPerSlopeUnit = 0.3529412f;
@@ -48,7 +48,7 @@ void CGridManager::LoadTiles() {
                 break;
             }
             if (number < tileCount) {
-                Tile& tile       = tiles[number];
+                CBoardTile& tile = tiles[number];
                 tile.terrainType = terrainType;
                 tile.usable      = usable != 0;
             }
@@ -85,7 +85,7 @@ void CGridManager::CalcSlopes() {
                     sum += std::fabs(heightmap->SlopeAt(column, row));
                 }
             }
-            Tile& tile        = tiles[y * gridSize + x];
+            CBoardTile& tile  = tiles[y * gridSize + x];
             tile.slope        = sum / static_cast<float>((steps + 1) * (steps + 1));
             tile.slopeDegrees = static_cast<int>(std::floor(tile.slope * degreesPerSlopeUnit + 0.5f));
         }
@@ -125,34 +125,34 @@ bool CGridManager::SaveTiles() const {
     return xml.Close() && ended;
 }
 
-const Tile& CGridManager::GetTile(int x, int y) const {
+const CBoardTile& CGridManager::GetTile(int x, int y) const {
     return IsInside(x, y) ? tiles[y * gridSize + x] : outsideTile;
 }
 
-Tile* CGridManager::MutableTile(int x, int y) {
+CBoardTile* CGridManager::MutableTile(int x, int y) {
     return IsInside(x, y) ? &tiles[y * gridSize + x] : nullptr;
 }
 
 void CGridManager::SetTileUnit(int x, int y, int unit) {
-    if (Tile* tile = MutableTile(x, y)) {
+    if (CBoardTile* tile = MutableTile(x, y)) {
         tile->unit = unit;
     }
 }
 
 void CGridManager::SetTileTerrainType(int x, int y, int terrainType) {
-    if (Tile* tile = MutableTile(x, y)) {
+    if (CBoardTile* tile = MutableTile(x, y)) {
         tile->terrainType = terrainType;
     }
 }
 
 void CGridManager::SetTileUsable(int x, int y, bool usable) {
-    if (Tile* tile = MutableTile(x, y)) {
+    if (CBoardTile* tile = MutableTile(x, y)) {
         tile->usable = usable;
     }
 }
 
 bool CGridManager::IsTileUsable(int x, int y) const {
-    const Tile& tile = GetTile(x, y);
+    const CBoardTile& tile = GetTile(x, y);
     return tile.usable && tile.height > waterHeight;
 }
 

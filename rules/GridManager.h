@@ -6,7 +6,7 @@
 class CHeightmap;
 
 // One square of the game board.
-struct Tile {
+struct CBoardTile {
     int   unit         = -1;   // index of the unit standing here, -1 none
     int   terrainType  = -1;   // index into CTerrainTypes, -1 none
     float slope        = 0.0f; // mean SlopeAt of the tile's samples, 0..255
@@ -58,7 +58,7 @@ public:
     void  WorldToTile(float worldX, float worldZ, int& x, int& y) const;
 
     // Outside the board: a tile with the initial values (unusable, no unit).
-    const Tile& GetTile(int x, int y) const;
+    const CBoardTile& GetTile(int x, int y) const;
     // The setters ignore positions outside the board.
     void SetTileUnit(int x, int y, int unit);
     void SetTileTerrainType(int x, int y, int terrainType);
@@ -69,11 +69,11 @@ public:
     const std::string& GetFileName() const { return fileName; }
 
 private:
-    Tile* MutableTile(int x, int y);
+    CBoardTile* MutableTile(int x, int y);
     // Sample steps per tile side: (heightmap width - 1) div 32.
     int StepsPerTile() const;
 
-    Tile              tiles[tileCount];
+    CBoardTile        tiles[tileCount];
     const CHeightmap* heightmap = nullptr;
     std::string       fileName;
     float             waterHeight = noWater;

@@ -41,20 +41,20 @@ struct CPathQuery {
 
 // Entering a tile costs its terrain's movement value. A negative value from
 // the data counts as 0: costs below 0 would let the search loop on itself.
-double PathCost(const PathNode&, const PathNode& candidate, void* data) {
+double PathCost(const CPathNode&, const CPathNode& candidate, void* data) {
     const CMatch& match = *static_cast<const CPathQuery*>(data)->match;
     const float   movement =
         match.GetTerrainTypes().GetMovement(match.GetBoard().GetTile(candidate.x, candidate.y).terrainType);
     return movement > 0.0f ? movement : 0.0;
 }
 
-double PathHeuristic(const PathNode& destination, const PathNode& node, void*) {
+double PathHeuristic(const CPathNode& destination, const CPathNode& node, void*) {
     const int dx = node.x - destination.x;
     const int dy = node.y - destination.y;
     return static_cast<float>(dx * dx + dy * dy);
 }
 
-bool PathValid(const PathNode&, const PathNode& candidate, void* data) {
+bool PathValid(const CPathNode&, const CPathNode& candidate, void* data) {
     const CPathQuery& query = *static_cast<const CPathQuery*>(data);
     return query.match->IsTilePassable(query.unit, candidate.x, candidate.y);
 }
@@ -214,7 +214,7 @@ bool CMatch::IsGroundPassable(int index, int x, int y) const {
     if (unit == nullptr || !CGridManager::IsInside(x, y)) {
         return false;
     }
-    const Tile& tile = board.GetTile(x, y);
+    const CBoardTile& tile = board.GetTile(x, y);
     return board.IsTileUsable(x, y) && terrainTypes->IsPassable(tile.terrainType) &&
            std::find(unit->notUsable.begin(), unit->notUsable.end(), tile.terrainType) == unit->notUsable.end() &&
            unit->slopeMax >= tile.slopeDegrees;
@@ -267,23 +267,23 @@ bool CMatch::InFireArea(int shooter, int target) const {
                                    to->tileY);
 }
 
-CombatSide CMatch::SideOf(const CUnit& unit, bool reachesOther) const {
-    CombatSide  side;
-    const Tile& tile    = board.GetTile(unit.tileX, unit.tileY);
-    side.attack         = SaturatedSum(unit.attack, unit.boostAttack);
-    side.defense        = SaturatedSum(unit.defense, unit.boostDefense);
-    side.hitpoints      = unit.hitpoints;
-    side.tileHeight     = tile.height;
-    side.terrainDefense = terrainTypes->GetDefense(tile.terrainType);
-    side.inRange        = reachesOther;
+CCombatSide CMatch::SideOf(const CUnit& unit, bool reachesOther) const {
+    CCombatSide       side;
+    const CBoardTile& tile = board.GetTile(unit.tileX, unit.tileY);
+    side.attack            = SaturatedSum(unit.attack, unit.boostAttack);
+    side.defense           = SaturatedSum(unit.defense, unit.boostDefense);
+    side.hitpoints         = unit.hitpoints;
+    side.tileHeight        = tile.height;
+    side.terrainDefense    = terrainTypes->GetDefense(tile.terrainType);
+    side.inRange           = reachesOther;
     return side;
 }
 
-CombatExchange CMatch::ComputeExchange(int attacker, int defender) const {
+CCombatExchange CMatch::ComputeExchange(int attacker, int defender) const {
     const CUnit* a = GetUnit(attacker);
     const CUnit* d = GetUnit(defender);
     if (a == nullptr || d == nullptr) {
-        return CombatExchange();
+        return CCombatExchange();
     }
     return Combat::ResolveExchange(SideOf(*a, InFireArea(attacker, defender)),
                                    SideOf(*d, InFireArea(defender, attacker)), board.GetTileSize(), fight);

@@ -33,13 +33,13 @@ struct CUnitSetup {
 struct CShotPreview {
     enum Kind { none = 0, attack = 1, boost = 2 };
 
-    Kind           kind    = none;
-    int            shooter = -1;
-    int            target  = -1;
-    CombatExchange exchange;
-    int            shooterHitpointsAfter = 0;
-    int            targetHitpointsAfter  = 0;
-    int            boostAttack = 0, boostDefense = 0, boostMovement = 0, boostFirerange = 0;
+    Kind            kind    = none;
+    int             shooter = -1;
+    int             target  = -1;
+    CCombatExchange exchange;
+    int             shooterHitpointsAfter = 0;
+    int             targetHitpointsAfter  = 0;
+    int             boostAttack = 0, boostDefense = 0, boostMovement = 0, boostFirerange = 0;
 };
 
 // The match: the board, every unit's logical state, the team to move and
@@ -84,7 +84,7 @@ public:
     // Adds the unit on tile (x, y) for a team; its index, or -1 when the
     // tile is off the board, taken, or the team unknown (logged).
     int  AddUnit(const CUnit& unit, int team, int x, int y);
-    void SetFightParams(const FightParams& params) { fight = params; }
+    void SetFightParams(const CFightParams& params) { fight = params; }
     // Whether attacks are traced in the info log (on; off for trial copies).
     void SetTraceExchanges(bool trace) { traceExchanges = trace; }
     // The first victory check, before any command: a team with no fighting
@@ -108,9 +108,9 @@ public:
     bool                             IsTilePassable(int unit, int x, int y) const;
     // Whether the unit could stand on (x, y) were no other unit there: the
     // ground alone (usable, its terrain, slope and the unit's limits).
-    bool           IsGroundPassable(int unit, int x, int y) const;
-    bool           InFireArea(int shooter, int target) const;
-    CombatExchange ComputeExchange(int attacker, int defender) const;
+    bool            IsGroundPassable(int unit, int x, int y) const;
+    bool            InFireArea(int shooter, int target) const;
+    CCombatExchange ComputeExchange(int attacker, int defender) const;
 
     // ---- state ----
     // 64 bits over the logical state: for each unit its tile, hit points,
@@ -132,7 +132,7 @@ public:
     std::pair<int, int>       GetOrigin(int unit) const;
     const CGridManager&       GetBoard() const { return board; }
     const CTerrainTypes&      GetTerrainTypes() const { return *terrainTypes; }
-    const FightParams&        GetFightParams() const { return fight; }
+    const CFightParams&       GetFightParams() const { return fight; }
     int                       GetUnitCount() const { return static_cast<int>(units.size()); }
     const CUnit*              GetUnit(int index) const;
     const std::vector<CUnit>& GetUnits() const { return units; }
@@ -155,33 +155,33 @@ public:
     static int OtherTeam(int team) { return 3 - team; }
 
 private:
-    bool       AreTeamsPlayable(const std::string& levelName) const;
-    void       PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial,
-                             std::vector<CUnitSetup>* setups);
-    Refusal    CheckActor(int unit) const;
-    Refusal    CheckMove(const CCommand& command) const;
-    Refusal    CheckFire(const CCommand& command) const;
-    int        TargetAt(int shooter, int x, int y) const;
-    void       DoMove(const CCommand& command, CApplyResult& result);
-    void       DoUndo(int unit, CApplyResult& result);
-    void       DoFire(const CCommand& command, CApplyResult& result);
-    void       DoAttack(int shooter, int target, CApplyResult& result);
-    void       DoBoost(int general, int target, CApplyResult& result);
-    void       DoFinish(int unit, CApplyResult& result);
-    void       DoEndTurn(CApplyResult& result);
-    void       ReturnToOrigin(int unit, CApplyResult& result);
-    void       CheckGameOver(CApplyResult& result);
-    void       RemoveIfDestroyed(int unit, CApplyResult& result);
-    CombatSide SideOf(const CUnit& unit, bool reachesOther) const;
-    void       LogExchange(int attacker, int defender, const CombatExchange& exchange) const;
-    CUnit*     MutableUnit(int index);
+    bool        AreTeamsPlayable(const std::string& levelName) const;
+    void        PlaceTeamUnit(int team, const CTeamEntry& entry, const std::string& effectSpecial,
+                              std::vector<CUnitSetup>* setups);
+    Refusal     CheckActor(int unit) const;
+    Refusal     CheckMove(const CCommand& command) const;
+    Refusal     CheckFire(const CCommand& command) const;
+    int         TargetAt(int shooter, int x, int y) const;
+    void        DoMove(const CCommand& command, CApplyResult& result);
+    void        DoUndo(int unit, CApplyResult& result);
+    void        DoFire(const CCommand& command, CApplyResult& result);
+    void        DoAttack(int shooter, int target, CApplyResult& result);
+    void        DoBoost(int general, int target, CApplyResult& result);
+    void        DoFinish(int unit, CApplyResult& result);
+    void        DoEndTurn(CApplyResult& result);
+    void        ReturnToOrigin(int unit, CApplyResult& result);
+    void        CheckGameOver(CApplyResult& result);
+    void        RemoveIfDestroyed(int unit, CApplyResult& result);
+    CCombatSide SideOf(const CUnit& unit, bool reachesOther) const;
+    void        LogExchange(int attacker, int defender, const CCombatExchange& exchange) const;
+    CUnit*      MutableUnit(int index);
     template <typename Filter, typename Value> int SumOverTeam(int team, Filter filter, Value value) const;
 
     CGridManager                         board;
     std::shared_ptr<const CHeightmap>    heightmap;
     std::shared_ptr<const CTerrainTypes> terrainTypes;
     std::vector<CUnit>                   units;
-    FightParams                          fight;
+    CFightParams                         fight;
     uint64_t                             seed                      = 0;
     int                                  startHitpoints[teamCount] = {0, 0};
     int                                  maxHitpoints              = 0;

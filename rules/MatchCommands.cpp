@@ -205,7 +205,7 @@ void CMatch::DoFire(const CCommand& command, CApplyResult& result) {
     }
 }
 
-void CMatch::LogExchange(int attacker, int defender, const CombatExchange& exchange) const {
+void CMatch::LogExchange(int attacker, int defender, const CCombatExchange& exchange) const {
     const CUnit& a      = units[static_cast<size_t>(attacker)];
     const CUnit& d      = units[static_cast<size_t>(defender)];
     CLogger&     logger = *GetLogger();

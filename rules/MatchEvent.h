@@ -24,7 +24,7 @@ struct CMatchEvent {
     int                              target  = -1;
     int                              team    = 0;
     AttackMessage                    message = AttackMessage::none;
-    CombatExchange                   exchange;
+    CCombatExchange                  exchange;
     std::vector<std::pair<int, int>> path; // tiles (x, y)
 };
 

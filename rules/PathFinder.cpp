@@ -19,12 +19,12 @@ void CPathFinder::SetCallbacks(CostCallback cost, HeuristicCallback heuristic, V
     callbackData      = data;
 }
 
-PathNode* CPathFinder::NewNode(int x, int y) {
-    nodes.push_back(std::make_unique<PathNode>());
-    PathNode* node = nodes.back().get();
-    node->x        = x;
-    node->y        = y;
-    node->number   = Number(x, y);
+CPathNode* CPathFinder::NewNode(int x, int y) {
+    nodes.push_back(std::make_unique<CPathNode>());
+    CPathNode* node = nodes.back().get();
+    node->x         = x;
+    node->y         = y;
+    node->number    = Number(x, y);
     return node;
 }
 
@@ -34,11 +34,11 @@ void CPathFinder::FreeNodes() {
     nodes.clear();
 }
 
-double CPathFinder::Cost(const PathNode& parent, const PathNode& candidate) const {
+double CPathFinder::Cost(const CPathNode& parent, const CPathNode& candidate) const {
     return costCallback != nullptr ? costCallback(parent, candidate, callbackData) : 1.0;
 }
 
-double CPathFinder::Heuristic(const PathNode& node) const {
+double CPathFinder::Heuristic(const CPathNode& node) const {
     return heuristicCallback != nullptr ? heuristicCallback(destination, node, callbackData) : 1.0;
 }
 
@@ -51,22 +51,22 @@ bool CPathFinder::FindPath(int fromX, int fromY, int toX, int toY) {
     destination.number = Number(toX, toY);
     iterations         = 0;
 
-    PathNode* start = NewNode(fromX, fromY);
-    start->g        = 0.0;
-    start->h        = Heuristic(*start);
-    start->f        = start->g + start->h;
-    open            = start;
+    CPathNode* start = NewNode(fromX, fromY);
+    start->g         = 0.0;
+    start->h         = Heuristic(*start);
+    start->f         = start->g + start->h;
+    open             = start;
 
     const int budget = GetBudget();
     for (int iteration = 0; iteration < budget; ++iteration) {
         if (open == nullptr) {
             return false;
         }
-        PathNode* node = open;
-        open           = node->next;
-        node->next     = closed;
-        closed         = node;
-        iterations     = iteration + 1;
+        CPathNode* node = open;
+        open            = node->next;
+        node->next      = closed;
+        closed          = node;
+        iterations      = iteration + 1;
         if (node->number == destination.number) {
             // Taken in the budget's very last iteration counts as not found.
             if (iteration < budget - 1) {
@@ -80,7 +80,7 @@ bool CPathFinder::FindPath(int fromX, int fromY, int toX, int toY) {
     return false;
 }
 
-void CPathFinder::Expand(PathNode& node) {
+void CPathFinder::Expand(CPathNode& node) {
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
             if (dx == 0 && dy == 0) {
@@ -91,7 +91,7 @@ void CPathFinder::Expand(PathNode& node) {
             if (x < 0 || y < 0 || x >= rows || y >= rows) {
                 continue;
             }
-            PathNode candidate;
+            CPathNode candidate;
             candidate.x      = x;
             candidate.y      = y;
             candidate.number = Number(x, y);
@@ -103,8 +103,8 @@ void CPathFinder::Expand(PathNode& node) {
     }
 }
 
-PathNode* CPathFinder::FindInList(PathNode* head, int number) {
-    for (PathNode* node = head; node != nullptr; node = node->next) {
+CPathNode* CPathFinder::FindInList(CPathNode* head, int number) {
+    for (CPathNode* node = head; node != nullptr; node = node->next) {
         if (node->number == number) {
             return node;
         }
@@ -112,20 +112,20 @@ PathNode* CPathFinder::FindInList(PathNode* head, int number) {
     return nullptr;
 }
 
-void CPathFinder::AddChild(PathNode& parent, PathNode* child) {
+void CPathFinder::AddChild(CPathNode& parent, CPathNode* child) {
     if (parent.childCount < maxChildren) {
         parent.children[parent.childCount++] = child;
     }
 }
 
-void CPathFinder::Link(PathNode& parent, int x, int y) {
-    PathNode candidate;
+void CPathFinder::Link(CPathNode& parent, int x, int y) {
+    CPathNode candidate;
     candidate.x      = x;
     candidate.y      = y;
     candidate.number = Number(x, y);
     const double g   = parent.g + Cost(parent, candidate);
 
-    if (PathNode* known = FindInList(open, candidate.number)) {
+    if (CPathNode* known = FindInList(open, candidate.number)) {
         // Its place in the open list stays, even when its f improves.
         AddChild(parent, known);
         if (g < known->g) {
@@ -135,7 +135,7 @@ void CPathFinder::Link(PathNode& parent, int x, int y) {
         }
         return;
     }
-    if (PathNode* known = FindInList(closed, candidate.number)) {
+    if (CPathNode* known = FindInList(closed, candidate.number)) {
         AddChild(parent, known);
         if (g < known->g) {
             known->parent = &parent;
@@ -145,17 +145,17 @@ void CPathFinder::Link(PathNode& parent, int x, int y) {
         }
         return;
     }
-    PathNode* node = NewNode(x, y);
-    node->g        = g;
-    node->h        = Heuristic(*node);
-    node->f        = g + node->h;
-    node->parent   = &parent;
+    CPathNode* node = NewNode(x, y);
+    node->g         = g;
+    node->h         = Heuristic(*node);
+    node->f         = g + node->h;
+    node->parent    = &parent;
     InsertOpen(node);
     AddChild(parent, node);
 }
 
-void CPathFinder::InsertOpen(PathNode* node) {
-    PathNode** link = &open;
+void CPathFinder::InsertOpen(CPathNode* node) {
+    CPathNode** link = &open;
     while (*link != nullptr && (*link)->f < node->f) {
         link = &(*link)->next;
     }
@@ -166,10 +166,10 @@ void CPathFinder::InsertOpen(PathNode* node) {
 // The improvement of a closed node is handed on to the nodes reached from
 // it. The test adds 1 to the parent's cost; the first level also assigns with
 // 1, deeper levels with the cost callback.
-void CPathFinder::Propagate(PathNode& improved) {
+void CPathFinder::Propagate(CPathNode& improved) {
     stack.clear();
     for (int i = 0; i < improved.childCount; ++i) {
-        PathNode* child = improved.children[i];
+        CPathNode* child = improved.children[i];
         if (improved.g + 1.0 < child->g) {
             child->parent = &improved;
             child->g      = improved.g + 1.0;
@@ -186,10 +186,10 @@ void CPathFinder::Propagate(PathNode& improved) {
             stack.clear();
             return;
         }
-        PathNode* node = stack.back();
+        CPathNode* node = stack.back();
         stack.pop_back();
         for (int i = 0; i < node->childCount; ++i) {
-            PathNode* child = node->children[i];
+            CPathNode* child = node->children[i];
             if (node->g + 1.0 < child->g) {
                 child->g      = node->g + Cost(*node, *child);
                 child->f      = child->g + child->h;
@@ -204,7 +204,7 @@ void CPathFinder::Propagate(PathNode& improved) {
 // negative costs can make; the path is then refused rather than followed.
 std::vector<std::pair<int, int>> CPathFinder::GetPath() const {
     std::vector<std::pair<int, int>> path;
-    for (const PathNode* node = best; node != nullptr; node = node->parent) {
+    for (const CPathNode* node = best; node != nullptr; node = node->parent) {
         if (path.size() == nodes.size()) {
             return {};
         }

@@ -7,17 +7,17 @@
 #include "rules/GridManager.h"
 
 // One tile reached by the search.
-struct PathNode {
-    double    f           = 0.0; // g + h, the sort key of the open list
-    double    g           = 0.0; // cost from the start
-    double    h           = 0.0; // estimated cost to the destination
-    int       x           = 0;
-    int       y           = 0;
-    int       childCount  = 0;       // entries used in children
-    int       number      = 0;       // x * rows + y: the node's identity
-    PathNode* parent      = nullptr; // predecessor on the best known path; null for the start
-    PathNode* next        = nullptr; // link in the open or the closed list
-    PathNode* children[8] = {};      // nodes reached from this one
+struct CPathNode {
+    double     f           = 0.0; // g + h, the sort key of the open list
+    double     g           = 0.0; // cost from the start
+    double     h           = 0.0; // estimated cost to the destination
+    int        x           = 0;
+    int        y           = 0;
+    int        childCount  = 0;       // entries used in children
+    int        number      = 0;       // x * rows + y: the node's identity
+    CPathNode* parent      = nullptr; // predecessor on the best known path; null for the start
+    CPathNode* next        = nullptr; // link in the open or the closed list
+    CPathNode* children[8] = {};      // nodes reached from this one
 };
 
 // A* over the square board with eight neighbours per tile. Cost, heuristic
@@ -35,9 +35,9 @@ public:
 
     // Cost of stepping from parent onto candidate; the estimate from node to
     // the destination; whether candidate (reached from parent) may be entered.
-    using CostCallback      = double (*)(const PathNode& parent, const PathNode& candidate, void* data);
-    using HeuristicCallback = double (*)(const PathNode& destination, const PathNode& node, void* data);
-    using ValidityCallback  = bool (*)(const PathNode& parent, const PathNode& candidate, void* data);
+    using CostCallback      = double (*)(const CPathNode& parent, const CPathNode& candidate, void* data);
+    using HeuristicCallback = double (*)(const CPathNode& destination, const CPathNode& node, void* data);
+    using ValidityCallback  = bool (*)(const CPathNode& parent, const CPathNode& candidate, void* data);
 
     explicit CPathFinder(int rows = CGridManager::gridSize);
     CPathFinder(const CPathFinder&)            = delete;
@@ -51,7 +51,7 @@ public:
     // start tile itself is never tested for validity.
     bool FindPath(int startX, int startY, int destinationX, int destinationY);
 
-    const PathNode* GetBestNode() const { return best; }
+    const CPathNode* GetBestNode() const { return best; }
     // The tiles of the last path found, start first; empty after a failure.
     std::vector<std::pair<int, int>> GetPath() const;
     // Nodes taken from the open list by the last search.
@@ -59,29 +59,29 @@ public:
     int GetBudget() const { return budgetPerRow * rows; }
 
 private:
-    int              Number(int x, int y) const { return x * rows + y; }
-    PathNode*        NewNode(int x, int y);
-    void             FreeNodes();
-    double           Cost(const PathNode& parent, const PathNode& candidate) const;
-    double           Heuristic(const PathNode& node) const;
-    void             Expand(PathNode& node);
-    void             Link(PathNode& parent, int x, int y);
-    void             InsertOpen(PathNode* node);
-    void             Propagate(PathNode& improved);
-    static PathNode* FindInList(PathNode* head, int number);
-    static void      AddChild(PathNode& parent, PathNode* child);
+    int               Number(int x, int y) const { return x * rows + y; }
+    CPathNode*        NewNode(int x, int y);
+    void              FreeNodes();
+    double            Cost(const CPathNode& parent, const CPathNode& candidate) const;
+    double            Heuristic(const CPathNode& node) const;
+    void              Expand(CPathNode& node);
+    void              Link(CPathNode& parent, int x, int y);
+    void              InsertOpen(CPathNode* node);
+    void              Propagate(CPathNode& improved);
+    static CPathNode* FindInList(CPathNode* head, int number);
+    static void       AddChild(CPathNode& parent, CPathNode* child);
 
-    CostCallback                           costCallback      = nullptr;
-    HeuristicCallback                      heuristicCallback = nullptr;
-    ValidityCallback                       validityCallback  = nullptr;
-    void*                                  callbackData      = nullptr;
-    int                                    rows              = CGridManager::gridSize;
-    int                                    startX = 0, startY = 0;
-    PathNode                               destination; // only x, y and number are used
-    PathNode*                              open       = nullptr;
-    PathNode*                              closed     = nullptr;
-    PathNode*                              best       = nullptr;
-    int                                    iterations = 0;
-    std::vector<PathNode*>                 stack; // nodes whose children wait for an improved cost
-    std::vector<std::unique_ptr<PathNode>> nodes; // every node of the current search
+    CostCallback                            costCallback      = nullptr;
+    HeuristicCallback                       heuristicCallback = nullptr;
+    ValidityCallback                        validityCallback  = nullptr;
+    void*                                   callbackData      = nullptr;
+    int                                     rows              = CGridManager::gridSize;
+    int                                     startX = 0, startY = 0;
+    CPathNode                               destination; // only x, y and number are used
+    CPathNode*                              open       = nullptr;
+    CPathNode*                              closed     = nullptr;
+    CPathNode*                              best       = nullptr;
+    int                                     iterations = 0;
+    std::vector<CPathNode*>                 stack; // nodes whose children wait for an improved cost
+    std::vector<std::unique_ptr<CPathNode>> nodes; // every node of the current search
 };

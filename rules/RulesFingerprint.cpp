@@ -12,7 +12,7 @@ constexpr float heightStep = 2.3529413f;
 constexpr float tileSize   = 64.0f;
 
 void AddExchanges(CStateHash& hash) {
-    FightParams fight;
+    CFightParams fight;
     fight.attackBonus   = 1.25f;
     fight.attackFactor  = 0.9f;
     fight.maxAttack     = 1000.0f;
@@ -20,9 +20,9 @@ void AddExchanges(CStateHash& hash) {
     fight.maxSlopeBonus = 300.0f;
     for (int attack = 100; attack <= 700; attack += 150) {
         for (int rise = -40; rise <= 40; rise += 7) {
-            CombatSide a{attack, attack / 2, 300 + attack, heightStep * static_cast<float>(rise), 20.0f, true};
-            CombatSide d{500 - attack / 2, 250, 900 - attack, 0.0f, 45.5f, rise % 2 == 0};
-            const CombatExchange exchange = Combat::ResolveExchange(a, d, tileSize, fight);
+            CCombatSide a{attack, attack / 2, 300 + attack, heightStep * static_cast<float>(rise), 20.0f, true};
+            CCombatSide d{500 - attack / 2, 250, 900 - attack, 0.0f, 45.5f, rise % 2 == 0};
+            const CCombatExchange exchange = Combat::ResolveExchange(a, d, tileSize, fight);
             hash.Add(exchange.damageToAttacker);
             hash.Add(exchange.damageToDefender);
             hash.Add(static_cast<int64_t>(static_cast<double>(exchange.slope) * 1e6));
@@ -50,16 +50,16 @@ void AddAreas(CStateHash& hash) {
     hash.Add(area.GetCount());
 }
 
-double ProbeCost(const PathNode&, const PathNode& candidate, void*) {
+double ProbeCost(const CPathNode&, const CPathNode& candidate, void*) {
     return 1.0 + (candidate.x * 3 + candidate.y) % 4 * 0.5;
 }
 
-double ProbeHeuristic(const PathNode& destination, const PathNode& node, void*) {
+double ProbeHeuristic(const CPathNode& destination, const CPathNode& node, void*) {
     const int dx = node.x - destination.x, dy = node.y - destination.y;
     return static_cast<float>(dx * dx + dy * dy);
 }
 
-bool ProbeValid(const PathNode&, const PathNode& candidate, void*) {
+bool ProbeValid(const CPathNode&, const CPathNode& candidate, void*) {
     return !Blocked(candidate.x, candidate.y);
 }
 

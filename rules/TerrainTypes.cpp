@@ -9,7 +9,7 @@
 namespace {
 
 // What an index outside the list reads as.
-const TerrainType noTerrainType{};
+const CTerrainType noTerrainType{};
 
 } // namespace
 
@@ -28,15 +28,15 @@ void CTerrainTypes::Load(const char* path) {
     }
     if (xml.EnterElement("terraintypes")) {
         for (int number = 0; xml.EnterSubElement(number); ++number) {
-            char        name[maxNameLength + 1] = {};
-            TerrainType type;
-            const auto  value = [&](const char* key, float& field) {
+            char         name[maxNameLength + 1] = {};
+            CTerrainType type;
+            const auto   value = [&](const char* key, float& field) {
                 if (!xml.ReadFloat(key, field)) {
                     return false;
                 }
                 if (!xml.LastValueWasNumber() || !(std::fabs(field) < FLT_MAX)) {
                     GetLogger()->LogError("CTerrainTypes: %s: type %d: %s is not a finite number; 0 is used", path,
-                                           number, key);
+                                            number, key);
                     field = 0.0f;
                 }
                 return true;

@@ -4,7 +4,7 @@
 #include <vector>
 
 // One kind of ground, as listed in "terraintypes.xml".
-struct TerrainType {
+struct CTerrainType {
     int         id = 0; // its number in the file, equal to its index
     std::string name;
     float       attack   = 0.0f;
@@ -36,5 +36,5 @@ public:
 private:
     void Load(const char* path);
 
-    std::vector<TerrainType> types;
+    std::vector<CTerrainType> types;
 };

@@ -64,7 +64,7 @@ void CBattleView::AddPointerDebugLines() const {
     if (!GetOptions().debugInfo || !grid) {
         return;
     }
-    const Tile& tile = grid->GetTile(activeX, activeY);
+    const CBoardTile& tile = grid->GetTile(activeX, activeY);
     AddDebugLine("activegridx: %d activegridy: %d slope: %.2f slope in degree: %d height: %.2f", activeX, activeY,
                  tile.slope, tile.slopeDegrees, tile.height);
     AddDebugLine("terrain usable: %d, name: %s, attack: %.1f, defense: %.1f, movement: %.1f",

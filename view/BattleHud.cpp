@@ -74,9 +74,9 @@ bool CBattleView::FillHudState() {
     if (!match || !terrainTypes) {
         return false;
     }
-    CHudState&   state               = hudState;
-    const Tile&  tile                = match->GetBoard().GetTile(activeX, activeY);
-    const CUnit* chosen              = match->GetUnit(selection.unit);
+    CHudState&        state          = hudState;
+    const CBoardTile& tile           = match->GetBoard().GetTile(activeX, activeY);
+    const CUnit*      chosen         = match->GetUnit(selection.unit);
     state.currentTeam                = GetCurrentTeam();
     state.otherSeat                  = otherSeat.empty() ? nullptr : otherSeat.c_str();
     state.waiting                    = waiting.empty() ? nullptr : waiting.c_str();

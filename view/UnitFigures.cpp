@@ -342,7 +342,7 @@ bool CUnitFigures::IsAnyWalking() const {
 // ---- fighting ----
 
 // A side turns to the other only when it fires back (it deals damage).
-AttackMessage CUnitFigures::ShowAttack(int attacker, int defender, const CombatExchange& exchange) {
+AttackMessage CUnitFigures::ShowAttack(int attacker, int defender, const CCombatExchange& exchange) {
     CFigure* a = FigureOf(attacker);
     CFigure* d = FigureOf(defender);
     if (a == nullptr || d == nullptr) {

@@ -44,7 +44,7 @@ public:
     void StartWalk(int unit, const std::vector<std::pair<int, int>>& path);
     // Turns both to each other, plays the attack and shows the damage; the
     // message the shot earns for the interface.
-    AttackMessage ShowAttack(int attacker, int defender, const CombatExchange& exchange);
+    AttackMessage ShowAttack(int attacker, int defender, const CCombatExchange& exchange);
     void          ShowBoost(int general, int unit);
     void          ShowDestroyed(int unit);
     // The boost effects of the team whose turn begins end.

@@ -23,7 +23,7 @@ protected:
         match = level.NewMatch(1);
         ASSERT_TRUE(match);
     }
-    const Tile& TileAt(int x, int y) const { return match->GetBoard().GetTile(x, y); }
+    const CBoardTile& TileAt(int x, int y) const { return match->GetBoard().GetTile(x, y); }
 
     DataFiles::CShippedLevel level{GetParam()};
     std::unique_ptr<CMatch>  match;
@@ -56,7 +56,7 @@ TEST_P(ContentTest, TeamsAreMirroredAndHaveTheKindsTheGameNeeds) {
     }
     for (int y = 0; y < tiles; ++y) {
         for (int x = 0; x < tiles; ++x) {
-            const Tile &tile = TileAt(x, y), &mirror = TileAt(tiles - 1 - x, tiles - 1 - y);
+            const CBoardTile &tile = TileAt(x, y), &mirror = TileAt(tiles - 1 - x, tiles - 1 - y);
             ASSERT_EQ(tile.terrainType, mirror.terrainType) << x << "," << y;
             ASSERT_EQ(tile.slopeDegrees, mirror.slopeDegrees) << x << "," << y;
         }
@@ -92,7 +92,7 @@ TEST_P(ContentTest, TileFileAgreesWithTheHeightmap) {
     int           waterTiles = 0, steepTiles = 0;
     for (int y = 0; y < tiles; ++y) {
         for (int x = 0; x < tiles; ++x) {
-            const Tile& tile = TileAt(x, y);
+            const CBoardTile& tile = TileAt(x, y);
             ASSERT_GE(tile.terrainType, 0) << x << "," << y;
             used.insert(tile.terrainType);
             const bool water = tile.height <= match->GetBoard().GetWaterHeight();

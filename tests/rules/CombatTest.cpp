@@ -15,22 +15,22 @@ namespace {
 using namespace RulesBoard;
 
 // Powers of two divide exactly, so the strengths below are exact.
-const FightParams params{1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f};
+const CFightParams params{1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f};
 
 // attack 16, defence 4 on ground of defence 0.5, 1000 hit points; against
 // attack 14, defence 6 on defence 2, 800 hit points; both at height 100.
-const CombatSide attacker{16, 4, 1000, 100.0f, 0.5f, true};
-const CombatSide defender{14, 6, 800, 100.0f, 2.0f, true};
+const CCombatSide attacker{16, 4, 1000, 100.0f, 0.5f, true};
+const CCombatSide defender{14, 6, 800, 100.0f, 2.0f, true};
 
 struct ExchangeCase {
     const char* label;
-    CombatSide  attacker, defender;
+    CCombatSide attacker, defender;
     // slope, bonuses, aa, da, ad, dd, damage to attacker, damage to defender
     float slope, bonusAttacker, bonusDefender, attackerAttack, defenderAttack, attackerDefend, defenderDefend;
     int   damageToAttacker, damageToDefender;
 };
 
-CombatSide With(CombatSide side, float height, int attack = -1, bool inRange = true) {
+CCombatSide With(CCombatSide side, float height, int attack = -1, bool inRange = true) {
     side.tileHeight = height;
     side.attack     = attack >= 0 ? attack : side.attack;
     side.inRange    = inRange;
@@ -57,7 +57,7 @@ const ExchangeCase exchangeCases[] = {
 
 TEST(Exchange, GivesTheHandComputedValues) {
     for (const ExchangeCase& expected : exchangeCases) {
-        const CombatExchange result = Combat::ResolveExchange(expected.attacker, expected.defender, tileSize, params);
+        const CCombatExchange result = Combat::ResolveExchange(expected.attacker, expected.defender, tileSize, params);
         EXPECT_NEAR(result.slope, expected.slope, 1e-3f) << expected.label;
         EXPECT_NEAR(result.bonusAttacker, expected.bonusAttacker, 1e-4f) << expected.label;
         EXPECT_NEAR(result.bonusDefender, expected.bonusDefender, 1e-4f) << expected.label;
@@ -73,14 +73,14 @@ TEST(Exchange, GivesTheHandComputedValues) {
 // Whatever the parameters and values, the result is finite and the damage
 // a whole number from 50 up: no division by zero, no NaN, no overflow.
 TEST(ExchangeLimits, StayFiniteForAnyInput) {
-    const float       inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-    const CombatSide  huge{INT_MAX, INT_MAX, INT_MAX, 1e30f, inf, true};
-    const CombatSide  low{INT_MIN, INT_MIN, INT_MIN, -1e30f, nan, true};
-    const FightParams odd[] = {
+    const float        inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    const CCombatSide  huge{INT_MAX, INT_MAX, INT_MAX, 1e30f, inf, true};
+    const CCombatSide  low{INT_MIN, INT_MIN, INT_MIN, -1e30f, nan, true};
+    const CFightParams odd[] = {
         {1, 1, 0, 0, -1, 0, 0}, {nan, nan, nan, nan, nan, nan, nan}, {inf, inf, 1e-38f, 0, 1e-38f, 0, -inf}};
-    for (const FightParams& fight : odd) {
+    for (const CFightParams& fight : odd) {
         for (const auto& sides : {std::make_pair(huge, huge), std::make_pair(huge, low), std::make_pair(low, huge)}) {
-            const CombatExchange result = Combat::ResolveExchange(sides.first, sides.second, nan, fight);
+            const CCombatExchange result = Combat::ResolveExchange(sides.first, sides.second, nan, fight);
             for (const float value : {result.slope, result.bonusAttacker, result.bonusDefender, result.attackerAttack,
                                       result.defenderAttack, result.attackerDefend, result.defenderDefend}) {
                 EXPECT_TRUE(std::isfinite(value)) << value;
@@ -89,7 +89,7 @@ TEST(ExchangeLimits, StayFiniteForAnyInput) {
         }
     }
     EXPECT_FLOAT_EQ(Combat::ResolveExchange(attacker, defender, tileSize, odd[0]).defenderDefend,
-                    8.0f * 800.0f / FightParams().maxDefense)
+                    8.0f * 800.0f / CFightParams().maxDefense)
         << "a divisor of 0 or less stands back for the standard one";
     EXPECT_EQ(Combat::ApplyDamage(INT_MIN + 5, INT_MAX), INT_MIN);
 }

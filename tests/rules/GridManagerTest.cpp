@@ -192,7 +192,7 @@ TEST(GridManager, PositionsOutsideTheBoardAreRefused) {
         grid.SetTileUnit(position[0], position[1], 5);
         grid.SetTileUsable(position[0], position[1], true);
         grid.SetTileTerrainType(position[0], position[1], 2);
-        const Tile& tile = grid.GetTile(position[0], position[1]);
+        const CBoardTile& tile = grid.GetTile(position[0], position[1]);
         EXPECT_TRUE(tile.unit == -1 && tile.terrainType == -1 && !grid.IsTileUsable(position[0], position[1]));
     }
     grid.SetTileUnit(31, 31, 5);

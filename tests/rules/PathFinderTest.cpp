@@ -20,16 +20,16 @@ struct CBlocked {
     std::set<std::pair<int, int>> tiles;
 };
 
-bool NotBlocked(const PathNode&, const PathNode& candidate, void* data) {
+bool NotBlocked(const CPathNode&, const CPathNode& candidate, void* data) {
     return static_cast<CBlocked*>(data)->tiles.count({candidate.x, candidate.y}) == 0;
 }
 
-double SquaredDistance(const PathNode& destination, const PathNode& node, void*) {
+double SquaredDistance(const CPathNode& destination, const CPathNode& node, void*) {
     const int dx = node.x - destination.x, dy = node.y - destination.y;
     return dx * dx + dy * dy;
 }
 
-double UnitCost(const PathNode&, const PathNode&, void*) {
+double UnitCost(const CPathNode&, const CPathNode&, void*) {
     return 1.0;
 }
 
@@ -95,15 +95,15 @@ TEST_F(PathFinderTest, AmongEqualCostsTheNewestNodeIsTakenFirst) {
 // A swamp (cost 10) across the straight line from (2, 9) to (12, 9), with
 // a gap at rows 3 and 4: the search with an estimate that never overrates
 // (the eight-neighbour distance) finds a path as cheap as the detour.
-bool InSwamp(const PathNode& node) {
+bool InSwamp(const CPathNode& node) {
     return node.x >= 5 && node.x <= 9 && node.y >= 5 && node.y <= 14;
 }
 
-double SwampCost(const PathNode&, const PathNode& candidate, void*) {
+double SwampCost(const CPathNode&, const CPathNode& candidate, void*) {
     return InSwamp(candidate) ? 10.0 : 1.0;
 }
 
-double StepsLeft(const PathNode& destination, const PathNode& node, void*) {
+double StepsLeft(const CPathNode& destination, const CPathNode& node, void*) {
     return std::max(std::abs(node.x - destination.x), std::abs(node.y - destination.y));
 }
 
@@ -115,7 +115,7 @@ TEST_F(PathFinderTest, FindsThePathAsCheapAsTheDetour) {
     for (size_t i = 1; i < path.size(); ++i) {
         ASSERT_LE(std::max(std::abs(path[i].first - path[i - 1].first), std::abs(path[i].second - path[i - 1].second)),
                   1);
-        cost += SwampCost(PathNode(), PathNode{0, 0, 0, path[i].first, path[i].second}, nullptr);
+        cost += SwampCost(CPathNode(), CPathNode{0, 0, 0, path[i].first, path[i].second}, nullptr);
     }
     EXPECT_EQ(cost, 14.0) << "up five rows, across above the swamp and down again: 5 + 4 + 5";
 }
@@ -126,7 +126,7 @@ int ChainPosition(int x, int y) {
     return y * board + (y % 2 == 0 ? x : board - 1 - x);
 }
 
-bool NextInChain(const PathNode& parent, const PathNode& candidate, void*) {
+bool NextInChain(const CPathNode& parent, const CPathNode& candidate, void*) {
     return ChainPosition(candidate.x, candidate.y) == ChainPosition(parent.x, parent.y) + 1;
 }
 

@@ -36,14 +36,14 @@ TEST(TeamFileTest, ReadsEntriesInAnyKeyOrderClampsLookOffsetsAndForgetsOnFailure
 }
 
 struct CFightCase {
-    const char* label;
-    const char* text; // nullptr: no file
-    bool        opened;
-    FightParams expected;
-    int         lines; // in the error log, one per key that cannot be used (or for the file)
+    const char*  label;
+    const char*  text; // nullptr: no file
+    bool         opened;
+    CFightParams expected;
+    int          lines; // in the error log, one per key that cannot be used (or for the file)
 };
 
-const FightParams standard;
+const CFightParams standard;
 
 const CFightCase fightCases[] = {
     {"all keys",
@@ -67,7 +67,7 @@ const CFightCase fightCases[] = {
 };
 
 TEST(FightParamsTest, ReadsEachKeyOnItsOwnAndNamesEachUnusableOne) {
-    const auto values = [](const FightParams& p) {
+    const auto values = [](const CFightParams& p) {
         return std::vector<float>{p.attackBonus, p.attackFactor, p.maxAttack,    p.minAttack,
                                   p.maxDefense,  p.minDefense,   p.maxSlopeBonus};
     };
@@ -77,7 +77,7 @@ TEST(FightParamsTest, ReadsEachKeyOnItsOwnAndNamesEachUnusableOne) {
         if (fight.text != nullptr) {
             WriteFile("fight.xml", fight.text);
         }
-        FightParams read;
+        CFightParams read;
         EXPECT_EQ(LoadFightFile("fight.xml", read), fight.opened) << fight.label;
         EXPECT_EQ(values(read), values(fight.expected)) << fight.label;
         const std::string log = FileExists("log_error.txt") ? ReadFile("log_error.txt") : "";

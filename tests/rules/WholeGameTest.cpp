@@ -34,7 +34,7 @@ bool ReferencePassable(const CMatch& match, int unit, int x, int y) {
         return false;
     }
     const CUnit&            state     = *match.GetUnit(unit);
-    const Tile&             tile      = match.GetBoard().GetTile(x, y);
+    const CBoardTile&       tile      = match.GetBoard().GetTile(x, y);
     const std::vector<int>& forbidden = state.notUsable;
     return tile.usable && tile.height > match.GetBoard().GetWaterHeight() &&
            match.GetTerrainTypes().IsValid(tile.terrainType) &&

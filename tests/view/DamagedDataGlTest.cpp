@@ -271,7 +271,7 @@ const std::vector<CDamageClass>& DamageClasses() {
     };
     const auto model = [](DamagedDataGlTest& test) { CModel("objects\\odd.3ds", test.Level().GetTextures()); };
     const auto fight = [](DamagedDataGlTest&) {
-        FightParams params;
+        CFightParams params;
         LoadFightFile("TestLevel\\fight.xml", params);
     };
     static const std::vector<CDamageClass> classes = {
