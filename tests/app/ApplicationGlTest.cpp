@@ -1,4 +1,3 @@
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 
 #include <chrono>
@@ -12,7 +11,6 @@
 #include "app/Application.h"
 #include "core/Camera.h"
 #include "core/Frustum.h"
-#include "platform/KeyState.h"
 
 namespace {
 
@@ -25,20 +23,14 @@ protected:
         app->options = CAppOptions();
         app->ClearDebugLines();
         app->OnReshape(windowWidth, windowHeight);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glColor3f(1.0f, 1.0f, 1.0f);
     }
 
     CTempWorkDir  dir; // the program writes its logs and reads its level here
     CApplication* app = nullptr;
 };
 
-// The game is built once per process, at the first idle call, on the
-// smallest level that loads (flat ground, one patch). The first frame has no
-// frame time and the next the distance of the two. Narrowing the window then
-// brings the side planes closer to the view direction at the next frame,
-// though the camera did not move. A window of no size counts as one pixel.
+// The game is built once per process at the first idle call, here on the smallest level (flat, one patch).
+// Narrowing the window moves the side planes at the next frame though the camera did not move.
 TEST_F(ApplicationGlTest, TheFirstFrameHasNoFrameTimeAndAReshapeCountsAsAViewChange) {
     MakeFolders("TestLevel/Terrain");
     WriteFile("TestLevel/Terrain/ter_params.ini", "maxwidth=320\nmaxheight=255\n");

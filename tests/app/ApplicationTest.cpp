@@ -17,9 +17,7 @@ namespace {
 const char* const allExtensions = "GL_ARB_multitexture GL_ARB_texture_compression GL_ARB_vertex_buffer_object "
                                   "GL_ARB_vertex_program GL_SGIS_generate_mipmap";
 
-// The application object is one per process; each test starts it from the
-// constructor's options. Its sound library uses the silent "dummy" device and
-// is closed afterwards, so that the sound tests can open their own.
+// One application object per process; its sound library ("dummy" device) is closed after each test for the sound tests.
 class ApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,7 +29,6 @@ protected:
 
     void TearDown() override { app->GetSoundLibrary().Close(); }
 
-    // Reads settings with this text (in the working directory).
     void ReadSettings(const char* text) {
         WriteFile("gfxconfig.ini", text);
         CPropertyFile settings("gfxconfig.ini");
@@ -41,9 +38,7 @@ protected:
     CApplication* app = nullptr;
 };
 
-// Each capability that the driver lacks is cleared, and the render mode
-// follows the buffer objects. Flags: buffer objects, mipmap generation,
-// compression, vertex programs, multitexturing.
+// Flags: buffer objects, mipmap generation, compression, vertex programs, multitexturing.
 TEST_F(ApplicationTest, ExtensionChecksClearMissingCapabilitiesAndPickTheRenderMode) {
     const struct {
         bool        requested;
@@ -94,8 +89,7 @@ TEST_F(ApplicationTest, SettingsFlagsAreTrueForNonZeroNumbers) {
     }
 }
 
-// "sound" 0 closes an open sound library; a shutdown releases everything
-// and may be repeated.
+// A shutdown releases everything and may be repeated.
 TEST_F(ApplicationTest, SoundOffAndShutdownCloseTheSoundLibrary) {
     CTempWorkDir   dir;
     CSoundLibrary& sound = app->GetSoundLibrary();
@@ -116,8 +110,6 @@ TEST_F(ApplicationTest, SoundOffAndShutdownCloseTheSoundLibrary) {
     }
 }
 
-// Lines are recorded only with debug info or in editor mode, and cut to
-// their buffer.
 TEST_F(ApplicationTest, DebugLinesAreRecordedOnlyWithDebugInfoOrEditorMode) {
     for (const int flags : {0, 1, 2, 3}) {
         app->ClearDebugLines();
@@ -130,8 +122,7 @@ TEST_F(ApplicationTest, DebugLinesAreRecordedOnlyWithDebugInfoOrEditorMode) {
     }
 }
 
-// A key goes up however it was reported: in the other letter case (Shift
-// released first) or as a control code (Ctrl pressed while it was held).
+// A key goes up in the other letter case (Shift released first) or as a control code (Ctrl pressed meanwhile).
 TEST_F(ApplicationTest, CharacterKeysGoUpWhateverModifierWasHeld) {
     const struct {
         unsigned char down, up;
@@ -151,7 +142,7 @@ TEST_F(ApplicationTest, CharacterKeysGoUpWhateverModifierWasHeld) {
     }
 }
 
-// Without focus no key-up arrives, so leaving the window forgets the keys.
+// Without focus no key-up arrives.
 TEST_F(ApplicationTest, KeysAreForgottenWhenThePointerLeavesOrTheWindowHides) {
     const struct {
         const char*           name;

@@ -25,8 +25,7 @@ std::string ValueOf(const char* key) {
     return entry != nullptr ? entry->value : "(missing)";
 }
 
-// The modes the game can use are listed and stored in their order; with no
-// mode to choose, a start stores no last choice but every box.
+// The usable modes are listed and stored in order; with none, a start stores every box but no last choice.
 TEST(ConfigDialog, StoresAndListsTheKeptModesInOrder) {
     const struct {
         std::vector<CDisplayMode> modes;
@@ -55,23 +54,21 @@ TEST(ConfigDialog, StoresAndListsTheKeptModesInOrder) {
     }
 }
 
-// The first item that begins with the last choice (letter case aside) is
-// selected, else the first; a box is checked when its key reads as a
-// non-zero number.
+// The first item beginning with the last choice (any case) is selected, else the first; non-zero keys check boxes.
 TEST(ConfigDialog, SelectsTheLastChoiceAndChecksTheBoxesOfNonZeroKeys) {
     const struct {
         const char* settings;
         int         selection;
-        bool        fullscreen, framerate, sound;
+        const char* boxes; // fullscreen, frame rate, sound
     } cases[] = {
-        {"lastresolution=800x600:32@75\nfullscreen=1\nfps=0\nsound=1\n", 2, true, false, true},
-        {"lastresolution=1024x768\nfullscreen=-3\nfps=12\nsound=2x\n", 0, true, true, true},
-        {"lastresolution=1024x768:32@75\nfullscreen=yes\nfps=on\nsound=x1\n", 1, false, false, false},
-        {"lastresolution=1280X1024\n", 3, false, false, false},
-        {"lastresolution=1600x1200:32@60\n", 0, false, false, false},
-        {"lastresolution=800x600:32@75 extra\n", 0, false, false, false},
-        {"", 0, false, false, false},
-        {"\x01\x02\xff==\n\n=\n", 0, false, false, false},
+        {"lastresolution=800x600:32@75\nfullscreen=1\nfps=0\nsound=1\n", 2, "101"},
+        {"lastresolution=1024x768\nfullscreen=-3\nfps=12\nsound=2x\n", 0, "111"},
+        {"lastresolution=1024x768:32@75\nfullscreen=yes\nfps=on\nsound=x1\n", 1, "000"},
+        {"lastresolution=1280X1024\n", 3, "000"},
+        {"lastresolution=1600x1200:32@60\n", 0, "000"},
+        {"lastresolution=800x600:32@75 extra\n", 0, "000"},
+        {"", 0, "000"},
+        {"\x01\x02\xff==\n\n=\n", 0, "000"},
     };
     for (const auto& test : cases) {
         CTempWorkDir dir;
@@ -79,9 +76,9 @@ TEST(ConfigDialog, SelectsTheLastChoiceAndChecksTheBoxesOfNonZeroKeys) {
         CConfigDialog dialog;
         dialog.Initialise({{1024, 768, 32, 60}, {1024, 768, 32, 75}, {800, 600, 32, 75}, {1280, 1024, 32, 60}});
         EXPECT_EQ(dialog.GetSelection(), test.selection) << test.settings;
-        EXPECT_EQ(dialog.IsChecked(idFullscreen), test.fullscreen) << test.settings;
-        EXPECT_EQ(dialog.IsChecked(idFramerate), test.framerate) << test.settings;
-        EXPECT_EQ(dialog.IsChecked(idSound), test.sound) << test.settings;
+        const std::string boxes = {"01"[dialog.IsChecked(idFullscreen)], "01"[dialog.IsChecked(idFramerate)],
+                                   "01"[dialog.IsChecked(idSound)]};
+        EXPECT_EQ(boxes, test.boxes) << test.settings;
     }
 }
 
@@ -106,19 +103,15 @@ TEST(ConfigDialog, StartRewritesExistingKeysWithTheNewChoices) {
     dialog.SetSelection(0);
     dialog.Start();
 
-    EXPECT_EQ(ValueOf("lastresolution"), "1024x768:32@60");
-    EXPECT_EQ(ValueOf("editormode"), "0");
-    EXPECT_EQ(ValueOf("vbo"), "0");
-    EXPECT_EQ(ValueOf("fullscreen"), "1");
-    EXPECT_EQ(ValueOf("sound"), "1");
-    EXPECT_EQ(ValueOf("blue"), "network");
-    EXPECT_EQ(ValueOf("network"), "host");
-    EXPECT_EQ(ValueOf("address"), "4100") << "a typed line break adds no setting";
-    EXPECT_EQ(ValueOf("red"), "normal");
+    // A typed line break in the address adds no setting.
+    for (const char* stored : {"lastresolution=1024x768:32@60", "editormode=0", "vbo=0", "fullscreen=1", "sound=1",
+                               "blue=network", "network=host", "address=4100", "red=normal"}) {
+        const std::string pair = stored, key = pair.substr(0, pair.find('='));
+        EXPECT_EQ(key + "=" + ValueOf(key.c_str()), pair);
+    }
 }
 
-// Hundreds of modes: the list is cut at whole items and its line survives
-// the settings file's next read.
+// Hundreds of modes: the list is cut at whole items and its line survives the settings file's next read.
 TEST(ConfigDialog, AnOverlongModeListIsCutToFitOneSettingsLine) {
     CTempWorkDir              dir;
     std::vector<CDisplayMode> modes;
@@ -150,9 +143,8 @@ void MakeLevel(const std::string& name, const std::string& broken) {
     }
 }
 
-// The levels are listed by name, each unusable one with its reason and never
-// selectable; the saved level is selected when usable, else the default one;
-// "Start" stores the selection, and the game's choice falls back the same way.
+// Levels are listed by name, unusable ones with the reason and never selectable; the saved level is
+// selected when usable, else the default; the game's choice falls back the same way.
 TEST(ConfigDialog, ListsTheLevelsAndOffersOnlyThoseThatCanBePlayed) {
     CTempWorkDir dir;
     MakeLevel("TestLevel", "");

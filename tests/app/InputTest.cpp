@@ -17,8 +17,7 @@ CHeightmap FlatGround() {
     return CHeightmap(33, std::vector<int>(33 * 33, 10), 2048.0f, 255.0f);
 }
 
-// An input over a camera in the middle of a flat map, looking along +z and
-// down, with counters on every command.
+// A camera in the middle of a flat map looking along +z and down; a counter on every command.
 class InputTest : public ::testing::Test {
 public:
     void SetUp() override {
@@ -137,10 +136,7 @@ TEST_F(InputTest, AClickOrKeyTapBetweenTwoFramesIsNotLost) {
     }
     const CVector3 center = camera.GetCenter();
     Frame();
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(cancels, 1);
-    EXPECT_EQ(fireModes, 1);
-    EXPECT_EQ(finishes, 1);
+    EXPECT_EQ(std::vector<int>({clicks, cancels, fireModes, finishes}), std::vector<int>({1, 1, 1, 1}));
     EXPECT_FALSE(camera.GetCenter() == center) << "a tap of A turns for one frame";
     const CVector3 turned = camera.GetCenter();
     Frame();

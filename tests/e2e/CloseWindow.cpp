@@ -1,7 +1,4 @@
-// Asks a window to close as a window manager does when the player clicks
-// its close box: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
-// Xvfb runs no window manager, so end-to-end scripts send it themselves.
-//
+// Sends a window the close box's request (WM_DELETE_WINDOW), as a window manager would; Xvfb has none.
 // Usage: ridgeline-close-window WINDOW_ID   (decimal or 0x hexadecimal)
 
 #include <X11/Xlib.h>

@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
-# The suite runs on a data/ that holds what a player's game leaves there:
-# logs with another run's lines, settings and a saved game. "seed" adds
-# those that are missing (noting them in SNAPSHOT.seeds) and each file's
-# checksum; "check", after every test, fails when a test changed, added or
-# removed a file below data/, and takes the seeds away again. Runs of the
-# suite at the same time share the seeds (SNAPSHOT.users: the test runners'
-# process ids): the last one to end takes them away, and the seeds of a run
-# that was killed go at the next "seed".
+# "seed" adds a player's logs, settings and saved game to data/ (listed in SNAPSHOT.seeds) and checksums it;
+# "check" fails when a test changed data/. Concurrent runs share the seeds (SNAPSHOT.users): the last takes them away.
 #   DataUntouched.sh seed|check DATA SNAPSHOT SAVED_GAME
 set -euo pipefail
 action=$1 data=$2 snapshot=$3

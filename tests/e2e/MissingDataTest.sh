@@ -1,15 +1,7 @@
 #!/usr/bin/env bash
-# Broken data does not stop the game: with a file of each kind the game
-# reads removed in turn, and with each replaced by a copy truncated to half
-# its size, the program still opens its window, draws frames (the debug
-# overlay's lines appear) and ends with exit code 0 on Escape. A model that
-# cannot be loaded brings up the loader's box ("Error" or "Warning"), drawn
-# (its face light grey, not black), which the player answers with Return.
-#
-# Every case runs on an Xvfb of its own, two at a time, so that the windows
-# neither cover nor steal input from one another.
-#   MissingDataTest.sh PROGRAM [PROJECTOR]           the matrix
-#   MissingDataTest.sh PROGRAM --case FOLDER         one case (internal)
+# With a file of each kind removed, or cut to half its size, the game still draws frames and ends with 0 on
+# Escape; a loader's box ("Error", "Warning") is drawn (light grey) and answered with Return. Each on its own Xvfb.
+#   MissingDataTest.sh PROGRAM [PROJECTOR]  the matrix; PROGRAM --case FOLDER: one case
 script="$(realpath "$0")"
 source "$(dirname "$0")/Common.sh"
 
@@ -17,14 +9,11 @@ mean_grey() { # window [crop]
     import -window "$1" ${2:+-crop "$2" +repage} shot.png 2>/dev/null &&
         convert shot.png -colorspace Gray ${3:+-threshold 25%} -format '%[fx:mean]' info:
 }
-# One case in its folder, on the display already set: "ok" or the reason
-# goes to the folder's "result".
+# One case in its folder: "ok" or the reason goes to the folder's "result".
 run_case() {
     cd "$1"
-    result() {
-        echo "$*" >result
-        exit 0
-    }
+    result() { echo "$*" >result; exit 0; }
+    fail() { result "$@"; }
     box_drawn() { at_least "$(mean_grey "$1")" 0.5; }
     answer_boxes() {
         local box
@@ -35,20 +24,15 @@ run_case() {
     }
     # Frames are drawn when the overlay's status lines (top left) are lit.
     overlay_lit() { answer_boxes && at_least "$(mean_grey "$game" 300x120+0+0 threshold)" 0.005; }
-    start_program
-    dialog="$(wait_for_window Configuration)" || result "no Configuration dialog"
-    press "$dialog" Return 2>/dev/null
-    game="$(wait_for_window Game)" || result "no Game window"
+    start_game ""
     within 60 overlay_lit || result "no frame with the overlay within 60 s, or the program ended (see stderr.txt)"
     answer_boxes
     press "$game" Escape 2>/dev/null
-    wait_for_exit
-    [ "$exit_code" = 0 ] || result "Escape ended the program with $exit_code"
+    exits_ok Escape
     result ok
 }
 [ "${2:-}" != "--case" ] || run_case "$3"
 
-# The files of the cases: one of each kind the game reads.
 files=($(cd "$data" && echo TestLevel/Terrain/{ter_params.ini,ter_heightmap.bmp,terrain.xml,sea.bmp} \
     "$(ls TestLevel/Terrain/terrain_*.bmp | head -n 1)" TestLevel/{Skydome/top.tga,team1.xml,objects.xml,fight.xml} \
     Terrain/terraintypes.xml units/tank.xml objects/{tank.3ds,camo.bmp,editor.xml} Interface/{interface,fontregular}.xml \
@@ -71,7 +55,6 @@ for file in "${files[@]}"; do
     done
 done
 
-# Each case runs on an X server of its own, which the case's script starts.
 one_case() {
     SDL_AUDIODRIVER=dummy timeout 120 bash "$script" "$program" --case "$1" >"$1/runner.txt" 2>&1 ||
         echo "runner failed: $(tail -n 3 "$1/runner.txt")" >>"$1/result"

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The Debian package: cpack builds it from the install rules, and it holds
-# exactly the files that `cmake --install` puts under /usr. Where lintian is
-# installed its findings are printed, and an error fails the test.
+# The Debian package holds exactly what `cmake --install` puts under /usr; lintian (if any) finds no error.
 source "$(dirname "$0")/Common.sh"
 
 build="$(dirname "$program")"

@@ -1,14 +1,6 @@
 #!/usr/bin/env bash
-# A game that survives a killed program, and its replay. A game of the
-# shipped level, recorded headless and cut after 40 commands (a fight has
-# left its marks on the team strengths), is continued from the saved-games
-# window; Space twice ends the turn (command 41, written to the log at
-# once), and the program is killed with SIGKILL. Started again, it continues in
-# the same position: the log replays to 41 commands, the panels have the
-# tint of the same team to move and the team-strength bars the same
-# lengths. Then the game is watched as a replay: the replay lines appear,
-# p pauses, "," steps back (the lines change) and "." forward (they are as
-# before); t takes over, which begins a new log with the commands shown.
+# A saved game (40 commands, a fight in them) survives a killed program and continues in the same position;
+# its replay pauses, steps back and forward, and taking over begins a new log.
 source "$(dirname "$0")/Common.sh"
 match="$(dirname "$program")/ridgeline-match"
 link_data
@@ -19,12 +11,9 @@ head -n 47 full.log >"$log"
 "$match" --verify "$log" | grep -q "commands 40 .* winner 0" || fail "the cut log does not hold 40 commands of a running game"
 export KEEP_SAVES=1
 
-window() { import -window root -crop 640x480+0+0 +repage window.png; }
-mean() { convert window.png -crop "$1x$2+$3+$4" +repage -fx "$5" -format '%[fx:mean]' info:; }
-# Red minus blue under the terrain panel (the team to move's tint), and the
-# green share of each team-strength bar.
+# The team to move's tint (red minus blue under the terrain panel) and the green of each strength bar.
 bar='g > 0.6 && r < 0.5'
-position() { window && echo "$(mean 200 8 12 122 'r - b') $(mean 150 4 80 429 "$bar") $(mean 150 4 80 447 "$bar")"; }
+position() { grab && echo "$(share 200 8 12 122 'r - b') $(share 150 4 80 429 "$bar") $(share 150 4 80 447 "$bar")"; }
 same_position() { # "tint red blue" twice
     awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " ");
         for (i = 1; i <= 3; ++i) if (x[i] - y[i] > 0.02 || y[i] - x[i] > 0.02) exit 1 }'
@@ -50,32 +39,23 @@ continue_game
 continued="$(position)"
 same_position "$ended" "$continued" || fail "the continued game shows $continued, not $ended"
 "$match" --verify "$log" | grep -q "commands 41 " || fail "the continued log lost a command"
-press "$game" Escape
-wait_for_exit
+quit_game Escape
 
 # Tab leads from the list to the replay box.
 continue_game Tab space
-replay_lines() { window && convert window.png -crop 170x40+250+440 +repage lines.png; }
+replay_lines() { grab && convert window.png -crop 170x40+250+440 +repage lines.png; }
+after_key() { xdotool key "$1" sleep "$2" && replay_lines; } # key, seconds
 replay_lines
-[ "$(convert lines.png -fx 'r > 0.8 && g > 0.6 && b < 0.6' -format '%[fx:mean]' info:)" != 0 ] || fail "no replay lines"
-xdotool key p
-sleep 1
-replay_lines && cp lines.png paused.png
-xdotool key comma
-sleep 1
-replay_lines
+[ "$(share 170 40 0 0 "$yellow_text" lines.png)" != 0 ] || fail "no replay lines"
+after_key p 1 && cp lines.png paused.png
+after_key comma 1
 [ "$(compare -metric AE lines.png paused.png null: 2>&1)" != 0 ] || fail "stepping back did not change the replay lines"
-xdotool key period
-sleep 3
-replay_lines
+after_key period 3
 [ "$(compare -metric AE -fuzz 10% lines.png paused.png null: 2>&1)" = 0 ] ||
     fail "stepping forward again did not show the paused command"
-# T takes over: a new log begins with the commands shown so far.
-xdotool key t
-sleep 2
+xdotool key t sleep 2
 taken="$(ls -t saves/*.log | head -n 1)"
 [ "$taken" != "$log" ] || fail "taking over began no new log"
 "$match" --verify "$taken" | grep -Eq "commands ([1-9]|[1-3][0-9]) " || fail "the new log does not hold the replayed commands"
-press "$game" Escape
-exits_ok "Escape"
+quit_game Escape
 echo "ok"

@@ -1,15 +1,6 @@
-// Where a level's tiles and the display's parts appear in the game's window
-// (width x height), for the end-to-end scripts that click and look as a
-// player would. Run in the game's data folder.
-//   ridgeline-tile-projector --team N width height
-// prints "x y windowX windowY" for each usable tile whose centre lies in the
-// window away from its edges, at team N's own view (where the camera rests
-// at each of N's turns) with the game's projection;
-//   ridgeline-tile-projector --hud width height
-// prints "name x0 y0 x1 y1" (window pixels) for what a script clicks or looks
-// at: endturn, preview (the lines an attack preview adds to the panel of the
-// unit under the pointer), finishbox, finishbutton and notice (the middle of
-// the line that says why a click did nothing).
+// Where tiles and the display's parts appear in the game's window, for the end-to-end scripts (in the data folder).
+// "--team N width height": "x y windowX windowY" for each usable tile away from the edges at team N's view;
+// "--hud width height": "name x0 y0 x1 y1" of endturn, preview, finishbox, finishbutton and notice.
 
 #include <algorithm>
 #include <climits>
@@ -29,15 +20,13 @@
 
 namespace {
 
-// The game's projection.
 constexpr float startHeightAboveGround = 450.0f;
 constexpr float fieldOfViewDegrees     = 45.0f;
 constexpr float nearPlane              = 1.0f;
 constexpr float farPlane               = 8000.0f;
 constexpr int   margin                 = 60;
 
-// Window pixel (origin top left) of a world point seen from the camera;
-// false behind the eye or outside the depth range.
+// Window pixel (origin top left) of a world point; false outside the depth range.
 bool Project(const CCamera& camera, int width, int height, const CVector3& point, float& windowX, float& windowY) {
     const CVector3 forward = Normalize(camera.GetCenter() - camera.GetEye());
     const CVector3 side    = Normalize(Cross(forward, CVector3(0.0f, 1.0f, 0.0f)));
@@ -53,8 +42,7 @@ bool Project(const CCamera& camera, int width, int height, const CVector3& point
     return true;
 }
 
-// A rectangle of the display (corners counted up from the bottom edge) in
-// window rows counted down from the top.
+// A display rectangle (rows counted up from the bottom) in window rows counted down from the top.
 void PrintRect(const char* name, int left, int upper, int right, int lower, int height) {
     printf("%s %d %d %d %d\n", name, left, height - upper, right, height - lower);
 }
@@ -62,9 +50,8 @@ void PrintRect(const char* name, const CHudRect& rect, int height) {
     PrintRect(name, rect.upperLeftX, rect.upperLeftY, rect.lowerRightX, rect.lowerRightY, height);
 }
 
-// The texts of `with` that `without` lacks, as a rectangle: from the first
-// text's start to `valueWidth` past the last one's, from a line height above
-// the highest baseline to a quarter of it below the lowest.
+// The rectangle of the texts of `with` that `without` lacks: to `valueWidth` past the last one's start,
+// a line height above the highest baseline, a quarter of it below the lowest.
 bool AddedTexts(const CHudDrawList& with, const CHudDrawList& without, int lineHeight, int valueWidth, int& left,
                 int& upper, int& right, int& lower) {
     left = lower = INT_MAX;
@@ -95,8 +82,7 @@ int PrintHud(int width, int height) {
     }
     PrintRect("endturn", layout.endTurn.button, height);
 
-    // Unit 0 of team 1 is selected and may fire at unit 1 of team 2, under
-    // the pointer: the display with and without the preview of that shot.
+    // Unit 0 of team 1 selected, unit 1 of team 2 under the pointer: with and without the shot's preview.
     CHudState state;
     state.units.resize(2);
     state.units[0].team      = 1;

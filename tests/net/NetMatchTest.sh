@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Two ridgeline-match processes play one game over the loopback address.
+# Two ridgeline-match processes play one game over the loopback address, printing the same commands
+# and state hashes as each other and a local game of the seed; the data is linked into a folder of its own.
 #   NetMatchTest.sh MATCH DATA CASE     (CASE: games, tamper, restart, refusals, lossy; benchmark)
-# Both sides print every command with its state hash; they must print the
-# same lines as each other and as a local game of the same seed.
-# The tool works in its data folder and writes its logs there: it gets a
-# folder of its own that links the folders of the shipped data.
 set -u
 match=$1 case=$3
 work=$(mktemp -d)
@@ -28,10 +25,10 @@ same() { cmp -s "$work/$1" "$work/$2" || fail "$1 and $2 differ: $(diff "$work/$
 ended() { tail -1 "$work/$1" | grep -q 'winner [12]' || fail "$1 has no winner"; }
 says() { grep -q "$2" "$work/$1" || fail "$1 does not say '$2'"; }
 lines() { [ -f "$work/$1" ] && wc -l <"$work/$1" || echo 0; }
+code3() { "$@"; [ $? = 3 ]; } # runs a side, which must stop with exit code 3
 
 case $case in
-games|benchmark) # the host plays either team; both sides and a local game agree command by command
-  # (the benchmark: a hundred games, timed; not part of the suite)
+games|benchmark) # the host plays either team; both sides and a local game agree (benchmark: 100 games, timed)
   seeds="1 2 4" && [ $case = benchmark ] && seeds=$(seq 1 100)
   started=$(date +%s%N)
   for seed in $seeds; do
@@ -43,10 +40,8 @@ games|benchmark) # the host plays either team; both sides and a local game agree
   echo "$(echo $seeds | wc -w) games in $((($(date +%s%N) - started) / 1000000)) ms" ;;
 tamper) # one side's state changed after command 20: both stop there with both hashes and a dump
   host --seed 7 --dump "$work/host.dump"
-  join joiner --tamper-at 20 --dump "$work/joiner.dump"
-  [ $? = 3 ] || fail "the joining side went on"
-  wait $hostpid
-  [ $? = 3 ] || fail "the host went on"
+  code3 join joiner --tamper-at 20 --dump "$work/joiner.dump" || fail "the joining side went on"
+  code3 wait $hostpid || fail "the host went on"
   for side in host joiner; do
     says $side.err "drifted apart at command 20: state hash [0-9a-f]\{16\} here, [0-9a-f]\{16\} on"
     says $side.dump "drifted apart at command 20"
@@ -72,10 +67,8 @@ refusals) # another protocol, rules or level: refused on both sides, naming what
   for mismatch in "--protocol 2|version differs" "--rules-version 9|rules differ" \
                   "--data $work/other|level differs"; do
     host --seed 1
-    join joiner ${mismatch%|*}
-    [ $? = 3 ] || fail "the joining side played with ${mismatch%|*}"
-    wait $hostpid
-    [ $? = 3 ] || fail "the host played with ${mismatch%|*}"
+    code3 join joiner ${mismatch%|*} || fail "the joining side played with ${mismatch%|*}"
+    code3 wait $hostpid || fail "the host played with ${mismatch%|*}"
     says host.err "refused the player: ${mismatch#*|}" && says joiner.err "host refused the game: ${mismatch#*|}"
   done ;;
 lossy) # a quarter of the datagrams lost and every message late on both sides: the same game
