@@ -12,8 +12,8 @@
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
 
-// Objects placed with the editor's choices, removed with Delete and saved
-// with F5 come back through the game's own loader.
+// Objects placed with the editor's choices, removed and saved come back
+// through the game's own loader.
 namespace {
 
 class EditorGlTest : public GlSceneTest {
@@ -34,8 +34,7 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    // The ground is 40 world units high everywhere.
-    CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f};
+    CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f}; // 40 high
     CTextureManager                textures;
     std::unique_ptr<CWorldObjects> objects;
     CEditor                        editor;

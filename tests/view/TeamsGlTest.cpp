@@ -14,21 +14,16 @@
 
 namespace {
 
-// The small level: 129 samples a side over 2048 world units, so a tile is
-// 64 units (4 samples). Heights rise by 2 per sample along x (world height
-// = sample, maxheight 255), 8 per tile, and are flat along z.
+// 129 samples a side over 2048 world units: a tile is 64 units (4 samples).
+// Heights rise by 2 per sample (8 per tile) along x and are flat along z.
 constexpr int   heightmapSize = 129;
 constexpr float tileSize      = 64.0f;
 constexpr float risePerTile   = 8.0f;
 
-// A unit file with its hit points and headquarters flag.
 std::string UnitFile(int hitpoints, int isHeadquarter) {
     return UnitFileText({{"hitpoints", std::to_string(hitpoints)}, {"isHeadquarter", std::to_string(isHeadquarter)}});
 }
 
-// A GL context, a temporary working directory with the level's terrain and
-// three unit files: "light.xml" (100 hit points), "heavy.xml" (250) and the
-// headquarters "hq.xml" (400).
 class TeamsGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
@@ -45,7 +40,6 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    // The level with its teams; the match's units, figures and models.
     bool LoadLevel(uint64_t seed = 1) {
         level = std::make_unique<CBattleView>("TestLevel");
         EXPECT_FLOAT_EQ(level->GetGrid()->GetTileSize(), tileSize);
@@ -62,8 +56,7 @@ protected:
     const CMatch*                match = nullptr;
 };
 
-// The match's placement is the rules' own (tested there); the figures and
-// their models stand on the units' tiles, on the ground.
+// The figures and their models stand on the units' tiles, on the ground.
 TEST_F(TeamsGlTest, FiguresStandOnTheirUnitsTiles) {
     WriteFile("TestLevel/team1.xml",
               TeamFileText(TeamEntry(0, {"light.xml", 3, 7, 0, 1}) + TeamEntry(1, {"hq.xml", 9, 2, 1, 0}),
@@ -73,9 +66,8 @@ TEST_F(TeamsGlTest, FiguresStandOnTheirUnitsTiles) {
     ASSERT_EQ(match->GetUnitCount(), 3);
     const CVector3        position = level->GetFigures()->GetPosition(0);
     const CModelInstance& body     = InstanceOf(0);
-    EXPECT_FLOAT_EQ(position.x, 3.5f * tileSize);
-    EXPECT_FLOAT_EQ(position.z, 7.5f * tileSize);
-    EXPECT_EQ(CVector3(body.GetX(), 0, body.GetZ()), CVector3(position.x, 0, position.z));
+    EXPECT_EQ(CVector3(body.GetX(), 0, body.GetZ()), CVector3(3.5f * tileSize, 0, 7.5f * tileSize));
+    EXPECT_EQ(CVector3(position.x, 0, position.z), CVector3(3.5f * tileSize, 0, 7.5f * tileSize));
     EXPECT_NEAR(body.GetY(), level->GetHeightmap()->HeightAt(position.x, position.z), 1e-3f);
     EXPECT_GT(body.GetY(), 0.0f);
     EXPECT_FLOAT_EQ(body.GetScale(), CUnitFigures::unitScale);
@@ -111,8 +103,7 @@ TEST_F(TeamsGlTest, FiguresTurnToTheLookTileAndTiltToTheSlope) {
     }
 }
 
-// A model that cannot be shown leaves its unit in the match, without a
-// model, and says so.
+// A model that cannot be shown leaves its unit in the match, without a model, and says so.
 TEST_F(TeamsGlTest, AUnitWhoseModelIsNotA3dsFileStaysWithoutAModel) {
     std::string text = UnitFile(100, 0);
     text.replace(text.find("scout.3ds"), 9, "scout.obj");
