@@ -53,7 +53,6 @@ TEST_F(EditorGlTest, PlaceRemoveAndSaveRoundTrip) {
         editor.OnFunctionKey(8); // and 0.005 smaller
     }
     const CModelInstance* first = objects->GetObjectByIndex(0);
-    // Placed on the ground, at the chosen scale.
     EXPECT_EQ(std::make_tuple(first->GetFileName(), first->GetY(), first->GetScale(), first->GetRadius()),
               std::make_tuple(std::string("ball.3ds"), 40.0f, 2.5f, 2.0f * 2.5f));
     EXPECT_FLOAT_EQ(objects->GetObjectByIndex(3)->GetRotZ(), 33.75f);

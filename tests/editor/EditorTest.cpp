@@ -138,10 +138,9 @@ TEST_F(EditorGridTest, PaintedTilesAreSeenAtOnceAndSavedForTheNextStart) {
     EXPECT_TRUE(reloaded.GetTile(5, 7).terrainType == 2 && reloaded.IsTileUsable(5, 7) && !reloaded.IsTileUsable(6, 7));
 }
 
-// Each way a save can go wrong or a shared data folder may redirect it: the
-// old file survives byte for byte unless the save is allowed (then keeping its
-// permissions), nothing outside the data folder is written, no temporary file
-// is left, and the overlay says what happened.
+// Each way a save can fail or a shared data folder may redirect it: the old file
+// survives unless the save is allowed (then keeping its permissions), nothing
+// outside is written, no temporary file is left, and the overlay says so.
 TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
     const std::string outside = dir.Path() + ".outside";
     struct {
@@ -198,8 +197,7 @@ TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
     xml.BeginWriteElement("tiles");
     EXPECT_FALSE(xml.Close());
     EXPECT_EQ(ReadFile("level/terrain.xml"), old);
-    // A file-size limit fails the save like a full disk, and the process (a
-    // child, with the limit's signal at its default) lives on.
+    // A file-size limit fails the save; the process (signal at its default) lives on.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -216,8 +214,7 @@ TEST_F(EditorGridTest, SavesKeepTheOldFileAndWriteNothingOutside) {
     EXPECT_NE(ReadFile("log_error.txt").find("File too large"), std::string::npos) << ReadFile("log_error.txt");
 }
 
-// In editor mode clicks and Delete reach the editor at the pick point, never
-// the game, and only where the cursor meets the terrain.
+// Clicks and Delete reach the editor at the pick point, never the game, and only on the terrain.
 TEST(EditorInput, ClicksAndDeleteActAtThePickPointOnly) {
     CKeyState::Reset();
     CMouseState     mouse;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,12 +39,12 @@ protected:
     }
 
     void Build() { hud->BuildDrawList(state, list); }
-    // The texts drawn at (x, y), in order.
-    std::vector<std::string> TextsAt(int x, int y) {
+    // The texts drawn at (x, y), in order; without a place, all texts.
+    std::vector<std::string> TextsAt(int x = -1, int y = -1) {
         std::vector<std::string> texts;
         for (size_t index = 0; index < list.GetCount(); ++index) {
             const CHudDrawItem& item = list.GetItem(index);
-            if (item.kind == CHudDrawItem::textItem && item.x == x && item.y == y) {
+            if (item.kind == CHudDrawItem::textItem && (x < 0 || (item.x == x && item.y == y))) {
                 texts.emplace_back(item.text);
             }
         }
@@ -58,13 +58,9 @@ protected:
                 << "at " << text.x << ", " << text.y;
         }
     }
-    const CHudDrawItem* FindText(const char* text) {
-        for (size_t index = 0; index < list.GetCount(); ++index) {
-            if (list.GetItem(index).kind == CHudDrawItem::textItem && strcmp(list.GetItem(index).text, text) == 0) {
-                return &list.GetItem(index);
-            }
-        }
-        return nullptr;
+    bool Drawn(const char* text) {
+        const std::vector<std::string> texts = TextsAt();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
 
     CTempWorkDir                work;
@@ -95,10 +91,9 @@ TEST_F(HudPanelsTest, ExtremeValuesStayInRange) {
     }
 }
 
-// The hover panel sees a moved selected unit on its current tile, not where
-// the grid still has it; it previews an attack (whose hit points, none below
-// zero) or a boost (one in force is replaced, not added to) only for the unit
-// shown. An empty text: nothing is drawn there.
+// The hover panel sees a moved selected unit on its current tile, not where the
+// grid still has it; it previews an attack (none below zero) or a boost (one in
+// force is replaced) only for the unit shown. "": nothing is drawn there.
 TEST_F(HudPanelsTest, HoverPanelCorrectionsAndPreviews) {
     const CAttackPreview attack{CAttackPreview::attack, 0, 2, 50, 120, 750, 280};
     const CAttackPreview boost{CAttackPreview::boost, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1};
@@ -135,8 +130,7 @@ TEST_F(HudPanelsTest, HoverPanelCorrectionsAndPreviews) {
     }
 }
 
-// The finished game has no team to move, no turn to end and no settings over
-// the winner's box.
+// The finished game shows no team to move, no end turn, no settings over the box.
 TEST_F(HudPanelsTest, EndTurnButtonAndFinishScreen) {
     state.options.showRenderInfo = true;
     state.options.renderMode     = renderBufferObjects;
@@ -148,16 +142,15 @@ TEST_F(HudPanelsTest, EndTurnButtonAndFinishScreen) {
         }
         Build();
         for (const char* text : {"Blue to move", "<< End turn >>", "mode: vbo"}) {
-            EXPECT_EQ(FindText(text) == nullptr, finished) << text;
+            EXPECT_NE(Drawn(text), finished) << text;
         }
         for (const char* text : {"BLUE TEAM WINS", "<< Leave the Game >>"}) {
-            EXPECT_EQ(FindText(text) != nullptr, finished) << text;
+            EXPECT_EQ(Drawn(text), finished) << text;
         }
     }
 }
 
-// Three lines per report however many units: those that no longer fit in a
-// line of 511 characters are left out.
+// Three lines per report: units that do not fit in 511 characters are left out.
 TEST_F(HudPanelsTest, DebugLinesAboutUnitsFitTheirLines) {
     std::vector<std::string> lines;
     const auto               record = [&lines](const char* line) { lines.emplace_back(line); };

@@ -64,8 +64,9 @@ protected:
     mutable CLayoutFiles files;
 };
 
-// Overlong texts and huge numbers are cut.
-TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositionsAndBoundedValues) {
+// Overlong texts and huge numbers are cut; what the index lacks stays empty.
+TEST_F(InterfaceTest, LoadsEveryIndexedElementWithResolvedPositionsAndBoundedValues) {
+    files.indexKeysLeftOut = {"comment"};
     files.File("terrain").Set("head", std::string(600, 'h'));
     files.File("fontregular").Set("name", std::string(200, 'n'));
     files.File("fontregular").Set("lineheight", "2147483647");
@@ -86,10 +87,14 @@ TEST_F(InterfaceTest, LoadsEveryElementWithResolvedPositionsAndBoundedValues) {
     // The finish texts are upper case, the label keeps its case.
     EXPECT_EQ(layout.finish.head + layout.finish.team2 + layout.finish.label, " TEAM WINSBLUELeave the Game");
     EXPECT_EQ(layout.finish.box.upperLeftY, 768 - (-110 + 384));
+    EXPECT_FALSE(LayoutElementLoaded(layout, "comment"));
+
+    CInterfaceLayout nothing;
+    EXPECT_FALSE(CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\missing.xml", nothing));
+    EXPECT_TRUE(nothing.boxes.empty() && nothing.terrain.head.empty() && !nothing.fontRegular.loaded);
 }
 
-// Every key of every sub-file is required: without one nothing of that file
-// is stored and every other element still loads.
+// A sub-file lacking any one key stores nothing; every other element still loads.
 TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
     files.Write();
     for (const CLayoutFile& file : files.files) {
@@ -112,18 +117,6 @@ TEST_F(InterfaceTest, AFileMissingAnyOneKeyStoresNothing) {
         }
         WriteFile("Interface/" + file.name, file.Text());
     }
-}
-
-TEST_F(InterfaceTest, MissingIndexOrIndexKeysLeaveElementsEmpty) {
-    files.indexKeysLeftOut  = {"terrain", "font3d"};
-    CInterfaceLayout layout = Load();
-    EXPECT_FALSE(LayoutElementLoaded(layout, "terrain"));
-    EXPECT_FALSE(LayoutElementLoaded(layout, "font3d"));
-    EXPECT_TRUE(LayoutElementLoaded(layout, "hoverunit"));
-
-    CInterfaceLayout nothing;
-    EXPECT_FALSE(CInterfaceLayoutReader(screenWidth, screenHeight).Load("Interface\\missing.xml", nothing));
-    EXPECT_TRUE(nothing.boxes.empty() && nothing.terrain.head.empty() && !nothing.fontRegular.loaded);
 }
 
 TEST_F(InterfaceTest, BoxListsEndAtTheFirstMissingOrIncompleteEntry) {
@@ -149,8 +142,7 @@ TEST_F(InterfaceTest, BoxListsEndAtTheFirstMissingOrIncompleteEntry) {
     }
 }
 
-// Every edge of (432, 42)..(592, 68) from the top belongs to the button; a
-// window of another size shows the layout stretched, the button included.
+// Every edge of (432, 42)..(592, 68) belongs to the button, in a stretched window too.
 TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdgeAtAnyWindowSize) {
     files.Write();
     CInterface hud("Interface\\interface.xml", screenWidth, screenHeight);
@@ -165,7 +157,6 @@ TEST_F(InterfaceTest, HoverBoundsAreInclusiveOnEveryEdgeAtAnyWindowSize) {
             if (scale < 0 && point.x != 500) {
                 continue; // a narrower window's pixel shows two layout columns
             }
-            // The window pixel that shows the layout point.
             hud.UpdateHover(point.x * width / screenWidth + (scale > 1), point.y * height / screenHeight + (scale > 1),
                             width, height);
             EXPECT_EQ(hud.IsEndTurnHovered(), point.over)

@@ -32,7 +32,6 @@ namespace {
 
 constexpr int samples = 33; // one terrain patch
 
-// A triangle with its first vertex at x = farX, as 3DS bytes.
 std::string TriangleModel(float farX) {
     const std::vector<uint8_t> bytes = ModelTools::HandMadeModel(0, {farX, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0});
     return std::string(bytes.begin(), bytes.end());
@@ -197,9 +196,8 @@ class LoaderGlTest : public DamagedDataGlTest, public ::testing::WithParamInterf
 INSTANTIATE_TEST_SUITE_P(Loaders, LoaderGlTest, ::testing::ValuesIn(Loaders()),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// The whole file loads silently; cut at the start, inside and just before the
-// end, what is sound loads, the rest is refused with a line, and nothing is
-// read past the end (the sanitizer build checks that).
+// The whole file loads silently; cut anywhere, what is sound loads, the rest is
+// refused with a line, and nothing is read past the end (the sanitizer checks).
 TEST_P(LoaderGlTest, WholeFileLoadsSilentlyACutOneWhatItHolds) {
     const std::string whole = GetParam().good();
     WriteFile(GetParam().path, whole);
@@ -226,7 +224,6 @@ TEST_F(DamagedDataGlTest, AbsurdUnitValuesAreBoundedWithALine) {
                                                      {"speed", "1e39"}}));
     CUnitFile file;
     ASSERT_TRUE(file.Load("units\\odd.xml"));
-    // The bounds are the limits' own tests; here: loading applies them.
     EXPECT_EQ(file.GetUnit().hitpoints, CUnitLimits::minHitpoints);
     EXPECT_EQ(file.GetUnit().maxHitpoints, CUnitLimits::minHitpoints) << "the maximum follows the bounded value";
     EXPECT_EQ(file.GetUnit().defense, CUnitLimits::maxStrength) << "a number beyond int";
@@ -248,8 +245,7 @@ TEST_F(DamagedDataGlTest, ObjectsWithAbsurdScalesAreSkippedWithALine) {
     EXPECT_EQ(CountLinesWith(Log(), "CWorldObjects::LoadObjects: TestLevel\\objects.xml: object "), 5) << Log();
 }
 
-// Each class of damage a level pack may hold, the loader that meets it and
-// the line that names it.
+// Each class of damage a level pack may hold, and the line that names it.
 struct CDamageClass {
     const char*                             label;
     const char*                             path; // relative, slashes; nullptr: nothing written
@@ -316,8 +312,7 @@ class DamageClassGlTest : public DamagedDataGlTest, public ::testing::WithParamI
 INSTANTIATE_TEST_SUITE_P(Classes, DamageClassGlTest, ::testing::ValuesIn(DamageClasses()),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// Handled safely (the sanitizer build checks that), named in exactly one
-// line, and no line of the log comes twice.
+// Handled safely, named in exactly one line; no line of the log comes twice.
 TEST_P(DamageClassGlTest, IsNamedInOneLine) {
     MakeFolders("Terrain");
     MakeFolders("Interface");

@@ -46,7 +46,6 @@ protected:
         }
     }
 
-    // Everything a frame, the pointer and the start-up may call.
     static void ExpectEveryCallCopes(CBattleView& level) {
         EXPECT_EQ(level.LevelFrame(false) + level.LevelFrame(true), 0);
         level.OnPointerMoved(10, 10);
@@ -113,8 +112,7 @@ TEST_F(LevelGlTest, TheNoticeNamesTheLog) {
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), namesLog)) << "the log's full path is shown";
 }
 
-// Tiles at or below the sea's water are not usable; unloading releases
-// everything, and a second call is harmless.
+// Tiles at or below the sea's water are not usable; unloading twice is harmless.
 TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
     CBattleView level("TestLevel");
@@ -135,9 +133,8 @@ TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }
 
-// The savings at draw time (the sea only where the ground may not hide it, no
-// sky where it is hidden, magnified patches without mip maps) leave the frame,
-// tinted tiles and all, as it was: from above, and to the horizon.
+// The savings at draw time (sea only where the ground may not hide it, no sky
+// where hidden, no mip maps when magnified) leave the frame as it was.
 class LevelShortcutsGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {
 protected:
     // Sky, sea and one object; the grass is a checkerboard of texels, whose mip
@@ -164,7 +161,6 @@ protected:
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"));
     }
 
-    // The view handed to the level's parts as the start-up hands it over.
     void LookAt(CBattleView& level, const CVector3& eye, const CVector3& centre) {
         app->OnReshape(windowWidth, windowHeight);
         camera = std::make_unique<CCamera>(level.GetHeightmap());

@@ -79,9 +79,8 @@ TEST_F(TeamsGlTest, FiguresStandOnTheirUnitsTiles) {
     EXPECT_FALSE(level->GetFigures()->GetUnitLook(3, look));
 }
 
-// A unit turns to its look tile and tilts with the slope (the ground rises
-// along +x); headquarters turn but keep level; no direction keeps the yaw;
-// the largest offsets do not overflow.
+// A unit turns to its look tile and tilts with the slope; headquarters keep
+// level; no direction keeps the yaw; the largest offsets do not overflow.
 TEST_F(TeamsGlTest, FiguresTurnToTheLookTileAndTiltToTheSlope) {
     const float ramp = std::atan2(risePerTile, tileSize) * 180.0f / 3.14159265f;
     const struct {

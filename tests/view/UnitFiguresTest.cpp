@@ -29,7 +29,6 @@ public:
         figures->AddFigures(setups);
         return *figures;
     }
-    // Applies the command and shows its events as the battle view does.
     void Play(const CCommand& command) {
         for (const CMatchEvent& event : match->Apply(command).events) {
             if (event.kind == CMatchEvent::moved) {
