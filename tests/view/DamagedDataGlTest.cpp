@@ -10,7 +10,6 @@
 #include "GlFixture.h"
 #include "HostileFiles.h"
 #include "TestSupport.h"
-#include "rules/FightFile.h"
 #include "rules/GridManager.h"
 #include "rules/TerrainTypes.h"
 #include "view/BattleView.h"
@@ -260,20 +259,9 @@ const std::vector<CDamageClass>& DamageClasses() {
         CWorldObjects("TestLevel\\objects.xml", test.Level().GetTextures(), test.Level().GetHeightmap()).LoadObjects();
     };
     const auto model = [](DamagedDataGlTest& test) { CModel("objects\\odd.3ds", test.Level().GetTextures()); };
-    const auto team  = [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); };
-    const auto fight = [](DamagedDataGlTest&) {
-        CFightParams params;
-        LoadFightFile("TestLevel\\fight.xml", params);
-    };
     static const std::vector<CDamageClass> classes = {
-        {"FightFileMissing", nullptr, "", fight, "Couldn't load fight file TestLevel\\fight.xml"},
-        {"FightValueNaN", "TestLevel/fight.xml", "<maxAttack>nan</maxAttack>", fight,
-         "maxAttack \"nan\" is not a finite"},
-        {"TeamWithoutUnits", "TestLevel/team1.xml", "<effectSpecial>s.xml</effectSpecial><units></units>", team,
-         "holds no complete unit entry"},
-        {"TeamFileCut", "TestLevel/team1.xml",
-         "<effectSpecial>s.xml</effectSpecial><units><0><filename>a.xml</filename>", team,
-         "unit entry 0 lacks a value"},
+        {"TeamWithoutUnits", "TestLevel/team1.xml", "<effectSpecial>s.xml</effectSpecial><units></units>",
+         [](DamagedDataGlTest&) { CTeamFile().Load("TestLevel\\team1.xml"); }, "holds no complete unit entry"},
         {"TerrainTypesMissing", nullptr, "", types, "Couldn't load terrain types Terrain\\terraintypes.xml"},
         {"TerrainTypesEmpty", "Terrain/terraintypes.xml", "", types, "lists no terrain types"},
         {"TerrainValueNaN", "Terrain/terraintypes.xml",

@@ -69,10 +69,8 @@ struct CParamsCase {
 
 const CParamsCase paramsCases[] = {
     {"Missing", nullptr, "Couldn't load terrain parameters from TestLevel\\Terrain\\ter_params.ini"},
-    {"Empty", "", "Couldn't load terrain parameters"},
     {"CutShort", "maxwidth=320\nmaxhei", "has no maxheight"},
     {"WidthZero", "maxwidth=0\nmaxheight=255\n", "maxwidth 0 is not a number in"},
-    {"HeightNegative", "maxwidth=320\nmaxheight=-5\n", "maxheight -5 is not"},
     {"NotANumber", "maxwidth=nan\nmaxheight=255\n", "maxwidth nan is not"},
     {"Absurd", "maxwidth=1e30\nmaxheight=255\n", "maxwidth 1e30 is not"},
     {"HeightmapMissing", "maxwidth=320\nmaxheight=255\n", "ter_heightmap.bmp"},

@@ -41,8 +41,7 @@ protected:
     }
 
     bool LoadLevel(uint64_t seed = 1) {
-        level = std::make_unique<CBattleView>("TestLevel");
-        EXPECT_FLOAT_EQ(level->GetGrid()->GetTileSize(), tileSize);
+        level             = std::make_unique<CBattleView>("TestLevel");
         const bool loaded = level->LoadTeams(seed);
         match             = level->GetMatch();
         return loaded;
