@@ -114,9 +114,7 @@ const std::vector<CLoader>& Loaders() {
          "CUnitManager::LoadUnit: Couldn't load unit file", false},
         {"TeamFile", "TestLevel/team1.xml", FileKind::text,
          [] {
-             return std::string("<effectSpecial>s.xml</effectSpecial>\n<units><0><filename>scout.xml</filename>"
-                                "<positionX>1</positionX><positionY>2</positionY><lookX>0</lookX><lookY>1</lookY>"
-                                "</0></units>\n");
+             return TeamFileText(TeamEntry(0, {"scout.xml", 1, 2, 0, 1}), "s.xml");
          },
          [](CBattleView&, const std::string& path) { return CTeamFile().Load(path.c_str()); },
          "CTeamFile::Load: Couldn't load team file", false},
