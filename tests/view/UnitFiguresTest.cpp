@@ -24,10 +24,9 @@ public:
         setups.push_back({media, 1, 0, ""});
         return unit;
     }
-    CUnitFigures& Show() {
+    void Show() {
         figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, nullptr);
         figures->AddFigures(setups);
-        return *figures;
     }
     void Play(const CCommand& command) {
         for (const CMatchEvent& event : match->Apply(command).events) {
