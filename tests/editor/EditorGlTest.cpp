@@ -12,8 +12,8 @@
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
 
-// Objects placed with the editor's choices, removed with Delete and saved
-// with F5 come back through the game's own loader.
+// Objects placed with the editor's choices, removed and saved come back
+// through the game's own loader.
 namespace {
 
 class EditorGlTest : public GlSceneTest {
@@ -34,8 +34,7 @@ protected:
         GlSceneTest::TearDown();
     }
 
-    // The ground is 40 world units high everywhere.
-    CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f};
+    CHeightmap                     ground{33, std::vector<int>(33 * 33, 40), 320.0f, 255.0f}; // 40 high
     CTextureManager                textures;
     std::unique_ptr<CWorldObjects> objects;
     CEditor                        editor;
@@ -54,7 +53,6 @@ TEST_F(EditorGlTest, PlaceRemoveAndSaveRoundTrip) {
         editor.OnFunctionKey(8); // and 0.005 smaller
     }
     const CModelInstance* first = objects->GetObjectByIndex(0);
-    // Placed on the ground, at the chosen scale.
     EXPECT_EQ(std::make_tuple(first->GetFileName(), first->GetY(), first->GetScale(), first->GetRadius()),
               std::make_tuple(std::string("ball.3ds"), 40.0f, 2.5f, 2.0f * 2.5f));
     EXPECT_FLOAT_EQ(objects->GetObjectByIndex(3)->GetRotZ(), 33.75f);

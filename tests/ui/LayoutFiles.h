@@ -11,11 +11,9 @@
 #include "TestSupport.h"
 #include "ui/InterfaceLayout.h"
 
-// A complete interface layout for tests, written into "Interface/" of the
-// working directory. Each sub-file is a list of keys and values, given as
-// "key=value|key=value"; "#prefix/suffix=r,g,b,a" stands for the four colour
-// keys prefix + red/green/blue/alpha + suffix. Tests change or take out keys
-// before writing.
+// A complete interface layout, written into "Interface/". Sub-files are given
+// as "key=value|key=value"; "#prefix/suffix=r,g,b,a" stands for the four colour
+// keys prefix + red/green/blue/alpha + suffix.
 using CLayoutValues = std::vector<std::pair<std::string, std::string>>;
 
 inline CLayoutValues ParseLayoutValues(const std::string& text) {
@@ -67,8 +65,7 @@ struct CLayoutFile {
     }
 };
 
-// One box entry "<n>...</n>" of the box list, its corners counted from the
-// lower left.
+// One entry "<n>...</n>" of the box list, its corners counted from the lower left.
 inline std::string BoxEntry(int number, const char* upperLeftX, const char* upperLeftY, const char* lowerRightX,
                             const char* lowerRightY, bool withAlphaTeam2 = true) {
     CLayoutFile entry{"", "",
@@ -95,7 +92,6 @@ public:
         for (const char* key :
              {"head", "fps", "wireframe", "filter", "mipmap", "mode", "displaylist", "culling", "transparency", "lod",
               "off", "on", "nearest", "linear", "bilinear", "trilinear", "vbo", "immediate", "vertexarray"}) {
-            // The ten line labels end in ": ", the nine value words do not.
             info += std::string(key) + "=" + key + (line++ < 10 ? ": |" : "|");
         }
         const std::pair<const char*, std::string> entries[] = {

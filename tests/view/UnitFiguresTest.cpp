@@ -8,15 +8,13 @@
 #include "ai/NearestAttackPlayer.h"
 #include "view/UnitFigures.h"
 
-// The units' figures as the battle view shows them: walks and effects after
-// what the match reports, with a real particle system (no textures, no
-// drawing).
+// The units' figures: walks and effects after what the match reports, with a
+// real particle system (no textures, no drawing).
 namespace {
 
 using namespace RulesBoard;
 
-// A match on the made-up board with figures for its units (and no sound);
-// each unit's media names the effects w, s, f, a, e.xml.
+// A match on the made-up board with figures for its units (and no sound).
 class CFiguredBoard : public CBoard {
 public:
     explicit CFiguredBoard(CParticleSystem* particles = nullptr) : particleSystem(particles) {}
@@ -26,13 +24,10 @@ public:
         setups.push_back({media, 1, 0, ""});
         return unit;
     }
-    // Figures for every unit added so far.
-    CUnitFigures& Show() {
+    void Show() {
         figures = std::make_unique<CUnitFigures>(*match, nullptr, map.get(), particleSystem, nullptr);
         figures->AddFigures(setups);
-        return *figures;
     }
-    // Applies the command and shows its events as the battle view does.
     void Play(const CCommand& command) {
         for (const CMatchEvent& event : match->Apply(command).events) {
             if (event.kind == CMatchEvent::moved) {
@@ -44,8 +39,8 @@ public:
             }
         }
     }
-    bool Settle(float frameTime, int maxFrames = 3000) {
-        for (int frame = 0; frame < maxFrames && figures->IsAnyWalking(); ++frame) {
+    bool Settle(float frameTime) {
+        for (int frame = 0; frame < 100000 && figures->IsAnyWalking(); ++frame) {
             figures->Update(frameTime);
         }
         return !figures->IsAnyWalking();
@@ -58,14 +53,12 @@ private:
     std::vector<CUnitSetup> setups;
 };
 
-// Effects w, f, s, a, e.xml; smoke below 600 hit points, fire below 300,
-// the attack's effect for damage above 50.
+// Smoke below 600 hit points, fire below 300, the attack's effect for damage above 50.
 CUnitMedia Media() {
     return {"", "w.xml", "f.xml", "s.xml", "a.xml", "e.xml", "", "", "", 1.0f, 600, 300, 50};
 }
 
-// Emitters told apart by their particle counts; those that restart loop
-// until stopped.
+// Emitters told apart by their particle counts; those that restart loop until stopped.
 void WriteUnitEffects() {
     WriteEffect("w.xml", "count=5 startAgain=1 lifeFrom=0.5 lifeTo=0.5");
     WriteEffect("s.xml", "count=3 startAgain=1");
@@ -86,9 +79,8 @@ bool IsDeleted(const CParticleSystem& particles, int id) {
     return particles.GetEmitter(id) != nullptr && particles.GetEmitter(id)->deleted;
 }
 
-// One shot that destroys the defender: both muzzle flashes, smoke on the
-// damaged attacker, and on the defender smoke and fire that stop at once
-// for its explosion. The attacker's smoke keeps going.
+// A shot that destroys the defender: both muzzle flashes, smoke on the damaged
+// attacker; the defender's smoke and fire stop at once for its explosion.
 TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
     CParticleSystem particles(nullptr);
     CFiguredBoard   b(&particles);
@@ -106,8 +98,7 @@ TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
     b.Play(CCommand::Fire(attacker, 6, 5));
     ASSERT_LE(b.Unit(defender).hitpoints, 0);
     ASSERT_GT(b.Unit(attacker).hitpoints, 0);
-    // Flash of the attacker, of the defender; attacker's smoke; defender's
-    // smoke, fire and explosion.
+    // Both flashes; attacker's smoke; defender's smoke, fire and explosion.
     ASSERT_EQ(EmitterCounts(particles), (std::vector<int>{1, 1, 3, 3, 6, 2}));
     EXPECT_EQ(particles.GetEmitter(0)->particles[0].startPosition.x, 5.5f * tileSize) << "at the attacker";
     EXPECT_EQ(particles.GetEmitter(5)->particles[0].startPosition.x, 6.5f * tileSize) << "at the defender";
@@ -120,9 +111,8 @@ TEST(UnitEffects, AnAttackFlashesSmokesAndExplodesAndTheWreckStopsItsEmitters) {
     EXPECT_FALSE(IsDeleted(particles, 2)) << "the attacker's smoke goes on";
 }
 
-// The view animates what the match has decided: played with frames of 1,
-// 16 and 250 ms, waiting for the walks to end before each command as the
-// player's input does, the same commands give the same hash after each.
+// The view animates what the match decided: with frames of 1, 16 and 250 ms,
+// waiting for walks to end as the player's input does, the hashes agree.
 TEST(UnitFigures, FrameTimeChangesNothingOfTheMatch) {
     std::vector<std::vector<uint64_t>> runs;
     for (const float frameTime : {0.001f, 0.016f, 0.25f}) {
@@ -140,7 +130,7 @@ TEST(UnitFigures, FrameTimeChangesNothingOfTheMatch) {
         const CNearestAttackPlayer player;
         std::vector<uint64_t>      hashes;
         for (int command = 0; command < 400 && !b.match->IsGameOver(); ++command) {
-            ASSERT_TRUE(b.Settle(frameTime, 100000));
+            ASSERT_TRUE(b.Settle(frameTime));
             b.Play(player.ChooseCommand(*b.match));
             hashes.push_back(b.match->StateHash());
         }
