@@ -4,10 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <cmath>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
@@ -17,13 +14,10 @@
 #include "render/Terrain.h"
 #include "rules/GridManager.h"
 
-// The terrain's patches, detail levels, culling and picking, and the tile
-// overlay drawn over it.
+// The terrain's patches, detail levels, culling and picking, and the tile overlay.
 namespace {
 
-// The scene of the terrain and tile overlay tests: a heightmap of a given
-// shape over 2048 world units (sample 255 is 400 units high), the terrain
-// built from it with a camera and frustum, views of it, and frames that draw
+// Heightmaps over 2048 world units (sample 255 is 400 units high); frames draw
 // the terrain black (untextured) or textured on white.
 class TerrainGlTest : public GlSceneTest {
 public:
@@ -134,6 +128,32 @@ protected:
         return terrainTriangles;
     }
 
+    // Black terrain, then the overlay; returns the overlay's triangles.
+    int DrawTiles() {
+        DrawFrame(app->options.renderMode);
+        const int triangles = terrain->DrawOverlay();
+        glFinish();
+        return triangles;
+    }
+
+    void TileCentre(int column, int row, float& x, float& z) const {
+        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
+    }
+
+    // The colour at a tile's centre, or a world position (x, z), in the top-down view.
+    std::vector<int> TileColour(int column, int row) const {
+        float x = 0, z = 0;
+        TileCentre(column, row, x, z);
+        return ColourAt(x, z);
+    }
+    std::vector<int> ColourAt(float x, float z) const {
+        const int     column = static_cast<int>(x / mapWidth * windowWidth);
+        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
+        unsigned char pixel[3];
+        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+
     std::unique_ptr<CHeightmap> heightmap;
     std::unique_ptr<CTerrain>   terrain;
     std::unique_ptr<CCamera>    camera;
@@ -144,6 +164,13 @@ protected:
 
 int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
+}
+int GentleHills(int row, int column) {
+    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
+}
+// A flat plain with a wall across rows 192..208 (world z 1536..1664).
+int Wall(int row, int) {
+    return row >= 192 && row <= 208 ? 255 : 0;
 }
 
 // The patches, index sets, neighbours and quad tree (in heap order: node 2
@@ -178,9 +205,9 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     }
 }
 
-// Sizes that are not 32 n + 1 samples (and no heightmap at all) give an
-// empty terrain that draws and picks nothing, with the size in the log.
-TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
+// Sizes that are not 32 n + 1 samples (and no heightmap at all) give an empty terrain that
+// draws and picks nothing, with the size in the log; so do tiles narrower than the coarsest step.
+TEST_F(TerrainGlTest, UnsupportedSizesAndNarrowTilesAreLoggedAndDrawNothing) {
     CTempWorkDir dir;
     for (const int size : {100, 97, 32, 1, 2049, 0}) {
         CHeightmap bad = MakeHeightmap(std::max(size, 1), [](int, int) { return 5; });
@@ -193,6 +220,10 @@ TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
         const std::string sides = std::to_string(size) + " x " + std::to_string(size);
         EXPECT_TRUE(size == 0 || ReadFile("log_error.txt").find(sides) != std::string::npos) << sides;
     }
+    Build(65, GentleHills);
+    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
+    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
+    EXPECT_EQ(terrain->DrawOverlay(), 0);
 }
 
 TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
@@ -212,10 +243,22 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
         EXPECT_LE(CountDifferences(CPicture::Read(), expected, 8), windowWidth * windowHeight / 500)
             << "mode " << path.first << ", lists " << path.second << " differs from vertex arrays";
     }
+    const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
+    ASSERT_NE(isBuffer, nullptr);
+    const GLuint names[] = {terrain->GetPatchByIndex(0).vertexBuffer, terrain->GetPatchByIndex(3).vertexBuffer,
+                            terrain->GetInnerSet(1).buffer, terrain->GetRowEdgeSet(2, 0).buffer,
+                            terrain->GetColumnEdgeSet(0, 2).buffer};
+    const GLuint lists[] = {terrain->GetFirstList(), terrain->GetFirstList() + (3 + 18) * 16 - 1};
+    for (const bool exists : {true, false}) { // destruction deletes every buffer and list
+        for (const GLuint name : names) {
+            EXPECT_EQ(isBuffer(name), exists) << "buffer " << name;
+        }
+        EXPECT_EQ(glIsList(lists[0]) && glIsList(lists[1]), exists);
+        terrain.reset();
+    }
 }
 
-// Counts white pixels below the terrain's upper outline in each window
-// column: inside the ground they can only come from cracks.
+// White pixels below the terrain's upper outline in each column can only come from cracks.
 int HolesBelowOutline(const CPicture& picture) {
     int holes = 0;
     for (int x = 0; x < picture.width; ++x) {
@@ -258,11 +301,20 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
     EXPECT_EQ(CountWhite(CPicture::Read()), 0);
 }
 
-TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
+// Culling keeps the patches in view, skips the rest and recomputes nothing while the camera
+// has not changed; without culling and detail every patch is drawn at full detail.
+TEST_F(TerrainGlTest, CullingAndDetailChooseThePatchesAndCanBeSwitchedOff) {
     Build(257, GrowingNoise, false);
+    LookFrom(CVector3(100, 500, 100), CVector3(400, 300, 400));
+    DrawFrame(renderVertexArrays, false);
+    EXPECT_TRUE(terrain->GetPatchByIndex(9).levels.visible);
+    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible) << "the patch under and behind the eye";
+    camera->SetPosition(CVector3(1800, 500, 1800), CVector3(1500, 300, 1500), CVector3(0, 1, 0));
+    camera->SetChanged(false);
+    terrain->Draw();
+    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible);
     LookFrom(CVector3(200, 600, 200), CVector3(100, 500, 100)); // looking off the map
-    const int culled = DrawFrame(renderVertexArrays, false);
-    EXPECT_LT(culled, 64 * (1922 + 63 + 63));
+    EXPECT_LT(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
     app->options.frustumCulling = false;
     app->options.levelOfDetail  = false;
     EXPECT_EQ(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
@@ -272,42 +324,8 @@ TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
     }
 }
 
-TEST_F(TerrainGlTest, CullingKeepsThePatchesInViewAndSkipsTheRest) {
-    Build(257, Hills, false);
-    LookFrom(CVector3(100, 500, 100), CVector3(400, 300, 400));
-    DrawFrame(renderVertexArrays, false);
-    EXPECT_TRUE(terrain->GetPatchByIndex(9).levels.visible);
-    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible) << "the patch under and behind the eye";
-    // Nothing is recomputed while the camera has not changed.
-    camera->SetPosition(CVector3(1800, 500, 1800), CVector3(1500, 300, 1500), CVector3(0, 1, 0));
-    camera->SetChanged(false);
-    terrain->Draw();
-    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible);
-}
-
-TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
-    app->options.vertexBufferObjects = true;
-    app->options.displayLists        = true;
-    Build(65, Hills, false);
-    const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
-    ASSERT_NE(isBuffer, nullptr);
-    const GLuint names[] = {terrain->GetPatchByIndex(0).vertexBuffer, terrain->GetPatchByIndex(3).vertexBuffer,
-                            terrain->GetInnerSet(1).buffer, terrain->GetRowEdgeSet(2, 0).buffer,
-                            terrain->GetColumnEdgeSet(0, 2).buffer};
-    const GLuint lists[] = {terrain->GetFirstList(), terrain->GetFirstList() + (3 + 18) * 4 - 1};
-    for (const bool exists : {true, false}) {
-        for (const GLuint name : names) {
-            EXPECT_EQ(isBuffer(name), exists) << "buffer " << name;
-        }
-        EXPECT_EQ(glIsList(lists[0]) && glIsList(lists[1]), exists);
-        terrain.reset();
-    }
-}
-
-// One raised sample at an odd row and column of the first patch: both coarse
-// levels leave it out, so its height over the plain is their error. Detail
-// follows the distance over that error: level 0 while distance / 120 is
-// below it; flat patches are always coarse.
+// One raised sample at an odd row and column of patch 0: both coarse levels leave it out, so
+// its height is their error. Level 0 while distance / 120 is below it; flat patches are coarse.
 TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetTheDetail) {
     app->options.displayLists   = false;
     app->options.frustumCulling = false;
@@ -330,55 +348,18 @@ TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetThe
     }
 }
 
-int GentleHills(int row, int column) {
-    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
-}
-
-// A flat plain with a wall across rows 192..208 (world z 1536..1664).
-int Wall(int row, int) {
-    return row >= 192 && row <= 208 ? 255 : 0;
-}
-
-class TileOverlayGlTest : public TerrainGlTest {
-protected:
-    void SetUp() override {
-        TerrainGlTest::SetUp();
-        app->options.displayLists = false;
+// Tiles set before this frame are coloured (a tile beyond the map clamped to its edge), their
+// neighbours are not; the next frame draws nothing. With every tile set, the overlay draws
+// exactly the terrain's triangles, whatever mix of detail levels the view gives.
+TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain) {
+    Build(257, GrowingNoise);
+    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
+        LookFrom(eye, CVector3(1024, 100, 1100));
+        for (int tile = 0; tile < 32 * 32; ++tile) {
+            terrain->SetTileColour(tile % 32, tile / 32, 200, 0, 0, 128);
+        }
+        EXPECT_EQ(DrawTiles(), terrainTriangles) << "eye " << eye.x << "," << eye.z;
     }
-    void Build(const HeightFunction& height) { TerrainGlTest::Build(257, height); }
-
-    // Black terrain, then the overlay; returns the overlay's triangles.
-    int DrawTiles() {
-        DrawFrame(app->options.renderMode);
-        const int triangles = terrain->DrawOverlay();
-        glFinish();
-        return triangles;
-    }
-
-    void TileCentre(int column, int row, float& x, float& z) const {
-        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
-    }
-
-    // The colour at a tile's centre, or a world position (x, z), in the
-    // top-down view.
-    std::vector<int> TileColour(int column, int row) const {
-        float x = 0, z = 0;
-        TileCentre(column, row, x, z);
-        return ColourAt(x, z);
-    }
-    std::vector<int> ColourAt(float x, float z) const {
-        const int     column = static_cast<int>(x / mapWidth * windowWidth);
-        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
-        unsigned char pixel[3];
-        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
-        return {pixel[0], pixel[1], pixel[2]};
-    }
-};
-
-// Tiles set before this frame are coloured (a tile beyond the map clamped
-// to its edge), their neighbours are not; the next frame draws nothing.
-TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
-    Build(GentleHills);
     const std::vector<int> red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
     for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
         app->options.renderMode     = renderMode;
@@ -403,31 +384,16 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
     }
 }
 
-// With every tile set, the overlay draws exactly the terrain's triangles,
-// whatever mix of detail levels the view gives.
-TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
-    Build(GrowingNoise);
-    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
-        LookFrom(eye, CVector3(1024, 100, 1100));
-        for (int row = 0; row < 32; ++row) {
-            for (int column = 0; column < 32; ++column) {
-                terrain->SetTileColour(column, row, 200, 0, 0, 128);
-            }
-        }
-        const int overlay = DrawTiles();
-        EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
-    }
-}
-
-TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
-    Build(GentleHills);
-    struct Pose {
-        CVector3 eye, center;
-    };
-    for (const Pose& pose : {Pose{CVector3(665, 900, 145), CVector3(683, 300, 409)},
-                             Pose{CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
-                             Pose{CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}}) {
-        LookFrom(pose.eye, pose.center);
+// A projected tile centre picks its tile. Picking the sky gives tile 0 and no hit point. Looking
+// at a wall, the ray also crosses the plain behind it, in patches of lower index; the pick is
+// the wall, the nearest hit in front of the eye.
+TEST_F(TerrainGlTest, PickTileFindsTheNearestTileUnderThePointerAndTheSkyGivesTileZero) {
+    Build(257, GentleHills);
+    const CVector3 poses[][2] = {{CVector3(665, 900, 145), CVector3(683, 300, 409)},
+                                 {CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
+                                 {CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}};
+    for (const auto& pose : poses) {
+        LookFrom(pose[0], pose[1]);
         DrawTiles();
         GLdouble modelView[16], projection[16];
         GLint    viewport[4];
@@ -447,22 +413,16 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
                 int pickedColumn = -1, pickedRow = -1;
                 terrain->PickTile(static_cast<int>(std::lround(wx)), windowWidth - static_cast<int>(std::lround(wy)),
                                   pickedColumn, pickedRow);
-                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose.eye.x << "," << pose.eye.z;
-                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose[0].x << "," << pose[0].z;
+                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose[0].x << "," << pose[0].z;
                 EXPECT_NEAR(terrain->GetPickX(), x, 40.0f);
                 EXPECT_NEAR(terrain->GetPickZ(), z, 40.0f);
                 ++tested;
             }
         }
-        EXPECT_GT(tested, 5) << "eye " << pose.eye.x << "," << pose.eye.z;
+        EXPECT_GT(tested, 5) << "eye " << pose[0].x << "," << pose[0].z;
     }
-}
-
-// Picking the sky gives tile 0 and no hit point. Looking at a wall, the ray
-// also crosses the plain behind it, in patches of lower index; the pick is
-// the wall, the nearest hit in front of the eye.
-TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitAndTheSkyGivesTileZero) {
-    Build(Wall);
+    Build(257, Wall);
     int column = 9, row = 9;
     LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
     DrawTiles();
@@ -475,14 +435,6 @@ TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitAndTheSkyGivesTileZero) {
     EXPECT_EQ(column, 16);
     EXPECT_TRUE(row >= 24 && row <= 26) << row;
     EXPECT_GT(terrain->GetPickZ(), 1536.0f);
-}
-
-TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
-    CTempWorkDir dir;
-    TerrainGlTest::Build(65, GentleHills);
-    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
-    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
-    EXPECT_EQ(terrain->DrawOverlay(), 0);
 }
 
 } // namespace
