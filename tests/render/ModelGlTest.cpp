@@ -1,18 +1,10 @@
-#include <GL/glu.h>
-
-#include <gtest/gtest.h>
-
 #include "GlFixture.h"
 #include "ModelTools.h"
-#include "TestSupport.h"
-#include "app/Application.h"
 #include "platform/MessageBox.h"
 #include "render/Model.h"
 #include "render/TextureManager.h"
 
-// CModel on a real context: the three render modes with and without display
-// lists draw one picture, cel arguments add the outline pass, and the loader's
-// complaints reach the message-box layer.
+// CModel on a real context: the three render modes with and without display lists draw one picture.
 namespace {
 
 // A green that none of the model's pixels has, nor its black outline.
@@ -42,8 +34,10 @@ protected:
 
     // The model from the front and a little above, lit as the world objects
     // light it: light 0 from (1, 1, 1), back faces culled, depth tested.
-    CPicture DrawScene(const CModel& model, const CCelArguments& arguments, int* triangles = nullptr) const {
-        const float clear[3] = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
+    CPicture DrawIn(const CModel& model, RenderMode renderMode, bool displayLists, int& triangles) {
+        app->options.renderMode   = renderMode;
+        app->options.displayLists = displayLists;
+        const float clear[3]      = {background[0] / 255.0f, background[1] / 255.0f, background[2] / 255.0f};
         ClearAndLook(clear, CView{{2.0, 5.0, 9.0}, {0.0, 1.0, 0.0}, 45.0, 0.0, 1.0, 100.0});
         const GLfloat white[4] = {1, 1, 1, 1}, dark[4] = {0, 0, 0, 1}, position[4] = {1, 1, 1, 0};
         glLightfv(GL_LIGHT0, GL_AMBIENT, dark);
@@ -54,19 +48,10 @@ protected:
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_CULL_FACE);
         glCullFace(GL_BACK);
-        const int drawn = model.Draw(arguments);
-        if (triangles != nullptr) {
-            *triangles = drawn;
-        }
+        triangles = model.Draw(CCelArguments());
         glDisable(GL_LIGHTING);
         glDisable(GL_LIGHT0);
         return CPicture::Read();
-    }
-
-    CPicture DrawIn(const CModel& model, RenderMode renderMode, bool displayLists, int* triangles = nullptr) {
-        app->options.renderMode   = renderMode;
-        app->options.displayLists = displayLists;
-        return DrawScene(model, CCelArguments(), triangles);
     }
 
     CTempWorkDir    dir;
@@ -86,44 +71,31 @@ Census Count(const CPicture& picture) {
             picture.Count([&](const uint8_t* p) { return over(p, 0, 2) && over(p, 1, 2); })};
 }
 
-struct PathCase {
-    const char* name;
-    RenderMode  renderMode;
-    bool        displayLists;
-};
-
-class ModelPath : public ModelGlTest, public ::testing::WithParamInterface<PathCase> {};
-
 // Rasterisers may round a few edge pixels differently; anything else (a wrong
 // stride, texture coordinate or normal on one path) changes whole faces.
-TEST_P(ModelPath, DrawsThePictureOfTheImmediateMode) {
-    const PathCase& path = GetParam();
-    if (path.renderMode == renderBufferObjects && !app->options.vertexBufferObjects) {
-        GTEST_SKIP() << "no GL_ARB_vertex_buffer_object";
-    }
+TEST_F(ModelGlTest, EveryPathDrawsThePictureOfTheImmediateMode) {
     CModel model("objects\\boxes.3ds", &textures);
     EXPECT_EQ(model.HasBuffers(), app->options.vertexBufferObjects);
     EXPECT_TRUE(model.HasDisplayLists());
     ASSERT_EQ(model.GetMeshCount(), 2u);
-    const CPicture reference = DrawIn(model, renderImmediate, false);
     int            triangles = 0;
-    const CPicture picture   = DrawIn(model, path.renderMode, path.displayLists, &triangles);
-    EXPECT_EQ(triangles, 2 * boxFaces) << path.name;
-    EXPECT_LT(CountDifferences(reference, picture, 8), 40) << path.name;
-    const Census census = Count(picture);
-    EXPECT_GT(census.red, 1000) << path.name << ": the untextured box in its material colour";
-    EXPECT_GT(census.blue, 300) << path.name << ": blue squares of the checker";
-    EXPECT_GT(census.yellow, 300) << path.name << ": yellow squares of the checker";
+    const CPicture reference = DrawIn(model, renderImmediate, false, triangles);
+    for (const RenderMode renderMode : {renderImmediate, renderBufferObjects, renderVertexArrays}) {
+        for (const bool displayLists : {false, true}) {
+            SCOPED_TRACE("mode " + std::to_string(renderMode) + (displayLists ? " with lists" : ""));
+            if (renderMode == renderBufferObjects && !app->options.vertexBufferObjects) {
+                continue; // no GL_ARB_vertex_buffer_object
+            }
+            const CPicture picture = DrawIn(model, renderMode, displayLists, triangles);
+            EXPECT_EQ(triangles, 2 * boxFaces);
+            EXPECT_LT(CountDifferences(reference, picture, 8), 40);
+            const Census census = Count(picture);
+            EXPECT_GT(census.red, 1000) << "the untextured box in its material colour";
+            EXPECT_GT(census.blue, 300) << "blue squares of the checker";
+            EXPECT_GT(census.yellow, 300) << "yellow squares of the checker";
+        }
+    }
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, ModelPath,
-                         ::testing::Values(PathCase{"Immediate", renderImmediate, false},
-                                           PathCase{"BufferObjects", renderBufferObjects, false},
-                                           PathCase{"BufferObjectsLists", renderBufferObjects, true},
-                                           PathCase{"ArraysLists", renderVertexArrays, true},
-                                           PathCase{"Arrays", renderVertexArrays, false},
-                                           PathCase{"ImmediateLists", renderImmediate, true}),
-                         [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
 } // namespace
