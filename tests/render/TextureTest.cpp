@@ -12,8 +12,7 @@
 
 namespace {
 
-// Decodes from a buffer of exactly the file's size, so that the sanitizer
-// build sees any read past its end.
+// Decodes from a buffer of exactly the file's size, so the sanitizers see any read past its end.
 bool Decode(bool bmp, const std::string& bytes, TextureImage& image) {
     const std::vector<uint8_t> exact(bytes.begin(), bytes.end());
     return bmp ? CTexture::DecodeBmp(exact.data(), exact.size(), "test", image)
@@ -30,8 +29,7 @@ std::vector<uint8_t> BottomRowFirst(const std::vector<uint8_t>& raw, size_t rowB
     return flipped;
 }
 
-// Rows of raw files made by the encoder, in RGB order: BMP rows are stored
-// bottom first, ImageMagick's TGA rows are not.
+// Rows in RGB order: BMP rows are stored bottom first, ImageMagick's TGA rows are not.
 TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
     const struct {
         const char* rawFormat;
@@ -62,10 +60,9 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
     }
 }
 
-// Variants of a plain file that hold the same pixels: a top-down BMP
-// (negative height), a BMP whose last row lacks its padding, a TGA with an
-// image ID and one with a colour map between header and pixels (a colour
-// map longer than the file is refused).
+// Variants holding the plain file's pixels: a top-down BMP (negative height), a BMP whose last
+// row lacks its padding, a TGA with an image ID and one with a colour map between header and
+// pixels (a colour map longer than the file is refused).
 TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(3 * 3 * 3), "rgb", 3, 3, "bmp3:up.bmp"));
@@ -99,9 +96,8 @@ TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     EXPECT_FALSE(Decode(false, mapped, image));
 }
 
-// Made from a 4 x 4 image: BMP with 54 header bytes and 48 of pixels, TGA with
-// 18 and 48, with one field changed. Files cut short meet every loader in the
-// damaged-data tests.
+// A 4 x 4 image (BMP: 54 header bytes and 48 of pixels, TGA: 18 and 48) with one field
+// changed. Files cut short meet every loader in the damaged-data tests.
 TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     const struct {
         const char* label;
@@ -139,35 +135,25 @@ TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     }
 }
 
-// Without a GL context only failures can be exercised: they make no GL call.
-TEST(TextureManagerCache, SuffixDecidesAndUnknownSuffixesAreNotCached) {
+// Without a GL context only failures can be exercised: they make no GL call. The suffix
+// decides what is an image; a failure is cached under the exact name, and the file appearing
+// later does not undo it (a new name would find it: data paths match letter case loosely).
+TEST(TextureManagerCache, SuffixDecidesAndFailuresAreCachedUnderTheExactName) {
     CTempWorkDir    dir;
     CTextureManager manager;
-    const char*     notImages[] = {"grass.bmp.txt", "grass", "grass.bmpx", "grass.", ".bm", "grass.tga.TXT"};
-    for (const char* name : notImages) {
+    for (const char* name : {"grass.bmp.txt", "grass", "grass.bmpx", "grass.", ".bm", "grass.tga.TXT"}) {
         EXPECT_EQ(manager.LoadTexture(name, false), 0u) << name;
     }
     EXPECT_EQ(manager.LoadTexture(nullptr, false), 0u);
     EXPECT_EQ(manager.GetPlainCount(), 0u);
-    const char* images[] = {"a.bmp", "b.BMP", "c.Tga", "d.txt.tga"};
-    for (const char* name : images) {
+    for (const char* name : {"a.bmp", "b.BMP", "c.Tga", "d.txt.tga", "late.bmp", "LATE.bmp"}) {
         EXPECT_EQ(manager.LoadTexture(name, false), 0u) << name;
     }
-    EXPECT_EQ(manager.GetPlainCount(), 4u);
-}
-
-TEST(TextureManagerCache, FailureIsCachedUnderTheExactName) {
-    CTempWorkDir    dir;
-    CTextureManager manager;
-    EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
-    EXPECT_EQ(manager.LoadTexture("LATE.bmp", false), 0u);
-    EXPECT_EQ(manager.GetPlainCount(), 2u);
-    // The file appearing later does not undo the cached failures (a new name
-    // would find it: data paths match letter case loosely).
+    EXPECT_EQ(manager.GetPlainCount(), 6u);
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:late.bmp"));
     EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
     EXPECT_EQ(manager.LoadTexture("LATE.bmp", false), 0u);
-    EXPECT_EQ(manager.GetPlainCount(), 2u);
+    EXPECT_EQ(manager.GetPlainCount(), 6u);
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CTextureManager::LoadTexture: Couldn't load texture late.bmp"),
               1)
         << "each file that cannot be read is named once";
