@@ -3,16 +3,11 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "ModelTools.h"
-#include "TestSupport.h"
-#include "app/Application.h"
 #include "core/Heightmap.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
@@ -22,15 +17,11 @@
 #include "ui/Interface.h"
 #include "ui/LayoutFiles.h"
 
-// Every draw of the frame (the heads-up display with a message running
-// among them) leaves the fixed GL state as it found it: the
-// program sets that state once at start (and the frame's colour is white),
-// and a draw that changed it would change the look of every draw after it,
-// in this frame and the next.
+// Every draw of the frame (the heads-up display with a message running among them) leaves the
+// fixed GL state, set once at start, as it found it: a change would alter every later draw.
 namespace {
 
-// The state a draw may change and must restore, one "name: value" line each;
-// count 0 marks a capability, read as on or off.
+// The state a draw may change and must restore, one "name: value" line each; count 0 marks a capability.
 struct CStateEntry {
     const char* name;
     GLenum      value;
