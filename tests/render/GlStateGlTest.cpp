@@ -141,28 +141,17 @@ TEST_P(DrawsKeepTheFixedState, EachDrawLeavesTheStateAsItFoundIt) {
     app->OnReshape(windowWidth, windowHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gluLookAt(160.0, 300.0, -100.0, 160.0, 0.0, 160.0, 0.0, 1.0, 0.0);
+    terrain.SetTileColour(16, 16, 200, 0, 0, 128);
+    app->AddDebugLine("polycount: %d", 1234);
     const std::pair<const char*, std::function<int()>> draws[] = {
         {"sky", [&] { return sky->Draw(); }},
         {"terrain", [&] { return terrain.Draw(); }},
-        {"tile overlay",
-         [&] {
-             terrain.SetTileColour(16, 16, 200, 0, 0, 128);
-             return terrain.DrawOverlay();
-         }},
+        {"tile overlay", [&] { return terrain.DrawOverlay(); }},
         {"sea", [&] { return sea->Draw(); }},
         {"units", [&] { return objects->Draw(CWorldObjects::passUnits); }},
         {"objects", [&] { return objects->Draw(CWorldObjects::passObjects); }},
-        {"heads-up display",
-         [&] {
-             hud->Draw(hudState);
-             return hud->IsMessageRunning() ? 1 : 0;
-         }},
-        {"debug overlay",
-         [&] {
-             app->AddDebugLine("polycount: %d", 1234);
-             app->DrawDebugLines();
-             return 1;
-         }},
+        {"heads-up display", [&] { return hud->Draw(hudState), hud->IsMessageRunning() ? 1 : 0; }},
+        {"debug overlay", [&] { return app->DrawDebugLines(), 1; }},
     };
     for (const auto& draw : draws) {
         CApplication::SetFixedGlState();
