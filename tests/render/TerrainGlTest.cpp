@@ -27,18 +27,14 @@ public:
     using HeightFunction = std::function<int(int row, int column)>;
 
     static CHeightmap MakeHeightmap(int size, const HeightFunction& height) {
-        std::vector<int> samples(static_cast<size_t>(size) * size);
-        for (size_t index = 0; index < samples.size(); ++index) {
-            samples[index] = height(static_cast<int>(index / size), static_cast<int>(index % size));
-        }
-        return CHeightmap(size, samples, mapWidth, mapHeight);
+        return CHeightmap(size, Samples(size, [&](int column, int row) { return height(row, column); }), mapWidth,
+                          mapHeight);
     }
 
     static bool IsWhite(const uint8_t* pixel) { return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250; }
     static int  CountWhite(const CPicture& picture) { return picture.Count(IsWhite); }
 
-    // Small noise whose amplitude grows along the columns, so the geometric
-    // errors differ between patches and a camera sees several detail levels.
+    // Noise growing along the columns: errors differ between patches, a view mixes detail levels.
     static int GrowingNoise(int row, int column) {
         const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
         return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
@@ -65,8 +61,7 @@ protected:
         terrain->SetFrustum(&frustum);
     }
 
-    // A checker of two colours that differ per texture, so a patch drawn with
-    // the wrong texture or coordinates changes the picture.
+    // A checker whose colours differ per texture: a wrong texture or coordinate changes the picture.
     GLuint MakeTexture() {
         const int            side  = 16;
         const uint8_t        shade = static_cast<uint8_t>(40 + 13 * textures.size() % 200);
@@ -94,8 +89,7 @@ protected:
         Look(CView{{eye.x, eye.y, eye.z}, {center.x, center.y, center.z}});
     }
 
-    // Straight down over the map, orthographic, `margin` world units inside
-    // its border: world x to the right and z down the window.
+    // Straight down, orthographic, `margin` inside the map's border: x to the right, z down.
     void LookDown(float margin = 0.0f) {
         camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
         Look(CView{{1024, 2000, 1024}, {1024, 0, 1024}, 0.0, 1024.0 - margin, 1.0, 4000.0, {0, 0, -1}});
@@ -104,15 +98,13 @@ protected:
     void Look(const CView& view) {
         const float white[3] = {1.0f, 1.0f, 1.0f};
         ClearAndLook(white, view);
-        float modelView[16];
-        float projection[16];
+        float modelView[16], projection[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
         frustum.Update(modelView, projection);
     }
 
-    // White background, the terrain black where it is untextured, with the
-    // culling and detail chosen again; returns the terrain's triangles.
+    // White background, untextured terrain black, culling and detail chosen again; returns triangles.
     int DrawFrame(RenderMode renderMode = renderVertexArrays, bool displayLists = false) {
         app->options.renderMode   = renderMode;
         app->options.displayLists = displayLists;
@@ -131,9 +123,7 @@ protected:
     // Black terrain, then the overlay; returns the overlay's triangles.
     int DrawTiles() {
         DrawFrame(app->options.renderMode);
-        const int triangles = terrain->DrawOverlay();
-        glFinish();
-        return triangles;
+        return terrain->DrawOverlay();
     }
 
     void TileCentre(int column, int row, float& x, float& z) const {
@@ -173,10 +163,9 @@ int Wall(int row, int) {
     return row >= 192 && row <= 208 ? 255 : 0;
 }
 
-// The patches, index sets, neighbours and quad tree (in heap order: node 2
-// is the root's second quadrant, patch columns 4..7 of rows 0..3; node 84 the
-// last leaf, patch 63). A patch's texture spans it with the image's top edge
-// on its first row.
+// The patches, index sets, neighbours and quad tree (in heap order: node 2 is the root's second
+// quadrant, patch columns 4..7 of rows 0..3; node 84 the last leaf, patch 63). A patch's
+// texture spans it with the image's top edge on its first row.
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     app->options.displayLists = false;
     Build(257, Hills, false);
@@ -192,11 +181,9 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
         terrain->GetNodeByIndex(3).patches.front(), leaf.patches[0], leaf.children[0]};
     // clang-format on
     EXPECT_EQ(counts, (std::vector<int>{8, 64, 85, 4, 1922, 98, 39, 39, 64, 2, 0, 16, 4, 12, 32, 63, -1}));
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(63).centre.x, 1920.0f);
-    EXPECT_FLOAT_EQ(root.box.maximum.x, mapWidth);
-    EXPECT_FLOAT_EQ(vertices[1], 1.0f);
-    EXPECT_FLOAT_EQ(vertices[2], 256.0f);
-    EXPECT_FLOAT_EQ(vertices[4], 256.0f);
+    const std::vector<float> exact = {terrain->GetPatchByIndex(63).centre.x, root.box.maximum.x, vertices[1],
+                                      vertices[2], vertices[4]};
+    EXPECT_EQ(exact, (std::vector<float>{1920.0f, mapWidth, 1.0f, 256.0f, 256.0f}));
     EXPECT_FLOAT_EQ(vertices[3], heightmap->GetSample(32, 32) * heightmap->GetHeightScale());
     const int neighbours[][3] = {{0, -1, -1}, {1, -1, 0}, {8, 0, -1}, {9, 1, 8}, {63, 55, 62}}; // patch, row, column
     for (const auto& test : neighbours) {
@@ -395,7 +382,7 @@ TEST_F(TerrainGlTest, PickTileFindsTheNearestTileUnderThePointerAndTheSkyGivesTi
     for (const auto& pose : poses) {
         LookFrom(pose[0], pose[1]);
         DrawTiles();
-        GLdouble modelView[16], projection[16];
+        GLdouble modelView[16], projection[16], wx, wy, wz;
         GLint    viewport[4];
         glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
         glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -405,7 +392,6 @@ TEST_F(TerrainGlTest, PickTileFindsTheNearestTileUnderThePointerAndTheSkyGivesTi
             for (int column = 0; column < 32; column += 3) {
                 float x = 0, z = 0;
                 TileCentre(column, row, x, z);
-                GLdouble wx, wy, wz;
                 gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
                 if (wx < 1 || wy < 1 || wx > windowWidth - 2 || wy > windowWidth - 2 || wz > 1.0) {
                     continue;

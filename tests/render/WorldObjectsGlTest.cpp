@@ -17,11 +17,8 @@ protected:
     void SetUp() override {
         GlSceneTest::SetUp();
         // 33 x 33 samples over 320 world units: the ground rises along x, one sample unit per column.
-        std::vector<int> samples(33 * 33);
-        for (size_t i = 0; i < samples.size(); ++i) {
-            samples[i] = static_cast<int>(i % 33);
-        }
-        heightmap = std::make_unique<CHeightmap>(33, samples, 320.0f, 255.0f);
+        heightmap =
+            std::make_unique<CHeightmap>(33, Samples(33, [](int column, int) { return column; }), 320.0f, 255.0f);
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(sphereRadius, "paint"),
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"))
             << "assimp (assimp-utils) must export the test model";
