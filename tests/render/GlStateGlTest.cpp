@@ -17,8 +17,7 @@
 #include "ui/Interface.h"
 #include "ui/LayoutFiles.h"
 
-// Every draw of the frame (the heads-up display with a message running among them) leaves the
-// fixed GL state, set once at start, as it found it: a change would alter every later draw.
+// Every draw of the frame leaves the fixed GL state, set once at start, as it found it.
 namespace {
 
 // The state a draw may change and must restore, one "name: value" line each; count 0 marks a capability.

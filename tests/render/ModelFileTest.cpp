@@ -10,8 +10,7 @@
 
 namespace {
 
-// A two-mesh model: "hull" (untextured red, with the vertex (1, 2, 3) and a
-// farthest vertex at distance 9.99) and "turret" (textured green).
+// "hull": untextured red, vertex (1, 2, 3), farthest vertex at 9.99; "turret": textured green.
 const char* const objText = "o hull\nv 1 2 3\nv 4 0 0\nv 0 5 0\nv 0 0 9.99\n"
                             "vt 0 0\nvt 1 0\nvt 0 1\n"
                             "usemtl painted\nf 1 2 3\nf 1 3 4\n"

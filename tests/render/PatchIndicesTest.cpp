@@ -9,15 +9,13 @@ using namespace PatchIndices;
 
 namespace {
 
-// Twice the signed area seen from above (x = column, z = row); the patterns
-// wind counter-clockwise seen from above, which here is a positive value.
+// Twice the signed area seen from above (x = column, z = row): positive when counter-clockwise.
 int DoubleArea(const CCorner& a, const CCorner& b, const CCorner& c) {
     return (b.row - a.row) * (c.column - a.column) - (b.column - a.column) * (c.row - a.row);
 }
 
-// Every combination of own level and the two edge levels covers the patch's 32 × 32 cells
-// exactly once, with no triangle facing down. The first row of a strip uses exactly the
-// vertices that the neighbour's block has on its last row at the edge level: no T-joints.
+// Every combination of levels covers the patch's 32 × 32 cells once, no triangle facing down. A strip's
+// first row uses exactly the vertices of the neighbour block's last row at the edge level: no T-joints.
 TEST(PatchIndices, BlockAndStripsTileThePatchFacingUpAndMeetTheNeighbours) {
     const int innerExpected[levelCount]             = {1922, 450, 98};
     const int stripExpected[levelCount][levelCount] = {{63, 47, 39}, {47, 31, 23}, {39, 23, 15}};

@@ -17,8 +17,7 @@
 // The terrain's patches, detail levels, culling and picking, and the tile overlay.
 namespace {
 
-// Heightmaps over 2048 world units (sample 255 is 400 units high); frames draw
-// the terrain black (untextured) or textured on white.
+// Heightmaps over 2048 world units (sample 255 is 400 units high); frames draw on white.
 class TerrainGlTest : public GlSceneTest {
 public:
     static constexpr float mapWidth  = 2048.0f;
@@ -163,9 +162,8 @@ int Wall(int row, int) {
     return row >= 192 && row <= 208 ? 255 : 0;
 }
 
-// The patches, index sets, neighbours and quad tree (in heap order: node 2 is the root's second
-// quadrant, patch columns 4..7 of rows 0..3; node 84 the last leaf, patch 63). A patch's
-// texture spans it with the image's top edge on its first row.
+// The quad tree in heap order: node 2 is the root's second quadrant, patch columns 4..7 of rows 0..3; node 84
+// the last leaf, patch 63. A patch's texture spans it with the image's top edge on its first row.
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     app->options.displayLists = false;
     Build(257, Hills, false);
@@ -335,9 +333,8 @@ TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetThe
     }
 }
 
-// Tiles set before this frame are coloured (a tile beyond the map clamped to its edge), their
-// neighbours are not; the next frame draws nothing. With every tile set, the overlay draws
-// exactly the terrain's triangles, whatever mix of detail levels the view gives.
+// With every tile set, the overlay draws the terrain's triangles, whatever the detail levels. Tiles set
+// for this frame are coloured (one beyond the map clamped to its edge), their neighbours not, the next frame none.
 TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain) {
     Build(257, GrowingNoise);
     for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
@@ -371,9 +368,8 @@ TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain)
     }
 }
 
-// A projected tile centre picks its tile. Picking the sky gives tile 0 and no hit point. Looking
-// at a wall, the ray also crosses the plain behind it, in patches of lower index; the pick is
-// the wall, the nearest hit in front of the eye.
+// A projected tile centre picks its tile; the sky gives tile 0 and no hit point. Looking at a wall, the ray also
+// crosses the plain behind it, in patches of lower index; the pick is the nearest hit, the wall.
 TEST_F(TerrainGlTest, PickTileFindsTheNearestTileUnderThePointerAndTheSkyGivesTileZero) {
     Build(257, GentleHills);
     const CVector3 poses[][2] = {{CVector3(665, 900, 145), CVector3(683, 300, 409)},

@@ -60,9 +60,8 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
     }
 }
 
-// Variants holding the plain file's pixels: a top-down BMP (negative height), a BMP whose last
-// row lacks its padding, a TGA with an image ID and one with a colour map between header and
-// pixels (a colour map longer than the file is refused).
+// Variants with the plain file's pixels: a top-down BMP, a BMP whose last row lacks its padding, a TGA with
+// an image ID and one with a colour map before the pixels (a colour map longer than the file is refused).
 TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(3 * 3 * 3), "rgb", 3, 3, "bmp3:up.bmp"));
@@ -96,8 +95,7 @@ TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     EXPECT_FALSE(Decode(false, mapped, image));
 }
 
-// A 4 x 4 image (BMP: 54 header bytes and 48 of pixels, TGA: 18 and 48) with one field
-// changed. Files cut short meet every loader in the damaged-data tests.
+// A 4 x 4 image (BMP: 54 header bytes, 48 of pixels; TGA: 18 and 48) with one field changed.
 TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     const struct {
         const char* label;
@@ -135,9 +133,8 @@ TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     }
 }
 
-// Without a GL context only failures can be exercised: they make no GL call. The suffix
-// decides what is an image; a failure is cached under the exact name, and the file appearing
-// later does not undo it (a new name would find it: data paths match letter case loosely).
+// Only failures work without a GL context. The suffix decides what is an image; a failure is cached under the
+// exact name, even after the file appears (a new name would find it: data paths match case loosely).
 TEST(TextureManagerCache, SuffixDecidesAndFailuresAreCachedUnderTheExactName) {
     CTempWorkDir    dir;
     CTextureManager manager;

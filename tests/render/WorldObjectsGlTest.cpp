@@ -57,8 +57,7 @@ std::string Item(int number, const char* file, float x, const char* scale) {
            (scale != nullptr ? std::string("<scale>") + scale + "</scale>" : "") + "</" + tag + ">\n";
 }
 
-// Items with another suffix are skipped and the list goes on; an item without "scale" ends it.
-// A missing file or list loads nothing. (The damaged-data tests meet broken lists.)
+// Items with another suffix are skipped; an item without "scale" ends the list; no file or list loads nothing.
 TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_FALSE(Make()->LoadObjects());
     WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, "1") + "</things>\n");
@@ -81,9 +80,8 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
 
-// Equal names share a model; names differing in case do not, though the file system lookup
-// ignores case, so both models hold the sphere. The editor's save is tested with the editor;
-// here: hiding spares units, and a unit's figure is never saved as an object.
+// Equal names share a model; names differing in case do not (both hold the sphere: lookup ignores case).
+// Hiding spares units, and a unit's figure is never saved as an object.
 TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndSaveWritesOnlyThePresentObjects) {
     auto                  shared  = Make();
     const CModelInstance* first   = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
@@ -111,15 +109,9 @@ TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndSaveWritesOnlyThePresentObjec
     EXPECT_NEAR(reloaded->GetObjectByIndex(0)->GetX(), 50.0f, 1e-3f);
 }
 
-// A rejected cel program is named in the log and units fall back to the fixed
-// light, still drawn and outlined; destroyed units and hidden objects are not
-// drawn and stay in the list.
+// A rejected cel program is logged and units fall back to the fixed light, still drawn and outlined;
+// destroyed units and hidden objects are not drawn and stay in the list.
 TEST_F(WorldObjectsGlTest, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
-    for (const char* extension : {"GL_ARB_vertex_program", "GL_ARB_multitexture", "GL_ARB_vertex_buffer_object"}) {
-        if (!CApplication::IsExtensionSupported(extension)) {
-            GTEST_SKIP() << extension << " not available";
-        }
-    }
     app->options.vertexShader = app->options.multitexture = app->options.vertexBufferObjects = true;
     app->options.renderMode                                                                  = renderBufferObjects;
     CopyCelPrograms();
