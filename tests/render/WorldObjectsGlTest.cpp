@@ -58,7 +58,7 @@ std::string Item(int number, const char* file, float x, const char* scale) {
 }
 
 // Items with another suffix are skipped; an item without "scale" ends the list; no file or list loads nothing.
-TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
+TEST_F(WorldObjectsGlTest, LoadSaveAndSharedModels) {
     EXPECT_FALSE(Make()->LoadObjects());
     WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, "1") + "</things>\n");
     EXPECT_FALSE(Make()->LoadObjects());
@@ -78,21 +78,18 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_EQ(first->GetUnitIndex(), -1);
     EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
-}
-
-// Equal names share a model; names differing in case do not (both hold the sphere: lookup ignores case).
-// Hiding spares units, and a unit's figure is never saved as an object.
-TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndSaveWritesOnlyThePresentObjects) {
+    // Equal names share a model; names differing in case do not (both hold the sphere: lookup ignores case).
     auto                  shared  = Make();
-    const CModelInstance* first   = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
-    const CModelInstance* second  = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
+    const CModelInstance* pine    = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
+    const CModelInstance* again   = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
     const CModelInstance* capital = shared->GetObjectByIndex(shared->AddObject("Pine.3ds"));
     EXPECT_EQ(shared->GetModelCount(), 2);
-    EXPECT_EQ(first->GetModel(), second->GetModel());
-    EXPECT_NE(first->GetModel(), capital->GetModel());
+    EXPECT_EQ(pine->GetModel(), again->GetModel());
+    EXPECT_NE(pine->GetModel(), capital->GetModel());
     EXPECT_EQ(capital->GetModel()->GetMeshCount(), 1u);
     EXPECT_EQ(capital->GetModel()->GetPath(), "objects\\Pine.3ds");
-    auto objects = Make();
+    // Hiding spares units, and a unit's figure is never saved as an object.
+    objects = Make();
     objects->PlaceOnGround(objects->AddObject("pine.3ds"), 50, 50);
     objects->PlaceOnGround(objects->AddObject("oak.3ds"), 150, 60);
     const int unit = objects->AddObject("pine.3ds");
