@@ -104,10 +104,7 @@ protected:
         sky     = std::make_unique<CSkyBox>("Skydome", textures, 320.0f);
         sea     = std::make_unique<CSea>("Terrain", 320.0f, 1.0f, 5.0f, textures);
         objects = std::make_unique<CWorldObjects>("objects.xml", &textures, heightmap.get());
-        objects->SetUnitLookup([](int, CUnitLook& look) {
-            look = CUnitLook{10, 2, false};
-            return true;
-        });
+        objects->SetUnitLookup([](int, CUnitLook& look) { return look = CUnitLook{10, 2, false}, true; });
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 160.0f, 160.0f);
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 120.0f, 140.0f);
         objects->GetObjectByIndex(1)->SetUnitIndex(0);

@@ -44,8 +44,7 @@ TEST(ModelFile, ReadsAFileFromAnIndependentExporterAndReportsOthers) {
 
     const CModelMesh* hull   = FindMesh(model, false);
     const CModelMesh* turret = FindMesh(model, true);
-    ASSERT_NE(hull, nullptr);
-    ASSERT_NE(turret, nullptr);
+    ASSERT_TRUE(hull != nullptr && turret != nullptr);
     EXPECT_EQ(hull->faces.size(), 2u);
     EXPECT_EQ(turret->faces.size(), 1u);
     EXPECT_TRUE(std::any_of(hull->vertices.begin(), hull->vertices.end(), [](const CVector3& vertex) {

@@ -215,8 +215,7 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
     app->options.vertexBufferObjects = true;
     app->options.displayLists        = true;
     Build(129, Hills, true);
-    ASSERT_TRUE(terrain->HasBufferObjects()) << "Mesa offers GL_ARB_vertex_buffer_object";
-    ASSERT_TRUE(terrain->HasDisplayLists());
+    ASSERT_TRUE(terrain->HasBufferObjects() && terrain->HasDisplayLists()) << "Mesa offers GL_ARB_vertex_buffer_object";
     glEnable(GL_CULL_FACE);
     LookFrom(CVector3(300, 700, -200), CVector3(900, 100, 900));
     const int      reference = DrawFrame(renderVertexArrays, false);
@@ -346,6 +345,7 @@ TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain)
     }
     const std::vector<int> red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
     for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
+        SCOPED_TRACE("mode " + std::to_string(renderMode));
         app->options.renderMode     = renderMode;
         app->options.frustumCulling = false;
         LookDown();
@@ -354,17 +354,15 @@ TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain)
         terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
         EXPECT_GT(DrawTiles(), 0);
         // Near the corner of tile (4, 8), where only the strips cover it.
-        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
-        const struct {
-            int                     column, row;
-            const std::vector<int>& colour;
-        } tiles[] = {{3, 5, red}, {31, 0, green}, {2, 5, black}, {3, 4, black}, {4, 5, black}, {5, 8, black}};
+        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green);
+        const std::vector<int> colours[]  = {black, red, green};
+        const int              tiles[][3] = {{3, 5, 1}, {31, 0, 2}, {2, 5, 0},
+                                             {3, 4, 0}, {4, 5, 0},  {5, 8, 0}}; // column, row, colour
         for (const auto& tile : tiles) {
-            EXPECT_EQ(TileColour(tile.column, tile.row), tile.colour)
-                << "tile " << tile.column << "," << tile.row << " mode " << renderMode;
+            EXPECT_EQ(TileColour(tile[0], tile[1]), colours[tile[2]]) << "tile " << tile[0] << "," << tile[1];
         }
         EXPECT_EQ(DrawTiles(), 0) << "nothing was set for this frame";
-        EXPECT_EQ(TileColour(3, 5), black) << "mode " << renderMode;
+        EXPECT_EQ(TileColour(3, 5), black);
     }
 }
 

@@ -7,18 +7,7 @@
 
 namespace {
 
-// Keeps the capability flags of the application as they were.
-class TextureGlTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        saved = GetApp()->options;
-    }
-    void TearDown() override { GetApp()->options = saved; }
-
-    CAppOptions  saved;
-    CTempWorkDir dir;
-};
+using TextureGlTest = GlSceneTest; // the application's options restored afterwards
 
 // Draws the texture over the whole window, t = 0 at the bottom, and reads the window back.
 CPicture DrawFullWindow(GLuint texture) {
@@ -45,10 +34,11 @@ TEST_F(TextureGlTest, EachUploadPathDrawsTheImageWithAllMipLevelsAndClearDeletes
         bool        sgiMipmap;
         bool        grey; // a grey TGA: black, 100 / 200, white; else red, green / blue, white
     } cases[] = {{"bmp3:q.bmp", false, false}, {"tga:q.tga", true, false}, {"tga:q.tga", false, true}};
+    CTempWorkDir dir;
     for (const auto& param : cases) {
         SCOPED_TRACE(std::string(param.output) + (param.sgiMipmap ? " generated mip-maps" : "") +
                      (param.grey ? " grey" : ""));
-        GetApp()->options.sgiMipmap = param.sgiMipmap;
+        app->options.sgiMipmap = param.sgiMipmap;
         const std::vector<uint8_t> quadrantsRgb{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}, grey{0, 100, 200, 255};
         ASSERT_TRUE(ConvertRawImage(param.grey ? grey : quadrantsRgb, param.grey ? "gray" : "rgb", 2, 2, param.output));
         const std::string file = std::string(param.output).substr(std::string(param.output).find(':') + 1);

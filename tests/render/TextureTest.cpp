@@ -43,8 +43,7 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
         {"rgb", 3, "tga:image.tga", 3, 2, GL_RGB},       {"rgba", 4, "tga:image.tga", 4, 3, GL_RGBA},
         {"gray", 1, "tga:image.tga", 5, 2, GL_LUMINANCE}};
     for (const auto& param : cases) {
-        SCOPED_TRACE(std::string(param.output) + " " + std::to_string(param.width) + " x " +
-                     std::to_string(param.height));
+        SCOPED_TRACE(::testing::Message() << param.output << " " << param.width << " x " << param.height);
         CTempWorkDir         dir;
         const size_t         rowBytes = static_cast<size_t>(param.width) * param.components;
         std::vector<uint8_t> raw      = CountingBytes(rowBytes * param.height);
@@ -52,10 +51,9 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
         const bool   bmp = std::string(param.output).find(".bmp") != std::string::npos;
         TextureImage image;
         ASSERT_TRUE(Decode(bmp, ReadFile(bmp ? "image.bmp" : "image.tga"), image));
-        EXPECT_EQ(image.width, param.width);
-        EXPECT_EQ(image.height, param.height);
-        EXPECT_EQ(image.bitsPerPixel, param.components * 8);
-        EXPECT_EQ(image.pixelFormat, param.pixelFormat);
+        EXPECT_EQ(
+            (std::vector<int>{image.width, image.height, image.bitsPerPixel, static_cast<int>(image.pixelFormat)}),
+            (std::vector<int>{param.width, param.height, param.components * 8, static_cast<int>(param.pixelFormat)}));
         EXPECT_EQ(image.pixels, bmp ? BottomRowFirst(raw, rowBytes) : raw);
     }
 }
@@ -121,11 +119,7 @@ TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
         CTempWorkDir dir;
         ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, param.bmp ? "bmp3:x.bmp" : "tga:x.tga"));
         std::string bytes = ReadFile(param.bmp ? "x.bmp" : "x.tga");
-        if (param.fieldBytes == 1) {
-            bytes[param.offset] = static_cast<char>(param.value);
-        } else {
-            PutLittleEndian(bytes, param.offset, param.value, param.fieldBytes);
-        }
+        PutLittleEndian(bytes, param.offset, param.value, param.fieldBytes);
         TextureImage image;
         EXPECT_FALSE(Decode(param.bmp, bytes, image));
         EXPECT_TRUE(image.pixels.empty());

@@ -115,10 +115,7 @@ TEST_F(WorldObjectsGlTest, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLig
     WriteFile("shader/celshadersingle.vsh", "!!ARBvp1.0\nthis is not a program\nEND\n");
     CUnitLook look{10, 1, false};
     auto      objects = Make();
-    objects->SetUnitLookup([&look](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
+    objects->SetUnitLookup([&look](int, CUnitLook& unitLook) { return unitLook = look, true; });
     EXPECT_FALSE(objects->IsCelShadingReady());
     EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos);
     CModelInstance* unit = objects->GetObjectByIndex(objects->AddObject("ball.3ds"));
