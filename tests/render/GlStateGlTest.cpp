@@ -3,16 +3,11 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "ModelTools.h"
-#include "TestSupport.h"
-#include "app/Application.h"
 #include "core/Heightmap.h"
 #include "render/Sea.h"
 #include "render/SkyBox.h"
@@ -22,15 +17,10 @@
 #include "ui/Interface.h"
 #include "ui/LayoutFiles.h"
 
-// Every draw of the frame (the heads-up display with a message running
-// among them) leaves the fixed GL state as it found it: the
-// program sets that state once at start (and the frame's colour is white),
-// and a draw that changed it would change the look of every draw after it,
-// in this frame and the next.
+// Every draw of the frame leaves the fixed GL state, set once at start, as it found it.
 namespace {
 
-// The state a draw may change and must restore, one "name: value" line each;
-// count 0 marks a capability, read as on or off.
+// The state a draw may change and must restore, one "name: value" line each; count 0 marks a capability.
 struct CStateEntry {
     const char* name;
     GLenum      value;
@@ -114,10 +104,7 @@ protected:
         sky     = std::make_unique<CSkyBox>("Skydome", textures, 320.0f);
         sea     = std::make_unique<CSea>("Terrain", 320.0f, 1.0f, 5.0f, textures);
         objects = std::make_unique<CWorldObjects>("objects.xml", &textures, heightmap.get());
-        objects->SetUnitLookup([](int, CUnitLook& look) {
-            look = CUnitLook{10, 2, false};
-            return true;
-        });
+        objects->SetUnitLookup([](int, CUnitLook& look) { return look = CUnitLook{10, 2, false}, true; });
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 160.0f, 160.0f);
         objects->PlaceOnGround(objects->AddObject("ball.3ds"), 120.0f, 140.0f);
         objects->GetObjectByIndex(1)->SetUnitIndex(0);
@@ -150,28 +137,17 @@ TEST_P(DrawsKeepTheFixedState, EachDrawLeavesTheStateAsItFoundIt) {
     app->OnReshape(windowWidth, windowHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gluLookAt(160.0, 300.0, -100.0, 160.0, 0.0, 160.0, 0.0, 1.0, 0.0);
+    terrain.SetTileColour(16, 16, 200, 0, 0, 128);
+    app->AddDebugLine("polycount: %d", 1234);
     const std::pair<const char*, std::function<int()>> draws[] = {
         {"sky", [&] { return sky->Draw(); }},
         {"terrain", [&] { return terrain.Draw(); }},
-        {"tile overlay",
-         [&] {
-             terrain.SetTileColour(16, 16, 200, 0, 0, 128);
-             return terrain.DrawOverlay();
-         }},
+        {"tile overlay", [&] { return terrain.DrawOverlay(); }},
         {"sea", [&] { return sea->Draw(); }},
         {"units", [&] { return objects->Draw(CWorldObjects::passUnits); }},
         {"objects", [&] { return objects->Draw(CWorldObjects::passObjects); }},
-        {"heads-up display",
-         [&] {
-             hud->Draw(hudState);
-             return hud->IsMessageRunning() ? 1 : 0;
-         }},
-        {"debug overlay",
-         [&] {
-             app->AddDebugLine("polycount: %d", 1234);
-             app->DrawDebugLines();
-             return 1;
-         }},
+        {"heads-up display", [&] { return hud->Draw(hudState), hud->IsMessageRunning() ? 1 : 0; }},
+        {"debug overlay", [&] { return app->DrawDebugLines(), 1; }},
     };
     for (const auto& draw : draws) {
         CApplication::SetFixedGlState();

@@ -7,8 +7,7 @@
 
 #include "TestSupport.h"
 
-// Images written by an independent encoder (ImageMagick's convert) from raw
-// pixels, so a reader and the writer of its test files cannot share a mistake.
+// Images from raw pixels by an independent encoder (ImageMagick), so reader and writer cannot share a mistake.
 // `rawFormat` is "rgb", "rgba" or "gray"; raw rows run top to bottom.
 inline bool ConvertRawImage(const std::vector<uint8_t>& raw, const char* rawFormat, int width, int height,
                             const std::string& output) {

@@ -10,8 +10,7 @@
 
 namespace {
 
-// A two-mesh model: "hull" (untextured red, with the vertex (1, 2, 3) and a
-// farthest vertex at distance 9.99) and "turret" (textured green).
+// "hull": untextured red, vertex (1, 2, 3), farthest vertex at 9.99; "turret": textured green.
 const char* const objText = "o hull\nv 1 2 3\nv 4 0 0\nv 0 5 0\nv 0 0 9.99\n"
                             "vt 0 0\nvt 1 0\nvt 0 1\n"
                             "usemtl painted\nf 1 2 3\nf 1 3 4\n"
@@ -28,26 +27,29 @@ const CModelMesh* FindMesh(const CModelFile& model, bool textured) {
     return nullptr;
 }
 
-bool HasVertex(const CModelMesh& mesh, const CVector3& wanted) {
-    return std::any_of(mesh.vertices.begin(), mesh.vertices.end(),
-                       [&](const CVector3& vertex) { return (vertex - wanted).Length() < 1e-5f; });
-}
-
-TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
+// A missing file and a wrong first chunk are reported; a file from an independent exporter is read.
+TEST(ModelFile, ReadsAFileFromAnIndependentExporterAndReportsOthers) {
     CTempWorkDir dir;
+    CModelFile   model;
+    EXPECT_EQ(model.LoadFile("none.3ds"), CModelFile::fileMissing);
+    WriteFile("text.3ds", "not a model at all");
+    EXPECT_EQ(model.LoadFile("text.3ds"), CModelFile::notPrimaryChunk);
+    WriteFile("short.3ds", "MM");
+    EXPECT_EQ(model.LoadFile("short.3ds"), CModelFile::notPrimaryChunk);
+    EXPECT_TRUE(model.GetMeshes().empty());
     ASSERT_TRUE(ModelTools::ExportModel(".", "model", objText, mtlText)) << "assimp (assimp-utils) must export it";
-    CModelFile model;
     ASSERT_EQ(model.LoadFile("model.3ds"), CModelFile::loaded);
     EXPECT_FALSE(model.IsNewerVersion());
     EXPECT_EQ(model.GetRadius(), 9) << "9.99 truncates to 9";
 
     const CModelMesh* hull   = FindMesh(model, false);
     const CModelMesh* turret = FindMesh(model, true);
-    ASSERT_NE(hull, nullptr);
-    ASSERT_NE(turret, nullptr);
+    ASSERT_TRUE(hull != nullptr && turret != nullptr);
     EXPECT_EQ(hull->faces.size(), 2u);
     EXPECT_EQ(turret->faces.size(), 1u);
-    EXPECT_TRUE(HasVertex(*hull, CVector3(1, 3, -2))) << "(x, y, z) in the file is (x, z, -y) in the world";
+    EXPECT_TRUE(std::any_of(hull->vertices.begin(), hull->vertices.end(), [](const CVector3& vertex) {
+        return (vertex - CVector3(1, 3, -2)).Length() < 1e-5f;
+    })) << "(x, y, z) in the file is (x, z, -y) in the world";
     ASSERT_GE(hull->materialIndex, 0);
     const CModelMaterial& red = model.GetMaterials()[hull->materialIndex];
     EXPECT_TRUE(red.colour[0] == 255 && red.colour[1] == 0 && red.textureFile.empty());
@@ -61,38 +63,12 @@ TEST(ModelFile, ReadsAFileFromAnIndependentExporter) {
     }
 }
 
-TEST(ModelFile, MissingFileAndWrongFirstChunkAreReported) {
-    CTempWorkDir dir;
-    CModelFile   model;
-    EXPECT_EQ(model.LoadFile("none.3ds"), CModelFile::fileMissing);
-    WriteFile("text.3ds", "not a model at all");
-    EXPECT_EQ(model.LoadFile("text.3ds"), CModelFile::notPrimaryChunk);
-    WriteFile("short.3ds", "MM");
-    EXPECT_EQ(model.LoadFile("short.3ds"), CModelFile::notPrimaryChunk);
-    EXPECT_TRUE(model.GetMeshes().empty());
-}
-
 using ModelTools::HandMadeModel;
 
-TEST(ModelFile, DropsFacesBeyondTheVerticesAndGivesUnusedVerticesAnUpNormal) {
-    CModelFile model;
-    ASSERT_EQ(model.Parse(HandMadeModel(3)), CModelFile::loaded);
-    ASSERT_EQ(model.GetMeshes().size(), 1u);
-    const CModelMesh& mesh = model.GetMeshes()[0];
-    EXPECT_EQ(mesh.objectName, "box");
-    EXPECT_EQ(mesh.faces.size(), 1u);
-    EXPECT_EQ(mesh.materialIndex, -1);
-    EXPECT_EQ(mesh.normals[3], CVector3(0, 1, 0));
-    EXPECT_FALSE(model.IsNewerVersion());
-    EXPECT_EQ(model.GetRadius(), 8) << "|(5, 5, -5)| = 8.66";
-    ASSERT_EQ(model.Parse(HandMadeModel(4)), CModelFile::loaded);
-    EXPECT_TRUE(model.IsNewerVersion()) << "version 4 is flagged and still read";
-    EXPECT_EQ(model.GetMeshes().size(), 1u);
-}
-
-// Vertices far beyond any model's size are clamped, so the radius, normals
-// and bounding spheres stay finite; coordinates that are not numbers are 0.
-TEST(ModelFile, FarVerticesAreClampedAndCounted) {
+// Vertices far beyond any model's size are clamped, so the radius, normals and bounding
+// spheres stay finite; coordinates that are not numbers are 0. Faces naming missing vertices
+// are dropped, unused vertices get an up normal, and version 4 is flagged and still read.
+TEST(ModelFile, ClampsFarVerticesDropsFacesBeyondTheVerticesAndFlagsNewerVersions) {
     CModelFile model;
     ASSERT_EQ(model.Parse(HandMadeModel(0, {1e30f, 0, 0, 0, -3e9f, 0, NAN, 0, 1}, {0, 1, 2, 0})), CModelFile::loaded);
     ASSERT_EQ(model.GetMeshes().size(), 1u);
@@ -107,6 +83,17 @@ TEST(ModelFile, FarVerticesAreClampedAndCounted) {
     }
     ASSERT_EQ(model.Parse(HandMadeModel(3)), CModelFile::loaded);
     EXPECT_EQ(model.GetClampedCoordinates(), 0) << "the count belongs to the last parse";
+    ASSERT_EQ(model.GetMeshes().size(), 1u);
+    const CModelMesh& mesh = model.GetMeshes()[0];
+    EXPECT_EQ(mesh.objectName, "box");
+    EXPECT_EQ(mesh.faces.size(), 1u);
+    EXPECT_EQ(mesh.materialIndex, -1);
+    EXPECT_EQ(mesh.normals[3], CVector3(0, 1, 0));
+    EXPECT_FALSE(model.IsNewerVersion());
+    EXPECT_EQ(model.GetRadius(), 8) << "|(5, 5, -5)| = 8.66";
+    ASSERT_EQ(model.Parse(HandMadeModel(4)), CModelFile::loaded);
+    EXPECT_TRUE(model.IsNewerVersion());
+    EXPECT_EQ(model.GetMeshes().size(), 1u);
 }
 
 TEST(ModelFile, EveryTruncationAndLyingLengthLoadsWhatIsSound) {

@@ -12,12 +12,10 @@
 #include "TestSupport.h"
 #include "render/ModelFile.h"
 
-// 3DS models for the tests: made by an independent exporter (assimp) from OBJ
-// text written here, or by hand for what an exporter never writes.
+// 3DS models made by an independent exporter (assimp) from OBJ text, or by hand for what it never writes.
 namespace ModelTools {
 
-// Writes <name>.obj (and its <name>.mtl) into `folder` and exports
-// <folder>/<name>.3ds with assimp; false when the exporter failed.
+// Writes <name>.obj and .mtl into `folder` and exports <folder>/<name>.3ds; false when the exporter failed.
 inline bool ExportModel(const std::string& folder, const std::string& name, const std::string& obj,
                         const std::string& mtl) {
     MakeFolders(folder);
@@ -54,8 +52,7 @@ inline std::string SphereObj(float radius, const std::string& material, int slic
     return obj;
 }
 
-// An axis-aligned box from (x0, y0, z0) to (x1, y1, z1) in the file's z-up
-// axes, faces wound outwards, each face with the full texture square.
+// A box from (x0, y0, z0) to (x1, y1, z1) in the file's z-up axes, wound outwards, each face the whole texture.
 inline std::string BoxObj(const std::string& name, const std::string& material, float x0, float y0, float z0, float x1,
                           float y1, float z1, int firstVertex, int firstCoord) {
     std::string obj = "o " + name + "\n";
@@ -64,7 +61,6 @@ inline std::string BoxObj(const std::string& name, const std::string& material, 
                std::to_string(corner & 4 ? z1 : z0) + "\n";
     }
     obj += "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl " + material + "\n";
-    // Corners of each face, counter-clockwise seen from outside.
     const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     for (const auto& face : faces) {
         obj += "f";
@@ -121,8 +117,7 @@ inline std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> par
     return joined;
 }
 
-// A file of one mesh "box" from its vertices (x, y, z each) and faces (three
-// corners and a flag each), led by a version chunk when `version` is not 0.
+// One mesh "box": vertices (x, y, z) and faces (three corners and a flag), a version chunk unless it is 0.
 inline std::vector<uint8_t> HandMadeModel(uint32_t version, std::initializer_list<float> coordinates,
                                           std::initializer_list<uint16_t> corners) {
     CChunkWriter vertices, faces, versionBody;
@@ -146,8 +141,7 @@ inline std::vector<uint8_t> HandMadeModel(uint32_t version, std::initializer_lis
         version == 0 ? editor : Join({CChunkWriter::Chunk(CModelFile::chunkVersion, versionBody.bytes), editor}));
 }
 
-// A triangle, a second face naming a vertex that does not exist, and one
-// vertex that no face uses.
+// A triangle, a second face naming a vertex that does not exist, and one vertex that no face uses.
 inline std::vector<uint8_t> HandMadeModel(uint32_t version) {
     return HandMadeModel(version, {0, 0, 0, 1, 0, 0, 0, 1, 0, 5, 5, 5}, {0, 1, 2, 0, 0, 1, 9, 0});
 }

@@ -4,10 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <cmath>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "GlFixture.h"
 #include "TestSupport.h"
@@ -17,14 +14,10 @@
 #include "render/Terrain.h"
 #include "rules/GridManager.h"
 
-// The terrain's patches, detail levels, culling and picking, and the tile
-// overlay drawn over it.
+// The terrain's patches, detail levels, culling and picking, and the tile overlay.
 namespace {
 
-// The scene of the terrain and tile overlay tests: a heightmap of a given
-// shape over 2048 world units (sample 255 is 400 units high), the terrain
-// built from it with a camera and frustum, views of it, and frames that draw
-// the terrain black (untextured) or textured on white.
+// Heightmaps over 2048 world units (sample 255 is 400 units high); frames draw on white.
 class TerrainGlTest : public GlSceneTest {
 public:
     static constexpr float mapWidth  = 2048.0f;
@@ -33,18 +26,14 @@ public:
     using HeightFunction = std::function<int(int row, int column)>;
 
     static CHeightmap MakeHeightmap(int size, const HeightFunction& height) {
-        std::vector<int> samples(static_cast<size_t>(size) * size);
-        for (size_t index = 0; index < samples.size(); ++index) {
-            samples[index] = height(static_cast<int>(index / size), static_cast<int>(index % size));
-        }
-        return CHeightmap(size, samples, mapWidth, mapHeight);
+        return CHeightmap(size, Samples(size, [&](int column, int row) { return height(row, column); }), mapWidth,
+                          mapHeight);
     }
 
     static bool IsWhite(const uint8_t* pixel) { return pixel[0] > 250 && pixel[1] > 250 && pixel[2] > 250; }
     static int  CountWhite(const CPicture& picture) { return picture.Count(IsWhite); }
 
-    // Small noise whose amplitude grows along the columns, so the geometric
-    // errors differ between patches and a camera sees several detail levels.
+    // Noise growing along the columns: errors differ between patches, a view mixes detail levels.
     static int GrowingNoise(int row, int column) {
         const unsigned hash = static_cast<unsigned>(row * 7919 + column * 104729) * 2654435761u;
         return 100 + static_cast<int>((hash >> 24) % (1 + column / 16));
@@ -71,8 +60,7 @@ protected:
         terrain->SetFrustum(&frustum);
     }
 
-    // A checker of two colours that differ per texture, so a patch drawn with
-    // the wrong texture or coordinates changes the picture.
+    // A checker whose colours differ per texture: a wrong texture or coordinate changes the picture.
     GLuint MakeTexture() {
         const int            side  = 16;
         const uint8_t        shade = static_cast<uint8_t>(40 + 13 * textures.size() % 200);
@@ -100,8 +88,7 @@ protected:
         Look(CView{{eye.x, eye.y, eye.z}, {center.x, center.y, center.z}});
     }
 
-    // Straight down over the map, orthographic, `margin` world units inside
-    // its border: world x to the right and z down the window.
+    // Straight down, orthographic, `margin` inside the map's border: x to the right, z down.
     void LookDown(float margin = 0.0f) {
         camera->SetPosition(CVector3(1024, 1500, 1024), CVector3(1024, 0, 1024.01f), CVector3(0, 1, 0));
         Look(CView{{1024, 2000, 1024}, {1024, 0, 1024}, 0.0, 1024.0 - margin, 1.0, 4000.0, {0, 0, -1}});
@@ -110,15 +97,13 @@ protected:
     void Look(const CView& view) {
         const float white[3] = {1.0f, 1.0f, 1.0f};
         ClearAndLook(white, view);
-        float modelView[16];
-        float projection[16];
+        float modelView[16], projection[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
         frustum.Update(modelView, projection);
     }
 
-    // White background, the terrain black where it is untextured, with the
-    // culling and detail chosen again; returns the terrain's triangles.
+    // White background, untextured terrain black, culling and detail chosen again; returns triangles.
     int DrawFrame(RenderMode renderMode = renderVertexArrays, bool displayLists = false) {
         app->options.renderMode   = renderMode;
         app->options.displayLists = displayLists;
@@ -134,6 +119,30 @@ protected:
         return terrainTriangles;
     }
 
+    // Black terrain, then the overlay; returns the overlay's triangles.
+    int DrawTiles() {
+        DrawFrame(app->options.renderMode);
+        return terrain->DrawOverlay();
+    }
+
+    void TileCentre(int column, int row, float& x, float& z) const {
+        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
+    }
+
+    // The colour at a tile's centre, or a world position (x, z), in the top-down view.
+    std::vector<int> TileColour(int column, int row) const {
+        float x = 0, z = 0;
+        TileCentre(column, row, x, z);
+        return ColourAt(x, z);
+    }
+    std::vector<int> ColourAt(float x, float z) const {
+        const int     column = static_cast<int>(x / mapWidth * windowWidth);
+        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
+        unsigned char pixel[3];
+        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+
     std::unique_ptr<CHeightmap> heightmap;
     std::unique_ptr<CTerrain>   terrain;
     std::unique_ptr<CCamera>    camera;
@@ -145,11 +154,16 @@ protected:
 int Hills(int row, int column) {
     return 100 + static_cast<int>(60.0 * std::sin(row * 0.05) * std::cos(column * 0.04));
 }
+int GentleHills(int row, int column) {
+    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
+}
+// A flat plain with a wall across rows 192..208 (world z 1536..1664).
+int Wall(int row, int) {
+    return row >= 192 && row <= 208 ? 255 : 0;
+}
 
-// The patches, index sets, neighbours and quad tree (in heap order: node 2
-// is the root's second quadrant, patch columns 4..7 of rows 0..3; node 84 the
-// last leaf, patch 63). A patch's texture spans it with the image's top edge
-// on its first row.
+// The quad tree in heap order: node 2 is the root's second quadrant, patch columns 4..7 of rows 0..3; node 84
+// the last leaf, patch 63. A patch's texture spans it with the image's top edge on its first row.
 TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     app->options.displayLists = false;
     Build(257, Hills, false);
@@ -165,11 +179,9 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
         terrain->GetNodeByIndex(3).patches.front(), leaf.patches[0], leaf.children[0]};
     // clang-format on
     EXPECT_EQ(counts, (std::vector<int>{8, 64, 85, 4, 1922, 98, 39, 39, 64, 2, 0, 16, 4, 12, 32, 63, -1}));
-    EXPECT_FLOAT_EQ(terrain->GetPatchByIndex(63).centre.x, 1920.0f);
-    EXPECT_FLOAT_EQ(root.box.maximum.x, mapWidth);
-    EXPECT_FLOAT_EQ(vertices[1], 1.0f);
-    EXPECT_FLOAT_EQ(vertices[2], 256.0f);
-    EXPECT_FLOAT_EQ(vertices[4], 256.0f);
+    const std::vector<float> exact = {terrain->GetPatchByIndex(63).centre.x, root.box.maximum.x, vertices[1],
+                                      vertices[2], vertices[4]};
+    EXPECT_EQ(exact, (std::vector<float>{1920.0f, mapWidth, 1.0f, 256.0f, 256.0f}));
     EXPECT_FLOAT_EQ(vertices[3], heightmap->GetSample(32, 32) * heightmap->GetHeightScale());
     const int neighbours[][3] = {{0, -1, -1}, {1, -1, 0}, {8, 0, -1}, {9, 1, 8}, {63, 55, 62}}; // patch, row, column
     for (const auto& test : neighbours) {
@@ -178,9 +190,9 @@ TEST_F(TerrainGlTest, Size257GivesTheDocumentedPatchesTreeAndSets) {
     }
 }
 
-// Sizes that are not 32 n + 1 samples (and no heightmap at all) give an
-// empty terrain that draws and picks nothing, with the size in the log.
-TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
+// Sizes that are not 32 n + 1 samples (and no heightmap at all) give an empty terrain that
+// draws and picks nothing, with the size in the log; so do tiles narrower than the coarsest step.
+TEST_F(TerrainGlTest, UnsupportedSizesAndNarrowTilesAreLoggedAndDrawNothing) {
     CTempWorkDir dir;
     for (const int size : {100, 97, 32, 1, 2049, 0}) {
         CHeightmap bad = MakeHeightmap(std::max(size, 1), [](int, int) { return 5; });
@@ -193,14 +205,17 @@ TEST_F(TerrainGlTest, UnsupportedSizesAreLoggedAndDrawNothing) {
         const std::string sides = std::to_string(size) + " x " + std::to_string(size);
         EXPECT_TRUE(size == 0 || ReadFile("log_error.txt").find(sides) != std::string::npos) << sides;
     }
+    Build(65, GentleHills);
+    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
+    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
+    EXPECT_EQ(terrain->DrawOverlay(), 0);
 }
 
 TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
     app->options.vertexBufferObjects = true;
     app->options.displayLists        = true;
     Build(129, Hills, true);
-    ASSERT_TRUE(terrain->HasBufferObjects()) << "Mesa offers GL_ARB_vertex_buffer_object";
-    ASSERT_TRUE(terrain->HasDisplayLists());
+    ASSERT_TRUE(terrain->HasBufferObjects() && terrain->HasDisplayLists()) << "Mesa offers GL_ARB_vertex_buffer_object";
     glEnable(GL_CULL_FACE);
     LookFrom(CVector3(300, 700, -200), CVector3(900, 100, 900));
     const int      reference = DrawFrame(renderVertexArrays, false);
@@ -212,10 +227,22 @@ TEST_F(TerrainGlTest, EveryPathDrawsTheSamePicture) {
         EXPECT_LE(CountDifferences(CPicture::Read(), expected, 8), windowWidth * windowHeight / 500)
             << "mode " << path.first << ", lists " << path.second << " differs from vertex arrays";
     }
+    const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
+    ASSERT_NE(isBuffer, nullptr);
+    const GLuint names[] = {terrain->GetPatchByIndex(0).vertexBuffer, terrain->GetPatchByIndex(3).vertexBuffer,
+                            terrain->GetInnerSet(1).buffer, terrain->GetRowEdgeSet(2, 0).buffer,
+                            terrain->GetColumnEdgeSet(0, 2).buffer};
+    const GLuint lists[] = {terrain->GetFirstList(), terrain->GetFirstList() + (3 + 18) * 16 - 1};
+    for (const bool exists : {true, false}) { // destruction deletes every buffer and list
+        for (const GLuint name : names) {
+            EXPECT_EQ(isBuffer(name), exists) << "buffer " << name;
+        }
+        EXPECT_EQ(glIsList(lists[0]) && glIsList(lists[1]), exists);
+        terrain.reset();
+    }
 }
 
-// Counts white pixels below the terrain's upper outline in each window
-// column: inside the ground they can only come from cracks.
+// White pixels below the terrain's upper outline in each column can only come from cracks.
 int HolesBelowOutline(const CPicture& picture) {
     int holes = 0;
     for (int x = 0; x < picture.width; ++x) {
@@ -258,11 +285,20 @@ TEST_F(TerrainGlTest, CoarsePatchesBesideFineOnesLeaveNoCracks) {
     EXPECT_EQ(CountWhite(CPicture::Read()), 0);
 }
 
-TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
+// Culling keeps the patches in view, skips the rest and recomputes nothing while the camera
+// has not changed; without culling and detail every patch is drawn at full detail.
+TEST_F(TerrainGlTest, CullingAndDetailChooseThePatchesAndCanBeSwitchedOff) {
     Build(257, GrowingNoise, false);
+    LookFrom(CVector3(100, 500, 100), CVector3(400, 300, 400));
+    DrawFrame(renderVertexArrays, false);
+    EXPECT_TRUE(terrain->GetPatchByIndex(9).levels.visible);
+    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible) << "the patch under and behind the eye";
+    camera->SetPosition(CVector3(1800, 500, 1800), CVector3(1500, 300, 1500), CVector3(0, 1, 0));
+    camera->SetChanged(false);
+    terrain->Draw();
+    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible);
     LookFrom(CVector3(200, 600, 200), CVector3(100, 500, 100)); // looking off the map
-    const int culled = DrawFrame(renderVertexArrays, false);
-    EXPECT_LT(culled, 64 * (1922 + 63 + 63));
+    EXPECT_LT(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
     app->options.frustumCulling = false;
     app->options.levelOfDetail  = false;
     EXPECT_EQ(DrawFrame(renderVertexArrays, false), 64 * (1922 + 63 + 63));
@@ -272,42 +308,8 @@ TEST_F(TerrainGlTest, WithoutCullingAndDetailEveryPatchIsDrawnAtFullDetail) {
     }
 }
 
-TEST_F(TerrainGlTest, CullingKeepsThePatchesInViewAndSkipsTheRest) {
-    Build(257, Hills, false);
-    LookFrom(CVector3(100, 500, 100), CVector3(400, 300, 400));
-    DrawFrame(renderVertexArrays, false);
-    EXPECT_TRUE(terrain->GetPatchByIndex(9).levels.visible);
-    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible) << "the patch under and behind the eye";
-    // Nothing is recomputed while the camera has not changed.
-    camera->SetPosition(CVector3(1800, 500, 1800), CVector3(1500, 300, 1500), CVector3(0, 1, 0));
-    camera->SetChanged(false);
-    terrain->Draw();
-    EXPECT_FALSE(terrain->GetPatchByIndex(0).levels.visible);
-}
-
-TEST_F(TerrainGlTest, DestructionDeletesEveryBufferAndList) {
-    app->options.vertexBufferObjects = true;
-    app->options.displayLists        = true;
-    Build(65, Hills, false);
-    const auto isBuffer = reinterpret_cast<PFNGLISBUFFERARBPROC>(glutGetProcAddress("glIsBufferARB"));
-    ASSERT_NE(isBuffer, nullptr);
-    const GLuint names[] = {terrain->GetPatchByIndex(0).vertexBuffer, terrain->GetPatchByIndex(3).vertexBuffer,
-                            terrain->GetInnerSet(1).buffer, terrain->GetRowEdgeSet(2, 0).buffer,
-                            terrain->GetColumnEdgeSet(0, 2).buffer};
-    const GLuint lists[] = {terrain->GetFirstList(), terrain->GetFirstList() + (3 + 18) * 4 - 1};
-    for (const bool exists : {true, false}) {
-        for (const GLuint name : names) {
-            EXPECT_EQ(isBuffer(name), exists) << "buffer " << name;
-        }
-        EXPECT_EQ(glIsList(lists[0]) && glIsList(lists[1]), exists);
-        terrain.reset();
-    }
-}
-
-// One raised sample at an odd row and column of the first patch: both coarse
-// levels leave it out, so its height over the plain is their error. Detail
-// follows the distance over that error: level 0 while distance / 120 is
-// below it; flat patches are always coarse.
+// One raised sample at an odd row and column of patch 0: both coarse levels leave it out, so
+// its height is their error. Level 0 while distance / 120 is below it; flat patches are coarse.
 TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetTheDetail) {
     app->options.displayLists   = false;
     app->options.frustumCulling = false;
@@ -330,57 +332,20 @@ TEST_F(TerrainGlTest, GeometricErrorsMeasureWhatTheCoarseLevelsLeaveOutAndSetThe
     }
 }
 
-int GentleHills(int row, int column) {
-    return 60 + static_cast<int>(30.0 * std::sin(row * 0.03) * std::cos(column * 0.025));
-}
-
-// A flat plain with a wall across rows 192..208 (world z 1536..1664).
-int Wall(int row, int) {
-    return row >= 192 && row <= 208 ? 255 : 0;
-}
-
-class TileOverlayGlTest : public TerrainGlTest {
-protected:
-    void SetUp() override {
-        TerrainGlTest::SetUp();
-        app->options.displayLists = false;
+// With every tile set, the overlay draws the terrain's triangles, whatever the detail levels. Tiles set
+// for this frame are coloured (one beyond the map clamped to its edge), their neighbours not, the next frame none.
+TEST_F(TerrainGlTest, OverlayColoursOnlyTheTilesSetThisFrameAndCoversTheTerrain) {
+    Build(257, GrowingNoise);
+    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
+        LookFrom(eye, CVector3(1024, 100, 1100));
+        for (int tile = 0; tile < 32 * 32; ++tile) {
+            terrain->SetTileColour(tile % 32, tile / 32, 200, 0, 0, 128);
+        }
+        EXPECT_EQ(DrawTiles(), terrainTriangles) << "eye " << eye.x << "," << eye.z;
     }
-    void Build(const HeightFunction& height) { TerrainGlTest::Build(257, height); }
-
-    // Black terrain, then the overlay; returns the overlay's triangles.
-    int DrawTiles() {
-        DrawFrame(app->options.renderMode);
-        const int triangles = terrain->DrawOverlay();
-        glFinish();
-        return triangles;
-    }
-
-    void TileCentre(int column, int row, float& x, float& z) const {
-        CGridManager::TileCentreAt(CGridManager::TileSizeFor(heightmap.get()), column, row, x, z);
-    }
-
-    // The colour at a tile's centre, or a world position (x, z), in the
-    // top-down view.
-    std::vector<int> TileColour(int column, int row) const {
-        float x = 0, z = 0;
-        TileCentre(column, row, x, z);
-        return ColourAt(x, z);
-    }
-    std::vector<int> ColourAt(float x, float z) const {
-        const int     column = static_cast<int>(x / mapWidth * windowWidth);
-        const int     row    = windowHeight - 1 - static_cast<int>(z / mapWidth * windowHeight);
-        unsigned char pixel[3];
-        glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
-        return {pixel[0], pixel[1], pixel[2]};
-    }
-};
-
-// Tiles set before this frame are coloured (a tile beyond the map clamped
-// to its edge), their neighbours are not; the next frame draws nothing.
-TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
-    Build(GentleHills);
     const std::vector<int> red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
     for (const RenderMode renderMode : {renderBufferObjects, renderVertexArrays}) {
+        SCOPED_TRACE("mode " + std::to_string(renderMode));
         app->options.renderMode     = renderMode;
         app->options.frustumCulling = false;
         LookDown();
@@ -389,47 +354,29 @@ TEST_F(TileOverlayGlTest, OnlyTheTilesSetThisFrameAreColoured) {
         terrain->SetTileColour(40, -3, 0, 255, 0, 255); // clamped to (31, 0)
         EXPECT_GT(DrawTiles(), 0);
         // Near the corner of tile (4, 8), where only the strips cover it.
-        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green) << "mode " << renderMode;
-        const struct {
-            int                     column, row;
-            const std::vector<int>& colour;
-        } tiles[] = {{3, 5, red}, {31, 0, green}, {2, 5, black}, {3, 4, black}, {4, 5, black}, {5, 8, black}};
+        EXPECT_EQ(ColourAt(4 * 64 + 3, 8 * 64 + 3), green);
+        const std::vector<int> colours[]  = {black, red, green};
+        const int              tiles[][3] = {{3, 5, 1}, {31, 0, 2}, {2, 5, 0},
+                                             {3, 4, 0}, {4, 5, 0},  {5, 8, 0}}; // column, row, colour
         for (const auto& tile : tiles) {
-            EXPECT_EQ(TileColour(tile.column, tile.row), tile.colour)
-                << "tile " << tile.column << "," << tile.row << " mode " << renderMode;
+            EXPECT_EQ(TileColour(tile[0], tile[1]), colours[tile[2]]) << "tile " << tile[0] << "," << tile[1];
         }
         EXPECT_EQ(DrawTiles(), 0) << "nothing was set for this frame";
-        EXPECT_EQ(TileColour(3, 5), black) << "mode " << renderMode;
+        EXPECT_EQ(TileColour(3, 5), black);
     }
 }
 
-// With every tile set, the overlay draws exactly the terrain's triangles,
-// whatever mix of detail levels the view gives.
-TEST_F(TileOverlayGlTest, AllTilesTogetherCoverTheTerrainsTriangles) {
-    Build(GrowingNoise);
-    for (const auto& eye : {CVector3(1024, 500, -300), CVector3(400, 500, 400), CVector3(1024, 3000, 1024)}) {
-        LookFrom(eye, CVector3(1024, 100, 1100));
-        for (int row = 0; row < 32; ++row) {
-            for (int column = 0; column < 32; ++column) {
-                terrain->SetTileColour(column, row, 200, 0, 0, 128);
-            }
-        }
-        const int overlay = DrawTiles();
-        EXPECT_EQ(overlay, terrainTriangles) << "eye " << eye.x << "," << eye.z;
-    }
-}
-
-TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
-    Build(GentleHills);
-    struct Pose {
-        CVector3 eye, center;
-    };
-    for (const Pose& pose : {Pose{CVector3(665, 900, 145), CVector3(683, 300, 409)},
-                             Pose{CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
-                             Pose{CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}}) {
-        LookFrom(pose.eye, pose.center);
+// A projected tile centre picks its tile; the sky gives tile 0 and no hit point. Looking at a wall, the ray also
+// crosses the plain behind it, in patches of lower index; the pick is the nearest hit, the wall.
+TEST_F(TerrainGlTest, PickTileFindsTheNearestTileUnderThePointerAndTheSkyGivesTileZero) {
+    Build(257, GentleHills);
+    const CVector3 poses[][2] = {{CVector3(665, 900, 145), CVector3(683, 300, 409)},
+                                 {CVector3(1024, 2500, 1024), CVector3(1024, 0, 1030)},
+                                 {CVector3(-200, 900, 1000), CVector3(600, 100, 1000)}};
+    for (const auto& pose : poses) {
+        LookFrom(pose[0], pose[1]);
         DrawTiles();
-        GLdouble modelView[16], projection[16];
+        GLdouble modelView[16], projection[16], wx, wy, wz;
         GLint    viewport[4];
         glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
         glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -439,7 +386,6 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
             for (int column = 0; column < 32; column += 3) {
                 float x = 0, z = 0;
                 TileCentre(column, row, x, z);
-                GLdouble wx, wy, wz;
                 gluProject(x, heightmap->HeightAt(x, z), z, modelView, projection, viewport, &wx, &wy, &wz);
                 if (wx < 1 || wy < 1 || wx > windowWidth - 2 || wy > windowWidth - 2 || wz > 1.0) {
                     continue;
@@ -447,22 +393,16 @@ TEST_F(TileOverlayGlTest, PickTileFindsTheTileUnderAProjectedCentre) {
                 int pickedColumn = -1, pickedRow = -1;
                 terrain->PickTile(static_cast<int>(std::lround(wx)), windowWidth - static_cast<int>(std::lround(wy)),
                                   pickedColumn, pickedRow);
-                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose.eye.x << "," << pose.eye.z;
-                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose.eye.x << "," << pose.eye.z;
+                EXPECT_EQ(pickedColumn, column) << "row " << row << " eye " << pose[0].x << "," << pose[0].z;
+                EXPECT_EQ(pickedRow, row) << "column " << column << " eye " << pose[0].x << "," << pose[0].z;
                 EXPECT_NEAR(terrain->GetPickX(), x, 40.0f);
                 EXPECT_NEAR(terrain->GetPickZ(), z, 40.0f);
                 ++tested;
             }
         }
-        EXPECT_GT(tested, 5) << "eye " << pose.eye.x << "," << pose.eye.z;
+        EXPECT_GT(tested, 5) << "eye " << pose[0].x << "," << pose[0].z;
     }
-}
-
-// Picking the sky gives tile 0 and no hit point. Looking at a wall, the ray
-// also crosses the plain behind it, in patches of lower index; the pick is
-// the wall, the nearest hit in front of the eye.
-TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitAndTheSkyGivesTileZero) {
-    Build(Wall);
+    Build(257, Wall);
     int column = 9, row = 9;
     LookFrom(CVector3(1000, 600, 1000), CVector3(1000, 900, 1300));
     DrawTiles();
@@ -475,14 +415,6 @@ TEST_F(TileOverlayGlTest, PickTileTakesTheNearestHitAndTheSkyGivesTileZero) {
     EXPECT_EQ(column, 16);
     EXPECT_TRUE(row >= 24 && row <= 26) << row;
     EXPECT_GT(terrain->GetPickZ(), 1536.0f);
-}
-
-TEST_F(TileOverlayGlTest, TilesNarrowerThanTheCoarsestStepAreLoggedAndNotDrawn) {
-    CTempWorkDir dir;
-    TerrainGlTest::Build(65, GentleHills);
-    EXPECT_NE(ReadFile("log_error.txt").find("tile overlay"), std::string::npos);
-    terrain->SetTileColour(3, 3, 255, 0, 0, 255);
-    EXPECT_EQ(terrain->DrawOverlay(), 0);
 }
 
 } // namespace

@@ -12,8 +12,7 @@
 
 namespace {
 
-// Decodes from a buffer of exactly the file's size, so that the sanitizer
-// build sees any read past its end.
+// Decodes from a buffer of exactly the file's size, so the sanitizers see any read past its end.
 bool Decode(bool bmp, const std::string& bytes, TextureImage& image) {
     const std::vector<uint8_t> exact(bytes.begin(), bytes.end());
     return bmp ? CTexture::DecodeBmp(exact.data(), exact.size(), "test", image)
@@ -30,8 +29,7 @@ std::vector<uint8_t> BottomRowFirst(const std::vector<uint8_t>& raw, size_t rowB
     return flipped;
 }
 
-// Rows of raw files made by the encoder, in RGB order: BMP rows are stored
-// bottom first, ImageMagick's TGA rows are not.
+// Rows in RGB order: BMP rows are stored bottom first, ImageMagick's TGA rows are not.
 TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
     const struct {
         const char* rawFormat;
@@ -45,8 +43,7 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
         {"rgb", 3, "tga:image.tga", 3, 2, GL_RGB},       {"rgba", 4, "tga:image.tga", 4, 3, GL_RGBA},
         {"gray", 1, "tga:image.tga", 5, 2, GL_LUMINANCE}};
     for (const auto& param : cases) {
-        SCOPED_TRACE(std::string(param.output) + " " + std::to_string(param.width) + " x " +
-                     std::to_string(param.height));
+        SCOPED_TRACE(::testing::Message() << param.output << " " << param.width << " x " << param.height);
         CTempWorkDir         dir;
         const size_t         rowBytes = static_cast<size_t>(param.width) * param.components;
         std::vector<uint8_t> raw      = CountingBytes(rowBytes * param.height);
@@ -54,18 +51,15 @@ TEST(TextureDecode, EncoderOutputGivesPixelsAsTightRowsInRgbOrder) {
         const bool   bmp = std::string(param.output).find(".bmp") != std::string::npos;
         TextureImage image;
         ASSERT_TRUE(Decode(bmp, ReadFile(bmp ? "image.bmp" : "image.tga"), image));
-        EXPECT_EQ(image.width, param.width);
-        EXPECT_EQ(image.height, param.height);
-        EXPECT_EQ(image.bitsPerPixel, param.components * 8);
-        EXPECT_EQ(image.pixelFormat, param.pixelFormat);
+        EXPECT_EQ(
+            (std::vector<int>{image.width, image.height, image.bitsPerPixel, static_cast<int>(image.pixelFormat)}),
+            (std::vector<int>{param.width, param.height, param.components * 8, static_cast<int>(param.pixelFormat)}));
         EXPECT_EQ(image.pixels, bmp ? BottomRowFirst(raw, rowBytes) : raw);
     }
 }
 
-// Variants of a plain file that hold the same pixels: a top-down BMP
-// (negative height), a BMP whose last row lacks its padding, a TGA with an
-// image ID and one with a colour map between header and pixels (a colour
-// map longer than the file is refused).
+// Variants with the plain file's pixels: a top-down BMP, a BMP whose last row lacks its padding, a TGA with
+// an image ID and one with a colour map before the pixels (a colour map longer than the file is refused).
 TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     CTempWorkDir dir;
     ASSERT_TRUE(ConvertRawImage(CountingBytes(3 * 3 * 3), "rgb", 3, 3, "bmp3:up.bmp"));
@@ -99,9 +93,7 @@ TEST(TextureDecode, VariantsOfAFileGiveItsPixels) {
     EXPECT_FALSE(Decode(false, mapped, image));
 }
 
-// Made from a 4 x 4 image: BMP with 54 header bytes and 48 of pixels, TGA with
-// 18 and 48, with one field changed. Files cut short meet every loader in the
-// damaged-data tests.
+// A 4 x 4 image (BMP: 54 header bytes, 48 of pixels; TGA: 18 and 48) with one field changed.
 TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     const struct {
         const char* label;
@@ -127,11 +119,7 @@ TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
         CTempWorkDir dir;
         ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, param.bmp ? "bmp3:x.bmp" : "tga:x.tga"));
         std::string bytes = ReadFile(param.bmp ? "x.bmp" : "x.tga");
-        if (param.fieldBytes == 1) {
-            bytes[param.offset] = static_cast<char>(param.value);
-        } else {
-            PutLittleEndian(bytes, param.offset, param.value, param.fieldBytes);
-        }
+        PutLittleEndian(bytes, param.offset, param.value, param.fieldBytes);
         TextureImage image;
         EXPECT_FALSE(Decode(param.bmp, bytes, image));
         EXPECT_TRUE(image.pixels.empty());
@@ -139,35 +127,24 @@ TEST(TextureDecode, CorruptFilesAreRefusedWithoutReadingPastTheEnd) {
     }
 }
 
-// Without a GL context only failures can be exercised: they make no GL call.
-TEST(TextureManagerCache, SuffixDecidesAndUnknownSuffixesAreNotCached) {
+// Only failures work without a GL context. The suffix decides what is an image; a failure is cached under the
+// exact name, even after the file appears (a new name would find it: data paths match case loosely).
+TEST(TextureManagerCache, SuffixDecidesAndFailuresAreCachedUnderTheExactName) {
     CTempWorkDir    dir;
     CTextureManager manager;
-    const char*     notImages[] = {"grass.bmp.txt", "grass", "grass.bmpx", "grass.", ".bm", "grass.tga.TXT"};
-    for (const char* name : notImages) {
+    for (const char* name : {"grass.bmp.txt", "grass", "grass.bmpx", "grass.", ".bm", "grass.tga.TXT"}) {
         EXPECT_EQ(manager.LoadTexture(name, false), 0u) << name;
     }
     EXPECT_EQ(manager.LoadTexture(nullptr, false), 0u);
     EXPECT_EQ(manager.GetPlainCount(), 0u);
-    const char* images[] = {"a.bmp", "b.BMP", "c.Tga", "d.txt.tga"};
-    for (const char* name : images) {
+    for (const char* name : {"a.bmp", "b.BMP", "c.Tga", "d.txt.tga", "late.bmp", "LATE.bmp"}) {
         EXPECT_EQ(manager.LoadTexture(name, false), 0u) << name;
     }
-    EXPECT_EQ(manager.GetPlainCount(), 4u);
-}
-
-TEST(TextureManagerCache, FailureIsCachedUnderTheExactName) {
-    CTempWorkDir    dir;
-    CTextureManager manager;
-    EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
-    EXPECT_EQ(manager.LoadTexture("LATE.bmp", false), 0u);
-    EXPECT_EQ(manager.GetPlainCount(), 2u);
-    // The file appearing later does not undo the cached failures (a new name
-    // would find it: data paths match letter case loosely).
+    EXPECT_EQ(manager.GetPlainCount(), 6u);
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:late.bmp"));
     EXPECT_EQ(manager.LoadTexture("late.bmp", false), 0u);
     EXPECT_EQ(manager.LoadTexture("LATE.bmp", false), 0u);
-    EXPECT_EQ(manager.GetPlainCount(), 2u);
+    EXPECT_EQ(manager.GetPlainCount(), 6u);
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CTextureManager::LoadTexture: Couldn't load texture late.bmp"),
               1)
         << "each file that cannot be read is named once";

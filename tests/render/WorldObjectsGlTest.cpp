@@ -1,46 +1,29 @@
-#include <GL/glu.h>
-
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include "GlFixture.h"
 #include "ModelTools.h"
-#include "TestSupport.h"
-#include "app/Application.h"
 #include "core/Heightmap.h"
 #include "platform/MessageBox.h"
 #include "render/TextureManager.h"
 #include "render/WorldObjects.h"
 
-// The world objects: "objects.xml" in and out, shared models, and what the
-// draw passes show for plain objects and cel-shaded units.
+// The world objects: "objects.xml" in and out, shared models, and the draw passes.
 namespace {
 
 constexpr float sphereRadius = 2.5f; // the model's radius is the integer 2
-
-// 33 x 33 samples over 320 world units: the ground rises along x, one sample
-// unit per column, so heights are easy to predict.
-std::unique_ptr<CHeightmap> MakeSlope() {
-    std::vector<int> samples(33 * 33);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int>(i % 33);
-    }
-    return std::make_unique<CHeightmap>(33, samples, 320.0f, 255.0f);
-}
 
 class WorldObjectsGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
-        heightmap = MakeSlope();
+        // 33 x 33 samples over 320 world units: the ground rises along x, one sample unit per column.
+        heightmap =
+            std::make_unique<CHeightmap>(33, Samples(33, [](int column, int) { return column; }), 320.0f, 255.0f);
         ASSERT_TRUE(ModelTools::ExportModel("objects", "ball", ModelTools::SphereObj(sphereRadius, "paint"),
                                             "newmtl paint\nKd 0.8 0.8 0.8\n"))
             << "assimp (assimp-utils) must export the test model";
-        // Copies under other names, for the tests of sharing.
-        const std::string ball = ReadFile("objects/ball.3ds");
-        WriteFile("objects/pine.3ds", ball);
-        WriteFile("objects/oak.3ds", ball);
+        WriteFile("objects/pine.3ds", ReadFile("objects/ball.3ds")); // copies, for the tests of sharing
+        WriteFile("objects/oak.3ds", ReadFile("objects/ball.3ds"));
     }
 
     void TearDown() override {
@@ -74,11 +57,8 @@ std::string Item(int number, const char* file, float x, const char* scale) {
            (scale != nullptr ? std::string("<scale>") + scale + "</scale>" : "") + "</" + tag + ">\n";
 }
 
-// Items with another suffix are skipped and the list goes on; an item
-// without "scale" ends it. A missing file or list loads nothing. (The
-// editor's tests read back what it saved; the damaged-data tests meet
-// broken lists.)
-TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
+// Items with another suffix are skipped; an item without "scale" ends the list; no file or list loads nothing.
+TEST_F(WorldObjectsGlTest, LoadSaveAndSharedModels) {
     EXPECT_FALSE(Make()->LoadObjects());
     WriteFile("objects.xml", "<things>\n" + Item(0, "pine.3ds", 1, "1") + "</things>\n");
     EXPECT_FALSE(Make()->LoadObjects());
@@ -98,26 +78,18 @@ TEST_F(WorldObjectsGlTest, LoadPlacesItemsOnTheGroundUntilAnItemWithoutScale) {
     EXPECT_EQ(first->GetUnitIndex(), -1);
     EXPECT_EQ(objects->GetObjectByIndex(1)->GetFileName(), "oak.3ds");
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
-}
-
-// Equal names share a model; names differing in case do not, though the
-// file system lookup ignores case, so both models hold the sphere.
-TEST_F(WorldObjectsGlTest, EqualNamesShareAModelAndNamesDifferingInCaseDoNot) {
-    auto                  objects = Make();
-    const CModelInstance* first   = objects->GetObjectByIndex(objects->AddObject("pine.3ds"));
-    const CModelInstance* second  = objects->GetObjectByIndex(objects->AddObject("pine.3ds"));
-    const CModelInstance* capital = objects->GetObjectByIndex(objects->AddObject("Pine.3ds"));
-    EXPECT_EQ(objects->GetModelCount(), 2);
-    EXPECT_EQ(first->GetModel(), second->GetModel());
-    EXPECT_NE(first->GetModel(), capital->GetModel());
+    // Equal names share a model; names differing in case do not (both hold the sphere: lookup ignores case).
+    auto                  shared  = Make();
+    const CModelInstance* pine    = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
+    const CModelInstance* again   = shared->GetObjectByIndex(shared->AddObject("pine.3ds"));
+    const CModelInstance* capital = shared->GetObjectByIndex(shared->AddObject("Pine.3ds"));
+    EXPECT_EQ(shared->GetModelCount(), 2);
+    EXPECT_EQ(pine->GetModel(), again->GetModel());
+    EXPECT_NE(pine->GetModel(), capital->GetModel());
     EXPECT_EQ(capital->GetModel()->GetMeshCount(), 1u);
     EXPECT_EQ(capital->GetModel()->GetPath(), "objects\\Pine.3ds");
-}
-
-// The editor's save is tested with the editor; here: hiding spares units,
-// and a unit's figure is never saved as an object.
-TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesOnlyThePresentObjects) {
-    auto objects = Make();
+    // Hiding spares units, and a unit's figure is never saved as an object.
+    objects = Make();
     objects->PlaceOnGround(objects->AddObject("pine.3ds"), 50, 50);
     objects->PlaceOnGround(objects->AddObject("oak.3ds"), 150, 60);
     const int unit = objects->AddObject("pine.3ds");
@@ -134,25 +106,16 @@ TEST_F(WorldObjectsGlTest, SaveAfterHidingWritesOnlyThePresentObjects) {
     EXPECT_NEAR(reloaded->GetObjectByIndex(0)->GetX(), 50.0f, 1e-3f);
 }
 
-// A rejected cel program is named in the log and units fall back to the fixed
-// light, still drawn and outlined; destroyed units and hidden objects are not
-// drawn and stay in the list.
+// A rejected cel program is logged and units fall back to the fixed light, still drawn and outlined;
+// destroyed units and hidden objects are not drawn and stay in the list.
 TEST_F(WorldObjectsGlTest, ARejectedProgramIsLoggedAndUnitsFallBackToTheFixedLight) {
-    for (const char* extension : {"GL_ARB_vertex_program", "GL_ARB_multitexture", "GL_ARB_vertex_buffer_object"}) {
-        if (!CApplication::IsExtensionSupported(extension)) {
-            GTEST_SKIP() << extension << " not available";
-        }
-    }
     app->options.vertexShader = app->options.multitexture = app->options.vertexBufferObjects = true;
     app->options.renderMode                                                                  = renderBufferObjects;
     CopyCelPrograms();
     WriteFile("shader/celshadersingle.vsh", "!!ARBvp1.0\nthis is not a program\nEND\n");
     CUnitLook look{10, 1, false};
     auto      objects = Make();
-    objects->SetUnitLookup([&look](int, CUnitLook& unitLook) {
-        unitLook = look;
-        return true;
-    });
+    objects->SetUnitLookup([&look](int, CUnitLook& unitLook) { return unitLook = look, true; });
     EXPECT_FALSE(objects->IsCelShadingReady());
     EXPECT_NE(ReadFile("log_error.txt").find("celshadersingle.vsh"), std::string::npos);
     CModelInstance* unit = objects->GetObjectByIndex(objects->AddObject("ball.3ds"));
