@@ -26,9 +26,8 @@ void CheckTexts(const CInterfaceLayout& layout) {
 
 } // namespace
 
-// Reads the input as each kind of interface sub-file (through an index that
-// names it for all fifteen), and as the index file itself, at a small and a
-// huge screen size.
+// Reads the input as every kind of interface sub-file (through an index naming it for all fifteen) and as the
+// index itself, at a small and a huge screen size.
 FUZZ_TARGET("") {
     mkdir("interface", 0755);
     WriteFuzzInput(data, size, "interface/input.xml");

@@ -18,9 +18,8 @@ bool Within(const CParticleRange& range, float limit) {
 
 } // namespace
 
-// Reads the input as a particle effect file: whatever it holds, the values
-// stay within their bounds, and an emitter made from it (without textures)
-// runs a few frames with finite particles.
+// Whatever a particle effect file holds, its values stay within their bounds, and an emitter made from it
+// (without textures) runs a few frames with finite particles.
 FUZZ_TARGET("") {
     mkdir("particles", 0755);
     const std::string file = WriteFuzzInput(data, size, "particles/effect.xml");

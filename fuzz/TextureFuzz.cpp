@@ -15,8 +15,7 @@ void Check(bool decoded, const TextureImage& image) {
 
 } // namespace
 
-// Both decoders see every input: the texture loader picks one by file suffix,
-// not by content, so either may meet any bytes.
+// Both decoders see every input: the loader picks one by file suffix, not by content.
 FUZZ_TARGET("") {
     TextureImage bmp;
     Check(CTexture::DecodeBmp(data, size, "input.bmp", bmp), bmp);

@@ -20,9 +20,8 @@ void ReadValues(CXmlFile& xml) {
 
 } // namespace
 
-// Drives the reader as the loaders drive it: top-level values, a list of
-// numbered items, and a named second-level element, each with a bound on the
-// number of items so the harness itself cannot loop forever.
+// Drives the reader as the loaders do: top-level values, a list of numbered items (bounded, so the harness
+// cannot loop forever) and a named second-level element.
 FUZZ_TARGET("input.xml") {
     CXmlFile xml;
     if (!xml.Open(path.c_str(), 0)) {

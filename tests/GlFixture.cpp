@@ -9,9 +9,7 @@
 #include "platform/MessageBox.h"
 #include "rules/GridManager.h"
 
-namespace {
-int glutWindow = 0;
-} // namespace
+static int glutWindow = 0;
 
 void GlTest::SetUpTestSuite() {
     if (glutWindow != 0 || std::getenv("DISPLAY") == nullptr) {
@@ -78,10 +76,7 @@ void CopyCelPrograms() {
 }
 
 CPicture CPicture::Read(int width, int height) {
-    CPicture picture;
-    picture.width  = width;
-    picture.height = height;
-    picture.pixels.resize(static_cast<size_t>(width) * height * 4);
+    CPicture picture{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());

@@ -7,14 +7,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TestSupport.h"
 
-// Sounds and measurements for tests that mix through SDL's "disk" driver,
-// which writes 16-bit stereo at 44100 Hz in real time.
+// Sounds and measurements for tests that mix through SDL's "disk" driver (16-bit stereo, 44100 Hz, real time).
 namespace audio_tools {
 
 constexpr int mixRate = 44100;
@@ -25,23 +25,22 @@ inline void UseDiskAudio(const std::string& dir) {
     setenv("SDL_DISKAUDIOFILE", (dir + "/mixed.raw").c_str(), 1);
 }
 
-// Bytes the disk driver has mixed into <dir>/mixed.raw so far. The driver
-// writes at the pace of a device however late a loaded machine lets the
-// threads run, so this is the clock of tests that wait for sound to play.
 inline long MixedBytes(const std::string& dir) {
     struct stat status;
     return stat((dir + "/mixed.raw").c_str(), &status) == 0 ? static_cast<long>(status.st_size) : 0;
 }
 
-// Waits until the device has mixed `seconds` more of sound: the same span of
-// played sound on an idle or a loaded machine. Only a stalled mixer ends the
-// wait on the wall clock, after a minute.
-inline void MixFor(const std::string& dir, double seconds) {
+// Waits until `done` holds or the device has mixed `seconds` more of sound, and tells whether `done` holds. The
+// driver writes at a device's pace however late a loaded machine runs the threads, so the mixed sound is the clock;
+// only a stalled mixer ends the wait on the wall clock, after a minute.
+inline bool MixFor(
+    const std::string& dir, double seconds, const std::function<bool()>& done = [] { return false; }) {
     const long target = MixedBytes(dir) + static_cast<long>(seconds * mixRate) * 4;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (MixedBytes(dir) < target && std::chrono::steady_clock::now() < giveUp) {
+    while (!done() && MixedBytes(dir) < target && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    return done();
 }
 
 // A mono 16-bit WAV file: a 440 Hz tone, then silence.

@@ -15,7 +15,6 @@ namespace {
 
 class XmlFileTest : public ::testing::Test {
 protected:
-    // Writes `content` and opens it for reading.
     void OpenText(const std::string& content) {
         WriteFile("data.xml", content);
         ASSERT_TRUE(xml.Open("data.xml", 0));
@@ -24,11 +23,9 @@ protected:
     CXmlFile xml;
 };
 
-// Integers read as the stream extractor reads them; floats in decimal or
-// exponent form, clamped to the float range. Not a number: the tag is found
-// but nothing is stored. Only 15 characters of an integer are taken (the
-// sixteenth digit is not part of it), 20 of a float (the exponent beyond them
-// is left unread).
+// Integers read as the stream extractor reads them; floats in decimal or exponent form, clamped to the float
+// range; not a number: the tag is found but nothing is stored. An integer takes 15 characters (the sixteenth
+// digit is not part of it), a float 20 (the exponent beyond them is left unread).
 TEST_F(XmlFileTest, NumbersReadAsTheStreamExtractorReadsThem) {
     const auto readsInt = [&](const char* text, int expected) {
         OpenText(std::string("<v>") + text + "</v>");

@@ -7,11 +7,8 @@
 #include "core/XmlFile.h"
 #include "rules/Match.h"
 
-// The shipped levels read by the rules themselves: every unit loads and
-// stands where it may, the teams are a fair mirror of each other with the
-// kinds the game needs, the tile file agrees with the heightmap and the
-// objects with the terrain under them. Whether the teams can meet is shown
-// by the whole games played on these levels.
+// The shipped levels read by the rules themselves: units stand where they may, the teams mirror each other, the
+// tile file agrees with the heightmap and the objects with the terrain (whole games show the teams can meet).
 namespace {
 
 constexpr int tiles        = CGridManager::gridSize;

@@ -13,11 +13,8 @@
 #include "fx/ParticleFile.h"
 #include "ui/LayoutFiles.h"
 
-// Every file that a data file names exists under data/ (looked up with the
-// game's own path patterns, backslashes and letter case included; the files
-// the game names itself are shown by the shipped levels loading without an
-// error line in the end-to-end tests), and every
-// interface, particle and unit file holds every key its loader requires.
+// Every file that a data file names exists under data/ (by the game's own path patterns, backslashes and letter
+// case included), and every interface, particle and unit file holds every key its loader requires.
 namespace {
 
 using DataFiles::Text;
@@ -26,10 +23,6 @@ using DataFiles::Text;
 const char* const layoutKeys[] = {"fontregular", "fonthead",     "fontfinish", "font3d",    "boxes",
                                   "terrain",     "selectedunit", "hoverunit",  "hitpoints", "curteam",
                                   "endturn",     "fpscounter",   "finish",     "pxinfos",   "comment"};
-
-bool OpenXml(CXmlFile& file, const std::string& gamePath) {
-    return file.Open(gamePath.c_str(), 0);
-}
 
 class CReferences {
 public:
@@ -68,7 +61,7 @@ public:
 
     void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
         CXmlFile file;
-        if (!OpenXml(file, path) || !file.EnterElement(list)) {
+        if (!file.Open(path.c_str(), 0) || !file.EnterElement(list)) {
             return;
         }
         for (int n = 0; file.EnterSubElement(n); ++n) {
@@ -85,7 +78,7 @@ public:
     // sub-files as "interface\%s", in lower case).
     void CollectKeys(const std::string& path, const std::vector<const char*>& keys, const std::string& prefix) {
         CXmlFile file;
-        if (!OpenXml(file, path)) {
+        if (!file.Open(path.c_str(), 0)) {
             return Add("the game", path);
         }
         for (const char* key : keys) {
@@ -96,7 +89,7 @@ public:
     void CollectParticleTextures() {
         for (const std::string& effect : DataFiles::FilesEndingWith(".xml")) {
             CXmlFile file;
-            if (effect.rfind("particles/", 0) == 0 && OpenXml(file, effect)) {
+            if (effect.rfind("particles/", 0) == 0 && file.Open(effect.c_str(), 0)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -152,8 +145,8 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
     }
     // The box list ends at its first incomplete entry: every entry must load.
     CXmlFile index, boxes;
-    ASSERT_TRUE(OpenXml(index, "Interface\\interface.xml"));
-    ASSERT_TRUE(OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
+    ASSERT_TRUE(index.Open("Interface\\interface.xml", 0));
+    ASSERT_TRUE(boxes.Open(("interface\\" + Text(index, "boxes")).c_str(), 0) && boxes.EnterElement("boxes"));
     int entries = 0;
     while (boxes.EnterSubElement(entries)) {
         boxes.LeaveSubElement();
