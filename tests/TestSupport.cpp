@@ -139,18 +139,14 @@ std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, 
         "soundExplosion=boom.wav hitpoints=900 startEffectSmoke=601 startEffectFire=302 "
         "startEffectAttack=53 attack=14 defense=12 movement=5 fireMin=1 fireMax=3 slopeMax=25 speed=1.5 "
         "isGeneral=7 isHeadquarter=0 bonusAttack=2 bonusDefense=3 bonusMovement=4 bonusFirerange=6");
-    CKeyValues unit;
-    for (std::string pair; defaults >> pair;) {
-        unit.push_back({pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)});
-    }
     std::string text;
-    for (auto& [key, value] : unit) {
+    for (std::string pair; defaults >> pair;) {
+        const std::string key   = pair.substr(0, pair.find('='));
+        std::string       value = pair.substr(pair.find('=') + 1);
         for (const auto& replacement : values) {
             value = replacement.first == key ? replacement.second : value;
         }
-        if (key != leaveOut) {
-            text += "<" + key + ">" + value + "</" + key + ">\n";
-        }
+        text += key == leaveOut ? "" : "<" + key + ">" + value + "</" + key + ">\n";
     }
     return text + extra;
 }

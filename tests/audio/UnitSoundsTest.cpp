@@ -8,9 +8,8 @@ namespace {
 
 using namespace audio_tools;
 
-// The move loop holds channel 0 from the start of a move to its arrival; a
-// new move takes it over and the unit that lost it cannot stop the newcomer.
-// Shots and explosions play beside it on free channels.
+// The move loop holds channel 0 from the start of a move to its arrival; a new move takes it over and the unit
+// that lost it cannot stop the newcomer. Shots and explosions play beside it on free channels.
 TEST(UnitSoundsTest, TheMoveLoopBelongsToTheLastUnitThatStartedMoving) {
     CTempWorkDir dir;
     UseDiskAudio(dir.Path());

@@ -12,7 +12,6 @@
 
 namespace {
 
-// Lines of the error log of this test's working directory.
 int ErrorLineCount() {
     return CountLinesWith(ReadFile("log_error.txt"), "");
 }
@@ -31,8 +30,8 @@ std::vector<uint8_t> Pixels(const CBmpHandler& image) {
     return pixels;
 }
 
-// Row lengths 9 (padded to 12), 12 (no padding) and 15 (padded to 16), the
-// plain 40-byte header and the larger header whose pixels start at offset 138.
+// Row lengths 9 (padded to 12), 12 and 15 (padded to 16), the plain 40-byte header and the larger header whose
+// pixels start at offset 138.
 TEST(BmpHandler, ReadsEveryPixelOfEncoderOutputExactly) {
     const struct {
         int         width, height;
@@ -75,11 +74,8 @@ TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
     {
         CBmpHandler image;
         image.Create("saved.bmp", false, width, height);
-        for (int row = 0; row < height; ++row) {
-            for (int column = 0; column < width; ++column) {
-                const size_t at = (static_cast<size_t>(row) * width + column) * 3;
-                image.SetPixel(row, column, raw[at], raw[at + 1], raw[at + 2], 0);
-            }
+        for (size_t at = 0; at < raw.size(); at += 3) {
+            image.SetPixel(at / 3 / width, at / 3 % width, raw[at], raw[at + 1], raw[at + 2], 0);
         }
         image.Save();
     }
@@ -109,8 +105,8 @@ TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
     EXPECT_EQ(reader.GetBlue(1, 1), 9);
 }
 
-// A missing file is an empty image without a message; a file that could not
-// be read must not be replaced by an empty image when asked to write back.
+// A missing file is an empty image without a message; a file that could not be read must not be replaced by an
+// empty image when asked to write back.
 TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
     CBmpHandler missing;
     missing.Load("nothing.bmp", false);
@@ -127,19 +123,16 @@ TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
     EXPECT_EQ(ReadFile("junk.bmp"), junk);
 }
 
-// A file cut inside its pixel data keeps its size; every missing byte reads
-// 0xFF and is reported with its row and column.
+// A file cut inside its pixel data keeps its size; every missing byte reads 0xFF and is logged with its place.
 TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     std::vector<uint8_t> raw = CountingBytes(3 * 2 * 3);
     ASSERT_TRUE(ConvertRawImage(raw, "rgb", 3, 2, "bmp3:whole.bmp"));
     const std::string whole = ReadFile("whole.bmp");
-    // Keep the bottom row (stored first, 12 bytes) and the blue byte of the
-    // top row's first pixel.
+    // Keep the bottom row (stored first, 12 bytes) and the blue byte of the top row's first pixel.
     WriteFile("cut.bmp", whole.substr(0, 54 + 12 + 1));
     CBmpHandler image;
     image.Load("cut.bmp", false);
-    ASSERT_EQ(image.GetWidth(), 3);
-    ASSERT_EQ(image.GetHeight(), 2);
+    ASSERT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(3, 2));
     EXPECT_EQ(image.GetRed(1, 0), raw[9]);
     EXPECT_EQ(image.GetBlue(0, 0), raw[2]);
     EXPECT_EQ(image.GetGreen(0, 0), 0xFF);
@@ -150,10 +143,8 @@ TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     EXPECT_EQ(CountLinesWith(log, "cut.bmp EOF at i=0 j=2"), 3) << log;
 }
 
-// A 16 x 16 image (768 bytes of pixels) cut at several offsets: inside the
-// headers it is empty; up to half the data missing still loads; more missing
-// is a file that lies about its size. Every load that lost bytes says so, and
-// the log stays bounded.
+// A 16 x 16 image (768 bytes of pixels) cut inside the headers is empty; with up to half the data missing it
+// loads, with more it lies about its size. Every load that lost bytes says so, and the log stays bounded.
 TEST(BmpHandler, CutFilesLoadOrAreRefusedWithoutReadingPastTheEnd) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(16 * 16 * 3), "rgb", 16, 16, "bmp3:whole.bmp"));
     const size_t cuts[][2] = {{0, 0}, {2, 0}, {13, 0}, {53, 0}, {54, 0}, {54 + 100, 0}, {54 + 400, 16}, {54 + 767, 16}};
@@ -162,15 +153,14 @@ TEST(BmpHandler, CutFilesLoadOrAreRefusedWithoutReadingPastTheEnd) {
         unlink("log_error.txt");
         CBmpHandler image;
         image.Load("cut.bmp", false);
-        EXPECT_EQ(image.GetWidth(), static_cast<int>(size)) << length;
-        EXPECT_EQ(image.GetHeight(), static_cast<int>(size)) << length;
+        EXPECT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(int(size), int(size))) << length;
         EXPECT_GT(ErrorLineCount(), 0) << length;
         EXPECT_LE(ErrorLineCount(), CBmpHandler::maxEofLines + 1) << length;
     }
 }
 
-// Each damaged field of the info header of a 4 x 4 image (offset, value,
-// field bytes) gives an empty image and one error line.
+// Each damaged field of the info header of a 4 x 4 image (offset, value, field bytes) gives an empty image and
+// one error line.
 TEST(BmpHandler, BadHeadersGiveAnEmptyImageAndOneErrorLine) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
     const struct {
@@ -196,8 +186,7 @@ TEST(BmpHandler, BadHeadersGiveAnEmptyImageAndOneErrorLine) {
         unlink("log_error.txt");
         CBmpHandler image;
         image.Load("bad.bmp", false);
-        EXPECT_EQ(image.GetWidth(), 0) << test.label;
-        EXPECT_EQ(image.GetHeight(), 0) << test.label;
+        EXPECT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(0, 0)) << test.label;
         const std::string log = ReadFile("log_error.txt");
         EXPECT_EQ(ErrorLineCount(), 1) << test.label;
         EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << test.label << ": " << log;

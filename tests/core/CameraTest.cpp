@@ -11,10 +11,8 @@ namespace {
 
 constexpr float frame = 0.02f; // seconds
 
-// Over ground rising towards +z, looking along +z and down at 45 degrees:
-// zooming stops at the height limits and the next step is refused; walking
-// and strafing keep the height above ground and the view's drop. (Which way
-// each ground move goes is checked through the input's edge scrolling.)
+// Over ground rising towards +z, looking along +z and down at 45 degrees: zooming stops at the height limits and
+// the next step is refused; walking and strafing keep the height above ground and the view's drop.
 TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
     const CHeightmap ground(65, Samples(65, [](int, int row) { return row * 3; }), 2048.0f, 1000.0f);
     const auto       above = [&](const CCamera& camera) {
@@ -51,9 +49,8 @@ TEST(Camera, ZoomsToTheLimitsAndMovesAlongRisingGround) {
     }
 }
 
-// Positive tilt turns the view up; a tilt that would come near the vertical
-// is refused, so the right vector stays usable and tilting back is still
-// possible. (Yaw is checked through the input's middle drag.)
+// Positive tilt turns the view up; a tilt that would come near the vertical is refused, so the right vector stays
+// usable and tilting back is still possible.
 TEST(Camera, TiltsUpOrDownButNeverToTheVertical) {
     const auto angleToVertical = [](const CCamera& camera) {
         return std::acos(std::fabs(Normalize(camera.GetCenter() - camera.GetEye()).y)) * 180.0f / 3.14159265f;

@@ -37,9 +37,8 @@ TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
                 missing.SlopeAt(0, 0) == 0);
 }
 
-// On the ramp both triangles interpolate to column + 10 * row exactly; outside
-// the map the border sample holds; a position that is not a number gives 0.
-// (u, v) in sample steps; the height is in samples (two world units each).
+// On the ramp both triangles interpolate to column + 10 * row exactly; outside the map the border sample holds; a
+// position that is not a number gives 0. (u, v) in sample steps; the height in samples (two world units each).
 TEST(Heightmap, ReadsAreClampedAndHeightAtInterpolatesOnTheSampleTriangles) {
     CHeightmap  map     = RampMap(4);
     const float spacing = map.GetSpacing(), nan = std::nanf(""), inf = std::numeric_limits<float>::infinity();
@@ -67,9 +66,8 @@ TEST(Heightmap, ReadsAreClampedAndHeightAtInterpolatesOnTheSampleTriangles) {
     }
 }
 
-// A step of 255 between the two neighbours is a gradient of 127.5, which comes
-// out just under 255; a flat map and the clamped border give 0. Transposed, the
-// vertical difference gives the same value.
+// A step of 255 between the two neighbours is a gradient of 127.5, which comes out just under 255; a flat map and
+// the clamped border give 0. Transposed, the vertical difference gives the same value.
 TEST(Heightmap, SlopeFollowsTheLargerCentralDifference) {
     const struct {
         int   row[3]; // repeated three times

@@ -22,7 +22,6 @@ TEST_F(GlTest, EntryPointsOfOfferedExtensionsAreFound) {
 }
 
 TEST_F(GlTest, NamelessEntryPointsAreMissingAndLogged) {
-    CTempWorkDir       dir;
     BindBufferFunction function = reinterpret_cast<BindBufferFunction>(1);
     EXPECT_FALSE(CGlEntryPoints::Get("", function));
     EXPECT_EQ(function, nullptr);

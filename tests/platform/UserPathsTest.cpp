@@ -24,8 +24,8 @@ TEST(UserPaths, FoldersFollowTheBaseDirectoryRules) {
     }
 }
 
-// Installed: data only from beside the executable with the marker; user
-// files in private folders made on first use; the data folder not written.
+// Installed: data only from beside the executable with the marker; user files in private folders made on first
+// use; the data folder not written.
 TEST(UserPaths, InstalledCopyWritesOnlyIntoItsUserFolders) {
     CTempWorkDir dir;
     MakeFolders("games");
