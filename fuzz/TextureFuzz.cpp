@@ -1,10 +1,8 @@
 #include "FuzzInput.h"
 #include "render/Texture.h"
 
-namespace {
-
 // A decoded image must hold exactly the bytes its size promises to the upload.
-void Check(bool decoded, const TextureImage& image) {
+static void Check(bool decoded, const TextureImage& image) {
     if (!decoded) {
         return;
     }
@@ -12,8 +10,6 @@ void Check(bool decoded, const TextureImage& image) {
         static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * (image.bitsPerPixel / 8);
     Require(image.width > 0 && image.height > 0 && image.pixels.size() == expected);
 }
-
-} // namespace
 
 // Both decoders see every input: the loader picks one by file suffix, not by content.
 FUZZ_TARGET("") {

@@ -45,8 +45,7 @@ void CopyCelPrograms();
 
 // The window's back buffer as RGBA rows, bottom row first.
 struct CPicture {
-    int                  width  = 0;
-    int                  height = 0;
+    int                  width = 0, height = 0;
     std::vector<uint8_t> pixels;
 
     // The whole window, or the given size from the bottom left corner.
@@ -54,8 +53,7 @@ struct CPicture {
     const uint8_t*  At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
     // True when each of red, green and blue is within `tolerance` of `rgb`.
     bool Is(int x, int y, const uint8_t rgb[3], int tolerance) const;
-    // How many pixels `accept` takes.
-    int Count(const std::function<bool(const uint8_t*)>& accept) const;
+    int  Count(const std::function<bool(const uint8_t*)>& accept) const;
 };
 
 // Pixels whose colour differs between two pictures by more than `tolerance` in some channel.
@@ -65,8 +63,7 @@ int CountDifferences(const CPicture& a, const CPicture& b, int tolerance);
 // `up` is given): a perspective one with the vertical field of view `fieldOfView` in degrees, or with fieldOfView
 // 0 an orthographic one `halfSize` units to each side. The modelview matrix is current afterwards.
 struct CView {
-    double eye[3];
-    double centre[3];
+    double eye[3], centre[3];
     double fieldOfView = 45.0;
     double halfSize    = 0.0;
     double nearPlane   = 1.0;

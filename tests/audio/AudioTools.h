@@ -63,9 +63,8 @@ inline void WriteTone(const std::string& name, double toneSeconds, double amplit
                         word(data.size(), 4) + data);
 }
 
-// What was heard, in order: each run of at least 50 ms louder than silence
-// (RMS of 10 ms windows of the left channel), named by the index of the
-// nearest of the expected RMS levels.
+// What was heard, in order: each run of at least 50 ms louder than silence (RMS of 10 ms windows of the left
+// channel), named by the index of the nearest of the expected RMS levels.
 inline std::vector<int> HeardSequence(const std::string& raw, const std::vector<double>& expected) {
     constexpr size_t    windowBytes = mixRate / 100 * 4, minimumWindows = 5;
     constexpr double    silence = 0.01;

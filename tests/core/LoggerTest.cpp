@@ -3,8 +3,6 @@
 #include "TestSupport.h"
 #include "core/Logger.h"
 
-namespace {
-
 // A run is a CLogger here, so no test depends on what the process-wide logger has already written.
 TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessageAndOnlyTheLogItWrites) {
     CLogger().LogError("first run %d", 1);
@@ -39,5 +37,3 @@ TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
         unlink(outside.c_str());
     }
 }
-
-} // namespace

@@ -18,27 +18,24 @@ const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property
 // a CR before the newline ends the line.
 TEST(PropertyFileLines, SplitsLinesAsTheFormatSays) {
     const std::string overlong = "a=" + std::string(9000, 'x') + "=tail\nb=2\n";
-    const struct {
-        std::string content;
-        const char* key;
-        const char* expectedValue; // nullptr: the key must be missing
-        int         invalidLines;
-    } cases[] = {{"vbo=1\nfps=0\n", "fps", "0", 0}, {"VBO=1\n", "vbo", "1", 0},      {"vbo=1\n", "VbO", "1", 0},
-                 {"a=b=c\n", "a", "b", 0},          {" a = b \n", " a ", " b ", 0},  {"a=\nb=2\n", "a", nullptr, 1},
-                 {"\n\nb=2", "b", "2", 2},          {"novalue\nb=2\n", "b", "2", 1}, {"=x\n", "", nullptr, 1},
-                 {"k=1\nk=2\n", "k", "2", 0},       {"k=v\r\n", "k", "v", 0},        {overlong, "a", nullptr, 1},
-                 {overlong, "tail", nullptr, 1},    {overlong, "b", "2", 1}};
-    for (const auto& line : cases) {
-        WriteFile("gfxconfig.ini", line.content);
+    // Content, key, its value (nullptr: the key must be missing), invalid lines.
+    const std::tuple<std::string, const char*, const char*, int> cases[] = {
+        {"vbo=1\nfps=0\n", "fps", "0", 0}, {"VBO=1\n", "vbo", "1", 0},      {"vbo=1\n", "VbO", "1", 0},
+        {"a=b=c\n", "a", "b", 0},          {" a = b \n", " a ", " b ", 0},  {"a=\nb=2\n", "a", nullptr, 1},
+        {"\n\nb=2", "b", "2", 2},          {"novalue\nb=2\n", "b", "2", 1}, {"=x\n", "", nullptr, 1},
+        {"k=1\nk=2\n", "k", "2", 0},       {"k=v\r\n", "k", "v", 0},        {overlong, "a", nullptr, 1},
+        {overlong, "tail", nullptr, 1},    {overlong, "b", "2", 1}};
+    for (const auto& [content, key, expectedValue, invalidLines] : cases) {
+        WriteFile("gfxconfig.ini", content);
         unlink("log_error.txt");
         CPropertyFile         file("gfxconfig.ini");
-        const CPropertyEntry* entry = file.FindProperty(line.key);
-        const std::string     shown = line.content.substr(0, 20);
-        EXPECT_EQ(entry == nullptr, line.expectedValue == nullptr) << shown;
-        if (entry != nullptr && line.expectedValue != nullptr) {
-            EXPECT_EQ(entry->value, line.expectedValue);
+        const CPropertyEntry* entry = file.FindProperty(key);
+        const std::string     shown = content.substr(0, 20);
+        EXPECT_EQ(entry == nullptr, expectedValue == nullptr) << shown;
+        if (entry != nullptr && expectedValue != nullptr) {
+            EXPECT_EQ(entry->value, expectedValue);
         }
-        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), line.invalidLines) << shown;
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), invalidLines) << shown;
     }
 }
 

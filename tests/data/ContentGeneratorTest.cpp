@@ -81,10 +81,8 @@ TEST(ContentGeneratorTest, TgaStoresTheBottomRowFirstWithAlpha) {
     image.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
     const std::vector<uint8_t> rgba = image.EncodeTga(32);
     const std::vector<uint8_t> rgb  = image.EncodeTga(24);
-    ASSERT_EQ(rgba.size(), 18u + 16);
-    ASSERT_EQ(rgb.size(), 18u + 12);
-    EXPECT_EQ(rgba[16], 32);
-    EXPECT_EQ(rgb[16], 24);
+    ASSERT_EQ(std::make_pair(rgba.size(), rgb.size()), std::make_pair(size_t{18 + 16}, size_t{18 + 12}));
+    EXPECT_EQ(std::make_pair(rgba[16], rgb[16]), std::make_pair(uint8_t{32}, uint8_t{24})) << "bits per pixel";
     const uint8_t bottomLeft[4] = {70, 60, 50, 80};
     EXPECT_EQ(memcmp(&rgba[18], bottomLeft, 4), 0) << "first stored pixel is the bottom-left one, as B, G, R, A";
     EXPECT_EQ(rgb[18 + 2 * 3], 3) << "first pixel of the second stored row is the top-left one's blue";

@@ -74,8 +74,7 @@ public:
         }
     }
 
-    // The files that keys of one file name (the interface opens its
-    // sub-files as "interface\%s", in lower case).
+    // The files that keys of one file name (the interface opens its sub-files as "interface\%s", in lower case).
     void CollectKeys(const std::string& path, const std::vector<const char*>& keys, const std::string& prefix) {
         CXmlFile file;
         if (!file.Open(path.c_str(), 0)) {
@@ -134,8 +133,7 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
     }
 }
 
-// The shipped interface through the game's own reader, which stores an
-// element only when its file holds every key the element needs.
+// The shipped interface through the game's reader, which stores an element only when its file holds every key.
 TEST(DataReferencesTest, EveryInterfaceElementLoads) {
     const DataFiles::CDataLinks inData;
     CInterfaceLayout            layout;
@@ -148,15 +146,13 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
     ASSERT_TRUE(index.Open("Interface\\interface.xml", 0));
     ASSERT_TRUE(boxes.Open(("interface\\" + Text(index, "boxes")).c_str(), 0) && boxes.EnterElement("boxes"));
     int entries = 0;
-    while (boxes.EnterSubElement(entries)) {
+    for (; boxes.EnterSubElement(entries); ++entries) {
         boxes.LeaveSubElement();
-        ++entries;
     }
     EXPECT_EQ(layout.boxes.size(), static_cast<size_t>(entries));
 }
 
-// Every effect file loads (the reader needs every key) with a known type and
-// particles that live and can be seen.
+// Every effect file loads (the reader needs every key) with a known type and particles that live and can be seen.
 TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
     const DataFiles::CDataLinks inData;
     int                         particleFiles = 0;

@@ -4,8 +4,6 @@
 #include "TestSupport.h"
 #include "fx/ParticleFile.h"
 
-namespace {
-
 // Absurd numbers are bounded, each with a line in the error log; colours keep their low 8 bits and type words
 // must match exactly.
 TEST(ParticleFileTest, AbsurdValuesAreBoundedAndLogged) {
@@ -35,5 +33,3 @@ TEST(ParticleFileTest, AbsurdValuesAreBoundedAndLogged) {
     EXPECT_EQ(effect.GetType(), CParticleEffect::typeUnknown) << "\"fire\" is not \"FIRE\"";
     EXPECT_TRUE(effect.startAgain) << "any non-zero value restarts";
 }
-
-} // namespace

@@ -4,8 +4,6 @@
 #include "platform/DataPath.h"
 #include "platform/FileGate.h"
 
-namespace {
-
 // Folders and files are found in their on-disk letter case, the exact case first; components that match nothing
 // keep their spelling, below the resolved folders, and such a path fails like a missing file.
 TEST(DataPath, ResolvesEachComponentInItsOnDiskCase) {
@@ -34,5 +32,3 @@ TEST(DataPath, ResolvesEachComponentInItsOnDiskCase) {
     EXPECT_FALSE(CDataPath::FileExists("Units\\tank.xml"));
     EXPECT_FALSE(CDataPath::FileExists("Units")) << "a folder is not a file";
 }
-
-} // namespace

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -61,11 +62,8 @@ TEST_F(SoundLibraryTest, DamagedSamplesAreNamedOnceAndHeadersBoundedByTheFile) {
     lying.replace(data, 4, "\xF0\xFF\xFF\x7F"); // about two gigabytes of sound claimed
     WriteFile("sounds/lying.wav", lying);
     WriteFile("sounds/cut.wav", ReadFile("sounds/lying.wav").substr(0, lying.size() / 2));
-    const struct {
-        const char* path;
-        bool        loads;
-        const char* line;
-    } cases[] = {
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        // path, loads, the line logged
         {"sounds\\missing.wav", false, "cannot find sounds\\missing.wav"},
         {"gone\\shot.wav", false, "the sound folder gone is missing"},
         {"gone\\move.wav", false, "the sound folder gone is missing"},
@@ -74,13 +72,13 @@ TEST_F(SoundLibraryTest, DamagedSamplesAreNamedOnceAndHeadersBoundedByTheFile) {
         {"sounds\\cut.wav", true, "sounds\\cut.wav is cut short or claims more"},
     };
     for (int pass = 0; pass < 2; ++pass) {
-        for (const auto& damaged : cases) {
-            EXPECT_EQ(sound.LoadSample(damaged.path) != noSound, damaged.loads) << damaged.path;
+        for (const auto& [path, loads, line] : cases) {
+            EXPECT_EQ(sound.LoadSample(path) != noSound, loads) << path;
         }
     }
     const std::string log = ReadFile("log_error.txt");
-    for (const auto& damaged : cases) {
-        EXPECT_EQ(CountLinesWith(log, damaged.line), 1) << log;
+    for (const auto& [path, loads, line] : cases) {
+        EXPECT_EQ(CountLinesWith(log, line), 1) << log;
     }
 }
 
@@ -118,20 +116,17 @@ TEST_F(SoundLibraryTest, AfterCloseEveryCallFailsHarmlessly) {
 
 // No device, or absurd numbers: no sound, no device opened.
 TEST(SoundLibraryInit, FailsWithoutADeviceOrWithAbsurdNumbersAndStaysSilent) {
-    const struct {
-        const char* driver;
-        int         rate, channels;
-    } cases[] = {{"no-such-audio-driver", mixRate, channelCount},
-                 {"disk", 0, channelCount},
-                 {"disk", 1 << 30, channelCount},
-                 {"disk", mixRate, 0},
-                 {"disk", mixRate, 100000}};
-    for (const auto& test : cases) {
+    const std::tuple<const char*, int, int> cases[] = {{"no-such-audio-driver", mixRate, channelCount},
+                                                       {"disk", 0, channelCount},
+                                                       {"disk", 1 << 30, channelCount},
+                                                       {"disk", mixRate, 0},
+                                                       {"disk", mixRate, 100000}};
+    for (const auto& [driver, rate, channels] : cases) {
         CTempWorkDir dir;
-        setenv("SDL_AUDIODRIVER", test.driver, 1);
-        setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/mixed.raw").c_str(), 1);
+        audio_tools::UseDiskAudio(dir.Path());
+        setenv("SDL_AUDIODRIVER", driver, 1);
         CSoundLibrary sound;
-        EXPECT_FALSE(sound.Init(test.rate, test.channels)) << test.rate << " " << test.channels;
+        EXPECT_FALSE(sound.Init(rate, channels)) << rate << " " << channels;
         EXPECT_FALSE(sound.IsOpen());
         WriteTone("tone.wav", 0.1, 0.3);
         EXPECT_EQ(sound.LoadSample("tone.wav"), noSound);

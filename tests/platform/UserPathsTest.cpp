@@ -6,8 +6,6 @@
 #include "platform/FileGate.h"
 #include "platform/UserPaths.h"
 
-namespace {
-
 TEST(UserPaths, FoldersFollowTheBaseDirectoryRules) {
     struct {
         const char *home, *configHome, *stateHome, *settings, *state;
@@ -48,5 +46,3 @@ TEST(UserPaths, InstalledCopyWritesOnlyIntoItsUserFolders) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_EQ(CUserPaths::SettingsFile("gfxconfig.ini"), "gfxconfig.ini") << "the working-directory layout";
 }
-
-} // namespace
