@@ -84,7 +84,9 @@ TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
     EXPECT_EQ(Pixels(reread), raw);
 }
 
-TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
+// Write-back saves on every SetPixel and at the end. A missing file is an empty image without a message; a file
+// that could not be read must not be replaced by an empty image when asked to write back.
+TEST(BmpHandler, WriteBackSavesEveryChangeButNeverReplacesAFileThatWasNotRead) {
     {
         CBmpHandler image;
         image.Create("back.bmp", true, 2, 2);
@@ -99,11 +101,6 @@ TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
     reader.Load("back.bmp", false);
     EXPECT_EQ(reader.GetRed(0, 0), 200);
     EXPECT_EQ(reader.GetBlue(1, 1), 9);
-}
-
-// A missing file is an empty image without a message; a file that could not be read must not be replaced by an
-// empty image when asked to write back.
-TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
     CBmpHandler missing;
     missing.Load("nothing.bmp", false);
     EXPECT_TRUE(missing.GetWidth() == 0 && missing.GetHeight() == 0 && missing.GetRed(0, 0) == -1);

@@ -80,8 +80,9 @@ TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
     EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\nf=1.500000\n");
 }
 
-// Appends after a rewrite used to leave an empty line, which every later start reported as an invalid line.
-TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
+// Appends after a rewrite used to leave an empty line, which every later start reported as an invalid line. A
+// file written so still loads (its empty line reported and skipped), and the next rewrite drops the line.
+TEST(PropertyFile, AppendAfterARewriteLeavesNoEmptyLineAndOneFromBeforeIsMended) {
     {
         CPropertyFile file("gfxconfig.ini");
         file.SetIntProperty("fullscreen", 0);
@@ -93,10 +94,6 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
     CPropertyFile reread("gfxconfig.ini");
     EXPECT_EQ(std::make_pair(reread.GetIntProperty("fullscreen"), reread.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
-}
-
-// A file written before still loads (its empty line reported and skipped); the next rewrite drops the line.
-TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
     WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
     CPropertyFile file("gfxconfig.ini");
     EXPECT_EQ(std::make_pair(file.GetIntProperty("fullscreen"), file.GetIntProperty("fps")), std::make_pair(1, 1));

@@ -96,7 +96,7 @@ TEST_F(XmlFileTest, ListStopsAtTheFirstMissingNumberAndItemsKeepTheirOwnValues) 
     EXPECT_EQ(after, 9);
 }
 
-TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
+TEST_F(XmlFileTest, SearchWrapsInsideTheScopeAndWrongModesFailKeepingIt) {
     OpenText("<x>0</x><team><0><x>1</x><y>2</y></0></team><z>outside</z>");
     ASSERT_TRUE(xml.EnterElement("team"));
     ASSERT_TRUE(xml.EnterSubElement(0));
@@ -112,9 +112,6 @@ TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
     EXPECT_FALSE(xml.ReadInt("v", x));
     EXPECT_TRUE(xml.FindOpenTag("v")) << "the refused read did not move the stream";
     EXPECT_EQ(x, 1);
-}
-
-TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     OpenText("<e><0><v>1</v></0></e>");
     EXPECT_FALSE(xml.LeaveElement());
     EXPECT_FALSE(xml.EnterSubElement(0)) << "only inside a first-level element";

@@ -54,7 +54,8 @@ TEST(ContentGeneratorTest, RunsAreDeterministicAndNeverOverwrite) {
 }
 
 // The BMP writer against the game's own BMP reader, on rows that need padding (3 pixels = 9 bytes, padded to 12).
-TEST(ContentGeneratorTest, BmpReadsBackThroughTheGamesReader) {
+// TGA rows are stored bottom-up: the game's loaders use the stored order as texture rows from t = 0.
+TEST(ContentGeneratorTest, ImagesReadBackAsTheGamesReadersExpect) {
     CImage image(3, 2);
     for (int pixel = 0; pixel < 6; ++pixel) {
         image.SetPixel(pixel % 3, pixel / 3, 10 + pixel % 3, 100 + pixel / 3, 200 + pixel % 3 + pixel / 3);
@@ -72,15 +73,11 @@ TEST(ContentGeneratorTest, BmpReadsBackThroughTheGamesReader) {
             std::vector<int>({10 + column, 100 + row, 200 + column + row}))
             << column << "," << row;
     }
-}
-
-// Rows are stored bottom-up: the game's loaders use the stored order as texture rows from t = 0.
-TEST(ContentGeneratorTest, TgaStoresTheBottomRowFirstWithAlpha) {
-    CImage image(2, 2);
-    image.SetPixel(0, 0, 1, 2, 3, 4);     // top left
-    image.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
-    const std::vector<uint8_t> rgba = image.EncodeTga(32);
-    const std::vector<uint8_t> rgb  = image.EncodeTga(24);
+    CImage tga(2, 2);
+    tga.SetPixel(0, 0, 1, 2, 3, 4);     // top left
+    tga.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
+    const std::vector<uint8_t> rgba = tga.EncodeTga(32);
+    const std::vector<uint8_t> rgb  = tga.EncodeTga(24);
     ASSERT_EQ(std::make_pair(rgba.size(), rgb.size()), std::make_pair(size_t{18 + 16}, size_t{18 + 12}));
     EXPECT_EQ(std::make_pair(rgba[16], rgb[16]), std::make_pair(uint8_t{32}, uint8_t{24})) << "bits per pixel";
     const uint8_t bottomLeft[4] = {70, 60, 50, 80};

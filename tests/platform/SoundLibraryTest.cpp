@@ -13,8 +13,7 @@
 
 namespace {
 
-using audio_tools::mixRate;
-using audio_tools::WriteTone;
+using namespace audio_tools;
 
 constexpr int channelCount = 32;
 constexpr int musicChannel = 31;
@@ -24,10 +23,10 @@ constexpr int moveChannel  = 0;
 class SoundLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        audio_tools::UseDiskAudio(dir.Path());
+        UseDiskAudio(dir.Path());
         ASSERT_TRUE(sound.Init(mixRate, channelCount)) << "the disk audio driver should always open";
     }
-    void Wait(double seconds) { audio_tools::MixFor(dir.Path(), seconds); }
+    void Wait(double seconds) { MixFor(dir.Path(), seconds); }
 
     CTempWorkDir  dir;
     CSoundLibrary sound;
@@ -46,7 +45,7 @@ TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported)
             return true;
         },
         &notifications);
-    audio_tools::MixFor(dir.Path(), 1.0, [&] { return notifications > 0; });
+    MixFor(dir.Path(), 1.0, [&] { return notifications > 0; });
     Wait(0.1);
     EXPECT_EQ(notifications.load(), 1);
 }
@@ -123,7 +122,7 @@ TEST(SoundLibraryInit, FailsWithoutADeviceOrWithAbsurdNumbersAndStaysSilent) {
                                                        {"disk", mixRate, 100000}};
     for (const auto& [driver, rate, channels] : cases) {
         CTempWorkDir dir;
-        audio_tools::UseDiskAudio(dir.Path());
+        UseDiskAudio(dir.Path());
         setenv("SDL_AUDIODRIVER", driver, 1);
         CSoundLibrary sound;
         EXPECT_FALSE(sound.Init(rate, channels)) << rate << " " << channels;

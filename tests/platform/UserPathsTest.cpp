@@ -2,23 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 #include "platform/FileGate.h"
 #include "platform/UserPaths.h"
 
 TEST(UserPaths, FoldersFollowTheBaseDirectoryRules) {
-    struct {
-        const char *home, *configHome, *stateHome, *settings, *state;
-    } const cases[] = {
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"/h", nullptr, nullptr, "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"},
         {"/h/", "", "", "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"},
         {"/h", "/c", "/s/", "/c/ridgeline/", "/s/ridgeline/"},
         {"/h", "relative", "./s", "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"}, // relative: ignored
     };
-    for (const auto& test : cases) {
-        const CUserFolders folders = CUserPaths::FoldersFor(test.home, test.configHome, test.stateHome);
-        EXPECT_EQ(folders.settings, test.settings) << test.configHome;
-        EXPECT_EQ(folders.state, test.state) << test.stateHome;
+    for (const auto& [home, configHome, stateHome, settings, state] : cases) {
+        const CUserFolders folders = CUserPaths::FoldersFor(home, configHome, stateHome);
+        EXPECT_EQ(folders.settings, settings) << configHome;
+        EXPECT_EQ(folders.state, state) << stateHome;
     }
 }
 
