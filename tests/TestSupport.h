@@ -66,5 +66,4 @@ std::string TeamFileText(const std::string& entries, const char* effect = "speci
 // A parameterised case's name from its label: letters and digits kept, the rest turned into '_'.
 std::string CaseName(const std::string& label);
 
-// How many lines of `text` contain `part`.
 int CountLinesWith(const std::string& text, const std::string& part);

@@ -12,7 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "TestSupport.h"
+#include "platform/SoundLibrary.h"
 
 // Sounds and measurements for tests that mix through SDL's "disk" driver (16-bit stereo, 44100 Hz, real time).
 namespace audio_tools {
@@ -42,6 +45,19 @@ inline bool MixFor(
     }
     return done();
 }
+
+// A test whose library mixes through the disk driver into mixed.raw of the test's own folder.
+class CDiskAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseDiskAudio(dir.Path());
+        ASSERT_TRUE(sound.Init(mixRate, 32)) << "the disk audio driver should always open";
+    }
+    void Wait(double seconds) { MixFor(dir.Path(), seconds); }
+
+    CTempWorkDir  dir;
+    CSoundLibrary sound;
+};
 
 // A mono 16-bit WAV file: a 440 Hz tone, then silence.
 inline void WriteTone(const std::string& name, double toneSeconds, double amplitude, double silenceSeconds = 0.0) {

@@ -40,15 +40,12 @@ struct MusicCase {
     const char*              logged;      // text of the error log, or null
 };
 
-class MusicOrder : public ::testing::TestWithParam<MusicCase> {};
+class MusicOrder : public CDiskAudioTest, public ::testing::WithParamInterface<MusicCase> {};
+using MusicPlayerEnd = CDiskAudioTest;
 
 // The real library mixes while the test thread plays the frame loop, calling StartIfIdle.
 TEST_P(MusicOrder, PiecesFollowEachOtherAtTheirEnds) {
     const MusicCase& music = GetParam();
-    CTempWorkDir     dir;
-    UseDiskAudio(dir.Path());
-    CSoundLibrary sound;
-    ASSERT_TRUE(sound.Init(mixRate, 32));
     WritePlaylist(music.tracks);
     for (int piece = intro; piece <= ending; ++piece) {
         WriteTone("music/" + std::string(pieceNames[piece]) + ".wav", 0.15, amplitudes[piece], 0.05);
@@ -58,8 +55,7 @@ TEST_P(MusicOrder, PiecesFollowEachOtherAtTheirEnds) {
     if (music.wonAtStart) {
         player.SetLevelWon();
     }
-    const double seconds = static_cast<double>(music.expected.size()) * pieceSeconds + 0.4;
-    MixFor(dir.Path(), seconds, [&] {
+    MixFor(dir.Path(), static_cast<double>(music.expected.size()) * pieceSeconds + 0.4, [&] {
         player.StartIfIdle();
         return false;
     });
@@ -92,11 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // End notifications that arrive while, or just after, a player is destroyed must find nothing (the sanitizer
 // build watches for it).
-TEST(MusicPlayerTest, NoNotificationReachesADestroyedPlayer) {
-    CTempWorkDir dir;
-    UseDiskAudio(dir.Path());
-    CSoundLibrary sound;
-    ASSERT_TRUE(sound.Init(mixRate, 32));
+TEST_F(MusicPlayerEnd, NoNotificationReachesADestroyedPlayer) {
     WritePlaylist({"blip.wav"});
     for (const char* name : {"intro", "bridge", "end", "blip"}) {
         WriteTone("music/" + std::string(name) + ".wav", 0.02, 0.3);

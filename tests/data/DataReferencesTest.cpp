@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "DataFiles.h"
 #include "core/XmlFile.h"
+#include "platform/DataPath.h"
 #include "render/ModelFile.h"
 #include "rules/TeamFile.h"
 #include "rules/UnitFile.h"
@@ -23,6 +25,17 @@ using DataFiles::Text;
 const char* const layoutKeys[] = {"fontregular", "fonthead",     "fontfinish", "font3d",    "boxes",
                                   "terrain",     "selectedunit", "hoverunit",  "hitpoints", "curteam",
                                   "endturn",     "fpscounter",   "finish",     "pxinfos",   "comment"};
+
+// Every effect file, as a path relative to data/.
+std::vector<std::string> ParticleFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataFiles::Folder() + "/particles")) {
+        if (entry.path().extension() == ".xml") {
+            files.push_back("particles/" + entry.path().filename().string());
+        }
+    }
+    return files;
+}
 
 class CReferences {
 public:
@@ -86,9 +99,9 @@ public:
     }
 
     void CollectParticleTextures() {
-        for (const std::string& effect : DataFiles::FilesEndingWith(".xml")) {
+        for (const std::string& effect : ParticleFiles()) {
             CXmlFile file;
-            if (effect.rfind("particles/", 0) == 0 && file.Open(effect.c_str(), 0)) {
+            if (file.Open(effect.c_str(), 0)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -128,7 +141,7 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
     references.CollectAll();
     ASSERT_GT(references.names.size(), 60u) << "the collection found too little; is data/ generated?";
     for (const auto& [path, source] : references.names) {
-        EXPECT_TRUE(DataFiles::Exists(path))
+        EXPECT_TRUE(CDataPath::FileExists((DataFiles::Folder() + "/" + path).c_str()))
             << source << " names " << path << ", which is missing below " << DataFiles::Folder();
     }
 }
@@ -156,10 +169,7 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
 TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
     const DataFiles::CDataLinks inData;
     int                         particleFiles = 0;
-    for (const std::string& path : DataFiles::FilesEndingWith(".xml")) {
-        if (path.rfind("particles/", 0) != 0) {
-            continue;
-        }
+    for (const std::string& path : ParticleFiles()) {
         ++particleFiles;
         CParticleEffect effect;
         ASSERT_TRUE(CParticleFile::Load(path.c_str(), effect)) << path << " lacks a key";

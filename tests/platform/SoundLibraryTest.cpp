@@ -19,18 +19,7 @@ constexpr int channelCount = 32;
 constexpr int musicChannel = 31;
 constexpr int moveChannel  = 0;
 
-// A library that mixes into "mixed.raw" in a temporary folder, at the pace of a real device.
-class SoundLibraryTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        UseDiskAudio(dir.Path());
-        ASSERT_TRUE(sound.Init(mixRate, channelCount)) << "the disk audio driver should always open";
-    }
-    void Wait(double seconds) { MixFor(dir.Path(), seconds); }
-
-    CTempWorkDir  dir;
-    CSoundLibrary sound;
-};
+using SoundLibraryTest = CDiskAudioTest; // 32 channels
 
 TEST_F(SoundLibraryTest, AStreamThatEndedBeforeItsCallbackWasSetIsStillReported) {
     WriteTone("blip.wav", 0.03, 0.3);
