@@ -1,8 +1,7 @@
 #include "FuzzInput.h"
 #include "core/BmpHandler.h"
 
-// Loads the input as the heightmap reader does and touches every pixel, the
-// corners and just outside them.
+// Loads the input as the heightmap reader does and touches every pixel and just outside them.
 FUZZ_TARGET("input.bmp") {
     CBmpHandler image;
     image.Load(path.c_str(), false);

@@ -3,9 +3,8 @@
 #include "FuzzInput.h"
 #include "app/ConfigDialog.h"
 
-// Opens the start-up dialog on an arbitrary "gfxconfig.ini": the stored mode
-// list and choice are read back and matched, every box is read, and "Start"
-// writes the choices into the same file.
+// The start-up dialog on an arbitrary "gfxconfig.ini": the stored modes and choice are read and matched, every
+// box is read, and "Start" writes the choices into the same file.
 FUZZ_TARGET(CConfigDialog::settingsFileName) {
     const std::vector<CDisplayMode> modes = {
         {1280, 1024, 32, 60}, {1024, 768, 32, 75}, {640, 480, 16, 0}, {320, 200, 8, 70}};

@@ -6,9 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-// Loaders read files by name, so each input is written to a file in the
-// working directory (scripts/fuzz runs every target in a scratch folder, where
-// the logs that loaders write land too). Returns the file's name.
+// Loaders read files by name: the input goes to a file in the working directory (a scratch folder per target).
 inline std::string WriteFuzzInput(const uint8_t* data, size_t size, const char* name) {
     FILE* file = fopen(name, "wb");
     if (file == nullptr) {
@@ -19,8 +17,7 @@ inline std::string WriteFuzzInput(const uint8_t* data, size_t size, const char* 
     return name;
 }
 
-// The entry point of a target: `body` runs on each input, with the input
-// written to the file `name` and that name in `path` when `name` is not "".
+// A target's entry point: the body runs on each input, written to the file `name` (then in `path`) unless "".
 #define FUZZ_TARGET(name)                                                                                              \
     static void    FuzzOne(const std::string& path, const uint8_t* data, size_t size);                                 \
     extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                                          \

@@ -2,11 +2,8 @@
 #include "session/GameLog.h"
 #include "session/GameLogWriter.h"
 
-// Loads a game log from a file. What loads must write back as the same
-// lines: formatted again and parsed, the header and the commands are equal
-// (a reader that took more than the writer could write would show here).
-// A loaded log is then continued, which cuts the file back to its valid
-// lines, and loads again with nothing dropped.
+// What loads must format and parse back to equal header and commands (a reader that took more than the writer
+// could write shows here); continued, the log is cut back to its valid lines and loads with nothing dropped.
 FUZZ_TARGET("input.log") {
     CLoadedLog  log;
     std::string error;

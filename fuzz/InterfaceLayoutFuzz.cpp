@@ -5,18 +5,16 @@
 #include "FuzzInput.h"
 #include "ui/InterfaceLayout.h"
 
-namespace {
-
 // The index that names the input as every one of the fifteen sub-files.
-const char indexText[] = "<fontregular>input.xml</fontregular><fonthead>input.xml</fonthead>"
-                         "<fontfinish>input.xml</fontfinish><font3d>input.xml</font3d><boxes>input.xml</boxes>"
-                         "<terrain>input.xml</terrain><selectedunit>input.xml</selectedunit>"
-                         "<hoverunit>input.xml</hoverunit><hitpoints>input.xml</hitpoints>"
-                         "<curteam>input.xml</curteam><endturn>input.xml</endturn>"
-                         "<fpscounter>input.xml</fpscounter><finish>input.xml</finish>"
-                         "<pxinfos>input.xml</pxinfos><comment>input.xml</comment>";
+static const char indexText[] = "<fontregular>input.xml</fontregular><fonthead>input.xml</fonthead>"
+                                "<fontfinish>input.xml</fontfinish><font3d>input.xml</font3d><boxes>input.xml</boxes>"
+                                "<terrain>input.xml</terrain><selectedunit>input.xml</selectedunit>"
+                                "<hoverunit>input.xml</hoverunit><hitpoints>input.xml</hitpoints>"
+                                "<curteam>input.xml</curteam><endturn>input.xml</endturn>"
+                                "<fpscounter>input.xml</fpscounter><finish>input.xml</finish>"
+                                "<pxinfos>input.xml</pxinfos><comment>input.xml</comment>";
 
-void CheckTexts(const CInterfaceLayout& layout) {
+static void CheckTexts(const CInterfaceLayout& layout) {
     const size_t limit = CInterfaceLayoutReader::maxTextLength;
     Require(layout.fontRegular.description.name.size() <= CFontDescription::maxNameLength &&
             layout.terrain.head.size() <= limit && layout.hoverUnit.boost.size() <= limit &&
@@ -24,11 +22,8 @@ void CheckTexts(const CInterfaceLayout& layout) {
             layout.messages.turnTeam2.size() <= limit);
 }
 
-} // namespace
-
-// Reads the input as each kind of interface sub-file (through an index that
-// names it for all fifteen), and as the index file itself, at a small and a
-// huge screen size.
+// Reads the input as every kind of interface sub-file (through an index naming it for all fifteen) and as the
+// index itself, at a small and a huge screen size.
 FUZZ_TARGET("") {
     mkdir("interface", 0755);
     WriteFuzzInput(data, size, "interface/input.xml");

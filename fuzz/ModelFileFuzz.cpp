@@ -3,8 +3,7 @@
 #include "FuzzInput.h"
 #include "render/ModelFile.h"
 
-// The 3DS chunk reader on arbitrary bytes: it must end, stay in bounds, and
-// leave only faces whose corners exist.
+// The 3DS chunk reader must end, stay in bounds, and leave only faces whose corners exist.
 FUZZ_TARGET("") {
     CModelFile model;
     model.Parse(std::vector<uint8_t>(data, data + size));

@@ -1,10 +1,8 @@
 #include "FuzzInput.h"
 #include "session/NetProtocol.h"
 
-// Decodes a network message. A message the decoder accepts must encode back
-// to the very same bytes (the decoder takes nothing it would not write),
-// except a hello or welcome of another protocol version, which keeps only
-// its version.
+// An accepted network message encodes back to the very same bytes (the decoder takes nothing it would not write),
+// except a hello or welcome of another protocol version, which keeps only its version.
 FUZZ_TARGET("") {
     CNetMessage message;
     std::string error;

@@ -6,21 +6,16 @@
 #include "fx/ParticleFile.h"
 #include "fx/ParticleSystem.h"
 
-namespace {
-
-bool Within(float value, float limit) {
+static bool Within(float value, float limit) {
     return std::isfinite(value) && value >= -limit && value <= limit;
 }
 
-bool Within(const CParticleRange& range, float limit) {
+static bool Within(const CParticleRange& range, float limit) {
     return Within(range.from, limit) && Within(range.to, limit);
 }
 
-} // namespace
-
-// Reads the input as a particle effect file: whatever it holds, the values
-// stay within their bounds, and an emitter made from it (without textures)
-// runs a few frames with finite particles.
+// Whatever a particle effect file holds, its values stay within their bounds, and an emitter made from it
+// (without textures) runs a few frames with finite particles.
 FUZZ_TARGET("") {
     mkdir("particles", 0755);
     const std::string file = WriteFuzzInput(data, size, "particles/effect.xml");

@@ -1,8 +1,7 @@
 #include "FuzzInput.h"
 #include "core/PropertyFile.h"
 
-// Loads a property file, reads it through every accessor, and exercises both
-// write paths (append of a new key, rewrite of an existing one).
+// Every accessor, and both write paths (append of a new key, rewrite of an existing one).
 FUZZ_TARGET("input.ini") {
     CPropertyFile file(path.c_str());
     file.GetIntProperty("fullscreen");

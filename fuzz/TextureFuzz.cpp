@@ -1,10 +1,8 @@
 #include "FuzzInput.h"
 #include "render/Texture.h"
 
-namespace {
-
 // A decoded image must hold exactly the bytes its size promises to the upload.
-void Check(bool decoded, const TextureImage& image) {
+static void Check(bool decoded, const TextureImage& image) {
     if (!decoded) {
         return;
     }
@@ -13,10 +11,7 @@ void Check(bool decoded, const TextureImage& image) {
     Require(image.width > 0 && image.height > 0 && image.pixels.size() == expected);
 }
 
-} // namespace
-
-// Both decoders see every input: the texture loader picks one by file suffix,
-// not by content, so either may meet any bytes.
+// Both decoders see every input: the loader picks one by file suffix, not by content.
 FUZZ_TARGET("") {
     TextureImage bmp;
     Check(CTexture::DecodeBmp(data, size, "input.bmp", bmp), bmp);

@@ -8,8 +8,7 @@
 // Where the lookups add up, so that none is optimised away.
 float lookupSum = 0.0f;
 
-// Reads the input as a level's tile file and as the terrain type list, then
-// looks every tile's type up the way movement and combat do.
+// The input as a level's tile file and terrain type list; every tile's type looked up as movement and combat do.
 FUZZ_TARGET("terrain.xml") {
     static const CHeightmap heightmap(33, std::vector<int>(33 * 33, 10), 2048.0f, 255.0f);
     CGridManager            grid(path.c_str(), &heightmap);

@@ -3,9 +3,8 @@
 #include "rules/FightFile.h"
 #include "rules/UnitFile.h"
 
-// Reads the input as a team file, a unit file and a fight file. A team
-// entry's look offsets must stay clamped; a unit file that parses has its
-// values inside their bounds; the fight file's divisors stay above 0.
+// The input as a team file (look offsets stay clamped), a unit file (values in their bounds when it parses) and
+// a fight file (divisors stay above 0).
 FUZZ_TARGET("unit.xml") {
     CTeamFile team;
     team.Load(path.c_str());

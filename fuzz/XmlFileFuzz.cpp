@@ -1,10 +1,8 @@
 #include "FuzzInput.h"
 #include "core/XmlFile.h"
 
-namespace {
-
 // Reads an item's values the way the loaders do: ints, floats, bools, text.
-void ReadValues(CXmlFile& xml) {
+static void ReadValues(CXmlFile& xml) {
     int      number = 0;
     unsigned count  = 0;
     float    real   = 0.0f;
@@ -18,11 +16,8 @@ void ReadValues(CXmlFile& xml) {
     xml.ReadInt("x", number);
 }
 
-} // namespace
-
-// Drives the reader as the loaders drive it: top-level values, a list of
-// numbered items, and a named second-level element, each with a bound on the
-// number of items so the harness itself cannot loop forever.
+// Drives the reader as the loaders do: top-level values, a list of numbered items (bounded, so the harness
+// cannot loop forever) and a named second-level element.
 FUZZ_TARGET("input.xml") {
     CXmlFile xml;
     if (!xml.Open(path.c_str(), 0)) {

@@ -9,9 +9,7 @@
 #include "platform/MessageBox.h"
 #include "rules/GridManager.h"
 
-namespace {
-int glutWindow = 0;
-} // namespace
+static int glutWindow = 0;
 
 void GlTest::SetUpTestSuite() {
     if (glutWindow != 0 || std::getenv("DISPLAY") == nullptr) {
@@ -78,10 +76,7 @@ void CopyCelPrograms() {
 }
 
 CPicture CPicture::Read(int width, int height) {
-    CPicture picture;
-    picture.width  = width;
-    picture.height = height;
-    picture.pixels.resize(static_cast<size_t>(width) * height * 4);
+    CPicture picture{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
@@ -96,10 +91,8 @@ bool CPicture::Is(int x, int y, const uint8_t rgb[3], int tolerance) const {
 
 int CPicture::Count(const std::function<bool(const uint8_t*)>& accept) const {
     int count = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            count += accept(At(x, y)) ? 1 : 0;
-        }
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+        count += accept(&pixels[i]) ? 1 : 0;
     }
     return count;
 }
@@ -107,12 +100,8 @@ int CPicture::Count(const std::function<bool(const uint8_t*)>& accept) const {
 int CountDifferences(const CPicture& a, const CPicture& b, int tolerance) {
     int different = 0;
     for (size_t i = 0; i + 3 < a.pixels.size() && i + 3 < b.pixels.size(); i += 4) {
-        for (size_t c = 0; c < 3; ++c) {
-            if (std::abs(a.pixels[i + c] - b.pixels[i + c]) > tolerance) {
-                ++different;
-                break;
-            }
-        }
+        const auto differs = [&](size_t c) { return std::abs(a.pixels[i + c] - b.pixels[i + c]) > tolerance; };
+        different += differs(0) || differs(1) || differs(2) ? 1 : 0;
     }
     return different;
 }

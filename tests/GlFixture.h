@@ -10,9 +10,8 @@
 
 #include "app/Application.h"
 
-// Gives GL tests a current context: one hidden freeglut window per test
-// process (double buffered, RGBA, depth and stencil), opened on first use.
-// Tests draw into the back buffer and read it back with glReadPixels.
+// Gives GL tests a current context: one hidden freeglut window per test process (double buffered, RGBA, depth
+// and stencil), opened on first use. Tests draw into the back buffer and read it back.
 class GlTest : public ::testing::Test {
 public:
     static constexpr int windowWidth  = 256;
@@ -23,9 +22,8 @@ protected:
     void        SetUp() override;
 };
 
-// A GL test of the world's drawing: every test starts from the default
-// application options (restored afterwards) and records message boxes
-// instead of showing them.
+// A GL test of the world's drawing: every test starts from the default application options (restored afterwards)
+// and records message boxes instead of showing them.
 class GlSceneTest : public GlTest {
 protected:
     void SetUp() override;
@@ -39,18 +37,15 @@ private:
 
 // A tile file in which every tile is usable ground of terrain type 0.
 std::string UsableTilesText();
-// The level folder "TestLevel" in the working directory: its terrain
-// parameters (none for nullptr), heightmap and usable tiles.
+// The level folder "TestLevel": its terrain parameters (none for nullptr), heightmap and usable tiles.
 void WriteTestLevel(const char* params, const std::string& heightmap);
 
-// Copies the vertex programs of cel shading from data/ into "shader/" of the
-// working directory.
+// Copies the vertex programs of cel shading from data/ into "shader/" of the working directory.
 void CopyCelPrograms();
 
 // The window's back buffer as RGBA rows, bottom row first.
 struct CPicture {
-    int                  width  = 0;
-    int                  height = 0;
+    int                  width = 0, height = 0;
     std::vector<uint8_t> pixels;
 
     // The whole window, or the given size from the bottom left corner.
@@ -58,22 +53,17 @@ struct CPicture {
     const uint8_t*  At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
     // True when each of red, green and blue is within `tolerance` of `rgb`.
     bool Is(int x, int y, const uint8_t rgb[3], int tolerance) const;
-    // How many pixels `accept` takes.
-    int Count(const std::function<bool(const uint8_t*)>& accept) const;
+    int  Count(const std::function<bool(const uint8_t*)>& accept) const;
 };
 
-// Pixels whose colour differs between two pictures by more than `tolerance`
-// in some channel.
+// Pixels whose colour differs between two pictures by more than `tolerance` in some channel.
 int CountDifferences(const CPicture& a, const CPicture& b, int tolerance);
 
-// Clears colour and depth to `clear` (red, green, blue 0..1) and sets a view
-// from `eye` to `centre` (y up unless `up` is given): a perspective one with
-// the vertical field of view `fieldOfView` in degrees, or with fieldOfView 0 an
-// orthographic one `halfSize` units to each side. The modelview matrix is
-// current afterwards.
+// Clears colour and depth to `clear` (red, green, blue 0..1) and sets a view from `eye` to `centre` (y up unless
+// `up` is given): a perspective one with the vertical field of view `fieldOfView` in degrees, or with fieldOfView
+// 0 an orthographic one `halfSize` units to each side. The modelview matrix is current afterwards.
 struct CView {
-    double eye[3];
-    double centre[3];
+    double eye[3], centre[3];
     double fieldOfView = 45.0;
     double halfSize    = 0.0;
     double nearPlane   = 1.0;

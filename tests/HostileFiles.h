@@ -3,14 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/FileGate.h"
 
-// What a shared data folder may hold where a loader expects a regular file,
-// made at run time next to a good file. Every loader must refuse it (or, for
-// a missing file, fail) without hanging, and the refusal names the path.
+// What a shared data folder may hold where a loader expects a regular file, made at run time next to a good file.
+// Every loader must refuse it (or, for a missing file, fail) without hanging, and the refusal names the path.
 enum class Hostility { missing, throughParent, fromRoot, folder, device, fifo, oversized };
 
 struct CHostileCase {
@@ -32,44 +32,32 @@ inline const std::vector<CHostileCase>& HostileCases() {
     return cases;
 }
 
-// Turns the good file at `path` (relative, with slashes, in the working
-// directory) into the hostile case and returns the path to hand the loader:
-// for ".." and root paths the good file stays and is reached the wrong way.
+// Turns the good file at `path` (relative, with slashes, in the working directory) into the hostile case and
+// returns the path to hand the loader: for ".." and root paths the good file stays and is reached the wrong way.
 inline std::string MakeHostile(Hostility hostility, const std::string& path, FileKind kind) {
     char folder[4096];
     if (getcwd(folder, sizeof folder) == nullptr) {
         return path;
     }
-    const std::string cwd      = folder;
-    const std::string baseName = cwd.substr(cwd.rfind('/') + 1);
-    switch (hostility) {
-    case Hostility::missing:
-        unlink(path.c_str());
-        break;
-    case Hostility::throughParent:
-        return "..\\" + baseName + "\\" + path; // the very same file, reached from outside
-    case Hostility::fromRoot:
+    const std::string cwd = folder;
+    if (hostility == Hostility::throughParent) {
+        return "..\\" + cwd.substr(cwd.rfind('/') + 1) + "\\" + path; // the very same file, reached from outside
+    }
+    if (hostility == Hostility::fromRoot) {
         return cwd + "/" + path;
-    case Hostility::folder:
-        unlink(path.c_str());
+    }
+    std::error_code ignored; // a case that cannot be made leaves the good file, which the test then sees read
+    if (hostility == Hostility::oversized) { // sparse: no disk space is used for the lie
+        std::filesystem::resize_file(path, CFileGate::MaxBytes(kind) + 1, ignored);
+        return path;
+    }
+    unlink(path.c_str());
+    if (hostility == Hostility::folder) {
         mkdir(path.c_str(), 0755);
-        break;
-    case Hostility::device:
-        unlink(path.c_str());
-        if (symlink("/dev/zero", path.c_str()) != 0) {
-            return path;
-        }
-        break;
-    case Hostility::fifo:
-        unlink(path.c_str());
+    } else if (hostility == Hostility::device) {
+        std::filesystem::create_symlink("/dev/zero", path, ignored);
+    } else if (hostility == Hostility::fifo) {
         mkfifo(path.c_str(), 0644);
-        break;
-    case Hostility::oversized:
-        // Sparse: no disk space is used for the lie.
-        if (truncate(path.c_str(), static_cast<off_t>(CFileGate::MaxBytes(kind) + 1)) != 0) {
-            return path;
-        }
-        break;
     }
     return path;
 }

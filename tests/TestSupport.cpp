@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -58,13 +59,10 @@ void MakeFolders(const std::string& path) {
 
 namespace {
 
-const char* watchedWork = "";
+char watchdogMessage[1024] = ""; // made before the alarm: the handler only writes it
 
 void OnWatchdog(int) {
-    const char prefix[] = "\nwatchdog: this did not return in time: ";
-    ssize_t    ignored  = write(STDERR_FILENO, prefix, sizeof prefix - 1);
-    ignored             = write(STDERR_FILENO, watchedWork, strlen(watchedWork));
-    ignored             = write(STDERR_FILENO, "\n", 1);
+    const ssize_t ignored = write(STDERR_FILENO, watchdogMessage, strlen(watchdogMessage));
     (void)ignored;
     _exit(3);
 }
@@ -72,7 +70,8 @@ void OnWatchdog(int) {
 } // namespace
 
 CWatchdog::CWatchdog(unsigned seconds, const char* what) {
-    watchedWork = what != nullptr ? what : "";
+    snprintf(watchdogMessage, sizeof watchdogMessage, "\nwatchdog: this did not return in time: %s\n",
+             what != nullptr ? what : "");
     signal(SIGALRM, OnWatchdog);
     alarm(seconds);
 }
@@ -106,10 +105,8 @@ void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value, int coun
 }
 
 std::string Bitmap(int size, const std::function<int(int column, int row)>& grey) {
-    const int   rowBytes = (size * 3 + 3) / 4 * 4;
-    std::string bytes(54 + static_cast<size_t>(rowBytes) * size, '\0');
-    bytes[0]                = 'B';
-    bytes[1]                = 'M';
+    const int      rowBytes = (size * 3 + 3) / 4 * 4;
+    std::string    bytes    = "BM" + std::string(52 + static_cast<size_t>(rowBytes) * size, '\0');
     const uint32_t fileSize = static_cast<uint32_t>(bytes.size()), side = static_cast<uint32_t>(size);
     // Offset, value, bytes: file size, pixel offset, info header size, width, height, planes, bits per pixel.
     const uint32_t fields[][3] = {{2, fileSize, 4}, {10, 54, 4}, {14, 40, 4}, {18, side, 4},
@@ -136,25 +133,20 @@ std::vector<int> Samples(int size, const std::function<int(int column, int row)>
 }
 
 std::string UnitFileText(const CKeyValues& values, const std::string& leaveOut, const std::string& extra) {
-    // Every key in its documented order, with its value.
     std::istringstream defaults(
         "name=Scout filename=scout.3ds effectWheels=wheels.xml effectSmoke=smoke.xml effectFire=fire.xml "
         "effectAttack=attack.xml effectExplosion=explosion.xml soundMove=move.wav soundAttack=shot.wav "
         "soundExplosion=boom.wav hitpoints=900 startEffectSmoke=601 startEffectFire=302 "
         "startEffectAttack=53 attack=14 defense=12 movement=5 fireMin=1 fireMax=3 slopeMax=25 speed=1.5 "
         "isGeneral=7 isHeadquarter=0 bonusAttack=2 bonusDefense=3 bonusMovement=4 bonusFirerange=6");
-    CKeyValues unit;
-    for (std::string pair; defaults >> pair;) {
-        unit.push_back({pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)});
-    }
     std::string text;
-    for (auto& [key, value] : unit) {
+    for (std::string pair; defaults >> pair;) {
+        const std::string key   = pair.substr(0, pair.find('='));
+        std::string       value = pair.substr(pair.find('=') + 1);
         for (const auto& replacement : values) {
             value = replacement.first == key ? replacement.second : value;
         }
-        if (key != leaveOut) {
-            text += "<" + key + ">" + value + "</" + key + ">\n";
-        }
+        text += key == leaveOut ? "" : "<" + key + ">" + value + "</" + key + ">\n";
     }
     return text + extra;
 }
@@ -179,9 +171,8 @@ std::string TeamFileText(const std::string& entries, const char* effect) {
 
 namespace {
 
-// Every test runs in a fresh temporary folder of its own: whatever the code
-// under test writes (logs, settings, saves) never lands in the folder the
-// test program was started from, nor in a later test's way.
+// Every test runs in a fresh temporary folder of its own: what the code under test writes (logs, settings,
+// saves) lands neither in the folder the test program was started from nor in a later test's way.
 class CFolderPerTest : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override { folder = std::make_unique<CTempWorkDir>(); }
     void OnTestEnd(const ::testing::TestInfo&) override { folder.reset(); }

@@ -7,14 +7,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "TestSupport.h"
+#include <gtest/gtest.h>
 
-// Sounds and measurements for tests that mix through SDL's "disk" driver,
-// which writes 16-bit stereo at 44100 Hz in real time.
+#include "TestSupport.h"
+#include "platform/SoundLibrary.h"
+
+// Sounds and measurements for tests that mix through SDL's "disk" driver (16-bit stereo, 44100 Hz, real time).
 namespace audio_tools {
 
 constexpr int mixRate = 44100;
@@ -25,24 +28,36 @@ inline void UseDiskAudio(const std::string& dir) {
     setenv("SDL_DISKAUDIOFILE", (dir + "/mixed.raw").c_str(), 1);
 }
 
-// Bytes the disk driver has mixed into <dir>/mixed.raw so far. The driver
-// writes at the pace of a device however late a loaded machine lets the
-// threads run, so this is the clock of tests that wait for sound to play.
 inline long MixedBytes(const std::string& dir) {
     struct stat status;
     return stat((dir + "/mixed.raw").c_str(), &status) == 0 ? static_cast<long>(status.st_size) : 0;
 }
 
-// Waits until the device has mixed `seconds` more of sound: the same span of
-// played sound on an idle or a loaded machine. Only a stalled mixer ends the
-// wait on the wall clock, after a minute.
-inline void MixFor(const std::string& dir, double seconds) {
+// Waits until `done` holds or the device has mixed `seconds` more of sound, and tells whether `done` holds. The
+// driver writes at a device's pace however late a loaded machine runs the threads, so the mixed sound is the clock;
+// only a stalled mixer ends the wait on the wall clock, after a minute.
+inline bool MixFor(
+    const std::string& dir, double seconds, const std::function<bool()>& done = [] { return false; }) {
     const long target = MixedBytes(dir) + static_cast<long>(seconds * mixRate) * 4;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (MixedBytes(dir) < target && std::chrono::steady_clock::now() < giveUp) {
+    while (!done() && MixedBytes(dir) < target && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    return done();
 }
+
+// A test whose library mixes through the disk driver into mixed.raw of the test's own folder.
+class CDiskAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseDiskAudio(dir.Path());
+        ASSERT_TRUE(sound.Init(mixRate, 32)) << "the disk audio driver should always open";
+    }
+    void Wait(double seconds) { MixFor(dir.Path(), seconds); }
+
+    CTempWorkDir  dir;
+    CSoundLibrary sound;
+};
 
 // A mono 16-bit WAV file: a 440 Hz tone, then silence.
 inline void WriteTone(const std::string& name, double toneSeconds, double amplitude, double silenceSeconds = 0.0) {
@@ -64,9 +79,8 @@ inline void WriteTone(const std::string& name, double toneSeconds, double amplit
                         word(data.size(), 4) + data);
 }
 
-// What was heard, in order: each run of at least 50 ms louder than silence
-// (RMS of 10 ms windows of the left channel), named by the index of the
-// nearest of the expected RMS levels.
+// What was heard, in order: each run of at least 50 ms louder than silence (RMS of 10 ms windows of the left
+// channel), named by the index of the nearest of the expected RMS levels.
 inline std::vector<int> HeardSequence(const std::string& raw, const std::vector<double>& expected) {
     constexpr size_t    windowBytes = mixRate / 100 * 4, minimumWindows = 5;
     constexpr double    silence = 0.01;

@@ -14,15 +14,12 @@ namespace {
 
 using namespace audio_tools;
 
-// Each piece is a tone of its own loudness and a short silence, so that the
-// mix shows which piece played when.
+// Each piece is a tone of its own loudness and a short silence: the mix shows which piece played when.
 enum Piece { intro, t1, t2, t3, bridge, ending };
-const char*      pieceNames[]  = {"intro", "t1", "t2", "t3", "bridge", "end"};
-const double     amplitudes[]  = {0.12, 0.26, 0.40, 0.54, 0.70, 0.88};
-constexpr double pieceSeconds  = 0.2;
-constexpr int    bytesPerFrame = 4; // 16-bit stereo
-
-constexpr double musicGain = 75.0 / 128.0; // volume 150 of 255 as the mixer applies it
+const char*      pieceNames[] = {"intro", "t1", "t2", "t3", "bridge", "end"};
+const double     amplitudes[] = {0.12, 0.26, 0.40, 0.54, 0.70, 0.88};
+constexpr double pieceSeconds = 0.2;
+constexpr double musicGain    = 75.0 / 128.0; // volume 150 of 255 as the mixer applies it
 
 void WritePlaylist(const std::vector<std::string>& tracks) {
     std::string text = "<intro>intro.wav</intro><end>end.wav</end><bridge>bridge.wav</bridge><playlist>";
@@ -43,16 +40,12 @@ struct MusicCase {
     const char*              logged;      // text of the error log, or null
 };
 
-class MusicOrder : public ::testing::TestWithParam<MusicCase> {};
+class MusicOrder : public CDiskAudioTest, public ::testing::WithParamInterface<MusicCase> {};
+using MusicPlayerEnd = CDiskAudioTest;
 
-// The real library mixes into a file at the pace of a device while the test
-// thread plays the frame loop, calling StartIfIdle.
+// The real library mixes while the test thread plays the frame loop, calling StartIfIdle.
 TEST_P(MusicOrder, PiecesFollowEachOtherAtTheirEnds) {
     const MusicCase& music = GetParam();
-    CTempWorkDir     dir;
-    UseDiskAudio(dir.Path());
-    CSoundLibrary sound;
-    ASSERT_TRUE(sound.Init(mixRate, 32));
     WritePlaylist(music.tracks);
     for (int piece = intro; piece <= ending; ++piece) {
         WriteTone("music/" + std::string(pieceNames[piece]) + ".wav", 0.15, amplitudes[piece], 0.05);
@@ -62,16 +55,10 @@ TEST_P(MusicOrder, PiecesFollowEachOtherAtTheirEnds) {
     if (music.wonAtStart) {
         player.SetLevelWon();
     }
-    // The mixed file is the clock: the disk driver writes it at the pace of a
-    // device, however late a loaded machine lets the threads run.
-    const double mixedSeconds = static_cast<double>(music.expected.size()) * pieceSeconds + 0.4;
-    const auto   giveUp       = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (MixedBytes(dir.Path()) < static_cast<long>(mixedSeconds * mixRate * bytesPerFrame) &&
-           std::chrono::steady_clock::now() < giveUp) {
+    MixFor(dir.Path(), static_cast<double>(music.expected.size()) * pieceSeconds + 0.4, [&] {
         player.StartIfIdle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    player.StartIfIdle();
+        return false;
+    });
     EXPECT_EQ(player.HasStream(), !music.nothingMore);
     sound.Close();
 
@@ -99,13 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
         MusicCase{"MissingFile", {"gone.wav", "t2.wav"}, false, {intro}, true, "gone.wav"}),
     [](const ::testing::TestParamInfo<MusicCase>& info) { return std::string(info.param.name); });
 
-// End notifications that arrive while, or just after, a player is destroyed
-// must find nothing (the sanitizer build watches for it).
-TEST(MusicPlayerTest, NoNotificationReachesADestroyedPlayer) {
-    CTempWorkDir dir;
-    UseDiskAudio(dir.Path());
-    CSoundLibrary sound;
-    ASSERT_TRUE(sound.Init(mixRate, 32));
+// End notifications that arrive while, or just after, a player is destroyed must find nothing (the sanitizer
+// build watches for it).
+TEST_F(MusicPlayerEnd, NoNotificationReachesADestroyedPlayer) {
     WritePlaylist({"blip.wav"});
     for (const char* name : {"intro", "bridge", "end", "blip"}) {
         WriteTone("music/" + std::string(name) + ".wav", 0.02, 0.3);
@@ -120,11 +103,9 @@ TEST(MusicPlayerTest, NoNotificationReachesADestroyedPlayer) {
     EXPECT_FALSE(sound.IsPlaying(CMusicPlayer::musicChannel)) << "a destroyed player's music went on";
 }
 
-// The list ends at the first entry without a file name; without "intro",
-// "end" or "bridge" nothing is stored. With the library shut down (sound
-// off) the player goes through its calls silently and without errors.
+// The list ends at the first entry without a file name; without "intro", "end" or "bridge" nothing is stored.
+// With the library shut down (sound off) the player goes through its calls silently.
 TEST(MusicPlayerTest, PlaylistsAreReadUpToTheFirstGap) {
-    CTempWorkDir dir;
     MakeFolders("music");
     WriteFile("music/gap.xml", "<intro>i</intro><end>e</end><bridge>b</bridge><playlist><0><filename>a</filename>"
                                "</0><1><filename>b</filename></1><2><name>c</name></2><3><filename>d</filename>"

@@ -7,16 +7,11 @@
 namespace {
 
 using namespace audio_tools;
+using UnitSoundsTest = CDiskAudioTest;
 
-// The move loop holds channel 0 from the start of a move to its arrival; a
-// new move takes it over and the unit that lost it cannot stop the newcomer.
-// Shots and explosions play beside it on free channels.
-TEST(UnitSoundsTest, TheMoveLoopBelongsToTheLastUnitThatStartedMoving) {
-    CTempWorkDir dir;
-    UseDiskAudio(dir.Path());
-    const auto    Wait = [&dir](double seconds) { MixFor(dir.Path(), seconds); };
-    CSoundLibrary sound;
-    ASSERT_TRUE(sound.Init(mixRate, 32));
+// The move loop holds channel 0 from the start of a move to its arrival; a new move takes it over and the unit
+// that lost it cannot stop the newcomer. Shots and explosions play beside it on free channels.
+TEST_F(UnitSoundsTest, TheMoveLoopBelongsToTheLastUnitThatStartedMoving) {
     CUnitSounds sounds(sound);
     MakeFolders("sounds");
     WriteTone("sounds/quiet.wav", 0.05, 0.2);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "render/ImageTools.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-// Lines of the error log of this test's working directory.
 int ErrorLineCount() {
     return CountLinesWith(ReadFile("log_error.txt"), "");
 }
@@ -20,31 +20,27 @@ int ErrorLineCount() {
 // Every pixel as red, green, blue, top row first.
 std::vector<uint8_t> Pixels(const CBmpHandler& image) {
     std::vector<uint8_t> pixels;
-    for (int row = 0; row < image.GetHeight(); ++row) {
-        for (int column = 0; column < image.GetWidth(); ++column) {
-            for (const int value :
-                 {image.GetRed(row, column), image.GetGreen(row, column), image.GetBlue(row, column)}) {
-                pixels.push_back(static_cast<uint8_t>(value));
-            }
+    for (int at = 0; at < image.GetWidth() * image.GetHeight(); ++at) {
+        const int row = at / image.GetWidth(), column = at % image.GetWidth();
+        for (const int value : {image.GetRed(row, column), image.GetGreen(row, column), image.GetBlue(row, column)}) {
+            pixels.push_back(static_cast<uint8_t>(value));
         }
     }
     return pixels;
 }
 
-// Row lengths 9 (padded to 12), 12 (no padding) and 15 (padded to 16), the
-// plain 40-byte header and the larger header whose pixels start at offset 138.
+// Row lengths 9 (padded to 12), 12 and 15 (padded to 16), the plain 40-byte header and the larger header whose
+// pixels start at offset 138.
 TEST(BmpHandler, ReadsEveryPixelOfEncoderOutputExactly) {
-    const struct {
-        int         width, height;
-        const char* format; // ImageMagick output format prefix
-    } cases[] = {{3, 2, "bmp3"}, {4, 3, "bmp3"}, {5, 4, "bmp3"}, {1, 1, "bmp3"}, {3, 2, "bmp"}};
-    for (const auto& test : cases) {
-        std::vector<uint8_t> raw = CountingBytes(static_cast<size_t>(test.width) * test.height * 3);
-        ASSERT_TRUE(ConvertRawImage(raw, "rgb", test.width, test.height, std::string(test.format) + ":image.bmp"));
+    const std::tuple<int, int, const char*> cases[] = {
+        {3, 2, "bmp3"}, {4, 3, "bmp3"}, {5, 4, "bmp3"}, {1, 1, "bmp3"}, {3, 2, "bmp"}}; // ImageMagick's output format
+    for (const auto& [width, height, format] : cases) {
+        std::vector<uint8_t> raw = CountingBytes(static_cast<size_t>(width) * height * 3);
+        ASSERT_TRUE(ConvertRawImage(raw, "rgb", width, height, std::string(format) + ":image.bmp"));
         CBmpHandler image;
         image.Load("image.bmp", false);
-        EXPECT_EQ(image.GetWidth(), test.width) << test.format << " " << test.width;
-        EXPECT_EQ(Pixels(image), raw) << test.format << " " << test.width;
+        EXPECT_EQ(image.GetWidth(), width) << format << " " << width;
+        EXPECT_EQ(Pixels(image), raw) << format << " " << width;
     }
     EXPECT_EQ(ErrorLineCount(), 0) << ReadFile("log_error.txt");
 }
@@ -55,7 +51,6 @@ TEST(BmpHandler, OutOfRangeQueriesGiveMinusOneAndAlphaIsZero) {
     image.SetPixel(1, 2, 10, 20, 30, 99);
     EXPECT_EQ(image.GetRed(1, 2), 10);
     EXPECT_EQ(image.GetAlpha(1, 2), 0);
-    EXPECT_EQ(image.GetBitsPerPixel(), 24);
     for (const auto& [r, c] :
          {std::make_pair(2, 0), std::make_pair(0, 3), std::make_pair(-1, 0), std::make_pair(0, -1)}) {
         EXPECT_EQ(
@@ -75,11 +70,8 @@ TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
     {
         CBmpHandler image;
         image.Create("saved.bmp", false, width, height);
-        for (int row = 0; row < height; ++row) {
-            for (int column = 0; column < width; ++column) {
-                const size_t at = (static_cast<size_t>(row) * width + column) * 3;
-                image.SetPixel(row, column, raw[at], raw[at + 1], raw[at + 2], 0);
-            }
+        for (size_t at = 0; at < raw.size(); at += 3) {
+            image.SetPixel(at / 3 / width, at / 3 % width, raw[at], raw[at + 1], raw[at + 2], 0);
         }
         image.Save();
     }
@@ -92,7 +84,9 @@ TEST(BmpHandler, SavedFileDecodesExactlyWithAnIndependentReader) {
     EXPECT_EQ(Pixels(reread), raw);
 }
 
-TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
+// Write-back saves on every SetPixel and at the end. A missing file is an empty image without a message; a file
+// that could not be read must not be replaced by an empty image when asked to write back.
+TEST(BmpHandler, WriteBackSavesEveryChangeButNeverReplacesAFileThatWasNotRead) {
     {
         CBmpHandler image;
         image.Create("back.bmp", true, 2, 2);
@@ -107,11 +101,6 @@ TEST(BmpHandler, WriteBackSavesOnEverySetPixelAndOnDestruction) {
     reader.Load("back.bmp", false);
     EXPECT_EQ(reader.GetRed(0, 0), 200);
     EXPECT_EQ(reader.GetBlue(1, 1), 9);
-}
-
-// A missing file is an empty image without a message; a file that could not
-// be read must not be replaced by an empty image when asked to write back.
-TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
     CBmpHandler missing;
     missing.Load("nothing.bmp", false);
     EXPECT_TRUE(missing.GetWidth() == 0 && missing.GetHeight() == 0 && missing.GetRed(0, 0) == -1);
@@ -127,19 +116,16 @@ TEST(BmpHandler, MissingOrUnreadableFilesGiveEmptyImagesAndAreNotReplaced) {
     EXPECT_EQ(ReadFile("junk.bmp"), junk);
 }
 
-// A file cut inside its pixel data keeps its size; every missing byte reads
-// 0xFF and is reported with its row and column.
+// A file cut inside its pixel data keeps its size; every missing byte reads 0xFF and is logged with its place.
 TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     std::vector<uint8_t> raw = CountingBytes(3 * 2 * 3);
     ASSERT_TRUE(ConvertRawImage(raw, "rgb", 3, 2, "bmp3:whole.bmp"));
     const std::string whole = ReadFile("whole.bmp");
-    // Keep the bottom row (stored first, 12 bytes) and the blue byte of the
-    // top row's first pixel.
+    // Keep the bottom row (stored first, 12 bytes) and the blue byte of the top row's first pixel.
     WriteFile("cut.bmp", whole.substr(0, 54 + 12 + 1));
     CBmpHandler image;
     image.Load("cut.bmp", false);
-    ASSERT_EQ(image.GetWidth(), 3);
-    ASSERT_EQ(image.GetHeight(), 2);
+    ASSERT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(3, 2));
     EXPECT_EQ(image.GetRed(1, 0), raw[9]);
     EXPECT_EQ(image.GetBlue(0, 0), raw[2]);
     EXPECT_EQ(image.GetGreen(0, 0), 0xFF);
@@ -150,10 +136,8 @@ TEST(BmpHandler, TruncatedPixelDataReadsAsWhiteAndLogsEachMissingByte) {
     EXPECT_EQ(CountLinesWith(log, "cut.bmp EOF at i=0 j=2"), 3) << log;
 }
 
-// A 16 x 16 image (768 bytes of pixels) cut at several offsets: inside the
-// headers it is empty; up to half the data missing still loads; more missing
-// is a file that lies about its size. Every load that lost bytes says so, and
-// the log stays bounded.
+// A 16 x 16 image (768 bytes of pixels) cut inside the headers is empty; with up to half the data missing it
+// loads, with more it lies about its size. Every load that lost bytes says so, and the log stays bounded.
 TEST(BmpHandler, CutFilesLoadOrAreRefusedWithoutReadingPastTheEnd) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(16 * 16 * 3), "rgb", 16, 16, "bmp3:whole.bmp"));
     const size_t cuts[][2] = {{0, 0}, {2, 0}, {13, 0}, {53, 0}, {54, 0}, {54 + 100, 0}, {54 + 400, 16}, {54 + 767, 16}};
@@ -162,45 +146,38 @@ TEST(BmpHandler, CutFilesLoadOrAreRefusedWithoutReadingPastTheEnd) {
         unlink("log_error.txt");
         CBmpHandler image;
         image.Load("cut.bmp", false);
-        EXPECT_EQ(image.GetWidth(), static_cast<int>(size)) << length;
-        EXPECT_EQ(image.GetHeight(), static_cast<int>(size)) << length;
+        EXPECT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(int(size), int(size))) << length;
         EXPECT_GT(ErrorLineCount(), 0) << length;
         EXPECT_LE(ErrorLineCount(), CBmpHandler::maxEofLines + 1) << length;
     }
 }
 
-// Each damaged field of the info header of a 4 x 4 image (offset, value,
-// field bytes) gives an empty image and one error line.
+// Each damaged field of the info header of a 4 x 4 image (offset, value, field bytes) gives an empty image and
+// one error line.
 TEST(BmpHandler, BadHeadersGiveAnEmptyImageAndOneErrorLine) {
     ASSERT_TRUE(ConvertRawImage(CountingBytes(4 * 4 * 3), "rgb", 4, 4, "bmp3:good.bmp"));
-    const struct {
-        const char* label;
-        size_t      offset;
-        uint32_t    value;
-        int         bytes;
-    } cases[] = {{"huge width", 18, 1000000000u, 4},
-                 {"huge height", 22, 0x7FFFFFFFu, 4},
-                 {"negative width", 18, 0xFFFFFFFCu, 4},
-                 {"zero height", 22, 0, 4},
-                 {"top-down", 22, 0xFFFFFFFCu, 4},
-                 {"above the side limit", 18, 16385, 4},
-                 {"claims far more rows", 22, 4000, 4},
-                 {"8 bits", 28, 8, 2},
-                 {"32 bits", 28, 32, 2},
-                 {"compressed", 30, 1, 4},
-                 {"offset past the end", 10, 5000, 4}};
-    for (const auto& test : cases) {
+    const std::tuple<const char*, size_t, uint32_t, int> cases[] = {{"huge width", 18, 1000000000u, 4},
+                                                                    {"huge height", 22, 0x7FFFFFFFu, 4},
+                                                                    {"negative width", 18, 0xFFFFFFFCu, 4},
+                                                                    {"zero height", 22, 0, 4},
+                                                                    {"top-down", 22, 0xFFFFFFFCu, 4},
+                                                                    {"above the side limit", 18, 16385, 4},
+                                                                    {"claims far more rows", 22, 4000, 4},
+                                                                    {"8 bits", 28, 8, 2},
+                                                                    {"32 bits", 28, 32, 2},
+                                                                    {"compressed", 30, 1, 4},
+                                                                    {"offset past the end", 10, 5000, 4}};
+    for (const auto& [label, offset, value, size] : cases) {
         std::string bytes = ReadFile("good.bmp");
-        PutLittleEndian(bytes, test.offset, test.value, test.bytes);
+        PutLittleEndian(bytes, offset, value, size);
         WriteFile("bad.bmp", bytes);
         unlink("log_error.txt");
         CBmpHandler image;
         image.Load("bad.bmp", false);
-        EXPECT_EQ(image.GetWidth(), 0) << test.label;
-        EXPECT_EQ(image.GetHeight(), 0) << test.label;
+        EXPECT_EQ(std::make_pair(image.GetWidth(), image.GetHeight()), std::make_pair(0, 0)) << label;
         const std::string log = ReadFile("log_error.txt");
-        EXPECT_EQ(ErrorLineCount(), 1) << test.label;
-        EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << test.label << ": " << log;
+        EXPECT_EQ(ErrorLineCount(), 1) << label;
+        EXPECT_EQ(log.rfind("CBmpHandler::Load\tbad.bmp ", 0), 0u) << label << ": " << log;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -13,11 +14,6 @@ namespace {
 
 constexpr float maxWidth  = 2048.0f;
 constexpr float maxHeight = 510.0f; // two world units per sample step
-
-// A size x size map whose sample at (column, row) is column + 10 * row.
-CHeightmap RampMap(int size) {
-    return CHeightmap(size, Samples(size, [](int column, int row) { return column + 10 * row; }), maxWidth, maxHeight);
-}
 
 // A missing image gives an empty map that answers 0.
 TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
@@ -37,11 +33,10 @@ TEST(Heightmap, ReadsTheRedChannelWithRowZeroAtTheTop) {
                 missing.SlopeAt(0, 0) == 0);
 }
 
-// On the ramp both triangles interpolate to column + 10 * row exactly; outside
-// the map the border sample holds; a position that is not a number gives 0.
-// (u, v) in sample steps; the height is in samples (two world units each).
+// On the ramp both triangles interpolate to column + 10 * row exactly; outside the map the border sample holds; a
+// position that is not a number gives 0. (u, v) in sample steps; the height in samples (two world units each).
 TEST(Heightmap, ReadsAreClampedAndHeightAtInterpolatesOnTheSampleTriangles) {
-    CHeightmap  map     = RampMap(4);
+    CHeightmap  map(4, Samples(4, [](int column, int row) { return column + 10 * row; }), maxWidth, maxHeight);
     const float spacing = map.GetSpacing(), nan = std::nanf(""), inf = std::numeric_limits<float>::infinity();
     const int   huge         = std::numeric_limits<int>::max();
     const int   samples[][3] = {{-5, -5, 0}, {9, 1, 13}, {1, 9, 31}, {-huge, huge, 30}};
@@ -67,24 +62,21 @@ TEST(Heightmap, ReadsAreClampedAndHeightAtInterpolatesOnTheSampleTriangles) {
     }
 }
 
-// A step of 255 between the two neighbours is a gradient of 127.5, which comes
-// out just under 255; a flat map and the clamped border give 0. Transposed, the
-// vertical difference gives the same value.
+// A step of 255 between the two neighbours is a gradient of 127.5, which comes out just under 255; a flat map and
+// the clamped border give 0. Transposed, the vertical difference gives the same value.
 TEST(Heightmap, SlopeFollowsTheLargerCentralDifference) {
-    const struct {
-        int   row[3]; // repeated three times
-        int   column;
-        float slope;
-    } cases[] = {{{50, 50, 50}, 1, 0.0f},      {{0, 0, 255}, 1, 254.99927f}, {{255, 9, 0}, 1, 254.99927f},
-                 {{0, 10, 20}, 1, 161.19073f}, {{0, 0, 255}, 0, 0.0f},       {{0, 0, 255}, 2, 254.99927f}};
-    for (const auto& test : cases) {
+    // A row of the map (repeated three times), the column and its slope.
+    const std::tuple<std::array<int, 3>, int, float> cases[] = {
+        {{50, 50, 50}, 1, 0.0f},      {{0, 0, 255}, 1, 254.99927f}, {{255, 9, 0}, 1, 254.99927f},
+        {{0, 10, 20}, 1, 161.19073f}, {{0, 0, 255}, 0, 0.0f},       {{0, 0, 255}, 2, 254.99927f}};
+    for (const auto& [row, column, slope] : cases) {
         std::vector<int> rows(9), columns(9);
         for (int i = 0; i < 9; ++i) {
-            rows[static_cast<size_t>(i)]    = test.row[i % 3];
-            columns[static_cast<size_t>(i)] = test.row[i / 3];
+            rows[static_cast<size_t>(i)]    = row[i % 3];
+            columns[static_cast<size_t>(i)] = row[i / 3];
         }
-        EXPECT_NEAR(CHeightmap(3, rows, 1.0f, 1.0f).SlopeAt(test.column, 1), test.slope, 1e-3f) << test.row[2];
-        EXPECT_NEAR(CHeightmap(3, columns, 1.0f, 1.0f).SlopeAt(1, test.column), test.slope, 1e-3f) << test.row[2];
+        EXPECT_NEAR(CHeightmap(3, rows, 1.0f, 1.0f).SlopeAt(column, 1), slope, 1e-3f) << row[2];
+        EXPECT_NEAR(CHeightmap(3, columns, 1.0f, 1.0f).SlopeAt(1, column), slope, 1e-3f) << row[2];
     }
 }
 

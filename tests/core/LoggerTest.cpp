@@ -3,12 +3,8 @@
 #include "TestSupport.h"
 #include "core/Logger.h"
 
-namespace {
-
-// Each run of the program has a logger of its own: a run is a CLogger here,
-// so no test depends on what the process-wide logger has already written.
+// A run is a CLogger here, so no test depends on what the process-wide logger has already written.
 TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessageAndOnlyTheLogItWrites) {
-    CTempWorkDir dir;
     CLogger().LogError("first run %d", 1);
     {
         CLogger second;
@@ -20,8 +16,8 @@ TEST(Logger, EachRunStartsTheLogAfreshAtItsFirstMessageAndOnlyTheLogItWrites) {
     EXPECT_EQ(ReadFile("log_info.txt"), "emitter 3 deleted\n");
 }
 
-// A log name that is a folder, or a link to another file, drops the message:
-// the other file keeps its contents and the other log is still written.
+// A log name that is a folder, or a link to another file, drops the message: the other file keeps its contents
+// and the other log is still written.
 TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
     const std::function<void(const std::string&)> arrangements[] = {
         [](const std::string&) { MakeFolders("log_error.txt"); },
@@ -41,5 +37,3 @@ TEST(Logger, LogThatMayNotBeWrittenDropsTheMessageAndTouchesNothingElse) {
         unlink(outside.c_str());
     }
 }
-
-} // namespace

@@ -2,10 +2,7 @@
 
 #include "core/RayTriangle.h"
 
-namespace {
-
-// Picking reaches the hits through the terrain; this keeps the weights that
-// place the pick point and the rays that must miss.
+// Picking reaches hits through the terrain; this keeps the weights that place the pick point and rays that miss.
 TEST(RayTriangle, ReportsBarycentricWeightsAndMissesOutsideOrAlongThePlane) {
     const double  a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10}; // in the ground plane
     const double  down[3] = {0, -1, 0}, along[3] = {0, 0, 1};
@@ -19,5 +16,3 @@ TEST(RayTriangle, ReportsBarycentricWeightsAndMissesOutsideOrAlongThePlane) {
     EXPECT_FALSE(IntersectRayTriangle(left, down, a, b, c).hit) << "u < 0";
     EXPECT_FALSE(IntersectRayTriangle(level, along, a, b, c).hit) << "along the plane";
 }
-
-} // namespace

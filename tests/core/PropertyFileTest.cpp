@@ -13,29 +13,29 @@ namespace {
 
 const char* const invalidLine = "CPropertyFile::LoadProperties: Invalid property line in file gfxconfig.ini";
 
-// Keys and look-ups are case-insensitive; text after a second '=' is dropped;
-// nothing is trimmed; '=' then nothing, empty lines, no '=' and no key are
-// invalid lines; the later line wins; a CR before the newline ends the line.
+// Keys and look-ups are case-insensitive; text after a second '=' is dropped; nothing is trimmed; '=' then
+// nothing, empty lines, no '=', no key and overlong lines (skipped whole) are invalid lines; the later line wins;
+// a CR before the newline ends the line.
 TEST(PropertyFileLines, SplitsLinesAsTheFormatSays) {
-    const struct {
-        const char* content;
-        const char* key;
-        const char* expectedValue; // nullptr: the key must be missing
-        int         invalidLines;
-    } cases[] = {{"vbo=1\nfps=0\n", "fps", "0", 0}, {"VBO=1\n", "vbo", "1", 0},      {"vbo=1\n", "VbO", "1", 0},
-                 {"a=b=c\n", "a", "b", 0},          {" a = b \n", " a ", " b ", 0},  {"a=\nb=2\n", "a", nullptr, 1},
-                 {"\n\nb=2", "b", "2", 2},          {"novalue\nb=2\n", "b", "2", 1}, {"=x\n", "", nullptr, 1},
-                 {"k=1\nk=2\n", "k", "2", 0},       {"k=v\r\n", "k", "v", 0}};
-    for (const auto& line : cases) {
-        WriteFile("gfxconfig.ini", line.content);
+    const std::string overlong = "a=" + std::string(9000, 'x') + "=tail\nb=2\n";
+    // Content, key, its value (nullptr: the key must be missing), invalid lines.
+    const std::tuple<std::string, const char*, const char*, int> cases[] = {
+        {"vbo=1\nfps=0\n", "fps", "0", 0}, {"VBO=1\n", "vbo", "1", 0},      {"vbo=1\n", "VbO", "1", 0},
+        {"a=b=c\n", "a", "b", 0},          {" a = b \n", " a ", " b ", 0},  {"a=\nb=2\n", "a", nullptr, 1},
+        {"\n\nb=2", "b", "2", 2},          {"novalue\nb=2\n", "b", "2", 1}, {"=x\n", "", nullptr, 1},
+        {"k=1\nk=2\n", "k", "2", 0},       {"k=v\r\n", "k", "v", 0},        {overlong, "a", nullptr, 1},
+        {overlong, "tail", nullptr, 1},    {overlong, "b", "2", 1}};
+    for (const auto& [content, key, expectedValue, invalidLines] : cases) {
+        WriteFile("gfxconfig.ini", content);
         unlink("log_error.txt");
         CPropertyFile         file("gfxconfig.ini");
-        const CPropertyEntry* entry = file.FindProperty(line.key);
-        EXPECT_EQ(entry == nullptr, line.expectedValue == nullptr) << line.content;
-        if (entry != nullptr && line.expectedValue != nullptr) {
-            EXPECT_EQ(entry->value, line.expectedValue);
+        const CPropertyEntry* entry = file.FindProperty(key);
+        const std::string     shown = content.substr(0, 20);
+        EXPECT_EQ(entry == nullptr, expectedValue == nullptr) << shown;
+        if (entry != nullptr && expectedValue != nullptr) {
+            EXPECT_EQ(entry->value, expectedValue);
         }
-        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), line.invalidLines) << line.content;
+        EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), invalidLines) << shown;
     }
 }
 
@@ -50,23 +50,19 @@ TEST(PropertyFile, NumbersParseAsStrtolAndStrtodDo) {
     EXPECT_EQ(file.GetStringProperty("missing"), nullptr);
 }
 
-// A level folder is no place for files the game invents: a missing file is
-// neither created nor logged; its first saved property creates it.
-TEST(PropertyFile, MissingFileIsNeitherCreatedNorLogged) {
-    CPropertyFile file("gfxconfig.ini");
+// A level folder is no place for files the game invents: a missing file is neither created nor logged; its
+// first saved property creates it. A file that cannot be read, or written, is logged.
+TEST(PropertyFile, MissingFileIsNeitherCreatedNorLoggedButAnUnreadableOneIs) {
+    CPropertyFile missing("gfxconfig.ini");
     EXPECT_FALSE(FileExists("gfxconfig.ini"));
     EXPECT_FALSE(FileExists("log_error.txt"));
-    EXPECT_FALSE(file.LoadProperties());
-    EXPECT_TRUE(file.SetIntProperty("fps", 1));
+    EXPECT_FALSE(missing.LoadProperties());
+    EXPECT_TRUE(missing.SetIntProperty("fps", 1));
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fps=1\n");
-}
-
-TEST(PropertyFile, UnreadableFileLogsThatItCouldNotBeLoaded) {
-    MakeFolders("gfxconfig.ini");
-    CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(
-        CountLinesWith(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file gfxconfig.ini"),
-        1);
+    MakeFolders("folder.ini");
+    CPropertyFile file("folder.ini");
+    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CPropertyFile::LoadProperties: Couldn't load file folder.ini"),
+              1);
     EXPECT_FALSE(file.SetProperty("a", "1"));
     CPropertyFile nowhere("nofolder/gfxconfig.ini");
     EXPECT_FALSE(nowhere.SetProperty("a", "1"));
@@ -84,9 +80,9 @@ TEST(PropertyFile, NewKeyIsAppendedAndAnExistingKeyRewritesInFileOrder) {
     EXPECT_EQ(ReadFile("p.ini"), "b=1\na=7\nb=3\nnew=x\nf=1.500000\n");
 }
 
-// Appends after a rewrite used to leave an empty line, which every later
-// start reported as an invalid line.
-TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
+// Appends after a rewrite used to leave an empty line, which every later start reported as an invalid line. A
+// file written so still loads (its empty line reported and skipped), and the next rewrite drops the line.
+TEST(PropertyFile, AppendAfterARewriteLeavesNoEmptyLineAndOneFromBeforeIsMended) {
     {
         CPropertyFile file("gfxconfig.ini");
         file.SetIntProperty("fullscreen", 0);
@@ -98,26 +94,12 @@ TEST(PropertyFile, AppendAfterARewriteReloadsWithoutAnErrorLine) {
     CPropertyFile reread("gfxconfig.ini");
     EXPECT_EQ(std::make_pair(reread.GetIntProperty("fullscreen"), reread.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_FALSE(FileExists("log_error.txt")) << ReadFile("log_error.txt");
-}
-
-// A file written before still loads (its empty line reported and skipped),
-// and the next rewrite drops the empty line.
-TEST(PropertyFile, FileWithAnEmptyLineFromBeforeStillLoadsAndIsMended) {
     WriteFile("gfxconfig.ini", "fullscreen=1\n\nfps=1");
     CPropertyFile file("gfxconfig.ini");
     EXPECT_EQ(std::make_pair(file.GetIntProperty("fullscreen"), file.GetIntProperty("fps")), std::make_pair(1, 1));
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
     EXPECT_TRUE(file.SetIntProperty("fps", 0));
     EXPECT_EQ(ReadFile("gfxconfig.ini"), "fullscreen=1\nfps=0\n");
-}
-
-TEST(PropertyFile, OverlongLineIsReportedAndSkippedWhole) {
-    WriteFile("gfxconfig.ini", "a=" + std::string(9000, 'x') + "=tail\nb=2\n");
-    CPropertyFile file("gfxconfig.ini");
-    EXPECT_EQ(file.FindProperty("a"), nullptr);
-    EXPECT_EQ(file.FindProperty("tail"), nullptr);
-    EXPECT_EQ(file.GetIntProperty("b"), 2);
-    EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), invalidLine), 1);
 }
 
 } // namespace

@@ -15,7 +15,6 @@ namespace {
 
 class XmlFileTest : public ::testing::Test {
 protected:
-    // Writes `content` and opens it for reading.
     void OpenText(const std::string& content) {
         WriteFile("data.xml", content);
         ASSERT_TRUE(xml.Open("data.xml", 0));
@@ -24,11 +23,9 @@ protected:
     CXmlFile xml;
 };
 
-// Integers read as the stream extractor reads them; floats in decimal or
-// exponent form, clamped to the float range. Not a number: the tag is found
-// but nothing is stored. Only 15 characters of an integer are taken (the
-// sixteenth digit is not part of it), 20 of a float (the exponent beyond them
-// is left unread).
+// Integers read as the stream extractor reads them; floats in decimal or exponent form, clamped to the float
+// range; not a number: the tag is found but nothing is stored. An integer takes 15 characters (the sixteenth
+// digit is not part of it), a float 20 (the exponent beyond them is left unread).
 TEST_F(XmlFileTest, NumbersReadAsTheStreamExtractorReadsThem) {
     const auto readsInt = [&](const char* text, int expected) {
         OpenText(std::string("<v>") + text + "</v>");
@@ -58,13 +55,24 @@ TEST_F(XmlFileTest, NumbersReadAsTheStreamExtractorReadsThem) {
     }
 }
 
-TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOnesLeaveTheDefault) {
+TEST_F(XmlFileTest, ValuesReadInAnyOrderAndMissingOrNonNumericOnesLeaveTheDefault) {
     OpenText("<?xml version=\"1.0\"?>\n<!-- units -->\n<b>2</b>\n<a>1</a>\n<c>3.5</c>\n");
     int   a = 0, b = 0, missing = 77;
     float c = 0;
     EXPECT_TRUE(xml.ReadInt("a", a) && xml.ReadInt("b", b) && xml.ReadFloat("c", c));
     EXPECT_FALSE(xml.ReadInt("d", missing));
     EXPECT_EQ(std::make_tuple(a, b, c, missing), std::make_tuple(1, 2, 3.5f, 77));
+    OpenText("<units><0><hp>lots</hp><range>oops</range><armour>4</armour></0><1><hp>9</hp></1></units>");
+    ASSERT_TRUE(xml.EnterElement("units"));
+    int hp[2] = {-1, -1}, range = -1, armour = -1, count = 0;
+    for (int n = 0; xml.EnterSubElement(n); ++n) {
+        xml.ReadInt("hp", hp[n]);
+        xml.ReadInt("range", range);
+        xml.ReadInt("armour", armour);
+        xml.LeaveSubElement();
+        ++count;
+    }
+    EXPECT_EQ(std::make_tuple(count, hp[0], range, armour, hp[1]), std::make_tuple(2, -1, -1, 4, 9));
 }
 
 TEST_F(XmlFileTest, ListStopsAtTheFirstMissingNumberAndItemsKeepTheirOwnValues) {
@@ -88,7 +96,7 @@ TEST_F(XmlFileTest, ListStopsAtTheFirstMissingNumberAndItemsKeepTheirOwnValues) 
     EXPECT_EQ(after, 9);
 }
 
-TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
+TEST_F(XmlFileTest, SearchWrapsInsideTheScopeAndWrongModesFailKeepingIt) {
     OpenText("<x>0</x><team><0><x>1</x><y>2</y></0></team><z>outside</z>");
     ASSERT_TRUE(xml.EnterElement("team"));
     ASSERT_TRUE(xml.EnterSubElement(0));
@@ -104,9 +112,6 @@ TEST_F(XmlFileTest, SearchWrapsInsideTheElementOnly) {
     EXPECT_FALSE(xml.ReadInt("v", x));
     EXPECT_TRUE(xml.FindOpenTag("v")) << "the refused read did not move the stream";
     EXPECT_EQ(x, 1);
-}
-
-TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     OpenText("<e><0><v>1</v></0></e>");
     EXPECT_FALSE(xml.LeaveElement());
     EXPECT_FALSE(xml.EnterSubElement(0)) << "only inside a first-level element";
@@ -135,8 +140,8 @@ TEST_F(XmlFileTest, WrongModesFailAndFailedEntryKeepsTheScope) {
     EXPECT_EQ(xml.GetMode(), CXmlFile::modeReadingElement);
 }
 
-// Strings keep their white space, are cut at the buffer (a one-byte buffer
-// holds only the terminator) and end at the end of the file.
+// Strings keep their white space, are cut at the buffer (a one-byte buffer holds only the terminator) and end
+// at the end of the file.
 TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
     OpenText("<empty></empty><spaced>  ab </spaced><long>abcdefghij</long><one>Tank</one><tail>rest</tail>"
              "<name>no end");
@@ -158,22 +163,7 @@ TEST_F(XmlFileTest, StringsKeepWhiteSpaceAndAreCutAtTheBuffer) {
     EXPECT_STREQ(unterminated, "no end");
 }
 
-TEST_F(XmlFileTest, NonNumericValueDoesNotStallLaterSearches) {
-    OpenText("<units><0><hp>lots</hp><range>oops</range><armour>4</armour></0><1><hp>9</hp></1></units>");
-    ASSERT_TRUE(xml.EnterElement("units"));
-    int hp[2] = {-1, -1}, range = -1, armour = -1, count = 0;
-    for (int n = 0; xml.EnterSubElement(n); ++n) {
-        xml.ReadInt("hp", hp[n]);
-        xml.ReadInt("range", range);
-        xml.ReadInt("armour", armour);
-        xml.LeaveSubElement();
-        ++count;
-    }
-    EXPECT_EQ(std::make_tuple(count, hp[0], range, armour, hp[1]), std::make_tuple(2, -1, -1, 4, 9));
-}
-
-// Bools take only 0 and 1, unsigned minus wraps like the stream extractor,
-// overlong names are refused.
+// Bools take only 0 and 1, unsigned minus wraps like the stream extractor, overlong names are refused.
 TEST_F(XmlFileTest, BoolsAcceptOnlyZeroAndOneAndOverlongNamesAreRefused) {
     const std::string longName(CXmlFile::maxNameLength + 1, 'n');
     OpenText("<t>1</t><f>0</f><two>2</two><word>yes</word><u>-1</u><w>0x20</w><" + longName + ">1</" + longName + ">");
@@ -210,8 +200,7 @@ TEST_F(XmlFileTest, WriterLayoutReadsBack) {
     EXPECT_EQ(std::make_pair(x, std::string(name)), std::make_pair(1024.5f, std::string("tree.3ds")));
 }
 
-// The file size limit stands in for a full disk: the buffered values fail to
-// reach the file only when it is flushed at the close.
+// The file size limit stands in for a full disk: the buffered values fail to reach the file only at the close.
 TEST_F(XmlFileTest, SaveThatDoesNotReachTheDiskFailsToClose) {
     struct rlimit saved;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);

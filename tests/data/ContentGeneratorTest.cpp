@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,7 +30,6 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 // Two complete runs into empty folders agree byte for byte; a later run keeps
 // an edited file and restores a deleted one exactly.
 TEST(ContentGeneratorTest, RunsAreDeterministicAndNeverOverwrite) {
-    CTempWorkDir      work;
     CContentGenerator first("one"), second("two");
     ASSERT_TRUE(first.Run());
     ASSERT_TRUE(second.Run());
@@ -56,52 +53,40 @@ TEST(ContentGeneratorTest, RunsAreDeterministicAndNeverOverwrite) {
     EXPECT_TRUE(ReadFile("two/TestLevel/Terrain/terrain_3_5.bmp") == one.at("TestLevel/Terrain/terrain_3_5.bmp"));
 }
 
-// The BMP writer against the game's own BMP reader, on a width whose rows
-// need padding (3 pixels = 9 bytes, padded to 12).
-TEST(ContentGeneratorTest, BmpReadsBackThroughTheGamesReader) {
-    CTempWorkDir work;
-    CImage       image(3, 2);
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            image.SetPixel(column, row, 10 + column, 100 + row, 200 + column + row);
-        }
+// The BMP writer against the game's own BMP reader, on rows that need padding (3 pixels = 9 bytes, padded to 12).
+// TGA rows are stored bottom-up: the game's loaders use the stored order as texture rows from t = 0.
+TEST(ContentGeneratorTest, ImagesReadBackAsTheGamesReadersExpect) {
+    CImage image(3, 2);
+    for (int pixel = 0; pixel < 6; ++pixel) {
+        image.SetPixel(pixel % 3, pixel / 3, 10 + pixel % 3, 100 + pixel / 3, 200 + pixel % 3 + pixel / 3);
     }
     const std::vector<uint8_t> bytes = image.EncodeBmp();
     WriteFile("small.bmp", std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(bytes.size(), 54u + 2 * 12);
     CBmpHandler reader;
     reader.Load("small.bmp", false);
-    ASSERT_EQ(reader.GetWidth(), 3);
-    ASSERT_EQ(reader.GetHeight(), 2);
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            EXPECT_EQ(reader.GetRed(row, column), 10 + column);
-            EXPECT_EQ(reader.GetGreen(row, column), 100 + row);
-            EXPECT_EQ(reader.GetBlue(row, column), 200 + column + row);
-        }
+    ASSERT_EQ(std::make_pair(reader.GetWidth(), reader.GetHeight()), std::make_pair(3, 2));
+    for (int pixel = 0; pixel < 6; ++pixel) {
+        const int column = pixel % 3, row = pixel / 3;
+        EXPECT_EQ(
+            std::vector<int>({reader.GetRed(row, column), reader.GetGreen(row, column), reader.GetBlue(row, column)}),
+            std::vector<int>({10 + column, 100 + row, 200 + column + row}))
+            << column << "," << row;
     }
-}
-
-// Rows are stored bottom-up so that the game's loaders, which use the
-// stored order as texture rows from t = 0, see the picture upright.
-TEST(ContentGeneratorTest, TgaStoresTheBottomRowFirstWithAlpha) {
-    CImage image(2, 2);
-    image.SetPixel(0, 0, 1, 2, 3, 4);     // top left
-    image.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
-    const std::vector<uint8_t> rgba = image.EncodeTga(32);
-    const std::vector<uint8_t> rgb  = image.EncodeTga(24);
-    ASSERT_EQ(rgba.size(), 18u + 16);
-    ASSERT_EQ(rgb.size(), 18u + 12);
-    EXPECT_EQ(rgba[16], 32);
-    EXPECT_EQ(rgb[16], 24);
+    CImage tga(2, 2);
+    tga.SetPixel(0, 0, 1, 2, 3, 4);     // top left
+    tga.SetPixel(0, 1, 50, 60, 70, 80); // bottom left
+    const std::vector<uint8_t> rgba = tga.EncodeTga(32);
+    const std::vector<uint8_t> rgb  = tga.EncodeTga(24);
+    ASSERT_EQ(std::make_pair(rgba.size(), rgb.size()), std::make_pair(size_t{18 + 16}, size_t{18 + 12}));
+    EXPECT_EQ(std::make_pair(rgba[16], rgb[16]), std::make_pair(uint8_t{32}, uint8_t{24})) << "bits per pixel";
     const uint8_t bottomLeft[4] = {70, 60, 50, 80};
     EXPECT_EQ(memcmp(&rgba[18], bottomLeft, 4), 0) << "first stored pixel is the bottom-left one, as B, G, R, A";
     EXPECT_EQ(rgb[18 + 2 * 3], 3) << "first pixel of the second stored row is the top-left one's blue";
 }
 
-// Every face of a closed convex solid must face away from its centre: the
-// game derives vertex normals from the winding and draws the silhouette
-// from the back faces.
+// Every face of a closed convex solid must face away from its centre: the game derives vertex normals from the
+// winding and draws the silhouette from the back faces.
 TEST(ContentGeneratorTest, ShapeFacesPointOutwardAndCoordinatesStayInTheTexture) {
     CModel3ds model;
     const int material = model.AddMaterial("m", 1, 2, 3, "t.bmp");
@@ -134,8 +119,7 @@ TEST(ContentGeneratorTest, ShapeFacesPointOutwardAndCoordinatesStayInTheTexture)
     }
 }
 
-// The file stores (x, -z, y) so that the game's reader, turning (x, y, z)
-// into (x, z, -y), gives the model back upright and facing +z.
+// The file stores (x, -z, y) so that the game's reader, turning (x, y, z) into (x, z, -y), gives it back upright.
 TEST(ContentGeneratorTest, ModelFileIsZUpAndCountsMatch) {
     CModel3ds        model;
     const int        plain = model.AddMaterial("plain", 10, 20, 30);

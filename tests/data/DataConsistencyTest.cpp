@@ -7,11 +7,8 @@
 #include "core/XmlFile.h"
 #include "rules/Match.h"
 
-// The shipped levels read by the rules themselves: every unit loads and
-// stands where it may, the teams are a fair mirror of each other with the
-// kinds the game needs, the tile file agrees with the heightmap and the
-// objects with the terrain under them. Whether the teams can meet is shown
-// by the whole games played on these levels.
+// The shipped levels read by the rules themselves: units stand where they may, the teams mirror each other, the
+// tile file agrees with the heightmap and the objects with the terrain (whole games show the teams can meet).
 namespace {
 
 constexpr int tiles        = CGridManager::gridSize;
@@ -40,9 +37,8 @@ TEST_P(ContentTest, EveryUnitLoadsOnATileItMayEnter) {
     }
 }
 
-// Unit i of team 2 is unit i of team 1 turned through the centre, and so is
-// the ground; each team has one headquarters, one general and at least five
-// fighting units of three kinds that differ in what matters on the map.
+// Unit i of team 2 is unit i of team 1 turned through the centre, and so is the ground; each team has one
+// headquarters, one general and at least five fighting units of three kinds that differ in what matters.
 TEST_P(ContentTest, TeamsAreMirroredAndHaveTheKindsTheGameNeeds) {
     std::vector<const CUnit*> teams[3];
     for (const CUnit& unit : match->GetUnits()) {
@@ -78,8 +74,7 @@ TEST_P(ContentTest, TeamsAreMirroredAndHaveTheKindsTheGameNeeds) {
                 slopes.insert(unit->slopeMax);
             }
         }
-        EXPECT_EQ(headquarters, 1) << "team " << team;
-        EXPECT_EQ(generals, 1) << "team " << team;
+        EXPECT_EQ(std::make_pair(headquarters, generals), std::make_pair(1, 1)) << "team " << team;
         EXPECT_GE(fighters, 5) << "team " << team;
         for (const size_t distinct : {kinds.size(), movements.size(), ranges.size(), armours.size(), slopes.size()}) {
             EXPECT_GE(distinct, 3u) << "team " << team;

@@ -2,41 +2,27 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "core/XmlFile.h"
-#include "platform/DataPath.h"
 #include "rules/Match.h"
 
-// Helpers of the shipped-content tests: where data/ is, reading its files
-// the way the game names them. Header-only, since only *Test.cpp files are compiled into
-// the test programs.
+// Helpers of the shipped-content tests: where data/ is, reading its files the way the game names them.
 namespace DataFiles {
 
-// data/ of the source tree this test was built from (the build names the
-// tree: a file's own name may be relative under a compiler cache).
+// data/ of the source tree this test was built from (a file's own name may be relative under a compiler cache).
 inline std::string Folder() {
     return std::string(RIDGELINE_SOURCE_DIR) + "/data";
 }
 
-// A data path as the game writes it ("units\\tank.xml") exists below data/,
-// found with the game's case-insensitive rules.
-inline bool Exists(const std::string& gamePath) {
-    return CDataPath::FileExists((Folder() + "/" + gamePath).c_str());
-}
-
-// The game's loaders read from the working directory and refuse paths that
-// lead elsewhere: for its lifetime this object makes a temporary folder that
-// links every folder of data/ (saved games aside) the working directory, so
-// that what the loaders log stays out of data/.
+// The loaders read from the working directory and refuse paths that lead elsewhere: for its lifetime this object
+// makes a temporary working directory linking every folder of data/ but saves, so that logs stay out of data/.
 class CDataLinks {
 public:
     CDataLinks() {
@@ -75,20 +61,6 @@ inline std::string Text(CXmlFile& file, const char* key) {
     char buffer[1024] = {};
     file.ReadString(key, buffer, sizeof buffer);
     return buffer;
-}
-
-// Every file below data/ whose name ends with `suffix`, as paths relative to data/.
-inline std::vector<std::string> FilesEndingWith(const std::string& suffix) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder())) {
-        const std::string path = std::filesystem::relative(entry.path(), Folder()).string();
-        if (entry.is_regular_file() && path.size() >= suffix.size() &&
-            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            files.push_back(path);
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 } // namespace DataFiles

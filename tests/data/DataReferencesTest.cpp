@@ -1,23 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "DataFiles.h"
 #include "core/XmlFile.h"
+#include "platform/DataPath.h"
 #include "render/ModelFile.h"
 #include "rules/TeamFile.h"
 #include "rules/UnitFile.h"
 #include "fx/ParticleFile.h"
 #include "ui/LayoutFiles.h"
 
-// Every file that a data file names exists under data/ (looked up with the
-// game's own path patterns, backslashes and letter case included; the files
-// the game names itself are shown by the shipped levels loading without an
-// error line in the end-to-end tests), and every
-// interface, particle and unit file holds every key its loader requires.
+// Every file that a data file names exists under data/ (by the game's own path patterns, backslashes and letter
+// case included), and every interface, particle and unit file holds every key its loader requires.
 namespace {
 
 using DataFiles::Text;
@@ -27,8 +26,15 @@ const char* const layoutKeys[] = {"fontregular", "fonthead",     "fontfinish", "
                                   "terrain",     "selectedunit", "hoverunit",  "hitpoints", "curteam",
                                   "endturn",     "fpscounter",   "finish",     "pxinfos",   "comment"};
 
-bool OpenXml(CXmlFile& file, const std::string& gamePath) {
-    return file.Open(gamePath.c_str(), 0);
+// Every effect file, as a path relative to data/.
+std::vector<std::string> ParticleFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataFiles::Folder() + "/particles")) {
+        if (entry.path().extension() == ".xml") {
+            files.push_back("particles/" + entry.path().filename().string());
+        }
+    }
+    return files;
 }
 
 class CReferences {
@@ -68,7 +74,7 @@ public:
 
     void CollectList(const std::string& path, const char* list, const char* prefix, std::set<std::string>* into) {
         CXmlFile file;
-        if (!OpenXml(file, path) || !file.EnterElement(list)) {
+        if (!file.Open(path.c_str(), 0) || !file.EnterElement(list)) {
             return;
         }
         for (int n = 0; file.EnterSubElement(n); ++n) {
@@ -81,11 +87,10 @@ public:
         }
     }
 
-    // The files that keys of one file name (the interface opens its
-    // sub-files as "interface\%s", in lower case).
+    // The files that keys of one file name (the interface opens its sub-files as "interface\%s", in lower case).
     void CollectKeys(const std::string& path, const std::vector<const char*>& keys, const std::string& prefix) {
         CXmlFile file;
-        if (!OpenXml(file, path)) {
+        if (!file.Open(path.c_str(), 0)) {
             return Add("the game", path);
         }
         for (const char* key : keys) {
@@ -94,9 +99,9 @@ public:
     }
 
     void CollectParticleTextures() {
-        for (const std::string& effect : DataFiles::FilesEndingWith(".xml")) {
+        for (const std::string& effect : ParticleFiles()) {
             CXmlFile file;
-            if (effect.rfind("particles/", 0) == 0 && OpenXml(file, effect)) {
+            if (file.Open(effect.c_str(), 0)) {
                 Add(effect, "particles\\" + Text(file, "texture"));
             }
         }
@@ -136,13 +141,12 @@ TEST(DataReferencesTest, EveryNamedFileExists) {
     references.CollectAll();
     ASSERT_GT(references.names.size(), 60u) << "the collection found too little; is data/ generated?";
     for (const auto& [path, source] : references.names) {
-        EXPECT_TRUE(DataFiles::Exists(path))
+        EXPECT_TRUE(CDataPath::FileExists((DataFiles::Folder() + "/" + path).c_str()))
             << source << " names " << path << ", which is missing below " << DataFiles::Folder();
     }
 }
 
-// The shipped interface through the game's own reader, which stores an
-// element only when its file holds every key the element needs.
+// The shipped interface through the game's reader, which stores an element only when its file holds every key.
 TEST(DataReferencesTest, EveryInterfaceElementLoads) {
     const DataFiles::CDataLinks inData;
     CInterfaceLayout            layout;
@@ -152,25 +156,20 @@ TEST(DataReferencesTest, EveryInterfaceElementLoads) {
     }
     // The box list ends at its first incomplete entry: every entry must load.
     CXmlFile index, boxes;
-    ASSERT_TRUE(OpenXml(index, "Interface\\interface.xml"));
-    ASSERT_TRUE(OpenXml(boxes, "interface\\" + Text(index, "boxes")) && boxes.EnterElement("boxes"));
+    ASSERT_TRUE(index.Open("Interface\\interface.xml", 0));
+    ASSERT_TRUE(boxes.Open(("interface\\" + Text(index, "boxes")).c_str(), 0) && boxes.EnterElement("boxes"));
     int entries = 0;
-    while (boxes.EnterSubElement(entries)) {
+    for (; boxes.EnterSubElement(entries); ++entries) {
         boxes.LeaveSubElement();
-        ++entries;
     }
     EXPECT_EQ(layout.boxes.size(), static_cast<size_t>(entries));
 }
 
-// Every effect file loads (the reader needs every key) with a known type and
-// particles that live and can be seen.
+// Every effect file loads (the reader needs every key) with a known type and particles that live and can be seen.
 TEST(DataReferencesTest, EveryParticleFileLoadsWithAKnownType) {
     const DataFiles::CDataLinks inData;
     int                         particleFiles = 0;
-    for (const std::string& path : DataFiles::FilesEndingWith(".xml")) {
-        if (path.rfind("particles/", 0) != 0) {
-            continue;
-        }
+    for (const std::string& path : ParticleFiles()) {
         ++particleFiles;
         CParticleEffect effect;
         ASSERT_TRUE(CParticleFile::Load(path.c_str(), effect)) << path << " lacks a key";

@@ -7,9 +7,8 @@
 
 #include "TestSupport.h"
 
-// Writes particles/<name>: every key of the effect format at a plain default
-// (4 still white particles of size 10 living 1 s, SMOKE), changed by a list
-// such as "count=1 lifeFrom=2"; "key=" with no value leaves the key out.
+// Writes particles/<name>: every key at a plain default (4 still white particles of size 10 living 1 s, SMOKE),
+// changed by a list such as "count=1 lifeFrom=2"; "key=" with no value leaves the key out.
 inline void WriteEffect(const std::string& name, const std::string& changes = "") {
     std::vector<std::pair<std::string, std::string>> keys = {
         {"count", "4"},    {"velXfrom", "0"},   {"velXto", "0"},    {"velYfrom", "0"},        {"velYto", "0"},

@@ -1,5 +1,3 @@
-#include <GL/glu.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,30 +6,20 @@
 #include "GlFixture.h"
 #include "ParticleFiles.h"
 #include "TestSupport.h"
-#include "core/Frustum.h"
 #include "fx/ParticleSystem.h"
 #include "render/ImageTools.h"
 #include "render/TextureManager.h"
 
 namespace {
 
-constexpr int background = 128;
-
-// Particles seen from 100 units away (from above
-// and aside) over a grey background.
+// Particles seen from 100 units away (from above and aside) over a grey background.
 class ParticleSystemGlTest : public GlSceneTest {
 protected:
     void SetUp() override {
         GlSceneTest::SetUp();
         MakeFolders("particles");
-        glClearColor(background / 255.0f, background / 255.0f, background / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 1.0, 1.0, 1000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(36.0, 48.0, 80.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        const float grey[3] = {128 / 255.0f, 128 / 255.0f, 128 / 255.0f};
+        ClearAndLook(grey, CView{{36.0, 48.0, 80.0}, {0.0, 0.0, 0.0}, 60.0, 0.0, 1.0, 1000.0});
     }
     void TearDown() override {
         particles.DestroyAll();
@@ -43,14 +31,12 @@ protected:
         return particles.LoadEmitter("effect.xml", position);
     }
 
-    CTempWorkDir    dir;
     CTextureManager textures;
     CParticleSystem particles{&textures};
 };
 
-// The draw-time savings leave the picture as it was: a near quad (its
-// texture magnified: drawn without mip maps) and far ones (minified, where a
-// checkerboard's mip maps are even grey) look as without them.
+// The draw-time savings leave the picture as it was: a near quad (texture magnified: drawn without mip maps) and
+// far ones (minified, where a checkerboard's mip maps are even grey) look as without them.
 TEST_F(ParticleSystemGlTest, MagnifiedQuadsLookAsWithMipMaps) {
     std::vector<uint8_t> checker;
     for (int texel = 0; texel < 8 * 8; ++texel) {

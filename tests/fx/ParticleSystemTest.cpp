@@ -28,8 +28,8 @@ protected:
     CParticleSystem particles{nullptr};
 };
 
-// Emitters with nothing to show go at the next update; others on the
-// update after their last particle died for good, with one log line each.
+// Emitters with nothing to show go at the next update; others on the update after their last particle died for
+// good, with one log line each.
 TEST_F(ParticleSystemTest, EmittersAreDeletedOnceWhenNothingIsLeftToShow) {
     for (const char* empty : {"count=0", "count=-3", "lifeFrom=0 lifeTo=0 startAgain=1", "size=0 startAgain=1"}) {
         const int id = Load(empty);
@@ -53,8 +53,7 @@ TEST_F(ParticleSystemTest, EmittersAreDeletedOnceWhenNothingIsLeftToShow) {
     }
 }
 
-// Still particles sink at a constant rate (not an acceleration); moving,
-// turning and waiting follow the frame time.
+// Still particles sink at a constant rate (not an acceleration); moving, turning and waiting follow the frame time.
 TEST_F(ParticleSystemTest, ParticlesSinkFlyTurnAndWaitByFrameTime) {
     const int still = Load("count=1 lifeFrom=100 lifeTo=100");
     const int flier = Load("count=1 velXfrom=10 velXto=10 startFrom=0.5 startTo=0.5 lifeFrom=2 lifeTo=2 angle=90");
@@ -69,8 +68,8 @@ TEST_F(ParticleSystemTest, ParticlesSinkFlyTurnAndWaitByFrameTime) {
     EXPECT_FLOAT_EQ(First(flier).lifeLeft, 0.0f);
 }
 
-// A moved emitter leaves its flying particles where they are; they restart
-// at the new point, even when all of them die in the same frame.
+// A moved emitter leaves its flying particles where they are; they restart at the new point, even when all of
+// them die in the same frame.
 TEST_F(ParticleSystemTest, AMovedEmitterRestartsItsParticlesAtTheNewPoint) {
     const int      id      = Load("count=2 velXfrom=10 velXto=10 startAgain=1");
     const int      waiting = Load("count=2 startFrom=5 startTo=5 startAgain=1");

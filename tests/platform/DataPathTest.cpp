@@ -4,18 +4,12 @@
 #include "platform/DataPath.h"
 #include "platform/FileGate.h"
 
-namespace {
-
-// Folders and files are found in their on-disk letter case, the exact case
-// first; components that match nothing keep their spelling, below the
-// resolved folders, and such a path fails like a missing file.
+// Folders and files are found in their on-disk letter case, the exact case first; components that match nothing
+// keep their spelling, below the resolved folders, and such a path fails like a missing file.
 TEST(DataPath, ResolvesEachComponentInItsOnDiskCase) {
-    CTempWorkDir dir;
-    MakeFolders("Interface/Fonts");
-    MakeFolders("TestLevel/Terrain");
-    MakeFolders("music");
-    MakeFolders("Music");
-    MakeFolders("units");
+    for (const char* folder : {"Interface/Fonts", "TestLevel/Terrain", "music", "Music", "units"}) {
+        MakeFolders(folder);
+    }
     WriteFile("Interface/interface.xml", "x");
     WriteFile("TestLevel/Terrain/ter_params.ini", "x");
     WriteFile("Music/a.ogg", "upper");
@@ -38,5 +32,3 @@ TEST(DataPath, ResolvesEachComponentInItsOnDiskCase) {
     EXPECT_FALSE(CDataPath::FileExists("Units\\tank.xml"));
     EXPECT_FALSE(CDataPath::FileExists("Units")) << "a folder is not a file";
 }
-
-} // namespace

@@ -24,10 +24,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileGateHostile, ::testing::ValuesIn(HostileCase
                              return std::string(info.param.label);
                          });
 
-// The refusal names the path as the caller gave it, and the caller gets
-// nothing to read.
+// The refusal names the path as the caller gave it, and the caller gets nothing to read.
 TEST_P(FileGateHostile, IsRefusedWithALineOrMissingSilently) {
-    CTempWorkDir dir;
     MakeFolders("units");
     WriteFile("units/tank.xml", goodText);
     const std::string path = MakeHostile(GetParam().hostility, "units/tank.xml", FileKind::text);
@@ -49,8 +47,7 @@ TEST_P(FileGateHostile, IsRefusedWithALineOrMissingSilently) {
     }
 }
 
-TEST(FileGate, ReadsRegularFilesUpToTheBoundOfTheirKind) {
-    CTempWorkDir dir;
+TEST(FileGate, ReadsRegularFilesUpToTheBoundOfTheirKindInsideTheWorkingDirectory) {
     MakeFolders("Units");
     WriteFile("Units/Tank.xml", goodText);
     std::string text;
@@ -66,26 +63,18 @@ TEST(FileGate, ReadsRegularFilesUpToTheBoundOfTheirKind) {
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(CFileGate::ReadWholeFile("limit.xml", FileKind::image, bytes)) << "an image may be larger";
     EXPECT_EQ(bytes.size(), limit.size() + 1);
-}
-
-TEST(FileGate, DataFolderIsTheWorkingDirectory) {
-    struct Case {
-        const char* path;
-        bool        inside;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"units\\tank.xml", true}, {"a/b/c.bmp", true}, {"...\\odd.xml", true}, {"a..b.xml", true},
         {"units\\..\\x", false},   {"..", false},       {"a/../../b", false},   {"/etc/passwd", false},
         {"\\root\\file", false},   {"units/..", false}, {"..\\", false},
     };
-    for (const Case& test : cases) {
-        EXPECT_EQ(CFileGate::IsInsideDataFolder(test.path), test.inside) << test.path;
+    for (const auto& [path, inside] : cases) {
+        EXPECT_EQ(CFileGate::IsInsideDataFolder(path), inside) << path;
     }
     EXPECT_FALSE(CFileGate::IsInsideDataFolder(nullptr));
 }
 
-// Each way a write may be redirected out of the data folder is refused with
-// its reason, and the file outside keeps its contents.
+// Each way a write may be redirected out of the data folder is refused with its reason; the file outside is kept.
 TEST(FileGate, WritesStayInsideAndNeverFollowALink) {
     CTempWorkDir      dir;
     const std::string outside = dir.Path() + ".outside";
@@ -128,10 +117,9 @@ TEST(FileGate, WritesStayInsideAndNeverFollowALink) {
     EXPECT_EQ(ReadFile("TestLevel/save.xml"), "wa") << "w truncates, a appends";
 }
 
-// A unit file's sound may name a device through "..", or a sounds folder may
-// hold a link to one: the sample loader must refuse it, not read forever.
+// A unit file's sound may name a device through "..", or a sounds folder may hold a link to one: the sample
+// loader must refuse it, not read forever.
 TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
-    CTempWorkDir dir;
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     CSoundLibrary sound;
     const bool    opened = sound.Init(44100, 8);
@@ -153,11 +141,9 @@ TEST(FileGate, SoundLibraryOpensSamplesAndStreamsThroughTheGate) {
     sound.Close();
 }
 
-// An atomic write that is given up (by a second Open or by the object's end)
-// leaves the old file as it was and no temporary file behind; a commit
-// replaces the old file.
+// An atomic write given up (by a second Open or by the object's end) leaves the old file as it was and no
+// temporary file behind; a commit replaces the old file.
 TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporaryFile) {
-    CTempWorkDir dir;
     WriteFile("a.xml", "old a");
     WriteFile("b.xml", "old b");
     {

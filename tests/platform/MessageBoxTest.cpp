@@ -4,8 +4,6 @@
 
 #include "platform/MessageBox.h"
 
-namespace {
-
 TEST(MessageBox, RecordsCaptionAndFormattedTextInsteadOfShowing) {
     CMessageBox::StartRecording();
     CMessageBox::Show("Error", "Couldn't load %s (%d)", "objects\\tank.3ds", 3);
@@ -19,5 +17,3 @@ TEST(MessageBox, RecordsCaptionAndFormattedTextInsteadOfShowing) {
     CMessageBox::StopRecording();
     EXPECT_TRUE(CMessageBox::GetRecorded().empty());
 }
-
-} // namespace

@@ -8,26 +8,19 @@
 #include "platform/DisplayModes.h"
 #include "platform/GlEntryPoints.h"
 
-namespace {
-
 using BindBufferFunction = void (*)(GLenum, GLuint);
 
-TEST_F(GlTest, EntryPointsOfOfferedExtensionsAreFound) {
-    ASSERT_TRUE(CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object"));
-    BindBufferFunction bindBuffer = nullptr;
-    EXPECT_TRUE(CGlEntryPoints::Get("glBindBufferARB", bindBuffer));
-    EXPECT_NE(bindBuffer, nullptr);
-    bindBuffer(0x8892 /* GL_ARRAY_BUFFER_ARB */, 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(GlTest, NamelessEntryPointsAreMissingAndLogged) {
-    CTempWorkDir       dir;
+TEST_F(GlTest, EntryPointsOfOfferedExtensionsAreFoundAndNamelessOnesMissingAndLogged) {
     BindBufferFunction function = reinterpret_cast<BindBufferFunction>(1);
     EXPECT_FALSE(CGlEntryPoints::Get("", function));
     EXPECT_EQ(function, nullptr);
     EXPECT_FALSE(CGlEntryPoints::Get(nullptr, function));
     EXPECT_NE(ReadFile("log_error.txt").find("no entry point"), std::string::npos);
+    ASSERT_TRUE(CApplication::IsExtensionSupported("GL_ARB_vertex_buffer_object"));
+    EXPECT_TRUE(CGlEntryPoints::Get("glBindBufferARB", function));
+    EXPECT_NE(function, nullptr);
+    function(0x8892 /* GL_ARRAY_BUFFER_ARB */, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // The test display is Xvfb at 1280 x 1024 with 24-bit colour.
@@ -41,5 +34,3 @@ TEST_F(GlTest, TheDisplayListsItsCurrentMode) {
     }
     EXPECT_TRUE(found) << "1280x1024 at 32 bits per pixel";
 }
-
-} // namespace

@@ -2,30 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 #include "platform/FileGate.h"
 #include "platform/UserPaths.h"
 
-namespace {
-
 TEST(UserPaths, FoldersFollowTheBaseDirectoryRules) {
-    struct {
-        const char *home, *configHome, *stateHome, *settings, *state;
-    } const cases[] = {
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"/h", nullptr, nullptr, "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"},
         {"/h/", "", "", "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"},
         {"/h", "/c", "/s/", "/c/ridgeline/", "/s/ridgeline/"},
         {"/h", "relative", "./s", "/h/.config/ridgeline/", "/h/.local/state/ridgeline/"}, // relative: ignored
     };
-    for (const auto& test : cases) {
-        const CUserFolders folders = CUserPaths::FoldersFor(test.home, test.configHome, test.stateHome);
-        EXPECT_EQ(folders.settings, test.settings) << test.configHome;
-        EXPECT_EQ(folders.state, test.state) << test.stateHome;
+    for (const auto& [home, configHome, stateHome, settings, state] : cases) {
+        const CUserFolders folders = CUserPaths::FoldersFor(home, configHome, stateHome);
+        EXPECT_EQ(folders.settings, settings) << configHome;
+        EXPECT_EQ(folders.state, state) << stateHome;
     }
 }
 
-// Installed: data only from beside the executable with the marker; user
-// files in private folders made on first use; the data folder not written.
+// Installed: data only from beside the executable with the marker; user files in private folders made on first
+// use; the data folder not written.
 TEST(UserPaths, InstalledCopyWritesOnlyIntoItsUserFolders) {
     CTempWorkDir dir;
     MakeFolders("games");
@@ -48,5 +46,3 @@ TEST(UserPaths, InstalledCopyWritesOnlyIntoItsUserFolders) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_EQ(CUserPaths::SettingsFile("gfxconfig.ini"), "gfxconfig.ini") << "the working-directory layout";
 }
-
-} // namespace
