@@ -156,7 +156,6 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     const CGridManager onWide("none.xml", &wide);
     EXPECT_EQ(onWide.GetTile(31, 31).height, 90.0f); // rows clamp to the last one
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
-    // No heightmap at all: the tiles are still read, and the log says so.
     WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
     const CGridManager unmapped("terrain.xml", nullptr);
     EXPECT_TRUE(unmapped.GetTile(0, 0).terrainType == 3 && unmapped.GetTile(0, 0).height == 0 &&

@@ -34,11 +34,9 @@ protected:
     void SetUp() override { finder.SetCallbacks(UnitCost, SquaredDistance, NotBlocked, &blocked); }
 
     void BlockRing(int x, int y) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                if (dx != 0 || dy != 0) {
-                    blocked.insert({x + dx, y + dy});
-                }
+        for (int n = 0; n < 9; ++n) {
+            if (n != 4) {
+                blocked.insert({x - 1 + n % 3, y - 1 + n / 3});
             }
         }
     }
@@ -72,6 +70,15 @@ TEST_F(PathFinderTest, EnclosedTilesCannotBeReached) {
     EXPECT_EQ(finder.GetIterations(), 1);
 }
 
+// Among equal f the newest node comes first: without an estimate (6, 6), linked last, is taken first.
+TEST_F(PathFinderTest, AmongEqualCostsTheNewestNodeIsTakenFirst) {
+    finder.SetCallbacks(UnitCost, nullptr, NotBlocked, &blocked);
+    ASSERT_TRUE(finder.FindPath(5, 5, 6, 6));
+    EXPECT_EQ(finder.GetIterations(), 2);
+    ASSERT_TRUE(finder.FindPath(5, 5, 4, 4));
+    EXPECT_EQ(finder.GetIterations(), 9);
+}
+
 // A chain through every tile, row by row: the node at position k is taken in iteration k + 1.
 int ChainPosition(int x, int y) {
     return y * board + (y % 2 == 0 ? x : board - 1 - x);
@@ -101,10 +108,8 @@ TEST_F(PathFinderTest, OnlyTheFirst639IterationsCanFindTheDestination) {
 // The match's search: its own tile is passable for the unit, other units' are not; a walled tile gives no path.
 TEST(UnitPaths, OwnTilePassableOthersBlockedAndWalledTilesUnreachable) {
     CBoard    b(FlatGround, 1, [](CGridManager& grid) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                grid.SetTileUsable(20 + dx, 20 + dy, dx == 0 && dy == 0);
-            }
+        for (int n = 0; n < 9; ++n) {
+            grid.SetTileUsable(19 + n % 3, 19 + n / 3, n == 4); // a walled tile at (20, 20)
         }
     });
     const int mover = b.AddUnit(UnitTraits(), 1, 5, 5);

@@ -41,7 +41,6 @@ TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {
     CUnit      unit;
     CUnitMedia media;
     unit.hitpoints         = 1000;
-    unit.attack            = 14;
     media.speed            = 1.5f;
     media.startEffectSmoke = INT_MAX;
     EXPECT_EQ(CUnitLimits::Apply(unit, media, "units\\tank.xml"), 1);

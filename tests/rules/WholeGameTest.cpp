@@ -120,7 +120,6 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     }
     EXPECT_TRUE(!result.Accepted() || command.kind != CCommand::finish || turnStarted ||
                 match.GetUnit(command.unit)->done);
-    // A new turn starts with every unit at its origin and the mover's units ready.
     for (int unit = 0; turnStarted && !match.IsGameOver() && unit < match.GetUnitCount(); ++unit) {
         const CUnit& state = *match.GetUnit(unit);
         EXPECT_EQ(std::make_pair(state.tileX, state.tileY), match.GetOrigin(unit)) << command.ToText();

@@ -18,7 +18,6 @@
 
 namespace {
 
-// A game of the shipped level as its log holds it.
 struct CPlayedGame {
     CGameLogHeader         header;
     std::vector<CLogEntry> entries;
