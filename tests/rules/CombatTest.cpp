@@ -17,17 +17,15 @@ using namespace RulesBoard;
 // Powers of two divide exactly, so the strengths below are exact.
 const CFightParams params{1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f};
 
-// attack 16, defence 4 on ground of defence 0.5, 1000 hit points; against
-// attack 14, defence 6 on defence 2, 800 hit points; both at height 100.
+// Attack 16, defence 4, 1000 hit points on ground of defence 0.5 against 14, 6, 800 on defence 2; at height 100.
 const CCombatSide attacker{16, 4, 1000, 100.0f, 0.5f, true};
 const CCombatSide defender{14, 6, 800, 100.0f, 2.0f, true};
 
 struct ExchangeCase {
     const char* label;
     CCombatSide attacker, defender;
-    // slope, bonuses, aa, da, ad, dd, damage to attacker, damage to defender
-    float slope, bonusAttacker, bonusDefender, attackerAttack, defenderAttack, attackerDefend, defenderDefend;
-    int   damageToAttacker, damageToDefender;
+    float       slope, bonusAttacker, bonusDefender, attackerAttack, defenderAttack, attackerDefend, defenderDefend;
+    int         damageToAttacker, damageToDefender;
 };
 
 CCombatSide With(CCombatSide side, float height, int attack = -1, bool inRange = true) {
@@ -37,9 +35,8 @@ CCombatSide With(CCombatSide side, float height, int attack = -1, bool inRange =
     return side;
 }
 
-// By hand: aa = (16 x 1.25 + bonusA) x 1000 / 32, da = (14 + bonusD) x 800 / 32,
-// ad = 4.5 / 16 x 1000 = 281.25, dd = 8 / 16 x 800 = 400; a bonus is the
-// slope x 9 / 90. Atan(10) = 84.2894 degrees.
+// By hand: aa = (16 x 1.25 + bonusA) x 1000 / 32, da = (14 + bonusD) x 800 / 32, ad = 4.5 / 16 x 1000
+// = 281.25, dd = 8 / 16 x 800 = 400; a bonus is the slope x 9 / 90.
 const ExchangeCase exchangeCases[] = {
     {"equal heights", attacker, defender, 0, 0, 0, 625, 350, 281.25f, 400, 68, 225},
     {"a 45 degree step up is capped at 75", With(attacker, 164), defender, 75, 7.5f, 0, 859.375f, 350, 281.25f, 400, 68,
@@ -70,8 +67,7 @@ TEST(Exchange, GivesTheHandComputedValues) {
     }
 }
 
-// Whatever the parameters and values, the result is finite and the damage
-// a whole number from 50 up: no division by zero, no NaN, no overflow.
+// Whatever the parameters and values, the result is finite and the damage a whole number from 50 up.
 TEST(ExchangeLimits, StayFiniteForAnyInput) {
     const float        inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
     const CCombatSide  huge{INT_MAX, INT_MAX, INT_MAX, 1e30f, inf, true};
@@ -94,9 +90,7 @@ TEST(ExchangeLimits, StayFiniteForAnyInput) {
     EXPECT_EQ(Combat::ApplyDamage(INT_MIN + 5, INT_MAX), INT_MIN);
 }
 
-// The rules' own arctangent against the C library's, over the height
-// differences a heightmap gives (whole samples times its height scale) and
-// far beyond: within the library's own float error.
+// The rules' own arctangent within the library's float error, over the rises of heightmaps and far beyond.
 TEST(ExchangeSlope, TheRulesArctangentAgreesWithTheLibrary) {
     for (const float scale : {1.0f, 400.0f / 255.0f, 2.3529413f, 0.37f, 97.0f}) {
         for (int samples = -255; samples <= 255; ++samples) {
@@ -110,8 +104,7 @@ TEST(ExchangeSlope, TheRulesArctangentAgreesWithTheLibrary) {
     EXPECT_NEAR(Combat::Atan2(1e300, 1.0), std::atan2(1e300, 1.0), 1e-15);
 }
 
-// The fingerprint of these rules on this machine. A change to any rule that
-// alters a probe must change this value, and rulesVersion, on purpose.
+// A change to any rule that alters a probe must change this value, and rulesVersion, on purpose.
 TEST(RulesFingerprint, IsPinned) {
     EXPECT_EQ(ComputeRulesFingerprint(), 0xa74ea5e1d593ce81ULL);
 }

@@ -23,26 +23,17 @@ CHeightmap MakeMap(int size, SampleFunction sample) {
     return CHeightmap(size, Samples(size, sample), maxWidth, maxHeight);
 }
 
-int Scatter(int column, int row) {
-    return (column * 7 + row * 13) % 256;
-}
-
-int Flat(int, int) {
-    return 77;
-}
-
-// Pairs of columns at 0 and 255: every inner sample's horizontal neighbours
-// differ by 255.
-int Stripes(int column, int) {
-    return column % 4 < 2 ? 0 : 255;
-}
+const auto Scatter = [](int column, int row) { return (column * 7 + row * 13) % 256; };
+const auto Flat    = [](int, int) { return 77; };
+// Pairs of columns at 0 and 255: every inner sample's horizontal neighbours differ by 255.
+const auto Stripes = [](int column, int) { return column % 4 < 2 ? 0 : 255; };
 
 std::string TileFile(const std::vector<std::string>& elements) {
-    std::string text;
+    std::string text = "<tiles>\n";
     for (const std::string& element : elements) {
         text += element + "\n";
     }
-    return "<tiles>\n" + text + "</tiles>\n";
+    return text + "</tiles>\n";
 }
 
 std::string TileElement(int number, int usable, int terrainId) {
@@ -59,20 +50,17 @@ TEST(GridOnHeightmap, TileHeightIsTheCentreSampleAndSlopesFollowTheSamples) {
         for (int n = 0; n < CGridManager::tileCount; ++n) {
             const int x = n % gridSize, y = n / gridSize;
             ASSERT_FLOAT_EQ(grid.GetTile(x, y).height, static_cast<float>(Scatter(s * x + s / 2, s * y + s / 2))) << n;
-            ASSERT_EQ(onFlat.GetTile(x, y).slope, 0.0f) << "tile " << n;
-            ASSERT_EQ(onFlat.GetTile(x, y).slopeDegrees, 0) << "tile " << n;
-            if (x > 0 && x < gridSize - 1) {
-                ASSERT_GT(onStripes.GetTile(x, y).slope, 254.99f) << "tile " << n;
-                ASSERT_EQ(onStripes.GetTile(x, y).slopeDegrees, 90) << "tile " << n;
-            }
+            ASSERT_TRUE(onFlat.GetTile(x, y).slope == 0.0f && onFlat.GetTile(x, y).slopeDegrees == 0) << "tile " << n;
+            ASSERT_TRUE(x == 0 || x == gridSize - 1 ||
+                        (onStripes.GetTile(x, y).slope > 254.99f && onStripes.GetTile(x, y).slopeDegrees == 90))
+                << "tile " << n;
         }
         EXPECT_LT(onStripes.GetTile(0, 5).slope, 254.99f);
     }
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
 }
 
-// A cliff in the single column 8 of a 257 map: the column is the shared
-// border of tiles 0 and 1 and counts in both, over (8 + 1)^2 samples.
+// A cliff in column 8 of a 257 map: the shared border of tiles 0 and 1 counts in both, over (8 + 1)^2 samples.
 TEST(GridManager, SlopeIsTheMeanOverTheTileIncludingBothBorders) {
     const CHeightmap   map = MakeMap(257, [](int column, int) { return column >= 9 ? 255 : 0; });
     const CGridManager grid("none.xml", &map);
@@ -84,9 +72,8 @@ TEST(GridManager, SlopeIsTheMeanOverTheTileIncludingBothBorders) {
     EXPECT_EQ(grid.GetTile(2, 3).slope, 0.0f);
 }
 
-// Element n is tile (n % 32, n / 32), in any order; the first incomplete
-// element ends the list; elements beyond the board are ignored; a missing
-// file or list leaves every tile unusable, with a line.
+// Element n is tile (n % 32, n / 32), in any order; the first incomplete element ends the list;
+// elements beyond the board are ignored; a missing file or list leaves every tile unusable, with a line.
 TEST(GridManager, TileFilesNumberTheTilesRowByRowUpToTheFirstGap) {
     std::string shuffled = TileFile({});
     for (int n = 0; n < 40; ++n) {
@@ -128,26 +115,20 @@ TEST(GridManager, TileFilesNumberTheTilesRowByRowUpToTheFirstGap) {
     EXPECT_EQ(CountLinesWith(log, "other.xml sets 0 of the 1024 tiles (a cut file?); the rest cannot be entered"), 1);
 }
 
-// The flat map puts every tile at height 77: a tile must stand strictly above the water.
-TEST(GridManager, TileMustStandStrictlyAboveTheWater) {
-    WriteFile("terrain.xml", TileFile({TileElement(0, 1, 0), TileElement(1, 0, 0)}));
-    const CHeightmap map = MakeMap(257, Flat);
-    CGridManager     grid("terrain.xml", &map);
-    for (const auto& [water, usable] : {std::make_pair(CGridManager::noWater, true), std::make_pair(76.99f, true),
-                                        std::make_pair(77.0f, false), std::make_pair(80.0f, false)}) {
-        grid.SetWaterHeight(water);
-        EXPECT_EQ(grid.IsTileUsable(0, 0), usable) << water;
-        EXPECT_FALSE(grid.IsTileUsable(1, 0)) << "not usable, whatever the water";
-    }
-}
-
-TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
+// A tile must stand strictly above the water; the save writes drowned tiles unusable.
+TEST(GridManager, WaterDrownsTilesNotAboveItAndTheSaveWritesThemUnusable) {
     const CHeightmap map = MakeMap(257, [](int column, int) { return column < 64 ? 20 : 100; }); // tiles x < 8 low
     {
         CGridManager grid("terrain.xml", &map);
         for (int n = 0; n < CGridManager::tileCount; ++n) {
             grid.SetTileTerrainType(n % gridSize, n / gridSize, n % 7 - 1);
             grid.SetTileUsable(n % gridSize, n / gridSize, n % 3 != 0);
+        }
+        for (const auto& [water, usable] : {std::make_pair(CGridManager::noWater, true), std::make_pair(19.99f, true),
+                                            std::make_pair(20.0f, false), std::make_pair(80.0f, false)}) {
+            grid.SetWaterHeight(water);
+            EXPECT_EQ(grid.IsTileUsable(1, 0), usable) << water;
+            EXPECT_FALSE(grid.IsTileUsable(0, 0)) << "not usable, whatever the water";
         }
         grid.SetWaterHeight(20.0f);
         grid.SaveTiles();
@@ -160,8 +141,7 @@ TEST(GridManager, SaveAndLoadRoundTripWritesDrownedTilesUnusable) {
     }
 }
 
-// A heightmap image that is missing or wider than tall, or none at all, must
-// not be read outside its samples.
+// A heightmap image that is missing or wider than tall, or none at all, is not read outside its samples.
 TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     {
         CBmpHandler image;
@@ -176,7 +156,6 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     const CGridManager onWide("none.xml", &wide);
     EXPECT_EQ(onWide.GetTile(31, 31).height, 90.0f); // rows clamp to the last one
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CalcSlopes"), 0) << ReadFile("log_error.txt");
-    // No heightmap at all: the tiles are still read, and the log says so.
     WriteFile("terrain.xml", TileFile({TileElement(0, 1, 3)}));
     const CGridManager unmapped("terrain.xml", nullptr);
     EXPECT_TRUE(unmapped.GetTile(0, 0).terrainType == 3 && unmapped.GetTile(0, 0).height == 0 &&
@@ -184,26 +163,20 @@ TEST(GridManager, MissingOrOddShapedHeightmapImages) {
     EXPECT_EQ(CountLinesWith(ReadFile("log_error.txt"), "CGridManager: Pointer to Heightmap is NULL"), 1);
 }
 
-TEST(GridManager, PositionsOutsideTheBoardAreRefused) {
-    const CHeightmap map = MakeMap(33, Flat);
+// The tile geometry needs no GL context, only the heightmap's size and spacing; outside the board
+// nothing is set.
+TEST(GridGeometry, WorldPointsFallOnClampedTilesAndPositionsOutsideTheBoardAreRefused) {
+    const CHeightmap map = MakeMap(257, Flat), empty(0, {}, maxWidth, maxHeight);
     CGridManager     grid("none.xml", &map);
     const int        outside[][2] = {{-1, 0}, {0, -1}, {32, 0}, {0, 32}, {1000000, -1000000}};
-    for (const auto& position : outside) {
-        grid.SetTileUnit(position[0], position[1], 5);
-        grid.SetTileUsable(position[0], position[1], true);
-        grid.SetTileTerrainType(position[0], position[1], 2);
-        const CBoardTile& tile = grid.GetTile(position[0], position[1]);
-        EXPECT_TRUE(tile.unit == -1 && tile.terrainType == -1 && !grid.IsTileUsable(position[0], position[1]));
+    for (const auto& [x, y] : outside) {
+        grid.SetTileUnit(x, y, 5);
+        grid.SetTileUsable(x, y, true);
+        grid.SetTileTerrainType(x, y, 2);
+        EXPECT_TRUE(grid.GetTile(x, y).unit == -1 && grid.GetTile(x, y).terrainType == -1 && !grid.IsTileUsable(x, y));
     }
     grid.SetTileUnit(31, 31, 5);
     EXPECT_EQ(grid.GetTile(31, 31).unit, 5);
-}
-
-// The tile geometry needs no GL context: only the heightmap's size and
-// spacing. World points fall on clamped tiles.
-TEST(GridGeometry, WorldPointsFallOnClampedTiles) {
-    const CHeightmap   map = MakeMap(257, Flat), empty(0, {}, maxWidth, maxHeight);
-    const CGridManager grid("none.xml", &map);
     EXPECT_FLOAT_EQ(grid.GetTileSize(), maxWidth / gridSize);
     EXPECT_EQ(CGridManager::TileSizeFor(&empty), 0.0f);
     EXPECT_EQ(CGridManager::TileSizeFor(nullptr), 0.0f);
@@ -221,21 +194,15 @@ TEST(GridGeometry, WorldPointsFallOnClampedTiles) {
     int column = -5, row = -5;
     CGridManager::TileUnderPoint(0.0f, 500.0f, 500.0f, column, row);
     EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)) << "a board without size has only tile (0, 0)";
-}
-
-TEST(GridGeometry, EveryTileCentreLiesInItsOwnTile) {
-    const CHeightmap   map = MakeMap(257, Flat);
-    const CGridManager grid("none.xml", &map);
-    float              x = 0, z = 0;
+    float x = 0, z = 0;
     grid.GetTileCentre(2, 31, x, z);
     EXPECT_FLOAT_EQ(x, 160.0f);
     EXPECT_FLOAT_EQ(z, 2016.0f);
     for (int n = 0; n < CGridManager::tileCount; ++n) {
         grid.GetTileCentre(n % gridSize, n / gridSize, x, z);
-        int column = -1, row = -1;
+        column = row = -1;
         grid.WorldToTile(x, z, column, row);
-        ASSERT_EQ(column, n % gridSize) << "tile " << n;
-        ASSERT_EQ(row, n / gridSize) << "tile " << n;
+        ASSERT_EQ(std::make_pair(column, row), std::make_pair(n % gridSize, n / gridSize)) << "tile " << n;
     }
 }
 

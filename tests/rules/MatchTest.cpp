@@ -6,8 +6,7 @@ namespace {
 
 using namespace RulesBoard;
 
-// Team 1 moves first: a headquarters, two tanks, a general and a wreck;
-// team 2 a headquarters and a tank.
+// Team 1 moves first: a headquarters, two tanks and a wreck; team 2 a headquarters and a tank.
 struct MatchUnits {
     MatchUnits() {
         hq1    = b.AddUnit(Headquarters(), 1, 0, 0);
@@ -30,8 +29,7 @@ struct RefusalCase {
     CCommand              command;
 };
 
-// Units: 2 and 3 are team 1's tanks at (5, 5) and (8, 5), 4 is team 2's tank,
-// 5 team 1's wreck.
+// Units 2 and 3 are team 1's tanks at (5, 5) and (8, 5), 4 team 2's tank, 5 team 1's wreck.
 const RefusalCase refusalCases[] = {
     {Refusal::unknownUnit, {}, CCommand::Move(99, 1, 1)},
     {Refusal::notYourUnit, {}, CCommand::Move(4, 21, 20)},
@@ -84,35 +82,26 @@ TEST(MatchMoves, AUnitThatCannotDriveBackIsPutBack) {
     CBoard    b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(5, 5, rock); });
     const int unit = b.AddUnit(Traits([](UnitTraits& t) { t.notUsable = {rock}; }), 1, 5, 5);
     b.AddUnit(UnitTraits(), 2, 20, 20);
-    ASSERT_TRUE(b.Move(unit, 5, 6).Accepted());
-    const CApplyResult back = b.Undo(unit);
+    ASSERT_TRUE(b.match->Apply(CCommand::Move(unit, 5, 6)).Accepted());
+    const CApplyResult back = b.match->Apply(CCommand::Undo(unit));
     ASSERT_TRUE(back.Accepted());
     ASSERT_EQ(back.events[0].path.size(), 1u) << "put there at once";
     EXPECT_EQ(b.Unit(unit).tileY, 5);
 }
 
-// Team 1 (to move) with an attacker on grass at (5, 5), team 2 with a
-// defender on forest at (7, 5); both teams keep a headquarters far away.
+// Team 1 (to move) attacks from grass at (5, 5) team 2's defender on forest at (7, 5); both keep a headquarters.
 struct AttackBoard {
     AttackBoard() : b(FlatGround, 1, [](CGridManager& grid) { grid.SetTileTerrainType(7, 5, forest); }) {
         b.match->SetFightParams({1.25f, 1.0f, 32.0f, 1.0f, 16.0f, 1.0f, 9.0f});
         b.AddUnit(Headquarters(), 1, 0, 31);
         b.AddUnit(Headquarters(), 2, 31, 31);
     }
-    int AddAttacker(int hp) {
-        return b.AddUnit(Traits([hp](UnitTraits& t) { t.attack = 16, t.defense = 4, t.hitpoints = hp; }), 1, 5, 5);
-    }
-    int AddDefender(int hp) {
-        return b.AddUnit(Traits([hp](UnitTraits& t) { t.attack = 14, t.defense = 6, t.hitpoints = hp; }), 2, 7, 5);
-    }
-
     CBoard b;
 };
 
 class MatchAttack : public ::testing::Test, protected AttackBoard {};
 
-// Both destroyed: the team to move wins; return fire destroys the attacker;
-// the last fighting unit falls.
+// Both destroyed: the team to move wins; return fire destroys the attacker; the last fighting unit falls.
 TEST(MatchEnding, ClearsTheTilesOfTheDestroyedAndNamesTheWinner) {
     const struct {
         int  attackerHitpoints, defenderHitpoints;
@@ -121,9 +110,11 @@ TEST(MatchEnding, ClearsTheTilesOfTheDestroyedAndNamesTheWinner) {
     } cases[] = {{40, 30, false, false, 1}, {40, 5000, false, true, 2}, {1000, 30, true, false, 1}};
     for (const auto& ending : cases) {
         AttackBoard board;
-        const int   attacker = board.AddAttacker(ending.attackerHitpoints);
-        board.AddDefender(ending.defenderHitpoints);
-        CBoard& b = board.b;
+        CBoard&     b  = board.b;
+        const int   hp = ending.attackerHitpoints, defenderHp = ending.defenderHitpoints;
+        const int   attacker =
+            b.AddUnit(Traits([&](UnitTraits& t) { t.attack = 16, t.defense = 4, t.hitpoints = hp; }), 1, 5, 5);
+        b.AddUnit(Traits([&](UnitTraits& t) { t.attack = 14, t.defense = 6, t.hitpoints = defenderHp; }), 2, 7, 5);
         ASSERT_TRUE(Has(b.Fire(attacker, 7, 5), CMatchEvent::gameOver)) << ending.attackerHitpoints;
         EXPECT_EQ(b.TileUnit(5, 5) != -1, ending.attackerLives) << ending.attackerHitpoints;
         EXPECT_EQ(b.TileUnit(7, 5) != -1, ending.defenderLives) << ending.attackerHitpoints;
@@ -145,8 +136,7 @@ TEST_F(MatchAttack, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
     b.AddUnit(UnitTraits(), 2, 20, 20);
     for (const int g : {first, second}) {
         const CShotPreview preview = b.match->PreviewShot(g, 11, 10);
-        EXPECT_EQ(preview.kind, CShotPreview::boost);
-        EXPECT_EQ(preview.boostMovement, 2);
+        EXPECT_TRUE(preview.kind == CShotPreview::boost && preview.boostMovement == 2);
         ASSERT_TRUE(Has(b.Fire(g, 11, 10), CMatchEvent::boosted));
         EXPECT_TRUE(b.Unit(g).done);
         // Movement is set, not added; a boost does no damage.
@@ -162,7 +152,7 @@ TEST_F(MatchAttack, ABoostLastsUntilTheBoostedTeamsNextTurnAndNeverStacks) {
     ASSERT_TRUE(b.Finish(unit).Accepted()); // the last ready unit: team 2's turn, the boost stays
     ASSERT_EQ(b.match->GetCurrentTeam(), 2);
     EXPECT_EQ(b.Unit(unit).boostMovement, 2);
-    b.EndTurn();
+    b.match->Apply(CCommand::EndTurn());
     ASSERT_EQ(b.match->GetCurrentTeam(), 1);
     EXPECT_EQ(b.Unit(unit).boostMovement, 0);
     EXPECT_EQ(b.match->GetEffectiveFireMax(unit), 3);
@@ -177,7 +167,6 @@ TEST_F(MatchAttack, DestroyedHeadquartersLoseTheGame) {
     EXPECT_EQ(b.match->GetWinner(), 1);
 }
 
-// A team without fighting units or headquarters loses at the first check.
 TEST(MatchStart, ATeamWithoutFightingUnitsOrHeadquartersLosesAtTheFirstCheck) {
     const struct {
         bool present[4]; // team 1's fighter and headquarters, team 2's

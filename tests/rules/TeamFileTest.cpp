@@ -29,7 +29,6 @@ TEST(TeamFileTest, ReadsEntriesInAnyKeyOrderClampsLookOffsetsAndForgetsOnFailure
     };
     EXPECT_EQ(fields(team.GetEntries()[0]), std::make_tuple(std::string("a.xml"), 1, 2, 0, 1));
     EXPECT_EQ(fields(team.GetEntries()[1]), std::make_tuple(std::string("b.xml"), 3, 4, 2, -CTeamFile::maxLookOffset));
-    // A file that cannot be read leaves nothing of the earlier one.
     EXPECT_FALSE(team.Load("missing.xml"));
     EXPECT_TRUE(team.GetEntries().empty());
     EXPECT_TRUE(team.GetEffectSpecial().empty());
@@ -56,8 +55,7 @@ const CFightCase fightCases[] = {
     {"one key", "<attackFactor>3</attackFactor>", true, {1.25f, 3.0f, 24.0f, 1.0f, 30.0f, 1.0f, 6.0f}, 6},
     {"no file", nullptr, false, standard, 1},
     {"empty file", "", true, standard, 7},
-    // Each unusable value keeps the standard one: a NaN divisor once made
-    // attacks thirty times as strong as the shipped rules.
+    // Each unusable value keeps the standard one: a NaN divisor once made attacks thirty times as strong.
     {"damaged values",
      "<maxAttack>nan</maxAttack><maxDefense>-2</maxDefense><attackBonus>inf</attackBonus><attackFactor>1e39"
      "</attackFactor><minAttack>twelve</minAttack><minDefense> 0.5 </minDefense><maxSlopeBonus>3</maxSlopeBonus>",
@@ -86,9 +84,8 @@ TEST(FightParamsTest, ReadsEachKeyOnItsOwnAndNamesEachUnusableOne) {
     }
 }
 
-// The teams of a level placed on a made-up board by the rules: three unit
-// files, "light.xml" (100 hit points), "heavy.xml" (250) and the headquarters
-// "hq.xml" (400); team 2 always has one light unit at (20, 20).
+// Teams placed on a made-up board: unit files "light.xml" (100 hit points), "heavy.xml" (250), the
+// headquarters "hq.xml" (400); team 2 always has one light unit at (20, 20).
 class TeamRules : public ::testing::Test {
 protected:
     TeamRules() {
@@ -142,8 +139,6 @@ const CTeamRulesCase teamRulesCases[] = {
      true, nullptr},
     {"column 32", TeamFileText(TeamEntry(0, {"light.xml", 32, 5, 0, 1}) + TeamEntry(1, light3)), true, 1, 1, true,
      "outside the board"},
-    {"row -1", TeamFileText(TeamEntry(0, {"light.xml", 4, -1, 0, 1}) + TeamEntry(1, light3)), true, 1, 1, true,
-     "outside the board"},
     {"occupied tile",
      TeamFileText(TeamEntry(0, light1) + TeamEntry(1, {"heavy.xml", 1, 1, 1, 0}) + TeamEntry(2, light3)), true, 2, 1,
      true, "stands on unit 0"},
@@ -167,12 +162,10 @@ TEST_P(TeamRulesTable, LoadsTheEntriesTheRulesAdmit) {
     EXPECT_EQ(CountTeam(2), rules.team2Units);
     EXPECT_EQ(b.match->GetFightParams().attackFactor == 2.0f, rules.fightRead);
     int tilesWithUnits = 0;
-    for (int y = 0; y < CGridManager::gridSize; ++y) {
-        for (int x = 0; x < CGridManager::gridSize; ++x) {
-            const int unit = b.TileUnit(x, y);
-            tilesWithUnits += unit != -1;
-            EXPECT_TRUE(unit == -1 || b.match->GetOrigin(unit) == std::make_pair(x, y));
-        }
+    for (int n = 0; n < CGridManager::tileCount; ++n) {
+        const int x = n % CGridManager::gridSize, y = n / CGridManager::gridSize, unit = b.TileUnit(x, y);
+        tilesWithUnits += unit != -1;
+        EXPECT_TRUE(unit == -1 || b.match->GetOrigin(unit) == std::make_pair(x, y));
     }
     EXPECT_EQ(tilesWithUnits, b.match->GetUnitCount());
     if (rules.logged != nullptr) {

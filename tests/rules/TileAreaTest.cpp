@@ -10,11 +10,8 @@
 namespace {
 
 using namespace RulesBoard;
-using TileSet = std::set<std::pair<int, int>>;
 
-// Move areas on an open board: movement 0 is its own tile, the whole diamond,
-// clipped to a quarter and on one side, a negative range gives nothing, a huge
-// one everything without overflow.
+// Range 0: its own tile; diamonds clipped by the board; a negative range: nothing; a huge one: all, no overflow.
 TEST(MoveAreaOnAnOpenBoard, IsTheDiamondClippedToTheBoard) {
     const int diamonds[][4] = {{10, 10, 0, 1}, {10, 10, 3, 25}, {0, 0, 3, 10},
                                {31, 15, 2, 9}, {5, 5, -1, 0},   {16, 16, 2000000000, 1024}}; // x, y, range, tiles
@@ -28,8 +25,7 @@ TEST(MoveAreaOnAnOpenBoard, IsTheDiamondClippedToTheBoard) {
     }
 }
 
-// Distances 2 and 3; a corner: one quarter; never its own tile; an empty
-// ring; a huge ring. The area and the membership test share the ring.
+// Distances 2 and 3; a corner's quarter; never its own tile; an empty ring; a huge ring.
 TEST(FireRing, AreaAndMembershipShareTheRing) {
     const int rings[][5] = {{10, 10, 2, 3, 8 + 12},
                             {0, 31, 1, 5, 2 + 3 + 4 + 5 + 6},
@@ -40,7 +36,7 @@ TEST(FireRing, AreaAndMembershipShareTheRing) {
         CTileArea area;
         area.FillFireArea(centreX, centreY, fireMin, fireMax);
         EXPECT_EQ(area.GetCount(), count) << fireMin << ".." << fireMax;
-        TileSet tiles;
+        std::set<std::pair<int, int>> tiles;
         for (int i = 0; i < area.GetCount(); ++i) {
             tiles.insert({area.GetX(i), area.GetY(i)});
         }

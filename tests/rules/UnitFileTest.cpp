@@ -36,8 +36,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKey, MissingUnitKey,
                                            "startEffectAttack", "slopeMax", "speed", "isHeadquarter", "bonusFirerange",
                                            "notusable"));
 
-// A file missing any value, or with a "notusable" entry without
-// "terrainid", is refused whole with a line.
+// A file missing any value, or with a "notusable" entry without "terrainid", is refused whole with a line.
 TEST_P(MissingUnitKey, RefusesTheFileWithALine) {
     const bool badList = GetParam() == "notusable";
     WriteFile("unit.xml",

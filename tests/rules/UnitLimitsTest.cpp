@@ -11,7 +11,6 @@
 
 namespace {
 
-// Each out-of-bounds value is clamped with a line naming the key and the value.
 TEST(UnitLimits, OutOfBoundsValuesAreClampedWithALine) {
     const struct {
         const char* key;
@@ -42,7 +41,6 @@ TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {
     CUnit      unit;
     CUnitMedia media;
     unit.hitpoints         = 1000;
-    unit.attack            = 14;
     media.speed            = 1.5f;
     media.startEffectSmoke = INT_MAX;
     EXPECT_EQ(CUnitLimits::Apply(unit, media, "units\\tank.xml"), 1);
@@ -56,8 +54,7 @@ TEST(UnitLimits, MediaValuesAndSpeedAreBounded) {
         EXPECT_EQ(CUnitLimits::Apply(unit, media, "units\\tank.xml"), 1) << speed;
         EXPECT_TRUE(media.speed >= 0.0f && media.speed <= CUnitLimits::maxSpeed) << speed << " became " << media.speed;
     }
-    // The largest bounded strength times the largest hit points still fits
-    // an int with room to spare, for any combat factor up to 10.
+    // The largest strength times the largest hit points fits an int for any combat factor up to 10.
     EXPECT_LT(2.0 * CUnitLimits::maxStrength * CUnitLimits::maxHitpoints * 10.0, static_cast<double>(INT_MAX));
 }
 

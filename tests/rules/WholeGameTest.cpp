@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <deque>
@@ -26,24 +25,18 @@ constexpr int board = CGridManager::gridSize;
 
 using DataFiles::CShippedLevel;
 
-// Whether the unit may stand on the tile, from the rule itself: usable, above
-// the water, of a known terrain type it may enter, no steeper than it can
-// climb, and free of other units.
+// Whether the unit may stand on the tile, written again from the rule itself.
 bool ReferencePassable(const CMatch& match, int unit, int x, int y) {
-    if (!CGridManager::IsInside(x, y)) {
-        return false;
-    }
     const CUnit&            state     = *match.GetUnit(unit);
-    const CBoardTile&       tile      = match.GetBoard().GetTile(x, y);
+    const CBoardTile&       tile      = match.GetBoard().GetTile(x, y); // outside the board: a blank tile
     const std::vector<int>& forbidden = state.notUsable;
-    return tile.usable && tile.height > match.GetBoard().GetWaterHeight() &&
+    return CGridManager::IsInside(x, y) && tile.usable && tile.height > match.GetBoard().GetWaterHeight() &&
            match.GetTerrainTypes().IsValid(tile.terrainType) &&
            std::find(forbidden.begin(), forbidden.end(), tile.terrainType) == forbidden.end() &&
            state.slopeMax >= tile.slopeDegrees && (tile.unit == -1 || tile.unit == unit);
 }
 
-// The move area by a breadth-first search over the four edge neighbours
-// within the diamond.
+// The move area by a breadth-first search over edge neighbours within the diamond.
 std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
     const auto [originX, originY]         = match.GetOrigin(unit);
     const int                       range = match.GetEffectiveMovement(unit);
@@ -56,9 +49,8 @@ std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
     while (!queue.empty()) {
         const auto [x, y] = queue.front();
         queue.pop_front();
-        for (const auto& [dx, dy] :
-             {std::make_pair(1, 0), std::make_pair(-1, 0), std::make_pair(0, 1), std::make_pair(0, -1)}) {
-            const int nx = x + dx, ny = y + dy;
+        for (int step = 0; step < 4; ++step) {
+            const int nx = x + (step - 1) % 2, ny = y + (step - 2) % 2; // (-1,0) (0,-1) (1,0) (0,1)
             if (std::abs(nx - originX) + std::abs(ny - originY) <= range && area.count({nx, ny}) == 0 &&
                 ReferencePassable(match, unit, nx, ny)) {
                 area.insert({nx, ny});
@@ -69,18 +61,13 @@ std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
     return area;
 }
 
-// What must hold after every command: the board names each living unit
-// exactly once (a moved unit at its origin) and nothing else; hit points
-// never rise; the move areas are those of an independent search; a game
-// over names a winner whose opponent has lost.
+// After every command: the board names each living unit once, at its origin; hit points never
+// rise; move areas match the independent search; a game over names a winner whose opponent lost.
 void ExpectInvariants(const CMatch& match, const std::vector<int>& hitpointsBefore) {
     std::vector<int> seen(match.GetUnitCount(), 0);
-    for (int y = 0; y < board; ++y) {
-        for (int x = 0; x < board; ++x) {
-            const int unit = match.GetBoard().GetTile(x, y).unit;
-            if (unit == -1) {
-                continue;
-            }
+    for (int n = 0; n < CGridManager::tileCount; ++n) {
+        const int x = n % board, y = n / board, unit = match.GetBoard().GetTile(x, y).unit;
+        if (unit != -1) {
             ASSERT_TRUE(match.IsAlive(unit)) << "a destroyed unit on tile " << x << "," << y;
             ASSERT_EQ(match.GetOrigin(unit), std::make_pair(x, y)) << "unit " << unit;
             ++seen[unit];
@@ -105,24 +92,17 @@ void ExpectInvariants(const CMatch& match, const std::vector<int>& hitpointsBefo
     }
 }
 
-std::vector<int> Hitpoints(const CMatch& match) {
-    std::vector<int> hitpoints;
-    for (const CUnit& unit : match.GetUnits()) {
-        hitpoints.push_back(unit.hitpoints);
-    }
-    return hitpoints;
-}
-
-// Applies a command and checks what must follow from it: a preview of a
-// shot is its result; the turn passes exactly when the command ends it or
-// leaves the team without a ready unit, and takes back a move not finished;
-// a move is tentative until the unit's action ends.
+// Applies a command and checks what follows: a shot's preview is its result; the turn passes
+// exactly when ended or no unit is ready, taking back an unfinished move.
 CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     const int          team = match.GetCurrentTeam();
     const CShotPreview preview =
         command.kind == CCommand::fire ? match.PreviewShot(command.unit, command.x, command.y) : CShotPreview();
-    const std::vector<int> before = Hitpoints(match);
-    const CApplyResult     result = match.Apply(command);
+    std::vector<int> before;
+    for (const CUnit& unit : match.GetUnits()) {
+        before.push_back(unit.hitpoints);
+    }
+    const CApplyResult result = match.Apply(command);
     if (preview.kind == CShotPreview::attack) {
         EXPECT_EQ(match.GetUnit(preview.shooter)->hitpoints, preview.shooterHitpointsAfter);
         EXPECT_EQ(match.GetUnit(preview.target)->hitpoints, preview.targetHitpointsAfter);
@@ -131,7 +111,6 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     if (result.Accepted() && !match.IsGameOver() && command.kind != CCommand::endTurn) {
         EXPECT_EQ(turnStarted, match.CountReadyUnits(team) == 0 || match.GetCurrentTeam() != team) << command.ToText();
     }
-    // A move stands the unit on its tile at once; an undo puts it back.
     if (result.Accepted() && (command.kind == CCommand::move || command.kind == CCommand::undo)) {
         const CUnit& moved = *match.GetUnit(command.unit);
         const auto   there =
@@ -141,7 +120,6 @@ CApplyResult ApplyChecked(CMatch& match, const CCommand& command) {
     }
     EXPECT_TRUE(!result.Accepted() || command.kind != CCommand::finish || turnStarted ||
                 match.GetUnit(command.unit)->done);
-    // A new turn starts with every unit at its origin and the mover's units ready.
     for (int unit = 0; turnStarted && !match.IsGameOver() && unit < match.GetUnitCount(); ++unit) {
         const CUnit& state = *match.GetUnit(unit);
         EXPECT_EQ(std::make_pair(state.tileX, state.tileY), match.GetOrigin(unit)) << command.ToText();
@@ -167,35 +145,32 @@ CCommand RandomCommand(const CMatch& match, std::mt19937& random) {
 
 // The info log holds one block of nine lines per attack, between the teams.
 void ExpectWellFormedTrace(const std::string& log, int attacks) {
-    const std::string       number   = "[0-9]+\\.[0-9]{6}";
-    const std::string       hitpoint = "\\*\\*\\* unit ([0-9]+) has now (-?[0-9]+) hitpoints";
-    std::vector<std::regex> block    = {
-           std::regex("\\*{13} unit ([0-9]+) \\(team ([12]), hitpoints ([0-9]+)\\) attacks ([0-9]+) \\(team ([12]), "
-                         "hitpoints ([0-9]+)\\) \\*{11}"),
-           std::regex("\\*\\* slope \\(attacker->defender\\): -?" + number + ", bonus attacker: " + number +
-                      ", bonus defender: " + number)};
+    const std::string number = "[0-9]+\\.[0-9]{6}", hitpoint = "\\*\\*\\* unit ([0-9]+) has now (-?[0-9]+) hitpoints";
+    std::vector<std::regex> block = {
+        std::regex("\\*{13} unit ([0-9]+) \\(team ([12]), hitpoints ([0-9]+)\\) attacks ([0-9]+) \\(team ([12]), "
+                   "hitpoints ([0-9]+)\\) \\*{11}"),
+        std::regex("\\*\\* slope \\(attacker->defender\\): -?" + number + ", bonus attacker: " + number +
+                   ", bonus defender: " + number)};
     for (const char* value : {"attacker attack", "defender attack", "attacker defend", "defender defend"}) {
         block.push_back(std::regex(std::string("\\*\\* ") + value + ": " + number));
     }
     block.insert(block.end(), {std::regex(hitpoint), std::regex(hitpoint), std::regex("")});
-    std::vector<std::string> lines;
-    std::istringstream       text(log);
-    for (std::string line; std::getline(text, line);) {
-        lines.push_back(line);
-    }
-    ASSERT_EQ(static_cast<int>(lines.size()), 9 * attacks);
-    for (size_t start = 0; start < lines.size(); start += 9) {
-        std::smatch match[9];
-        for (int i = 0; i < 9; ++i) {
-            ASSERT_TRUE(std::regex_match(lines[start + i], match[i], block[i])) << lines[start + i];
+    std::istringstream text(log);
+    std::string        lines[9];
+    std::smatch        match[9];
+    int                count = 0;
+    for (; std::getline(text, lines[count % 9]); ++count) {
+        const int i = count % 9;
+        ASSERT_TRUE(std::regex_match(lines[i], match[i], block[i])) << lines[i];
+        if (i == 8) {
+            EXPECT_NE(match[0][2], match[0][5]) << "an attack is between the teams";
+            EXPECT_EQ(match[6][1], match[0][1]);
+            EXPECT_EQ(match[7][1], match[0][4]);
         }
-        EXPECT_NE(match[0][2], match[0][5]) << "an attack is between the teams";
-        EXPECT_EQ(match[6][1], match[0][1]);
-        EXPECT_EQ(match[7][1], match[0][4]);
     }
+    EXPECT_EQ(count, 9 * attacks);
 }
 
-// Each shipped level, two seeds.
 class WholeGame : public ::testing::TestWithParam<std::tuple<const char*, uint64_t>> {};
 
 INSTANTIATE_TEST_SUITE_P(LevelsAndSeeds, WholeGame,
@@ -221,11 +196,9 @@ TEST_P(WholeGame, TheBaselinePlayerPlaysTheShippedLevelToAWinner) {
     ExpectWellFormedTrace(ReadFile("log_info.txt"), attacks);
 }
 
-// Random commands, refused ones included, mixed with the baseline player's
-// (so that games end), on the shipped level: the
-// invariants hold after each; the accepted commands replayed on a new match
-// give the same hash after each; a copy taken midway goes on alike.
-TEST(WholeGames, SeededRandomCommandsReplayToTheSameHashes) {
+// Random commands, refused ones included, mixed with the baseline player's (so that games end): the
+// invariants hold after each; a copy taken midway goes on alike. (The game log's test replays such games.)
+TEST(WholeGames, SeededRandomCommandsKeepTheInvariantsAndACopyGoesOnAlike) {
     CShippedLevel level;
     int           accepted = 0, refused = 0, finished = 0;
     for (uint32_t seed = 1; seed <= 24; ++seed) {
@@ -235,14 +208,12 @@ TEST(WholeGames, SeededRandomCommandsReplayToTheSameHashes) {
         std::mt19937               random(seed);
         const CNearestAttackPlayer player;
         std::vector<CCommand>      commands;
-        std::vector<uint64_t>      hashes;
         std::unique_ptr<CMatch>    copy;
         size_t                     copiedAt = 0;
         for (int step = 0; step < 3000 && !match->IsGameOver(); ++step) {
             const CCommand command = random() % 3 == 0 ? player.ChooseCommand(*match) : RandomCommand(*match, random);
             if (ApplyChecked(*match, command).Accepted()) {
                 commands.push_back(command);
-                hashes.push_back(match->StateHash());
             } else {
                 ++refused;
             }
@@ -256,30 +227,18 @@ TEST(WholeGames, SeededRandomCommandsReplayToTheSameHashes) {
         }
         accepted += static_cast<int>(commands.size());
         finished += match->IsGameOver();
-        std::unique_ptr<CMatch> replay = level.NewMatch(seed);
-        replay->Start();
-        for (size_t i = 0; i < commands.size(); ++i) {
-            ASSERT_TRUE(replay->Apply(commands[i]).Accepted()) << "seed " << seed << " command " << i;
-            ASSERT_EQ(replay->StateHash(), hashes[i]) << "seed " << seed << " command " << i;
-        }
-        EXPECT_EQ(replay->GetWinner(), match->GetWinner());
         for (size_t i = copiedAt; copy && i < commands.size(); ++i) {
             ASSERT_TRUE(copy->Apply(commands[i]).Accepted());
         }
-        if (copy) {
-            EXPECT_EQ(copy->StateHash(), match->StateHash()) << "a copy goes on alike";
-        }
+        EXPECT_EQ(copy ? copy->StateHash() : match->StateHash(), match->StateHash()) << "a copy goes on alike";
     }
     EXPECT_GT(accepted, 2000);
     EXPECT_GT(refused, 2000);
     EXPECT_GT(finished, 20);
 }
 
-// Computer against computer (and the hard level against the baseline) on
-// the shipped level: every command is accepted, the invariants hold after
-// each, the game ends; at positions along the way two new players with the
-// same seed, each on its own copy, give the same commands for the rest of
-// the turn; and the whole game played again gives the same final state.
+// Computer against computer (the hard level against the baseline): every command accepted, the
+// game ends; two new players with one seed give the same rest of a turn; a replay ends alike.
 struct ComputerPairing {
     CComputerPlayer::Level red;
     CComputerPlayer::Level blue; // its level, or the baseline when red is hard
@@ -336,36 +295,30 @@ TEST_P(ComputerGame, PlaysToAWinnerTheSameWayTwice) {
     EXPECT_EQ(first, PlayComputerGame(level, GetParam(), false));
 }
 
-// Positions with little to do: the computer's commands are accepted, it
-// never fires a shot that destroys the shooter and leaves the target, and
-// its turn ends. Team 1 moves; its headquarters stands at (2, 2), team 2's
-// at (29, 29).
+// Positions with little to do: the computer never fires a shot that destroys only the shooter; its turn ends.
 TEST(ComputerPlayer, EndsItsTurnInOddPositions) {
-    using RulesBoard::UnitTraits;
-    struct OddPosition {
+    using RulesBoard::Traits, RulesBoard::UnitTraits;
+    const UnitTraits immobile = Traits([](UnitTraits& t) { t.movement = 0; });
+    const UnitTraits weak     = Traits([](UnitTraits& t) { t.hitpoints = 60, t.movement = 0; });
+    const UnitTraits strong   = Traits([](UnitTraits& t) { t.hitpoints = 5000; });
+    const struct {
         const char* name;
         UnitTraits  own; // team 1's one fighting unit, at (4, 4)
         int         enemyX, enemyY;
         UnitTraits  enemy; // team 2's one fighting unit
+    } positions[] = {
+        {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
+        {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
+        {"only a suicidal shot", weak, 5, 4, strong},
+        {"an enemy at the headquarters", immobile, 3, 2, strong},
     };
-    using RulesBoard::Traits;
-    const UnitTraits  immobile     = Traits([](UnitTraits& t) { t.movement = 0; });
-    const UnitTraits  weak         = Traits([](UnitTraits& t) { t.hitpoints = 60, t.movement = 0; });
-    const UnitTraits  strong       = Traits([](UnitTraits& t) { t.hitpoints = 5000; });
-    const UnitTraits  headquarters = Traits([](UnitTraits& t) { t.hq = true; });
-    const OddPosition positions[]  = {
-         {"no enemy in reach", UnitTraits(), 27, 27, UnitTraits()},
-         {"a unit that cannot move", immobile, 27, 27, UnitTraits()},
-         {"only a suicidal shot", weak, 5, 4, strong},
-         {"an enemy at the headquarters", immobile, 3, 2, strong},
-    };
-    for (const OddPosition& position : positions) {
+    for (const auto& position : positions) {
         for (const auto level :
              {CComputerPlayer::Level::easy, CComputerPlayer::Level::normal, CComputerPlayer::Level::hard}) {
             RulesBoard::CBoard board;
-            board.AddUnit(headquarters, 1, 2, 2);
+            board.AddUnit(Traits([](UnitTraits& t) { t.hq = true; }), 1, 2, 2);
             board.AddUnit(position.own, 1, 4, 4);
-            board.AddUnit(headquarters, 2, 29, 29);
+            board.AddUnit(Traits([](UnitTraits& t) { t.hq = true; }), 2, 29, 29);
             board.AddUnit(position.enemy, 2, position.enemyX, position.enemyY);
             board.match->SetTraceExchanges(false);
             board.match->Start();

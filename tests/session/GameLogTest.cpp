@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -19,7 +18,6 @@
 
 namespace {
 
-// A game of the shipped level as its log holds it.
 struct CPlayedGame {
     CGameLogHeader         header;
     std::vector<CLogEntry> entries;
@@ -28,8 +26,7 @@ struct CPlayedGame {
     std::string            text;
 };
 
-// The shipped level's rule files linked into a temporary working folder,
-// where the logs are written.
+// The shipped level's rule files linked into the test's working folder, where the logs are written.
 class GameLog : public ::testing::Test {
 protected:
     GameLog() {
@@ -69,11 +66,9 @@ bool SameEntries(const std::vector<CLogEntry>& a, const std::vector<CLogEntry>& 
            });
 }
 
-// Seeded games, a tenth to a half of their commands random (refused ones
-// are not logged): each log reads back whole, passes its header check and
-// replays to the same hash after every command and the same winner. Cut at a
-// random byte, a log loads to the whole lines before the cut; replaying that
-// prefix and applying the rest gives the final hash of the whole game.
+// Seeded games, a tenth to a half of their commands random: each log reads back whole and replays
+// to the same winner. Cut at a random byte, a log loads to the whole lines before the cut; replaying
+// that prefix and applying the rest gives the final hash of the whole game.
 TEST_F(GameLog, SeededGamesReplayThroughTheirLogsAlsoFromAnyCut) {
     std::mt19937 random(7);
     int          finished = 0;
@@ -107,10 +102,8 @@ TEST_F(GameLog, SeededGamesReplayThroughTheirLogsAlsoFromAnyCut) {
     EXPECT_GT(finished, 150);
 }
 
-// A writer killed with SIGKILL at random commands: every log loads to a
-// valid prefix of the game that holds every command whose Append returned
-// and at most the one being written. Continued, the log is cut back to that
-// prefix and goes on with the next commands, nothing dropped.
+// A writer killed with SIGKILL: the log loads to a prefix holding every command whose Append
+// returned and at most the one being written; continued, it goes on with nothing dropped.
 TEST_F(GameLog, AWriterKilledAnywhereLosesAtMostTheCommandBeingWritten) {
     std::unique_ptr<CMatch> start;
     const CPlayedGame       game = Play(11, 95, start);
@@ -136,8 +129,7 @@ TEST_F(GameLog, AWriterKilledAnywhereLosesAtMostTheCommandBeingWritten) {
             _exit(0);
         }
         close(progress[1]);
-        // The kill follows the report of one of the first 40 commands (each
-        // is synced to the disk), so it lands mid-game however busy the machine.
+        // After one of the first 40 commands (each synced), so it lands mid-game however busy the machine.
         const int target = 1 + static_cast<int>(random() % 40);
         int       synced = 0;
         for (int count = 0; synced < target && read(progress[0], &count, sizeof count) == sizeof count;) {
@@ -173,9 +165,7 @@ TEST_F(GameLog, AWriterKilledAnywhereLosesAtMostTheCommandBeingWritten) {
     EXPECT_GE(killedMidGame, 6);
 }
 
-// Committed logs with their final hashes. A rule change that alters any of
-// these games must raise the rules version on purpose; a change of the
-// shipped level's rule files refuses them. Either way they are recorded
+// A rule change that alters these games must raise the rules version on purpose; then record them
 // anew: ridgeline-match --data data --seed S --random R --record FILE.
 TEST_F(GameLog, GoldenLogsReplayToTheirFinalHashes) {
     const struct {
@@ -200,9 +190,8 @@ TEST_F(GameLog, GoldenLogsReplayToTheirFinalHashes) {
     }
 }
 
-// Damaged and foreign logs: each is refused with a reason that says which,
-// or loads to the lines before the damage and says how many were dropped,
-// or replays up to the command that does not match, named in the message.
+// Damaged and foreign logs are refused with a reason, or load up to the damage (counting the
+// dropped lines), or replay up to the command that does not match, named in the message.
 TEST_F(GameLog, ForeignAndDamagedLogsAreRefusedOrCutWithAReason) {
     std::unique_ptr<CMatch>  start;
     const CPlayedGame        game = Play(5, 20, start);

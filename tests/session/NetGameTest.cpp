@@ -9,15 +9,8 @@
 
 namespace {
 
-// A peer that says a proper hello and then something a real peer never
-// sends: the host ends the connection and the game with a message that
-// names the fault, and goes on running. The host plays Blue, so the peer's
-// Red moves first.
-struct CHostileCase {
-    std::vector<uint8_t> message;
-    const char*          expected;
-};
-
+// A peer says a proper hello, then what a real peer never sends: the host ends the connection and
+// the game with a message naming the fault, and goes on running. The peer's side moves first.
 std::vector<uint8_t> CommandMessage(uint32_t seq, const CCommand& command) {
     CNetMessage message;
     message.kind = NetKind::command;
@@ -27,7 +20,7 @@ std::vector<uint8_t> CommandMessage(uint32_t seq, const CCommand& command) {
 }
 
 TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
-    const CHostileCase cases[] = {
+    const std::pair<std::vector<uint8_t>, const char*> cases[] = {
         {{0xFF, 0x00}, "broken message: an unknown kind of message"},
         {{static_cast<uint8_t>(NetKind::command), 1, 0}, "broken message: the message ends early"},
         {CommandMessage(3, CCommand::EndTurn()), "out of order: command 1 was due"},
@@ -38,7 +31,7 @@ TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
     }
     CWatchdog watchdog(60, "the hostile peer cases");
     uint16_t  port = static_cast<uint16_t>(30000 + getpid() % 20000);
-    for (const CHostileCase& hostile : cases) {
+    for (const auto& [message, expected] : cases) {
         CNetGameSetup setup;
         setup.hosting   = true;
         setup.address   = "127.0.0.1";
@@ -66,45 +59,32 @@ TEST(NetGameTest, HostileMessageEndsTheConnectionWithItsReason) {
             } else if (event.kind == CNetTransport::EventKind::received && !welcomed) {
                 welcomed = true;
                 EXPECT_EQ(CNetGame::Phase::playing, host.GetPhase());
-                peer.Send(event.peer, hostile.message);
+                peer.Send(event.peer, message);
             }
         }
         EXPECT_TRUE(welcomed);
         EXPECT_EQ(CNetGame::Phase::stopped, host.GetPhase());
-        EXPECT_NE(std::string::npos, host.GetStatus().find(hostile.expected))
-            << "expected '" << hostile.expected << "' in: " << host.GetStatus();
+        EXPECT_NE(std::string::npos, host.GetStatus().find(expected))
+            << "expected '" << expected << "' in: " << host.GetStatus();
         EXPECT_EQ(0, host.GetCommandCount());
     }
 }
 
-// What the dialog's address field and the match tool's options accept.
 TEST(NetGameTest, AddressesTheHostAndTheJoiningSideAccept) {
-    const struct {
-        bool        hosting;
-        const char* text;
-        bool        accepted;
-        const char* address;
-        int         port;
-    } cases[] = {{false, "127.0.0.1:4000", true, "127.0.0.1", 4000},
-                 {false, "::1:65535", true, "::1", 65535},
-                 {false, "4000", false, "", 0},
-                 {false, ":4000", false, "", 0},
-                 {true, "4000", true, "", 4000},
-                 {true, ":4000", true, "", 4000},
-                 {true, "0", false, "", 0},
-                 {true, "65536", false, "", 0},
-                 {true, "99999999999999999999", false, "", 0},
-                 {false, "host:40x0", false, "", 0},
-                 {false, "host:", false, "", 0},
-                 {true, "", false, "", 0}};
-    for (const auto& c : cases) {
+    const auto parse = [](bool hosting, const char* text) {
         CNetGameSetup setup;
-        setup.hosting = c.hosting;
-        EXPECT_EQ(c.accepted, setup.SetAddress(c.text)) << c.text;
-        if (c.accepted) {
-            EXPECT_EQ(c.address, setup.address) << c.text;
-            EXPECT_EQ(c.port, setup.port) << c.text;
-        }
+        setup.hosting = hosting;
+        return setup.SetAddress(text) ? setup.address + " " + std::to_string(setup.port) : std::string("refused");
+    };
+    EXPECT_EQ(parse(false, "127.0.0.1:4000"), "127.0.0.1 4000");
+    EXPECT_EQ(parse(false, "::1:65535"), "::1 65535");
+    EXPECT_EQ(parse(true, "4000"), " 4000");
+    EXPECT_EQ(parse(true, ":4000"), " 4000");
+    for (const char* text : {"4000", ":4000", "host:40x0", "host:"}) {
+        EXPECT_EQ(parse(false, text), "refused") << text;
+    }
+    for (const char* text : {"0", "65536", "99999999999999999999", ""}) {
+        EXPECT_EQ(parse(true, text), "refused") << text;
     }
 }
 
