@@ -35,9 +35,11 @@ protected:
     void SetUp() override { finder.SetCallbacks(UnitCost, SquaredDistance, NotBlocked, &blocked); }
 
     void BlockRing(int x, int y) {
-        for (int n = 0; n < 9; ++n) {
-            if (n != 4) {
-                blocked.insert({x - 1 + n % 3, y - 1 + n / 3});
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                if (dx != 0 || dy != 0) {
+                    blocked.insert({x + dx, y + dy});
+                }
             }
         }
     }
@@ -132,8 +134,10 @@ TEST_F(PathFinderTest, OnlyTheFirst639IterationsCanFindTheDestination) {
 // The match's search: its own tile is passable for the unit, other units' are not; a walled tile gives no path.
 TEST(UnitPaths, OwnTilePassableOthersBlockedAndWalledTilesUnreachable) {
     CBoard    b(FlatGround, 1, [](CGridManager& grid) {
-        for (int n = 0; n < 9; ++n) {
-            grid.SetTileUsable(19 + n % 3, 19 + n / 3, n == 4); // a walled tile at (20, 20)
+        for (int dx = -1; dx <= 1; ++dx) { // a walled tile at (20, 20)
+            for (int dy = -1; dy <= 1; ++dy) {
+                grid.SetTileUsable(20 + dx, 20 + dy, dx == 0 && dy == 0);
+            }
         }
     });
     const int mover = b.AddUnit(UnitTraits(), 1, 5, 5);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"
@@ -49,8 +50,8 @@ std::set<std::pair<int, int>> ReferenceMoveArea(const CMatch& match, int unit) {
     while (!queue.empty()) {
         const auto [x, y] = queue.front();
         queue.pop_front();
-        for (int step = 0; step < 4; ++step) {
-            const int nx = x + (step - 1) % 2, ny = y + (step - 2) % 2; // (-1,0) (0,-1) (1,0) (0,1)
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+            const int nx = x + dx, ny = y + dy;
             if (std::abs(nx - originX) + std::abs(ny - originY) <= range && area.count({nx, ny}) == 0 &&
                 ReferencePassable(match, unit, nx, ny)) {
                 area.insert({nx, ny});
